@@ -1,0 +1,7 @@
+// Process-wide handles that the core services need from the program shell.
+#pragma once
+
+#include "platform/win_types.h"
+
+// The main window; set once it exists, cleared by WM_DESTROY. Fatal conditions post WM_CLOSE here.
+extern HWND g_hWnd;
