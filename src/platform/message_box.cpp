@@ -1,0 +1,112 @@
+#include "platform/message_box.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdio>
+
+#include "platform/text_codec.h"
+
+namespace t4::platform {
+
+namespace {
+
+// Texts that are not valid Shift-JIS are still shown, with the bad bytes as '?'.
+std::string ToUtf8Lossy(std::string_view sjis) {
+  if (std::optional<std::string> utf8 = Cp932ToUtf8(sjis)) return *utf8;
+  std::string out;
+  for (size_t i = 0; i < sjis.size(); ++i) {
+    size_t len = IsSjisPairAt(sjis, i) ? 2 : 1;
+    std::optional<std::string> piece = Cp932ToUtf8(sjis.substr(i, len));
+    out += piece ? *piece : std::string("?");
+    i += len - 1;
+  }
+  return out;
+}
+
+bool IsYesNo(UINT type) { return (type & 0x0F) == MB_YESNO; }
+bool IsOkCancel(UINT type) { return (type & 0x0F) == MB_OKCANCEL; }
+
+ScriptedMessageBoxBackend g_defaultBackend(/*echoToStderr=*/true);
+std::atomic<MessageBoxBackend*> g_backend{&g_defaultBackend};
+
+}  // namespace
+
+int DefaultMessageBoxAnswer(UINT type) { return IsYesNo(type) ? IDYES : IDOK; }
+
+void WriteMessageBoxToStderr(std::string_view textSjis, std::string_view captionSjis) {
+  std::string line = ToUtf8Lossy(captionSjis) + ": " + ToUtf8Lossy(textSjis) + "\n";
+  std::fputs(line.c_str(), stderr);
+}
+
+int SdlMessageBoxBackend::Show(std::string_view textSjis, std::string_view captionSjis, UINT type) {
+  std::string text = ToUtf8Lossy(textSjis);
+  std::string caption = ToUtf8Lossy(captionSjis);
+
+  std::vector<SDL_MessageBoxButtonData> buttons;
+  if (IsYesNo(type)) {
+    buttons.push_back({SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"});
+    buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"});
+  } else if (IsOkCancel(type)) {
+    buttons.push_back({SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"});
+    buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"});
+  } else {
+    buttons.push_back({SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+                       IDOK, "OK"});
+  }
+  Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+  if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
+  if ((type & 0xF0) == MB_ICONWARNING) flags = SDL_MESSAGEBOX_WARNING;
+
+  SDL_MessageBoxData data{};
+  data.flags = flags;
+  data.window = nullptr;
+  data.title = caption.c_str();
+  data.message = text.c_str();
+  data.numbuttons = static_cast<int>(buttons.size());
+  data.buttons = buttons.data();
+  data.colorScheme = nullptr;
+
+  int chosen = -1;
+  if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+    WriteMessageBoxToStderr(textSjis, captionSjis);
+    return DefaultMessageBoxAnswer(type);
+  }
+  // Closing the box without a button counts as its escape button.
+  if (chosen < 0) return IsYesNo(type) ? IDNO : (IsOkCancel(type) ? IDCANCEL : IDOK);
+  return chosen;
+}
+
+int ScriptedMessageBoxBackend::Show(std::string_view textSjis, std::string_view captionSjis, UINT type) {
+  if (m_bEchoToStderr) WriteMessageBoxToStderr(textSjis, captionSjis);
+  std::lock_guard lock(m_mutex);
+  m_boxes.push_back({std::string(captionSjis), std::string(textSjis), type});
+  if (m_answers.empty()) return DefaultMessageBoxAnswer(type);
+  int answer = m_answers.front();
+  m_answers.pop_front();
+  return answer;
+}
+
+void ScriptedMessageBoxBackend::QueueAnswer(int answer) {
+  std::lock_guard lock(m_mutex);
+  m_answers.push_back(answer);
+}
+
+std::vector<ScriptedMessageBoxBackend::Box> ScriptedMessageBoxBackend::Boxes() const {
+  std::lock_guard lock(m_mutex);
+  return m_boxes;
+}
+
+void ScriptedMessageBoxBackend::Clear() {
+  std::lock_guard lock(m_mutex);
+  m_boxes.clear();
+  m_answers.clear();
+}
+
+void SetMessageBoxBackend(MessageBoxBackend* backend) {
+  g_backend.store(backend ? backend : &g_defaultBackend);
+}
+
+MessageBoxBackend& GetMessageBoxBackend() { return *g_backend.load(); }
+
+}  // namespace t4::platform
