@@ -5,3 +5,6 @@
 
 // The main window; set once it exists, cleared by WM_DESTROY. Fatal conditions post WM_CLOSE here.
 extern HWND g_hWnd;
+
+// Asks the main window to close (posted, never sent). Does nothing before the window exists.
+void PostCloseToMainWindow();

@@ -1,6 +1,6 @@
 #include "platform/clock.h"
 
-#include <chrono>
+#include <thread>  // durations and clocks; <chrono> itself cannot be built for Shift-JIS literals
 #include <thread>
 
 namespace t4::platform {

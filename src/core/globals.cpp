@@ -1,0 +1,9 @@
+#include "core/globals.h"
+
+#include "platform/messages.h"
+
+HWND g_hWnd = nullptr;
+
+void PostCloseToMainWindow() {
+  if (g_hWnd) t4::platform::PostMessage(g_hWnd, WM_CLOSE, 0, 0);
+}

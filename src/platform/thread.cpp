@@ -1,0 +1,108 @@
+#include "platform/thread.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/detail/thread_identity.h"
+
+namespace t4::platform {
+
+namespace {
+
+// What the running thread and its handle share; outlives both.
+struct ThreadState {
+  DWORD id = 0;
+  std::atomic<bool> ended{false};
+  std::mutex mutex;
+  std::condition_variable cv;
+  int suspendCount = 0;
+  bool parked = false;
+};
+
+thread_local std::shared_ptr<ThreadState> t_state;
+std::atomic<int> g_abandoned{0};
+
+}  // namespace
+
+struct ThreadControl {
+  std::shared_ptr<ThreadState> state;
+  std::thread thread;
+};
+
+HANDLE StartThread(ThreadProc proc, void* param, DWORD* threadId) {
+  auto control = std::make_unique<ThreadControl>();
+  control->state = std::make_shared<ThreadState>();
+  control->state->id = detail::AllocateThreadId();
+  try {
+    control->thread = std::thread([state = control->state, proc, param] {
+      detail::BindCurrentThreadId(state->id);
+      t_state = state;
+      proc(param);
+      detail::ReleaseCurrentThreadQueue();
+      state->ended.store(true);
+    });
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
+  if (threadId) *threadId = control->state->id;
+  return control.release();
+}
+
+bool HasThreadEnded(HANDLE h) { return !h || h->state->ended.load(); }
+
+void CloseThreadHandle(HANDLE h) {
+  if (!h) return;
+  if (h->thread.joinable()) h->thread.join();
+  delete h;
+}
+
+void AbandonThread(HANDLE h) {
+  if (!h) return;
+  if (h->thread.joinable()) {
+    h->thread.detach();
+    if (!h->state->ended.load()) g_abandoned.fetch_add(1);
+  }
+  delete h;
+}
+
+int AbandonedThreadCount() { return g_abandoned.load(); }
+
+int SuspendThread(HANDLE h) {
+  if (!h) return -1;
+  std::lock_guard lock(h->state->mutex);
+  return h->state->suspendCount++;
+}
+
+int ResumeThread(HANDLE h) {
+  if (!h) return -1;
+  int previous;
+  {
+    std::lock_guard lock(h->state->mutex);
+    previous = h->state->suspendCount;
+    if (previous > 0) --h->state->suspendCount;
+  }
+  h->state->cv.notify_all();
+  return previous;
+}
+
+void ThreadSafePoint() {
+  auto& state = t_state;
+  if (!state) return;
+  std::unique_lock lock(state->mutex);
+  if (state->suspendCount == 0) return;
+  state->parked = true;
+  state->cv.notify_all();
+  state->cv.wait(lock, [&] { return state->suspendCount == 0; });
+  state->parked = false;
+}
+
+bool IsThreadParked(HANDLE h) {
+  if (!h) return false;
+  std::lock_guard lock(h->state->mutex);
+  return h->state->parked;
+}
+
+}  // namespace t4::platform
