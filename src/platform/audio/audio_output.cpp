@@ -1,0 +1,44 @@
+#include "platform/audio/audio_output.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace t4::platform {
+
+namespace {
+
+std::atomic<AudioOutput*> g_output{nullptr};
+
+}  // namespace
+
+bool HeadlessAudioOutput::Open(Mixer& mixer) {
+  if (!m_hasDevice) return false;
+  m_mixer = &mixer;
+  return true;
+}
+
+void HeadlessAudioOutput::Render(std::span<uint8_t> out) {
+  if (m_mixer) {
+    m_mixer->Render(out);
+    return;
+  }
+  std::fill(out.begin(), out.end(), uint8_t{128});
+}
+
+void HeadlessAudioOutput::RenderFloat(std::span<float> out) {
+  if (m_mixer) {
+    m_mixer->RenderFloat(out);
+    return;
+  }
+  std::fill(out.begin(), out.end(), 0.0f);
+}
+
+void SetAudioOutput(AudioOutput* output) { g_output.store(output); }
+
+AudioOutput& GetAudioOutput() {
+  static HeadlessAudioOutput fallback;
+  AudioOutput* output = g_output.load();
+  return output ? *output : fallback;
+}
+
+}  // namespace t4::platform
