@@ -1,0 +1,85 @@
+// The record base: every record stored in a data file registers which of its members go to the
+// file, in file order, for a given data version. Load reads the layout of the file's version,
+// Save always writes the current one, and the class's own lists follow the registered part.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/safe_containers.h"
+#include "data/data_file.h"
+
+// Members dropped from the file layout are still registered for old versions, pointed here, so
+// that their bytes are read and thrown away.
+extern int32_t g_nDummyMember;
+
+// One registered member: where it lies inside its record (so that a copied record's table refers
+// to the copy's own members), element count and element size (1, 2, 4 or 8 bytes).
+struct RECORDMEMBER {
+  ptrdiff_t nOffset = 0;  // from the record's base; DUMMY_OFFSET for a discarded member
+  int32_t nCount = 0;
+  BYTE cSize = 0;
+
+  static constexpr ptrdiff_t DUMMY_OFFSET = -1;
+  int32_t GetBytes() const { return nCount * cSize; }
+};
+
+struct RECORDSTRING {
+  ptrdiff_t nOffset = 0;
+};
+
+class cRecord {
+ public:
+  cRecord() = default;
+  cRecord(const cRecord&) = default;
+  cRecord& operator=(const cRecord&) = default;
+  virtual ~cRecord() = default;
+
+  // Called on the source of an assignment; no record needs it.
+  virtual void OnCopySource(int nVersion);
+  // Rebuilds both tables for the layout of `nVersion` (each class starts with ClearMemberTables).
+  virtual void Register(int nVersion);
+  // Reads a record body of g_nFileVersion's layout; 0 when the file is short or damaged, in which
+  // case the record keeps a usable state and the tables describe the current layout again.
+  virtual int Load(FILE* fp);
+  // Writes the record body in the current layout. Write errors stay in the stream's error flag,
+  // which CloseDataFile reports.
+  virtual void Save(FILE* fp);
+
+  void AddMember1(void* field, int count);
+  void AddMember2(void* field, int count);
+  void AddMember4(void* field, int count);
+  void AddMember8(void* field, int count);
+  void AddString(std::string* text);
+  void ClearMemberTables();
+
+  int LoadStrings(FILE* fp);
+  void SaveStrings(FILE* fp);
+
+  // Zeroes every registered member (all elements) and empties every registered string.
+  void Clear();
+  // Copies the registered members and strings (not the lists) of a record of the same class.
+  void CopyMembersFrom(const cRecord& src);
+  // Removes every CR byte from the strings of the table as it stands.
+  void StripCR();
+
+  int LoadFromFile(const char* path);
+  int SaveToFile(const char* path);
+
+  int GetMemberCount() const { return static_cast<int>(m_Members.size()); }
+  int GetStringCount() const { return static_cast<int>(m_Strings.size()); }
+  // Total bytes of the registered members (the member part of a body, without the count).
+  int GetMemberBytes() const;
+
+ protected:
+  void* MemberAddress(const RECORDMEMBER& member);
+  std::string& StringAt(const RECORDSTRING& entry);
+
+ private:
+  void AddMember(void* field, int count, int size);
+
+  cSafeVector<RECORDMEMBER> m_Members;
+  cSafeVector<RECORDSTRING> m_Strings;
+};
