@@ -11,19 +11,6 @@ namespace t4::platform {
 
 namespace {
 
-// Texts that are not valid Shift-JIS are still shown, with the bad bytes as '?'.
-std::string ToUtf8Lossy(std::string_view sjis) {
-  if (std::optional<std::string> utf8 = Cp932ToUtf8(sjis)) return *utf8;
-  std::string out;
-  for (size_t i = 0; i < sjis.size(); ++i) {
-    size_t len = IsSjisPairAt(sjis, i) ? 2 : 1;
-    std::optional<std::string> piece = Cp932ToUtf8(sjis.substr(i, len));
-    out += piece ? *piece : std::string("?");
-    i += len - 1;
-  }
-  return out;
-}
-
 bool IsYesNo(UINT type) { return (type & 0x0F) == MB_YESNO; }
 bool IsOkCancel(UINT type) { return (type & 0x0F) == MB_OKCANCEL; }
 
@@ -35,13 +22,13 @@ std::atomic<MessageBoxBackend*> g_backend{&g_defaultBackend};
 int DefaultMessageBoxAnswer(UINT type) { return IsYesNo(type) ? IDYES : IDOK; }
 
 void WriteMessageBoxToStderr(std::string_view textSjis, std::string_view captionSjis) {
-  std::string line = ToUtf8Lossy(captionSjis) + ": " + ToUtf8Lossy(textSjis) + "\n";
+  std::string line = Cp932ToUtf8Lossy(captionSjis) + ": " + Cp932ToUtf8Lossy(textSjis) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
 int SdlMessageBoxBackend::Show(std::string_view textSjis, std::string_view captionSjis, UINT type) {
-  std::string text = ToUtf8Lossy(textSjis);
-  std::string caption = ToUtf8Lossy(captionSjis);
+  std::string text = Cp932ToUtf8Lossy(textSjis);
+  std::string caption = Cp932ToUtf8Lossy(captionSjis);
 
   std::vector<SDL_MessageBoxButtonData> buttons;
   if (IsYesNo(type)) {

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -74,6 +75,32 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
   thread_local Converter converter("CP932", "UTF-8");
   return converter.Convert(utf8);
+}
+
+std::string Cp932ToUtf8Lossy(std::string_view cp932) {
+  if (std::optional<std::string> all = Cp932ToUtf8(cp932)) return *all;
+  std::string out;
+  for (size_t i = 0; i < cp932.size();) {
+    size_t len = IsSjisPairAt(cp932, i) ? 2 : 1;
+    std::optional<std::string> piece = Cp932ToUtf8(cp932.substr(i, len));
+    out += piece ? *piece : std::string("?");
+    i += len;
+  }
+  return out;
+}
+
+std::string Utf8ToCp932Lossy(std::string_view utf8) {
+  if (std::optional<std::string> all = Utf8ToCp932(utf8)) return *all;
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    len = std::min(len, utf8.size() - i);
+    std::optional<std::string> piece = Utf8ToCp932(utf8.substr(i, len));
+    out += piece ? *piece : std::string("?");
+    i += len;
+  }
+  return out;
 }
 
 }  // namespace t4::platform

@@ -30,4 +30,8 @@ constexpr bool IsSjisPairAt(std::string_view text, size_t i) {
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 
+// For texts that are only shown or logged: characters that cannot be converted become '?'.
+std::string Cp932ToUtf8Lossy(std::string_view cp932);
+std::string Utf8ToCp932Lossy(std::string_view utf8);
+
 }  // namespace t4::platform
