@@ -1,0 +1,163 @@
+// Present, modal dialogs over the game, and recovery after lost surfaces or a lost device.
+#include "core/message_box.h"
+#include "core/report_log.h"
+#include "core/timing.h"
+#include "gfx/dd_internal.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+
+using namespace t4::platform::raster;
+using namespace t4::gfx;
+
+int g_bBltPresent = 0;
+DDFontRestoreFn g_lpfnFontRestore = nullptr;
+
+bool DDIsFullScreenBackBuffer(const DDSURFACEDATA* lpSD) { return lpSD == &BackBuffer && g_nWindowMode == 0; }
+
+int DDFlip(unsigned nFps, bool bShowInfo, DDSURFACEDATA* lpInfoSD) {
+  if (!lpDTCon || !lpDevice) return 1;
+  if (lpDTCon->bVirtualBackBuffer) DDCopyVirBackBuffer(&BackBuffer, &VirBackBuffer);
+  if (!g_bVSync)
+    while (!CheckFrameSchedule(nFps, bShowInfo, lpInfoSD)) t4::platform::Sleep(1);
+  DDEndScene();
+  if (lpDevice->Present() == D3DERR_DEVICELOST) {
+    if (g_nWindowMode == 0) System().GetDisplay().Minimise();
+    return 0;
+  }
+  return 1;
+}
+
+int DDRestoreSurface() {
+  if (!lpDTCon || !lpDevice) {
+    DebugLogf("DDではDDRestoreSurfaceは未対応");
+    return 1;
+  }
+  DebugLogf("Restore In");
+  for (DDSURFACEDATA* sd : g_SurfaceList) {
+    DTSURFACEDATA* dt = sd->lpDT;
+    if (!dt || dt->nMemoryType == DTMEMORYTYPE_SYSTEM) continue;
+    if (dt->lpTexture) dt->lpTexture->Release();
+    if (dt->lpSurface) dt->lpSurface->Release();
+    dt->lpTexture = dt->lpSurface = nullptr;
+  }
+  if (BackBuffer.lpDT && BackBuffer.lpDT->lpSurface) {
+    BackBuffer.lpDT->lpSurface->Release();
+    BackBuffer.lpDT->lpSurface = nullptr;
+  }
+  if (lpDevice->TestCooperativeLevel() != D3DERR_DEVICENOTRESET) {
+    DebugLogf("復旧失敗…リセット可能な状態ではありません…");
+    return 0;
+  }
+  PresentParams params = lpDevice->Params();
+  if (lpDevice->Reset(params) != D3D_OK) return 0;
+  lpDTCon->bInScene = 0;
+  DDSetDefaultRenderStates();
+  if (BackBuffer.lpDT) lpDevice->GetBackBuffer(&BackBuffer.lpDT->lpSurface);
+  for (DDSURFACEDATA* sd : g_SurfaceList) {
+    DTSURFACEDATA* dt = sd->lpDT;
+    if (!dt) continue;
+    const bool hasFile = sd->szFile[0] != '\0' && !(sd->szFile[0] == 'E' && sd->szFile[1] == '\0');
+    if (hasFile) {
+      if (DDCreateSurfaceFromFile(sd, sd->szFile, dt->bColorKey, g_nBpp, sd->nDDMemory, dt->nMemoryType, sd->lpSrcSD,
+                                  FALSE, sd->nMirrorW, sd->nMirrorH, TRUE) != 0)
+        DebugLogf("Err");
+    } else {
+      if (!DDCreateSurface(sd, sd->nWidth, sd->nHeight, dt->bColorKey, sd->nDDMemory, dt->nMemoryType, sd->lpSrcSD,
+                           TRUE))
+        DebugLogf("Err");
+      sd->bLost = 1;
+    }
+  }
+  if (g_lpfnFontRestore) g_lpfnFontRestore();
+  if (g_nWindowMode == 0) System().GetDisplay().RestoreWindow();
+  DDRestoreRenderTarget();
+  DebugLogf("Restore Out");
+  return 1;
+}
+
+bool DDRestore() {
+  if (lpDTCon) {
+    DebugLogf("D3DではDDRestoreは未対応");
+    return true;
+  }
+  if (!g_lpDD || !g_PrimarySD.lpDDPart || !g_PrimarySD.lpDDPart->lpDDS) return true;
+  RasterSurface* primary = g_PrimarySD.lpDDPart->lpDDS;
+  if (g_lpDD->IsLost(primary) != DDERR_SURFACELOST) return true;
+  g_lpDD->Restore(primary);
+  if (BackBuffer.lpDDPart && BackBuffer.lpDDPart->lpDDS && g_lpDD->IsLost(BackBuffer.lpDDPart->lpDDS) == DDERR_SURFACELOST)
+    g_lpDD->Restore(BackBuffer.lpDDPart->lpDDS);
+  if (g_ScreenCopySD.lpDDPart && g_ScreenCopySD.lpDDPart->lpDDS)
+    g_lpDD->Restore(g_ScreenCopySD.lpDDPart->lpDDS);
+  for (int i = 0; i < g_nSurfaceCount && g_lpSurfaceTable; ++i) {
+    DDSURFACEDATA* sd = &g_lpSurfaceTable[i];
+    if (!sd->lpDDPart || !sd->lpDDPart->lpDDS || g_lpDD->IsLost(sd->lpDDPart->lpDDS) != DDERR_SURFACELOST) continue;
+    g_lpDD->Restore(sd->lpDDPart->lpDDS);
+    if (sd->nDDMemory != 0) continue;
+    const bool hasFile = sd->szFile[0] != '\0' && !(sd->szFile[0] == 'E' && sd->szFile[1] == '\0');
+    if (hasFile)
+      DDReloadBitmap(sd, g_nBpp);
+    else
+      sd->bLost = 1;
+  }
+  if (g_nBpp == 8) DDSetPaletteEntries(0, 256, g_PaletteWork);
+  if (g_lpfnFontRestore) g_lpfnFontRestore();
+  return true;
+}
+
+int DDSetDialogMode(BOOL bOn) {
+  if (g_nWindowMode != 0) return 1;
+  GraphicsSystem* sys = GetGraphicsSystem();
+  if (lpDTCon && lpDevice) {
+    if (bOn) {
+      DDEndScene();
+      if (lpDevice->SetDialogBoxMode(true) != D3D_OK) {
+        DebugLogf("D3D_OK != lpDevice->SetDialogBoxMode(TRUE)");
+        return 0;
+      }
+      if (sys) sys->ShowCursor(true);
+    } else {
+      if (sys)
+        while (sys->ShowCursor(false) >= 0) {
+        }
+      if (lpDevice->SetDialogBoxMode(false) != D3D_OK) return 0;
+    }
+  } else if (g_lpDD) {
+    if (bOn) {
+      if (g_lpDD->FlipToGdiSurface() != D3D_OK) return 0;
+      if (sys) sys->ShowCursor(true);
+    } else if (sys) {
+      while (sys->ShowCursor(false) >= 0) {
+      }
+    }
+  }
+  return 1;
+}
+
+namespace {
+
+// Shows a box over the full screen; the answer is kept so that questions work there too.
+bool ShowBoxOverScreen(const char* szText, const char* szCaption, UINT uType, int* pnResult) {
+  if (!DDSetDialogMode(TRUE)) {
+    DebugLogf("DDMesBox 失敗! %s, %s", szText ? szText : "", szCaption ? szCaption : "");
+    return false;
+  }
+  const int answer = t4::platform::GetMessageBoxBackend().Show(szText ? szText : "", szCaption ? szCaption : "", uType);
+  DDSetDialogMode(FALSE);
+  if (pnResult) *pnResult = answer;
+  return true;
+}
+
+bool FullScreenBoxHook(const char* szText, const char* szCaption, UINT uType, int* pnResult) {
+  if (!g_bDDInitDone || g_nWindowMode != 0) return false;
+  return ShowBoxOverScreen(szText, szCaption, uType, pnResult);
+}
+
+}  // namespace
+
+namespace t4::gfx {
+void InstallMessageBoxHook() { SetFullScreenMessageBoxHook(&FullScreenBoxHook); }
+}  // namespace t4::gfx
+
+int DDMesBox(const char* szText, const char* szCaption, UINT uType) {
+  return ShowBoxOverScreen(szText, szCaption, uType, nullptr) ? 1 : 0;
+}
