@@ -13,17 +13,6 @@ namespace {
 std::atomic<DlgItemTextGetter> g_dlgItemGetter{nullptr};
 std::atomic<DlgItemTextSetter> g_dlgItemSetter{nullptr};
 
-// Longest prefix of at most `limit` bytes that does not end inside a double-byte character.
-size_t SjisSafeCut(const std::string& s, size_t limit) {
-  size_t i = 0;
-  while (i < s.size()) {
-    size_t len = t4::platform::IsSjisPairAt(s, i) ? 2 : 1;
-    if (i + len > limit) break;
-    i += len;
-  }
-  return i;
-}
-
 }  // namespace
 
 int IsSjisDoubleByte(const char* p) {
@@ -98,7 +87,7 @@ void GetDlgItemString(HWND hDlg, int nID, std::string& str, int cchMax) {
     return;
   }
   text.resize(std::strlen(text.c_str()));
-  text.resize(SjisSafeCut(text, static_cast<size_t>(cchMax - 1)));
+  text.resize(t4::platform::SjisCutLength(text, static_cast<size_t>(cchMax - 1)));
   str = text;
 }
 

@@ -23,13 +23,7 @@ void GetOSVersionName(char* name, int* pnMajor, int* pnMinor) {
               std::clamp(os.kernelPatch, 0, 255);
   std::string line;
   FormatString(line, "%s %s PID %d Build %d", base.c_str(), os.kernelRelease.c_str(), OS_PLATFORM_LINUX, build);
-  size_t keep = 0;  // at most 255 bytes, never half a double-byte character
-  while (keep < line.size()) {
-    size_t len = t4::platform::IsSjisPairAt(line, keep) ? 2 : 1;
-    if (keep + len > 255) break;
-    keep += len;
-  }
-  line.resize(keep);
+  line.resize(t4::platform::SjisCutLength(line, 255));
   std::memcpy(name, line.c_str(), line.size() + 1);
 }
 

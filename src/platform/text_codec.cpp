@@ -64,6 +64,16 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
+size_t SjisCutLength(std::string_view text, size_t limit) {
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t len = IsSjisPairAt(text, i) ? 2 : 1;
+    if (i + len > limit) break;
+    i += len;
+  }
+  return i;
+}
+
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
   // Plain ASCII is the same in both (CP932 keeps 0x5C as the backslash, as the game expects).
   if (IsAscii(cp932)) return std::string(cp932);

@@ -27,6 +27,10 @@ constexpr bool IsSjisPairAt(std::string_view text, size_t i) {
          IsSjisTrailByte(static_cast<unsigned char>(text[i + 1]));
 }
 
+// Length of the longest prefix of at most `limit` bytes that does not end inside a double-byte
+// character.
+size_t SjisCutLength(std::string_view text, size_t limit);
+
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 

@@ -54,5 +54,11 @@ TEST(TextCodec, InvalidInputGivesNothing) {
   EXPECT_EQ(Cp932ToUtf8("表"), Utf8(u8"表"));
 }
 
+TEST(TextCodec, LossyFormsMarkWhatCannotBeConverted) {
+  EXPECT_EQ(Cp932ToUtf8Lossy("表a\x81"), Utf8(u8"表a?"));  // a cut character at the end
+  EXPECT_EQ(Utf8ToCp932Lossy(Utf8(u8"a\U0001F600表")), "a?表");
+  EXPECT_EQ(Utf8ToCp932Lossy("\xC3"), "?");
+}
+
 }  // namespace
 }  // namespace t4::platform
