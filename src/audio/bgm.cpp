@@ -4,6 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "audio/file_name.h"
+#include "core/path_helpers.h"
+
 cBgm g_Bgm;
 
 BGMOGGSLOT g_BgmOggSlots[BGM_SLOT_COUNT] = {
@@ -15,12 +18,6 @@ BGMMIDISLOT g_BgmMidiSlots[BGM_SLOT_COUNT] = {
     {"bgm\\Title.mid", 0, 0}, {"bgm\\WorldMap.mid", 0, 0}, {"bgm\\Challenge.mid", 0, 0},
     {"bgm\\Option.mid", 0, 0}, {"bgm\\Stage.mid", 0, 0},
 };
-
-namespace {
-
-void CopyName(char (&out)[MAX_PATH], const std::string& name) { std::snprintf(out, sizeof(out), "%s", name.c_str()); }
-
-}  // namespace
 
 cBgm::cBgm() = default;
 
@@ -73,34 +70,34 @@ bool cBgm::SetFile(int nSlot, const char* lpFile, int nVolume) {
   std::lock_guard lock(m_Mutex);
   if (!m_bInitialised) return true;
   if (!SlotInRange(nSlot) || !m_lpOggTable || !m_lpMidiTable) return false;
-  const std::string file = lpFile ? lpFile : "";
+  const char* file = lpFile ? lpFile : "";
   BGMOGGSLOT& ogg = m_lpOggTable[nSlot];
   BGMMIDISLOT& midi = m_lpMidiTable[nSlot];
-  const size_t dot = file.rfind('.');
-  if (dot == std::string::npos) {
-    CopyName(ogg.szFile, "");
+  char szExt[MAX_PATH] = {};
+  if (!GetExtension(szExt, file)) {
+    CopyFileName(ogg.szFile, "");
     ogg.nVolume = 0;
-    CopyName(midi.szFile, "");
+    CopyFileName(midi.szFile, "");
     midi.nVolume = 0;
     m_SlotKinds.At(nSlot) = BGMKIND_UNKNOWN;
     return false;
   }
-  const std::string ext = file.substr(dot + 1);
+  const std::string ext = szExt;
   if (ext == "mid" || ext == "MID") {
-    CopyName(midi.szFile, file.substr(0, dot + 1) + "mid");
+    ChangeExtension(midi.szFile, file, "mid");
     midi.nVolume = nVolume;
     m_SlotKinds.At(nSlot) = BGMKIND_MIDI;
     return true;
   }
   if (ext == "ogg" || ext == "OGG") {
-    CopyName(ogg.szFile, file);
+    CopyFileName(ogg.szFile, file);
     ogg.nVolume = nVolume;
     m_SlotKinds.At(nSlot) = BGMKIND_OGG;
     return true;
   }
-  CopyName(ogg.szFile, file);
+  CopyFileName(ogg.szFile, file);
   ogg.nVolume = nVolume;
-  CopyName(midi.szFile, file);
+  CopyFileName(midi.szFile, file);
   midi.nVolume = nVolume;
   m_SlotKinds.At(nSlot) = BGMKIND_UNKNOWN;
   return false;

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "audio/file_name.h"
 #include "core/report_log.h"
 #include "platform/audio/audio_output.h"
 #include "platform/audio/wav_reader.h"
@@ -42,9 +43,6 @@ SOUNDTABLE g_SoundTable;
 constexpr size_t WAVE_FILE_READ_LIMIT = 0x0FFFFFFF + 0x10000;
 constexpr uint32_t MIN_FORMAT_BYTES = 16;
 
-void CopyName(char (&out)[MAX_PATH], const char* name) {
-  std::snprintf(out, sizeof(out), "%s", name ? name : "");
-}
 
 bool ReadWholeFile(const char* lpFile, std::vector<uint8_t>& bytes) {
   FILE* fp = t4::platform::OpenFile(lpFile ? lpFile : "", "rb");
@@ -197,7 +195,7 @@ bool DS_CreateSound(DSSOUNDDATA* lpSound, const char* lpFile, int nCount, int nV
   lpSound->Buffers = std::move(buffers);
   lpSound->nBufferCount = nCount;
   lpSound->nNext = 0;
-  CopyName(lpSound->szFile, lpFile);
+  CopyFileName(lpSound->szFile, lpFile);
   if (nVolume != 0) {
     for (int i = 0; i < nCount; ++i) DS_SetVolume(lpSound, i, nVolume, false);
   }

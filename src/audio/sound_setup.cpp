@@ -3,14 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "audio/file_name.h"
 #include "core/report_log.h"
 #include "core/sound_request.h"
-
-namespace {
-
-void CopyName(char (&out)[MAX_PATH], const std::string& name) { std::snprintf(out, sizeof(out), "%s", name.c_str()); }
-
-}  // namespace
 
 void BuildSoundInfoList(cSafeVector<DSSOUNDDATA>& sounds, cSafeVector<DSSOUNDINFO>& infos,
                         const std::vector<std::string>& systemSoundFiles,
@@ -22,9 +17,9 @@ void BuildSoundInfoList(cSafeVector<DSSOUNDDATA>& sounds, cSafeVector<DSSOUNDINF
   for (size_t i = 0; i < count; ++i) {
     DSSOUNDINFO& info = infos[i];
     if (i < SYSTEM_SOUND_COUNT) {
-      if (i < systemSoundFiles.size()) CopyName(info.szFile, systemSoundFiles[i]);
+      if (i < systemSoundFiles.size()) CopyFileName(info.szFile, systemSoundFiles[i].c_str());
     } else {
-      CopyName(info.szFile, soundRecordFiles[i - 16]);
+      CopyFileName(info.szFile, soundRecordFiles[i - 16].c_str());
     }
     info.nBufferCount = 1;
     info.nVolume = 0;
