@@ -174,8 +174,8 @@ TEST(DataFile, NewerFilesAreRefusedBeforeTheBody) {
     EXPECT_EQ(g_nFileVersion, static_cast<int32_t>(version));
     ExpectSameMembers(r, Filled());
   }
-  auto good = dir.WriteFile("good.dat", LeWriter().I32(902).Raw(SaveBody(*new cTestRecord())).Bytes()).string();
   cTestRecord r;
+  auto good = dir.WriteFile("good.dat", LeWriter().I32(902).Raw(SaveBody(r)).Bytes()).string();
   EXPECT_EQ(r.LoadFromFile(good.c_str()), 1);
   EXPECT_EQ(g_bFileTooNew, 0);
 }
