@@ -451,8 +451,9 @@ void DDRelease() {
     DDReleaseSurface(&g_PrimarySD);
     DDReleaseSurface(&g_ScreenCopySD);
     g_lpDD->RestoreDisplayMode();
-    if (g_lpDD->Release() > 0) ShowMessageBox("解放漏れがあります", "DirectDraw", MB_ICONERROR);
+    BlitDevice* dd = g_lpDD;
     g_lpDD = nullptr;
+    if (dd->Release() > 0) ShowMessageBox("解放漏れがあります", "DirectDraw", MB_ICONERROR);
   }
   delete g_lpDDCon;
   g_lpDDCon = nullptr;

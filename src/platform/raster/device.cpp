@@ -260,7 +260,7 @@ void RenderDevice::SimulateLoss(bool resettable) {
 // ---- blit device ----
 
 int BlitDevice::Release() {
-  if (m_palette) m_palette->Release();
+  // The palette belongs to whoever created it; the device only shows through it.
   m_palette = nullptr;
   const int leaks = m_system.LiveResources();
   delete this;

@@ -1,0 +1,57 @@
+// The game window: an SDL2 window showing the 640 x 480 frames at 100-500% or full screen with
+// letter-boxing and integer scaling. Every SDL call happens on the window thread (in Open and
+// Pump); the drawing thread only drops frames and requests into the mailbox.
+#pragma once
+
+#include <mutex>
+#include <optional>
+
+#include "platform/present/display.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace t4::platform {
+
+class SdlDisplay final : public Display {
+ public:
+  SdlDisplay() = default;
+  ~SdlDisplay() override;
+
+  // Window thread. Creates the window at (x, y) with `scale` (1-5) times the screen size.
+  bool Open(const char* titleUtf8, int scale, bool fullScreen, bool vsync, int x, int y);
+  // Window thread: applies pending requests and shows the newest frame. True when it showed one.
+  bool Pump();
+  void Close();
+  // Window thread: the 100-500% sizes of the window.
+  void SetScale(int scale);
+  SDL_Window* Window() const { return m_window; }
+
+  void PresentFrame(Frame frame) override;
+  void SetFullScreen(bool fullScreen) override;
+  void ShowCursor(bool show) override;
+  void Minimise() override;
+  void RestoreWindow() override;
+  int DesktopBpp() const override { return m_desktopBpp; }
+  int RefreshRate() const override { return m_refreshRate; }
+
+ private:
+  struct Mailbox {
+    std::optional<Frame> frame;
+    std::optional<bool> fullScreen;
+    std::optional<bool> cursor;
+    std::optional<bool> minimise;
+  };
+  std::mutex m_mutex;
+  Mailbox m_box;
+  SDL_Window* m_window = nullptr;
+  SDL_Renderer* m_renderer = nullptr;
+  SDL_Texture* m_texture = nullptr;
+  int m_scale = 1;
+  int m_desktopBpp = 32;
+  int m_refreshRate = 60;
+  uint32_t m_wakeEvent = 0;
+};
+
+}  // namespace t4::platform
