@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace t4::platform::raster {
 
@@ -19,11 +20,12 @@ inline int64_t CutSpan(int64_t& start, int64_t& len, int64_t limit) {
   return front;
 }
 
+// Written as a select on every pixel so that the compiler turns it into vector blends.
 template <typename T>
-void KeyedRow(T* d, const T* s, int n, T key) {
+void KeyedRow(T* __restrict d, const T* __restrict s, int n, T key) {
   for (int i = 0; i < n; ++i) {
     const T v = s[i];
-    if (v != key) d[i] = v;
+    d[i] = v == key ? d[i] : v;
   }
 }
 
@@ -77,6 +79,7 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
   if (cw <= 0 || ch <= 0) return true;
   const int bpp = dst.BytesPerPixel();
   const bool sameSurface = &dst == &src;
+  std::vector<uint8_t> rowCopy;
   for (int64_t r = 0; r < ch; ++r) {
     // A copy within one surface walks bottom-up when moving down, so rows read before written.
     const int64_t row = (sameSurface && y > v) ? ch - 1 - r : r;
@@ -86,6 +89,11 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
     if (!key) {
       std::memmove(d, s, static_cast<size_t>(n) * bpp);
       continue;
+    }
+    if (sameSurface) {
+      // The keyed row loops assume separate rows.
+      rowCopy.assign(s, s + static_cast<size_t>(n) * bpp);
+      s = rowCopy.data();
     }
     switch (bpp) {
       case 1: KeyedRow(d, s, n, static_cast<uint8_t>(*key)); break;
