@@ -60,8 +60,11 @@ TEST_F(SoundEffectsTest, OptionVolumeLevelsScaleEverySound) {
 
 TEST_F(SoundEffectsTest, FullLevelTakesEachDefinitionsOwnVolume) {
   StartSound();
-  cSafeVector<DSSOUNDDATA> sounds(2);
-  cSafeVector<DSSOUNDINFO> infos(2);
+  // The layer keeps the lists it loaded until DS_Release: use the program's own.
+  cSafeVector<DSSOUNDDATA>& sounds = g_SoundList;
+  cSafeVector<DSSOUNDINFO>& infos = g_SoundInfoList;
+  sounds.resize(2);
+  infos.resize(2);
   for (DSSOUNDINFO& info : infos) {
     std::snprintf(info.szFile, sizeof(info.szFile), "%s", ConstantWave("s.wav", 200, 8).c_str());
     info.nBufferCount = 1;
@@ -125,8 +128,10 @@ TEST_F(SoundEffectsTest, PlaysTakeTheBuffersInTurnAndCutOffTheOldest) {
 
 TEST_F(SoundEffectsTest, LoadingGoesOnPastABadFileAndLeavesItUnplayable) {
   StartSound();
-  cSafeVector<DSSOUNDDATA> sounds(3);
-  cSafeVector<DSSOUNDINFO> infos(3);
+  cSafeVector<DSSOUNDDATA>& sounds = g_SoundList;
+  cSafeVector<DSSOUNDINFO>& infos = g_SoundInfoList;
+  sounds.resize(3);
+  infos.resize(3);
   const std::string names[] = {ConstantWave("a.wav", 160, 64), "wave\\missing.wav", ConstantWave("c.wav", 160, 64)};
   for (int i = 0; i < 3; ++i) {
     std::snprintf(infos[i].szFile, sizeof(infos[i].szFile), "%s", names[i].c_str());
