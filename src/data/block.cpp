@@ -1,0 +1,155 @@
+#include "data/block.h"
+
+#include <algorithm>
+
+#include "data/palette.h"
+
+namespace {
+BlockCondCheck g_pfnBlockCondCheck = nullptr;
+// Graphic sheet whose numbering gained a first empty cell in version 219.
+constexpr int8_t GRAPHIC_KIND_SHOT = 3;
+constexpr int16_t GRAPHIC_NO_MAX = 119;
+}  // namespace
+
+void SetBlockCondCheck(BlockCondCheck check) { g_pfnBlockCondCheck = check; }
+
+cBlock::cBlock() {
+  Register(DATA_VERSION);
+  SetDefault();
+}
+
+void cBlock::Register(int) {
+  ClearMemberTables();
+  AddMember1(&m_cInheritKind, 1);
+  AddMember2(&m_sInheritIndex, 1);
+  AddMember1(&m_cSpareA, 1);
+  AddMember1(&m_cSpareB, 1);
+  AddMember2(&m_sGraphicNo, 1);
+  AddMember1(&m_cGraphicKind, 1);
+  AddMember2(&m_sGraphicOffset, 1);
+  AddMember1(&m_cDrawPass, 1);
+  AddMember1(&m_cHidden, 1);
+  AddMember1(&m_cGroup5Byte, 1);
+  AddMember2(&m_sGroup5Word, 1);
+  AddMember1(&m_cHit, 1);
+  AddMember1(&m_cPassLayer, 1);
+  AddMember1(&m_cFloorEffect, 1);
+  AddMember4(&m_nFloorValue, 1);
+  AddMember1(&m_cItemKind, 1);
+  AddMember2(&m_sItemIndex, 1);
+  AddMember1(&m_cHit2, 1);
+  AddString(&m_strName);
+}
+
+void cBlock::SetDefault() {
+  Clear();
+  m_cHit = 1;
+  m_InheritFlags.assign(BLOCK_INHERIT_GROUP_COUNT, 0);
+  m_cPassLayer = -1;
+  m_sGraphicNo = 0;
+}
+
+int cBlock::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  if (ok) ok = ReadData(fp, &m_sBlockX, sizeof(m_sBlockX)) && ReadData(fp, &m_sBlockY, sizeof(m_sBlockY));
+  int32_t n = 0;
+  if (ok) ok = ReadCount(fp, &n, 1);
+  if (ok && n > 0) {
+    m_InheritFlags.assign(static_cast<size_t>(n), 0);
+    ok = ReadData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  }
+  if (ok) ok = LoadCondVector(m_Conds, fp);
+  if (g_nFileVersion < 219 && m_cGraphicKind == GRAPHIC_KIND_SHOT) {
+    m_sGraphicNo = static_cast<int16_t>(std::min<int>(m_sGraphicNo + 1, GRAPHIC_NO_MAX));
+  }
+  ApplyInheritance();
+  ValidatePalette();
+  return ok ? 1 : 0;
+}
+
+void cBlock::Save(FILE* fp) {
+  ValidatePalette();
+  cRecord::Save(fp);
+  WriteData(fp, &m_sBlockX, sizeof(m_sBlockX));
+  WriteData(fp, &m_sBlockY, sizeof(m_sBlockY));
+  WriteInt32(fp, static_cast<int32_t>(m_InheritFlags.size()));
+  WriteData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  SaveCondVector(m_Conds, fp);
+}
+
+void cBlock::ValidatePalette() {
+  const cSafeVector<cBlock>* list = GetPaletteBlocks(m_cInheritKind);
+  if (list && IsOutsideList(m_sInheritIndex, list->size())) {
+    m_cInheritKind = 0;
+    m_sInheritIndex = 0;
+  }
+  if (m_sGraphicNo == 0) {
+    m_cHit = 0;
+    m_cHit2 = 0;
+  }
+}
+
+int16_t cBlock::ValidateItem() {
+  int16_t found = m_sItemIndex;
+  const cSafeVector<cItemDef>* list = GetPaletteItems(m_cItemKind);
+  if (list && IsOutsideList(m_sItemIndex, list->size())) {
+    m_cItemKind = 0;
+    m_sItemIndex = 0;
+  }
+  return found;
+}
+
+void cBlock::ApplyInheritance() {
+  if (m_sInheritIndex == 0 || m_cInheritKind == 0) return;
+  const cSafeVector<cBlock>* list = GetPaletteBlocks(m_cInheritKind);
+  // Any other kind names the block itself: copying from itself changes nothing.
+  if (!list) return;
+  if (IsOutsideList(m_sInheritIndex, list->size())) {
+    m_cInheritKind = 0;
+    return;
+  }
+  const cBlock& source = (*list)[static_cast<size_t>(m_sInheritIndex)];
+  if (&source == this) return;
+  // Flags past the last group name nothing.
+  int groups = std::min<int>(static_cast<int>(m_InheritFlags.size()), BLOCK_INHERIT_GROUP_COUNT);
+  for (int g = 0; g < groups; ++g) {
+    if (m_InheritFlags[static_cast<size_t>(g)] != 0) CopyGroup(g, source);
+  }
+}
+
+void cBlock::CopyGroup(int group, const cBlock& src) {
+  switch (group) {
+    case 0: m_strName = src.m_strName; break;
+    case 1: m_Conds = src.m_Conds; break;
+    case 2:
+      m_cGraphicKind = src.m_cGraphicKind;
+      m_sGraphicNo = src.m_sGraphicNo;
+      m_sGraphicOffset = src.m_sGraphicOffset;
+      break;
+    case 3: m_cDrawPass = src.m_cDrawPass; break;
+    case 4: m_cHidden = src.m_cHidden; break;
+    case 5:
+      m_cGroup5Byte = src.m_cGroup5Byte;
+      m_sGroup5Word = src.m_sGroup5Word;
+      break;
+    case 6: m_cHit = src.m_cHit; break;
+    case 7: m_cPassLayer = src.m_cPassLayer; break;
+    case 8:
+      m_cFloorEffect = src.m_cFloorEffect;
+      m_nFloorValue = src.m_nFloorValue;
+      break;
+    case 9:
+      m_cItemKind = src.m_cItemKind;
+      m_sItemIndex = src.m_sItemIndex;
+      break;
+    case 10: m_cHit2 = src.m_cHit2; break;
+    default: break;
+  }
+}
+
+int8_t cBlock::GetHit(int layer) {
+  if (g_pfnBlockCondCheck && !g_pfnBlockCondCheck(*this)) return 0;
+  // The pass layer is compared as a signed byte: the stored 255 (-1) is never a layer.
+  if (layer == m_cPassLayer) return 0;
+  return m_cHit;
+}

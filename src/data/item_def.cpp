@@ -1,0 +1,146 @@
+#include "data/item_def.h"
+
+#include <algorithm>
+
+#include "data/database.h"
+#include "data/palette.h"
+
+namespace {
+constexpr int8_t GRAPHIC_KIND_SHOT = 3;
+constexpr int16_t GRAPHIC_NO_MAX = 119;
+}  // namespace
+
+cItemDef::cItemDef() {
+  Register(DATA_VERSION);
+  SetDefault();
+}
+
+void cItemDef::Register(int) {
+  ClearMemberTables();
+  AddMember1(&m_cInheritKind, 1);
+  AddMember2(&m_sInheritIndex, 1);
+  AddMember1(&m_cCondMode, 1);
+  AddMember1(&m_cCondLatch, 1);
+  AddMember2(&m_sOffsetX, 1);
+  AddMember2(&m_sOffsetY, 1);
+  AddMember2(&m_sGraphicNo, 1);
+  AddMember1(&m_cGraphicKind, 1);
+  AddMember2(&m_sGraphicOffset, 1);
+  AddMember1(&m_cSpareValue, 1);
+  AddMember1(&m_cTransparent, 1);
+  AddMember1(&m_cShowBadge, 1);
+  AddMember2(&m_sBadgeNo, 1);
+  // The notice is stored before the take mode.
+  AddMember1(&m_cTakeNotice, 1);
+  AddMember1(&m_cTakeMode, 1);
+  AddMember1(&m_cSize, 1);
+  AddMember2(&m_sTakeSound, 1);
+  AddString(&m_Name);
+}
+
+void cItemDef::SetDefault() {
+  Register(DATA_VERSION);
+  m_sBlockX = 0;
+  m_sBlockY = 0;
+  Clear();
+  m_InheritFlags.assign(ITEM_INHERIT_GROUP_COUNT, 0);
+  m_Conds.clear();
+  m_Cmds.clear();
+  m_cGraphicKind = 2;
+  m_cSpareValue = 6;
+  m_cTakeNotice = 1;
+  m_cSize = 1;
+}
+
+int cItemDef::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  if (ok) ok = ReadData(fp, &m_sBlockX, sizeof(m_sBlockX)) && ReadData(fp, &m_sBlockY, sizeof(m_sBlockY));
+  int32_t n = 0;
+  if (ok) ok = ReadCount(fp, &n, 1);
+  if (ok) {
+    m_InheritFlags.assign(static_cast<size_t>(n), 0);
+    ok = ReadData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  }
+  if (ok) ok = LoadCondVector(m_Conds, fp);
+  if (ok) ok = LoadFlowCommandVector(m_Cmds, fp);
+  if (g_nFileVersion < 219 && m_cGraphicKind == GRAPHIC_KIND_SHOT) {
+    m_sGraphicNo = static_cast<int16_t>(std::min<int>(m_sGraphicNo + 1, GRAPHIC_NO_MAX));
+  }
+  ApplyInheritance();
+  ValidatePalette();
+  return ok ? 1 : 0;
+}
+
+void cItemDef::Save(FILE* fp) {
+  ValidatePalette();
+  cRecord::Save(fp);
+  WriteData(fp, &m_sBlockX, sizeof(m_sBlockX));
+  WriteData(fp, &m_sBlockY, sizeof(m_sBlockY));
+  WriteInt32(fp, static_cast<int32_t>(m_InheritFlags.size()));
+  WriteData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  SaveCondVector(m_Conds, fp);
+  SaveFlowCommandVector(m_Cmds, fp);
+}
+
+void cItemDef::ApplyInheritance() {
+  if (m_sInheritIndex == 0 || m_cInheritKind == 0) return;
+  const cSafeVector<cItemDef>* list = GetPaletteItems(m_cInheritKind);
+  if (!list) return;
+  // Compared unsigned: a negative index is outside the list like one past its end.
+  if (IsOutsideList(m_sInheritIndex, list->size())) {
+    m_cInheritKind = 0;
+    return;
+  }
+  const cItemDef& source = (*list)[static_cast<size_t>(m_sInheritIndex)];
+  if (&source == this) return;
+  // Flags past the last group name nothing.
+  int groups = std::min<int>(static_cast<int>(m_InheritFlags.size()), ITEM_INHERIT_GROUP_COUNT);
+  for (int g = 0; g < groups; ++g) {
+    if (m_InheritFlags[static_cast<size_t>(g)] != 0) CopyGroup(g, source);
+  }
+}
+
+void cItemDef::CopyGroup(int group, const cItemDef& src) {
+  switch (group) {
+    case 0: m_Name = src.m_Name; break;
+    case 1:
+      m_Conds = src.m_Conds;
+      m_cCondMode = src.m_cCondMode;
+      m_cCondLatch = src.m_cCondLatch;
+      break;
+    case 2: m_sOffsetX = src.m_sOffsetX; break;
+    case 3: m_sOffsetY = src.m_sOffsetY; break;
+    case 4:
+      m_cGraphicKind = src.m_cGraphicKind;
+      m_sGraphicNo = src.m_sGraphicNo;
+      m_sGraphicOffset = src.m_sGraphicOffset;
+      break;
+    case 5: m_cSpareValue = src.m_cSpareValue; break;
+    case 6: m_cTransparent = src.m_cTransparent; break;
+    case 7:
+      m_cShowBadge = src.m_cShowBadge;
+      m_sBadgeNo = src.m_sBadgeNo;
+      break;
+    case 8: m_cSize = src.m_cSize; break;
+    case 9: m_cTakeMode = src.m_cTakeMode; break;
+    case 10: m_cTakeNotice = src.m_cTakeNotice; break;
+    case 11: m_sTakeSound = src.m_sTakeSound; break;
+    case 12: m_Cmds = src.m_Cmds; break;
+    default: break;
+  }
+}
+
+void cItemDef::ValidatePalette() {
+  const cSafeVector<cItemDef>* list = GetPaletteItems(m_cInheritKind);
+  if (list && IsOutsideList(m_sInheritIndex, list->size())) {
+    m_cInheritKind = 0;
+    m_sInheritIndex = 0;
+  }
+  if (m_cSize <= 0) m_cSize = 1;
+  if (IsOutsideList(m_sTakeSound, g_Database.m_Sounds.size())) m_sTakeSound = 0;
+  for (cFlowCommand& cmd : m_Cmds) cmd.Validate();
+}
+
+void cItemDef::ValidateCommands() {
+  for (cFlowCommand& cmd : m_Cmds) cmd.ValidatePaletteRefs();
+}
