@@ -2,9 +2,6 @@
 
 #include "data/flow_kinds.h"
 
-// Smallest body a record can have: its member count and its string count.
-static constexpr size_t MIN_RECORD_BYTES = 8;
-
 cCond::cCond() {
   Register(DATA_VERSION);
   Clear();
@@ -108,20 +105,8 @@ void cCondList::Save(FILE* fp) {
   SaveCondVector(m_Conds, fp);
 }
 
-int LoadCondVector(cSafeVector<cCond>& conds, FILE* fp) {
-  int32_t n = 0;
-  if (!ReadCount(fp, &n, MIN_RECORD_BYTES)) return 0;
-  conds.clear();
-  conds.resize(static_cast<size_t>(n), cCond());
-  for (int i = 0; i < n; ++i) {
-    if (!conds.At(i).Load(fp)) return 0;
-  }
-  return 1;
-}
+int LoadCondVector(cSafeVector<cCond>& conds, FILE* fp) { return LoadRecordVector(conds, fp, cCond()); }
 
-void SaveCondVector(cSafeVector<cCond>& conds, FILE* fp) {
-  WriteInt32(fp, static_cast<int32_t>(conds.size()));
-  for (cCond& cond : conds) cond.Save(fp);
-}
+void SaveCondVector(cSafeVector<cCond>& conds, FILE* fp) { SaveRecordVector(conds, fp); }
 
 void MakeCondList(boost::shared_ptr<cCondList>& pList) { pList.reset(new cCondList()); }

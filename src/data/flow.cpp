@@ -102,8 +102,7 @@ void cFlow::Save(FILE* fp) {
   Validate();
   cRecord::Save(fp);
   SaveCondVector(m_Conds, fp);
-  WriteInt32(fp, static_cast<int32_t>(m_KeyConds.size()));
-  for (cKeyCond& keyCond : m_KeyConds) keyCond.Save(fp);
+  SaveRecordVector(m_KeyConds, fp);
   SaveFlowCommandVector(m_Cmds, fp);
 }
 
@@ -116,39 +115,23 @@ void cFlow::ValidatePaletteRefs() {
 }
 
 int LoadKeyCondVector(cSafeVector<cKeyCond>& keyConds, FILE* fp) {
-  int32_t n = 0;
-  if (!ReadCount(fp, &n, MIN_KEYCOND_BYTES)) return 0;
   cKeyCond prototype;
   ResizeKeyList(prototype);
-  keyConds.clear();
-  keyConds.resize(static_cast<size_t>(n), prototype);
-  for (int i = 0; i < n; ++i) {
-    if (!keyConds.At(i).Load(fp)) return 0;
-  }
-  return 1;
+  return LoadRecordVector(keyConds, fp, prototype, MIN_KEYCOND_BYTES);
 }
 
 int LoadFlowVector(cSafeVector<cFlow>& flows, FILE* fp) {
-  int32_t n = 0;
-  if (!ReadCount(fp, &n, MIN_FLOW_BYTES)) return 0;
-  flows.clear();
-  if (n == 0) return 1;
   if (t_nFlowNesting >= MAX_FLOW_NESTING) {
     FailDataRead(fp, "フローの入れ子が深すぎます");
     return 0;
   }
   ++t_nFlowNesting;
-  flows.resize(static_cast<size_t>(n), cFlow());
-  int ok = 1;
-  for (int i = 0; ok && i < n; ++i) ok = flows.At(i).Load(fp);
+  int ok = LoadRecordVector(flows, fp, cFlow(), MIN_FLOW_BYTES);
   --t_nFlowNesting;
   return ok;
 }
 
-void SaveFlowVector(cSafeVector<cFlow>& flows, FILE* fp) {
-  WriteInt32(fp, static_cast<int32_t>(flows.size()));
-  for (cFlow& flow : flows) flow.Save(fp);
-}
+void SaveFlowVector(cSafeVector<cFlow>& flows, FILE* fp) { SaveRecordVector(flows, fp); }
 
 void RemoveTestPlayFlows(cSafeVector<cFlow>& flows) {
   flows.erase(std::remove_if(flows.begin(), flows.end(), [](const cFlow& flow) { return flow.m_cTestPlayOnly != 0; }),

@@ -215,17 +215,7 @@ void cFlowCommand::ValidatePaletteRefs() {
 }
 
 int LoadFlowCommandVector(cSafeVector<cFlowCommand>& cmds, FILE* fp) {
-  int32_t n = 0;
-  if (!ReadCount(fp, &n, MIN_COMMAND_BYTES)) return 0;
-  cmds.clear();
-  cmds.resize(static_cast<size_t>(n), cFlowCommand());
-  for (int i = 0; i < n; ++i) {
-    if (!cmds.At(i).Load(fp)) return 0;
-  }
-  return 1;
+  return LoadRecordVector(cmds, fp, cFlowCommand(), MIN_COMMAND_BYTES);
 }
 
-void SaveFlowCommandVector(cSafeVector<cFlowCommand>& cmds, FILE* fp) {
-  WriteInt32(fp, static_cast<int32_t>(cmds.size()));
-  for (cFlowCommand& cmd : cmds) cmd.Save(fp);
-}
+void SaveFlowCommandVector(cSafeVector<cFlowCommand>& cmds, FILE* fp) { SaveRecordVector(cmds, fp); }

@@ -83,3 +83,28 @@ class cRecord {
   cSafeVector<RECORDMEMBER> m_Members;
   cSafeVector<RECORDSTRING> m_Strings;
 };
+
+// Smallest body a record can have: its member count and its string count.
+constexpr size_t MIN_RECORD_BODY_BYTES = 8;
+
+// Reads a counted list of records: the int32 count (refused when negative or more than the rest
+// of the file can hold at `minElementBytes` each), the old elements replaced by copies of
+// `prototype`, then each element's Load in order. 0 on a damaged file.
+template <class T>
+int LoadRecordVector(cSafeVector<T>& list, FILE* fp, const T& prototype, size_t minElementBytes = MIN_RECORD_BODY_BYTES) {
+  int32_t n = 0;
+  if (!ReadCount(fp, &n, minElementBytes)) return 0;
+  list.clear();
+  list.resize(static_cast<size_t>(n), prototype);
+  for (int i = 0; i < n; ++i) {
+    if (!list.At(i).Load(fp)) return 0;
+  }
+  return 1;
+}
+
+// Writes the int32 count and each element's Save.
+template <class T>
+void SaveRecordVector(cSafeVector<T>& list, FILE* fp) {
+  WriteInt32(fp, static_cast<int32_t>(list.size()));
+  for (T& element : list) element.Save(fp);
+}
