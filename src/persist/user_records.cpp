@@ -1,0 +1,136 @@
+#include "persist/user_records.h"
+
+#include <algorithm>
+
+#include "platform/system_info.h"
+
+cOptionData g_OptionData;
+cBootData g_BootData;
+cWindowData g_WindowData;
+
+namespace {
+
+int g_nScreenWidth = 0;
+int g_nScreenHeight = 0;
+
+constexpr int LARGEST_WINDOW_WIDTH = 640 * 5;
+constexpr int LARGEST_WINDOW_HEIGHT = 480 * 5;
+
+void GetScreenSize(int* pnWidth, int* pnHeight) {
+  if (g_nScreenWidth > 0 && g_nScreenHeight > 0) {
+    *pnWidth = g_nScreenWidth;
+    *pnHeight = g_nScreenHeight;
+    return;
+  }
+  t4::platform::DisplaySize display = t4::platform::GetDisplaySize();
+  bool bKnown = display.width > 0 && display.height > 0;
+  *pnWidth = bKnown ? display.width : LARGEST_WINDOW_WIDTH;
+  *pnHeight = bKnown ? display.height : LARGEST_WINDOW_HEIGHT;
+}
+
+}  // namespace
+
+void SetWindowDataScreenSize(int nWidth, int nHeight) {
+  g_nScreenWidth = nWidth;
+  g_nScreenHeight = nHeight;
+}
+
+cOptionData::cOptionData() {
+  Register(DATA_VERSION);
+  Clear();
+  m_bBgm = 1;
+  m_nSoundVolume = 7;
+  m_strFixedRankingName = "aaa";
+}
+
+void cOptionData::Register(int) {
+  ClearMemberTables();
+  AddMember4(&m_nColourVariation, 1);
+  AddMember4(&m_bBgm, 1);
+  AddMember4(&m_nSoundVolume, 1);
+  AddMember4(&m_nRankingMode, 1);
+  AddString(&m_strFixedRankingName);
+}
+
+int cOptionData::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  Validate();
+  return ok;
+}
+
+void cOptionData::Save(FILE* fp) {
+  Validate();
+  cRecord::Save(fp);
+}
+
+void cOptionData::Validate() {
+  // The volume indexes a table and the variation names a file: neither may leave its range.
+  m_nColourVariation = std::clamp(m_nColourVariation, 0, COLOUR_VARIATION_MAX);
+  m_bBgm = m_bBgm ? 1 : 0;
+  m_nSoundVolume = std::clamp(m_nSoundVolume, 0, SOUND_VOLUME_MAX);
+  m_nRankingMode = std::clamp(m_nRankingMode, 0, RANKING_MODE_MAX);
+}
+
+cBootData::cBootData() {
+  Register(DATA_VERSION);
+  Clear();
+  m_bNoBootDialog = 0;
+  m_nDrawMode = DRAW_MODE_DIRECT3D;
+}
+
+void cBootData::Register(int) {
+  ClearMemberTables();
+  AddMember4(&m_nDrawMode, 1);
+  AddMember4(&m_bNoBootDialog, 1);
+}
+
+int cBootData::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  Validate();
+  return ok;
+}
+
+void cBootData::Save(FILE* fp) {
+  Validate();
+  cRecord::Save(fp);
+}
+
+void cBootData::Validate() {
+  // The start-up dialog shows the mode as one of two buttons.
+  if (m_nDrawMode != DRAW_MODE_DIRECTDRAW) m_nDrawMode = DRAW_MODE_DIRECT3D;
+  m_bNoBootDialog = m_bNoBootDialog ? 1 : 0;
+}
+
+cWindowData::cWindowData() {
+  Register(DATA_VERSION);
+  Clear();
+}
+
+void cWindowData::Register(int) {
+  ClearMemberTables();
+  AddMember4(&m_nX, 1);
+  AddMember4(&m_nY, 1);
+  AddMember4(&m_nWidth, 1);
+  AddMember4(&m_nHeight, 1);
+  AddMember4(&m_bMaximised, 1);
+}
+
+int cWindowData::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  int nScreenWidth = 0;
+  int nScreenHeight = 0;
+  GetScreenSize(&nScreenWidth, &nScreenHeight);
+  m_nX = std::clamp(m_nX, 0, nScreenWidth);
+  m_nY = std::clamp(m_nY, 0, nScreenHeight);
+  m_nWidth = std::clamp(m_nWidth, MIN_WIDTH, std::max(MIN_WIDTH, nScreenWidth));
+  m_nHeight = std::clamp(m_nHeight, MIN_HEIGHT, std::max(MIN_HEIGHT, nScreenHeight));
+  return ok;
+}
+
+void cWindowData::Set(int32_t x, int32_t y, int32_t width, int32_t height, int32_t bMaximised) {
+  m_nX = x;
+  m_nY = y;
+  m_nWidth = width;
+  m_nHeight = height;
+  m_bMaximised = bMaximised;
+}
