@@ -20,6 +20,16 @@ using t4::test::WavSpec;
 
 class SoundEffectsTest : public t4::test::SoundFixture {
  protected:
+  // Fills the program's own lists (the layer keeps the lists it loaded until DS_Release) with one
+  // one-buffer definition per file.
+  void DefineSounds(const std::vector<std::string>& files) {
+    g_SoundList.assign(files.size(), DSSOUNDDATA{});
+    g_SoundInfoList.assign(files.size(), DSSOUNDINFO{});
+    for (size_t i = 0; i < files.size(); ++i) {
+      std::snprintf(g_SoundInfoList[i].szFile, MAX_PATH, "%s", files[i].c_str());
+      g_SoundInfoList[i].nBufferCount = 1;
+    }
+  }
   std::vector<std::string> SystemNames(const std::string& first) {
     std::vector<std::string> names(17);
     names[0] = first;
@@ -60,15 +70,10 @@ TEST_F(SoundEffectsTest, OptionVolumeLevelsScaleEverySound) {
 
 TEST_F(SoundEffectsTest, FullLevelTakesEachDefinitionsOwnVolume) {
   StartSound();
-  // The layer keeps the lists it loaded until DS_Release: use the program's own.
+  const std::string file = ConstantWave("s.wav", 200, 8);
+  DefineSounds({file, file});
   cSafeVector<DSSOUNDDATA>& sounds = g_SoundList;
   cSafeVector<DSSOUNDINFO>& infos = g_SoundInfoList;
-  sounds.resize(2);
-  infos.resize(2);
-  for (DSSOUNDINFO& info : infos) {
-    std::snprintf(info.szFile, sizeof(info.szFile), "%s", ConstantWave("s.wav", 200, 8).c_str());
-    info.nBufferCount = 1;
-  }
   infos[1].nVolume = -600;
   DS_LoadSounds(sounds, infos, 0);
   EXPECT_EQ(DS_GetVolume(&sounds[0], 0), 0);
@@ -128,15 +133,9 @@ TEST_F(SoundEffectsTest, PlaysTakeTheBuffersInTurnAndCutOffTheOldest) {
 
 TEST_F(SoundEffectsTest, LoadingGoesOnPastABadFileAndLeavesItUnplayable) {
   StartSound();
+  DefineSounds({ConstantWave("a.wav", 160, 64), "wave\\missing.wav", ConstantWave("c.wav", 160, 64)});
   cSafeVector<DSSOUNDDATA>& sounds = g_SoundList;
   cSafeVector<DSSOUNDINFO>& infos = g_SoundInfoList;
-  sounds.resize(3);
-  infos.resize(3);
-  const std::string names[] = {ConstantWave("a.wav", 160, 64), "wave\\missing.wav", ConstantWave("c.wav", 160, 64)};
-  for (int i = 0; i < 3; ++i) {
-    std::snprintf(infos[i].szFile, sizeof(infos[i].szFile), "%s", names[i].c_str());
-    infos[i].nBufferCount = 1;
-  }
   EXPECT_EQ(DS_LoadSounds(sounds, infos, 0), 1);
   EXPECT_EQ(ReportLog(), "wave\\missing.wav の読み込みに失敗しました！\n");
   EXPECT_EQ(sounds[0].Buffers.size(), 1u);
