@@ -10,6 +10,7 @@
 
 #include "audio/file_name.h"
 #include "core/report_log.h"
+#include "core/timing.h"
 #include "platform/audio/audio_output.h"
 #include "platform/audio/wav_reader.h"
 #include "platform/files.h"
@@ -40,7 +41,7 @@ struct SOUNDTABLE {
 SOUNDTABLE g_SoundTable;
 
 // A WAV file larger than any sound buffer can be (plus room for its chunks) is read only that far.
-constexpr size_t WAVE_FILE_READ_LIMIT = 0x0FFFFFFF + 0x10000;
+constexpr size_t WAVE_FILE_READ_LIMIT = t4::platform::MAX_BUFFER_BYTES + 0x10000;
 constexpr uint32_t MIN_FORMAT_BYTES = 16;
 
 
@@ -204,6 +205,7 @@ bool DS_CreateSound(DSSOUNDDATA* lpSound, const char* lpFile, int nCount, int nV
 
 int DS_LoadSounds(cSafeVector<DSSOUNDDATA>& sounds, cSafeVector<DSSOUNDINFO>& infos, int nVolume) {
   std::lock_guard lock(g_DsMutex);
+  GetStopwatchTime(true);  // loading is timed from here
   g_SoundTable.lpSounds = &sounds;
   g_SoundTable.lpInfos = &infos;
   for (int i = 0; i < static_cast<int>(sounds.size()); ++i) {

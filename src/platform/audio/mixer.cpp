@@ -55,7 +55,7 @@ SoundBufferId Mixer::CreateBuffer(const WAVEFORMATEX& format, std::span<const ui
   if (!IsPlayablePcmFormat(format)) return 0;
   const uint32_t frames = static_cast<uint32_t>(
       std::min<size_t>(pcm.size() / format.nBlockAlign, UINT32_MAX));
-  if (frames == 0) return 0;
+  if (frames == 0 || static_cast<uint64_t>(frames) * format.nBlockAlign > MAX_BUFFER_BYTES) return 0;
   auto samples = std::make_shared<Samples>();
   samples->format = format;
   samples->frames = frames;
@@ -142,8 +142,8 @@ void Mixer::RemoveStream(const MixerStream* stream) {
 }
 
 void Mixer::RenderFloat(std::span<float> out) {
-  std::fill(out.begin(), out.end(), 0.0f);
   std::lock_guard lock(m_mutex);
+  std::fill(out.begin(), out.end(), 0.0f);
   MixLocked(out.first(out.size() - out.size() % m_format.nChannels));
 }
 

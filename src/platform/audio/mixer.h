@@ -24,6 +24,8 @@ using SoundBufferId = int32_t;
 
 constexpr int32_t VOLUME_SILENT = -10000;  // hundredths of a decibel
 constexpr int32_t VOLUME_FULL = 0;
+// The largest sound buffer, in bytes of its own format.
+constexpr uint32_t MAX_BUFFER_BYTES = 0x0FFFFFFF;
 
 // Linear gain of a volume in hundredths of a decibel: 10^(v / 2000); the silent end is exactly 0.
 float VolumeToGain(int32_t volume);
@@ -48,7 +50,7 @@ class Mixer {
   WAVEFORMATEX Format() const;
 
   // A stopped buffer at full volume holding a copy of the PCM frames; 0 when the format is not
-  // playable or there is not one whole frame.
+  // playable, or there is not one whole frame, or more than MAX_BUFFER_BYTES.
   SoundBufferId CreateBuffer(const WAVEFORMATEX& format, std::span<const uint8_t> pcm);
   // A new buffer over the same samples, stopped, at full volume; 0 when the source does not exist.
   SoundBufferId DuplicateBuffer(SoundBufferId source);
