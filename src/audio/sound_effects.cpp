@@ -44,7 +44,6 @@ SOUNDTABLE g_SoundTable;
 constexpr size_t WAVE_FILE_READ_LIMIT = t4::platform::MAX_BUFFER_BYTES + 0x10000;
 constexpr uint32_t MIN_FORMAT_BYTES = 16;
 
-
 bool ReadWholeFile(const char* lpFile, std::vector<uint8_t>& bytes) {
   FILE* fp = t4::platform::OpenFile(lpFile ? lpFile : "", "rb");
   if (!fp) return false;
