@@ -263,3 +263,15 @@ void DS_Release() {
   g_lpMixer.reset();
   g_hSoundWnd = nullptr;
 }
+
+bool DS_AddStream(std::shared_ptr<t4::platform::MixerStream> stream) {
+  std::lock_guard lock(g_DsMutex);
+  if (!g_lpMixer || !stream) return false;
+  g_lpMixer->AddStream(std::move(stream));
+  return true;
+}
+
+void DS_RemoveStream(const t4::platform::MixerStream* stream) {
+  std::lock_guard lock(g_DsMutex);
+  if (g_lpMixer) g_lpMixer->RemoveStream(stream);
+}

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/safe_containers.h"
@@ -64,3 +65,8 @@ int DS_SetVolume(DSSOUNDDATA* lpSound, int nBuffer, int nVolume, bool bRelative)
 int DS_GetVolume(DSSOUNDDATA* lpSound, int nBuffer);
 void DS_ReleaseSound(DSSOUNDDATA* lpSound);
 void DS_Release();
+
+// Music players mix into the same device as the sound effects. False (not added) without a sound
+// device; DS_Release drops every stream.
+bool DS_AddStream(std::shared_ptr<t4::platform::MixerStream> stream);
+void DS_RemoveStream(const t4::platform::MixerStream* stream);

@@ -1,9 +1,8 @@
 // The mixer on its own: volume law, restart, overlap, end of a sound, conversion to the primary
-// format, refused formats and music streams.
+// format and refused formats.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "platform/audio/mixer.h"
@@ -13,7 +12,6 @@ namespace {
 
 using t4::platform::MakePcmFormat;
 using t4::platform::Mixer;
-using t4::platform::MixerStream;
 using t4::platform::SoundBufferId;
 using t4::platform::WAVEFORMATEX;
 
@@ -150,22 +148,6 @@ TEST(MixerTest, RefusesFormatsItCannotPlay) {
   // Not one whole frame.
   EXPECT_EQ(mixer.CreateBuffer(MakePcmFormat(22050, 16, 2), std::vector<uint8_t>(3, 0)), 0);
   EXPECT_EQ(mixer.BufferCount(), 0);
-}
-
-TEST(MixerTest, StreamsMixWithTheBuffers) {
-  struct Dc final : MixerStream {
-    void Mix(std::span<float> out, int, uint32_t) override {
-      for (float& x : out) x += 0.25f;
-    }
-  };
-  Mixer mixer;
-  auto stream = std::make_shared<Dc>();
-  mixer.AddStream(stream);
-  SoundBufferId id = Constant8(mixer, 160, 16);
-  mixer.Play(id, false);
-  EXPECT_EQ(Render(mixer, 2), std::vector<uint8_t>(2, 192));
-  mixer.RemoveStream(stream.get());
-  EXPECT_EQ(Render(mixer, 2), std::vector<uint8_t>(2, 160));
 }
 
 }  // namespace

@@ -199,6 +199,25 @@ TEST_F(SoundEffectsTest, SoundRequestFromAnotherThreadPlaysOnTheWindowThread) {
   t4::platform::ResetMessageLayerForTests();
 }
 
+TEST_F(SoundEffectsTest, MusicStreamsMixIntoTheSameOutput) {
+  struct Dc final : t4::platform::MixerStream {
+    void Mix(std::span<float> out, int, uint32_t) override {
+      for (float& x : out) x += 0.25f;
+    }
+  };
+  auto stream = std::make_shared<Dc>();
+  EXPECT_FALSE(DS_AddStream(stream));  // no device yet
+  StartSound();
+  ASSERT_TRUE(DS_AddStream(stream));
+  DSSOUNDDATA sound;
+  ASSERT_TRUE(DS_CreateSound(&sound, ConstantWave("a.wav", 160, 64).c_str(), 1, 0));
+  DS_Play(&sound, 0);
+  EXPECT_EQ(Render(2), std::vector<uint8_t>(2, 192));
+  DS_RemoveStream(stream.get());
+  EXPECT_EQ(Render(2), std::vector<uint8_t>(2, 160));
+  DS_ReleaseSound(&sound);
+}
+
 TEST_F(SoundEffectsTest, PlaysAndVolumeChangesFromSeveralThreadsStayConsistent) {
   StartSound();
   DSSOUNDDATA sound;
