@@ -1,5 +1,8 @@
 #include "core/thread.h"
 
+#include <exception>
+
+#include "core/globals.h"
 #include "core/report_log.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
@@ -11,10 +14,38 @@ cThread thStageLoad;
 
 cThread::~cThread() { Exit(); }
 
+namespace {
+
+struct ThreadStart {
+  cThread::Proc proc;
+  void* param;
+};
+
+// Every thread body runs inside this guard: a standard-library exception that escapes it (above
+// all the out-of-range error of an empty checked vector) closes the program in order instead of
+// ending the process on the spot.
+unsigned GuardedThreadBody(void* p) {
+  ThreadStart start = *static_cast<ThreadStart*>(p);
+  delete static_cast<ThreadStart*>(p);
+  try {
+    return start.proc(start.param);
+  } catch (const std::exception& e) {
+    WriteReportLog("thread ended by an error: %s", e.what());
+    PostCloseToMainWindow();
+    return 1;
+  }
+}
+
+}  // namespace
+
 int cThread::Start(Proc proc, void* param) {
   DWORD id = 0;
-  m_hThread = t4::platform::StartThread(proc, param, &id);
-  if (!m_hThread) return 0;
+  auto* start = new ThreadStart{proc, param};
+  m_hThread = t4::platform::StartThread(GuardedThreadBody, start, &id);
+  if (!m_hThread) {
+    delete start;
+    return 0;
+  }
   m_dwThreadId = id;
   return 1;
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "core/globals.h"
+#include "core/safe_containers.h"
 #include "core/sound_request.h"
 #include "core/thread.h"
 #include "core_fixture.h"
@@ -121,4 +122,18 @@ TEST_F(ThreadObject, AWorkerBlockedInASendToTheWindowEndsAtShutdown) {
   t.Exit();
   EXPECT_EQ(result.load(), 0);
   EXPECT_EQ(tp::AbandonedThreadCount(), before);
+}
+
+TEST_F(ThreadObject, AnEscapingStandardErrorClosesTheProgramInOrder) {
+  cThread t;
+  ASSERT_EQ(t.Start(
+                [](void*) -> unsigned {
+                  cSafeVector<int> empty;
+                  return static_cast<unsigned>(empty.At(0));
+                },
+                nullptr),
+            1);
+  t.Wait();
+  EXPECT_EQ(Log(), "err V[0] ( 0 , 4 )\r\nthread ended by an error: invalid vector<T> subscript\r\n");
+  EXPECT_EQ(CloseRequests(), 2);
 }
