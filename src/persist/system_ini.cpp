@@ -91,7 +91,10 @@ void ApplyIniDefaults(cSystemIni& ini, const cSafeVector<cIniKey>& keys) {
 bool ReadSystemIni(const char* path, cSystemIni& ini, const cSafeVector<cIniKey>& keys) {
   std::unique_ptr<FILE, FileCloser> file(t4::platform::OpenFile(path ? path : "", "rb"));
   if (!file) return false;
-  FILE* fp = file.get();
+  return ReadSystemIniStream(file.get(), ini, keys);
+}
+
+bool ReadSystemIniStream(FILE* fp, cSystemIni& ini, const cSafeVector<cIniKey>& keys) {
   for (int nLine = 0; nLine < INI_MAX_LINES; ++nLine) {
     std::string key;
     bool bValue = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "core/safe_containers.h"
 #include "persist/system_data_records.h"
@@ -48,3 +49,5 @@ void ApplyIniDefaults(cSystemIni& ini, const cSafeVector<cIniKey>& keys);
 // too long to be one. The caller applies the defaults again after a failure, so that a half-read
 // file leaves nothing behind.
 bool ReadSystemIni(const char* path, cSystemIni& ini, const cSafeVector<cIniKey>& keys);
+// The same on a stream that is open for reading; the caller closes it.
+bool ReadSystemIniStream(FILE* fp, cSystemIni& ini, const cSafeVector<cIniKey>& keys);
