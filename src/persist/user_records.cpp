@@ -35,6 +35,17 @@ void SetWindowDataScreenSize(int nWidth, int nHeight) {
   g_nScreenHeight = nHeight;
 }
 
+int cCheckedUserRecord::Load(FILE* fp) {
+  int ok = cRecord::Load(fp);
+  Validate();
+  return ok;
+}
+
+void cCheckedUserRecord::Save(FILE* fp) {
+  Validate();
+  cRecord::Save(fp);
+}
+
 cOptionData::cOptionData() {
   Register(DATA_VERSION);
   Clear();
@@ -50,17 +61,6 @@ void cOptionData::Register(int) {
   AddMember4(&m_nSoundVolume, 1);
   AddMember4(&m_nRankingMode, 1);
   AddString(&m_strFixedRankingName);
-}
-
-int cOptionData::Load(FILE* fp) {
-  int ok = cRecord::Load(fp);
-  Validate();
-  return ok;
-}
-
-void cOptionData::Save(FILE* fp) {
-  Validate();
-  cRecord::Save(fp);
 }
 
 void cOptionData::Validate() {
@@ -82,17 +82,6 @@ void cBootData::Register(int) {
   ClearMemberTables();
   AddMember4(&m_nDrawMode, 1);
   AddMember4(&m_bNoBootDialog, 1);
-}
-
-int cBootData::Load(FILE* fp) {
-  int ok = cRecord::Load(fp);
-  Validate();
-  return ok;
-}
-
-void cBootData::Save(FILE* fp) {
-  Validate();
-  cRecord::Save(fp);
 }
 
 void cBootData::Validate() {

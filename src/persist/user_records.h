@@ -9,7 +9,18 @@
 
 #include "data/record.h"
 
-class cOptionData : public cRecord {
+// A user record whose values are brought into their ranges after every load and before every
+// save.
+class cCheckedUserRecord : public cRecord {
+ public:
+  int Load(FILE* fp) override;
+  void Save(FILE* fp) override;
+
+ protected:
+  virtual void Validate() = 0;
+};
+
+class cOptionData : public cCheckedUserRecord {
  public:
   static constexpr int32_t COLOUR_VARIATION_MAX = 23;
   static constexpr int32_t SOUND_VOLUME_MAX = 10;
@@ -18,8 +29,6 @@ class cOptionData : public cRecord {
   cOptionData();
 
   void Register(int nVersion) override;
-  int Load(FILE* fp) override;
-  void Save(FILE* fp) override;
 
   // In file order.
   int32_t m_nColourVariation = 0;  // 0-23: palette variation of 256-colour mode
@@ -28,11 +37,11 @@ class cOptionData : public cRecord {
   int32_t m_nRankingMode = 0;      // 0-3: manual/automatic entry, with name entry or the fixed name
   std::string m_strFixedRankingName;
 
- private:
-  void Validate();
+ protected:
+  void Validate() override;
 };
 
-class cBootData : public cRecord {
+class cBootData : public cCheckedUserRecord {
  public:
   static constexpr int32_t DRAW_MODE_DIRECTDRAW = 0;
   static constexpr int32_t DRAW_MODE_DIRECT3D = 1;
@@ -40,15 +49,13 @@ class cBootData : public cRecord {
   cBootData();
 
   void Register(int nVersion) override;
-  int Load(FILE* fp) override;
-  void Save(FILE* fp) override;
 
   // In file order.
   int32_t m_nDrawMode = 0;      // 1 Direct3D, 0 DirectDraw
   int32_t m_bNoBootDialog = 0;  // the stored drawing mode applies without asking
 
- private:
-  void Validate();
+ protected:
+  void Validate() override;
 };
 
 class cWindowData : public cRecord {
