@@ -20,6 +20,8 @@ class cDatabase : public cRecord {
   cDatabase();
 
   void Register(int nVersion) override;
+  // The record form of the base is never used: the database is read list by list.
+  using cRecord::Load;
 
   void SetDefault();
   // Reads the ten files in order; 1 on success, 0 after reporting the first file that is
