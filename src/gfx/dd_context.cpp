@@ -121,6 +121,45 @@ PresentParams ToDeviceParams(const PRESENTPARAMS& p) {
   return d;
 }
 
+// The three screen records of the blit mode take the screen size; the copy lives in system memory.
+void SizeScreenRecords(int w, int h) {
+  for (DDSURFACEDATA* sd : {&g_PrimarySD, &BackBuffer, &g_ScreenCopySD}) {
+    sd->nWidth = sd->nTexWidth = w;
+    sd->nHeight = sd->nTexHeight = h;
+  }
+  g_PrimarySD.nDDMemory = 0;
+  BackBuffer.nDDMemory = 0;
+  g_ScreenCopySD.nDDMemory = 1;
+}
+
+int CreateBlitter(bool fullScreen) {
+  if (System().TakeFailure(Op::CreateBlitter)) {
+    WriteReportLog("DirectDrawCreateEx Err");
+    return CREATEEX_ERR;
+  }
+  g_lpDD = new BlitDevice(System());
+  if (g_lpDD->SetCooperativeLevel(fullScreen) != D3D_OK) {
+    WriteReportLog("SetCooperativeLevel Err");
+    return SETCOOPLEVEL_ERR;
+  }
+  return 0;
+}
+
+// Creates the 256-entry palette; above 8 bits the surfaces use channel masks instead of it.
+int SetUpPalette(const PaletteColor* entries, int bpp) {
+  if (g_lpDD->CreatePalette(entries, &g_lpDDPalette) != D3D_OK) {
+    WriteReportLog("CreatePalette Err");
+    return CREATEPALETTE_ERR;
+  }
+  if (bpp > 8) {
+    DDScanPixelFormat(&g_TexMask);
+  } else if (g_lpDD->SetPalette(g_lpDDPalette) != D3D_OK) {
+    WriteReportLog("SetPalette Err");
+    return SETPALETTE_ERR;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool DDInit(BOOL bUseD3D, HWND hWnd, int nWidth, int nHeight, int nBpp, BOOL bVSync, int nWindowMode,
@@ -301,23 +340,8 @@ bool DDInitD3D(HWND /*hWnd*/, int w, int h, int bpp, int /*nBackBufferMode*/) {
 }
 
 int DDInitFullScreen(HWND /*hWnd*/, int w, int h, int bpp, int nBackBufferMode) {
-  GraphicsSystem& sys = System();
-  for (DDSURFACEDATA* sd : {&g_PrimarySD, &BackBuffer, &g_ScreenCopySD}) {
-    sd->nWidth = sd->nTexWidth = w;
-    sd->nHeight = sd->nTexHeight = h;
-  }
-  g_PrimarySD.nDDMemory = 0;
-  BackBuffer.nDDMemory = 0;
-  g_ScreenCopySD.nDDMemory = 1;
-  if (sys.TakeFailure(Op::CreateBlitter)) {
-    WriteReportLog("DirectDrawCreateEx Err");
-    return CREATEEX_ERR;
-  }
-  g_lpDD = new BlitDevice(sys);
-  if (g_lpDD->SetCooperativeLevel(true) != D3D_OK) {
-    WriteReportLog("SetCooperativeLevel Err");
-    return SETCOOPLEVEL_ERR;
-  }
+  SizeScreenRecords(w, h);
+  if (const int code = CreateBlitter(true)) return code;
   HRESULT hr = g_bUseRefreshRate ? g_lpDD->SetDisplayMode(w, h, bpp, g_nRefreshRate) : -1;
   if (hr != D3D_OK) hr = g_lpDD->SetDisplayMode(w, h, bpp, 0);
   if (hr != D3D_OK) {
@@ -338,16 +362,7 @@ int DDInitFullScreen(HWND /*hWnd*/, int w, int h, int bpp, int nBackBufferMode) 
   PaletteColor entries[256];
   for (int i = 0; i < 256; ++i) entries[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0, 1};
   entries[0] = {0, 0, 255, 1};
-  if (g_lpDD->CreatePalette(entries, &g_lpDDPalette) != D3D_OK) {
-    WriteReportLog("CreatePalette Err");
-    return CREATEPALETTE_ERR;
-  }
-  if (bpp > 8) {
-    DDScanPixelFormat(&g_TexMask);
-  } else if (g_lpDD->SetPalette(g_lpDDPalette) != D3D_OK) {
-    WriteReportLog("SetPalette Err");
-    return SETPALETTE_ERR;
-  }
+  if (const int code = SetUpPalette(entries, bpp)) return code;
   HideCursor();
   return 0;
 }
@@ -357,23 +372,9 @@ int DDInitWindow(HWND /*hWnd*/) {
   // The window's client area is the 640 x 480 screen; the presenter scales it.
   g_rcClient = {0, 0, g_nScreenWidth, g_nScreenHeight};
   const int w = g_rcClient.right - g_rcClient.left, h = g_rcClient.bottom - g_rcClient.top;
-  for (DDSURFACEDATA* sd : {&g_PrimarySD, &BackBuffer, &g_ScreenCopySD}) {
-    sd->nWidth = sd->nTexWidth = w;
-    sd->nHeight = sd->nTexHeight = h;
-  }
-  g_PrimarySD.nDDMemory = 0;
-  BackBuffer.nDDMemory = 0;
-  g_ScreenCopySD.nDDMemory = 1;
+  SizeScreenRecords(w, h);
   const int desktopBpp = sys.GetDisplay().DesktopBpp();
-  if (sys.TakeFailure(Op::CreateBlitter)) {
-    WriteReportLog("DirectDrawCreateEx Err");
-    return CREATEEX_ERR;
-  }
-  g_lpDD = new BlitDevice(sys);
-  if (g_lpDD->SetCooperativeLevel(false) != D3D_OK) {
-    WriteReportLog("SetCooperativeLevel Err");
-    return SETCOOPLEVEL_ERR;
-  }
+  if (const int code = CreateBlitter(false)) return code;
   DDAllocSurfaceParts(&g_PrimarySD);
   if (g_lpDD->CreatePrimary(w, h, 0, &g_PrimarySD.lpDDPart->lpDDS) != D3D_OK) {
     WriteReportLog("Primary CreateSurface Err");
@@ -386,16 +387,7 @@ int DDInitWindow(HWND /*hWnd*/) {
     const bool system = i < 10 || i > 245;
     entries[i] = system ? PaletteColor{0, 0, 0, 2} : PaletteColor{static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0, 1};
   }
-  if (g_lpDD->CreatePalette(entries, &g_lpDDPalette) != D3D_OK) {
-    WriteReportLog("CreatePalette Err");
-    return CREATEPALETTE_ERR;
-  }
-  if (desktopBpp > 8) {
-    DDScanPixelFormat(&g_TexMask);
-  } else if (g_lpDD->SetPalette(g_lpDDPalette) != D3D_OK) {
-    WriteReportLog("SetPalette Err");
-    return SETPALETTE_ERR;
-  }
+  if (const int code = SetUpPalette(entries, desktopBpp)) return code;
   if (g_lpDD->CreateClipper() != D3D_OK) {
     WriteReportLog("CreateClipper Err");
     return CLIPPER_ERR;

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,39 +22,66 @@ bool HaveProgram(const char* name) {
   return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A private X server on a display number it picks itself.
+// A private X server. Display numbers start at a per-process point far from the usual ones, so
+// that servers of tests running at the same time do not race for the same number.
 class Xvfb {
  public:
   Xvfb() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
+    const int first = 300 + static_cast<int>(getpid() % 400);
+    for (int n = first; n < first + 20 && m_display.empty(); ++n) {
+      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
+      Start(n);
+    }
+  }
+  ~Xvfb() { Stop(); }
+  const std::string& Display() const { return m_display; }
+  std::string Status() {
+    int status = 0;
+    if (m_pid <= 0) return "no server";
+    if (waitpid(m_pid, &status, WNOHANG) == 0) return "server up";
+    m_pid = -1;
+    return WIFSIGNALED(status) ? "server killed by signal " + std::to_string(WTERMSIG(status))
+                               : "server exited " + std::to_string(WEXITSTATUS(status));
+  }
+
+ private:
+  void Start(int n) {
     m_pid = fork();
     if (m_pid == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
+      const std::string display = ":" + std::to_string(n);
       const std::string screen = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24";
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+      if (FILE* quiet = std::fopen("/dev/null", "w")) dup2(fileno(quiet), 2);
+      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
              static_cast<char*>(nullptr));
       _exit(127);
     }
-    close(fds[1]);
-    char buf[32] = {};
-    const ssize_t n = read(fds[0], buf, sizeof(buf) - 1);
-    close(fds[0]);
-    if (n > 0) m_display = ":" + std::string(buf, static_cast<size_t>(n - (buf[n - 1] == '\n' ? 1 : 0)));
+    // Ready once its socket exists; a server that could not start has exited by then.
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+    for (int i = 0; i < 100; ++i, usleep(50000)) {
+      if (waitpid(m_pid, nullptr, WNOHANG) != 0) {
+        m_pid = -1;
+        return;
+      }
+      if (access(socket.c_str(), F_OK) == 0) {
+        usleep(100000);
+        m_display = ":" + std::to_string(n);
+        return;
+      }
+    }
+    Stop();
   }
-  ~Xvfb() {
+  void Stop() {
     if (m_pid > 0) {
       kill(m_pid, SIGTERM);
       waitpid(m_pid, nullptr, 0);
     }
+    m_pid = -1;
   }
-  const std::string& Display() const { return m_display; }
 
- private:
   pid_t m_pid = -1;
   std::string m_display;
 };
+
 
 struct Rgb {
   int r, g, b;
@@ -68,17 +96,23 @@ TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
   for (int scale : {1, 2}) {
     const std::string done = dir.Str() + "/done" + std::to_string(scale);
     const std::string shot = dir.Str() + "/shot" + std::to_string(scale) + ".rgb";
-    const std::string cmd = "DISPLAY=" + x.Display() + " SDL_AUDIODRIVER=dummy exec " + T4_WINDOW_DEMO + " " +
+    const std::string cmd = "DISPLAY=" + x.Display() + " SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 exec " + T4_WINDOW_DEMO + " " +
                             std::to_string(scale) + " " + done;
     FILE* demo = popen(cmd.c_str(), "r");
     ASSERT_NE(demo, nullptr);
     char line[64] = {};
     const bool ready = std::fgets(line, sizeof(line), demo) && std::string(line).rfind("READY", 0) == 0;
-    if (ready)
-      std::system(("import -display " + x.Display() + " -window root -depth 8 rgb:" + shot).c_str());
+    int importStatus = -1;
+    // A busy X server occasionally refuses the grab; try again a few times.
+    for (int attempt = 0; ready && importStatus != 0 && attempt < 5; ++attempt, usleep(200000))
+      importStatus = std::system(
+          ("import -display " + x.Display() + " -window root -depth 8 rgb:" + shot + " 2>" + shot + ".err").c_str());
     std::ofstream(done).put('x');
     pclose(demo);
     ASSERT_TRUE(ready) << "scale " << scale;
+    ASSERT_EQ(importStatus, 0) << "scale " << scale << " (" << x.Status() << "): "
+                               << std::string((std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(shot + ".err"))),
+                                              std::istreambuf_iterator<char>());
     std::ifstream in(shot, std::ios::binary);
     std::vector<unsigned char> px((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_EQ(px.size(), static_cast<size_t>(SCREEN_W) * SCREEN_H * 3) << "scale " << scale;
