@@ -78,11 +78,7 @@ void cBlock::Save(FILE* fp) {
 }
 
 void cBlock::ValidatePalette() {
-  const cSafeVector<cBlock>* list = GetPaletteBlocks(m_cInheritKind);
-  if (list && IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    m_sInheritIndex = 0;
-  }
+  ResetOutsideTemplate(*this, GetPaletteBlocks(m_cInheritKind));
   if (m_sGraphicNo == 0) {
     m_cHit = 0;
     m_cHit2 = 0;
@@ -100,21 +96,8 @@ int16_t cBlock::ValidateItem() {
 }
 
 void cBlock::ApplyInheritance() {
-  if (m_sInheritIndex == 0 || m_cInheritKind == 0) return;
-  const cSafeVector<cBlock>* list = GetPaletteBlocks(m_cInheritKind);
-  // Any other kind names the block itself: copying from itself changes nothing.
-  if (!list) return;
-  if (IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    return;
-  }
-  const cBlock& source = (*list)[static_cast<size_t>(m_sInheritIndex)];
-  if (&source == this) return;
-  // Flags past the last group name nothing.
-  int groups = std::min<int>(static_cast<int>(m_InheritFlags.size()), BLOCK_INHERIT_GROUP_COUNT);
-  for (int g = 0; g < groups; ++g) {
-    if (m_InheritFlags[static_cast<size_t>(g)] != 0) CopyGroup(g, source);
-  }
+  ApplyPaletteTemplate(*this, GetPaletteBlocks(m_cInheritKind), BLOCK_INHERIT_GROUP_COUNT,
+                       [this](int group, const cBlock& source) { CopyGroup(group, source); });
 }
 
 void cBlock::CopyGroup(int group, const cBlock& src) {

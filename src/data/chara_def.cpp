@@ -254,30 +254,12 @@ void cCharaDef::Save(FILE* fp) {
 }
 
 void cCharaDef::ApplyInheritance() {
-  if (m_sInheritIndex == 0 || m_cInheritKind == 0) return;
-  const cSafeVector<cCharaDef>* list = GetPaletteCharas(m_cInheritKind);
-  // Any other kind names the definition itself: copying from itself changes nothing.
-  if (!list) return;
-  // Compared unsigned: a negative index is outside the list like one past its end.
-  if (IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    return;
-  }
-  const cCharaDef& source = (*list)[static_cast<size_t>(m_sInheritIndex)];
-  if (&source == this) return;
-  // A newer file may store more flags than there are groups; those name nothing.
-  int groups = std::min<int>(static_cast<int>(m_InheritFlags.size()), CHARA_INHERIT_GROUP_COUNT);
-  for (int g = 0; g < groups; ++g) {
-    if (m_InheritFlags[static_cast<size_t>(g)] != 0) CHARA_INHERIT_GROUP[g](*this, source);
-  }
+  ApplyPaletteTemplate(*this, GetPaletteCharas(m_cInheritKind), CHARA_INHERIT_GROUP_COUNT,
+                       [this](int group, const cCharaDef& source) { CHARA_INHERIT_GROUP[group](*this, source); });
 }
 
 void cCharaDef::Validate() {
-  const cSafeVector<cCharaDef>* list = GetPaletteCharas(m_cInheritKind);
-  if (list && IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    m_sInheritIndex = 0;
-  }
+  ResetOutsideTemplate(*this, GetPaletteCharas(m_cInheritKind));
   const cDatabase& db = g_Database;
   if (m_cGraphicKind == GRAPHIC_KIND_CHARAEXC && IsOutsideList(m_sGraphicNo, db.m_CharaExcs.size())) m_sGraphicNo = 1;
   if (m_cSize <= 0) m_cSize = 1;

@@ -83,21 +83,8 @@ void cItemDef::Save(FILE* fp) {
 }
 
 void cItemDef::ApplyInheritance() {
-  if (m_sInheritIndex == 0 || m_cInheritKind == 0) return;
-  const cSafeVector<cItemDef>* list = GetPaletteItems(m_cInheritKind);
-  if (!list) return;
-  // Compared unsigned: a negative index is outside the list like one past its end.
-  if (IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    return;
-  }
-  const cItemDef& source = (*list)[static_cast<size_t>(m_sInheritIndex)];
-  if (&source == this) return;
-  // Flags past the last group name nothing.
-  int groups = std::min<int>(static_cast<int>(m_InheritFlags.size()), ITEM_INHERIT_GROUP_COUNT);
-  for (int g = 0; g < groups; ++g) {
-    if (m_InheritFlags[static_cast<size_t>(g)] != 0) CopyGroup(g, source);
-  }
+  ApplyPaletteTemplate(*this, GetPaletteItems(m_cInheritKind), ITEM_INHERIT_GROUP_COUNT,
+                       [this](int group, const cItemDef& source) { CopyGroup(group, source); });
 }
 
 void cItemDef::CopyGroup(int group, const cItemDef& src) {
@@ -131,11 +118,7 @@ void cItemDef::CopyGroup(int group, const cItemDef& src) {
 }
 
 void cItemDef::ValidatePalette() {
-  const cSafeVector<cItemDef>* list = GetPaletteItems(m_cInheritKind);
-  if (list && IsOutsideList(m_sInheritIndex, list->size())) {
-    m_cInheritKind = 0;
-    m_sInheritIndex = 0;
-  }
+  ResetOutsideTemplate(*this, GetPaletteItems(m_cInheritKind));
   if (m_cSize <= 0) m_cSize = 1;
   if (IsOutsideList(m_sTakeSound, g_Database.m_Sounds.size())) m_sTakeSound = 0;
   for (cFlowCommand& cmd : m_Cmds) cmd.Validate();

@@ -3,6 +3,7 @@
 // the loaded stage's own three lists.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -56,3 +57,32 @@ cItemDef* GetPaletteItemDef(int8_t paletteType, int16_t index);
 
 // True when `index` is not an element of a list of `size` entries (negative indexes included).
 inline bool IsOutsideList(int32_t index, size_t size) { return static_cast<uint32_t>(index) >= size; }
+
+// Template inheritance shared by blocks, characters and items: the template is entry
+// m_sInheritIndex of `list` (the palette list that m_cInheritKind names; null for a kind that
+// names the definition itself). A template outside the list (a negative index included) switches
+// inheritance off; otherwise `copyGroup` (group, template) runs for every flagged group in
+// increasing order, and flags past the last group name nothing.
+template <class DEF, class COPY>
+void ApplyPaletteTemplate(DEF& def, const cSafeVector<DEF>* list, int groupCount, COPY copyGroup) {
+  if (def.m_sInheritIndex == 0 || def.m_cInheritKind == 0 || !list) return;
+  if (IsOutsideList(def.m_sInheritIndex, list->size())) {
+    def.m_cInheritKind = 0;
+    return;
+  }
+  const DEF& source = (*list)[static_cast<size_t>(def.m_sInheritIndex)];
+  if (&source == &def) return;
+  int groups = std::min<int>(static_cast<int>(def.m_InheritFlags.size()), groupCount);
+  for (int g = 0; g < groups; ++g) {
+    if (def.m_InheritFlags[static_cast<size_t>(g)] != 0) copyGroup(g, source);
+  }
+}
+
+// Drops a template reference that is not in the palette list its kind names.
+template <class DEF>
+void ResetOutsideTemplate(DEF& def, const cSafeVector<DEF>* list) {
+  if (list && IsOutsideList(def.m_sInheritIndex, list->size())) {
+    def.m_cInheritKind = 0;
+    def.m_sInheritIndex = 0;
+  }
+}
