@@ -18,10 +18,13 @@ namespace t4::test {
 
 class ProjectDataTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reset(); }
+  void SetUp() override {
+    m_pPreviousStage = &GetStagePalette();
+    Reset();
+  }
   void TearDown() override {
     Reset();
-    SetStagePalette(nullptr);
+    SetStagePalette(m_pPreviousStage);
   }
   void Reset() {
     g_CommonPalette = cPalette();
@@ -31,6 +34,7 @@ class ProjectDataTest : public ::testing::Test {
   }
 
   cPalette m_Stage;
+  cPalette* m_pPreviousStage = nullptr;
 };
 
 // Block members in file order (no version gates).
