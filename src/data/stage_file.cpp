@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/globals.h"
+#include "core/message_box.h"
 #include "core/path_helpers.h"
 #include "core/report_log.h"
 #include "core/thread.h"
@@ -50,6 +51,15 @@ void SavePlacementList(cSafeVector<T>& list, FILE* fp) {
 template <class T>
 void ResetFirstEntry(cSafeVector<T>& list) {
   if (!list.empty()) list.front().SetDefault();
+}
+
+// The loader's refusals go to the report log and to an error box (shown even when the log
+// cannot be written).
+void ReportStageError(const char* format, const char* path = "") {
+  std::string text;
+  FormatString(text, format, path);
+  WriteReportLog(text.c_str());
+  ErrorBox(text.c_str());
 }
 
 bool IsPlayableSize(int32_t width, int32_t height) {
@@ -192,7 +202,7 @@ int CheckStageFile(const char* path) {
             std::fread(&marker, sizeof(marker), 1, fp) == 1;
   CloseDataFile(fp);
   if (ok && marker == STAGE_END_MARKER) return 1;
-  WriteReportLogAndErrorBox("ステージファイル %s が破損しています！", path);
+  ReportStageError("ステージファイル %s が破損しています！", path);
   PostCloseToMainWindow();
   return 0;
 }
@@ -248,11 +258,11 @@ int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, 
     thStageLoad.Exit();
   }
   if (!g_Stage.m_bLoaded) {
-    WriteReportLogAndErrorBox("ステージファイル %s の読み込みに失敗しました！", g_Stage.m_strPath.c_str());
+    ReportStageError("ステージファイル %s の読み込みに失敗しました！", g_Stage.m_strPath.c_str());
     return 0;
   }
   if (!g_Stage.HasPlayer()) {
-    WriteReportLogAndErrorBox("主人公が配置されていないのでプレイできません！");
+    ReportStageError("主人公が配置されていないのでプレイできません！");
     PostCloseToMainWindow();
     return 0;
   }
