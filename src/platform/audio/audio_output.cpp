@@ -33,6 +33,14 @@ void HeadlessAudioOutput::RenderFloat(std::span<float> out) {
   std::fill(out.begin(), out.end(), 0.0f);
 }
 
+void HeadlessAudioOutput::RenderFloat(std::span<float> out, int channels, uint32_t rate) {
+  if (m_mixer) {
+    m_mixer->RenderFloat(out, channels, rate);
+    return;
+  }
+  std::fill(out.begin(), out.end(), 0.0f);
+}
+
 void SetAudioOutput(AudioOutput* output) { g_output.store(output); }
 
 AudioOutput& GetAudioOutput() {

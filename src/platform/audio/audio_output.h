@@ -14,7 +14,7 @@ class AudioOutput {
   virtual ~AudioOutput() = default;
   // True when there is a sound device to open.
   virtual bool HasDevice() = 0;
-  // Starts taking the mixer's output in its primary format; false when no device could be opened.
+  // Starts taking the mixer's output; false when no device could be opened.
   virtual bool Open(Mixer& mixer) = 0;
   // Stops taking output; the mixer is no longer used once this returns.
   virtual void Close() = 0;
@@ -31,6 +31,8 @@ class HeadlessAudioOutput final : public AudioOutput {
   // The next stretch of output in the primary format; silence while not open.
   void Render(std::span<uint8_t> out);
   void RenderFloat(std::span<float> out);
+  // The same as the device would play it: interleaved floats at `rate` with 1 or 2 channels.
+  void RenderFloat(std::span<float> out, int channels, uint32_t rate);
 
  private:
   bool m_hasDevice;
@@ -44,7 +46,7 @@ class SdlAudioOutput final : public AudioOutput {
   SdlAudioOutput(const SdlAudioOutput&) = delete;
   SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
   bool HasDevice() override;
-  // Opens the default device in the mixer's primary format; SDL converts to what the device takes.
+  // Opens the default device in OutputFormat(); SDL converts to what the device takes.
   bool Open(Mixer& mixer) override;
   void Close() override;
 

@@ -31,6 +31,8 @@ void ReadFrame(const uint8_t* pcm, uint32_t frame, const WAVEFORMATEX& format, i
 
 }  // namespace
 
+WAVEFORMATEX OutputFormat() { return MakePcmFormat(OUTPUT_RATE, OUTPUT_BITS, OUTPUT_CHANNELS); }
+
 float VolumeToGain(int32_t volume) {
   if (volume <= VOLUME_SILENT) return 0.0f;
   if (volume >= VOLUME_FULL) return 1.0f;
@@ -141,20 +143,32 @@ void Mixer::RemoveStream(const MixerStream* stream) {
   std::erase_if(m_streams, [stream](const auto& s) { return s.get() == stream; });
 }
 
-void Mixer::RenderFloat(std::span<float> out) {
-  std::lock_guard lock(m_mutex);
+void Mixer::RenderFloat(std::span<float> out, int channels, uint32_t rate) {
   std::fill(out.begin(), out.end(), 0.0f);
-  MixLocked(out.first(out.size() - out.size() % m_format.nChannels));
+  if ((channels != 1 && channels != 2) || rate == 0) return;
+  std::lock_guard lock(m_mutex);
+  MixLocked(out.first(out.size() - out.size() % static_cast<size_t>(channels)), channels, rate);
 }
 
-void Mixer::Render(std::span<uint8_t> out) {
+void Mixer::RenderFloat(std::span<float> out) {
+  const WAVEFORMATEX format = Format();
+  RenderFloat(out, format.nChannels, format.nSamplesPerSec);
+}
+
+void Mixer::Render(std::span<uint8_t> out, const WAVEFORMATEX& format) {
+  const bool playable = IsPlayablePcmFormat(format);
+  const uint8_t silence = playable && format.wBitsPerSample == 8 ? 128 : 0;
+  if (!playable) {
+    std::fill(out.begin(), out.end(), silence);
+    return;
+  }
   std::lock_guard lock(m_mutex);
-  const size_t frames = out.size() / m_format.nBlockAlign;
-  const int channels = m_format.nChannels;
+  const size_t frames = out.size() / format.nBlockAlign;
+  const int channels = format.nChannels;
   m_scratch.assign(frames * static_cast<size_t>(channels), 0.0f);
-  MixLocked(m_scratch);
+  MixLocked(m_scratch, channels, format.nSamplesPerSec);
   size_t o = 0;
-  if (m_format.wBitsPerSample == 8) {
+  if (format.wBitsPerSample == 8) {
     for (float x : m_scratch) {
       long v = std::lround(x * 128.0f) + 128;
       out[o++] = static_cast<uint8_t>(std::clamp(v, 0L, 255L));
@@ -167,23 +181,23 @@ void Mixer::Render(std::span<uint8_t> out) {
       out[o++] = static_cast<uint8_t>(u >> 8);
     }
   }
-  const uint8_t silence = m_format.wBitsPerSample == 8 ? 128 : 0;
   std::fill(out.begin() + static_cast<std::ptrdiff_t>(o), out.end(), silence);
 }
 
-void Mixer::MixLocked(std::span<float> out) {
-  const int channels = m_format.nChannels;
+void Mixer::Render(std::span<uint8_t> out) { Render(out, Format()); }
+
+void Mixer::MixLocked(std::span<float> out, int channels, uint32_t rate) {
   for (auto& [id, voice] : m_voices) {
-    if (voice.playing) MixVoice(voice, out, channels);
+    if (voice.playing) MixVoice(voice, out, channels, rate);
   }
-  for (auto& stream : m_streams) stream->Mix(out, channels, m_format.nSamplesPerSec);
+  for (auto& stream : m_streams) stream->Mix(out, channels, rate);
 }
 
-void Mixer::MixVoice(Voice& voice, std::span<float> out, int channels) {
+void Mixer::MixVoice(Voice& voice, std::span<float> out, int channels, uint32_t rate) {
   const Samples& s = *voice.samples;
   const uint64_t frames = s.frames;
   // Source frames per output frame, 32.32 fixed point: the buffer plays at its own rate.
-  const uint64_t step = (static_cast<uint64_t>(s.format.nSamplesPerSec) << 32) / m_format.nSamplesPerSec;
+  const uint64_t step = (static_cast<uint64_t>(s.format.nSamplesPerSec) << 32) / rate;
   const size_t outFrames = out.size() / static_cast<size_t>(channels);
   float a[2];
   float b[2];

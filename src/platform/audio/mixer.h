@@ -1,6 +1,11 @@
 // The sound mixer: static sound buffers made from PCM data, duplicates that share the samples,
 // per-buffer volume in hundredths of a decibel, play from the start, stop, and any number of music
-// streams, all mixed at float precision into the primary format.
+// streams, all mixed at float precision.
+//
+// The primary format is the sound layer's recorded setting (what the game asks the device for);
+// the device itself always plays OUTPUT_FORMAT, so that sound effects keep the quality of their
+// files and music is synthesised and decoded at full quality. Render and RenderFloat take the
+// format they render in; without one they render in the primary format (tests and tools).
 //
 // Every operation takes one lock, so buffers can be played from several threads while the audio
 // device pulls samples with Render. Render works the same without any device: tests and headless
@@ -27,6 +32,12 @@ constexpr int32_t VOLUME_FULL = 0;
 // The largest sound buffer, in bytes of its own format.
 constexpr uint32_t MAX_BUFFER_BYTES = 0x0FFFFFFF;
 
+// What the device plays and the music streams are mixed in.
+constexpr uint32_t OUTPUT_RATE = 44100;
+constexpr uint16_t OUTPUT_BITS = 16;
+constexpr uint16_t OUTPUT_CHANNELS = 2;
+WAVEFORMATEX OutputFormat();
+
 // Linear gain of a volume in hundredths of a decibel: 10^(v / 2000); the silent end is exactly 0.
 float VolumeToGain(int32_t volume);
 
@@ -45,7 +56,8 @@ class Mixer {
   Mixer(const Mixer&) = delete;
   Mixer& operator=(const Mixer&) = delete;
 
-  // The primary format: what Render produces. False (format unchanged) when it is not playable.
+  // The primary format: the recorded setting of the sound layer. False (format unchanged) when it
+  // is not playable.
   bool SetFormat(const WAVEFORMATEX& format);
   WAVEFORMATEX Format() const;
 
@@ -69,10 +81,14 @@ class Mixer {
   void AddStream(std::shared_ptr<MixerStream> stream);
   void RemoveStream(const MixerStream* stream);
 
-  // Mixes the next out.size() / channels frames as floats (full scale is -1 .. 1, not clipped).
+  // Mixes the next out.size() / channels frames at `rate` as floats (full scale is -1 .. 1, not
+  // clipped); channels is 1 or 2. Without a rate and channel count: the primary format's.
+  void RenderFloat(std::span<float> out, int channels, uint32_t rate);
   void RenderFloat(std::span<float> out);
-  // Mixes the next whole frames that fit in `out` in the primary format (8-bit unsigned or 16-bit
-  // signed little-endian), clipped; a trailing partial frame is filled with silence.
+  // Mixes the next whole frames that fit in `out` in `format` (8-bit unsigned or 16-bit signed
+  // little-endian), clipped; a trailing partial frame is filled with silence. A format that is not
+  // playable renders silence. Without a format: the primary format.
+  void Render(std::span<uint8_t> out, const WAVEFORMATEX& format);
   void Render(std::span<uint8_t> out);
 
  private:
@@ -90,8 +106,8 @@ class Mixer {
     uint64_t position = 0;  // source frames, 32.32 fixed point
   };
 
-  void MixLocked(std::span<float> out);
-  void MixVoice(Voice& voice, std::span<float> out, int channels);
+  void MixLocked(std::span<float> out, int channels, uint32_t rate);
+  void MixVoice(Voice& voice, std::span<float> out, int channels, uint32_t rate);
 
   mutable std::mutex m_mutex;
   WAVEFORMATEX m_format;

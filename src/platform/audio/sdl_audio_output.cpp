@@ -7,7 +7,8 @@ namespace t4::platform {
 namespace {
 
 void AudioCallback(void* userData, Uint8* stream, int len) {
-  static_cast<Mixer*>(userData)->Render(std::span<uint8_t>(stream, static_cast<size_t>(len)));
+  static const WAVEFORMATEX format = OutputFormat();
+  static_cast<Mixer*>(userData)->Render(std::span<uint8_t>(stream, static_cast<size_t>(len)), format);
 }
 
 }  // namespace
@@ -38,16 +39,17 @@ bool SdlAudioOutput::HasDevice() {
 bool SdlAudioOutput::Open(Mixer& mixer) {
   Close();
   if (!InitSubsystem()) return false;
-  const WAVEFORMATEX format = mixer.Format();
+  // The device plays full quality whatever primary format the sound layer recorded.
+  const WAVEFORMATEX format = OutputFormat();
   SDL_AudioSpec want{};
   want.freq = static_cast<int>(format.nSamplesPerSec);
   want.format = format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   want.channels = static_cast<Uint8>(format.nChannels);
-  want.samples = 512;
+  want.samples = 1024;
   want.callback = AudioCallback;
   want.userdata = &mixer;
   SDL_AudioSpec have{};
-  // No allowed changes: SDL converts our primary format to whatever the device plays.
+  // No allowed changes: SDL converts our output format to whatever the device plays.
   m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (m_device == 0) return false;
   m_mixer = &mixer;

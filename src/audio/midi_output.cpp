@@ -1,0 +1,38 @@
+#include "audio/midi_output.h"
+
+#include "audio/ggs_player.h"
+#include "audio/midi_stream_player.h"
+#include "audio/ogg_player.h"
+#include "audio/sound_effects.h"
+#include "core/report_log.h"
+#include "platform/midi/fluid_midi_synth.h"
+
+cMidiOutput g_MidiOutput;
+
+void cMidiOutput::SetSoundFont(const char* lpPath) {
+  std::lock_guard lock(m_Mutex);
+  m_strSoundFont = lpPath ? lpPath : "";
+  m_lpSynth.reset();
+  m_bFailed = 0;
+}
+
+std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {
+  std::lock_guard lock(m_Mutex);
+  if (m_lpSynth || m_bFailed) return m_lpSynth;
+  const std::string path = t4::platform::ChooseSoundFont(m_strSoundFont);
+  m_lpSynth = t4::platform::FluidMidiSynth::Create(path);
+  if (!m_lpSynth) {
+    m_bFailed = 1;
+    WriteReportLogAndDebugLog("Midi SoundFont %s を読み込めません", path.empty() ? "(なし)" : path.c_str());
+  }
+  return m_lpSynth;
+}
+
+bool cMidiOutput::Attach(std::shared_ptr<t4::platform::MixerStream> stream) { return DS_AddStream(std::move(stream)); }
+
+void cMidiOutput::Detach(const t4::platform::MixerStream* stream) { DS_RemoveStream(stream); }
+
+void InstallMusicPlayers(cBgm& bgm) {
+  t4::platform::SetMidiOutDevice(&g_MidiOutput);
+  bgm.SetBackends(std::make_unique<cOggPlayer>(), std::make_unique<cGgsPlayer>(), std::make_unique<cMidiPlayerList>());
+}

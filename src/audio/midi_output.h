@@ -1,0 +1,33 @@
+// The MIDI out device of the program: a General MIDI synthesiser whose sound mixes into the sound
+// effects' output. The synthesiser and its soundfont are loaded on the first song.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "audio/bgm.h"
+#include "platform/midi/winmm_midi.h"
+
+class cMidiOutput final : public t4::platform::MidiOutDevice {
+ public:
+  // The soundfont to load: `lpPath` when it names a file (the --soundfont option), otherwise the
+  // installed General MIDI soundfonts. Takes effect at the next load.
+  void SetSoundFont(const char* lpPath);
+
+  std::shared_ptr<t4::platform::MidiSynth> Synth() override;
+  bool Attach(std::shared_ptr<t4::platform::MixerStream> stream) override;
+  void Detach(const t4::platform::MixerStream* stream) override;
+
+ private:
+  std::mutex m_Mutex;
+  std::string m_strSoundFont;
+  std::shared_ptr<t4::platform::MidiSynth> m_lpSynth;
+  int32_t m_bFailed = 0;  // the load failed (logged once)
+};
+
+extern cMidiOutput g_MidiOutput;
+
+// Gives the music manager its three players (Ogg, the outside MIDI library, the stream MIDI
+// players) and makes g_MidiOutput the device the stream players open.
+void InstallMusicPlayers(cBgm& bgm);

@@ -1,0 +1,353 @@
+#include "audio/midi_stream_player.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "core/path_helpers.h"
+#include "core/report_log.h"
+#include "core/thread.h"
+#include "platform/clock.h"
+#include "platform/messages.h"
+#include "platform/thread.h"
+
+namespace t4p = t4::platform;
+
+namespace {
+
+constexpr DWORD END_RECORD_EVENT = 0x002FFF;  // FF 2F 00 as the low bytes of an event word
+
+uint32_t ReadImageBE32(const BYTE* p) {
+  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+         (static_cast<uint32_t>(p[2]) << 8) | p[3];
+}
+
+void PutDword(BYTE* lpBuffer, uint32_t nOffset, DWORD value) { std::memcpy(lpBuffer + nOffset, &value, 4); }
+
+DWORD GetDword(const BYTE* lpBuffer, uint32_t nOffset) {
+  DWORD value = 0;
+  std::memcpy(&value, lpBuffer + nOffset, 4);
+  return value;
+}
+
+// Header flags change on the audio thread while the players look at them.
+bool IsInQueue(const MIDIHDR& header) {
+  return (std::atomic_ref<DWORD>(const_cast<MIDIHDR&>(header).dwFlags).load() & t4p::MHDR_INQUEUE) != 0;
+}
+
+uint32_t RecordBytes(uint64_t nParamBytes) { return static_cast<uint32_t>(12 + ((nParamBytes + 3) & ~uint64_t{3})); }
+
+}  // namespace
+
+// --- conversion -------------------------------------------------------------------------------
+
+MIDICONVERT cMidiStreamPlayer::ConvertEvents(const BYTE* lpImage, uint32_t nImageSize, uint32_t nPosition,
+                                             BYTE* lpBuffer, uint32_t nBufferSize, const char* lpFile) {
+  std::memset(lpBuffer, 0, nBufferSize);
+  MIDICONVERT result;
+  uint32_t pos = nPosition;
+  uint32_t committed = nPosition;  // image position after the last record written
+  uint64_t pendingDelta = 0;       // delta times of skipped events, added to the next record
+  int64_t lastRecord = -1;
+  auto put = [&](uint64_t delta, DWORD word, const BYTE* lpParams, uint32_t nParams, uint32_t nConsumed) {
+    const uint32_t size = RecordBytes(nParams);
+    if (static_cast<uint64_t>(result.nWritten) + size > nBufferSize) return false;
+    // A delta that grew past 32 bits by skipped events is clamped (never reached by real files).
+    PutDword(lpBuffer, result.nWritten, static_cast<DWORD>(delta > 0xFFFFFFFFu ? 0xFFFFFFFFu : delta));
+    PutDword(lpBuffer, result.nWritten + 4, 0);
+    PutDword(lpBuffer, result.nWritten + 8, word);
+    if (nParams) std::memcpy(lpBuffer + result.nWritten + 12, lpParams, nParams);
+    lastRecord = result.nWritten;
+    result.nWritten += size;
+    pos += nConsumed;
+    committed = pos;
+    pendingDelta = 0;
+    return true;
+  };
+  while (pos < nImageSize) {
+    const BYTE* p = lpImage + pos;
+    const uint32_t avail = nImageSize - pos;
+    uint32_t delta = 0;
+    const uint32_t n = cSmf::ReadVarLen(p, avail, &delta);
+    if (n == 0 || n >= avail) break;  // no whole event left
+    const uint64_t due = pendingDelta + delta;
+    const BYTE status = p[n];
+    if (status == 0xF0 || status == 0xF7 || status == 0xFF) {
+      const uint32_t lengthAt = n + 1 + (status == 0xFF ? 1 : 0);
+      uint32_t length = 0;
+      const uint32_t used = lengthAt < avail ? cSmf::ReadVarLen(p + lengthAt, avail - lengthAt, &length) : 0;
+      if (used == 0 || static_cast<uint64_t>(lengthAt) + used + length > avail) break;
+      const uint32_t consumed = lengthAt + used + length;
+      const BYTE* data = p + lengthAt + used;
+      if (status == 0xFF && p[n + 1] == 0x2F && length == 0) {
+        if (put(due, t4p::MEVT_F_CALLBACK | END_RECORD_EVENT, nullptr, 0, consumed)) return result;
+        break;
+      }
+      if (status == 0xFF && p[n + 1] == 0x51 && length == 3) {
+        const DWORD word = (static_cast<DWORD>(t4p::MEVT_TEMPO) << 24) | (static_cast<DWORD>(data[0]) << 16) |
+                           (static_cast<DWORD>(data[1]) << 8) | data[2];
+        if (!put(due, word, nullptr, 0, consumed)) break;
+        continue;
+      }
+      if (status == 0xFF || RecordBytes(uint64_t{length} + 1) > nBufferSize) {
+        // Other meta events (and a tempo event of another length) make no record. A system-
+        // exclusive message larger than a whole buffer could never be sent: it is dropped so the
+        // song goes on.
+        if (status != 0xFF) {
+          WriteReportLogAndDebugLog("Midi %s SysEx %u バイトはバッファに入らないため飛ばします", lpFile ? lpFile : "",
+                                    length + 1);
+        }
+        pendingDelta = due;
+        pos += consumed;
+        continue;
+      }
+      std::vector<BYTE> params(length + 1);
+      params[0] = status;
+      std::memcpy(params.data() + 1, data, length);
+      const DWORD word = t4p::MEVT_F_LONG | (length + 1);
+      if (!put(due, word, params.data(), length + 1, consumed)) break;
+      continue;
+    }
+    const uint32_t dataBytes = (status >= 0xC0 && status <= 0xDF) ? 1 : 2;
+    if (n + 1 + dataBytes > avail) break;
+    DWORD word = status | (static_cast<DWORD>(p[n + 1]) << 8);
+    if (dataBytes == 2) word |= static_cast<DWORD>(p[n + 2]) << 16;
+    if (!put(due, word, nullptr, 0, n + 1 + dataBytes)) break;
+  }
+  // The buffer is full (or the image ended): its last record tells when it has played out.
+  // Skipped events after that record are walked again with the next buffer, so their delta
+  // times still count.
+  if (lastRecord >= 0) {
+    const uint32_t at = static_cast<uint32_t>(lastRecord) + 8;
+    PutDword(lpBuffer, at, GetDword(lpBuffer, at) | t4p::MEVT_F_CALLBACK);
+  }
+  result.nConsumed = committed - nPosition;
+  return result;
+}
+
+const char* cMidiStreamPlayer::GetErrorText(MMRESULT result) {
+  static char text[512];
+  t4p::mciGetErrorStringA(result, text, sizeof(text));
+  return text;
+}
+
+// --- player -----------------------------------------------------------------------------------
+
+cMidiStreamPlayer::cMidiStreamPlayer(const char* lpFile) : cSmf(lpFile) {
+  if (GetImage()) Open();
+}
+
+void cMidiStreamPlayer::Log(const char* lpStep, MMRESULT result) const {
+  WriteReportLogAndDebugLog("Midi %s %s %s", m_strFile.c_str(), lpStep, GetErrorText(result));
+}
+
+void cMidiStreamPlayer::Open() {
+  std::lock_guard lock(m_Mutex);
+  m_dwEnd = std::min<uint64_t>(uint64_t{SMF_IMAGE_HEADER_BYTES} + ReadImageBE32(GetImage() + 18), GetImageSize());
+  m_nNextBuffer = 0;
+  m_cBufferCount = MIDI_BUFFER_COUNT;
+  m_dwBufferSize = MIDI_BUFFER_SIZE;
+  m_Buffers.assign(m_cBufferCount, std::vector<char>(m_dwBufferSize, 0));
+  m_Headers.assign(m_cBufferCount, MIDIHDR{});
+  for (int i = 0; i < m_cBufferCount; ++i) {
+    m_Headers[i].lpData = m_Buffers[i].data();
+    m_Headers[i].dwBufferLength = m_dwBufferSize;
+    m_Headers[i].dwUser = static_cast<uintptr_t>(i);
+  }
+  m_hThread = t4p::StartThread(MidiThreadProc, this, &m_dwThreadId);
+  if (m_hThread) {
+    // The stream posts to the thread's queue, which exists once the thread has taken a message.
+    while (!t4p::PostThreadMessage(m_dwThreadId, THREAD_START_MSG, 0, 0)) t4p::SleepReal(1);
+  }
+  UINT device = t4p::MIDI_MAPPER;
+  MMRESULT r = t4p::midiStreamOpen(&m_hStream, &device, 1, m_dwThreadId, 0, t4p::CALLBACK_THREAD);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Open", r);
+  t4p::MIDIPROPTIMEDIV division;
+  division.dwTimeDiv = (static_cast<DWORD>(GetImage()[12]) << 8) | GetImage()[13];
+  r = t4p::midiStreamProperty(m_hStream, reinterpret_cast<BYTE*>(&division), t4p::MIDIPROP_SET | t4p::MIDIPROP_TIMEDIV);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Property", r);
+  m_dwPosition = SMF_IMAGE_HEADER_BYTES;
+  m_nState = MIDISTATE_STOPPED;
+  FillBufferLocked();
+}
+
+cMidiStreamPlayer::~cMidiStreamPlayer() {
+  if (!GetImage()) return;
+  {
+    std::lock_guard lock(m_Mutex);
+    m_bClosing = 1;
+    MMRESULT r = t4p::midiOutReset(m_hStream);
+    if (r != t4p::MMSYSERR_NOERROR) Log("Reset", r);
+    for (MIDIHDR& header : m_Headers) {
+      r = t4p::midiOutUnprepareHeader(m_hStream, &header, sizeof(MIDIHDR));
+      if (r != t4p::MMSYSERR_NOERROR) Log("Unprepare", r);
+    }
+    r = t4p::midiStreamClose(m_hStream);
+    if (r != t4p::MMSYSERR_NOERROR) Log("Close", r);
+    m_hStream = nullptr;
+  }
+  if (!m_hThread) return;
+  if (t4p::GetCurrentThreadId() == m_dwThreadId) {
+    // Never joined from itself; it ends at the WM_QUIT below once its handler returns.
+    t4p::PostThreadMessage(m_dwThreadId, WM_QUIT, 0, 0);
+    t4p::AbandonThread(m_hThread);
+    return;
+  }
+  // The thread ends at WM_QUIT; position callbacks queued before it see the closing flag.
+  t4p::PostThreadMessage(m_dwThreadId, WM_QUIT, 0, 0);
+  while (!t4p::HasThreadEnded(m_hThread)) t4p::SleepReal(1);
+  t4p::CloseThreadHandle(m_hThread);
+  m_hThread = nullptr;
+}
+
+int32_t cMidiStreamPlayer::GetState() const {
+  std::lock_guard lock(m_Mutex);
+  return m_nState;
+}
+
+uint32_t cMidiStreamPlayer::GetPosition() const {
+  std::lock_guard lock(m_Mutex);
+  return m_dwPosition;
+}
+
+void cMidiStreamPlayer::FillBuffer() {
+  std::lock_guard lock(m_Mutex);
+  FillBufferLocked();
+}
+
+void cMidiStreamPlayer::FillBufferLocked() {
+  if (!GetImage() || m_bClosing || m_dwPosition >= m_dwEnd) return;
+  MIDIHDR& header = m_Headers[static_cast<size_t>(m_nNextBuffer)];
+  if (IsInQueue(header)) return;
+  const MIDICONVERT converted =
+      ConvertEvents(GetImage(), m_dwEnd, m_dwPosition, reinterpret_cast<BYTE*>(header.lpData), m_dwBufferSize,
+                    m_strFile.c_str());
+  // An image that gives no record any more has nothing left to play.
+  m_dwPosition = converted.nConsumed == 0 ? m_dwEnd : m_dwPosition + converted.nConsumed;
+  if (converted.nWritten == 0) return;
+  header.dwBytesRecorded = converted.nWritten;
+  header.dwFlags = 0;
+  header.lpNext = nullptr;
+  header.reserved = 0;
+  header.dwOffset = 0;
+  std::memset(header.dwReserved, 0, sizeof(header.dwReserved));
+  MMRESULT r = t4p::midiOutPrepareHeader(m_hStream, &header, sizeof(MIDIHDR));
+  if (r != t4p::MMSYSERR_NOERROR) Log("Prepare", r);
+  r = t4p::midiStreamOut(m_hStream, &header, sizeof(MIDIHDR));
+  if (r != t4p::MMSYSERR_NOERROR) Log("Out", r);
+  m_nNextBuffer = (m_nNextBuffer + 1) % m_cBufferCount;
+}
+
+void cMidiStreamPlayer::Play(bool bLoop) {
+  std::lock_guard lock(m_Mutex);
+  PlayLocked(bLoop);
+}
+
+void cMidiStreamPlayer::PlayLocked(bool bLoop) {
+  if (!GetImage() || m_bClosing) return;
+  m_bLoop = bLoop ? 1 : 0;
+  if (m_nState == MIDISTATE_PLAYING) return;
+  MMRESULT r = t4p::midiStreamRestart(m_hStream);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Restart", r);
+  const int32_t previous = m_nState;
+  m_nState = MIDISTATE_PLAYING;
+  // From a pause both buffers are normally still queued and this does nothing; it refills one
+  // whose callback came in while paused.
+  if (previous == MIDISTATE_PAUSED || m_dwPosition < m_dwEnd) FillBufferLocked();
+}
+
+void cMidiStreamPlayer::Stop(bool bPause) {
+  std::lock_guard lock(m_Mutex);
+  StopLocked(bPause);
+}
+
+void cMidiStreamPlayer::StopLocked(bool bPause) {
+  if (!GetImage() || m_bClosing) return;
+  if (bPause) {
+    if (m_nState != MIDISTATE_PLAYING) return;
+    MMRESULT r = t4p::midiStreamPause(m_hStream);
+    if (r != t4p::MMSYSERR_NOERROR) Log("Pause", r);
+    m_nState = MIDISTATE_PAUSED;
+    return;
+  }
+  MMRESULT r = t4p::midiStreamStop(m_hStream);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Stop", r);
+  m_nState = MIDISTATE_STOPPED;
+  m_dwPosition = SMF_IMAGE_HEADER_BYTES;
+  FillBufferLocked();
+}
+
+void cMidiStreamPlayer::OnPosition(const MIDIHDR* lpHeader) {
+  std::lock_guard lock(m_Mutex);
+  // A callback that was on its way while the window thread stopped or paused the song (or began to
+  // delete the player) is stale: acting on it would restart a song that was told to stop.
+  if (m_bClosing || m_nState != MIDISTATE_PLAYING || !lpHeader) return;
+  bool ours = false;
+  for (const MIDIHDR& h : m_Headers) ours = ours || &h == lpHeader;
+  if (!ours || static_cast<uint64_t>(lpHeader->dwOffset) + 12 > m_dwBufferSize) return;
+  const DWORD word = GetDword(reinterpret_cast<const BYTE*>(lpHeader->lpData), lpHeader->dwOffset + 8);
+  if ((word & 0x00FFFFFF) == END_RECORD_EVENT) {
+    StopLocked(false);
+    if (m_bLoop) PlayLocked(true);
+    return;
+  }
+  if (m_dwPosition < m_dwEnd) FillBufferLocked();
+}
+
+unsigned MidiThreadProc(void* lpParam) {
+  auto* player = static_cast<cMidiStreamPlayer*>(lpParam);
+  MSG msg;
+  while (t4p::GetMessage(&msg)) {
+    if (msg.message == t4p::MOM_POSITIONCB) player->OnPosition(reinterpret_cast<const MIDIHDR*>(msg.lParam));
+  }
+  return 0;
+}
+
+// --- player list ------------------------------------------------------------------------------
+
+cMidiPlayerList::~cMidiPlayerList() { Clear(); }
+
+void cMidiPlayerList::SetChannels(int nChannels) {
+  const size_t n = static_cast<size_t>(nChannels > 0 ? nChannels : 0);
+  for (size_t i = n; i < m_Players.size(); ++i) delete m_Players[i];
+  m_Players.resize(n, nullptr);
+}
+
+void cMidiPlayerList::StopAll(bool bPause) {
+  for (cMidiStreamPlayer* player : m_Players) {
+    if (player) player->Stop(bPause);
+  }
+}
+
+void cMidiPlayerList::Clear() {
+  for (cMidiStreamPlayer*& player : m_Players) {
+    delete player;
+    player = nullptr;
+  }
+  m_Players.clear();
+}
+
+bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
+  StopAll(true);
+  for (cMidiStreamPlayer*& player : m_Players) {
+    delete player;
+    player = nullptr;
+  }
+  char szExt[MAX_PATH] = {};
+  if (!lpFile || !GetExtension(szExt, lpFile) || std::strcmp(szExt, "mid") != 0) return false;
+  if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size())) {
+    // Logged and the program asked to close, like every bad index; nothing is stored elsewhere.
+    ReportBadIndex('V', nChannel, static_cast<int>(m_Players.size()), static_cast<int>(sizeof(cMidiStreamPlayer*)));
+    return false;
+  }
+  cMidiStreamPlayer* player = new cMidiStreamPlayer(lpFile);
+  m_Players[static_cast<size_t>(nChannel)] = player;
+  if (!player->GetImage()) return false;
+  player->Play(bLoop);
+  return true;
+}
+
+cMidiStreamPlayer* cMidiPlayerList::GetPlayer(int nChannel) const {
+  if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size())) return nullptr;
+  return m_Players[static_cast<size_t>(nChannel)];
+}
