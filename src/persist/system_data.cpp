@@ -6,8 +6,6 @@
 #include "data/data_refs.h"
 #include "persist/list_io.h"
 
-cSystemData g_SystemData;
-
 cSystemData::cSystemData() { SetDefaults(); }
 
 void cSystemData::Register(int nVersion) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/safe_containers.h"
+#include "core/sound_request.h"  // SYSTEM_SOUND_COUNT
 #include "data/record.h"
 #include "persist/menu_command.h"
 #include "persist/system_data_records.h"
@@ -30,7 +31,6 @@ constexpr int SCENE_BGM_OPTION = 3;
 constexpr int CARRY_KIND_COUNT = 25;
 constexpr int STATUS_ITEM_COUNT = 5;
 constexpr int SYSTEM_TEXT_COUNT = 29;
-constexpr int SYSTEM_SOUND_COUNT = 17;
 constexpr int SCENE_BGM_COUNT = 4;
 constexpr int TITLE_MENU_COUNT = 7;
 constexpr int MAP_MENU_COUNT = 4;

@@ -9,8 +9,6 @@
 #include "core/report_log.h"
 #include "platform/files.h"
 
-cSystemIni g_SystemIni;
-
 namespace {
 
 // Both the key and the value had to fit a buffer of this size with their NUL.

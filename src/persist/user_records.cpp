@@ -4,10 +4,6 @@
 
 #include "platform/system_info.h"
 
-cOptionData g_OptionData;
-cBootData g_BootData;
-cWindowData g_WindowData;
-
 namespace {
 
 int g_nScreenWidth = 0;
