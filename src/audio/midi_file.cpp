@@ -108,11 +108,17 @@ bool cSmf::ParseTracks(const BYTE* lpContents, uint32_t nSize, std::vector<std::
       pos = nSize;
       continue;
     }
+    // Tracks are read up to their end event, whatever their declared length says; a track that
+    // lacks one ends where its declared data ends, if the next track (or the file's end) is there.
+    const uint64_t declaredEnd = uint64_t{pos} + 8 + ReadBE(lpContents + pos + 4, 4);
+    const bool nextAtDeclaredEnd =
+        declaredEnd == nSize || (declaredEnd + 4 <= nSize && std::memcmp(lpContents + declaredEnd, "MTrk", 4) == 0);
     pos += 8;
     uint32_t tick = 0;
     BYTE running = 0;
     bool ended = false;
     while (!ended) {
+      if (nextAtDeclaredEnd && pos == declaredEnd) break;
       uint32_t delta = 0;
       uint32_t used = 0;
       const VarLen v = ReadTrackVarLen(lpContents, nSize, pos, &delta, &used);
@@ -162,9 +168,9 @@ bool cSmf::ParseTracks(const BYTE* lpContents, uint32_t nSize, std::vector<std::
       pos = start + static_cast<uint32_t>(length);
     }
     if (!ended) {
-      // A track without its end event ends with its data; the rest of the file is used up.
+      // A track without its end event ends with its data.
       if (tick > latestEnd) latestEnd = tick;
-      pos = nSize;
+      if (!(nextAtDeclaredEnd && pos == declaredEnd)) pos = nSize;
     }
   }
   tracks.back().push_back(SMFEVENT{latestEnd, 0xFF, SMF_SYNTHETIC, 2});
