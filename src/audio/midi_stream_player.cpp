@@ -80,8 +80,9 @@ MIDICONVERT cMidiStreamPlayer::ConvertEvents(const BYTE* lpImage, uint32_t nImag
       const uint32_t consumed = lengthAt + used + length;
       const BYTE* data = p + lengthAt + used;
       if (status == 0xFF && p[n + 1] == 0x2F && length == 0) {
-        if (put(due, t4p::MEVT_F_CALLBACK | END_RECORD_EVENT, nullptr, 0, consumed)) return result;
-        break;
+        if (!put(due, t4p::MEVT_F_CALLBACK | END_RECORD_EVENT, nullptr, 0, consumed)) break;
+        result.nConsumed = committed - nPosition;
+        return result;
       }
       if (status == 0xFF && p[n + 1] == 0x51 && length == 3) {
         const DWORD word = (static_cast<DWORD>(t4p::MEVT_TEMPO) << 24) | (static_cast<DWORD>(data[0]) << 16) |
@@ -277,8 +278,14 @@ void cMidiStreamPlayer::StopLocked(bool bPause) {
   FillBufferLocked();
 }
 
+uint32_t cMidiStreamPlayer::GetHandledCallbacks() const {
+  std::lock_guard lock(m_Mutex);
+  return m_dwHandled;
+}
+
 void cMidiStreamPlayer::OnPosition(const MIDIHDR* lpHeader) {
   std::lock_guard lock(m_Mutex);
+  ++m_dwHandled;
   // A callback that was on its way while the window thread stopped or paused the song (or began to
   // delete the player) is stale: acting on it would restart a song that was told to stop.
   if (m_bClosing || m_nState != MIDISTATE_PLAYING || !lpHeader) return;

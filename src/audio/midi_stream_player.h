@@ -44,6 +44,9 @@ class cMidiStreamPlayer : public cSmf {
   int32_t GetState() const;
   uint32_t GetPosition() const;
   uint32_t GetEnd() const { return m_dwEnd; }
+  HMIDISTRM GetStream() const { return m_hStream; }
+  // Position callbacks the message thread has taken (acted on or not).
+  uint32_t GetHandledCallbacks() const;
 
   // Converts the image events from `nPosition` on into stream records in `lpBuffer`, up to and
   // including the end record or until the next record does not fit; the last record of a full
@@ -77,6 +80,7 @@ class cMidiStreamPlayer : public cSmf {
   DWORD m_dwThreadId = 0;
   int32_t m_bLoop = 0;
   int32_t m_bClosing = 0;
+  uint32_t m_dwHandled = 0;
 };
 
 unsigned MidiThreadProc(void* lpParam);

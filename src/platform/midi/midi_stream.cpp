@@ -112,7 +112,7 @@ void MidiStream::Close() {
   if (m_closed) return;
   m_playing = false;
   ReturnBuffersLocked();
-  m_synth->Reset();
+  m_synth->AllNotesOff();
   m_closed = true;
 }
 
@@ -122,6 +122,11 @@ bool MidiStream::IsQueued(const MIDIHDR* header) const {
     if (h == header) return true;
   }
   return false;
+}
+
+uint32_t MidiStream::PostedCallbacks() const {
+  std::lock_guard lock(m_mutex);
+  return m_posted;
 }
 
 void MidiStream::ReturnBuffersLocked() {
@@ -202,6 +207,7 @@ void MidiStream::PlayRecordLocked(MIDIHDR* header, DWORD offset, DWORD word) {
   }
   if (word & MEVT_F_CALLBACK) {
     header->dwOffset = offset;
+    ++m_posted;
     PostThreadMessage(m_callbackThread, MOM_POSITIONCB, reinterpret_cast<WPARAM>(this),
                       reinterpret_cast<LPARAM>(header));
   }

@@ -88,6 +88,8 @@ class MidiStream final : public MixerStream {
   void Close();
   // True while the header is queued here (buffers must not be unprepared then).
   bool IsQueued(const MIDIHDR* header) const;
+  // Position callbacks posted so far (tests wait until the callback thread has taken them all).
+  uint32_t PostedCallbacks() const;
 
   void Mix(std::span<float> out, int channels, uint32_t rate) override;
 
@@ -112,6 +114,7 @@ class MidiStream final : public MixerStream {
   DWORD m_offset = 0;        // next record in the front buffer
   bool m_waitLoaded = false;  // m_wait holds the delay of the record at m_offset
   __int128 m_wait = 0;        // time units until that record is due
+  uint32_t m_posted = 0;
 };
 
 }  // namespace t4::platform
