@@ -1,6 +1,7 @@
 #include "data/stage.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "data/database.h"
 
@@ -33,6 +34,12 @@ void ValidateDefs(cSafeVector<cBlock>& blocks, cSafeVector<cCharaDef>& charas, c
     item.ValidatePalette();
     item.ValidateCommands();
   }
+}
+
+// min(limit, size - blocks), saturated for sizes no playable stage has.
+int32_t LimitWithin(int32_t limit, int32_t size, int32_t blocks) {
+  const int64_t last = static_cast<int64_t>(size) - blocks;
+  return static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(limit, last), INT32_MIN));
 }
 
 }  // namespace
@@ -272,10 +279,10 @@ void cStage::SetCollisionLevel(int level) {
 
 void cStage::Normalize() {
   cStagePaletteScope scope(*this);
-  m_nLimitLeft = std::min(m_nLimitLeft, m_nWidth - VIEW_BLOCKS_X);
-  m_nLimitRight = std::min(m_nLimitRight, m_nWidth - 1);
-  m_nLimitTop = std::min(m_nLimitTop, m_nHeight - VIEW_BLOCKS_Y);
-  m_nLimitBottom = std::min(m_nLimitBottom, m_nHeight - 1);
+  m_nLimitLeft = LimitWithin(m_nLimitLeft, m_nWidth, VIEW_BLOCKS_X);
+  m_nLimitRight = LimitWithin(m_nLimitRight, m_nWidth, 1);
+  m_nLimitTop = LimitWithin(m_nLimitTop, m_nHeight, VIEW_BLOCKS_Y);
+  m_nLimitBottom = LimitWithin(m_nLimitBottom, m_nHeight, 1);
   SetCollisionLevel(m_nCollisionLevel);
   if (IsOutsideList(m_nBgm, g_Database.m_Bgms.size())) m_nBgm = 0;
   FillUp(PalBlocks());

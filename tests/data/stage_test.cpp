@@ -87,6 +87,10 @@ TEST_F(StageTest, NormalizeClampsLimitsMusicAndFillsPalettes) {
   EXPECT_EQ(stage.m_nSubSteps, 10);
   EXPECT_EQ(stage.PalBlocks().size(), 2u);
   EXPECT_EQ(stage.PalItems().size(), 5u);
+
+  stage.m_nWidth = INT32_MIN;  // a damaged size: the limit saturates instead of overflowing
+  stage.Normalize();
+  EXPECT_EQ(stage.m_nLimitLeft, INT32_MIN);
 }
 
 TEST_F(StageTest, FindsTheFirstPlayerWithAGraphic) {
