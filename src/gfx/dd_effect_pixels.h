@@ -1,0 +1,117 @@
+// What the per-pixel effects share: both records redirected and locked, the part of a walk that
+// lies inside both surfaces, the transparency rule of each mode, channel packing of the pixel
+// layouts, the draw-state addition and the one-quad draws of the render mode.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "gfx/dd_internal.h"
+
+namespace t4::gfx {
+
+// Red, green and blue in the field widths of the layout they came from.
+struct Rgb {
+  int32_t r = 0, g = 0, b = 0;
+};
+
+inline Rgb Split16(uint32_t p, const DDCOLORMASK& m) {
+  return {static_cast<int32_t>((p >> m.nRShift) & m.nRMask), static_cast<int32_t>((p >> m.nGShift) & m.nGMask),
+          static_cast<int32_t>((p >> m.nBShift) & m.nBMask)};
+}
+inline uint32_t Join16(const Rgb& c, const DDCOLORMASK& m) {
+  return static_cast<uint32_t>(c.r & m.nRMask) << m.nRShift | static_cast<uint32_t>(c.g & m.nGMask) << m.nGShift |
+         static_cast<uint32_t>(c.b & m.nBMask) << m.nBShift;
+}
+inline Rgb Split32(uint32_t p) {
+  return {static_cast<int32_t>(p >> 16 & 255), static_cast<int32_t>(p >> 8 & 255), static_cast<int32_t>(p & 255)};
+}
+inline uint32_t Join32(const Rgb& c) {
+  return static_cast<uint32_t>(c.r & 255) << 16 | static_cast<uint32_t>(c.g & 255) << 8 |
+         static_cast<uint32_t>(c.b & 255);
+}
+// A field to 8 bits and back, both truncating.
+inline int32_t To8(int32_t field, int32_t mask) { return mask ? field * 255 / mask : 0; }
+inline int32_t From8(int32_t v, int32_t mask) { return v * mask / 255; }
+
+// The part [j0, j1) x [i0, i1) of a w x h walk whose destination pixels (x + j, y + i) and source
+// pixels (sx + j, sy + i) all lie inside their surfaces.
+struct WalkRange {
+  int64_t j0 = 0, j1 = 0, i0 = 0, i1 = 0;
+  bool Empty() const { return j0 >= j1 || i0 >= i1; }
+};
+WalkRange ClipWalk(int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64_t sy, int dstW, int dstH, int srcW,
+                   int srcH);
+
+// Both records of an effect, redirected as the render mode wants and locked (destination first).
+class cEffectSurfaces {
+ public:
+  // False when a record is missing or a lock fails; what was locked is released by the destructor.
+  bool Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc);
+
+  bool InDst(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < m_nDstW && y < m_nDstH; }
+  bool InSrc(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < m_nSrcW && y < m_nSrcH; }
+  uint32_t Src(int64_t x, int64_t y) const { return m_Src.Get(static_cast<int>(x), static_cast<int>(y)); }
+  uint32_t Dst(int64_t x, int64_t y) const { return m_Dst.Get(static_cast<int>(x), static_cast<int>(y)); }
+  void Put(int64_t x, int64_t y, uint32_t p) { m_Dst.Set(static_cast<int>(x), static_cast<int>(y), p); }
+  RasterSurface* DstSurface() const { return m_Dst.Pixels(); }
+  // Raw rows for the tight loops (32 bits per pixel).
+  uint32_t* DstRow32(int64_t y) { return reinterpret_cast<uint32_t*>(m_Dst.Pixels()->Row(static_cast<int>(y))); }
+  const uint32_t* SrcRow32(int64_t y) const {
+    return reinterpret_cast<const uint32_t*>(m_Src.Pixels()->Row(static_cast<int>(y)));
+  }
+
+  // Whether a source pixel is the transparent colour: the colour key in the blit mode, a clear
+  // alpha bit or a zero alpha byte in the render mode.
+  bool IsClear(uint32_t p) const;
+  // A texture pixel as the destination stores it: unchanged, or in the full-screen back buffer's
+  // layout (16 bits, green doubled, no alpha bit).
+  uint32_t ToDst(uint32_t texel) const;
+  // A render-mode result in texture fields (16 bits) or bytes (32 bits), with the alpha bit or
+  // byte set, or in the back buffer's layout.
+  uint32_t PackRender(const Rgb& c) const;
+  // A blit-mode result: fields packed without alpha (16 bits), or the three colour bytes with the
+  // destination's fourth byte kept (32 bits).
+  uint32_t PackBlit(const Rgb& c, uint32_t old) const;
+
+  DDSURFACEDATA* m_lpDst = nullptr;
+  DDSURFACEDATA* m_lpSrc = nullptr;
+  int32_t m_nDstW = 0, m_nDstH = 0, m_nSrcW = 0, m_nSrcH = 0;
+  int32_t m_nBytes = 0;      // bytes per pixel of the destination
+  int32_t m_bSameLayout = 0;  // source and destination have the same pixel size
+  int32_t m_bRender = 0;      // render mode
+  int32_t m_bToBack16 = 0;    // render mode, 16 bits, into the full-screen back buffer
+
+ private:
+  cSurfaceLock m_Dst, m_Src;
+};
+
+// The draw-state pair's addition: only D3DTOP_ADD changes anything; each channel gets the colour's
+// channel (scaled to the field) added and is clamped to the field's maximum.
+Rgb AddDrawState(const Rgb& c, const int* lpDrawState, int32_t rMask, int32_t gMask, int32_t bMask);
+
+// ---- one-quad draws of the render mode ----
+// A quad straight from the render target's pixels: destination a render target and source not a
+// system-memory texture (both already redirected).
+bool IsQuadPath(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc);
+// Writes the four vertices into the record's vertex buffer; false when it has none (the draw is
+// then skipped, as a failed Lock would).
+bool WriteVertices(DDSURFACEDATA* lpOwner, const t4::platform::raster::Vertex v[4]);
+// The vertices of the axis-aligned quad over pixels (x, y, w, h) with texels (sx, sy, sw, sh) of a
+// texture of tw x th, in strip order.
+void RectVertices(t4::platform::raster::Vertex v[4], int x, int y, int w, int h, int sx, int sy, int sw, int sh,
+                  int tw, int th, D3DCOLOR color);
+// Begins the scene and selects the target; false when either fails.
+bool BeginQuad(DDSURFACEDATA* lpTarget);
+// Selects the context's restore target again; false when that fails.
+bool EndQuad();
+// Render mode, destination a render target and source a texture the device reads: draws the
+// picture (source rectangle mirrored as the record asks, cut to the source) as one quad with the
+// diffuse colour and stage, and returns true. False leaves the picture to the software path.
+bool TryPictureQuad(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
+                    D3DCOLOR diffuse, const t4::platform::raster::StageState& st);
+// The stage settings with both arguments given.
+t4::platform::raster::StageState Stage(int colorOp, int colorArg1, int colorArg2, int alphaOp, int alphaArg1,
+                                       int alphaArg2);
+
+}  // namespace t4::gfx

@@ -1,0 +1,134 @@
+// Rotated blit (one turned quad in the render mode, fixed-point nearest pixels otherwise) and the
+// magnifying lens (always pixel by pixel).
+#include <cmath>
+
+#include "gfx/dd_effect_pixels.h"
+#include "gfx/dd_effects.h"
+
+using namespace t4::platform::raster;
+using namespace t4::gfx;
+
+namespace {
+
+constexpr double ROTATE_PI = 3.14159265358979;
+
+// The render mode's turned quad; false when the device cannot draw it (software path instead).
+bool RotateQuad(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle, DDSURFACEDATA* lpSrc,
+                int sx, int sy) {
+  int sw = w, sh = h;
+  DDAdjustMirror(lpSrc, &sx, &sy, &sw, &sh);
+  DDRedirectToSrcSD(&lpDst);
+  DDRedirectToVirBackBuffer(&lpDst);
+  DDRedirectToSrcSD(&lpSrc);
+  DDRedirectToVirBackBuffer(&lpSrc);
+  if (!IsQuadPath(lpDst, lpSrc)) return false;
+  const double theta = nAngle * ROTATE_PI / 180;
+  const float sn = static_cast<float>(std::sin(theta)), cs = static_cast<float>(std::cos(theta));
+  const float tw = lpSrc->nTexWidth > 0 ? static_cast<float>(lpSrc->nTexWidth) : 1.0f;
+  const float th = lpSrc->nTexHeight > 0 ? static_cast<float>(lpSrc->nTexHeight) : 1.0f;
+  const float u0 = static_cast<float>(sx) / tw, u1 = static_cast<float>(int64_t{sx} + sw) / tw;
+  const float v0 = static_cast<float>(sy) / th, v1 = static_cast<float>(int64_t{sy} + sh) / th;
+  const float ox = static_cast<float>(cx) - 0.5f + static_cast<float>(int64_t{px} - (w >> 1));
+  const float oy = static_cast<float>(cy) - 0.5f + static_cast<float>(int64_t{py} - (h >> 1));
+  const float left = static_cast<float>(-px), right = static_cast<float>(int64_t{w} - px);
+  const float top = static_cast<float>(-py), bottom = static_cast<float>(int64_t{h} - py);
+  const D3DCOLOR color = lpDTCon->dwDrawColor;
+  const auto corner = [&](float dx, float dy, float u, float v) {
+    return Vertex{ox + dx * cs - dy * sn, oy + dx * sn + dy * cs, 0, 1, color, u, v};
+  };
+  const Vertex v[4] = {corner(left, top, u0, v0), corner(left, bottom, u0, v1), corner(right, top, u1, v0),
+                       corner(right, bottom, u1, v1)};
+  if (!WriteVertices(lpSrc, v) || !BeginQuad(lpDst)) return true;
+  lpDevice->DrawStrip(v, lpSrc->lpDT->lpTexture,
+                      Stage(lpDTCon->nColorOp, D3DTA_TEXTURE, D3DTA_DIFFUSE, lpDTCon->nAlphaOp, D3DTA_TEXTURE,
+                            D3DTA_DIFFUSE));
+  EndQuad();
+  return true;
+}
+
+}  // namespace
+
+bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle,
+                 DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags) {
+  if (lpDTCon && (!lpDst || !lpSrc)) return true;
+  if (lpDTCon && RotateQuad(lpDst, cx, cy, w, h, px, py, nAngle, lpSrc, sx, sy)) return true;
+  cEffectSurfaces fx;
+  if (!fx.Lock(lpDst, lpSrc)) return lpDTCon != nullptr;
+  if (!fx.m_bSameLayout || fx.m_nBytes == 3) return true;
+  // Fixed point with 10 fraction bits; the shifts of negative values round toward minus infinity.
+  const double theta = nAngle * ROTATE_PI / 180;
+  const int64_t s = static_cast<int64_t>(std::sin(theta) * 1024), c = static_cast<int64_t>(std::cos(theta) * 1024);
+  const int64_t PX = px, PY = py;
+  int64_t minX = INT64_MAX, maxX = INT64_MIN, minY = INT64_MAX, maxY = INT64_MIN;
+  for (const int64_t dx : {-PX, int64_t{w} - 1 - PX})
+    for (const int64_t dy : {-PY, int64_t{h} - 1 - PY}) {
+      const int64_t X = PX + ((dx * c - dy * s) >> 10), Y = PY + ((dx * s + dy * c) >> 10);
+      minX = std::min(minX, X);
+      maxX = std::max(maxX, X);
+      minY = std::min(minY, Y);
+      maxY = std::max(maxY, Y);
+    }
+  // The box widened by two pixels, cut to what lands inside the destination.
+  const int64_t X0 = std::max(minX - 2, PX - cx), X1 = std::min(maxX + 1, fx.m_nDstW - 1 + PX - cx);
+  const int64_t Y0 = std::max(minY - 2, PY - cy), Y1 = std::min(maxY + 1, fx.m_nDstH - 1 + PY - cy);
+  const bool keyed = nFlags == BLT_TRANSPARENT;
+  for (int64_t Y = Y0; Y <= Y1; ++Y)
+    for (int64_t X = X0; X <= X1; ++X) {
+      const int64_t dx = X - PX, dy = Y - PY;
+      const int64_t u = PX + ((dx * c + dy * s) >> 10), v = PY + ((dy * c - dx * s) >> 10);
+      if (u < 0 || u >= w || v < 0 || v >= h || !fx.InSrc(sx + u, sy + v)) continue;
+      const uint32_t p = fx.Src(sx + u, sy + v);
+      if (keyed && fx.IsClear(p)) continue;
+      fx.Put(cx + dx, cy + dy, fx.ToDst(p));
+    }
+  return true;
+}
+
+bool DDBltLens(DDSURFACEDATA* lpDst, int cx, int cy, int nRadius, int nDepth, DDSURFACEDATA* lpSrc, int scx, int scy,
+               int nFlags, bool bClearOutside, const int* lpDrawState) {
+  if (nDepth < 0 || nRadius < 0) return false;
+  const int64_t radius = nRadius, depth = nDepth;
+  const auto L = static_cast<int64_t>(std::sqrt(static_cast<double>(depth * depth + radius * radius)));
+  if (depth >= L) return true;
+  cEffectSurfaces fx;
+  if (!fx.Lock(lpDst, lpSrc)) return lpDTCon != nullptr;
+  if (!fx.m_bSameLayout || fx.m_nBytes == 3) return true;
+  const bool clear = bClearOutside && fx.m_bRender && fx.m_nBytes == 4;
+  // The render mode's 16-bit textures keep their transparent pixels unless asked.
+  const bool keyed = !fx.m_bRender || fx.m_nBytes == 4 || nFlags == BLT_TRANSPARENT;
+  const bool add = fx.m_bRender && lpDrawState && lpDrawState[1] == D3DTOP_ADD;
+  const DDCOLORMASK& m = g_TexMask;
+  // Only the part of the square that lands inside the destination is visited.
+  const int64_t i0 = std::max(-radius, -int64_t{cy}), i1 = std::min(radius, fx.m_nDstH - 1 - int64_t{cy});
+  const int64_t j0 = std::max(-radius, -int64_t{cx}), j1 = std::min(radius, fx.m_nDstW - 1 - int64_t{cx});
+  const int64_t r2 = radius * radius, L2 = L * L;
+  for (int64_t i = i0; i <= i1; ++i)
+    for (int64_t j = j0; j <= j1; ++j) {
+      const int64_t d2 = i * i + j * j;
+      bool drawn = false;
+      if (d2 <= r2) {
+        const double s = std::sqrt(static_cast<double>(L2 - d2));
+        int64_t di = i, dj = j;
+        if (s != 0) {
+          di = static_cast<int64_t>(static_cast<double>(i * depth) / s + 0.5);
+          dj = static_cast<int64_t>(static_cast<double>(j * depth) / s + 0.5);
+        }
+        const int64_t u = int64_t{scx} + dj, v = int64_t{scy} + di;
+        if (fx.InSrc(u, v)) {
+          uint32_t p = fx.Src(u, v);
+          if (!(keyed && fx.IsClear(p))) {
+            if (add && fx.m_nBytes == 4)
+              p = (p & 0xFF000000u) | Join32(AddDrawState(Split32(p), lpDrawState, 255, 255, 255));
+            else if (add)
+              p = fx.PackRender(AddDrawState(Split16(p, m), lpDrawState, m.nRMask, m.nGMask, m.nBMask));
+            else
+              p = fx.ToDst(p);
+            fx.Put(cx + j, cy + i, p);
+            drawn = true;
+          }
+        }
+      }
+      if (!drawn && clear) fx.Put(cx + j, cy + i, 0);
+    }
+  return true;
+}
