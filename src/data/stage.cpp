@@ -300,6 +300,10 @@ int cStage::FindPlayerPlacement() const {
   return -1;
 }
 
+int cStage::GetCarriedItemPlacement(const cCharaDef& placement) const {
+  return IsOutsideList(placement.m_nPlaceExtra, m_ItemPlaces.size()) ? -1 : placement.m_nPlaceExtra;
+}
+
 void cStage::ResetBlockList(unsigned n) { ResetList(PalBlocks(), n); }
 void cStage::ResetCharaList(unsigned n) { ResetList(PalCharas(), n); }
 void cStage::ResetItemList(unsigned n) { ResetList(PalItems(), n); }

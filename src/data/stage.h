@@ -110,6 +110,12 @@ class cStage : public cRecord {
   void Normalize();
   int FindPlayerPlacement() const;
   bool HasPlayer() const { return FindPlayerPlacement() != -1; }
+  // The item placement a character placement carries (its extra value), or -1 for none: any value
+  // that is not an item placement index means none.
+  int GetCarriedItemPlacement(const cCharaDef& placement) const;
+  // The stage stores no switch of its own for clearing the carried status after a miss; the
+  // carry-over switch stands for it.
+  int32_t ClearsCarriedStatusOnMiss() const { return m_nTakeOverStatus; }
 
   void ResetBlockList(unsigned n);
   void ResetCharaList(unsigned n);

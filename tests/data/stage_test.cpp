@@ -108,6 +108,16 @@ TEST_F(StageTest, FindsTheFirstPlayerWithAGraphic) {
   EXPECT_EQ(stage.FindPlayerPlacement(), 2);
 }
 
+TEST_F(StageTest, CarriedItemIsAnItemPlacementOrNone) {
+  cStage stage;
+  stage.m_ItemPlaces.resize(2);
+  cCharaDef chara;
+  for (auto [extra, expected] : {std::pair{-1, -1}, {0, 0}, {1, 1}, {2, -1}, {INT32_MIN, -1}}) {
+    chara.m_nPlaceExtra = extra;
+    EXPECT_EQ(stage.GetCarriedItemPlacement(chara), expected) << extra;
+  }
+}
+
 TEST_F(StageTest, StageBuiltInCodeReadsBackEqual) {
   cStage stage = MakeStage();
   cStage loaded = RoundTrip(stage);
