@@ -43,13 +43,14 @@ bool HasSurface(const DDSURFACEDATA& sd) {
   return (sd.lpDT && sd.lpDT->lpSurface) || (sd.lpDDPart && sd.lpDDPart->lpDDS);
 }
 
-// printf into a buffer of `size` bytes; a cut text ends on a whole character.
+// printf into a buffer of `size` bytes; a cut text ends on a whole character. One byte more is
+// formatted so that a double-byte character across the cut is seen whole and left out.
 std::string FormatBounded(int size, const char* fmt, va_list args) {
-  std::string text(static_cast<size_t>(size), '\0');
+  std::string text(static_cast<size_t>(size) + 1, '\0');
   const int n = std::vsnprintf(text.data(), text.size(), fmt, args);
   if (n < 0) return {};
-  text.resize(std::min(static_cast<size_t>(n), text.size() - 1));
-  if (static_cast<size_t>(n) >= static_cast<size_t>(size)) text.resize(t4::platform::SjisCutLength(text, text.size()));
+  text.resize(std::min(static_cast<size_t>(n), static_cast<size_t>(size)));
+  text.resize(t4::platform::SjisCutLength(text, static_cast<size_t>(size) - 1));
   return text;
 }
 
