@@ -27,15 +27,21 @@ std::string Lower(std::string s) {
   return s;
 }
 
-bool Has(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+// Whether the Shift-JIS text holds `part` starting at a character boundary.
+bool Has(std::string_view text, std::string_view part) {
+  for (size_t i = 0; i + part.size() <= text.size(); i += IsSjisPairAt(text, i) ? 2 : 1)
+    if (text.substr(i, part.size()) == part) return true;
+  return false;
+}
 
-// The installed family that stands in for a face name of the project (UTF-8).
-std::string MapFamily(const std::string& utf8) {
-  const std::string low = Lower(utf8);
-  const bool proportional = Has(utf8, "Ｐ") || Has(low, "pgothic") || Has(low, "pmincho") || Has(low, "ui gothic");
-  if (Has(utf8, "明朝") || Has(low, "mincho")) return proportional ? "IPAPMincho" : "IPAMincho";
-  if (Has(utf8, "ゴシック") || Has(low, "gothic")) return proportional ? "IPAPGothic" : "IPAGothic";
-  return utf8;
+// The installed family that stands in for a face name of the project (compared as Shift-JIS,
+// which the literals here are compiled to); other names are looked up as they are.
+std::string MapFamily(std::string_view cp932) {
+  const std::string low = Lower(std::string(cp932));
+  const bool proportional = Has(cp932, "Ｐ") || Has(low, "pgothic") || Has(low, "pmincho") || Has(low, "ui gothic");
+  if (Has(cp932, "明朝") || Has(low, "mincho")) return proportional ? "IPAPMincho" : "IPAMincho";
+  if (Has(cp932, "ゴシック") || Has(low, "gothic")) return proportional ? "IPAPGothic" : "IPAGothic";
+  return Cp932ToUtf8Lossy(cp932);
 }
 
 // First code point of a UTF-8 text; 0 when there is none.
@@ -90,7 +96,7 @@ class FreeTypeRasterizer : public Rasterizer {
   std::unique_ptr<Face> Open(std::string_view faceCp932, int width, int height) override {
     std::lock_guard lock(m_mutex);
     if (!m_library || !m_config) return nullptr;
-    const std::string wanted = MapFamily(Cp932ToUtf8Lossy(faceCp932));
+    const std::string wanted = MapFamily(faceCp932);
     for (const std::string& family : {wanted, std::string("IPAGothic"), std::string()}) {
       std::string file, matched;
       int index = 0;
@@ -164,9 +170,11 @@ FreeTypeFace::~FreeTypeFace() {
 bool FreeTypeFace::SetSize(int width, int height) {
   if (!FT_IS_SCALABLE(m_face) || m_face->units_per_EM == 0) return false;
   const double em = m_face->units_per_EM;
+  // The line metrics of the IPA faces make the cell equal to the em, as the Windows faces that
+  // projects name do; the OS/2 clipping values are taller and only stand in when those are absent.
   double ascent = m_face->ascender, descent = -m_face->descender;
   if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(m_face, FT_SFNT_OS2));
-      os2 && os2->usWinAscent + os2->usWinDescent > 0) {
+      ascent + descent <= 0 && os2) {
     ascent = os2->usWinAscent;
     descent = os2->usWinDescent;
   }
