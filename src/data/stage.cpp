@@ -7,20 +7,13 @@
 
 namespace {
 
-// Every palette list keeps at least this many entries (entry 0 is the empty one).
-constexpr size_t MIN_STAGE_PALETTE_ENTRIES = 2;
-
 template <class T>
 void ResetList(cSafeVector<T>& list, unsigned n) {
   list.clear();
   list.resize(n);
 }
 
-template <class T>
-void FillUp(cSafeVector<T>& list) {
-  if (list.size() < MIN_STAGE_PALETTE_ENTRIES) list.resize(MIN_STAGE_PALETTE_ENTRIES);
-}
-
+// The validations of a definition after loading and before saving, in palette order.
 void ValidateDefs(cSafeVector<cBlock>& blocks, cSafeVector<cCharaDef>& charas, cSafeVector<cItemDef>& items) {
   for (cBlock& block : blocks) {
     block.ValidatePalette();
@@ -285,10 +278,8 @@ void cStage::Normalize() {
   m_nLimitBottom = LimitWithin(m_nLimitBottom, m_nHeight, 1);
   SetCollisionLevel(m_nCollisionLevel);
   if (IsOutsideList(m_nBgm, g_Database.m_Bgms.size())) m_nBgm = 0;
-  FillUp(PalBlocks());
-  FillUp(PalCharas());
-  FillUp(PalItems());
-  ValidateDefs(PalBlocks(), PalCharas(), PalItems());
+  // The stage palette follows the rules of every palette: two entries at least, each validated.
+  m_Palette.Normalize();
   ValidateDefs(m_BlockPlaces, m_CharaPlaces, m_ItemPlaces);
 }
 
