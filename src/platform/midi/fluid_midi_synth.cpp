@@ -48,7 +48,7 @@ std::unique_ptr<FluidMidiSynth> FluidMidiSynth::Create(const std::string& soundF
   if (!synth->m_settings) return nullptr;
   fluid_settings_setnum(synth->m_settings, "synth.sample-rate", static_cast<double>(rate));
   // The game's music was made for a General MIDI module: a moderate gain keeps full songs unclipped.
-  fluid_settings_setnum(synth->m_settings, "synth.gain", 0.5);
+  fluid_settings_setnum(synth->m_settings, "synth.gain", 0.4);
   synth->m_synth = new_fluid_synth(synth->m_settings);
   if (!synth->m_synth) return nullptr;
   if (fluid_synth_sfload(synth->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) return nullptr;
