@@ -1,7 +1,11 @@
 // Entry point of the runtime.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "app/program.h"
 
 namespace {
 
@@ -17,6 +21,7 @@ void PrintUsage(FILE* out) {
           "  --fullscreen           play full screen\n"
           "  --scale N              window size 1-5 (100%% to 500%%)\n"
           "  --test-play STAGE_FILE play one stage at once (the kit's test play)\n"
+          "  --editor-socket PATH   send the test play's start and end to this Unix datagram socket\n"
           "  --headless             no window and no sound device\n"
           "  --frames N             stop after N frames\n"
           "  --screenshot FILE.png  write the last frame at exit\n"
@@ -38,7 +43,16 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  fprintf(stderr, "tarnwick4: playing a project is not available in this build yet\n");
-  PrintUsage(stderr);
-  return 1;
+  RUNOPTIONS options;
+  std::string error;
+  if (!ParseRunOptions(argc, argv, options, error)) {
+    fprintf(stderr, "tarnwick4: %s\n", error.c_str());
+    PrintUsage(stderr);
+    return 2;
+  }
+  if (!options.strProjectDir.empty() && chdir(options.strProjectDir.c_str()) != 0) {
+    fprintf(stderr, "tarnwick4: cannot enter the project folder %s\n", options.strProjectDir.c_str());
+    return 1;
+  }
+  return RunProgram(options);
 }

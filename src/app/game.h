@@ -1,0 +1,88 @@
+// The game object: the scene objects, which scene is current, next and previous, the game mode
+// and the run-wide frame values; the scene base; the game thread's loop and the frame services
+// that the pause and ranking loops share.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/dd_types.h"
+#include "platform/win_types.h"
+
+constexpr int SCENE_TITLE = 0;
+constexpr int SCENE_WORLDMAP = 1;
+constexpr int SCENE_MAPMENU = 2;
+constexpr int SCENE_CHALLENGE = 3;
+constexpr int SCENE_PLAY = 4;
+constexpr int SCENE_OPTION = 5;
+constexpr int SCENE_TYPE_COUNT = 6;
+
+// Palette entry the screen is cleared to between scenes.
+constexpr DWORD EMPTY_PALETTE_ENTRY = 16;
+
+class cScene {
+ public:
+  virtual ~cScene() = default;
+  virtual void Update() {}
+  virtual void Enter() {}
+  virtual void FadeIn() {}
+  virtual void FadeOut() {}
+
+  int32_t m_nState = -1;  // -1 until entered
+  int32_t m_nStep = 0;
+};
+
+class cScenePlay;
+extern cScenePlay* g_lpScenePlay;
+
+class cGame {
+ public:
+  int Frame();
+  void SwitchScene(int nType);
+  void DeleteScenes();
+  void Present();
+  int RestoreLostSurfaces();
+  void ReadInput();
+  void RequestSceneBgm(int nNumber, bool bLoop, int nSlot);
+  cScene* GetScene(int nType) const;
+
+  // In the order of the stored object: the options pointer comes before the play pointer.
+  cScene* m_lpTitle = nullptr;
+  cScene* m_lpWorldMap = nullptr;
+  cScene* m_lpMapMenu = nullptr;
+  cScene* m_lpChallenge = nullptr;
+  cScene* m_lpOption = nullptr;
+  cScene* m_lpPlay = nullptr;
+  int32_t m_nScene = SCENE_TITLE;
+  int32_t m_nNextScene = 0;
+  int32_t m_nPrevScene = 0;
+  int32_t m_nTitleChoice = 0;
+  int32_t m_nGameMode = 0;
+  int32_t m_nChallengeRow = 0;
+  int32_t m_nChallengeScroll = 0;
+  int32_t m_bRanking = 0;
+  int32_t m_nFps = 0;
+  int32_t m_nFadeSpeed = 0;
+  int32_t m_nLastBgm = 0;
+  int32_t m_bLastBgmLoop = 0;
+
+ private:
+  cScene*& Slot(int nType);
+  void DrawFps(int nFps, int nWork);
+};
+
+extern cGame g_Game;
+
+// The application is active (the window thread follows activation; the game loop runs frames
+// only while it is set).
+extern int32_t g_bAppActive;
+// Frames the run may play before it closes itself (0: no limit), and the frames played so far.
+extern int32_t g_nFrameLimit;
+extern int32_t g_nFramesPlayed;
+
+// Body of thGame.
+unsigned GameLoop(void* param);
+void WaitFrame();
+void ShowLoading();
+
+// Creates the object of a scene type; null for a type whose scene is not part of this build.
+cScene* CreateScene(int nType);

@@ -1,0 +1,6 @@
+// Starting a stage file at once as free play: the free-play dialog, the FreeStage setting and the
+// editor's test play.
+#pragma once
+
+// 1 when the stage was loaded and the progress set up for it; 0 after the loader reported why not.
+int StartStageFile(const char* path, int nResolve);
