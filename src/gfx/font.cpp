@@ -54,6 +54,24 @@ std::string FormatBounded(int size, const char* fmt, va_list args) {
   return text;
 }
 
+// Calls each(p, n, code, line, column) for every character of a text (n bytes at p); a line feed
+// starts the next line and is not passed on.
+template <typename F>
+void ForEachChar(const char* text, F each) {
+  int line = 0, column = 0;
+  for (const char* p = text; *p;) {
+    if (*p == '\n') {
+      ++line;
+      column = 0;
+      ++p;
+      continue;
+    }
+    const int n = CharLengthAt(p);
+    each(p, n, CharCodeAt(p, n), line, column++);
+    p += n;
+  }
+}
+
 // The number of lines of a text (line feeds + 1).
 int LineCount(const char* text) {
   int lines = 1;
@@ -276,41 +294,23 @@ void cFont::DrawLine(DDSURFACEDATA* lpTarget, int x, int y, const char* text, bo
   DDBeginBatch(1);
   if (m_nCellW == 0) {
     // Proportional: each line whole, the pen moving by the face's advances.
-    int pen = 0, dy = 0;
-    for (const char* p = text; *p;) {
-      if (*p == '\n') {
+    int pen = 0, penLine = 0;
+    ForEachChar(text, [&](const char*, int, CharCode code, int line, int) {
+      if (line != penLine) {
         pen = 0;
-        dy += m_nCellH;
-        ++p;
-        continue;
+        penLine = line;
       }
-      const int n = CharLengthAt(p);
-      const CharCode code = CharCodeAt(p, n);
-      PutGlyph(lpTarget, x + pen, y + dy, code);
+      PutGlyph(lpTarget, x + pen, y + line * m_nCellH, code);
       pen += m_lpFace ? m_lpFace->Advance(code) : 0;
-      p += n;
-    }
+    });
   } else {
     static const CharCode fullBlank = CodeOf("　");
     const bool skipLower = bSymbols && SymbolsLoaded();
-    int dx = 0, dy = 0;
-    for (const char* p = text; *p;) {
-      if (*p == '\n') {
-        dx = 0;
-        dy += m_nCellH;
-        ++p;
-        continue;
-      }
-      const int n = CharLengthAt(p);
-      const CharCode code = CharCodeAt(p, n);
-      const bool advanceOnly = code == ' ' || code == fullBlank || (skipLower && code >= 'a' && code <= 'z');
-      if (!advanceOnly) {
-        const int bx = dx + BracketOffset(code);
-        DrawCellChar(lpTarget, x + bx, y + dy, p, n, lpFinal, fx + bx, fy + dy);
-      }
-      dx += m_nCellW;
-      p += n;
-    }
+    ForEachChar(text, [&](const char* p, int n, CharCode code, int line, int column) {
+      if (code == ' ' || code == fullBlank || (skipLower && code >= 'a' && code <= 'z')) return;
+      const int dx = column * m_nCellW + BracketOffset(code), dy = line * m_nCellH;
+      DrawCellChar(lpTarget, x + dx, y + dy, p, n, lpFinal, fx + dx, fy + dy);
+    });
   }
   DDEndBatch();
 }
@@ -361,20 +361,11 @@ int cFont::DrawF(DDSURFACEDATA* lpDst, int x, int y, const char* fmt, ...) {
 int cFont::DrawSymbols(DDSURFACEDATA* lpDst, int x, int y, const char* text) {
   if (!m_bSymbols || !SymbolsLoaded() || m_nCellW == 0 || !text) return 0;
   DDBeginBatch(0);
-  int dx = 0, dy = 0;
-  for (const char* p = text; *p;) {
-    if (*p == '\n') {
-      dx = 0;
-      dy += m_nCellH;
-      ++p;
-      continue;
-    }
-    const int n = CharLengthAt(p);
+  ForEachChar(text, [&](const char* p, int n, CharCode, int line, int column) {
     if (n == 1 && *p >= 'a' && *p <= 'z')
-      DDBlt(lpDst, x + dx, y + dy, m_nCellW, m_nCellH, m_lpSymbolSD, (*p - 'a') * m_nCellW, 0, BLT_TRANSPARENT);
-    dx += m_nCellW;
-    p += n;
-  }
+      DDBlt(lpDst, x + column * m_nCellW, y + line * m_nCellH, m_nCellW, m_nCellH, m_lpSymbolSD,
+            (*p - 'a') * m_nCellW, 0, BLT_TRANSPARENT);
+  });
   return DDEndBatch();
 }
 
