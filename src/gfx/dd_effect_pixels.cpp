@@ -37,12 +37,6 @@ bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   return true;
 }
 
-bool cEffectSurfaces::IsClear(uint32_t p) const {
-  if (!m_bRender) return p == g_dwColorKey;
-  if (m_nBytes == 2) return ((p >> g_TexMask.nAShift) & g_TexMask.nAMask) == 0;
-  return (p >> 24) == 0;
-}
-
 uint32_t cEffectSurfaces::ToDst(uint32_t texel) const {
   if (!m_bToBack16) return texel;
   const Rgb c = Split16(texel, g_TexMask);

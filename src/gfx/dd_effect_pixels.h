@@ -63,7 +63,11 @@ class cEffectSurfaces {
 
   // Whether a source pixel is the transparent colour: the colour key in the blit mode, a clear
   // alpha bit or a zero alpha byte in the render mode.
-  bool IsClear(uint32_t p) const;
+  bool IsClear(uint32_t p) const {
+    if (!m_bRender) return p == g_dwColorKey;
+    if (m_nBytes == 2) return ((p >> g_TexMask.nAShift) & g_TexMask.nAMask) == 0;
+    return (p >> 24) == 0;
+  }
   // A texture pixel as the destination stores it: unchanged, or in the full-screen back buffer's
   // layout (16 bits, green doubled, no alpha bit).
   uint32_t ToDst(uint32_t texel) const;

@@ -38,6 +38,8 @@ class FadeTest : public EffectTest {
 };
 
 TEST_P(FadeTest, FadesTakeTheirStepsAndStartAfresh) {
+  // The steps are the same in every depth; one mode of each kind keeps its own angles.
+  if (GetParam().name != std::string("d3d32") && GetParam().name != std::string("dd8")) GTEST_SKIP();
   for (bool bIn : {false, true}) {
     EXPECT_EQ(CallsUntilDone(bIn, 10), 10);
     EXPECT_EQ(CallsUntilDone(bIn, 10), 10);  // a completed fade puts its angle back
@@ -102,8 +104,12 @@ TEST_P(FadeTest, RenderModeChangeColorLaysTheColourOverTheWholeScreen) {
   EXPECT_EQ(Back(300, 300), Grey() & (g_nBpp == 32 ? 0xFFFFFFu : 0xFFFFu));
   EXPECT_EQ(DDChangeColor(&BackBuffer, 0, 0, 10, 10, 0, 255, 0, 0), 1);
   // The rectangle never narrowed it; the blit mode has no colour change.
-  if (Render() && g_nBpp == 32) EXPECT_EQ(Back(300, 300), 0xFF0000u);
-  if (!Render()) EXPECT_EQ(Back(300, 300), Grey() & (g_nBpp == 32 ? 0xFFFFFFu : 0xFFFFu));
+  if (Render() && g_nBpp == 32) {
+    EXPECT_EQ(Back(300, 300), 0xFF0000u);
+  }
+  if (!Render()) {
+    EXPECT_EQ(Back(300, 300), Grey() & (g_nBpp == 32 ? 0xFFFFFFu : 0xFFFFu));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FadeTest, ::testing::ValuesIn(kEffectModes), ModeName);

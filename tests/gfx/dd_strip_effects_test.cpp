@@ -78,7 +78,9 @@ TEST_P(StripTest, SpinTurnsBetweenTheTwoFaces) {
     const uint32_t face = c.faceB ? Colour(2) : Colour(1);
     EXPECT_EQ(Px(dst, c.left, 0), face) << c.counter;
     EXPECT_EQ(Px(dst, c.left + c.width - 1, 0), face) << c.counter;
-    if (c.left > 0) EXPECT_EQ(Px(dst, c.left - 1, 0), Bg()) << c.counter;
+    if (c.left > 0) {
+      EXPECT_EQ(Px(dst, c.left - 1, 0), Bg()) << c.counter;
+    }
   }
   DDSURFACEDATA* dst = Plain(4, 4, Bg(), true);
   EXPECT_EQ(DDBltSpin(dst, 0, 0, 1, 4, a, 0, 0, b, 0, 0, 1, 4, BLT_OPAQUE, 7, 0), 1);  // no half to turn about

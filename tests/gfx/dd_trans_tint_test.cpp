@@ -28,7 +28,9 @@ TEST_P(TransTintTest, TranslucentBlitMixesHalfAndHalfInSoftware) {
   EXPECT_EQ(Px(dst, 0, 0), want);
   EXPECT_EQ(Px(dst, 1, 0), d0);  // a transparent source pixel leaves the destination
   // The blit mode copies onto the transparent colour (nothing under it to mix with).
-  if (!Render()) EXPECT_EQ(Px(dst, 2, 0), s0);
+  if (!Render()) {
+    EXPECT_EQ(Px(dst, 2, 0), s0);
+  }
 }
 
 TEST_P(TransTintTest, TranslucentBlitDrawsOnlyPixelsInsideBothSurfaces) {
@@ -61,8 +63,12 @@ TEST_P(TransTintTest, RenderQuadUsesTheOpacity) {
   for (int alpha : {0, 255, 128}) {
     DDSURFACEDATA* dst = Plain(2, 2, Pack(b), true);
     EXPECT_TRUE(DDBltTrans(dst, 0, 0, 2, 2, src, 0, 0, BLT_TRANSPARENT, g_HbtTable, alpha));
-    if (alpha == 0) EXPECT_EQ(Px(dst, 1, 1), Pack(a));
-    if (alpha == 255) EXPECT_EQ(Px(dst, 1, 1), Pack(b));
+    if (alpha == 0) {
+      EXPECT_EQ(Px(dst, 1, 1), Pack(a));
+    }
+    if (alpha == 255) {
+      EXPECT_EQ(Px(dst, 1, 1), Pack(b));
+    }
     if (alpha == 128 && g_nBpp == 32) {
       // Opacity 127 with the renderer's rounding (s a + d (255 - a) + 127) / 255.
       const auto mix = [](int s, int d) { return (s * 127 + d * 128 + 127) / 255; };
