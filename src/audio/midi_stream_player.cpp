@@ -1,7 +1,6 @@
 #include "audio/midi_stream_player.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 #include "core/path_helpers.h"
@@ -28,11 +27,6 @@ DWORD GetDword(const BYTE* lpBuffer, uint32_t nOffset) {
   DWORD value = 0;
   std::memcpy(&value, lpBuffer + nOffset, 4);
   return value;
-}
-
-// Header flags change on the audio thread while the players look at them.
-bool IsInQueue(const MIDIHDR& header) {
-  return (std::atomic_ref<DWORD>(const_cast<MIDIHDR&>(header).dwFlags).load() & t4p::MHDR_INQUEUE) != 0;
 }
 
 uint32_t RecordBytes(uint64_t nParamBytes) { return static_cast<uint32_t>(12 + ((nParamBytes + 3) & ~uint64_t{3})); }
@@ -219,7 +213,7 @@ void cMidiStreamPlayer::FillBuffer() {
 void cMidiStreamPlayer::FillBufferLocked() {
   if (!GetImage() || m_bClosing || m_dwPosition >= m_dwEnd) return;
   MIDIHDR& header = m_Headers[static_cast<size_t>(m_nNextBuffer)];
-  if (IsInQueue(header)) return;
+  if (t4p::LoadHeaderFlags(&header) & t4p::MHDR_INQUEUE) return;
   const MIDICONVERT converted =
       ConvertEvents(GetImage(), m_dwEnd, m_dwPosition, reinterpret_cast<BYTE*>(header.lpData), m_dwBufferSize,
                     m_strFile.c_str());
@@ -227,7 +221,7 @@ void cMidiStreamPlayer::FillBufferLocked() {
   m_dwPosition = converted.nConsumed == 0 ? m_dwEnd : m_dwPosition + converted.nConsumed;
   if (converted.nWritten == 0) return;
   header.dwBytesRecorded = converted.nWritten;
-  header.dwFlags = 0;
+  t4p::StoreHeaderFlags(&header, 0);
   header.lpNext = nullptr;
   header.reserved = 0;
   header.dwOffset = 0;

@@ -1,6 +1,5 @@
 #include "platform/midi/midi_stream.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "platform/messages.h"
@@ -9,18 +8,14 @@ namespace t4::platform {
 
 namespace {
 
-// The header flags are read by the player's threads while the audio thread retires buffers.
-DWORD LoadFlags(const MIDIHDR* header) {
-  return std::atomic_ref<DWORD>(const_cast<MIDIHDR*>(header)->dwFlags).load();
-}
-
-void StoreFlags(MIDIHDR* header, DWORD flags) { std::atomic_ref<DWORD>(header->dwFlags).store(flags); }
-
 DWORD ReadDword(const MIDIHDR* header, DWORD offset) {
   DWORD value = 0;
   std::memcpy(&value, header->lpData + offset, sizeof(value));
   return value;
 }
+
+// Hands a buffer back: done, no longer queued.
+void Retire(MIDIHDR* header) { StoreHeaderFlags(header, (LoadHeaderFlags(header) & ~MHDR_INQUEUE) | MHDR_DONE); }
 
 // Bytes a record takes, or 0 when it does not fit in what the buffer holds.
 DWORD RecordSize(const MIDIHDR* header, DWORD offset, DWORD word) {
@@ -67,10 +62,10 @@ MMRESULT MidiStream::Out(MIDIHDR* header) {
   if (!header || !header->lpData || header->dwBytesRecorded > header->dwBufferLength) return MMSYSERR_INVALPARAM;
   std::lock_guard lock(m_mutex);
   if (m_closed) return MMSYSERR_INVALHANDLE;
-  const DWORD flags = LoadFlags(header);
+  const DWORD flags = LoadHeaderFlags(header);
   if (!(flags & MHDR_PREPARED)) return MIDIERR_UNPREPARED;
   if (flags & MHDR_INQUEUE) return MIDIERR_STILLPLAYING;
-  StoreFlags(header, (flags & ~MHDR_DONE) | MHDR_INQUEUE);
+  StoreHeaderFlags(header, (flags & ~MHDR_DONE) | MHDR_INQUEUE);
   m_queue.push_back(header);
   return MMSYSERR_NOERROR;
 }
@@ -130,7 +125,7 @@ uint32_t MidiStream::PostedCallbacks() const {
 }
 
 void MidiStream::ReturnBuffersLocked() {
-  for (MIDIHDR* h : m_queue) StoreFlags(h, (LoadFlags(h) & ~MHDR_INQUEUE) | MHDR_DONE);
+  for (MIDIHDR* h : m_queue) Retire(h);
   m_queue.clear();
   m_offset = 0;
   m_waitLoaded = false;
@@ -160,7 +155,7 @@ bool MidiStream::LoadNextLocked(uint32_t rate) {
       return true;
     }
     // Played out (or what is left is no whole record): hand the buffer back.
-    StoreFlags(header, (LoadFlags(header) & ~MHDR_INQUEUE) | MHDR_DONE);
+    Retire(header);
     m_queue.pop_front();
     m_offset = 0;
   }
@@ -201,7 +196,7 @@ void MidiStream::PlayRecordLocked(MIDIHDR* header, DWORD offset, DWORD word) {
   // A buffer whose last record has played is handed back before its callback is posted, so the
   // thread that refills finds it free.
   if (m_offset + MIDI_RECORD_HEADER_BYTES > header->dwBytesRecorded) {
-    StoreFlags(header, (LoadFlags(header) & ~MHDR_INQUEUE) | MHDR_DONE);
+    Retire(header);
     m_queue.pop_front();
     m_offset = 0;
   }

@@ -7,6 +7,7 @@
 // by calling Mix themselves.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -45,6 +46,12 @@ struct MIDIHDR {
 constexpr DWORD MHDR_DONE = 0x00000001;
 constexpr DWORD MHDR_PREPARED = 0x00000002;
 constexpr DWORD MHDR_INQUEUE = 0x00000004;
+
+// The flags of a header are changed by the audio thread while the player's threads look at them.
+inline DWORD LoadHeaderFlags(const MIDIHDR* header) {
+  return std::atomic_ref<DWORD>(const_cast<MIDIHDR*>(header)->dwFlags).load();
+}
+inline void StoreHeaderFlags(MIDIHDR* header, DWORD flags) { std::atomic_ref<DWORD>(header->dwFlags).store(flags); }
 
 // Event words of the records: the top byte is the type (with the flags), the low 24 bits the data.
 constexpr DWORD MEVT_F_SHORT = 0x00000000;

@@ -21,12 +21,6 @@ std::shared_ptr<MidiStream> Find(HMIDISTRM handle) {
   return it == g_streams.end() ? nullptr : it->second;
 }
 
-DWORD HeaderFlags(const MIDIHDR* header) {
-  return std::atomic_ref<DWORD>(const_cast<MIDIHDR*>(header)->dwFlags).load();
-}
-
-void SetHeaderFlags(MIDIHDR* header, DWORD flags) { std::atomic_ref<DWORD>(header->dwFlags).store(flags); }
-
 }  // namespace
 
 void SetMidiOutDevice(MidiOutDevice* device) { g_device.store(device); }
@@ -89,7 +83,7 @@ MMRESULT midiStreamProperty(HMIDISTRM handle, BYTE* data, DWORD property) {
 MMRESULT midiOutPrepareHeader(HMIDISTRM handle, MIDIHDR* header, UINT size) {
   if (!Find(handle)) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
-  SetHeaderFlags(header, HeaderFlags(header) | MHDR_PREPARED);
+  StoreHeaderFlags(header, LoadHeaderFlags(header) | MHDR_PREPARED);
   return MMSYSERR_NOERROR;
 }
 
@@ -98,7 +92,7 @@ MMRESULT midiOutUnprepareHeader(HMIDISTRM handle, MIDIHDR* header, UINT size) {
   if (!stream) return MMSYSERR_INVALHANDLE;
   if (!header || size < sizeof(MIDIHDR)) return MMSYSERR_INVALPARAM;
   if (stream->IsQueued(header)) return MIDIERR_STILLPLAYING;
-  SetHeaderFlags(header, HeaderFlags(header) & ~MHDR_PREPARED);
+  StoreHeaderFlags(header, LoadHeaderFlags(header) & ~MHDR_PREPARED);
   return MMSYSERR_NOERROR;
 }
 
