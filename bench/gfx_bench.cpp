@@ -1,4 +1,4 @@
-// Full-screen 32-bit blits and fills of the drawing layer against memcpy of the same bytes.
+// Full-screen 32-bit blits, fills and picture effects of the drawing layer against memcpy of a frame.
 // The "ratio" counter of each case is its time over the memcpy time measured in the same run.
 #include <benchmark/benchmark.h>
 
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/dd.h"
+#include "gfx/dd_effects.h"
 
 namespace {
 
@@ -73,10 +74,26 @@ void BM_Fill(benchmark::State& state) {
   Timed(state, [](Layer&) { DDFillRect(&BackBuffer, 0, 0, W, H, 0x123456); });
 }
 
+// Picture effects of the same mode: the middle of a fade (every step rebuilds the frame from the
+// copy of its first one), a translucent picture over the screen, and the screen effect's lens
+// from the centre (radius sqrt(2) x 320 covers the whole screen).
+void BM_FadeStep(benchmark::State& state) {
+  Timed(state, [](Layer&) { DDFade_UnPal(&BackBuffer, 128, 0, 0, 0, &g_ScreenCopySD); });
+}
+void BM_TranslucentBlit(benchmark::State& state) {
+  Timed(state, [](Layer& l) { DDBltHalfTrans(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, BLT_TRANSPARENT, g_HbtTable); });
+}
+void BM_Lens(benchmark::State& state) {
+  Timed(state, [](Layer& l) { DDBltLens(&BackBuffer, 320, 240, 452, 200, &l.source, 320, 240, 0, false, nullptr); });
+}
+
 BENCHMARK(BM_Memcpy);
 BENCHMARK(BM_OpaqueBlit);
 BENCHMARK(BM_TransparentBlit);
 BENCHMARK(BM_Fill);
+BENCHMARK(BM_FadeStep);
+BENCHMARK(BM_TranslucentBlit);
+BENCHMARK(BM_Lens);
 
 // Prints each case's time as a multiple of memcpy's from the same run.
 class RatioReporter : public benchmark::ConsoleReporter {
