@@ -83,6 +83,10 @@ void WaitFrame() {
 void cGame::Present() {
   t4::platform::ThreadSafePoint();
   if (lpDTCon) {
+    // The presented frame goes into a mailbox and never waits for the vertical blank, so a
+    // synchronised present is paced by the frame gate as an unsynchronised one is.
+    if (g_bVSync)
+      while (!CheckFrameSchedule(static_cast<unsigned>(m_nFps), false, nullptr)) Sleep(1);
     if (!DDFlip(static_cast<unsigned>(m_nFps), false, nullptr) && g_nWindowMode == 1)
       SendMessage(g_hWnd, WM_USER_RESTORE_DEVICE, 0, 0);
     return;
