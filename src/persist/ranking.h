@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/safe_containers.h"
 #include "data/record.h"
@@ -13,6 +14,8 @@
 constexpr int RANKING_KIND_COUNT = 5;
 constexpr int RANKING_ROW_COUNT = 20;
 constexpr int RANKING_KIND_CLEAR_TIME = 2;
+
+struct DDSURFACEDATA;
 
 class cRankingItem : public cRecord {
  public:
@@ -39,6 +42,9 @@ class cRankingList : public cRecord {
   void Insert(const std::string& name, int value);
   // Lowest first, exactly 20 rows (added rows invalid).
   void Normalize();
+  // The table with its title, valid rows and, unless highlightRow is -1, the marker before that
+  // row; `gameMode` decides whether the kind-switch hint is shown (ranking_draw.cpp).
+  void Draw(DDSURFACEDATA* lpSD, int x, int y, int kind, int highlightRow, int gameMode) const;
 
   int32_t m_bHigherFirst = 0;
   cSafeVector<cRankingItem> m_Rows;
@@ -57,6 +63,8 @@ class cRanking : public cRecord {
   int LoadFile(int mode, const char* stageName, int varSet, int varIndex, int varValue);
   // 1 when written; 0 (nothing written) for a mode without ranking files or a failed write.
   int SaveFile(int mode, const char* stageName, int varSet, int varIndex, int varValue);
+  // The table of one kind; a kind without a table draws nothing.
+  void Draw(DDSURFACEDATA* lpSD, int x, int y, int kind, int highlightRow, int gameMode) const;
 
   cSafeVector<cRankingList> m_Lists;
 };
@@ -66,6 +74,11 @@ extern cRanking g_Ranking;
 // The ranking file of a stage in a game mode (story, challenge or free play); false when the mode
 // has none or the name does not fit a path.
 bool GetRankingPath(std::string& path, int mode, const char* stageName, int varSet, int varIndex, int varValue);
+
+// The results of the stage just ended: one line per kind that the stage and the game mode's
+// ranking rule show, and the marker on the line of each kind that took the row ranks[kind]
+// (-1: none) in its table.
+void DrawStageResult(DDSURFACEDATA* lpSD, int x, int y, const std::vector<int>& ranks, int gameMode);
 
 // Clear time in hundredths as "MM:SS.hh" (minutes with at least two digits); a negative time
 // shows as 0.

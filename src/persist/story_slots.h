@@ -12,6 +12,8 @@
 
 constexpr int STORY_SLOT_COUNT = 99;
 
+struct DDSURFACEDATA;
+
 // One entry of the slot list; never written to a file.
 class cSlotInfo : public cRecord {
  public:
@@ -20,6 +22,8 @@ class cSlotInfo : public cRecord {
   void Register(int nVersion) override;
   // Marks the entry used with the save time of `data`.
   void Set(const cSaveData& data);
+  // The save time of a used entry (story_slots_draw.cpp).
+  void DrawTime(DDSURFACEDATA* lpSD, int x, int y) const;
 
   int32_t m_bUsed = 0;
   SYSTEMTIME m_Time;
@@ -32,6 +36,10 @@ void GetSlotPath(char* path, int slot);
 // Refreshes every entry from its slot file: used with the file's save time when the file reads
 // whole, free otherwise (missing, newer than this program, or damaged).
 void ScanStorySlots(cSafeVector<cSlotInfo>& slots);
+
+// `rows` lines of the slot list from entry `first` on, in a box of the full height: number and
+// save time of each entry, a separator under every line but the last.
+void DrawStorySlots(DDSURFACEDATA* lpSD, int x, int y, const cSafeVector<cSlotInfo>& slots, int first, int rows);
 
 // The local calendar time, as save times and replay names take it.
 SYSTEMTIME GetLocalSaveTime();

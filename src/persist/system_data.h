@@ -229,3 +229,8 @@ class cSystemData : public cRecord {
 };
 
 extern cSystemData g_SystemData;
+
+// The screen texts first .. first + count - 1 of g_SystemData, one a line, in one box of the
+// second game font on the back buffer, each after a blank cell for the menu cursor when bCursor
+// is set (system_data_draw.cpp). Nothing is drawn for a count of 0.
+void DrawTextList(int x, int y, int nFirst, int nCount, bool bCursor);

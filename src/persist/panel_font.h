@@ -1,0 +1,11 @@
+// What the persistence records' own panels draw with: the second game font and, for the ranking
+// marker, the accessory picture of the fixed surface table.
+#pragma once
+
+#include "gfx/font.h"
+#include "gfx/image_slots.h"
+
+constexpr int PANEL_LINE_H = 16;  // one text line and one character cell of the panel font
+constexpr int IMAGE_ACCESSORY = 50;
+
+inline cFont& PanelFont() { return g_Fonts[1]; }
