@@ -60,6 +60,8 @@ void DDResetAlphaOp();
 void DDSetVirtualBackBuffer(bool bOn);
 int DDRedirectToVirBackBuffer(DDSURFACEDATA** lplpTarget);
 void DDCopyVirBackBuffer(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc);
+// Lets the display report ask the drawing layer for its mode, depth, video memory and device.
+void DDInstallReportHooks();
 // Stores the text shown when a texture cannot be created (start-up, after a Direct3D DDInit).
 void DDSetTextureFailText(const char* szText);
 

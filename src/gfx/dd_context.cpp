@@ -174,6 +174,7 @@ bool DDInit(BOOL bUseD3D, HWND hWnd, int nWidth, int nHeight, int nBpp, BOOL bVS
   // A second set-up releases the first before anything new exists, so no context leaks and the
   // mode tests see only the new one.
   if (g_bDDInitDone) DDRelease();
+  DDInstallReportHooks();
 
   g_bUseD3D = bUseD3D;
   g_hDDWnd = hWnd;

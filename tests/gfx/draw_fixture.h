@@ -21,7 +21,9 @@ class DrawTest : public ::testing::TestWithParam<DDMode> {
     if (g_lpDDCon) g_lpDDCon->rgbTransmit_16 = {255, 0, 255};
     if (lpDTCon) lpDTCon->rgbKey_16 = {255, 0, 255};
     SetPal(0, 0xFF00FF);
-    if (!lpDTCon) ASSERT_EQ(PalNumToRGB(0), g_dwColorKey);
+    if (!lpDTCon) {
+      ASSERT_EQ(PalNumToRGB(0), g_dwColorKey);
+    }
     DDClear(&BackBuffer, lpDTCon ? 0xFF000000 : 0);
   }
 

@@ -26,7 +26,9 @@ TEST(TextRasterizerTest, ProjectFaceNamesMapToJapaneseFaces) {
   for (const Case& c : cases) {
     auto face = GetRasterizer().Open(c.face, 0, 16);
     ASSERT_TRUE(face) << c.face;
-    if (c.family) EXPECT_EQ(face->FamilyName(), std::string_view(c.family)) << c.face;
+    if (c.family) {
+      EXPECT_EQ(face->FamilyName(), std::string_view(c.family)) << c.face;
+    }
     const auto glyph = face->Render(0x82A0, t4::platform::text::GlyphMode::Mono);  // "あ"
     EXPECT_GT(std::count(glyph.coverage.begin(), glyph.coverage.end(), 255), 10) << c.face;
     EXPECT_EQ(face->CellHeight(), 16);
