@@ -99,6 +99,14 @@ TEST(RecordBase, StringsAreCutAtNulAndLoseCarriageReturns) {
   std::string body = SaveBody(r);
   EXPECT_EQ(r.m_strA, "x");  // the text in memory is cut too
 
+  // Long texts (code, messages) pass whole, with no fixed-size buffer on the way.
+  cTestRecord longText;
+  longText.m_strA.assign(70000, 'c');
+  longText.m_strA.back() = 'z';
+  cTestRecord longLoaded;
+  ASSERT_EQ(LoadBody(longLoaded, 902, SaveBody(longText)), 1);
+  EXPECT_EQ(longLoaded.m_strA, longText.m_strA);
+
   cTestRecord crlf;
   std::string stored = t4::test::LayoutBody({{1, 1, 0}, {2, 1, 0}, {4, 3, 0}, {8, 1, 0}}, 902, {}, {"a\r\nb", ""}).Bytes();
   ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
