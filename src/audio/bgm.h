@@ -11,9 +11,10 @@
 #include "core/safe_containers.h"
 
 // The kind of a slot's file.
-constexpr int32_t BGMKIND_UNKNOWN = 0;  // no or another extension: try Ogg, then MIDI
-constexpr int32_t BGMKIND_OGG = 1;
-constexpr int32_t BGMKIND_MIDI = 2;
+using BGMKIND = int32_t;
+constexpr BGMKIND BGMKIND_UNKNOWN = 0;  // no or another extension: try Ogg, then MIDI
+constexpr BGMKIND BGMKIND_OGG = 1;
+constexpr BGMKIND BGMKIND_MIDI = 2;
 
 constexpr int BGM_SLOT_TITLE = 0;
 constexpr int BGM_SLOT_WORLDMAP = 1;  // the world map and its menu
@@ -65,7 +66,7 @@ class cBgm {
   std::unique_ptr<cBgmMidiBackend> m_lpMidi;
   BGMMIDISLOT* m_lpMidiTable = nullptr;
   int32_t m_nCurrentSlot = -1;
-  cSafeVector<int32_t> m_SlotKinds;
+  cSafeVector<BGMKIND> m_SlotKinds;
 };
 
 extern cBgm g_Bgm;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "core/path_helpers.h"
 #include "core/report_log.h"
@@ -31,9 +32,82 @@ DWORD GetDword(const BYTE* lpBuffer, uint32_t nOffset) {
 
 uint32_t RecordBytes(uint64_t nParamBytes) { return static_cast<uint32_t>(12 + ((nParamBytes + 3) & ~uint64_t{3})); }
 
+// Writes one record (with its parameter bytes padded to whole DWORDs) when it fits behind the
+// bytes already written; false when it does not.
+bool WriteRecord(DWORD dwDelta, DWORD dwWord, const BYTE* lpParams, uint32_t nParams, BYTE* lpBuffer,
+                 uint32_t nBufferSize, uint32_t* lpnWritten) {
+  const uint32_t size = RecordBytes(nParams);
+  if (static_cast<uint64_t>(*lpnWritten) + size > nBufferSize) return false;
+  PutDword(lpBuffer, *lpnWritten, dwDelta);
+  PutDword(lpBuffer, *lpnWritten + 4, 0);
+  PutDword(lpBuffer, *lpnWritten + 8, dwWord);
+  if (nParams) std::memcpy(lpBuffer + *lpnWritten + 12, lpParams, nParams);
+  *lpnWritten += size;
+  return true;
+}
+
+// The bytes of an F0/F7/FF event whose length field starts `nLengthAt` bytes after its status,
+// with its data length in *lpnLength; 0 when the event runs past the image.
+uint32_t LengthEventBytes(const BYTE* lpEvent, uint32_t nAvail, uint32_t nLengthAt, uint32_t* lpnLength) {
+  *lpnLength = 0;
+  if (nLengthAt >= nAvail) return 0;
+  const uint32_t used = cSmf::ReadVarLen(lpEvent + nLengthAt, nAvail - nLengthAt, lpnLength);
+  const uint64_t bytes = uint64_t{nLengthAt} + used + *lpnLength;
+  return used == 0 || bytes > nAvail ? 0 : static_cast<uint32_t>(bytes);
+}
+
 }  // namespace
 
 // --- conversion -------------------------------------------------------------------------------
+
+uint32_t cMidiStreamPlayer::PutShortEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                                          uint32_t nBufferSize, uint32_t* lpnWritten) {
+  const BYTE status = lpEvent[0];
+  const uint32_t bytes = (status >= 0xC0 && status <= 0xDF) ? 2 : 3;
+  if (bytes > nAvail) return 0;
+  DWORD word = status | (static_cast<DWORD>(lpEvent[1]) << 8);
+  if (bytes == 3) word |= static_cast<DWORD>(lpEvent[2]) << 16;
+  return WriteRecord(dwDelta, word, nullptr, 0, lpBuffer, nBufferSize, lpnWritten) ? bytes : 0;
+}
+
+uint32_t cMidiStreamPlayer::PutLongEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                                         uint32_t nBufferSize, uint32_t* lpnWritten) {
+  uint32_t length = 0;
+  const uint32_t bytes = LengthEventBytes(lpEvent, nAvail, 1, &length);
+  if (bytes == 0) return 0;
+  // A message whose record is larger than a whole buffer could never be sent.
+  if (RecordBytes(uint64_t{length} + 1) > nBufferSize) return bytes;
+  // The parameters are the status byte followed by the data.
+  std::vector<BYTE> params(length + 1);
+  params[0] = lpEvent[0];
+  std::memcpy(params.data() + 1, lpEvent + bytes - length, length);
+  return WriteRecord(dwDelta, t4p::MEVT_F_LONG | (length + 1), params.data(), length + 1, lpBuffer, nBufferSize,
+                     lpnWritten)
+             ? bytes
+             : 0;
+}
+
+uint32_t cMidiStreamPlayer::PutMetaEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                                         uint32_t nBufferSize, uint32_t* lpnWritten) {
+  uint32_t length = 0;
+  const uint32_t bytes = LengthEventBytes(lpEvent, nAvail, 2, &length);
+  if (bytes == 0) return 0;
+  // Only a tempo event of three bytes makes a record; one of another length is passed over like
+  // every other meta event.
+  if (lpEvent[1] != 0x51 || length != 3) return bytes;
+  const BYTE* data = lpEvent + bytes - 3;
+  const DWORD word = (static_cast<DWORD>(t4p::MEVT_TEMPO) << 24) | (static_cast<DWORD>(data[0]) << 16) |
+                     (static_cast<DWORD>(data[1]) << 8) | data[2];
+  return WriteRecord(dwDelta, word, nullptr, 0, lpBuffer, nBufferSize, lpnWritten) ? bytes : 0;
+}
+
+uint32_t cMidiStreamPlayer::PutEndEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                                        uint32_t nBufferSize, uint32_t* lpnWritten) {
+  if (nAvail < 3 || lpEvent[1] != 0x2F || lpEvent[2] != 0x00) return 0;
+  return WriteRecord(dwDelta, t4p::MEVT_F_CALLBACK | END_RECORD_EVENT, nullptr, 0, lpBuffer, nBufferSize, lpnWritten)
+             ? 3
+             : 0;
+}
 
 MIDICONVERT cMidiStreamPlayer::ConvertEvents(const BYTE* lpImage, uint32_t nImageSize, uint32_t nPosition,
                                              BYTE* lpBuffer, uint32_t nBufferSize, const char* lpFile) {
@@ -41,23 +115,8 @@ MIDICONVERT cMidiStreamPlayer::ConvertEvents(const BYTE* lpImage, uint32_t nImag
   MIDICONVERT result;
   uint32_t pos = nPosition;
   uint32_t committed = nPosition;  // image position after the last record written
-  uint64_t pendingDelta = 0;       // delta times of skipped events, added to the next record
+  uint64_t pendingDelta = 0;       // delta times of passed-over events, added to the next record
   int64_t lastRecord = -1;
-  auto put = [&](uint64_t delta, DWORD word, const BYTE* lpParams, uint32_t nParams, uint32_t nConsumed) {
-    const uint32_t size = RecordBytes(nParams);
-    if (static_cast<uint64_t>(result.nWritten) + size > nBufferSize) return false;
-    // A delta that grew past 32 bits by skipped events is clamped (never reached by real files).
-    PutDword(lpBuffer, result.nWritten, static_cast<DWORD>(delta > 0xFFFFFFFFu ? 0xFFFFFFFFu : delta));
-    PutDword(lpBuffer, result.nWritten + 4, 0);
-    PutDword(lpBuffer, result.nWritten + 8, word);
-    if (nParams) std::memcpy(lpBuffer + result.nWritten + 12, lpParams, nParams);
-    lastRecord = result.nWritten;
-    result.nWritten += size;
-    pos += nConsumed;
-    committed = pos;
-    pendingDelta = 0;
-    return true;
-  };
   while (pos < nImageSize) {
     const BYTE* p = lpImage + pos;
     const uint32_t avail = nImageSize - pos;
@@ -65,49 +124,44 @@ MIDICONVERT cMidiStreamPlayer::ConvertEvents(const BYTE* lpImage, uint32_t nImag
     const uint32_t n = cSmf::ReadVarLen(p, avail, &delta);
     if (n == 0 || n >= avail) break;  // no whole event left
     const uint64_t due = pendingDelta + delta;
-    const BYTE status = p[n];
-    if (status == 0xF0 || status == 0xF7 || status == 0xFF) {
-      const uint32_t lengthAt = n + 1 + (status == 0xFF ? 1 : 0);
-      uint32_t length = 0;
-      const uint32_t used = lengthAt < avail ? cSmf::ReadVarLen(p + lengthAt, avail - lengthAt, &length) : 0;
-      if (used == 0 || static_cast<uint64_t>(lengthAt) + used + length > avail) break;
-      const uint32_t consumed = lengthAt + used + length;
-      const BYTE* data = p + lengthAt + used;
-      if (status == 0xFF && p[n + 1] == 0x2F && length == 0) {
-        if (!put(due, t4p::MEVT_F_CALLBACK | END_RECORD_EVENT, nullptr, 0, consumed)) break;
-        result.nConsumed = committed - nPosition;
-        return result;
+    // A delta that grew past 32 bits by passed-over events is clamped (never reached by real files).
+    const DWORD dwDue = static_cast<DWORD>(due > 0xFFFFFFFFu ? 0xFFFFFFFFu : due);
+    const BYTE* event = p + n;
+    const uint32_t eventAvail = avail - n;
+    const BYTE status = event[0];
+    const bool isEnd = status == 0xFF && eventAvail >= 3 && event[1] == 0x2F && event[2] == 0x00;
+    const uint32_t before = result.nWritten;
+    uint32_t used = 0;
+    if (status == 0xF0 || status == 0xF7) {
+      used = PutLongEvent(dwDue, event, eventAvail, lpBuffer, nBufferSize, &result.nWritten);
+    } else if (isEnd) {
+      used = PutEndEvent(dwDue, event, eventAvail, lpBuffer, nBufferSize, &result.nWritten);
+    } else if (status == 0xFF) {
+      used = PutMetaEvent(dwDue, event, eventAvail, lpBuffer, nBufferSize, &result.nWritten);
+    } else {
+      used = PutShortEvent(dwDue, event, eventAvail, lpBuffer, nBufferSize, &result.nWritten);
+    }
+    if (used == 0) break;  // the record does not fit (or the event is cut off)
+    pos += n + used;
+    if (result.nWritten == before) {
+      // Passed over without a record: its time goes to the next record.
+      if (status != 0xFF) {
+        uint32_t length = 0;
+        LengthEventBytes(event, eventAvail, 1, &length);
+        WriteReportLogAndDebugLog("Midi %s SysEx %u バイトはバッファに入らないため飛ばします", lpFile ? lpFile : "",
+                                  length + 1);
       }
-      if (status == 0xFF && p[n + 1] == 0x51 && length == 3) {
-        const DWORD word = (static_cast<DWORD>(t4p::MEVT_TEMPO) << 24) | (static_cast<DWORD>(data[0]) << 16) |
-                           (static_cast<DWORD>(data[1]) << 8) | data[2];
-        if (!put(due, word, nullptr, 0, consumed)) break;
-        continue;
-      }
-      if (status == 0xFF || RecordBytes(uint64_t{length} + 1) > nBufferSize) {
-        // Other meta events (and a tempo event of another length) make no record. A system-
-        // exclusive message larger than a whole buffer could never be sent: it is dropped so the
-        // song goes on.
-        if (status != 0xFF) {
-          WriteReportLogAndDebugLog("Midi %s SysEx %u バイトはバッファに入らないため飛ばします", lpFile ? lpFile : "",
-                                    length + 1);
-        }
-        pendingDelta = due;
-        pos += consumed;
-        continue;
-      }
-      std::vector<BYTE> params(length + 1);
-      params[0] = status;
-      std::memcpy(params.data() + 1, data, length);
-      const DWORD word = t4p::MEVT_F_LONG | (length + 1);
-      if (!put(due, word, params.data(), length + 1, consumed)) break;
+      pendingDelta = due;
       continue;
     }
-    const uint32_t dataBytes = (status >= 0xC0 && status <= 0xDF) ? 1 : 2;
-    if (n + 1 + dataBytes > avail) break;
-    DWORD word = status | (static_cast<DWORD>(p[n + 1]) << 8);
-    if (dataBytes == 2) word |= static_cast<DWORD>(p[n + 2]) << 16;
-    if (!put(due, word, nullptr, 0, n + 1 + dataBytes)) break;
+    lastRecord = before;
+    committed = pos;
+    pendingDelta = 0;
+    if (isEnd) {
+      // The end record carries its own callback flag.
+      result.nConsumed = committed - nPosition;
+      return result;
+    }
   }
   // The buffer is full (or the image ended): its last record tells when it has played out.
   // Skipped events after that record are walked again with the next buffer, so their delta
@@ -342,10 +396,15 @@ bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
     return false;
   }
   cMidiStreamPlayer* player = new cMidiStreamPlayer(lpFile);
-  m_Players[static_cast<size_t>(nChannel)] = player;
+  At(nChannel) = player;
   if (!player->GetImage()) return false;
   player->Play(bLoop);
   return true;
+}
+
+cMidiStreamPlayer*& cMidiPlayerList::At(int nChannel) {
+  if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size())) throw std::out_of_range("invalid vector<T> subscript");
+  return m_Players[static_cast<size_t>(nChannel)];
 }
 
 cMidiStreamPlayer* cMidiPlayerList::GetPlayer(int nChannel) const {

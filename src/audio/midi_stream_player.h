@@ -54,6 +54,25 @@ class cMidiStreamPlayer : public cSmf {
   // with a log line naming `lpFile`.
   static MIDICONVERT ConvertEvents(const BYTE* lpImage, uint32_t nImageSize, uint32_t nPosition, BYTE* lpBuffer,
                                    uint32_t nBufferSize, const char* lpFile);
+  // Each takes the image event at `lpEvent` (its status byte, `nAvail` image bytes from there on)
+  // and writes its record behind the `*lpnWritten` bytes of `lpBuffer` when the record fits in
+  // `nBufferSize`, adding the record's size to *lpnWritten. They return the image bytes of the
+  // event (status and data, not its delta), or 0 when the record does not fit or the event is cut
+  // off by the end of the image.
+  // A channel or system message of one or two data bytes.
+  static uint32_t PutShortEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                                uint32_t nBufferSize, uint32_t* lpnWritten);
+  // A system-exclusive message (F0 or F7); one larger than a whole buffer writes no record and is
+  // passed over (its bytes are returned).
+  static uint32_t PutLongEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                               uint32_t nBufferSize, uint32_t* lpnWritten);
+  // A meta event: FF 51 with three data bytes becomes a tempo record; every other one writes no
+  // record and is passed over.
+  static uint32_t PutMetaEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                               uint32_t nBufferSize, uint32_t* lpnWritten);
+  // The end of the track, FF 2F 00: a short record FF 2F 00 carrying the callback flag.
+  static uint32_t PutEndEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
+                              uint32_t nBufferSize, uint32_t* lpnWritten);
   static const char* GetErrorText(MMRESULT result);
 
   // The message thread's handler of one position callback.
@@ -95,6 +114,9 @@ class cMidiPlayerList final : public cBgmMidiBackend {
 
   // The channel's player, or null (also outside the list).
   cMidiStreamPlayer* GetPlayer(int nChannel) const;
+  // The channel's slot; outside the list the standard out-of-range error (callers have checked
+  // and logged the index before).
+  cMidiStreamPlayer*& At(int nChannel);
 
  private:
   cSafeVector<cMidiStreamPlayer*> m_Players;

@@ -32,13 +32,15 @@ std::recursive_mutex g_DsMutex;
 std::unique_ptr<Mixer> g_lpMixer;
 AudioOutput* g_lpOutput = nullptr;
 HWND g_hSoundWnd = nullptr;
+// Set by DS_EnumProc for every device that has both an id and a description.
+bool g_bDeviceFound = false;
 
 // The lists DS_LoadSounds was given; DS_Release frees the buffers of the first.
 struct SOUNDTABLE {
   cSafeVector<DSSOUNDDATA>* lpSounds = nullptr;
   cSafeVector<DSSOUNDINFO>* lpInfos = nullptr;
 };
-SOUNDTABLE g_SoundTable;
+SOUNDTABLE g_lpSoundTable;
 
 // A WAV file larger than any sound buffer can be (plus room for its chunks) is read only that far.
 constexpr size_t WAVE_FILE_READ_LIMIT = t4::platform::MAX_BUFFER_BYTES + 0x10000;
@@ -74,11 +76,21 @@ void ReleaseSoundLocked(DSSOUNDDATA* lpSound) {
 
 }  // namespace
 
+bool DS_EnumProc(const int32_t* lpId, const char* lpDescription, const char* lpModule, void* lpContext) {
+  (void)lpModule;
+  (void)lpContext;
+  // The default entry has no id.
+  if (lpId && lpDescription) g_bDeviceFound = true;
+  return true;
+}
+
 bool DS_Init(HWND hWnd, int nRate, int nBits, int nChannels) {
   std::lock_guard lock(g_DsMutex);
   DS_Release();
   AudioOutput& output = t4::platform::GetAudioOutput();
-  if (!output.HasDevice()) return false;
+  g_bDeviceFound = false;
+  output.EnumerateDevices(DS_EnumProc, nullptr);
+  if (!g_bDeviceFound) return false;
   auto mixer = std::make_unique<Mixer>();
   // The device is opened in the primary format, so the format is set before it opens; a format
   // the mixer cannot play leaves its default.
@@ -93,7 +105,7 @@ bool DS_Init(HWND hWnd, int nRate, int nBits, int nChannels) {
   g_lpMixer = std::move(mixer);
   g_lpOutput = &output;
   g_hSoundWnd = hWnd;
-  g_SoundTable = SOUNDTABLE{};
+  g_lpSoundTable = SOUNDTABLE{};
   return true;
 }
 
@@ -205,8 +217,8 @@ bool DS_CreateSound(DSSOUNDDATA* lpSound, const char* lpFile, int nCount, int nV
 int DS_LoadSounds(cSafeVector<DSSOUNDDATA>& sounds, cSafeVector<DSSOUNDINFO>& infos, int nVolume) {
   std::lock_guard lock(g_DsMutex);
   GetStopwatchTime(true);  // loading is timed from here
-  g_SoundTable.lpSounds = &sounds;
-  g_SoundTable.lpInfos = &infos;
+  g_lpSoundTable.lpSounds = &sounds;
+  g_lpSoundTable.lpInfos = &infos;
   for (int i = 0; i < static_cast<int>(sounds.size()); ++i) {
     DSSOUNDDATA& sound = sounds.At(i);
     if (!sound.Buffers.empty()) continue;
@@ -254,8 +266,8 @@ void DS_ReleaseSound(DSSOUNDDATA* lpSound) {
 void DS_Release() {
   std::lock_guard lock(g_DsMutex);
   if (!g_lpMixer) return;
-  if (g_SoundTable.lpSounds) {
-    for (DSSOUNDDATA& sound : *g_SoundTable.lpSounds) ReleaseSoundLocked(&sound);
+  if (g_lpSoundTable.lpSounds) {
+    for (DSSOUNDDATA& sound : *g_lpSoundTable.lpSounds) ReleaseSoundLocked(&sound);
   }
   // The device stops pulling from the mixer before the mixer goes.
   if (g_lpOutput) g_lpOutput->Close();

@@ -54,6 +54,9 @@ extern cSafeVector<DSSOUNDDATA> g_SoundList;
 extern cSafeVector<DSSOUNDINFO> g_SoundInfoList;
 
 bool DS_Init(HWND hWnd, int nRate, int nBits, int nChannels);
+// The device enumeration callback of DS_Init: notes a device that has both an id and a
+// description (the default entry has no id). Always goes on.
+bool DS_EnumProc(const int32_t* lpId, const char* lpDescription, const char* lpModule, void* lpContext);
 bool DS_ReadWave(const char* lpFile, DSWAVEDATA* lpWave);
 void DS_FreeWave(DSWAVEDATA* lpWave);
 bool DS_CreateBuffer(SOUNDBUFFER* lpBuffer, const char* lpFile);

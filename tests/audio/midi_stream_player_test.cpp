@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,44 @@ TEST(MidiConvertTest, AFullBufferFlagsItsLastRecordAndTheNextBufferGoesOnWithThe
   EXPECT_EQ(first.result.nConsumed, 8u);
   const Converted second = Convert(image, 22 + first.result.nConsumed, 24);
   EXPECT_EQ(second.records, Record(3 + 4, 0x00010390) + Record(5, 0x40002FFF));
+}
+
+TEST(MidiConvertTest, EachKindOfEventPutsItsRecordOnlyWhenItFits) {
+  using Put = uint32_t (*)(DWORD, const BYTE*, uint32_t, BYTE*, uint32_t, uint32_t*);
+  struct Case {
+    const char* name;
+    Put put;
+    std::string event;   // from the status byte on
+    uint32_t consumed;   // image bytes of the event
+    std::string record;  // "" when the event makes none
+  };
+  const Case cases[] = {
+      {"note", cMidiStreamPlayer::PutShortEvent, ByteString({0x90, 60, 100}), 3, Record(7, 0x00643C90)},
+      {"program", cMidiStreamPlayer::PutShortEvent, ByteString({0xC3, 5}), 2, Record(7, 0x000005C3)},
+      {"sysex", cMidiStreamPlayer::PutLongEvent, ByteString({0xF0, 5, 1, 2, 3, 4, 0xF7}), 7,
+       Record(7, 0x80000006, ByteString({0xF0, 1, 2, 3, 4, 0xF7}))},
+      {"tempo", cMidiStreamPlayer::PutMetaEvent, ByteString({0xFF, 0x51, 3, 7, 0xA1, 0x20}), 6, Record(7, 0x0107A120)},
+      {"text", cMidiStreamPlayer::PutMetaEvent, ByteString({0xFF, 0x01, 2, 'h', 'i'}), 5, ""},
+      {"end", cMidiStreamPlayer::PutEndEvent, ByteString({0xFF, 0x2F, 0}), 3, Record(7, 0x40002FFF)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto* event = reinterpret_cast<const BYTE*>(c.event.data());
+    const uint32_t avail = static_cast<uint32_t>(c.event.size());
+    std::vector<BYTE> buffer(64, 0);
+    uint32_t written = 4;  // behind a record already there
+    EXPECT_EQ(c.put(7, event, avail, buffer.data(), 64, &written), c.consumed);
+    EXPECT_EQ(written, 4 + c.record.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data()) + 4, c.record.size()), c.record);
+    if (c.record.empty()) continue;
+    // No room for the record, or the event cut off by the end of the image: nothing is put.
+    written = 64 - static_cast<uint32_t>(c.record.size()) + 4;
+    EXPECT_EQ(c.put(7, event, avail, buffer.data(), 64, &written), 0u);
+    EXPECT_EQ(written, 64 - c.record.size() + 4);
+    written = 0;
+    EXPECT_EQ(c.put(7, event, avail - 1, buffer.data(), 64, &written), 0u);
+    EXPECT_EQ(written, 0u);
+  }
 }
 
 TEST(MidiConvertTest, SysExLargerThanAWholeBufferIsDroppedSoTheSongGoesOn) {
@@ -254,6 +293,8 @@ TEST_F(MidiPlayerTest, ListPlaysOnlyMidFilesAndGivesEverySongANewPlayer) {
   EXPECT_EQ(list.GetPlayer(0)->GetFileName(), b);
   EXPECT_EQ(Count(Kind::Reset), 1);  // the first song's stream was reset and closed
 
+  EXPECT_EQ(list.At(0), list.GetPlayer(0));
+  EXPECT_THROW(list.At(1), std::out_of_range);
   EXPECT_FALSE(list.Play(3, a.c_str(), false));
   EXPECT_NE(m_dir.ReadFile("Report_Game.txt").find("err V[3] ( 1 , 8 )"), std::string::npos);
   list.Clear();

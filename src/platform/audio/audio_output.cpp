@@ -11,6 +11,12 @@ std::atomic<AudioOutput*> g_output{nullptr};
 
 }  // namespace
 
+void HeadlessAudioOutput::EnumerateDevices(AudioDeviceProc proc, void* context) {
+  if (!proc(nullptr, DEFAULT_AUDIO_DEVICE_NAME, "", context) || !m_hasDevice) return;
+  const int32_t id = 0;
+  proc(&id, "headless output", "", context);
+}
+
 bool HeadlessAudioOutput::Open(Mixer& mixer) {
   if (!m_hasDevice) return false;
   m_mixer = &mixer;

@@ -9,11 +9,19 @@
 
 namespace t4::platform {
 
+// One entry of a sound-device enumeration: `id` is null for the default entry, which stands for
+// whichever device is current; the others carry the device's number and its name. Returning false
+// ends the enumeration.
+using AudioDeviceProc = bool (*)(const int32_t* id, const char* description, const char* module, void* context);
+
+// The description of the default entry of an enumeration.
+constexpr const char* DEFAULT_AUDIO_DEVICE_NAME = "default output";
+
 class AudioOutput {
  public:
   virtual ~AudioOutput() = default;
-  // True when there is a sound device to open.
-  virtual bool HasDevice() = 0;
+  // Reports the default entry, then every sound device there is to open.
+  virtual void EnumerateDevices(AudioDeviceProc proc, void* context) = 0;
   // Starts taking the mixer's output; false when no device could be opened.
   virtual bool Open(Mixer& mixer) = 0;
   // Stops taking output; the mixer is no longer used once this returns.
@@ -24,7 +32,8 @@ class HeadlessAudioOutput final : public AudioOutput {
  public:
   // `hasDevice` false stands for a machine without any sound device.
   explicit HeadlessAudioOutput(bool hasDevice = true) : m_hasDevice(hasDevice) {}
-  bool HasDevice() override { return m_hasDevice; }
+  // One device ("headless output") unless built without one.
+  void EnumerateDevices(AudioDeviceProc proc, void* context) override;
   bool Open(Mixer& mixer) override;
   void Close() override { m_mixer = nullptr; }
   bool IsOpen() const { return m_mixer != nullptr; }
@@ -45,7 +54,7 @@ class SdlAudioOutput final : public AudioOutput {
   ~SdlAudioOutput() override;
   SdlAudioOutput(const SdlAudioOutput&) = delete;
   SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
-  bool HasDevice() override;
+  void EnumerateDevices(AudioDeviceProc proc, void* context) override;
   // Opens the default device in OutputFormat(); SDL converts to what the device takes.
   bool Open(Mixer& mixer) override;
   void Close() override;

@@ -30,10 +30,19 @@ void SdlAudioOutput::QuitSubsystem() {
   m_subsystemUp = false;
 }
 
-bool SdlAudioOutput::HasDevice() {
-  if (!InitSubsystem()) return false;
-  // -1 means the driver cannot list its devices; the default one may still open.
-  return SDL_GetNumAudioDevices(0) != 0;
+void SdlAudioOutput::EnumerateDevices(AudioDeviceProc proc, void* context) {
+  if (!InitSubsystem() || !proc(nullptr, DEFAULT_AUDIO_DEVICE_NAME, "", context)) return;
+  const int count = SDL_GetNumAudioDevices(0);
+  if (count < 0) {
+    // The driver cannot list its devices; its default one may still open.
+    const int32_t id = 0;
+    proc(&id, "SDL default device", "", context);
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    const char* name = SDL_GetAudioDeviceName(i, 0);
+    if (!proc(&i, name && *name ? name : "SDL audio device", "", context)) return;
+  }
 }
 
 bool SdlAudioOutput::Open(Mixer& mixer) {
