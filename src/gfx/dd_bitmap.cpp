@@ -192,11 +192,14 @@ bool CopyBitmap(DDSURFACEDATA* lpSD, const char* szFile, int /*nBpp*/, BOOL bKee
   if (!bmp) return false;
   RasterSurface& s = *lpSD->lpDDPart->lpDDS;
   if (!DDLock(lpSD, nullptr, g_nBpp)) return false;
-  if (bmp->width != s.Width() || bmp->height != s.Height())
-    DebugLogf("CopyBitmap Err %s Surface(%d,%d) Bmp(%d,%d)", szFile, s.Width(), s.Height(), bmp->width, bmp->height);
-  // A file that changed size on disk since the surface was made: only the common area is copied.
-  const int w = std::min(bmp->width, s.Width()), h = std::min(bmp->height, s.Height());
   const int depth = s.BytesPerPixel() * 8;
+  const bool sameSize = bmp->width == s.Width() && bmp->height == s.Height();
+  if (!sameSize)
+    DebugLogf("CopyBitmap Err %s Surface(%d,%d) Bmp(%d,%d)", szFile, s.Width(), s.Height(), bmp->width, bmp->height);
+  // A file that changed size on disk since the surface was made: palette surfaces take nothing
+  // from it, the others only the common area.
+  const int w = std::min(bmp->width, s.Width());
+  const int h = depth == 8 && !sameSize ? 0 : std::min(bmp->height, s.Height());
   const DDCOLORMASK& m = g_TexMask;
   const uint32_t keyRgb = g_lpDDCon ? (static_cast<uint32_t>(g_lpDDCon->rgbTransmit_16.rgbtRed) << 16 |
                                        g_lpDDCon->rgbTransmit_16.rgbtGreen << 8 | g_lpDDCon->rgbTransmit_16.rgbtBlue)

@@ -39,21 +39,21 @@ int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int
                int sx, int sy, int nFlags, bool bHorizontal) {
   if (nStrip == 0) return DDBlt(lpDst, x, y, w, h, lpSrc, sx, sy, nFlags);
   if (nStrip < 0 || !lpDst) return 1;
-  // The strips cover the whole picture: the last one is cut to what is left, so a size that does
-  // not divide evenly (the screen split into 7 bands of 69 rows) leaves no rows undrawn.
+  // Whole strips only: the columns (rows) of a last partial strip are not drawn, as the effect
+  // always looked.
   const int64_t extent = bHorizontal ? w : h;
-  const int64_t n = extent > 0 ? (extent + nStrip - 1) / nStrip : 0;
+  const int64_t n = extent > 0 ? extent / nStrip : 0;
   int64_t lo = 0, hi = 0;
   VisiblePieces(bHorizontal ? x : y, nStrip, Extent(lpDst, bHorizontal), n, &lo, &hi);
   DDBeginBatch(0);
   for (int parity : {1, 0}) {
     const int64_t shift = parity ? -int64_t{nOffset} : nOffset;
     for (int64_t k = lo + ((lo & 1) != parity ? 1 : 0); k < hi; k += 2) {
-      const int64_t at = k * nStrip, size = std::min<int64_t>(nStrip, extent - at);
+      const int64_t at = k * nStrip;
       if (bHorizontal)
-        Piece(lpDst, int64_t{x} + at, int64_t{y} + shift, size, h, lpSrc, int64_t{sx} + at, sy, nFlags);
+        Piece(lpDst, int64_t{x} + at, int64_t{y} + shift, nStrip, h, lpSrc, int64_t{sx} + at, sy, nFlags);
       else
-        Piece(lpDst, int64_t{x} + shift, int64_t{y} + at, w, size, lpSrc, sx, int64_t{sy} + at, nFlags);
+        Piece(lpDst, int64_t{x} + shift, int64_t{y} + at, w, nStrip, lpSrc, sx, int64_t{sy} + at, nFlags);
     }
   }
   return DDEndBatch();

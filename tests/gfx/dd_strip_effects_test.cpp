@@ -20,19 +20,20 @@ class StripTest : public EffectTest {
 TEST_P(StripTest, SplitDrawsEveryBandShiftedAlternately) {
   DDSURFACEDATA* src = Picture(10, 7);
   DDSURFACEDATA* dst = Screen();
-  // Bands of 3 rows: 0-2 right, 3-5 left, and the last single row right again.
+  // Bands of 3 rows: 0-2 right, 3-5 left; the last single row is a partial band and not drawn.
   DDBltSplit(dst, 5, 5, 10, 7, 3, 2, src, 0, 0, BLT_OPAQUE, false);
   EXPECT_EQ(Px(dst, 7, 5), Colour(0));
+  EXPECT_EQ(Px(dst, 16, 7), Colour(209));
   EXPECT_EQ(Px(dst, 3, 8), Colour(300));
-  EXPECT_EQ(Px(dst, 7, 11), Colour(600));
-  EXPECT_EQ(Px(dst, 16, 11), Colour(609));
-  // Strips of 4 columns across 10: the last is 2 wide, moved down like the first.
+  EXPECT_EQ(Px(dst, 12, 10), Colour(509));
+  for (int col = 0; col < 20; ++col) EXPECT_EQ(Px(dst, col, 11), Bg()) << col;
+  // Strips of 4 columns across 10: two whole strips, the 2 columns left over are not drawn.
   DDSURFACEDATA* dst2 = Screen();
   DDBltSplit(dst2, 5, 5, 10, 7, 4, 2, src, 0, 0, BLT_OPAQUE, true);
   EXPECT_EQ(Px(dst2, 5, 7), Colour(0));
   EXPECT_EQ(Px(dst2, 9, 3), Colour(4));
-  EXPECT_EQ(Px(dst2, 14, 7), Colour(9));
-  EXPECT_EQ(Px(dst2, 15, 7), Bg());
+  EXPECT_EQ(Px(dst2, 12, 7), Colour(407));
+  for (int row = 0; row < 20; ++row) EXPECT_EQ(Px(dst2, 13, row), Bg()) << row;
 }
 
 TEST_P(StripTest, SplitSpecialStrips) {
@@ -40,8 +41,9 @@ TEST_P(StripTest, SplitSpecialStrips) {
   DDSURFACEDATA* dst = Screen();
   DDBltSplit(dst, 5, 5, 10, 7, 0, 9, src, 0, 0, BLT_OPAQUE, true);  // a plain blit
   EXPECT_EQ(Px(dst, 5, 5), Colour(0));
-  DDBltSplit(dst, 20, 5, 10, 7, 50, 3, src, 0, 0, BLT_OPAQUE, true);  // one strip wider than the picture
-  EXPECT_EQ(Px(dst, 29, 8), Colour(9));
+  DDBltSplit(dst, 20, 5, 10, 7, 50, 3, src, 0, 0, BLT_OPAQUE, true);  // no whole strip: nothing drawn
+  EXPECT_EQ(Px(dst, 20, 8), Bg());
+  EXPECT_EQ(Px(dst, 29, 8), Bg());
   DDBltSplit(dst, 40, 5, 10, 7, -3, 3, src, 0, 0, BLT_OPAQUE, true);  // a negative strip draws nothing
   DDBltSplit(dst, -5, 5, INT_MAX, 7, 1, 3, src, 0, 0, BLT_OPAQUE, true);
   EXPECT_EQ(Px(dst, 40, 20), Bg());

@@ -167,6 +167,17 @@ TEST(DDSurfaceTest, ReloadCopiesOnlyWhatFitsAndLargerFlagIsAlwaysWritten) {
   larger = 7;
   EXPECT_TRUE(DDIsBitmapLarger(&larger, small.c_str(), 40, 40));
   EXPECT_EQ(larger, 0);
+  DDRelease();
+  // A palette surface takes nothing from a bitmap of another size.
+  ASSERT_TRUE(f.Init({"dd8", false, 8, 0}));
+  const std::string indexed = f.Bmp("r8.bmp", BmpImage{2, 2, 8, false, false, {0, 0, 0, 0}, {3, 3, 3, 3}});
+  DDSURFACEDATA pal;
+  ASSERT_TRUE(f.Load(&pal, indexed));
+  f.Bmp("r8.bmp", BmpImage{3, 2, 8, false, false, {0, 0, 0, 0, 0, 0}, {5, 5, 5, 5, 5, 5}});
+  EXPECT_TRUE(DDReloadBitmap(&pal, 8));
+  EXPECT_EQ(DDFixture::Pixel(&pal, 0, 0), 3u);
+  EXPECT_EQ(DDFixture::Pixel(&pal, 1, 1), 3u);
+  DDReleaseSurface(&pal);
 }
 
 TEST(DDSurfaceTest, EightBitSurfacesTakeIndexesOrMatchingPaletteColours) {
