@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <exception>
 #include <string>
 
 #include "app/game.h"
@@ -72,7 +73,22 @@ void cMainWnd::NotifyEditorStart() { t4::platform::SendEditorNotification(1, 1);
 void cMainWnd::NotifyEditorEnd(int nValue) { t4::platform::SendEditorNotification(0, nValue); }
 
 LRESULT cMainWnd::StaticWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return g_MainWindow.WindowProc(hWnd, msg, wParam, lParam);
+  // A standard-library error escaping a handler (above all the out-of-range error of an empty
+  // checked vector) closes the program in order instead of ending the process on the spot.
+  try {
+    return g_MainWindow.WindowProc(hWnd, msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    WriteReportLog("window procedure ended by an error: %s", e.what());
+    if (msg == WM_CLOSE) {
+      // The close itself failed: end without it, so that it is not retried forever.
+      g_MainWindow.EndWorkersAndDestroy(hWnd);
+    } else if (msg == WM_DESTROY) {
+      PostQuitMessage(0);
+    } else {
+      PostCloseToMainWindow();
+    }
+    return 0;
+  }
 }
 
 void cMainWnd::Zoom(int k) {
@@ -122,6 +138,11 @@ LRESULT cMainWnd::OnClose(HWND hWnd, WPARAM wParam) {
   }
   DebugLogf("WM_CLOSE 成功！");
   g_Bgm.Stop();
+  EndWorkersAndDestroy(hWnd);
+  return 0;
+}
+
+void cMainWnd::EndWorkersAndDestroy(HWND hWnd) {
   // A worker blocked in a send to this thread must be released before it can see its WM_QUIT.
   t4::platform::BeginShutdown();
   thStageLoad.Exit();
@@ -131,7 +152,6 @@ LRESULT cMainWnd::OnClose(HWND hWnd, WPARAM wParam) {
   thGame.Exit();
   DebugLogf("thGame.Exit()");
   t4::platform::DestroyWindow(hWnd);
-  return 0;
 }
 
 void cMainWnd::OnFileRequest(UINT msg, WPARAM wParam) {

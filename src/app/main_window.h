@@ -30,6 +30,8 @@ class cMainWnd {
 
  private:
   LRESULT OnClose(HWND hWnd, WPARAM wParam);
+  // Ends the worker threads (stage load, pause, ranking, game) and destroys the window.
+  void EndWorkersAndDestroy(HWND hWnd);
   void OnFileRequest(UINT msg, WPARAM wParam);
 };
 

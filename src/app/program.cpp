@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <sstream>
 
@@ -131,6 +132,17 @@ bool StartGameThread() {
     t4::platform::SleepReal(1);
   }
   return true;
+}
+
+// Start-up in which a standard-library error (an empty checked vector of a damaged project) counts
+// as a failed start instead of ending the process on the spot.
+bool InitGameGuarded(const char* szCmdLine, int nCmdShow) {
+  try {
+    return InitGame(szCmdLine, nCmdShow);
+  } catch (const std::exception& e) {
+    WriteReportLog("start-up ended by an error: %s", e.what());
+    return false;
+  }
 }
 
 int PumpMessages(t4::platform::WindowHost& host, HWND hWnd) {
@@ -270,7 +282,7 @@ int RunProgram(const RUNOPTIONS& o) {
   if (g_bTestPlay) g_MainWindow.NotifyEditorStart();
 
   int status = 0;
-  if (!InitGame(o.strTestPlayStage.c_str(), o.bTestPlay ? 5 : 1) || !StartGameThread()) {
+  if (!InitGameGuarded(o.strTestPlayStage.c_str(), o.bTestPlay ? 5 : 1) || !StartGameThread()) {
     // A game thread that could not start is a failed start-up too.
     t4::platform::BeginShutdown();
     thGame.Exit();

@@ -262,6 +262,8 @@ bool InitGame(const char* szCmdLine, int) {
     ErrorBoxf(mode.lpError);
     return false;
   }
+  // The automatic choice replaces the setting, as later readers of VSync expect.
+  g_SystemIni.m_nVSync = mode.nVSync;
   g_hWnd = g_MainWindow.m_hWnd;
   if (g_MainWindow.m_lpHost) g_MainWindow.m_lpHost->SetTitle(g_SystemData.m_strTitle);
   if (!InitDrawing(mode)) return false;
