@@ -1,5 +1,8 @@
 #include "data/database.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "data/load_failure.h"
 
 namespace {
@@ -47,6 +50,14 @@ int LoadDatabaseList(cSafeVector<T>& list, const char* path, int32_t* pnVersion)
   return 1;
 }
 
+// A stored duration in tenths of a second as frames. Durations no project uses saturate instead
+// of overflowing.
+int32_t TenthsToFrames(int32_t tenths) {
+  const int64_t frames = static_cast<int64_t>(tenths) * FRAMES_PER_TENTH;
+  return static_cast<int32_t>(std::clamp<int64_t>(frames, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
 template <class T>
 void ResetList(cSafeVector<T>& list, size_t count) {
   list.clear();
@@ -61,7 +72,7 @@ void BuildFrameList(ANIMEFRAMELIST& out, const cSafeVector<FRAME>& frames, bool 
   int32_t hold = 0;
   for (const FRAME& frame : frames) {
     hold = bEmpty ? 1 : holdOf(frame, hold);
-    out.push_back(ANIMEFRAME{frame.m_nPattern, bEmpty ? 0 : frame.m_nTime * FRAMES_PER_TENTH, hold});
+    out.push_back(ANIMEFRAME{frame.m_nPattern, bEmpty ? 0 : TenthsToFrames(frame.m_nTime), hold});
   }
   out.push_back(bEmpty ? ANIMEFRAME{ANIME_END_EMPTY, 0, 1} : ANIMEFRAME{ANIME_END_PLAYED, 0, 0});
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <memory>
 
 #include "data/database.h"
@@ -215,8 +216,11 @@ TEST_F(DatabaseTest, LoadsTheTenFilesAndBuildsFrameLists) {
   charaEffects[2].m_nKind = 5;
   SetFile(F_CHARAEFFECT, charaEffects);
   std::vector<cEffectDef> effects(2);
-  effects[1].m_Frames.resize(2);
+  effects[1].m_Frames.resize(4);
   effects[1].m_Frames[1].m_nTime = 2;
+  // Durations no project uses: the frame counts saturate instead of overflowing.
+  effects[1].m_Frames[2].m_nTime = 0x40000000;
+  effects[1].m_Frames[3].m_nTime = INT32_MIN;
   SetFile(F_EFFECT, effects);
   std::vector<cSoundDef> sounds(5);
   sounds[4].m_strFile = "wave\\a.wav";
@@ -246,7 +250,7 @@ TEST_F(DatabaseTest, LoadsTheTenFilesAndBuildsFrameLists) {
   BuildEffectTables(g_EffectAnimeTable);
   ASSERT_EQ(g_EffectAnimeTable.size(), 2u);
   EXPECT_EQ(entries(g_EffectAnimeTable[0]), (Rows{{0, 0, 1}, {-2, 0, 1}}));
-  EXPECT_EQ(entries(g_EffectAnimeTable[1]), (Rows{{0, 0, 0}, {0, 12, 0}, {-4, 0, 0}}));
+  EXPECT_EQ(entries(g_EffectAnimeTable[1]), (Rows{{0, 0, 0}, {0, 12, 0}, {0, INT32_MAX, 0}, {0, INT32_MIN, 0}, {-4, 0, 0}}));
 
   struct State {
     int nDef = -1, nRev = -1;
