@@ -6,35 +6,49 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "data/data_file.h"
 
 namespace t4::fuzz {
 
-template <class Record>
-int LoadRecordImage(Record& record, std::string image) {
+// Runs `load` on `image` as an open data file; 1 when the header was accepted, the load succeeded
+// and the stream saw no failure.
+template <class LoadFn>
+int LoadImageWith(std::string image, LoadFn load) {
   // fmemopen refuses an empty buffer; an empty file is a failed open anyway.
   if (image.empty()) return 0;
   FILE* fp = fmemopen(image.data(), image.size(), "rb");
   if (!fp) return 0;
   int ok = 0;
-  if (BeginDataFileRead(fp, "fuzz")) ok = record.Load(fp) && !IsDataReadFailed(fp);
+  if (BeginDataFileRead(fp, "fuzz")) ok = load(fp) && !IsDataReadFailed(fp);
   CloseDataFile(fp);
   return ok;
 }
 
-template <class Record>
-std::string SaveRecordImage(Record& record) {
+// The bytes of a data file whose body `save` writes after the current version header.
+template <class SaveFn>
+std::string SaveImageWith(SaveFn save) {
   char* buffer = nullptr;
   size_t size = 0;
   FILE* fp = open_memstream(&buffer, &size);
   int32_t version = g_nDataVersion;
   std::fwrite(&version, sizeof(version), 1, fp);
-  record.Save(fp);
+  save(fp);
   std::fclose(fp);
   std::string bytes(buffer, size);
   std::free(buffer);
   return bytes;
+}
+
+template <class Record>
+int LoadRecordImage(Record& record, std::string image) {
+  return LoadImageWith(std::move(image), [&](FILE* fp) { return record.Load(fp); });
+}
+
+template <class Record>
+std::string SaveRecordImage(Record& record) {
+  return SaveImageWith([&](FILE* fp) { record.Save(fp); });
 }
 
 template <class Record>
