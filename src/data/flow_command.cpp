@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "data/data_refs.h"
 #include "data/flow.h"
@@ -164,7 +165,8 @@ void cFlowCommand::Validate() {
       for (int i = 0; i < entries; ++i) {
         total = std::min<int64_t>(total + refs->GetSwordEntryDuration(type, i), SWORD_TIME_MAX);
       }
-      m_sTime = static_cast<int16_t>(total);
+      // Negative durations come only from damaged files; they saturate rather than wrap.
+      m_sTime = static_cast<int16_t>(std::max<int64_t>(total, std::numeric_limits<int16_t>::min()));
       break;
     }
     case CMD_CHANGE_GRAPHIC:

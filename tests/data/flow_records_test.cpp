@@ -278,6 +278,9 @@ TEST(FlowRecords, ValidationResetsDatabaseIndexes) {
   refs.m_SwordDurations = {{INT_MAX, INT_MAX, -5}};
   sword.Validate();
   EXPECT_EQ(sword.m_sTime, 9994);
+  refs.m_SwordDurations = {{-40000}};
+  sword.Validate();
+  EXPECT_EQ(sword.m_sTime, INT16_MIN);
 }
 
 TEST(FlowRecords, PaletteReferencesPastTheEndAreReset) {
