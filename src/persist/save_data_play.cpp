@@ -183,7 +183,8 @@ void cSaveData::ClearCarryFlags() {
 }
 
 void cSaveData::NextLap() {
-  ++m_nLap;
+  // A lap count from a damaged save stops at the limit instead of overflowing.
+  if (m_nLap < std::numeric_limits<int32_t>::max()) ++m_nLap;
   m_WorldFlags.Fill(0);
   m_WorldFlags.At(0) = 1;
   m_nMapX = g_WorldMap.m_nStartX;
@@ -196,11 +197,11 @@ void cSaveData::NextRankingKind(int gameMode, int step) {
   bool any = false;
   for (int k = 0; k <= KIND_LAST; ++k) any = any || IsFlagSet(kinds, k);
   if (!any) return;
-  // One move wraps within 0..4; a stored kind outside that range wraps on its first move.
+  // One move wraps within 0..4; a stored kind outside that range (even at the int32 limits)
+  // wraps on its first move.
   auto move = [this](int direction) {
-    m_nRankingKind += direction;
-    if (m_nRankingKind < 0) m_nRankingKind = KIND_LAST;
-    if (m_nRankingKind > KIND_LAST) m_nRankingKind = 0;
+    const int64_t next = int64_t{m_nRankingKind} + direction;
+    m_nRankingKind = next < 0 ? KIND_LAST : next > KIND_LAST ? 0 : static_cast<int32_t>(next);
   };
   const int direction = step < 0 ? -1 : 1;
   const int64_t moves = step < 0 ? -int64_t{step} : int64_t{step};

@@ -111,6 +111,7 @@ int cSystemData::Load(FILE* fp) {
   if (!LoadLists(fp, v)) return 0;
   if (v < DATA_VERSION) Upgrade(v);
   PadLists();
+  m_nChallengeCount = std::clamp(m_nChallengeCount, 0, CHALLENGE_COUNT_MAX);
   ClampSceneBgm();
   return 1;
 }

@@ -37,6 +37,9 @@ constexpr int MAP_MENU_COUNT = 4;
 constexpr int OPTION_MENU_COUNT = 6;
 constexpr int RANKING_MODE_COUNT = 4;
 constexpr int INI_KEY_COUNT = 11;
+// The save data keeps one result per challenge entry: a damaged count must not make that list
+// unbounded.
+constexpr int32_t CHALLENGE_COUNT_MAX = 9999;
 
 class cSystemData : public cRecord {
  public:

@@ -366,7 +366,8 @@ TEST_F(SaveDataTest, NextRankingKindSkipsKindsTheModeDoesNotKeep) {
     int step;
     int32_t to;
   };
-  for (const Case& c : {Case{0, 1, 2}, Case{0, -1, 2}, Case{0, 0, 2}, Case{2, 3, 2}, Case{-7, 0, 2}}) {
+  for (const Case& c : {Case{0, 1, 2}, Case{0, -1, 2}, Case{0, 0, 2}, Case{2, 3, 2}, Case{-7, 0, 2},
+                       Case{INT_MAX, 1, 2}, Case{INT_MIN, -1, 2}}) {
     cSaveData data;
     data.m_nRankingKind = c.from;
     data.NextRankingKind(GAME_MODE_STORY, c.step);
@@ -395,6 +396,9 @@ TEST_F(SaveDataTest, NextLapClearsTheFlagsAndReturnsToTheStart) {
   EXPECT_EQ(data.m_WorldFlags.At(500), 0);
   EXPECT_EQ(data.m_nMapX, g_WorldMap.m_nStartX);
   EXPECT_EQ(data.m_nMapY, g_WorldMap.m_nStartY);
+  data.m_nLap = INT_MAX;
+  data.NextLap();
+  EXPECT_EQ(data.m_nLap, INT_MAX);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_refs.h"
@@ -213,6 +214,17 @@ TEST_F(SystemDataTest, ShortListsAreCompletedWithNewProjectEntries) {
   EXPECT_EQ(sd.m_IniKeys.At(0).m_strKey, "Renamed");
   EXPECT_EQ(sd.m_IniKeys.At(10).m_strKey, "Midi_DirectMusic");
   EXPECT_EQ(sd.m_StatusItems.At(4).m_strLabel, "人");
+}
+
+TEST_F(SystemDataTest, ChallengeCountStaysWithinWhatTheSaveDataCanHold) {
+  // Row 16 is the number of challenge entries; the save data sizes its result list by it.
+  for (const auto& [stored, expected] : {std::pair<int64_t, int32_t>{12, 12}, {-5, 0}, {0x7FFFFFFF, CHALLENGE_COUNT_MAX}}) {
+    SystemDatImage image;
+    image.members[16] = stored;
+    cSystemData sd;
+    ASSERT_EQ(Load(sd, image.Bytes()), 1);
+    EXPECT_EQ(sd.m_nChallengeCount, expected) << stored;
+  }
 }
 
 TEST_F(SystemDataTest, DamagedFilesAreRefused) {
