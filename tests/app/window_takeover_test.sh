@@ -8,6 +8,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$2" "$work/game"
 export TARNWICK4_LOCK_DIR="$work"
+here=$(cd "$(dirname "$0")" && pwd)
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_system_libs.supp"
 xvfb-run -a -s "-screen 0 1600x1200x24" sh -c '
   prog=$1; game=$2; work=$3
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
