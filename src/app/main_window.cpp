@@ -160,7 +160,7 @@ void cMainWnd::OnFileRequest(UINT msg, WPARAM wParam) {
   if (msg == WM_USER_LOAD_STAGE) {
     // A stage that cannot be started is reported by its loader; the request then counts as not
     // confirmed and the game goes on.
-    if (ShowFileDialog(0, {}, path)) ok = StartStageFile(path.c_str(), 0) ? 1 : 0;
+    if (ShowFileDialog(0, {}, path)) ok = StartStageFile(path.c_str(), 0, 0) ? 1 : 0;
   } else if (msg == WM_USER_LOAD_REPLAY) {
     if (ShowFileDialog(1, {}, path)) {
       ok = g_Replay.LoadReplayFile(path.c_str(), g_Stage, g_StageSettings, g_SaveData) ? 1 : 0;

@@ -4,9 +4,9 @@
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 
-int StartStageFile(const char* path, int nResolve) {
+int StartStageFile(const char* path, int nResolve, int bCloseOnDamage) {
   g_SaveData.Reset(g_SystemData.m_nChallengeCount);
-  if (!LoadStageInGame(path, nResolve, &g_StageSettings, &g_PlayerCharaDef)) return 0;
+  if (!LoadStageInGame(path, nResolve, &g_StageSettings, &g_PlayerCharaDef, bCloseOnDamage)) return 0;
   g_SaveData.m_nStageNo = 1;
   g_SaveData.m_nSequenceNo = 1;
   if (g_bFreeStageStart || g_SystemData.m_InfiniteLives.At(GAME_MODE_FREE)) {

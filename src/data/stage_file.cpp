@@ -189,7 +189,7 @@ void cStage::WriteBody(FILE* fp, cStage& settings) {
   WriteInt32(fp, STAGE_END_MARKER);
 }
 
-int CheckStageFile(const char* path) {
+int CheckStageFile(const char* path, int bCloseOnDamage) {
   FILE* fp = OpenDataFileForRead(path);
   // A missing or newer file fails in the load that follows, which reports it.
   if (!fp) return 1;
@@ -203,7 +203,7 @@ int CheckStageFile(const char* path) {
   CloseDataFile(fp);
   if (ok && marker == STAGE_END_MARKER) return 1;
   ReportStageError("ステージファイル %s が破損しています！", path);
-  PostCloseToMainWindow();
+  if (bCloseOnDamage) PostCloseToMainWindow();
   return 0;
 }
 
@@ -240,7 +240,8 @@ bool PumpUntilStageLoaded() {
 
 }  // namespace
 
-int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, cCharaDef* playerOut) {
+int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, cCharaDef* playerOut,
+                    int bCloseOnDamage) {
   g_Stage.m_bResolveNumbered = resolveNumbered;
   std::string path = name ? name : "";
   if (resolveNumbered) {
@@ -250,7 +251,7 @@ int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, 
   }
   MakeRelativePathStr(path);
   g_Stage.m_strPath = path;
-  if (!CheckStageFile(g_Stage.m_strPath.c_str())) return 0;
+  if (!CheckStageFile(g_Stage.m_strPath.c_str(), bCloseOnDamage)) return 0;
 
   g_Stage.m_bLoaded = 0;
   if (thStageLoad.Start(StageLoadThreadProc, nullptr)) {
@@ -263,7 +264,7 @@ int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, 
   }
   if (!g_Stage.HasPlayer()) {
     ReportStageError("主人公が配置されていないのでプレイできません！");
-    PostCloseToMainWindow();
+    if (bCloseOnDamage) PostCloseToMainWindow();
     return 0;
   }
   if (settingsOut) {

@@ -22,10 +22,13 @@ extern cStage g_StageSettings;
 extern cCharaDef g_PlayerCharaDef;
 
 // 1 when the file may be loaded; 0 after reporting a file of version 174 or later that does not
-// end with the end marker (the main window is asked to close).
-int CheckStageFile(const char* path);
+// end with the end marker (the main window is then asked to close, unless `bCloseOnDamage` is 0).
+int CheckStageFile(const char* path, int bCloseOnDamage = 1);
 // Loads a stage into g_Stage; 1 on success, 0 on any failure (reported, except a missing
-// numbered file and a WM_QUIT that arrives while loading).
-int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, cCharaDef* playerOut);
+// numbered file and a WM_QUIT that arrives while loading). A damaged file or one without a hero
+// closes the program, except for a file the player picked himself (`bCloseOnDamage` 0): he is
+// told and may pick another.
+int LoadStageInGame(const char* name, int resolveNumbered, cStage* settingsOut, cCharaDef* playerOut,
+                    int bCloseOnDamage = 1);
 // Body of thStageLoad: reads g_Stage from its m_strPath.
 unsigned StageLoadThreadProc(void* param);

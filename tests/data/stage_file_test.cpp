@@ -2,6 +2,7 @@
 // settings copy and the player definition, and the refusals with their messages.
 #include <gtest/gtest.h>
 
+#include "core/globals.h"
 #include "core/thread.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
@@ -105,6 +106,40 @@ TEST_F(StageFileTest, RefusedFilesGiveTheirMessage) {
     EXPECT_EQ(g_StageSettings.m_nFps, 12);  // changed only by a successful load
     EXPECT_EQ(thStageLoad.m_hThread, nullptr);
   }
+}
+
+TEST_F(StageFileTest, AFileThePlayerPickedDoesNotCloseTheProgramWhenItIsUnplayable) {
+  static int s_nCloses = 0;
+  s_nCloses = 0;
+  g_hWnd = t4::platform::CreateMessageWindow(
+      [](HWND, UINT msg, WPARAM, LPARAM) -> LRESULT {
+        s_nCloses += msg == WM_CLOSE;
+        return 0;
+      },
+      nullptr);
+  auto drain = [] {
+    MSG msg;
+    while (t4::platform::PeekMessage(&msg, PM_REMOVE)) t4::platform::DispatchMessage(&msg);
+  };
+  StageTail noPlayer;
+  noPlayer.bWithPlayer = false;
+  StageTail noMarker;
+  noMarker.bMarker = false;
+  m_Dir.WriteFile("noplayer.stg4_000", StageFileImage(DATA_VERSION, {}, noPlayer));
+  m_Dir.WriteFile("nomarker.stg4_000", StageFileImage(DATA_VERSION, {}, noMarker));
+  for (const char* name : {"noplayer.stg4_000", "nomarker.stg4_000"}) {
+    SCOPED_TRACE(name);
+    for (int bClose : {1, 0}) {
+      s_nCloses = 0;
+      m_Boxes.Clear();
+      EXPECT_EQ(LoadStageInGame(name, 0, &g_StageSettings, &g_PlayerCharaDef, bClose), 0);
+      drain();
+      EXPECT_EQ(m_Boxes.Boxes().size(), 1u);  // told either way
+      EXPECT_EQ(s_nCloses, bClose);
+    }
+  }
+  t4::platform::DestroyWindow(g_hWnd);
+  g_hWnd = nullptr;
 }
 
 TEST_F(StageFileTest, EndMarkerIsCheckedFromVersion174) {
