@@ -60,11 +60,12 @@ void cOptionData::Register(int) {
 }
 
 void cOptionData::Validate() {
-  // The volume indexes a table and the variation names a file: neither may leave its range.
-  m_nColourVariation = std::clamp(m_nColourVariation, 0, COLOUR_VARIATION_MAX);
+  // The volume indexes a table and the variation names a file: neither may leave its range. A
+  // value that is out of range is damaged, so it goes back to the new-game default.
+  if (m_nColourVariation < 0 || m_nColourVariation > COLOUR_VARIATION_MAX) m_nColourVariation = 0;
   m_bBgm = m_bBgm ? 1 : 0;
-  m_nSoundVolume = std::clamp(m_nSoundVolume, 0, SOUND_VOLUME_MAX);
-  m_nRankingMode = std::clamp(m_nRankingMode, 0, RANKING_MODE_MAX);
+  if (m_nSoundVolume < 0 || m_nSoundVolume > SOUND_VOLUME_MAX) m_nSoundVolume = 7;
+  if (m_nRankingMode < 0 || m_nRankingMode > RANKING_MODE_MAX) m_nRankingMode = 0;
 }
 
 cBootData::cBootData() {

@@ -81,9 +81,13 @@ TEST_F(UserRecordsTest, RecordsRoundTripThroughTheirFiles) {
 
 TEST_F(UserRecordsTest, OutOfRangeValuesAreCorrectedOnLoad) {
   cOptionData option;
+  // Out of range: back to the defaults (variation 0, volume 7, ranking mode 0); music on or off.
   ASSERT_EQ(option.LoadFromFile(Write("Option.dat", {99, 5, -3, 7}, {"abc"}).c_str()), 1);
   EXPECT_EQ((std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
-            (std::vector<int32_t>{23, 1, 0, 3}));
+            (std::vector<int32_t>{0, 1, 7, 0}));
+  ASSERT_EQ(option.LoadFromFile(Write("Option.dat", {23, 0, 10, 3}, {"abc"}).c_str()), 1);
+  EXPECT_EQ((std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
+            (std::vector<int32_t>{23, 0, 10, 3}));
   EXPECT_EQ(option.m_strFixedRankingName, "abc");
 
   cBootData boot;
