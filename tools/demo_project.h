@@ -1,0 +1,43 @@
+// The pieces of the demo-project builder. Every writer works in the current folder (the project
+// folder) and returns false when a file could not be written.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace demo {
+
+// Writes `bytes` to `path`, making its folders.
+bool WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The 256 colours of every picture: entry 0 is the transparent colour, entry 16 the empty
+// screen, and sixteen ramps of sixteen shades (ramp r, shade s is entry r x 16 + s).
+std::vector<uint32_t> Colours();
+
+// The project's pictures: the palette bitmap, loading, title and window pictures, the block,
+// character, item and shot sheets, the world-map chips and point icons.
+bool WritePictures();
+
+// Sound.dat entries the definitions use.
+constexpr int16_t SOUND_JUMP = 1;
+constexpr int16_t SOUND_COIN = 2;
+constexpr int16_t SOUND_SHOT = 3;
+// Bgm.dat entry of the stages' music.
+constexpr int32_t BGM_STAGE = 1;
+
+// The database lists (also installed in g_Database, so that saving definitions keeps their
+// references) and the sound files they name.
+bool WriteDatabase();
+
+// The common palette and the stages. The database must be in g_Database.
+bool WriteStages();
+
+// Stage files of the world map's points: a series of two stages, then a stage of its own.
+inline constexpr const char* STAGE_SERIES_1 = "data\\stg4\\demo1-1.stg4";
+inline constexpr const char* STAGE_SERIES_2 = "data\\stg4\\demo2-1.stg4";
+
+bool WriteWorldMap();
+
+}  // namespace demo
