@@ -1,0 +1,183 @@
+// The built demo project read back with the program's own loaders: the database, the common
+// palette, every stage of the world map's series and the world map itself, and the pictures of
+// every image slot the game needs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "core/path_helpers.h"
+#include "data/database.h"
+#include "data/flow_kinds.h"
+#include "data/palette.h"
+#include "data/project_refs.h"
+#include "data/stage_file.h"
+#include "data/world_map.h"
+#include "gfx/image_slots.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/raster/bmp_reader.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class DemoProjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    t4::platform::SetMessageBoxBackend(&m_Boxes);
+    ASSERT_EQ(g_Database.Load(), 1);
+    SetDataRefs(&g_ProjectDataRefs);
+    ASSERT_EQ(g_CommonPalette.LoadFromFile("data\\CommonPalette.cplt4"), 1);
+    ASSERT_EQ(m_Map.LoadFromFile("data\\WorldMap.dat"), 1);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(m_Boxes.Boxes().empty()) << m_Boxes.Boxes().front().text;
+    g_Stage.SetDefault();
+    g_StageSettings.SetDefault();
+    g_CommonPalette = cPalette();
+    g_Database.SetDefault();
+    SetDataRefs(m_pPreviousRefs);
+    t4::platform::SetMessageBoxBackend(nullptr);
+  }
+
+  // The stage names of the series an entry starts: base-1, base-2, ... while a numbered file exists.
+  static std::vector<std::string> Series(const std::string& entryFile) {
+    const std::string stem = entryFile.substr(0, entryFile.rfind("-1.stg4"));
+    std::vector<std::string> names;
+    for (int n = 1;; ++n) {
+      const std::string name = stem + "-" + std::to_string(n) + ".stg4";
+      std::string found;
+      if (!FindLastNumberedFileStr(found, name, "stg4")) return names;
+      names.push_back(name);
+    }
+  }
+
+  t4::test::ScopedCurrentDir m_Cwd{T4_DEMO_DIR};
+  t4::platform::ScriptedMessageBoxBackend m_Boxes;
+  const cDataRefs* m_pPreviousRefs = GetDataRefs();
+  cWorldMap m_Map;
+};
+
+bool ClearsTheStage(const cItemDef& item) {
+  for (const cFlowCommand& cmd : item.m_Cmds)
+    if (cmd.GetFlowKind() == CMD_STAGE_CLEAR) return true;
+  return false;
+}
+
+TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
+  int stages = 0;
+  for (const cWorldMapPoint& point : m_Map.m_Points) {
+    for (const cWorldMapStage& entry : point.m_Entries) {
+      if (entry.m_nKind != MAPENTRY_STAGE) continue;
+      const std::vector<std::string> series = Series(entry.m_strStageFile);
+      ASSERT_FALSE(series.empty()) << entry.m_strStageFile;
+      for (const std::string& name : series) {
+        SCOPED_TRACE(name);
+        ++stages;
+        ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1);
+        const cStage& stage = g_Stage;
+        EXPECT_EQ(g_PlayerCharaDef.m_cController, 0);
+        EXPECT_FALSE(g_PlayerCharaDef.m_Flows.empty());
+        // The references into the database survived the validation of the load.
+        EXPECT_NE(g_StageSettings.m_nBgm, 0);
+
+        std::vector<int> floor(static_cast<size_t>(stage.m_nWidth), 0);
+        int deadly = 0;
+        for (const cBlock& b : stage.m_BlockPlaces) {
+          ASSERT_TRUE(b.m_sBlockX >= 0 && b.m_sBlockX < stage.m_nWidth && b.m_sBlockY >= 0 &&
+                      b.m_sBlockY < stage.m_nHeight);
+          EXPECT_NE(b.m_sGraphicNo, 0);
+          if (b.m_sBlockY == stage.m_nHeight - 1 && b.m_cHit != 0) floor[static_cast<size_t>(b.m_sBlockX)] = 1;
+          if (b.m_cHit == 2) ++deadly;
+        }
+        // Nothing falls out of the bottom: every column ends in a solid or a deadly block.
+        EXPECT_EQ(std::count(floor.begin(), floor.end(), 0), 0);
+        EXPECT_GT(deadly, 0);
+
+        int enemies = 0;
+        for (const cCharaDef& c : stage.m_CharaPlaces) {
+          EXPECT_TRUE(c.m_sBlockX >= 0 && c.m_sBlockX < stage.m_nWidth && c.m_sBlockY >= 0 &&
+                      c.m_sBlockY < stage.m_nHeight);
+          if (c.m_cController != 0 && !c.m_Flows.empty() && c.m_nBodyPower > 0) ++enemies;
+        }
+        EXPECT_GE(enemies, 2);
+
+        int goals = 0, takeSounds = 0;
+        for (const cItemDef& item : stage.m_ItemPlaces) {
+          EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
+                      item.m_sBlockY < stage.m_nHeight);
+          if (ClearsTheStage(item)) ++goals;
+          if (item.m_sTakeSound != 0) ++takeSounds;
+        }
+        EXPECT_EQ(goals, 1);
+        EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
+      }
+    }
+  }
+  EXPECT_EQ(stages, 3);
+}
+
+class Progress : public cWorldMapProgress {
+ public:
+  int32_t GetWorldFlag(int32_t index) const override { return index == m_nFlag ? 1 : 0; }
+  int32_t GetCommonVar(int32_t) const override { return 0; }
+  int32_t GetRunningTotal() const override { return 0; }
+  int32_t m_nFlag = 0;
+};
+
+TEST_F(DemoProjectTest, WorldMapLeadsFromTheStartToEachPointInTurn) {
+  ASSERT_EQ(m_Map.m_Points.size(), 2u);
+  // What the player meets at each point: the first stage is open at once, the second behind a
+  // wall until the first one's clear flag is set.
+  Progress fresh, afterFirst;
+  const cWorldMapPoint& first = m_Map.m_Points[0];
+  const cWorldMapPoint& second = m_Map.m_Points[1];
+  ASSERT_EQ(first.FindApplyingEntry(fresh), 0);
+  afterFirst.m_nFlag = first.m_Entries[0].m_nClearFlag;
+  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
+  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(afterFirst)).m_nKind, MAPENTRY_STAGE);
+
+  // Cells reachable from the start over chips that can be walked on.
+  auto walkable = [this](int x, int y) {
+    const int32_t chip = m_Map.GetCell(x, y);
+    return chip >= 0 && m_Map.m_Chips.At(chip).m_nBlocked == 0;
+  };
+  ASSERT_TRUE(walkable(m_Map.m_nStartX, m_Map.m_nStartY));
+  std::vector<int> seen(static_cast<size_t>(m_Map.m_nWidth * m_Map.m_nHeight), 0);
+  std::deque<WORLDMAPPOS> open{{m_Map.m_nStartX, m_Map.m_nStartY}};
+  seen[static_cast<size_t>(m_Map.m_nStartY * m_Map.m_nWidth + m_Map.m_nStartX)] = 1;
+  while (!open.empty()) {
+    const WORLDMAPPOS at = open.front();
+    open.pop_front();
+    for (const WORLDMAPPOS step : {WORLDMAPPOS{1, 0}, WORLDMAPPOS{-1, 0}, WORLDMAPPOS{0, 1}, WORLDMAPPOS{0, -1}}) {
+      const WORLDMAPPOS next{at.x + step.x, at.y + step.y};
+      if (!walkable(next.x, next.y)) continue;
+      int& mark = seen[static_cast<size_t>(next.y * m_Map.m_nWidth + next.x)];
+      if (!mark) open.push_back(next);
+      mark = 1;
+    }
+  }
+  for (const cWorldMapPoint& point : m_Map.m_Points)
+    EXPECT_EQ(seen[static_cast<size_t>(point.m_nY * m_Map.m_nWidth + point.m_nX)], 1) << point.m_strName;
+}
+
+TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
+  for (const IMAGESLOT& slot : g_ImageSlotTable) {
+    // "E" slots are work surfaces; optional pictures may be missing.
+    if (std::string(slot.szFile) == "E" || slot.bOptional) continue;
+    SCOPED_TRACE(slot.szFile);
+    FILE* fp = t4::platform::OpenFile(slot.szFile, "rb");
+    ASSERT_NE(fp, nullptr);
+    std::vector<uint8_t> bytes;
+    for (int c; (c = std::fgetc(fp)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(fp);
+    const auto bmp = t4::platform::raster::ReadBmp(bytes);
+    ASSERT_TRUE(bmp.has_value());
+    EXPECT_EQ(bmp->bitCount, 8);
+  }
+}
+
+}  // namespace
