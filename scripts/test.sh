@@ -31,7 +31,7 @@ if [ "$QUICK" -eq 0 ]; then
     echo "== fuzz targets (short runs on the committed corpus) =="
     CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DT4_BUILD_FUZZ=ON -DT4_BUILD_TESTS=OFF >/dev/null
-    cmake --build build-fuzz -j "$JOBS"
+    cmake --build build-fuzz -j "$JOBS" --target fuzz_all
     bash fuzz/run.sh build-fuzz
   fi
 fi
