@@ -15,13 +15,17 @@ WalkRange ClipWalk(int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64
   return r;
 }
 
+void RedirectEffectPair(DDSURFACEDATA** lplpDst, DDSURFACEDATA** lplpSrc) {
+  DDRedirectToSrcSD(lplpDst);
+  DDRedirectToVirBackBuffer(lplpDst);
+  DDRedirectToSrcSD(lplpSrc);
+  DDRedirectToVirBackBuffer(lplpSrc);
+}
+
 bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   if (!lpDst || !lpSrc) return false;
   if (lpDTCon) {
-    DDRedirectToSrcSD(&lpDst);
-    DDRedirectToVirBackBuffer(&lpDst);
-    DDRedirectToSrcSD(&lpSrc);
-    DDRedirectToVirBackBuffer(&lpSrc);
+    RedirectEffectPair(&lpDst, &lpSrc);
   }
   if (!m_Dst.Lock(lpDst) || !m_Src.Lock(lpSrc)) return false;
   m_lpDst = lpDst;
@@ -97,10 +101,7 @@ bool TryPictureQuad(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACED
   if (!lpDTCon || !lpDst || !lpSrc) return false;
   int sw = w, sh = h;
   DDAdjustMirror(lpSrc, &sx, &sy, &sw, &sh);
-  DDRedirectToSrcSD(&lpDst);
-  DDRedirectToVirBackBuffer(&lpDst);
-  DDRedirectToSrcSD(&lpSrc);
-  DDRedirectToVirBackBuffer(&lpSrc);
+  RedirectEffectPair(&lpDst, &lpSrc);
   if (!IsQuadPath(lpDst, lpSrc)) return false;
   if (!DDClipBlt(lpDst, &x, &y, &w, &h, lpSrc, &sx, &sy, &sw, &sh)) return true;
   Vertex v[4];

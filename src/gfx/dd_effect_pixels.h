@@ -43,6 +43,10 @@ struct WalkRange {
 WalkRange ClipWalk(int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64_t sy, int dstW, int dstH, int srcW,
                    int srcH);
 
+// Points both records at what an effect really draws on and reads from: the source record of a
+// copy, and the virtual back buffer in place of the back buffer.
+void RedirectEffectPair(DDSURFACEDATA** lplpDst, DDSURFACEDATA** lplpSrc);
+
 // Both records of an effect, redirected as the render mode wants and locked (destination first).
 class cEffectSurfaces {
  public:

@@ -17,10 +17,7 @@ bool RotateQuad(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int 
                 int sx, int sy) {
   int sw = w, sh = h;
   DDAdjustMirror(lpSrc, &sx, &sy, &sw, &sh);
-  DDRedirectToSrcSD(&lpDst);
-  DDRedirectToVirBackBuffer(&lpDst);
-  DDRedirectToSrcSD(&lpSrc);
-  DDRedirectToVirBackBuffer(&lpSrc);
+  RedirectEffectPair(&lpDst, &lpSrc);
   if (!IsQuadPath(lpDst, lpSrc)) return false;
   const double theta = nAngle * ROTATE_PI / 180;
   const float sn = static_cast<float>(std::sin(theta)), cs = static_cast<float>(std::cos(theta));
