@@ -9,6 +9,7 @@
 
 #include "gfx/font.h"
 #include "platform/present/sdl_display.h"
+#include "window_demo_loop.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
@@ -34,18 +35,7 @@ int main(int argc, char** argv) {
   large.Draw(&BackBuffer, 40, 140, "ゲームオーバー\n続けますか？");
   small.DrawTextBox(&BackBuffer, 40, 300, 0, 0, "メッセージウィンドウの文章です。", 4);
   DDFlip(60);
-  for (int i = 0; i < 2000 && !std::filesystem::exists(argv[1]); ++i) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-    }
-    display.Pump();
-    if (i == 5) {
-      std::printf("READY\n");
-      std::fflush(stdout);
-    }
-    if (i % 10 == 0) DDFlip(60);
-    SDL_Delay(10);
-  }
+  t4::test::PresentUntilDone(display, argv[1]);
   small.Release();
   large.Release();
   DDRelease();

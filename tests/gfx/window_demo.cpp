@@ -9,6 +9,7 @@
 
 #include "gfx/dd.h"
 #include "platform/present/sdl_display.h"
+#include "window_demo_loop.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
@@ -32,18 +33,7 @@ int main(int argc, char** argv) {
   DDFillRect(&dot, 0, 0, 1, 1, 0xFFFF00FF);
   DDBlt(&BackBuffer, 100, 100, 1, 1, &dot, 0, 0, BLT_OPAQUE);
   DDFlip(60);
-  for (int i = 0; i < 2000 && !std::filesystem::exists(argv[2]); ++i) {
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-    }
-    display.Pump();
-    if (i == 5) {
-      std::printf("READY\n");
-      std::fflush(stdout);
-    }
-    if (i % 10 == 0) DDFlip(60);  // keep frames coming, as the game does
-    SDL_Delay(10);
-  }
+  t4::test::PresentUntilDone(display, argv[2]);
   DDReleaseSurface(&dot);
   DDRelease();
   display.Close();
