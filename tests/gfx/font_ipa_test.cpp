@@ -8,6 +8,23 @@ namespace {
 
 using t4::platform::text::GetRasterizer;
 
+// The program installs the FreeType rasteriser at start-up; these tests do the same.
+class FreeTypeEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    m_rasterizer = t4::platform::text::MakeFreeTypeRasterizer();
+    t4::platform::text::SetRasterizer(m_rasterizer.get());
+  }
+  void TearDown() override {
+    t4::platform::text::SetRasterizer(nullptr);
+    m_rasterizer.reset();
+  }
+
+ private:
+  std::unique_ptr<t4::platform::text::Rasterizer> m_rasterizer;
+};
+[[maybe_unused]] ::testing::Environment* const g_freeType = ::testing::AddGlobalTestEnvironment(new FreeTypeEnvironment);
+
 bool HaveIpaFonts() {
   auto face = GetRasterizer().Open("IPAGothic", 0, 16);
   return face && face->FamilyName() == "IPAGothic";
