@@ -1,5 +1,5 @@
 // Fonts over the installed IPA faces through FreeType.
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/font.h"
 #include "platform/text/rasterizer.h"
 
