@@ -12,6 +12,7 @@
 #include "gfx/image_slots.h"
 #include "gfx/font.h"
 #include "persist/system_ini.h"
+#include "platform/present/display.h"
 #include "platform/thread.h"
 #include "platform/winapi.h"
 
@@ -178,6 +179,6 @@ unsigned GameLoop(void*) {
 void ShowLoading() {
   DDSURFACEDATA& sd = g_SurfaceTable[IMAGE_LOADING];
   if (!sd.lpDT && !sd.lpDDPart) return;
-  DDBlt(&BackBuffer, 0, 0, 640, 480, &sd, 0, 0, BLT_TRANSPARENT);
+  DDBlt(&BackBuffer, 0, 0, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, &sd, 0, 0, BLT_TRANSPARENT);
   g_Game.Present();
 }

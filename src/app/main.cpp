@@ -6,10 +6,9 @@
 #include <string>
 
 #include "app/program.h"
+#include "data/data_file.h"
 
 namespace {
-
-constexpr int DATA_VERSION_SHOWN = 902;
 
 void PrintUsage(FILE* out) {
   fprintf(out,
@@ -35,7 +34,7 @@ void PrintUsage(FILE* out) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (strcmp(argv[i], "--version") == 0) {
-      printf("tarnwick4 %s (data version %d)\n", T4_VERSION, DATA_VERSION_SHOWN);
+      printf("tarnwick4 %s (data version %d)\n", T4_VERSION, DATA_VERSION);
       return 0;
     }
     if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {

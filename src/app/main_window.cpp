@@ -22,6 +22,7 @@
 #include "persist/system_data.h"
 #include "persist/system_ini.h"
 #include "persist/user_records.h"
+#include "platform/present/display.h"
 #include "platform/window/editor_link.h"
 #include "platform/window/input_devices.h"
 #include "platform/window/window_host.h"
@@ -96,8 +97,8 @@ LRESULT cMainWnd::StaticWindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lP
 
 void cMainWnd::Zoom(int k) {
   if (!m_lpHost || k < 1 || k > 5) return;
-  const int w = 640 * k;
-  const int h = 480 * k;
+  const int w = t4::platform::SCREEN_WIDTH * k;
+  const int h = t4::platform::SCREEN_HEIGHT * k;
   const t4::platform::WindowPlacement p = m_lpHost->Placement();
   const RECT area = m_lpHost->WorkArea();
   int x = p.x + p.clientWidth / 2 - w / 2;
@@ -210,7 +211,8 @@ LRESULT cMainWnd::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (m_bZoomItems && wParam >= 1 && wParam <= 5 && m_lpHost) {
         const RECT area = m_lpHost->WorkArea();
         const int k = static_cast<int>(wParam);
-        if (area.right - area.left >= 640 * k && area.bottom - area.top >= 480 * k) Zoom(k);
+        if (area.right - area.left >= t4::platform::SCREEN_WIDTH * k &&
+            area.bottom - area.top >= t4::platform::SCREEN_HEIGHT * k) Zoom(k);
       }
       return 0;
     case WM_USER_NAME_ENTRY:

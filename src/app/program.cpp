@@ -20,6 +20,7 @@
 #include "core/report_log.h"
 #include "core/system_report.h"
 #include "core/thread.h"
+#include "data/data_file.h"
 #include "data/data_refs.h"
 #include "gfx/dd.h"
 #include "platform/audio/audio_output.h"
@@ -222,7 +223,7 @@ int RunProgram(const RUNOPTIONS& o) {
     std::fprintf(stderr, "tarnwick4: cannot create the report log Report_Game.txt\n");
     return 1;
   }
-  WriteReportLog("App : ver %s", "902");
+  WriteReportLog("App : ver %d", DATA_VERSION);
   WriteSystemReport();
   g_bTestPlay = o.bTestPlay ? 1 : 0;
   std::string editorSocket = o.strEditorSocket;

@@ -36,6 +36,7 @@
 #include "persist/system_ini.h"
 #include "persist/user_records.h"
 #include "platform/files.h"
+#include "platform/present/display.h"
 #include "platform/random.h"
 #include "platform/system_info.h"
 #include "platform/window/window_host.h"
@@ -47,7 +48,6 @@ int32_t g_bReturnToTitle = 0;
 
 namespace {
 
-constexpr int RUNTIME_DATA_VERSION = 902;
 constexpr const char* TEXTURE_FAIL_TEXT =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem."
     "iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
@@ -104,7 +104,7 @@ void ReadSettings(const char* szCmdLine) {
 bool InitDrawing(const SCREENMODE& mode) {
   if (mode.nBpp == 8) g_SystemIni.m_nDDVideoStretch = 0;
   const BOOL vsync = mode.nVSync != 0;
-  if (!DDInit(g_SystemIni.m_nDirect3D, g_MainWindow.m_hWnd, 640, 480, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync,
+  if (!DDInit(g_SystemIni.m_nDirect3D, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync,
               g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
     if (!g_SystemIni.m_nDirect3D) {
       DebugLogf("DDInit失敗");
@@ -112,7 +112,7 @@ bool InitDrawing(const SCREENMODE& mode) {
     }
     DDRelease();
     g_SystemIni.m_nDirect3D = 0;
-    if (!DDInit(FALSE, g_MainWindow.m_hWnd, 640, 480, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync, g_SurfaceTable,
+    if (!DDInit(FALSE, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync, g_SurfaceTable,
                 g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
       DebugLogf("DDInit失敗");
       return false;
@@ -135,7 +135,8 @@ void PlaceWindow(bool bWindowed, bool& bMaximised) {
     bMaximised = g_WindowData.m_bMaximised != 0;
   }
   if (g_StartOverrides.nScale >= 1 && g_StartOverrides.nScale <= 5)
-    host->SetClientSize(640 * g_StartOverrides.nScale, 480 * g_StartOverrides.nScale);
+    host->SetClientSize(t4::platform::SCREEN_WIDTH * g_StartOverrides.nScale,
+                        t4::platform::SCREEN_HEIGHT * g_StartOverrides.nScale);
 }
 
 bool InitPaletteAndPictures() {
@@ -237,7 +238,7 @@ bool StartFreeStage() {
 
 bool InitGame(const char* szCmdLine, int) {
   t4::platform::SeedRand(timeGetTime());
-  g_nDataVersion = RUNTIME_DATA_VERSION;
+  g_nDataVersion = DATA_VERSION;
   g_bStripCR = 1;
   g_bFileTooNew = 0;
   // The command parameter table (InitCmdParamTable) is built here once the flow code is in.

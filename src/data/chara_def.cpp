@@ -4,13 +4,10 @@
 
 #include "data/data_refs.h"
 #include "data/database.h"
+#include "data/def_head.h"
 #include "data/palette.h"
 
 namespace {
-
-constexpr int8_t GRAPHIC_KIND_SHOT = 3;
-constexpr int8_t GRAPHIC_KIND_CHARAEXC = 4;
-constexpr int16_t GRAPHIC_NO_MAX = 119;
 
 using InheritCopy = void (*)(cCharaDef& to, const cCharaDef& from);
 
@@ -196,24 +193,15 @@ void cCharaDef::SetDefault() {
 }
 
 int cCharaDef::Load(FILE* fp) {
-  int ok = cRecord::Load(fp);
-  if (ok) {
-    ok = ReadData(fp, &m_sBlockX, sizeof(m_sBlockX)) && ReadData(fp, &m_sBlockY, sizeof(m_sBlockY)) &&
-         ReadInt32(fp, &m_nPlaceExtra);
-  }
-  int32_t n = 0;
-  if (ok) ok = ReadCount(fp, &n, 1);
-  if (ok) {
-    m_InheritFlags.assign(static_cast<size_t>(n), 0);
-    ok = ReadData(fp, m_InheritFlags.data(), m_InheritFlags.size());
-  }
-  if (ok) ok = LoadCondVector(m_Conds, fp);
-  if (ok) ok = LoadFlowVector(m_Flows, fp);
+  cRecord::Load(fp);
+  LoadDefHead(fp, *this);
+  LoadCondVector(m_Conds, fp);
+  LoadFlowVector(m_Flows, fp);
   if (!KeepTestPlayFlows()) RemoveTestPlayFlows(m_Flows);
   if (g_nFileVersion < DATA_VERSION) Upgrade(g_nFileVersion);
   ApplyInheritance();
   Validate();
-  return ok ? 1 : 0;
+  return IsDataReadFailed(fp) ? 0 : 1;
 }
 
 void cCharaDef::Upgrade(int v) {
@@ -235,20 +223,14 @@ void cCharaDef::Upgrade(int v) {
     m_cScrollSync = 0;
     InsertInheritFlag(m_InheritFlags, 21);
   }
-  if (v < 219 && m_cGraphicKind == GRAPHIC_KIND_SHOT) {
-    m_sGraphicNo = static_cast<int16_t>(std::min<int>(m_sGraphicNo + 1, GRAPHIC_NO_MAX));
-  }
+  UpgradeShotGraphic(*this, v);
   if (v < 285) m_cInvincibleColor = 1;
 }
 
 void cCharaDef::Save(FILE* fp) {
   Validate();
   cRecord::Save(fp);
-  WriteData(fp, &m_sBlockX, sizeof(m_sBlockX));
-  WriteData(fp, &m_sBlockY, sizeof(m_sBlockY));
-  WriteInt32(fp, m_nPlaceExtra);
-  WriteInt32(fp, static_cast<int32_t>(m_InheritFlags.size()));
-  WriteData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  SaveDefHead(fp, *this);
   SaveCondVector(m_Conds, fp);
   SaveFlowVector(m_Flows, fp);
 }

@@ -71,14 +71,15 @@ void cFlow::Register(int nVersion) {
 }
 
 int cFlow::Load(FILE* fp) {
-  int ok = cRecord::Load(fp);
-  if (ok) ok = LoadCondVector(m_Conds, fp);
-  if (ok) ok = LoadKeyCondVector(m_KeyConds, fp);
-  if (ok) ok = LoadFlowCommandVector(m_Cmds, fp);
+  // Every read after a failure fails at once, so the failure is checked once at the end.
+  cRecord::Load(fp);
+  LoadCondVector(m_Conds, fp);
+  LoadKeyCondVector(m_KeyConds, fp);
+  LoadFlowCommandVector(m_Cmds, fp);
   if (g_nFileVersion < DATA_VERSION) UpgradeTrigger(g_nFileVersion);
   m_strName.clear();
   Validate();
-  return ok;
+  return IsDataReadFailed(fp) ? 0 : 1;
 }
 
 void cFlow::UpgradeTrigger(int v) {

@@ -3,12 +3,8 @@
 #include <algorithm>
 
 #include "data/database.h"
+#include "data/def_head.h"
 #include "data/palette.h"
-
-namespace {
-constexpr int8_t GRAPHIC_KIND_SHOT = 3;
-constexpr int16_t GRAPHIC_NO_MAX = 119;
-}  // namespace
 
 cItemDef::cItemDef() {
   Register(DATA_VERSION);
@@ -53,31 +49,20 @@ void cItemDef::SetDefault() {
 }
 
 int cItemDef::Load(FILE* fp) {
-  int ok = cRecord::Load(fp);
-  if (ok) ok = ReadData(fp, &m_sBlockX, sizeof(m_sBlockX)) && ReadData(fp, &m_sBlockY, sizeof(m_sBlockY));
-  int32_t n = 0;
-  if (ok) ok = ReadCount(fp, &n, 1);
-  if (ok) {
-    m_InheritFlags.assign(static_cast<size_t>(n), 0);
-    ok = ReadData(fp, m_InheritFlags.data(), m_InheritFlags.size());
-  }
-  if (ok) ok = LoadCondVector(m_Conds, fp);
-  if (ok) ok = LoadFlowCommandVector(m_Cmds, fp);
-  if (g_nFileVersion < 219 && m_cGraphicKind == GRAPHIC_KIND_SHOT) {
-    m_sGraphicNo = static_cast<int16_t>(std::min<int>(m_sGraphicNo + 1, GRAPHIC_NO_MAX));
-  }
+  cRecord::Load(fp);
+  LoadDefHead(fp, *this);
+  LoadCondVector(m_Conds, fp);
+  LoadFlowCommandVector(m_Cmds, fp);
+  UpgradeShotGraphic(*this, g_nFileVersion);
   ApplyInheritance();
   ValidatePalette();
-  return ok ? 1 : 0;
+  return IsDataReadFailed(fp) ? 0 : 1;
 }
 
 void cItemDef::Save(FILE* fp) {
   ValidatePalette();
   cRecord::Save(fp);
-  WriteData(fp, &m_sBlockX, sizeof(m_sBlockX));
-  WriteData(fp, &m_sBlockY, sizeof(m_sBlockY));
-  WriteInt32(fp, static_cast<int32_t>(m_InheritFlags.size()));
-  WriteData(fp, m_InheritFlags.data(), m_InheritFlags.size());
+  SaveDefHead(fp, *this);
   SaveCondVector(m_Conds, fp);
   SaveFlowCommandVector(m_Cmds, fp);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/present/display.h"
 #include "platform/system_info.h"
 
 namespace {
@@ -9,8 +10,8 @@ namespace {
 int g_nScreenWidth = 0;
 int g_nScreenHeight = 0;
 
-constexpr int LARGEST_WINDOW_WIDTH = 640 * 5;
-constexpr int LARGEST_WINDOW_HEIGHT = 480 * 5;
+constexpr int LARGEST_WINDOW_WIDTH = t4::platform::SCREEN_WIDTH * 5;
+constexpr int LARGEST_WINDOW_HEIGHT = t4::platform::SCREEN_HEIGHT * 5;
 
 void GetScreenSize(int* pnWidth, int* pnHeight) {
   if (g_nScreenWidth > 0 && g_nScreenHeight > 0) {

@@ -8,6 +8,10 @@
 
 namespace t4::platform {
 
+// The game's screen: every frame is this size, whatever the window shows.
+constexpr int SCREEN_WIDTH = 640;
+constexpr int SCREEN_HEIGHT = 480;
+
 // One finished frame, 0x00RRGGBB per pixel, top row first.
 struct Frame {
   int width = 0;

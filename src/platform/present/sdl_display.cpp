@@ -7,8 +7,8 @@
 namespace t4::platform {
 
 namespace {
-constexpr int SCREEN_W = 640;
-constexpr int SCREEN_H = 480;
+constexpr int SCREEN_W = SCREEN_WIDTH;
+constexpr int SCREEN_H = SCREEN_HEIGHT;
 }  // namespace
 
 SdlDisplay::~SdlDisplay() { Close(); }

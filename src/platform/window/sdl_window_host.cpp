@@ -55,7 +55,7 @@ void SdlWindowHost::SetClientSize(int width, int height) {
 }
 
 RECT SdlWindowHost::WorkArea() const {
-  SDL_Rect r{0, 0, 640, 480};
+  SDL_Rect r{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
   if (SDL_GetDisplayUsableBounds(0, &r) != 0) SDL_GetDisplayBounds(0, &r);
   return RECT{r.x, r.y, r.x + r.w, r.y + r.h};
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/present/display.h"
 #include "platform/win_types.h"
 
 namespace t4::platform {
@@ -16,8 +17,8 @@ class SdlDisplay;
 struct WindowPlacement {
   int x = 0;
   int y = 0;
-  int clientWidth = 640;
-  int clientHeight = 480;
+  int clientWidth = SCREEN_WIDTH;
+  int clientHeight = SCREEN_HEIGHT;
   bool minimised = false;
   bool maximised = false;
 };
