@@ -82,11 +82,6 @@ void Mixer::ReleaseBuffer(SoundBufferId id) {
   m_voices.erase(id);
 }
 
-bool Mixer::HasBuffer(SoundBufferId id) const {
-  std::lock_guard lock(m_mutex);
-  return m_voices.count(id) != 0;
-}
-
 int Mixer::BufferCount() const {
   std::lock_guard lock(m_mutex);
   return static_cast<int>(m_voices.size());

@@ -67,7 +67,6 @@ class Mixer {
   // A new buffer over the same samples, stopped, at full volume; 0 when the source does not exist.
   SoundBufferId DuplicateBuffer(SoundBufferId source);
   void ReleaseBuffer(SoundBufferId id);
-  bool HasBuffer(SoundBufferId id) const;
   int BufferCount() const;
 
   // Starts the buffer from its first frame (cutting off a play in progress).
