@@ -28,7 +28,7 @@ Surface Picture(PixelFormat f, Alpha alpha) {
       uint32_t a = 255;
       if (alpha == Alpha::Keyed && x % 8 == 0) a = 0;
       if (alpha == Alpha::Ramp) a = static_cast<uint32_t>(x & 255);
-      s.SetPixel(x, y, FromArgb(f, a << 24 | static_cast<uint32_t>(x * 7 + y * 3) * 0x010203u));
+      s.SetPixel(x, y, FromArgb(f, a << 24 | (static_cast<uint32_t>(x * 7 + y * 3) * 0x010203u & 0xFFFFFFu)));
     }
   return s;
 }

@@ -1,0 +1,76 @@
+#include <algorithm>
+
+#include "platform/raster/pixel_traits.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace t4::platform::raster::px {
+
+namespace {
+
+inline uint32_t BlendOne(uint32_t c, uint32_t d) {
+  const uint32_t a = c >> 24, na = 255 - a;
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8) out |= MulDiv255((c >> s & 255) * a + (d >> s & 255) * na) << s;
+  return out;
+}
+
+inline uint32_t ModulateOne(uint32_t c, const uint32_t mul[4], const uint32_t add[4]) {
+  uint32_t out = 0;
+  for (int k = 0; k < 4; ++k) out |= (MulDiv255((c >> (8 * k) & 255) * mul[k]) + add[k]) << (8 * k);
+  return out;
+}
+
+#if defined(__SSE2__)
+// (v + 127) / 255 in each 16-bit lane, for v <= 255 x 255.
+inline __m128i Div255(__m128i v) {
+  v = _mm_add_epi16(v, _mm_set1_epi16(127));
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
+}
+inline __m128i Alpha(__m128i c) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFF), 0xFF); }
+inline __m128i Blend8(__m128i c, __m128i d) {
+  const __m128i a = Alpha(c);
+  return Div255(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
+}
+#endif
+
+}  // namespace
+
+void BlendRow(uint32_t* d, const uint32_t* c, int n) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = Blend8(_mm_unpacklo_epi8(cv, zero), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = Blend8(_mm_unpackhi_epi8(cv, zero), _mm_unpackhi_epi8(dv, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) d[i] = BlendOne(c[i], d[i]);
+}
+
+void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i m = _mm_setr_epi16(static_cast<short>(mul[0]), static_cast<short>(mul[1]), static_cast<short>(mul[2]),
+                                   static_cast<short>(mul[3]), static_cast<short>(mul[0]), static_cast<short>(mul[1]),
+                                   static_cast<short>(mul[2]), static_cast<short>(mul[3]));
+  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]),
+                                   static_cast<short>(add[3]), static_cast<short>(add[0]), static_cast<short>(add[1]),
+                                   static_cast<short>(add[2]), static_cast<short>(add[3]));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i lo = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpacklo_epi8(cv, zero), m)), k);
+    const __m128i hi = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(cv, zero), m)), k);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(c + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
+}
+
+}  // namespace t4::platform::raster::px
