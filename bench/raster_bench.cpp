@@ -114,7 +114,7 @@ void BM_FrameConversion(benchmark::State& state) {
   for (int i = 0; i < 256; ++i) palette.entries[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 7, 0};
   t4::platform::Frame frame;
   for (auto _ : state) {
-    frame = MakeFrame(screen, &palette);
+    ConvertFrame(screen, &palette, frame);
     benchmark::DoNotOptimize(frame.pixels.data());
     benchmark::ClobberMemory();
   }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace t4::platform {
 
@@ -57,10 +58,17 @@ void SdlDisplay::SetScale(int scale) {
 
 bool SdlDisplay::Pump() {
   Mailbox box;
+  bool fresh = false;
   {
     std::lock_guard lock(m_mutex);
-    box = std::move(m_box);
-    m_box = {};
+    box.fullScreen = std::exchange(m_box.fullScreen, std::nullopt);
+    box.cursor = std::exchange(m_box.cursor, std::nullopt);
+    box.minimise = std::exchange(m_box.minimise, std::nullopt);
+    if (m_box.hasFrame) {
+      std::swap(m_box.frame, m_shown);
+      m_box.hasFrame = false;
+      fresh = true;
+    }
   }
   if (!m_window) return false;
   if (box.fullScreen) SDL_SetWindowFullscreen(m_window, *box.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -71,18 +79,19 @@ bool SdlDisplay::Pump() {
     else
       SDL_RestoreWindow(m_window);
   }
-  if (!box.frame || box.frame->width != SCREEN_W || box.frame->height != SCREEN_H) return false;
-  SDL_UpdateTexture(m_texture, nullptr, box.frame->pixels.data(), SCREEN_W * 4);
+  if (!fresh || m_shown.width != SCREEN_W || m_shown.height != SCREEN_H) return false;
+  SDL_UpdateTexture(m_texture, nullptr, m_shown.pixels.data(), SCREEN_W * 4);
   SDL_RenderClear(m_renderer);
   SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
   SDL_RenderPresent(m_renderer);
   return true;
 }
 
-void SdlDisplay::PresentFrame(Frame frame) {
+void SdlDisplay::PresentFrame(Frame& frame) {
   {
     std::lock_guard lock(m_mutex);
-    m_box.frame = std::move(frame);
+    std::swap(m_box.frame, frame);
+    m_box.hasFrame = true;
   }
   // Wakes the window thread's event wait; SDL_PushEvent is safe from any thread.
   if (m_wakeEvent != 0 && m_wakeEvent != static_cast<uint32_t>(-1)) {
