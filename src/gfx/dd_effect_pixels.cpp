@@ -15,6 +15,23 @@ WalkRange ClipWalk(int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64
   return r;
 }
 
+const cFieldScale& FieldScaleFor(const DDCOLORMASK& m) {
+  thread_local DDCOLORMASK built{};
+  thread_local cFieldScale scale;
+  thread_local bool valid = false;
+  if (!valid || built.nRMask != m.nRMask || built.nGMask != m.nGMask || built.nBMask != m.nBMask) {
+    const int32_t masks[3] = {m.nRMask, m.nGMask, m.nBMask};
+    for (int ch = 0; ch < 3; ++ch)
+      for (int32_t v = 0; v < 256; ++v) {
+        scale.to8[ch][v] = static_cast<uint8_t>(To8(std::min(v, masks[ch]), masks[ch]));
+        scale.from8[ch][v] = static_cast<uint8_t>(From8(v, masks[ch]));
+      }
+    built = m;
+    valid = true;
+  }
+  return scale;
+}
+
 void RedirectEffectPair(DDSURFACEDATA** lplpDst, DDSURFACEDATA** lplpSrc) {
   DDRedirectToSrcSD(lplpDst);
   DDRedirectToVirBackBuffer(lplpDst);

@@ -34,6 +34,42 @@ inline uint32_t Join32(const Rgb& c) {
 inline int32_t To8(int32_t field, int32_t mask) { return mask ? field * 255 / mask : 0; }
 inline int32_t From8(int32_t v, int32_t mask) { return v * mask / 255; }
 
+// A 16-bit picture formula that works on each field alone, as a table per field: out =
+// Join16(map(r), map(g), map(b)). Built once per draw; the masks are copied, so the loop does not
+// reload them after every store.
+class cFieldMaps {
+ public:
+  // fn(channel 0/1/2 = r/g/b, field value, field mask) -> new field value (kept within the mask).
+  template <typename Fn>
+  cFieldMaps(const DDCOLORMASK& m, Fn fn) : m_Mask(m) {
+    const int32_t masks[3] = {m.nRMask, m.nGMask, m.nBMask};
+    const int32_t shifts[3] = {m.nRShift, m.nGShift, m.nBShift};
+    for (int ch = 0; ch < 3; ++ch)
+      for (int32_t v = 0; v <= std::min(masks[ch], int32_t{255}); ++v)
+        m_Map[ch][v] = static_cast<uint16_t>((fn(ch, v, masks[ch]) & masks[ch]) << shifts[ch]);
+  }
+  uint16_t Map(uint32_t p) const {
+    return static_cast<uint16_t>(m_Map[0][(p >> m_Mask.nRShift) & m_Mask.nRMask & 255] |
+                                 m_Map[1][(p >> m_Mask.nGShift) & m_Mask.nGMask & 255] |
+                                 m_Map[2][(p >> m_Mask.nBShift) & m_Mask.nBMask & 255]);
+  }
+  void Apply(uint16_t* d, const uint16_t* s, int n) const {
+    for (int i = 0; i < n; ++i) d[i] = Map(s[i]);
+  }
+
+ private:
+  DDCOLORMASK m_Mask;
+  uint16_t m_Map[3][256] = {};
+};
+
+// A 16-bit layout's fields to 8 bits and back (To8 and From8) as tables, built once per layout
+// and thread: the blit mode's 16-bit mixes then divide nowhere.
+struct cFieldScale {
+  uint8_t to8[3][256] = {};    // field value -> 8 bits, per channel r/g/b
+  uint8_t from8[3][256] = {};  // 8 bits -> field value
+};
+const cFieldScale& FieldScaleFor(const DDCOLORMASK& m);
+
 // The part [j0, j1) x [i0, i1) of a w x h walk whose destination pixels (x + j, y + i) and source
 // pixels (sx + j, sy + i) all lie inside their surfaces.
 struct WalkRange {
@@ -60,6 +96,14 @@ class cEffectSurfaces {
   void Put(int64_t x, int64_t y, uint32_t p) { m_Dst.Set(static_cast<int>(x), static_cast<int>(y), p); }
   RasterSurface* DstSurface() const { return m_Dst.Pixels(); }
   // Raw rows for the tight loops (32 bits per pixel).
+  template <typename T>
+  T* DstRow(int64_t y) {
+    return reinterpret_cast<T*>(m_Dst.Pixels()->Row(static_cast<int>(y)));
+  }
+  template <typename T>
+  const T* SrcRow(int64_t y) const {
+    return reinterpret_cast<const T*>(m_Src.Pixels()->Row(static_cast<int>(y)));
+  }
   uint32_t* DstRow32(int64_t y) { return reinterpret_cast<uint32_t*>(m_Dst.Pixels()->Row(static_cast<int>(y))); }
   const uint32_t* SrcRow32(int64_t y) const {
     return reinterpret_cast<const uint32_t*>(m_Src.Pixels()->Row(static_cast<int>(y)));

@@ -114,16 +114,17 @@ int DDFade_UnPal(DDSURFACEDATA* lpDstSD, int nFactor, int nRed, int nGreen, int 
       }
     }
   } else if (bytes == 2) {
-    const DDCOLORMASK& m = g_TexMask;
     const auto mix = [&](int32_t field, int32_t mask, uint32_t c) {
       const uint32_t c8 = static_cast<uint32_t>(To8(field, mask));
       return From8(static_cast<int32_t>((c8 * f + c * k) >> 8), mask);
     };
+    // Each field's result depends on that field alone: one small table per channel.
+    const cFieldMaps maps(g_TexMask, [&](int ch, int32_t field, int32_t mask) {
+      return mix(field, mask, ch == 0 ? r : ch == 1 ? g : b);
+    });
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const Rgb c = Split16(src.Get(x, y), m);
-        dst.Set(x, y, Join16({mix(c.r, m.nRMask, r), mix(c.g, m.nGMask, g), mix(c.b, m.nBMask, b)}, m));
-      }
+      maps.Apply(reinterpret_cast<uint16_t*>(dst.Pixels()->Row(y)),
+                 reinterpret_cast<const uint16_t*>(src.Pixels()->Row(y)), w);
   }
   return 1;
 }

@@ -1,6 +1,7 @@
 // Rotated blit (one turned quad in the render mode, fixed-point nearest pixels otherwise) and the
 // magnifying lens (always pixel by pixel).
 #include <cmath>
+#include <type_traits>
 
 #include "gfx/dd_effect_pixels.h"
 #include "gfx/dd_effects.h"
@@ -69,15 +70,43 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
   const int64_t X0 = std::max(minX - 2, PX - cx), X1 = std::min(maxX + 1, fx.m_nDstW - 1 + PX - cx);
   const int64_t Y0 = std::max(minY - 2, PY - cy), Y1 = std::min(maxY + 1, fx.m_nDstH - 1 + PY - cy);
   const bool keyed = nFlags == BLT_TRANSPARENT;
-  for (int64_t Y = Y0; Y <= Y1; ++Y)
-    for (int64_t X = X0; X <= X1; ++X) {
-      const int64_t dx = X - PX, dy = Y - PY;
-      const int64_t u = PX + ((dx * c + dy * s) >> 10), v = PY + ((dy * c - dx * s) >> 10);
-      if (u < 0 || u >= w || v < 0 || v >= h || !fx.InSrc(sx + u, sy + v)) continue;
-      const uint32_t p = fx.Src(sx + u, sy + v);
-      if (keyed && fx.IsClear(p)) continue;
-      fx.Put(cx + dx, cy + dy, fx.ToDst(p));
+  // The source pixels (u, v) the picture may read: inside it and inside the source surface.
+  const int64_t u0 = std::max<int64_t>(0, -int64_t{sx}), u1 = std::min<int64_t>(w, fx.m_nSrcW - int64_t{sx});
+  const int64_t v0 = std::max<int64_t>(0, -int64_t{sy}), v1 = std::min<int64_t>(h, fx.m_nSrcH - int64_t{sy});
+  const auto walk = [&](auto dstRow, auto srcRow0, auto clear, auto toDst) {
+    for (int64_t Y = Y0; Y <= Y1; ++Y) {
+      const int64_t dy = Y - PY;
+      auto* d = dstRow(cy + dy);
+      // Along a row dx grows by one: the turned coordinates step by the sine and cosine.
+      int64_t nu = (X0 - PX) * c + dy * s, nv = dy * c - (X0 - PX) * s;
+      for (int64_t X = X0; X <= X1; ++X, nu += c, nv -= s) {
+        const int64_t u = PX + (nu >> 10), v = PY + (nv >> 10);
+        if (u < u0 || u >= u1 || v < v0 || v >= v1) continue;
+        const uint32_t p = srcRow0(sy + v)[sx + u];
+        if (keyed && clear(p)) continue;
+        d[cx + X - PX] = static_cast<std::remove_reference_t<decltype(d[0])>>(toDst(p));
+      }
     }
+  };
+  const uint32_t key = g_dwColorKey;
+  const bool render = fx.m_bRender;
+  const auto same = [](uint32_t p) { return p; };
+  if (fx.m_nBytes == 1) {
+    walk([&](int64_t r) { return fx.DstRow<uint8_t>(r); }, [&](int64_t r) { return fx.SrcRow<uint8_t>(r); },
+         [key](uint32_t p) { return p == key; }, same);
+  } else if (fx.m_nBytes == 2) {
+    const uint32_t alphaBits = static_cast<uint32_t>(g_TexMask.nAMask) << g_TexMask.nAShift;
+    const auto clear = [=](uint32_t p) { return render ? (p & alphaBits) == 0 : p == key; };
+    const auto dstRow = [&](int64_t r) { return fx.DstRow<uint16_t>(r); };
+    const auto srcRow = [&](int64_t r) { return fx.SrcRow<uint16_t>(r); };
+    if (fx.m_bToBack16)
+      walk(dstRow, srcRow, clear, [&fx](uint32_t p) { return fx.ToDst(p); });
+    else
+      walk(dstRow, srcRow, clear, same);
+  } else {
+    walk([&](int64_t r) { return fx.DstRow<uint32_t>(r); }, [&](int64_t r) { return fx.SrcRow<uint32_t>(r); },
+         [=](uint32_t p) { return render ? (p >> 24) == 0 : p == key; }, same);
+  }
   return true;
 }
 
