@@ -51,6 +51,11 @@ bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   m_nDstH = std::min(lpDst->nHeight, m_Dst.Height());
   m_nSrcW = std::min(lpSrc->nWidth, m_Src.Width());
   m_nSrcH = std::min(lpSrc->nHeight, m_Src.Height());
+  m_nDstPitch = m_Dst.Pixels()->Pitch();
+  m_nSrcPitch = m_Src.Pixels()->Pitch();
+  m_lpDstBits = m_Dst.Pixels()->Bits();
+  m_lpSrcBits = m_Src.Pixels()->Bits();
+  m_nSrcBytes = m_Src.m_nBytesPerPixel;
   m_nBytes = m_Dst.m_nBytesPerPixel;
   m_bSameLayout = m_Src.m_nBytesPerPixel == m_nBytes ? 1 : 0;
   m_bRender = lpDTCon ? 1 : 0;
@@ -58,8 +63,7 @@ bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   return true;
 }
 
-uint32_t cEffectSurfaces::ToDst(uint32_t texel) const {
-  if (!m_bToBack16) return texel;
+uint32_t cEffectSurfaces::ToBack16(uint32_t texel) const {
   const Rgb c = Split16(texel, g_TexMask);
   return static_cast<uint32_t>(c.r) << g_BackMask.nRShift | static_cast<uint32_t>(c.g * 2) << g_BackMask.nGShift |
          static_cast<uint32_t>(c.b) << g_BackMask.nBShift;

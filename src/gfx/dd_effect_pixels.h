@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "gfx/dd_internal.h"
 
@@ -54,10 +55,25 @@ class cFieldMaps {
                                  m_Map[2][(p >> m_Mask.nBShift) & m_Mask.nBMask & 255]);
   }
   void Apply(uint16_t* d, const uint16_t* s, int n) const {
-    for (int i = 0; i < n; ++i) d[i] = Map(s[i]);
+    const DDCOLORMASK& m = m_Mask;
+    // The two layouts in use get their shifts as constants.
+    if (m.nRShift == 11 && m.nGShift == 5 && m.nBShift == 0 && m.nRMask == 31 && m.nGMask == 63 && m.nBMask == 31)
+      ApplyFixed<11, 63>(d, s, n);
+    else if (m.nRShift == 10 && m.nGShift == 5 && m.nBShift == 0 && m.nRMask == 31 && m.nGMask == 31 && m.nBMask == 31)
+      ApplyFixed<10, 31>(d, s, n);
+    else
+      for (int i = 0; i < n; ++i) d[i] = Map(s[i]);
   }
 
  private:
+  template <int R_SHIFT, int G_MASK>
+  void ApplyFixed(uint16_t* d, const uint16_t* s, int n) const {
+    for (int i = 0; i < n; ++i) {
+      const uint32_t p = s[i];
+      d[i] = static_cast<uint16_t>(m_Map[0][p >> R_SHIFT & 31] | m_Map[1][p >> 5 & G_MASK] | m_Map[2][p & 31]);
+    }
+  }
+
   DDCOLORMASK m_Mask;
   uint16_t m_Map[3][256] = {};
 };
@@ -91,9 +107,22 @@ class cEffectSurfaces {
 
   bool InDst(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < m_nDstW && y < m_nDstH; }
   bool InSrc(int64_t x, int64_t y) const { return x >= 0 && y >= 0 && x < m_nSrcW && y < m_nSrcH; }
-  uint32_t Src(int64_t x, int64_t y) const { return m_Src.Get(static_cast<int>(x), static_cast<int>(y)); }
-  uint32_t Dst(int64_t x, int64_t y) const { return m_Dst.Get(static_cast<int>(x), static_cast<int>(y)); }
-  void Put(int64_t x, int64_t y, uint32_t p) { m_Dst.Set(static_cast<int>(x), static_cast<int>(y), p); }
+  // Pixels straight from the locked bits (the pointers are taken once at Lock).
+  uint32_t Src(int64_t x, int64_t y) const { return Read(m_lpSrcBits + y * m_nSrcPitch, x, m_nSrcBytes); }
+  uint32_t Dst(int64_t x, int64_t y) const { return Read(m_lpDstBits + y * m_nDstPitch, x, m_nBytes); }
+  void Put(int64_t x, int64_t y, uint32_t p) {
+    uint8_t* row = m_lpDstBits + y * m_nDstPitch;
+    switch (m_nBytes) {
+      case 1: row[x] = static_cast<uint8_t>(p); break;
+      case 2: {
+        const auto v = static_cast<uint16_t>(p);
+        std::memcpy(row + 2 * x, &v, 2);
+        break;
+      }
+      case 4: std::memcpy(row + 4 * x, &p, 4); break;
+      default: m_Dst.Set(static_cast<int>(x), static_cast<int>(y), p); break;
+    }
+  }
   RasterSurface* DstSurface() const { return m_Dst.Pixels(); }
   // Raw rows for the tight loops (32 bits per pixel).
   template <typename T>
@@ -118,7 +147,8 @@ class cEffectSurfaces {
   }
   // A texture pixel as the destination stores it: unchanged, or in the full-screen back buffer's
   // layout (16 bits, green doubled, no alpha bit).
-  uint32_t ToDst(uint32_t texel) const;
+  uint32_t ToDst(uint32_t texel) const { return m_bToBack16 ? ToBack16(texel) : texel; }
+  uint32_t ToBack16(uint32_t texel) const;
   // A render-mode result in texture fields (16 bits) or bytes (32 bits), with the alpha bit or
   // byte set, or in the back buffer's layout.
   uint32_t PackRender(const Rgb& c) const;
@@ -129,12 +159,33 @@ class cEffectSurfaces {
   DDSURFACEDATA* m_lpDst = nullptr;
   DDSURFACEDATA* m_lpSrc = nullptr;
   int32_t m_nDstW = 0, m_nDstH = 0, m_nSrcW = 0, m_nSrcH = 0;
+  int32_t m_nDstPitch = 0, m_nSrcPitch = 0;  // bytes per row
+  int32_t m_nSrcBytes = 0;
   int32_t m_nBytes = 0;      // bytes per pixel of the destination
   int32_t m_bSameLayout = 0;  // source and destination have the same pixel size
   int32_t m_bRender = 0;      // render mode
   int32_t m_bToBack16 = 0;    // render mode, 16 bits, into the full-screen back buffer
 
  private:
+  static uint32_t Read(const uint8_t* row, int64_t x, int32_t bytes) {
+    switch (bytes) {
+      case 1: return row[x];
+      case 2: {
+        uint16_t v;
+        std::memcpy(&v, row + 2 * x, 2);
+        return v;
+      }
+      case 4: {
+        uint32_t v;
+        std::memcpy(&v, row + 4 * x, 4);
+        return v;
+      }
+      case 3: return static_cast<uint32_t>(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
+      default: return 0;
+    }
+  }
+  uint8_t* m_lpDstBits = nullptr;
+  const uint8_t* m_lpSrcBits = nullptr;
   cSurfaceLock m_Dst, m_Src;
 };
 

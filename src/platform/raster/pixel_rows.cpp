@@ -73,4 +73,27 @@ void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4
   for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
 }
 
+void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i m = _mm_set1_epi16(static_cast<short>(f));
+  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0,
+                                   static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0);
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), m), k), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), m), k), 8);
+    const __m128i colour = _mm_andnot_si128(top, _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(colour, _mm_and_si128(dv, top)));
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[i];
+    d[i] = (d[i] & 0xFF000000u) | ((p >> 16 & 255) * f + add[2]) >> 8 << 16 | ((p >> 8 & 255) * f + add[1]) >> 8 << 8 |
+           ((p & 255) * f + add[0]) >> 8;
+  }
+}
+
 }  // namespace t4::platform::raster::px
