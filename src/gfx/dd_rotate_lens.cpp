@@ -142,7 +142,8 @@ bool DDBltLens(DDSURFACEDATA* lpDst, int cx, int cy, int nRadius, int nDepth, DD
     int64_t half = rest < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(rest)));
     while (half >= 0 && half * half > rest) --half;
     while ((half + 1) * (half + 1) <= rest) ++half;
-    const int64_t in0 = std::max(j0, -half), in1 = std::min(j1, half);
+    // No column inside: the whole row is "left of the circle".
+    const int64_t in0 = half < 0 ? j1 + 1 : std::max(j0, -half), in1 = half < 0 ? j1 : std::min(j1, half);
     // Cleared outside the circle in the same left-to-right order (the source may be the target).
     if (clear)
       for (int64_t j = j0; j <= std::min(j1, in0 - 1); ++j) fx.Put(cx + j, cy + i, 0);
