@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace t4::platform {
@@ -10,6 +11,20 @@ namespace t4::platform {
 namespace {
 constexpr int SCREEN_W = 640;
 constexpr int SCREEN_H = 480;
+
+// Whether a GL renderer draws on the CPU (Mesa's llvmpipe or softpipe, as on a virtual X server):
+// there a textured quad per frame costs several times the plain copy of SDL's own software
+// renderer. Called right after the renderer is made, while its context is current.
+bool DrawsOnTheCpu(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned);
+  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+  if (!name) return false;
+  const char* text = reinterpret_cast<const char*>(name);
+  return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+}
 }  // namespace
 
 SdlDisplay::~SdlDisplay() { Close(); }
@@ -28,7 +43,13 @@ bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vs
   const Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   m_window = SDL_CreateWindow(titleUtf8, x, y, SCREEN_W * m_scale, SCREEN_H * m_scale, flags);
   if (!m_window) return false;
+  // The software renderer's window surface is shown with a plain image upload, not through GL.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_renderer = SDL_CreateRenderer(m_window, -1, vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+  if (m_renderer && DrawsOnTheCpu(m_renderer)) {
+    SDL_DestroyRenderer(m_renderer);
+    m_renderer = nullptr;
+  }
   if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
   if (!m_renderer) return false;
   SDL_RenderSetLogicalSize(m_renderer, SCREEN_W, SCREEN_H);
