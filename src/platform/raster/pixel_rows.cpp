@@ -73,6 +73,29 @@ void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4
   for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
 }
 
+void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i m = _mm_setr_epi16(static_cast<short>(mul[0]), static_cast<short>(mul[1]), static_cast<short>(mul[2]),
+                                   static_cast<short>(mul[3]), static_cast<short>(mul[0]), static_cast<short>(mul[1]),
+                                   static_cast<short>(mul[2]), static_cast<short>(mul[3]));
+  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]),
+                                   static_cast<short>(add[3]), static_cast<short>(add[0]), static_cast<short>(add[1]),
+                                   static_cast<short>(add[2]), static_cast<short>(add[3]));
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i clo = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpacklo_epi8(cv, zero), m)), k);
+    const __m128i chi = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(cv, zero), m)), k);
+    const __m128i lo = Blend8(clo, _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = Blend8(chi, _mm_unpackhi_epi8(dv, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) d[i] = BlendOne(ModulateOne(c[i], mul, add), d[i]);
+}
+
 void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]) {
   int i = 0;
 #if defined(__SSE2__)

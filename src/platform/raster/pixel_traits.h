@@ -107,6 +107,8 @@ namespace t4::platform::raster::px {
 void BlendRow(uint32_t* d, const uint32_t* c, int n);
 // Per channel (index = shift / 8): c = (c x mul + 127) / 255 + add, mul <= 255, result <= 255.
 void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]);
+// BlendRow(d, c') with c' = ModulateRow(c) in one pass (c is left as it was).
+void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]);
 // Colour bytes of d = (s x f + add) >> 8 per channel (blue, green, red), d's top byte kept; for
 // f <= 256 and s x f + add <= 65535.
 void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]);

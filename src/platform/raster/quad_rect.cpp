@@ -172,6 +172,24 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
   }
   alignas(16) uint32_t buf[CHUNK];
   alignas(16) uint32_t under[CHUNK];
+  if constexpr (K == ARITH && WR == BLEND) {
+    // A stage that changes the alpha (translucent sprites): the product and the blend in one pass.
+    if (cb.mul[3] != 255 || cb.add[3] != 0) {
+      for (int at = 0; at < n; at += CHUNK) {
+        const int m = std::min(CHUNK, n - at);
+        typename D::T* dd = d + at;
+        Colours<S, PLAIN, CONTIG>(buf, CONTIG ? s + at : s, CONTIG ? nullptr : cols + at, m, cb);
+        if constexpr (std::is_same_v<D, px::Argb32>) {
+          px::ModulateBlendRow(dd, buf, m, cb.mul.data(), cb.add.data());
+        } else {
+          for (int i = 0; i < m; ++i) under[i] = D::ToArgb(dd[i]);
+          px::ModulateBlendRow(under, buf, m, cb.mul.data(), cb.add.data());
+          for (int i = 0; i < m; ++i) dd[i] = D::FromArgb(under[i]);
+        }
+      }
+      return;
+    }
+  }
   for (int at = 0; at < n; at += CHUNK) {
     const int m = std::min(CHUNK, n - at);
     typename D::T* dd = d + at;
