@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/raster/blit.h"
+#include "platform/raster/device.h"
 #include "platform/raster/quad.h"
 
 namespace t4::platform::raster {
@@ -234,6 +235,35 @@ TEST(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
     }
     ASSERT_TRUE(Same(fast, ref)) << "case " << n << " format " << static_cast<int>(f);
   }
+}
+
+TEST(RasterReference, FrameConversionOfEveryPixelValue) {
+  HardwarePalette palette;
+  for (int i = 0; i < 256; ++i)
+    palette.entries[i] = {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i ^ 0x5A), 0};
+  // Widths that are and are not whole steps of the row loops.
+  for (const PixelFormat f : kFormats)
+    for (const int w : {256, 13}) {
+      const int values = BytesPerPixel(f) == 1 ? 256 : 65536;
+      const int h = (values + w - 1) / w;
+      Surface screen(w, h, f);
+      Random rnd(static_cast<uint32_t>(w));
+      for (int i = 0; i < w * h; ++i)
+        screen.SetPixel(i % w, i / w, BytesPerPixel(f) <= 2 ? static_cast<uint32_t>(i % values) : rnd.Bits());
+      Frame frame;
+      frame.pixels.assign(5, 0xDEAD);  // a used buffer of the wrong size
+      ConvertFrame(screen, f == PixelFormat::P8 ? &palette : nullptr, frame);
+      ASSERT_EQ(frame.width, w);
+      ASSERT_EQ(frame.height, h);
+      ASSERT_EQ(frame.pixels.size(), static_cast<size_t>(w) * h);
+      for (int i = 0; i < w * h; ++i) {
+        const uint32_t raw = screen.GetPixel(i % w, i / w);
+        const PaletteColor& c = palette.entries[raw & 255];
+        const uint32_t want = f == PixelFormat::P8 ? static_cast<uint32_t>(c.red << 16 | c.green << 8 | c.blue)
+                                                   : RefToArgb(f, raw) & 0xFFFFFF;
+        ASSERT_EQ(frame.pixels[static_cast<size_t>(i)], want) << "format " << static_cast<int>(f) << " raw " << raw;
+      }
+    }
 }
 
 }  // namespace
