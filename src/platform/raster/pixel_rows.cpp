@@ -29,6 +29,15 @@ inline __m128i Div255(__m128i v) {
   v = _mm_add_epi16(v, _mm_set1_epi16(127));
   return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
 }
+// Two pixels' worth of per-channel constants: v[0..3] twice.
+inline __m128i Lanes(const uint32_t v[4]) {
+  const auto l = [v](int i) { return static_cast<short>(v[i]); };
+  return _mm_setr_epi16(l(0), l(1), l(2), l(3), l(0), l(1), l(2), l(3));
+}
+// (c x mul + 127) / 255 + add in each lane.
+inline __m128i Modulate8(__m128i c, __m128i mul, __m128i add) {
+  return _mm_add_epi16(Div255(_mm_mullo_epi16(c, mul)), add);
+}
 inline __m128i Alpha(__m128i c) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFF), 0xFF); }
 inline __m128i Blend8(__m128i c, __m128i d) {
   const __m128i a = Alpha(c);
@@ -57,16 +66,11 @@ void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4
   int i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i m = _mm_setr_epi16(static_cast<short>(mul[0]), static_cast<short>(mul[1]), static_cast<short>(mul[2]),
-                                   static_cast<short>(mul[3]), static_cast<short>(mul[0]), static_cast<short>(mul[1]),
-                                   static_cast<short>(mul[2]), static_cast<short>(mul[3]));
-  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]),
-                                   static_cast<short>(add[3]), static_cast<short>(add[0]), static_cast<short>(add[1]),
-                                   static_cast<short>(add[2]), static_cast<short>(add[3]));
+  const __m128i m = Lanes(mul), k = Lanes(add);
   for (; i + 4 <= n; i += 4) {
     const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i lo = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpacklo_epi8(cv, zero), m)), k);
-    const __m128i hi = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(cv, zero), m)), k);
+    const __m128i lo = Modulate8(_mm_unpacklo_epi8(cv, zero), m, k);
+    const __m128i hi = Modulate8(_mm_unpackhi_epi8(cv, zero), m, k);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(c + i), _mm_packus_epi16(lo, hi));
   }
 #endif
@@ -77,19 +81,12 @@ void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[
   int i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i m = _mm_setr_epi16(static_cast<short>(mul[0]), static_cast<short>(mul[1]), static_cast<short>(mul[2]),
-                                   static_cast<short>(mul[3]), static_cast<short>(mul[0]), static_cast<short>(mul[1]),
-                                   static_cast<short>(mul[2]), static_cast<short>(mul[3]));
-  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]),
-                                   static_cast<short>(add[3]), static_cast<short>(add[0]), static_cast<short>(add[1]),
-                                   static_cast<short>(add[2]), static_cast<short>(add[3]));
+  const __m128i m = Lanes(mul), k = Lanes(add);
   for (; i + 4 <= n; i += 4) {
     const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i clo = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpacklo_epi8(cv, zero), m)), k);
-    const __m128i chi = _mm_add_epi16(Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(cv, zero), m)), k);
-    const __m128i lo = Blend8(clo, _mm_unpacklo_epi8(dv, zero));
-    const __m128i hi = Blend8(chi, _mm_unpackhi_epi8(dv, zero));
+    const __m128i lo = Blend8(Modulate8(_mm_unpacklo_epi8(cv, zero), m, k), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = Blend8(Modulate8(_mm_unpackhi_epi8(cv, zero), m, k), _mm_unpackhi_epi8(dv, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
   }
 #endif

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/raster/blit.h"
+#include "platform/raster/quad_pixels.h"
 
 namespace t4::platform::raster {
 
@@ -36,21 +37,6 @@ inline int Wrap(int64_t v, int size) {
   int64_t m = v % size;
   if (m < 0) m += size;
   return static_cast<int>(m);
-}
-
-// Texel to 0xAARRGGBB; a palette texture has no colour meaning and reads as its index, opaque.
-inline uint32_t Texel(const Surface& t, int x, int y) {
-  const uint32_t raw = t.GetPixel(x, y);
-  return t.Format() == PixelFormat::P8 ? 0xFF000000u | raw : ToArgb(t.Format(), raw);
-}
-
-inline void WritePixel(Surface& target, int x, int y, uint32_t color, const StageState& st) {
-  if (st.alphaBlend) {
-    const uint32_t a = color >> 24;
-    if (a == 0) return;
-    if (a != 255) color = BlendSourceAlpha(color, ToArgb(target.Format(), target.GetPixel(x, y)));
-  }
-  target.SetPixel(x, y, FromArgb(target.Format(), color));
 }
 
 }  // namespace
@@ -131,10 +117,10 @@ void DrawTriangle(Surface& target, Vertex v0, Vertex v1, Vertex v2, const Surfac
         const double u = (v0.u * l0 + v1.u * l1 + v2.u * l2) * texture->Width();
         const double v = (v0.v * l0 + v1.v * l1 + v2.v * l2) * texture->Height();
         if (!(std::abs(u) < 1e15) || !(std::abs(v) < 1e15)) continue;
-        texel = Texel(*texture, Wrap(static_cast<int64_t>(std::floor(u)), texture->Width()),
+        texel = ReadTexel(*texture, Wrap(static_cast<int64_t>(std::floor(u)), texture->Width()),
                       Wrap(static_cast<int64_t>(std::floor(v)), texture->Height()));
       }
-      WritePixel(target, px, py, CombineStage(st, texel, LerpColor(v0, v1, v2, l0, l1, l2)), st);
+      WriteQuadPixel(target, px, py, CombineStage(st, texel, LerpColor(v0, v1, v2, l0, l1, l2)), st);
     }
   }
 }

@@ -9,6 +9,7 @@
 #include "platform/raster/blit.h"
 #include "platform/raster/pixel_traits.h"
 #include "platform/raster/quad.h"
+#include "platform/raster/quad_pixels.h"
 
 namespace t4::platform::raster {
 
@@ -301,22 +302,10 @@ void BlendConstant(Surface& target, const Span& sp, uint32_t color) {
 
 // Any pair of formats, pixel by pixel through the generic conversions.
 void DrawAnyFormat(Surface& target, const Surface* tex, const Span& sp, const StageState& st, uint32_t diffuse) {
-  const bool p8 = tex && tex->Format() == PixelFormat::P8;
   for (int y = sp.y0; y < sp.y1; ++y)
     for (int x = sp.x0; x < sp.x1; ++x) {
-      uint32_t texel = 0xFFFFFFFF;
-      if (tex) {
-        const uint32_t raw = tex->GetPixel(sp.cols[x - sp.x0], sp.rows[y - sp.y0]);
-        // A palette texture has no colour meaning and reads as its index, opaque.
-        texel = p8 ? 0xFF000000u | raw : ToArgb(tex->Format(), raw);
-      }
-      uint32_t color = CombineStage(st, texel, diffuse);
-      if (st.alphaBlend) {
-        const uint32_t a = color >> 24;
-        if (a == 0) continue;
-        if (a != 255) color = BlendSourceAlpha(color, ToArgb(target.Format(), target.GetPixel(x, y)));
-      }
-      target.SetPixel(x, y, FromArgb(target.Format(), color));
+      const uint32_t texel = tex ? ReadTexel(*tex, sp.cols[x - sp.x0], sp.rows[y - sp.y0]) : 0xFFFFFFFF;
+      WriteQuadPixel(target, x, y, CombineStage(st, texel, diffuse), st);
     }
 }
 
