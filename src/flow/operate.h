@@ -1,0 +1,26 @@
+// The value operations shared by the status command, the status conditions and the expression
+// language: apply one CALC_* operation to a stored value, then clamp it to its limits.
+#pragma once
+
+#include <cstdint>
+
+#include "data/flow_kinds.h"
+
+// Applies the operation to *v, then clamps it to [nMin, nMax] (the lower bound is tested first,
+// so nMin > nMax gives nMin). Worked in 64 bits: nothing traps or wraps; division and remainder
+// by 0 leave *v before the clamp; a product beyond int32 saturates to nMax or nMin; operations
+// above CALC_PERCENT only clamp.
+void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);
+
+// The same on a signed 8-bit or 16-bit field. Operand and limits are narrowed to the field's
+// width first and set, add and subtract wrap at that width, so an ID of 50 plus 100 wraps to
+// -106 and clamps to 0; a product beyond the width saturates to a bound.
+void OperateByte(int8_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);
+void OperateShort(int16_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);
+
+// Clamps *v to [nMin, nMax] (lower bound first) and returns the new value.
+int32_t ClampValue(int32_t* v, int32_t nMin, int32_t nMax);
+
+// base x percent / 100, rounded half away from zero; the product is exact (64 bits) and the
+// result saturates to int32.
+int32_t PercentOf(int32_t nBase, int32_t nPercent);
