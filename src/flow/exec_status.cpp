@@ -35,11 +35,6 @@ void OperatePlace(const cStatusPlace& place, int32_t operand, int op, const cSta
   }
 }
 
-int32_t Delta(int32_t now, int32_t before) {
-  int64_t d = int64_t{now} - before;
-  return static_cast<int32_t>(std::clamp<int64_t>(d, INT32_MIN, INT32_MAX));
-}
-
 // The right operand; false ends the command without change.
 bool ReadRightOperand(cFlowStage& stage, cCharaBase* e, const cSafeVector<int32_t>& p, int32_t* r) {
   *r = 0;
@@ -98,8 +93,8 @@ void ChangeHpSp(cFlowStage& stage, cCharaBase* c, const cSafeVector<int32_t>& p,
     case HPSP_PERCENT_OF_CURRENT: OperateValue(&now, PercentOf(old, r), p[STP_OPERATION], 0, 999999); break;
     default: break;
   }
-  if (bHp) stage.AddHp(c, Delta(now, old), 1, p[STP_GAUGE]);
-  else stage.AddSp(c, Delta(now, old), p[STP_GAUGE]);
+  if (bHp) stage.AddHp(c, SaturatedDelta(now, old), 1, p[STP_GAUGE]);
+  else stage.AddSp(c, SaturatedDelta(now, old), p[STP_GAUGE]);
 }
 
 // X and Y start from 0 in the relative mode (the warp moves by the result) and from the

@@ -97,3 +97,7 @@ int32_t ClampValue(int32_t* v, int32_t nMin, int32_t nMax) {
 int32_t PercentOf(int32_t nBase, int32_t nPercent) {
   return static_cast<int32_t>(Saturate(PercentOf64(nBase, nPercent), INT32_LO, INT32_HI));
 }
+
+int32_t SaturatedDelta(int32_t now, int32_t before) {
+  return static_cast<int32_t>(Saturate(int64_t{now} - before, INT32_LO, INT32_HI));
+}

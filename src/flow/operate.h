@@ -24,3 +24,6 @@ int32_t ClampValue(int32_t* v, int32_t nMin, int32_t nMax);
 // base x percent / 100, rounded half away from zero; the product is exact (64 bits) and the
 // result saturates to int32.
 int32_t PercentOf(int32_t nBase, int32_t nPercent);
+
+// now - before, saturated to int32 (a change handed on to the HP and SP gauges).
+int32_t SaturatedDelta(int32_t now, int32_t before);
