@@ -10,6 +10,7 @@
 #include "data/chara_def.h"
 #include "data/ed_move.h"
 #include "data/flow_command.h"
+#include "data/flow_kinds.h"
 #include "flow/flow_stage.h"
 
 namespace t4::test {
