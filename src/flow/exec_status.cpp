@@ -148,7 +148,7 @@ void ChangeCharaStatus(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cS
 
 cCharaBase* ResolveOwner(cFlowStage& stage, cCharaBase* e, int owner) {
   if (owner == OWNER_SELF) return e;
-  if (owner >= 1 && owner <= 4) return stage.Target(e, owner - 1);
+  if (owner >= 1 && owner <= 4 && e) return stage.Target(e, owner - 1);
   return nullptr;
 }
 

@@ -155,7 +155,7 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
       cCharaBase* owner = nullptr;
       if (obj == OBJ_MY) owner = m_pChara;
       else if (obj >= OBJ_TG && obj <= OBJ_TG4) {
-        owner = m_stage.Target(m_pChara, obj == OBJ_TG ? 0 : obj - OBJ_TG1);
+        owner = m_pChara ? m_stage.Target(m_pChara, obj == OBJ_TG ? 0 : obj - OBJ_TG1) : nullptr;
         if (!owner) return Fail();  // an empty target slot fails without a message
       } else if (obj == OBJ_PL) {
         owner = m_stage.Hero();
