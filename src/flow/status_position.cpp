@@ -75,40 +75,35 @@ int GetStatusY(cFlowStage& stage, int32_t* out, cCharaBase* c, int mode, int poi
   return 1;
 }
 
-void SetStatusX(cFlowStage& stage, int32_t value, cCharaBase* c, int mode) {
+namespace {
+
+// One axis of a status move. Y of current projects also takes the Y point and the dot unit; old
+// projects aim Y with the fresh record's unit and point.
+void SetStatusAxis(cFlowStage& stage, int32_t value, cCharaBase* c, int mode, bool bY, int point) {
   if (!c) return;
   ClampValue(&value, -POSITION_LIMIT, POSITION_LIMIT);
   cFlowCommand command = MakeStatusWarp(mode);
   cEdMove& move = *command.m_pMove;
-  move.m_cUseX = 1;
-  move.m_cUseY = 0;
-  move.m_cUnit = UNIT_DOTS;
-  move.m_cYPoint = Y_POINT_CENTRE;
-  if (!g_SystemData.CompatWarpStatusBlock()) {
-    move.m_sTargetX = static_cast<int16_t>(value);
-    move.m_sTargetDotX = 0;
-  } else {
-    move.m_sTargetX = 0;
-    move.m_sTargetDotX = OldDotTarget(value, mode);
+  move.m_cUseX = bY ? 0 : 1;
+  move.m_cUseY = bY ? 1 : 0;
+  const bool bOld = g_SystemData.CompatWarpStatusBlock() != 0;
+  if (!bY || !bOld) {
+    move.m_cUnit = UNIT_DOTS;
+    move.m_cYPoint = static_cast<int8_t>(bY ? point : Y_POINT_CENTRE);
   }
+  int16_t& target = bY ? move.m_sTargetY : move.m_sTargetX;
+  int16_t& dots = bY ? move.m_sTargetDotY : move.m_sTargetDotX;
+  target = bOld ? 0 : static_cast<int16_t>(value);
+  dots = bOld ? OldDotTarget(value, mode) : 0;
   stage.ExecWarp(c, command);
 }
 
+}  // namespace
+
+void SetStatusX(cFlowStage& stage, int32_t value, cCharaBase* c, int mode) {
+  SetStatusAxis(stage, value, c, mode, false, Y_POINT_CENTRE);
+}
+
 void SetStatusY(cFlowStage& stage, int32_t value, cCharaBase* c, int mode, int point) {
-  if (!c) return;
-  ClampValue(&value, -POSITION_LIMIT, POSITION_LIMIT);
-  cFlowCommand command = MakeStatusWarp(mode);
-  cEdMove& move = *command.m_pMove;
-  move.m_cUseX = 0;
-  move.m_cUseY = 1;
-  if (!g_SystemData.CompatWarpStatusBlock()) {
-    move.m_cUnit = UNIT_DOTS;
-    move.m_cYPoint = static_cast<int8_t>(point);
-    move.m_sTargetY = static_cast<int16_t>(value);
-    move.m_sTargetDotY = 0;
-  } else {
-    move.m_sTargetY = 0;
-    move.m_sTargetDotY = OldDotTarget(value, mode);
-  }
-  stage.ExecWarp(c, command);
+  SetStatusAxis(stage, value, c, mode, true, point);
 }
