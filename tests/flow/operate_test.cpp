@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <initializer_list>
 
 #include "flow/operate.h"
 
@@ -52,43 +53,33 @@ TEST(OperateValue, EveryOperationThenTheClamp) {
   }
 }
 
+// Runs the cases through an 8-bit or 16-bit operation on a field of that width.
+template <class T>
+void CheckNarrow(std::initializer_list<IntCase> cases, void (*operate)(T*, int32_t, int, int32_t, int32_t)) {
+  for (const IntCase& c : cases) {
+    T v = static_cast<T>(c.v);
+    operate(&v, c.operand, c.op, c.min, c.max);
+    EXPECT_EQ(v, c.expected) << sizeof(T) << " bytes: " << c.v << " op " << c.op << " " << c.operand;
+  }
+}
+
 TEST(OperateNarrow, EightAndSixteenBitFieldsWrapAtTheirWidthBeforeTheClamp) {
-  struct Case {
-    int32_t v;
-    int32_t operand;
-    int op;
-    int32_t min;
-    int32_t max;
-    int32_t expected;
-  };
-  const Case bytes[] = {
-      {50, 100, CALC_ADD, 0, 99, 0},   // 150 wraps to -106, then the clamp
-      {0, 300, CALC_SET, 0, 99, 44},   // the operand is narrowed first
-      {10, 5, CALC_SUB, 0, 99, 5},
-      {100, 2, CALC_MUL, 0, 99, 99},   // beyond the byte: the upper bound
-      {-100, 2, CALC_MUL, -20, 20, -20},
-      {-128, -1, CALC_DIV, -20, 20, -20},  // no trap: -128 / -1 wraps to -128
-      {-128, -1, CALC_MOD, -20, 20, 0},
-      {7, 50, CALC_PERCENT, 0, 99, 4},
-      {9, 0, CALC_DIV, 0, 99, 9},
-  };
-  for (const Case& c : bytes) {
-    int8_t v = static_cast<int8_t>(c.v);
-    OperateByte(&v, c.operand, c.op, c.min, c.max);
-    EXPECT_EQ(v, c.expected) << "byte " << c.v << " op " << c.op << " " << c.operand;
-  }
-  const Case shorts[] = {
-      {119, 1, CALC_ADD, 0, 119, 119},
-      {32767, 1, CALC_ADD, -32768, 32767, -32768},
-      {0, 70000, CALC_SET, 0, 200, 200},  // 70000 narrows to 4464
-      {200, 300, CALC_MUL, 0, 200, 200},
-      {150, 3, CALC_DIV, 0, 200, 50},
-  };
-  for (const Case& c : shorts) {
-    int16_t v = static_cast<int16_t>(c.v);
-    OperateShort(&v, c.operand, c.op, c.min, c.max);
-    EXPECT_EQ(v, c.expected) << "short " << c.v << " op " << c.op << " " << c.operand;
-  }
+  CheckNarrow<int8_t>({{50, 100, CALC_ADD, 0, 99, 0},   // 150 wraps to -106, then the clamp
+                       {0, 300, CALC_SET, 0, 99, 44},   // the operand is narrowed first
+                       {10, 5, CALC_SUB, 0, 99, 5},
+                       {100, 2, CALC_MUL, 0, 99, 99},   // beyond the byte: the upper bound
+                       {-100, 2, CALC_MUL, -20, 20, -20},
+                       {-128, -1, CALC_DIV, -20, 20, -20},  // no trap: -128 / -1 wraps to -128
+                       {-128, -1, CALC_MOD, -20, 20, 0},
+                       {7, 50, CALC_PERCENT, 0, 99, 4},
+                       {9, 0, CALC_DIV, 0, 99, 9}},
+                      OperateByte);
+  CheckNarrow<int16_t>({{119, 1, CALC_ADD, 0, 119, 119},
+                        {32767, 1, CALC_ADD, -32768, 32767, -32768},
+                        {0, 70000, CALC_SET, 0, 200, 200},  // 70000 narrows to 4464
+                        {200, 300, CALC_MUL, 0, 200, 200},
+                        {150, 3, CALC_DIV, 0, 200, 50}},
+                       OperateShort);
 }
 
 TEST(OperateHelpers, PercentClampAndDelta) {
