@@ -77,3 +77,38 @@ int CompareByOperator(int32_t a, int32_t b, int nOperator) {
     default: return 0;
   }
 }
+
+void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax) {
+  // Worked in 64 bits: no operand pair traps or wraps; results outside int32 saturate, then the
+  // clamp applies as it would to any other value.
+  constexpr int64_t LO = std::numeric_limits<int32_t>::min();
+  constexpr int64_t HI = std::numeric_limits<int32_t>::max();
+  int64_t value = *v;
+  int64_t operand = nOperand;
+  switch (nOperation) {
+    case CALC_SET: value = operand; break;
+    case CALC_ADD: value += operand; break;
+    case CALC_SUB: value -= operand; break;
+    case CALC_MUL: {
+      value *= operand;
+      if (value > HI) value = nMax;
+      else if (value < LO) value = nMin;
+      break;
+    }
+    case CALC_DIV:
+      if (operand != 0) value /= operand;
+      break;
+    case CALC_MOD:
+      if (operand != 0) value %= operand;
+      break;
+    case CALC_PERCENT:
+      value = static_cast<int64_t>(std::round(static_cast<double>(value) * static_cast<double>(operand) * 0.01));
+      break;
+    default: break;
+  }
+  if (value > HI) value = HI;
+  if (value < LO) value = LO;
+  if (value > nMax) value = nMax;
+  if (value < nMin) value = nMin;
+  *v = static_cast<int32_t>(value);
+}

@@ -128,3 +128,7 @@ int GetCmdParamCount(int nCategory, int nKind);
 
 // 1 when a op b holds, else 0 (any unknown operator: 0).
 int CompareByOperator(int32_t a, int32_t b, int nOperator);
+
+// Applies the value operation to *v, then clamps it to [nMin, nMax]. Division and modulo by 0
+// leave *v as it is before the clamp; an overflowing product gives nMax or nMin.
+void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);

@@ -38,18 +38,18 @@ void OperatePlace(const cStatusPlace& place, int32_t operand, int op, const cSta
 // The right operand; false ends the command without change.
 bool ReadRightOperand(cFlowStage& stage, cCharaBase* e, const cSafeVector<int32_t>& p, int32_t* r) {
   *r = 0;
-  switch (p[STP_RIGHT_TYPE]) {
-    case RIGHT_CONSTANT: *r = p[STP_CONSTANT]; return true;
-    case RIGHT_RANDOM: *r = RandRange(p[STP_RAND_A], p[STP_RAND_B]); return true;
+  switch (p.At(STP_RIGHT_TYPE)) {
+    case RIGHT_CONSTANT: *r = p.At(STP_CONSTANT); return true;
+    case RIGHT_RANDOM: *r = RandRange(p.At(STP_RAND_A), p.At(STP_RAND_B)); return true;
     case RIGHT_VARIABLE: {
-      if (int32_t* var = ScopedVar(stage, p[STP_RIGHT_SCOPE], p[STP_RIGHT_VAR])) *r = *var;
+      if (int32_t* var = ScopedVar(stage, p.At(STP_RIGHT_SCOPE), p.At(STP_RIGHT_VAR))) *r = *var;
       return true;
     }
     case RIGHT_STATUS: break;
     default: return true;
   }
-  const int owner = p[STP_RIGHT_OWNER];
-  const int kind = p[STP_RIGHT_KIND];
+  const int owner = p.At(STP_RIGHT_OWNER);
+  const int kind = p.At(STP_RIGHT_KIND);
   if (owner == OWNER_SYSTEM) {
     *r = ReadSystemStatusOperand(stage, kind, true);
     return true;
@@ -57,28 +57,28 @@ bool ReadRightOperand(cFlowStage& stage, cCharaBase* e, const cSafeVector<int32_
   cCharaBase* c = ResolveOwner(stage, e, owner);
   if (!c) return false;
   switch (kind) {
-    case CSTAT_X: return GetStatusX(stage, r, c, p[STP_RIGHT_COORD], e) != 0;
-    case CSTAT_Y: return GetStatusY(stage, r, c, p[STP_RIGHT_COORD], p[STP_RIGHT_YPOINT], e) != 0;
+    case CSTAT_X: return GetStatusX(stage, r, c, p.At(STP_RIGHT_COORD), e) != 0;
+    case CSTAT_Y: return GetStatusY(stage, r, c, p.At(STP_RIGHT_COORD), p.At(STP_RIGHT_YPOINT), e) != 0;
     case CSTAT_SIGHT:
       if (stage.Side(c) != 0) return false;
       break;
     case CSTAT_STOPPING: stage.RefreshFriction(c); break;
     default: break;
   }
-  cStatusPlace place = CharaStatusPlace(stage, c, kind, p[STP_RIGHT_VAR]);
+  cStatusPlace place = CharaStatusPlace(stage, c, kind, p.At(STP_RIGHT_VAR));
   if (kind == CSTAT_VAR && !place.p) return false;
   *r = ReadStatusPlace(place);
   return true;
 }
 
 void ChangeSystemStatus(cFlowStage& stage, const cSafeVector<int32_t>& p, int32_t r) {
-  const int kind = p[STP_LEFT_KIND];
+  const int kind = p.At(STP_LEFT_KIND);
   int32_t* v = SystemStatusPlace(stage, kind);
   if (!v) return;
   if (kind == SSTAT_LIVES && *v == LIVES_INFINITE) return;
-  int32_t operand = (p[STP_PERCENT] & 0xFF) ? PercentOf(*v, r) : r;
+  int32_t operand = (p.At(STP_PERCENT) & 0xFF) ? PercentOf(*v, r) : r;
   const cStatusLimits& lim = g_SystemStatusTable[kind].limits;
-  OperateValue(v, operand, p[STP_OPERATION], lim.nMin, lim.nMax);
+  OperateValue(v, operand, p.At(STP_OPERATION), lim.nMin, lim.nMax);
   AfterSystemStatusChange(stage, kind);
 }
 
@@ -87,14 +87,14 @@ void ChangeHpSp(cFlowStage& stage, cCharaBase* c, const cSafeVector<int32_t>& p,
   const int32_t old = bHp ? stage.Hp(c) : stage.Sp(c);
   const int32_t maximum = bHp ? stage.Def(c).m_nMaxHp : stage.Def(c).m_nMaxSp;
   int32_t now = old;
-  switch (p[STP_HPSP_CALC]) {
-    case HPSP_NORMAL: OperateValue(&now, r, p[STP_OPERATION], 0, 999999); break;
-    case HPSP_PERCENT_OF_MAX: OperateValue(&now, PercentOf(maximum, r), p[STP_OPERATION], 0, 999999); break;
-    case HPSP_PERCENT_OF_CURRENT: OperateValue(&now, PercentOf(old, r), p[STP_OPERATION], 0, 999999); break;
+  switch (p.At(STP_HPSP_CALC)) {
+    case HPSP_NORMAL: OperateValue(&now, r, p.At(STP_OPERATION), 0, 999999); break;
+    case HPSP_PERCENT_OF_MAX: OperateValue(&now, PercentOf(maximum, r), p.At(STP_OPERATION), 0, 999999); break;
+    case HPSP_PERCENT_OF_CURRENT: OperateValue(&now, PercentOf(old, r), p.At(STP_OPERATION), 0, 999999); break;
     default: break;
   }
-  if (bHp) stage.AddHp(c, SaturatedDelta(now, old), 1, p[STP_GAUGE]);
-  else stage.AddSp(c, SaturatedDelta(now, old), p[STP_GAUGE]);
+  if (bHp) stage.AddHp(c, SaturatedDelta(now, old), 1, p.At(STP_GAUGE));
+  else stage.AddSp(c, SaturatedDelta(now, old), p.At(STP_GAUGE));
 }
 
 // X and Y start from 0 in the relative mode (the warp moves by the result) and from the
@@ -102,22 +102,22 @@ void ChangeHpSp(cFlowStage& stage, cCharaBase* c, const cSafeVector<int32_t>& p,
 // operand in every mode.
 void ChangePosition(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cSafeVector<int32_t>& p, int32_t r,
                     bool bX) {
-  const int mode = p[STP_LEFT_COORD];
-  const int point = p[STP_LEFT_YPOINT];
+  const int mode = p.At(STP_LEFT_COORD);
+  const int point = p.At(STP_LEFT_YPOINT);
   int32_t v = 0;
   if (mode != POS_MODE_RELATIVE) {
     if (bX) GetStatusX(stage, &v, c, mode, e);
     else GetStatusY(stage, &v, c, mode, point, e);
   }
-  int32_t operand = (p[STP_PERCENT] & 0xFF) ? PercentOf(v, r) : r;
+  int32_t operand = (p.At(STP_PERCENT) & 0xFF) ? PercentOf(v, r) : r;
   const cStatusLimits& lim = g_CharaStatusTable[bX ? CSTAT_X : CSTAT_Y].cmd;
-  OperateValue(&v, operand, p[STP_OPERATION], lim.nMin, lim.nMax);
+  OperateValue(&v, operand, p.At(STP_OPERATION), lim.nMin, lim.nMax);
   if (bX) SetStatusX(stage, v, c, mode);
   else SetStatusY(stage, v, c, mode, point);
 }
 
 void ChangeCharaStatus(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cSafeVector<int32_t>& p, int32_t r) {
-  const int kind = p[STP_LEFT_KIND];
+  const int kind = p.At(STP_LEFT_KIND);
   switch (kind) {
     case CSTAT_HP:
     case CSTAT_SP: ChangeHpSp(stage, c, p, r, kind == CSTAT_HP); return;
@@ -130,10 +130,10 @@ void ChangeCharaStatus(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cS
       if (kind < 0 || kind >= CSTAT_COUNT) return;
       break;
   }
-  cStatusPlace place = CharaStatusPlace(stage, c, kind, p[STP_LEFT_VAR]);
+  cStatusPlace place = CharaStatusPlace(stage, c, kind, p.At(STP_LEFT_VAR));
   if (!place.p) return;
-  int32_t operand = (p[STP_PERCENT] & 0xFF) ? PercentOf(ReadStatusPlace(place), r) : r;
-  OperatePlace(place, operand, p[STP_OPERATION], g_CharaStatusTable[kind].cmd);
+  int32_t operand = (p.At(STP_PERCENT) & 0xFF) ? PercentOf(ReadStatusPlace(place), r) : r;
+  OperatePlace(place, operand, p.At(STP_OPERATION), g_CharaStatusTable[kind].cmd);
   cCharaDef& def = stage.Def(c);
   switch (kind) {
     case CSTAT_MAX_HP: stage.Hp(c) = std::min(stage.Hp(c), def.m_nMaxHp); break;
@@ -158,23 +158,23 @@ void ExecStatus(cFlowStage& stage, cCharaBase* e, const cFlowCommand& command) {
   int32_t r = 0;
   if (!ReadRightOperand(stage, e, p, &r)) return;
 
-  if (p[STP_LEFT_CLASS] == LEFT_VARIABLE) {
-    int32_t* v = ScopedVar(stage, p[STP_LEFT_SCOPE], p[STP_LEFT_VAR]);
+  if (p.At(STP_LEFT_CLASS) == LEFT_VARIABLE) {
+    int32_t* v = ScopedVar(stage, p.At(STP_LEFT_SCOPE), p.At(STP_LEFT_VAR));
     if (!v) return;
-    int32_t operand = (p[STP_PERCENT] & 0xFF) ? PercentOf(*v, r) : r;
+    int32_t operand = (p.At(STP_PERCENT) & 0xFF) ? PercentOf(*v, r) : r;
     const cStatusLimits& lim = g_CharaStatusTable[CSTAT_VAR].cmd;
-    OperateValue(v, operand, p[STP_OPERATION], lim.nMin, lim.nMax);
+    OperateValue(v, operand, p.At(STP_OPERATION), lim.nMin, lim.nMax);
     return;
   }
-  if (p[STP_LEFT_CLASS] != LEFT_STATUS) return;
-  if (p[STP_LEFT_OWNER] == OWNER_SYSTEM) {
+  if (p.At(STP_LEFT_CLASS) != LEFT_STATUS) return;
+  if (p.At(STP_LEFT_OWNER) == OWNER_SYSTEM) {
     ChangeSystemStatus(stage, p, r);
     return;
   }
-  cCharaBase* c = ResolveOwner(stage, e, p[STP_LEFT_OWNER]);
+  cCharaBase* c = ResolveOwner(stage, e, p.At(STP_LEFT_OWNER));
   if (!c) return;
-  if (p[STP_SKIP_INVINCIBLE] && stage.IsInvincible(c)) return;
+  if (p.At(STP_SKIP_INVINCIBLE) && stage.IsInvincible(c)) return;
   ChangeCharaStatus(stage, e, c, p, r);
-  const int kind = p[STP_LEFT_KIND];
+  const int kind = p.At(STP_LEFT_KIND);
   if ((kind == CSTAT_HP || kind == CSTAT_MAX_HP) && c != e && stage.Hp(c) <= 0) stage.RequestHpCheck();
 }

@@ -54,32 +54,6 @@ void OperateNarrow(T* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t
 
 }  // namespace
 
-void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax) {
-  int64_t value = *v;
-  int64_t operand = nOperand;
-  switch (nOperation) {
-    case CALC_SET: value = operand; break;
-    case CALC_ADD: value += operand; break;
-    case CALC_SUB: value -= operand; break;
-    case CALC_MUL:
-      value *= operand;
-      if (value > INT32_HI) value = nMax;
-      else if (value < INT32_LO) value = nMin;
-      break;
-    case CALC_DIV:
-      if (operand != 0) value /= operand;
-      break;
-    case CALC_MOD:
-      if (operand != 0) value %= operand;
-      break;
-    case CALC_PERCENT: value = PercentOf64(value, operand); break;
-    default: break;
-  }
-  int32_t result = static_cast<int32_t>(Saturate(value, INT32_LO, INT32_HI));
-  ClampValue(&result, nMin, nMax);
-  *v = result;
-}
-
 void OperateByte(int8_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax) {
   OperateNarrow(v, nOperand, nOperation, nMin, nMax);
 }

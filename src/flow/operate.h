@@ -6,13 +6,10 @@
 
 #include "data/flow_kinds.h"
 
-// Applies the operation to *v, then clamps it to [nMin, nMax] (the lower bound is tested first,
-// so nMin > nMax gives nMin). Worked in 64 bits: nothing traps or wraps; division and remainder
-// by 0 leave *v before the clamp; a product beyond int32 saturates to nMax or nMin; operations
-// above CALC_PERCENT only clamp.
-void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);
+// OperateValue (data/flow_kinds.h) is the int32 form: worked in 64 bits, products beyond int32
+// saturate, division and remainder by 0 leave the value, then the clamp.
 
-// The same on a signed 8-bit or 16-bit field. Operand and limits are narrowed to the field's
+// OperateValue on a signed 8-bit or 16-bit field. Operand and limits are narrowed to the field's
 // width first and set, add and subtract wrap at that width, so an ID of 50 plus 100 wraps to
 // -106 and clamps to 0; a product beyond the width saturates to a bound.
 void OperateByte(int8_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);

@@ -17,34 +17,19 @@ struct IntCase {
   int32_t expected;
 };
 
-TEST(OperateValue, EveryOperationThenTheClamp) {
+TEST(OperateValue, PartExamplesAndSaturation) {
+  // The Part's own examples and the limits; the plain arithmetic is covered with the kind tables.
   const IntCase cases[] = {
-      {0, 5, CALC_SET, 0, 10, 5},
       {90, 20, CALC_ADD, 0, 999999, 110},
-      {10, 4, CALC_SUB, -999999, 999999, 6},
-      {-3, 4, CALC_MUL, -999999, 999999, -12},
-      // Overflowing products saturate to the bound of their sign, also where a 32-bit wrap
-      // would land inside the limits (65536 x 65536 wraps to 0).
       {999999, 999999, CALC_MUL, -999999, 999999, 999999},
-      {65536, 65536, CALC_MUL, 0, INT_MAX, INT_MAX},
+      {65536, 65536, CALC_MUL, 0, INT_MAX, INT_MAX},  // a 32-bit wrap would give 0
       {-70000, 70000, CALC_MUL, -999999, 999999, -999999},
-      {7, 2, CALC_DIV, -99, 99, 3},
-      {-7, 2, CALC_DIV, -99, 99, -3},
-      {5, 0, CALC_DIV, 0, 3, 3},  // unchanged, then clamped
-      {-7, 3, CALC_MOD, -99, 99, -1},
-      {7, -3, CALC_MOD, -99, 99, 1},
-      {5, 0, CALC_MOD, -99, 99, 5},
-      {INT_MIN, -1, CALC_DIV, INT_MIN, INT_MAX, INT_MAX},
-      {INT_MIN, -1, CALC_MOD, INT_MIN, INT_MAX, 0},
       {5, 50, CALC_PERCENT, -99, 99, 3},
       {-5, 50, CALC_PERCENT, -99, 99, -3},
       {999, 50, CALC_PERCENT, 0, 999999, 500},
       {7, -50, CALC_PERCENT, -99, 99, -4},
       {999999, 5000, CALC_PERCENT, INT_MIN, INT_MAX, 49999950},
-      {50, 1, 7, 0, 10, 10},   // unknown operation: only the clamp
       {5, 5, CALC_SET, 10, 0, 10},  // min above max: the lower bound wins
-      {INT_MAX, 1, CALC_ADD, INT_MIN, INT_MAX, INT_MAX},
-      {INT_MIN, 1, CALC_SUB, INT_MIN, INT_MAX, INT_MIN},
   };
   for (const IntCase& c : cases) {
     int32_t v = c.v;
