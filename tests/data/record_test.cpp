@@ -5,6 +5,7 @@
 
 #include "data/record.h"
 #include "data_test_util.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 using t4::test::LeWriter;
@@ -251,6 +252,34 @@ TEST(DataFile, SaveReplacesTheFileOnlyWhenComplete) {
 
   EXPECT_EQ(r.SaveToFile(path.c_str()), 1);
   EXPECT_EQ(dir.ReadFile("keep.dat").substr(0, 4), std::string("\x86\x03\x00\x00", 4));
+}
+
+TEST(DataFile, FailedWriteKeepsTheOldFileAndReportsFailure) {
+  // The disk "fills up" 16 bytes into the new file: a long text fails in the write itself (larger
+  // than the stream buffer), a short record only when the buffer is flushed at close.
+  struct Case {
+    const char* name;
+    size_t textBytes;
+  };
+  const Case cases[] = {{"write", 1 << 16}, {"flush at close", 40}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    t4::test::TempDir dir;
+    const std::string old = "the old file, whole";
+    auto path = dir.WriteFile("keep.dat", old).string();
+    cTestRecord r = Filled();
+    r.m_strA.assign(c.textBytes, 'x');
+    {
+      t4::test::ScopedFileSizeLimit full(16);
+      ASSERT_TRUE(full.Active());
+      EXPECT_EQ(r.SaveToFile(path.c_str()), 0);
+    }
+    EXPECT_EQ(dir.ReadFile("keep.dat"), old);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // With room again the same save goes through.
+    EXPECT_EQ(r.SaveToFile(path.c_str()), 1);
+    EXPECT_EQ(std::filesystem::file_size(path), 4 + SaveBody(r).size());
+  }
 }
 
 }  // namespace
