@@ -5,6 +5,7 @@
 #include "data/flow_kinds.h"
 #include "data/item_def.h"
 #include "def_test_util.h"
+#include "support/scoped_value.h"
 
 using namespace t4::test;
 
@@ -182,12 +183,11 @@ TEST_F(CharaDefTest, TestPlayFlowsAreDroppedOutsideTestPlay) {
   def.m_Flows[0].m_cTestPlayOnly = 1;
   std::string form = SaveBody(def);
   for (int32_t testPlay : {0, 1}) {
-    g_bTestPlay = testPlay;
+    t4::test::ScopedValue<int32_t> testPlayGuard(g_bTestPlay, testPlay);
     cCharaDef loaded;
     ASSERT_EQ(LoadBody(loaded, DATA_VERSION, form), 1);
     EXPECT_EQ(loaded.m_Flows.size(), testPlay ? 2u : 1u);
   }
-  g_bTestPlay = 0;
 }
 
 TEST_F(CharaDefTest, CopyOffsets) {

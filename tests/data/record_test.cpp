@@ -6,6 +6,7 @@
 #include "data/record.h"
 #include "data_test_util.h"
 #include "support/file_size_limit.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 using t4::test::LeWriter;
@@ -113,9 +114,10 @@ TEST(RecordBase, StringsAreCutAtNulAndLoseCarriageReturns) {
   ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
   EXPECT_EQ(crlf.m_strA, "a\nb");
 
-  g_bStripCR = 0;
-  ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
-  g_bStripCR = 1;
+  {
+    t4::test::ScopedValue<int32_t> keepCR(g_bStripCR, 0);
+    ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
+  }
   EXPECT_EQ(crlf.m_strA, "a\r\nb");
 }
 
@@ -171,6 +173,7 @@ TEST(RecordBase, ClearCopyAndAssignment) {
 }
 
 TEST(DataFile, NewerFilesAreRefusedBeforeTheBody) {
+  t4::test::ScopedRestore<int32_t> tooNew(g_bFileTooNew), fileVersion(g_nFileVersion);
   t4::test::TempDir dir;
   for (uint32_t version : {903u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(version);
@@ -190,6 +193,7 @@ TEST(DataFile, NewerFilesAreRefusedBeforeTheBody) {
 }
 
 TEST(DataFile, MissingOrHeaderlessFilesFailWithoutTouchingTheFlags) {
+  t4::test::ScopedRestore<int32_t> tooNew(g_bFileTooNew), fileVersion(g_nFileVersion);
   t4::test::TempDir dir;
   auto shortPath = dir.WriteFile("short.dat", "\x86\x03").string();
   std::string missing = (dir.Path() / "none.dat").string();
@@ -201,7 +205,6 @@ TEST(DataFile, MissingOrHeaderlessFilesFailWithoutTouchingTheFlags) {
     EXPECT_EQ(g_bFileTooNew, 1);
     EXPECT_EQ(g_nFileVersion, 123);
   }
-  g_bFileTooNew = 0;
 }
 
 TEST(DataFile, DamagedBodiesFailCleanly) {

@@ -10,6 +10,7 @@
 #include "data/world_map.h"
 #include "persist/system_data.h"
 #include "save_image.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 namespace t4::test {
@@ -24,7 +25,6 @@ class SaveDataTest : public ::testing::Test {
   void TearDown() override {
     g_SystemData = m_systemData;
     g_WorldMap = m_worldMap;
-    g_bFreeStageStart = 0;
   }
 
   int Load(cSaveData& data, const std::string& bytes) {
@@ -36,6 +36,7 @@ class SaveDataTest : public ::testing::Test {
   TempDir m_dir;
   cSystemData m_systemData;
   cWorldMap m_worldMap;
+  ScopedRestore<int32_t> m_freeStart{g_bFreeStageStart};
 };
 
 TEST_F(SaveDataTest, ResetGivesTheNewGameState) {
