@@ -1,6 +1,7 @@
 // Character and item definitions: stored forms, version upgrades, templates and validation.
 #include <gtest/gtest.h>
 
+#include "data/block.h"
 #include "data/chara_def.h"
 #include "data/flow_kinds.h"
 #include "data/item_def.h"
@@ -65,7 +66,6 @@ TEST_F(CharaDefTest, UpgradesByVersion) {
     bool consumed = false;
     ASSERT_EQ(LoadBody(def, c.nVersion, form, &consumed), 1);
     EXPECT_TRUE(consumed);
-    EXPECT_EQ(static_cast<int>(LayoutBody(CHARA_LAYOUT, c.nVersion, {}).Bytes()[0]), c.nMembers);
     EXPECT_EQ(def.m_nDefence, c.nDefence);
     EXPECT_EQ(def.m_cAppearEffectRun, c.nRun);
     EXPECT_EQ(def.m_cBodyBox, c.nBodyBox);
@@ -76,6 +76,10 @@ TEST_F(CharaDefTest, UpgradesByVersion) {
       bool on = std::find(c.onFlags.begin(), c.onFlags.end(), g) != c.onFlags.end();
       EXPECT_EQ(def.m_InheritFlags.At(g), on ? 1 : 0) << "flag " << g;
     }
+    // The loaded record describes the current layout again; the old one had fewer members.
+    EXPECT_EQ(def.GetMemberCount(), 53);
+    def.Register(c.nVersion);
+    EXPECT_EQ(def.GetMemberCount(), c.nMembers);
   }
 }
 
@@ -91,21 +95,6 @@ TEST_F(CharaDefTest, OlderFlagsMoveUpWithTheGroups) {
   EXPECT_EQ(def.m_InheritFlags.At(20), 1);
   EXPECT_EQ(def.m_InheritFlags.At(26), 0);
   EXPECT_EQ(def.m_InheritFlags.At(28), 1);
-}
-
-TEST_F(CharaDefTest, ShotSheetNumberBefore219) {
-  struct Case {
-    int nVersion, nStored, nLoaded;
-  } cases[] = {{218, 119, 119}, {218, 5, 6}, {219, 5, 5}};
-  for (const Case& c : cases) {
-    std::string form = DefForm(CHARA_LAYOUT, c.nVersion,
-                               {{CHARA_M_GRAPHIC_KIND, 3}, {CHARA_M_GRAPHIC_NO, c.nStored}, {CHARA_M_SIZE, 1}},
-                               {std::vector<uint8_t>(37, 0), 0, true})
-                           .Bytes();
-    cCharaDef def;
-    ASSERT_EQ(LoadBody(def, c.nVersion, form), 1);
-    EXPECT_EQ(def.m_sGraphicNo, c.nLoaded);
-  }
 }
 
 TEST_F(CharaDefTest, TemplateGroupsAndFaultyReferences) {
@@ -202,6 +191,45 @@ TEST_F(CharaDefTest, CopyOffsets) {
   EXPECT_EQ(def.GetRepeatOffsetY(3, 1), 4.0);  // Y not mirrored
 }
 
+// Files before 219 number the shot sheet from 0; it gained an empty first cell, so blocks,
+// characters and items on that sheet (graphic kind 3) move up one, to the last cell 119 at most.
+class ShotSheetTest : public ProjectDataTest {};
+
+TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
+  struct Case {
+    int nVersion, nKind, nStored, nLoaded;
+  };
+  const Case cases[] = {
+      {218, 3, 0, 1},   {218, 3, 5, 6},   {218, 3, 118, 119}, {218, 3, 119, 119},
+      {200, 3, 5, 6},   {218, 2, 5, 5},   {219, 3, 5, 5},     {902, 3, 5, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "version " << c.nVersion << " kind " << c.nKind << " number " << c.nStored);
+    cBlock block;
+    ASSERT_EQ(LoadBody(block, c.nVersion,
+                       DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
+                               {std::vector<uint8_t>(11, 0)})
+                           .Bytes()),
+              1);
+    EXPECT_EQ(block.m_sGraphicNo, c.nLoaded) << "block";
+    cCharaDef chara;
+    ASSERT_EQ(LoadBody(chara, c.nVersion,
+                       DefForm(CHARA_LAYOUT, c.nVersion,
+                               {{CHARA_M_GRAPHIC_KIND, c.nKind}, {CHARA_M_GRAPHIC_NO, c.nStored}, {CHARA_M_SIZE, 1}},
+                               {std::vector<uint8_t>(37, 0), 0, true})
+                           .Bytes()),
+              1);
+    EXPECT_EQ(chara.m_sGraphicNo, c.nLoaded) << "character";
+    cItemDef item;
+    ASSERT_EQ(LoadBody(item, c.nVersion,
+                       DefForm(ITEM_LAYOUT, c.nVersion,
+                               {{ITEM_M_GRAPHIC_KIND, c.nKind}, {ITEM_M_GRAPHIC_NO, c.nStored}, {ITEM_M_SIZE, 1}}, {})
+                           .Bytes()),
+              1);
+    EXPECT_EQ(item.m_sGraphicNo, c.nLoaded) << "item";
+  }
+}
+
 class ItemDefTest : public ProjectDataTest {};
 
 TEST_F(ItemDefTest, RoundTripAndNoticeBeforeMode) {
@@ -227,20 +255,6 @@ TEST_F(ItemDefTest, RoundTripAndNoticeBeforeMode) {
   EXPECT_EQ(stored.m_cTakeNotice, 0);
   EXPECT_EQ(stored.m_cTakeMode, 1);
   EXPECT_EQ(stored.m_cSize, 1);  // 0 becomes 1
-}
-
-TEST_F(ItemDefTest, ShotSheetNumberBefore219) {
-  struct Case {
-    int nVersion, nKind, nStored, nLoaded;
-  } cases[] = {{218, 3, 5, 6}, {218, 3, 119, 119}, {218, 2, 5, 5}, {219, 3, 5, 5}};
-  for (const Case& c : cases) {
-    std::string form = DefForm(ITEM_LAYOUT, c.nVersion,
-                               {{ITEM_M_GRAPHIC_KIND, c.nKind}, {ITEM_M_GRAPHIC_NO, c.nStored}, {ITEM_M_SIZE, 1}}, {})
-                           .Bytes();
-    cItemDef item;
-    ASSERT_EQ(LoadBody(item, c.nVersion, form), 1);
-    EXPECT_EQ(item.m_sGraphicNo, c.nLoaded);
-  }
 }
 
 TEST_F(ItemDefTest, TemplateGroupsAndValidation) {

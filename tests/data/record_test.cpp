@@ -281,7 +281,7 @@ TEST(DataFile, FailedWriteKeepsTheOldFileAndReportsFailure) {
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     // With room again the same save goes through.
     EXPECT_EQ(r.SaveToFile(path.c_str()), 1);
-    EXPECT_EQ(std::filesystem::file_size(path), 4 + SaveBody(r).size());
+    EXPECT_EQ(dir.ReadFile("keep.dat"), std::string("\x86\x03\x00\x00", 4) + SaveBody(r));
   }
 }
 
