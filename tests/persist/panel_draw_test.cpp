@@ -168,9 +168,13 @@ TEST_P(PanelDrawTest, RankingTableRowsValuesMarkerAndHint) {
 
   // A kind without a table (a damaged save) draws nothing.
   Clear();
+  Rendered();
   ranking.Draw(&BackBuffer, x, y, 7, -1, GAME_MODE_CHALLENGE);
   ranking.Draw(&BackBuffer, x, y, -1, -1, GAME_MODE_CHALLENGE);
   EXPECT_EQ(At(x + 5, y + 5), 0u);
+  EXPECT_EQ(At(x, y + 351), 0u) << "no frame";
+  EXPECT_EQ(At(x + 271, y + 351), 0u);
+  EXPECT_TRUE(Rendered().empty());
 }
 
 TEST_P(PanelDrawTest, StageResultShowsTheKindsOfStageAndRule) {
