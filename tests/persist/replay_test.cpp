@@ -207,7 +207,7 @@ TEST_F(ReplayFileTest, DefaultNamesCarryTheTimeAndAreNumbered) {
   time.wDay = 9;
   time.wHour = 7;
   time.wMinute = 5;
-  const cSaveData saved = g_SaveData;
+  ScopedRestore<cSaveData> saveData(g_SaveData);
   g_SaveData.m_bVarSet = 1;
   g_SaveData.m_nVarIndex = 5;
   g_SaveData.m_nVarValue = 2;
@@ -216,7 +216,7 @@ TEST_F(ReplayFileTest, DefaultNamesCarryTheTimeAndAreNumbered) {
   const std::string expected = "\\user_data\\rpl4\\Castle_c005_2__2024__03_09__07_05.rpl4_902";
   ASSERT_GE(name.size(), expected.size());
   EXPECT_EQ(name.substr(name.size() - expected.size()), expected);
-  g_SaveData = saved;
+  g_SaveData.m_bVarSet = 0;  // the plain stage name from here on
 
   EXPECT_EQ(MakeReplayNameAt(name, "Castle.", time), 1);
   m_dir.WriteFile("user_data/rpl4/Castle__2024__03_09__07_05.rpl4_902", "x");

@@ -372,6 +372,7 @@ TEST_F(SaveDataTest, StatusCarriesOverAsMarkedAndResetsAfterADeath) {
   next.m_nMaxHp = 10;
   next.m_nMaxSp = 0;
   data.m_nLives = 1;
+  ScopedRestore<cStage> stage(g_Stage);
   g_Stage.m_nTimeLimit = 0;
   data.RestoreStatus(0, next);
   EXPECT_EQ(next.m_sGraphicNo, 1);  // a stored graphic 0 comes back as 1
@@ -394,7 +395,6 @@ TEST_F(SaveDataTest, StatusCarriesOverAsMarkedAndResetsAfterADeath) {
   data.RestoreStatusValues(0, &hp, &sp);
   EXPECT_EQ(next.m_nMaxHp, 10);
   EXPECT_EQ(hp, -1);
-  g_Stage = cStage();
 }
 
 TEST_F(SaveDataTest, NextRankingKindSkipsKindsTheModeDoesNotKeep) {
