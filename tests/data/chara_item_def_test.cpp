@@ -1,6 +1,8 @@
 // Character and item definitions: stored forms, version upgrades, templates and validation.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "data/block.h"
 #include "data/chara_def.h"
 #include "data/flow_kinds.h"
@@ -203,31 +205,46 @@ TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
       {218, 3, 0, 1},   {218, 3, 5, 6},   {218, 3, 118, 119}, {218, 3, 119, 119},
       {200, 3, 5, 6},   {218, 2, 5, 5},   {219, 3, 5, 5},     {902, 3, 5, 5},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "version " << c.nVersion << " kind " << c.nKind << " number " << c.nStored);
-    cBlock block;
-    ASSERT_EQ(LoadBody(block, c.nVersion,
+  // Each record kind's stored form with the graphic kind and number given, loaded; the loaded
+  // number, or -1 when the load failed.
+  struct Kind {
+    const char* name;
+    std::function<int(const Case&)> load;
+  };
+  auto loaded = [](cRecord& record, int16_t& number, int version, const std::string& form) {
+    return LoadBody(record, version, form) == 1 ? number : -1;
+  };
+  const Kind kinds[] = {
+      {"block",
+       [&](const Case& c) {
+         cBlock block;
+         return loaded(block, block.m_sGraphicNo, c.nVersion,
                        DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
                                {std::vector<uint8_t>(11, 0)})
-                           .Bytes()),
-              1);
-    EXPECT_EQ(block.m_sGraphicNo, c.nLoaded) << "block";
-    cCharaDef chara;
-    ASSERT_EQ(LoadBody(chara, c.nVersion,
+                           .Bytes());
+       }},
+      {"character",
+       [&](const Case& c) {
+         cCharaDef chara;
+         return loaded(chara, chara.m_sGraphicNo, c.nVersion,
                        DefForm(CHARA_LAYOUT, c.nVersion,
                                {{CHARA_M_GRAPHIC_KIND, c.nKind}, {CHARA_M_GRAPHIC_NO, c.nStored}, {CHARA_M_SIZE, 1}},
                                {std::vector<uint8_t>(37, 0), 0, true})
-                           .Bytes()),
-              1);
-    EXPECT_EQ(chara.m_sGraphicNo, c.nLoaded) << "character";
-    cItemDef item;
-    ASSERT_EQ(LoadBody(item, c.nVersion,
+                           .Bytes());
+       }},
+      {"item",
+       [&](const Case& c) {
+         cItemDef item;
+         return loaded(item, item.m_sGraphicNo, c.nVersion,
                        DefForm(ITEM_LAYOUT, c.nVersion,
                                {{ITEM_M_GRAPHIC_KIND, c.nKind}, {ITEM_M_GRAPHIC_NO, c.nStored}, {ITEM_M_SIZE, 1}}, {})
-                           .Bytes()),
-              1);
-    EXPECT_EQ(item.m_sGraphicNo, c.nLoaded) << "item";
-  }
+                           .Bytes());
+       }},
+  };
+  for (const Case& c : cases)
+    for (const Kind& kind : kinds)
+      EXPECT_EQ(kind.load(c), c.nLoaded)
+          << kind.name << ", version " << c.nVersion << ", graphic kind " << c.nKind << ", number " << c.nStored;
 }
 
 class ItemDefTest : public ProjectDataTest {};
