@@ -48,8 +48,9 @@ TEST_P(PixelEffectTest, RotateNeverReadsBeforeOrAfterTheSource) {
   EXPECT_EQ(AllPixels(dst), before);
 }
 
-TEST_P(PixelEffectTest, RenderRotateQuadLandsThePivotOnTheCentre) {
-  if (!Render()) GTEST_SKIP();
+class RenderRotateTest : public PixelEffectTest {};
+
+TEST_P(RenderRotateTest, RenderRotateQuadLandsThePivotOnTheCentre) {
   DDSURFACEDATA* src = Make(4, 4, [&](int x, int y) { return Colour(x + 4 * y); }, true);
   DDSURFACEDATA* dst = Plain(20, 20, Pack({}), true);
   EXPECT_TRUE(DDBltRotate(dst, 10, 10, 4, 4, 2, 2, 0, src, 0, 0, BLT_OPAQUE));
@@ -57,6 +58,7 @@ TEST_P(PixelEffectTest, RenderRotateQuadLandsThePivotOnTheCentre) {
   EXPECT_EQ(Px(dst, 11, 11), Colour(15));
   EXPECT_TRUE(DDBltRotate(nullptr, 0, 0, 4, 4, 2, 2, 0, src, 0, 0, BLT_OPAQUE));
 }
+INSTANTIATE_TEST_SUITE_P(Modes, RenderRotateTest, ::testing::Values(kD3D32, kD3D16), ModeName);
 
 TEST_P(PixelEffectTest, LensMagnifiesTowardTheCentre) {
   const uint32_t plain = Colour(1), mark = Colour(2), bg = Colour(3);
@@ -109,8 +111,9 @@ TEST_P(PixelEffectTest, BlurAveragesTheWindowAboveAndLeft) {
   EXPECT_EQ(Px(dst, 1, 1), Pack({(4 + 8 + 0 + 12) / 4, (8 + 4 + 0 + 12) / 4, (12 + 0 + 4 + 8) / 4}));
 }
 
-TEST_P(PixelEffectTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
-  if (Is8()) GTEST_SKIP();
+class ColourBlurTest : public PixelEffectTest {};
+
+TEST_P(ColourBlurTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   const uint32_t bg = Pack({1, 1, 1});
   // Column 0 transparent, columns 1 and 2 opaque.
   DDSURFACEDATA* src = Make(3, 1, [&](int x, int) { return x == 0 ? Key() : Pack({x * 10, 2, 2}); });
@@ -135,6 +138,7 @@ TEST_P(PixelEffectTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   EXPECT_TRUE(DDBltBlur(dst3, 0, 0, 3, 1, INT_MAX, INT_MAX, src, 0, 0, BLT_TRANSPARENT, nullptr));
   EXPECT_EQ(AllPixels(dst3), (std::vector<uint32_t>{bg, Pack({15, 2, 2}), Pack({15, 2, 2})}));
 }
+INSTANTIATE_TEST_SUITE_P(Modes, ColourBlurTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
 TEST_P(PixelEffectTest, MosaicTakesEachBlocksTopLeftPixel) {
   const uint32_t bg = Is8() ? 250 : Pack({0, 0, 31});
