@@ -44,16 +44,16 @@ constexpr const char* DOUBLE_START_CAPTION = "二重起動";
 // How long a second copy waits for the running one to close in order.
 constexpr int TAKE_OVER_WAIT_MS = 5000;
 
-// Keeps the last frame for the screenshot and hands every frame on.
+// Hands every frame on, and keeps a copy of the last one when a screenshot is asked for.
 class KeepingDisplay final : public t4::platform::Display {
  public:
-  explicit KeepingDisplay(t4::platform::Display& inner) : m_inner(inner) {}
-  void PresentFrame(t4::platform::Frame frame) override {
-    {
+  KeepingDisplay(t4::platform::Display& inner, bool bKeep) : m_inner(inner), m_bKeep(bKeep) {}
+  void PresentFrame(t4::platform::Frame& frame) override {
+    if (m_bKeep) {
       std::lock_guard lock(m_mutex);
       m_last = frame;
     }
-    m_inner.PresentFrame(std::move(frame));
+    m_inner.PresentFrame(frame);
   }
   void SetFullScreen(bool b) override { m_inner.SetFullScreen(b); }
   void ShowCursor(bool b) override { m_inner.ShowCursor(b); }
@@ -68,6 +68,7 @@ class KeepingDisplay final : public t4::platform::Display {
 
  private:
   t4::platform::Display& m_inner;
+  bool m_bKeep;
   std::mutex m_mutex;
   t4::platform::Frame m_last;
 };
@@ -274,7 +275,7 @@ int RunProgram(const RUNOPTIONS& o) {
     screen = &sdlDisplay;
     host = sdlHost.get();
   }
-  KeepingDisplay display(*screen);
+  KeepingDisplay display(*screen, !o.strScreenshot.empty());
   t4::platform::raster::GraphicsSystem graphics(display);
   t4::platform::raster::ScopedGraphicsSystem installedGraphics(graphics);
   g_StartOverrides.nWindowMode = o.nWindowMode;

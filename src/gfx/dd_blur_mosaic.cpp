@@ -1,5 +1,6 @@
 // Box blur (each pixel the average of a window of the picture) and mosaic (each block the colour
 // of its top-left pixel), pixel by pixel in both drawing modes.
+#include <algorithm>
 #include <vector>
 
 #include "gfx/dd_effect_pixels.h"
@@ -21,7 +22,12 @@ class cWindowSums {
  public:
   cWindowSums(const cEffectSurfaces& fx, int64_t sx, int64_t sy, int64_t c0, int64_t c1, int64_t r0, int64_t r1,
               bool bKeyed)
-      : m_c0(c0), m_r0(r0), m_nStride(c1 - c0 + 1), m_Table(static_cast<size_t>((c1 - c0 + 1) * (r1 - r0 + 1))) {
+      : m_c0(c0), m_r0(r0), m_nStride(c1 - c0 + 1), m_Table(Buffer()) {
+    // The thread's table is reused from call to call; every entry is written below except the
+    // first row and column, which hold zeros.
+    m_Table.resize(static_cast<size_t>((c1 - c0 + 1) * (r1 - r0 + 1)));
+    std::fill_n(m_Table.begin(), m_nStride, Sums{});
+    for (int64_t row = r0; row < r1; ++row) At(c0, row + 1) = Sums{};
     for (int64_t row = r0; row < r1; ++row) {
       Sums line;
       for (int64_t col = c0; col < c1; ++col) {
@@ -50,8 +56,12 @@ class cWindowSums {
   const Sums& At(int64_t col, int64_t row) const {
     return m_Table[static_cast<size_t>((row - m_r0) * m_nStride + (col - m_c0))];
   }
+  static std::vector<Sums>& Buffer() {
+    thread_local std::vector<Sums> table;
+    return table;
+  }
   int64_t m_c0, m_r0, m_nStride;
-  std::vector<Sums> m_Table;
+  std::vector<Sums>& m_Table;
 };
 
 }  // namespace

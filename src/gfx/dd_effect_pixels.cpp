@@ -15,6 +15,23 @@ WalkRange ClipWalk(int64_t x, int64_t y, int64_t w, int64_t h, int64_t sx, int64
   return r;
 }
 
+const cFieldScale& FieldScaleFor(const DDCOLORMASK& m) {
+  thread_local DDCOLORMASK built{};
+  thread_local cFieldScale scale;
+  thread_local bool valid = false;
+  if (!valid || built.nRMask != m.nRMask || built.nGMask != m.nGMask || built.nBMask != m.nBMask) {
+    const int32_t masks[3] = {m.nRMask, m.nGMask, m.nBMask};
+    for (int ch = 0; ch < 3; ++ch)
+      for (int32_t v = 0; v < 256; ++v) {
+        scale.to8[ch][v] = static_cast<uint8_t>(To8(std::min(v, masks[ch]), masks[ch]));
+        scale.from8[ch][v] = static_cast<uint8_t>(From8(v, masks[ch]));
+      }
+    built = m;
+    valid = true;
+  }
+  return scale;
+}
+
 void RedirectEffectPair(DDSURFACEDATA** lplpDst, DDSURFACEDATA** lplpSrc) {
   DDRedirectToSrcSD(lplpDst);
   DDRedirectToVirBackBuffer(lplpDst);
@@ -34,6 +51,11 @@ bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   m_nDstH = std::min(lpDst->nHeight, m_Dst.Height());
   m_nSrcW = std::min(lpSrc->nWidth, m_Src.Width());
   m_nSrcH = std::min(lpSrc->nHeight, m_Src.Height());
+  m_nDstPitch = m_Dst.Pixels()->Pitch();
+  m_nSrcPitch = m_Src.Pixels()->Pitch();
+  m_lpDstBits = m_Dst.Pixels()->Bits();
+  m_lpSrcBits = m_Src.Pixels()->Bits();
+  m_nSrcBytes = m_Src.m_nBytesPerPixel;
   m_nBytes = m_Dst.m_nBytesPerPixel;
   m_bSameLayout = m_Src.m_nBytesPerPixel == m_nBytes ? 1 : 0;
   m_bRender = lpDTCon ? 1 : 0;
@@ -41,8 +63,7 @@ bool cEffectSurfaces::Lock(DDSURFACEDATA* lpDst, DDSURFACEDATA* lpSrc) {
   return true;
 }
 
-uint32_t cEffectSurfaces::ToDst(uint32_t texel) const {
-  if (!m_bToBack16) return texel;
+uint32_t cEffectSurfaces::ToBack16(uint32_t texel) const {
   const Rgb c = Split16(texel, g_TexMask);
   return static_cast<uint32_t>(c.r) << g_BackMask.nRShift | static_cast<uint32_t>(c.g * 2) << g_BackMask.nGShift |
          static_cast<uint32_t>(c.b) << g_BackMask.nBShift;

@@ -5,6 +5,7 @@
 #include "core/report_log.h"
 #include "gfx/dd_effect_pixels.h"
 #include "gfx/dd_effects.h"
+#include "platform/raster/pixel_traits.h"
 
 using namespace t4::platform::raster;
 using namespace t4::gfx;
@@ -103,27 +104,22 @@ int DDFade_UnPal(DDSURFACEDATA* lpDstSD, int nFactor, int nRed, int nGreen, int 
   const uint32_t r = static_cast<uint32_t>(nRed) & 255, g = static_cast<uint32_t>(nGreen) & 255,
                  b = static_cast<uint32_t>(nBlue) & 255;
   if (bytes == 4) {
-    const uint32_t rk = r * k, gk = g * k, bk = b * k;
-    for (int y = 0; y < h; ++y) {
-      const auto* s = reinterpret_cast<const uint32_t*>(src.Pixels()->Row(y));
-      auto* d = reinterpret_cast<uint32_t*>(dst.Pixels()->Row(y));
-      for (int x = 0; x < w; ++x) {
-        const uint32_t p = s[x];
-        d[x] = (d[x] & 0xFF000000u) | ((p >> 16 & 255) * f + rk) >> 8 << 16 | ((p >> 8 & 255) * f + gk) >> 8 << 8 |
-               ((p & 255) * f + bk) >> 8;
-      }
-    }
+    const uint32_t add[3] = {b * k, g * k, r * k};
+    for (int y = 0; y < h; ++y)
+      t4::platform::raster::px::ScaleRow(reinterpret_cast<uint32_t*>(dst.Pixels()->Row(y)),
+                                         reinterpret_cast<const uint32_t*>(src.Pixels()->Row(y)), w, f, add);
   } else if (bytes == 2) {
-    const DDCOLORMASK& m = g_TexMask;
     const auto mix = [&](int32_t field, int32_t mask, uint32_t c) {
       const uint32_t c8 = static_cast<uint32_t>(To8(field, mask));
       return From8(static_cast<int32_t>((c8 * f + c * k) >> 8), mask);
     };
+    // Each field's result depends on that field alone: one small table per channel.
+    const cFieldMaps maps(g_TexMask, [&](int ch, int32_t field, int32_t mask) {
+      return mix(field, mask, ch == 0 ? r : ch == 1 ? g : b);
+    });
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) {
-        const Rgb c = Split16(src.Get(x, y), m);
-        dst.Set(x, y, Join16({mix(c.r, m.nRMask, r), mix(c.g, m.nGMask, g), mix(c.b, m.nBMask, b)}, m));
-      }
+      maps.Apply(reinterpret_cast<uint16_t*>(dst.Pixels()->Row(y)),
+                 reinterpret_cast<const uint16_t*>(src.Pixels()->Row(y)), w);
   }
   return 1;
 }

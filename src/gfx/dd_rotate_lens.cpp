@@ -1,6 +1,7 @@
 // Rotated blit (one turned quad in the render mode, fixed-point nearest pixels otherwise) and the
 // magnifying lens (always pixel by pixel).
 #include <cmath>
+#include <type_traits>
 
 #include "gfx/dd_effect_pixels.h"
 #include "gfx/dd_effects.h"
@@ -69,15 +70,51 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
   const int64_t X0 = std::max(minX - 2, PX - cx), X1 = std::min(maxX + 1, fx.m_nDstW - 1 + PX - cx);
   const int64_t Y0 = std::max(minY - 2, PY - cy), Y1 = std::min(maxY + 1, fx.m_nDstH - 1 + PY - cy);
   const bool keyed = nFlags == BLT_TRANSPARENT;
-  for (int64_t Y = Y0; Y <= Y1; ++Y)
-    for (int64_t X = X0; X <= X1; ++X) {
-      const int64_t dx = X - PX, dy = Y - PY;
-      const int64_t u = PX + ((dx * c + dy * s) >> 10), v = PY + ((dy * c - dx * s) >> 10);
-      if (u < 0 || u >= w || v < 0 || v >= h || !fx.InSrc(sx + u, sy + v)) continue;
-      const uint32_t p = fx.Src(sx + u, sy + v);
-      if (keyed && fx.IsClear(p)) continue;
-      fx.Put(cx + dx, cy + dy, fx.ToDst(p));
+  // The source pixels (u, v) the picture may read: inside it and inside the source surface.
+  const int64_t u0 = std::max<int64_t>(0, -int64_t{sx}), u1 = std::min<int64_t>(w, fx.m_nSrcW - int64_t{sx});
+  const int64_t v0 = std::max<int64_t>(0, -int64_t{sy}), v1 = std::min<int64_t>(h, fx.m_nSrcH - int64_t{sy});
+  // Rows are found from the first row and the pitch: nothing is looked up through the surfaces
+  // inside the loop.
+  const int64_t srcPitch = fx.m_nSrcPitch, dstPitch = fx.m_nDstPitch;
+  const auto walk = [&](auto* dst0, const auto* src0, auto clear, auto toDst) {
+    using T = std::remove_const_t<std::remove_reference_t<decltype(src0[0])>>;
+    for (int64_t Y = Y0; Y <= Y1; ++Y) {
+      const int64_t dy = Y - PY;
+      T* d = reinterpret_cast<T*>(reinterpret_cast<uint8_t*>(dst0) + (cy + dy) * dstPitch);
+      const int64_t dx0 = int64_t{cx} - PX;
+      // Along a row dx grows by one: the turned coordinates step by the sine and cosine.
+      int64_t nu = (X0 - PX) * c + dy * s, nv = dy * c - (X0 - PX) * s;
+      for (int64_t X = X0; X <= X1; ++X, nu += c, nv -= s) {
+        const int64_t u = PX + (nu >> 10), v = PY + (nv >> 10);
+        if (u < u0 || u >= u1 || v < v0 || v >= v1) continue;
+        const uint32_t p = reinterpret_cast<const T*>(reinterpret_cast<const uint8_t*>(src0) + (sy + v) * srcPitch)[sx + u];
+        if (keyed && clear(p)) continue;
+        d[dx0 + X] = static_cast<T>(toDst(p));
+      }
     }
+  };
+  const uint32_t key = g_dwColorKey;
+  const bool render = fx.m_bRender;
+  const auto same = [](uint32_t p) { return p; };
+  if (fx.m_nBytes == 1) {
+    walk(fx.DstRow<uint8_t>(0), fx.SrcRow<uint8_t>(0), [key](uint32_t p) { return p == key; }, same);
+  } else if (fx.m_nBytes == 2) {
+    const uint32_t alphaBits = static_cast<uint32_t>(g_TexMask.nAMask) << g_TexMask.nAShift;
+    const auto clear = [=](uint32_t p) { return render ? (p & alphaBits) == 0 : p == key; };
+    if (fx.m_bToBack16) {
+      const DDCOLORMASK tm = g_TexMask, bm = g_BackMask;
+      walk(fx.DstRow<uint16_t>(0), fx.SrcRow<uint16_t>(0), clear, [tm, bm](uint32_t p) {
+        const Rgb c = Split16(p, tm);
+        return static_cast<uint32_t>(c.r) << bm.nRShift | static_cast<uint32_t>(c.g * 2) << bm.nGShift |
+               static_cast<uint32_t>(c.b) << bm.nBShift;
+      });
+    } else {
+      walk(fx.DstRow<uint16_t>(0), fx.SrcRow<uint16_t>(0), clear, same);
+    }
+  } else {
+    walk(fx.DstRow<uint32_t>(0), fx.SrcRow<uint32_t>(0),
+         [=](uint32_t p) { return render ? (p >> 24) == 0 : p == key; }, same);
+  }
   return true;
 }
 
@@ -99,11 +136,21 @@ bool DDBltLens(DDSURFACEDATA* lpDst, int cx, int cy, int nRadius, int nDepth, DD
   const int64_t i0 = std::max(-radius, -int64_t{cy}), i1 = std::min(radius, fx.m_nDstH - 1 - int64_t{cy});
   const int64_t j0 = std::max(-radius, -int64_t{cx}), j1 = std::min(radius, fx.m_nDstW - 1 - int64_t{cx});
   const int64_t r2 = radius * radius, L2 = L * L;
-  for (int64_t i = i0; i <= i1; ++i)
-    for (int64_t j = j0; j <= j1; ++j) {
+  for (int64_t i = i0; i <= i1; ++i) {
+    // The columns of this row inside the circle, j x j <= r2 - i x i, found without a root.
+    const int64_t rest = r2 - i * i;
+    int64_t half = rest < 0 ? -1 : static_cast<int64_t>(std::sqrt(static_cast<double>(rest)));
+    while (half >= 0 && half * half > rest) --half;
+    while ((half + 1) * (half + 1) <= rest) ++half;
+    // No column inside: the whole row is "left of the circle".
+    const int64_t in0 = half < 0 ? j1 + 1 : std::max(j0, -half), in1 = half < 0 ? j1 : std::min(j1, half);
+    // Cleared outside the circle in the same left-to-right order (the source may be the target).
+    if (clear)
+      for (int64_t j = j0; j <= std::min(j1, in0 - 1); ++j) fx.Put(cx + j, cy + i, 0);
+    for (int64_t j = in0; j <= in1; ++j) {
       const int64_t d2 = i * i + j * j;
       bool drawn = false;
-      if (d2 <= r2) {
+      {
         const double s = std::sqrt(static_cast<double>(L2 - d2));
         int64_t di = i, dj = j;
         if (s != 0) {
@@ -127,5 +174,8 @@ bool DDBltLens(DDSURFACEDATA* lpDst, int cx, int cy, int nRadius, int nDepth, DD
       }
       if (!drawn && clear) fx.Put(cx + j, cy + i, 0);
     }
+    if (clear)
+      for (int64_t j = std::max(j0, in1 + 1); j <= j1; ++j) fx.Put(cx + j, cy + i, 0);
+  }
   return true;
 }

@@ -19,51 +19,70 @@ void TransPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRa
   const bool keyed = nFlags == BLT_TRANSPARENT;
   const DDCOLORMASK& m = g_TexMask;
   if (fx.m_nBytes == 4) {
+    // The key and the mode are copied: a store through d could otherwise be the key's own.
+    const uint32_t key = g_dwColorKey;
+    const bool render = fx.m_bRender;
     for (int64_t i = r.i0; i < r.i1; ++i) {
       const uint32_t* s = fx.SrcRow32(sy + i) + sx;
       uint32_t* d = fx.DstRow32(y + i) + x;
       for (int64_t j = r.j0; j < r.j1; ++j) {
-        const uint32_t p = s[j];
-        if (keyed && fx.IsClear(p)) continue;
-        if (fx.m_bRender)
-          d[j] = 0xFF000000u | Half32(p, d[j]);
-        else if (d[j] == g_dwColorKey)
-          d[j] = (d[j] & 0xFF000000u) | (p & 0xFFFFFFu);  // nothing under it to mix with
+        const uint32_t p = s[j], q = d[j];
+        if (keyed && (render ? (p >> 24) == 0 : p == key)) continue;
+        if (render)
+          d[j] = 0xFF000000u | Half32(p, q);
+        else if (q == key)
+          d[j] = (q & 0xFF000000u) | (p & 0xFFFFFFu);  // nothing under it to mix with
         else
-          d[j] = (d[j] & 0xFF000000u) | Half32(p, d[j]);
+          d[j] = (q & 0xFF000000u) | Half32(p, q);
       }
     }
     return;
   }
-  for (int64_t i = r.i0; i < r.i1; ++i)
-    for (int64_t j = r.j0; j < r.j1; ++j) {
-      const uint32_t p = fx.Src(sx + j, sy + i), q = fx.Dst(x + j, y + i);
-      uint32_t out = 0;
-      if (fx.m_nBytes == 1) {
+  if (fx.m_nBytes == 1) {
+    for (int64_t i = r.i0; i < r.i1; ++i) {
+      const uint8_t* s = fx.SrcRow<uint8_t>(sy + i) + sx;
+      uint8_t* d = fx.DstRow<uint8_t>(y + i) + x;
+      for (int64_t j = r.j0; j < r.j1; ++j) {
+        const uint32_t p = s[j], q = d[j];
         if (keyed && p == 0) continue;
-        out = q ? lpTable[p + q * 256] : p;
-      } else if (keyed && fx.IsClear(p)) {
-        continue;
-      } else if (fx.m_bToBack16) {
-        const Rgb s = Split16(p, m), b = Split16(q, g_BackMask);
+        d[j] = static_cast<uint8_t>(q ? lpTable[p + q * 256] : p);
+      }
+    }
+    return;
+  }
+  // 16 bits: the layouts and the key are copied, so that the stores cannot make them reload.
+  const DDCOLORMASK tm = m, bm = g_BackMask;
+  const uint32_t key = g_dwColorKey, alphaBits = static_cast<uint32_t>(tm.nAMask) << tm.nAShift;
+  const bool render = fx.m_bRender, toBack = fx.m_bToBack16;
+  const cFieldScale& fs = FieldScaleFor(tm);
+  for (int64_t i = r.i0; i < r.i1; ++i) {
+    const uint16_t* s = fx.SrcRow<uint16_t>(sy + i) + sx;
+    uint16_t* d = fx.DstRow<uint16_t>(y + i) + x;
+    for (int64_t j = r.j0; j < r.j1; ++j) {
+      const uint32_t p = s[j], q = d[j];
+      if (keyed && (render ? (p & alphaBits) == 0 : p == key)) continue;
+      uint32_t out = 0;
+      if (toBack) {
+        const Rgb a = Split16(p, tm), b = Split16(q, bm);
         // The back buffer's green has one bit more than the texture's.
-        out = static_cast<uint32_t>((s.r + b.r) >> 1) << g_BackMask.nRShift |
-              static_cast<uint32_t>((b.g + 2 * s.g) >> 1) << g_BackMask.nGShift |
-              static_cast<uint32_t>((s.b + b.b) >> 1) << g_BackMask.nBShift;
-      } else if (fx.m_bRender) {
-        const Rgb s = Split16(p, m), b = Split16(q, m);
-        out = fx.PackRender({(s.r + b.r) >> 1, (s.g + b.g) >> 1, (s.b + b.b) >> 1});
-      } else if (q == g_dwColorKey) {
+        out = static_cast<uint32_t>((a.r + b.r) >> 1) << bm.nRShift |
+              static_cast<uint32_t>((b.g + 2 * a.g) >> 1) << bm.nGShift |
+              static_cast<uint32_t>((a.b + b.b) >> 1) << bm.nBShift;
+      } else if (render) {
+        const Rgb a = Split16(p, tm), b = Split16(q, tm);
+        out = Join16({(a.r + b.r) >> 1, (a.g + b.g) >> 1, (a.b + b.b) >> 1}, tm) | alphaBits;
+      } else if (q == key) {
         out = p;
       } else {
-        const Rgb s = Split16(p, m), b = Split16(q, m);
-        const auto mix = [](int32_t u, int32_t v, int32_t mask) {
-          return From8((To8(u, mask) + To8(v, mask)) >> 1, mask);
+        const Rgb a = Split16(p, tm), b = Split16(q, tm);
+        const auto mix = [&fs](int ch, int32_t u, int32_t v) {
+          return static_cast<int32_t>(fs.from8[ch][(fs.to8[ch][u & 255] + fs.to8[ch][v & 255]) >> 1]);
         };
-        out = fx.PackBlit({mix(s.r, b.r, m.nRMask), mix(s.g, b.g, m.nGMask), mix(s.b, b.b, m.nBMask)}, q);
+        out = Join16({mix(0, a.r, b.r), mix(1, a.g, b.g), mix(2, a.b, b.b)}, tm);
       }
-      fx.Put(x + j, y + i, out);
+      d[j] = static_cast<uint16_t>(out);
     }
+  }
 }
 
 // Strength steps of c = (c + t) >> 1 reach their end (t, or t - 1 from below) within nine steps
@@ -106,33 +125,55 @@ void TintPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRan
   const auto mixRender = [&](int32_t c, int32_t tc) {
     return nStrength == 1 ? (c + tc) >> 1 : static_cast<int32_t>(c * p + tc * (1 - p));
   };
-  for (int64_t i = r.i0; i < r.i1; ++i)
-    for (int64_t j = r.j0; j < r.j1; ++j) {
-      const uint32_t px = fx.Src(sx + j, sy + i);
-      if (keyed && fx.IsClear(px)) continue;
-      uint32_t out = 0;
-      if (fx.m_nBytes == 1) {
-        out = indexMap[px & 255];
-      } else if (fx.m_bRender) {
-        Rgb c = fx.m_nBytes == 2 ? Split16(px, m) : Split32(px);
-        const int32_t rm = fx.m_nBytes == 2 ? m.nRMask : 255, gm = fx.m_nBytes == 2 ? m.nGMask : 255,
-                      bm = fx.m_nBytes == 2 ? m.nBMask : 255;
-        c = AddDrawState(c, lpDrawState, rm, gm, bm);
-        out = fx.PackRender({mixRender(c.r, t.r), mixRender(c.g, t.g), mixRender(c.b, t.b)});
-      } else if (fx.m_nBytes == 2) {
-        const Rgb c = Split16(px, m);
-        out = fx.PackBlit({From8(HalfSteps(To8(c.r, m.nRMask), t.r, nStrength), m.nRMask),
-                           From8(HalfSteps(To8(c.g, m.nGMask), t.g, nStrength), m.nGMask),
-                           From8(HalfSteps(To8(c.b, m.nBMask), t.b, nStrength), m.nBMask)},
-                          0);
-      } else {
-        const Rgb c = Split32(px);
-        out = fx.PackBlit({HalfSteps(c.r, t.r, nStrength), HalfSteps(c.g, t.g, nStrength),
-                           HalfSteps(c.b, t.b, nStrength)},
-                          fx.Dst(x + j, y + i));
-      }
-      fx.Put(x + j, y + i, out);
+  if (fx.m_nBytes == 1) {
+    for (int64_t i = r.i0; i < r.i1; ++i) {
+      const uint8_t* s = fx.SrcRow<uint8_t>(sy + i) + sx;
+      uint8_t* d = fx.DstRow<uint8_t>(y + i) + x;
+      for (int64_t j = r.j0; j < r.j1; ++j)
+        if (!(keyed && s[j] == 0)) d[j] = indexMap[s[j]];
     }
+    return;
+  }
+  // Every channel's result depends on that channel alone: a table per channel, each entry the
+  // pixel formula for that value.
+  const bool b16 = fx.m_nBytes == 2;
+  const int32_t masks[3] = {b16 ? m.nRMask : 255, b16 ? m.nGMask : 255, b16 ? m.nBMask : 255};
+  const int32_t tints[3] = {t.r, t.g, t.b};
+  int32_t map[3][256] = {};
+  for (int ch = 0; ch < 3; ++ch)
+    for (int32_t v = 0; v <= std::min(masks[ch], int32_t{255}); ++v) {
+      if (fx.m_bRender) {
+        const Rgb added = AddDrawState({v, v, v}, lpDrawState, masks[0], masks[1], masks[2]);
+        map[ch][v] = mixRender(ch == 0 ? added.r : ch == 1 ? added.g : added.b, tints[ch]);
+      } else if (b16) {
+        map[ch][v] = From8(HalfSteps(To8(v, masks[ch]), tints[ch], nStrength), masks[ch]);
+      } else {
+        map[ch][v] = HalfSteps(v, tints[ch], nStrength);
+      }
+    }
+  const auto mapped = [&map](const Rgb& c) { return Rgb{map[0][c.r & 255], map[1][c.g & 255], map[2][c.b & 255]}; };
+  const DDCOLORMASK tm = m;
+  if (b16) {
+    for (int64_t i = r.i0; i < r.i1; ++i) {
+      const uint16_t* s = fx.SrcRow<uint16_t>(sy + i) + sx;
+      uint16_t* d = fx.DstRow<uint16_t>(y + i) + x;
+      for (int64_t j = r.j0; j < r.j1; ++j) {
+        if (keyed && fx.IsClear(s[j])) continue;
+        const Rgb c = mapped(Split16(s[j], tm));
+        d[j] = static_cast<uint16_t>(fx.m_bRender ? fx.PackRender(c) : Join16(c, tm));
+      }
+    }
+    return;
+  }
+  for (int64_t i = r.i0; i < r.i1; ++i) {
+    const uint32_t* s = fx.SrcRow<uint32_t>(sy + i) + sx;
+    uint32_t* d = fx.DstRow<uint32_t>(y + i) + x;
+    for (int64_t j = r.j0; j < r.j1; ++j) {
+      if (keyed && fx.IsClear(s[j])) continue;
+      const Rgb c = mapped(Split32(s[j]));
+      d[j] = fx.m_bRender ? 0xFF000000u | Join32(c) : (d[j] & 0xFF000000u) | Join32(c);
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace t4::platform {
@@ -24,8 +25,10 @@ bool WritePng(const Frame& frame, const std::string& path);
 class Display {
  public:
   virtual ~Display() = default;
-  // Called on the drawing thread; must not block for long.
-  virtual void PresentFrame(Frame frame) = 0;
+  // Called on the drawing thread; must not block for long. Takes the frame's pixels and hands back
+  // in `frame` a buffer (of any content) for the caller's next frame, so that frames circulate
+  // between the drawing and the showing side without being allocated or copied.
+  virtual void PresentFrame(Frame& frame) = 0;
   virtual void SetFullScreen(bool fullScreen) = 0;
   virtual void ShowCursor(bool show) = 0;
   virtual void Minimise() = 0;
@@ -38,8 +41,8 @@ class Display {
 // Keeps the last frame and the window state for screenshots, hashes and tests.
 class HeadlessDisplay final : public Display {
  public:
-  void PresentFrame(Frame frame) override {
-    m_last = std::move(frame);
+  void PresentFrame(Frame& frame) override {
+    std::swap(m_last, frame);
     ++m_frames;
   }
   void SetFullScreen(bool fullScreen) override { m_fullScreen = fullScreen; }

@@ -3,12 +3,28 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace t4::platform {
 
 namespace {
 constexpr int SCREEN_W = 640;
 constexpr int SCREEN_H = 480;
+
+// Whether a GL renderer draws on the CPU (Mesa's llvmpipe or softpipe, as on a virtual X server):
+// there a textured quad per frame costs several times the plain copy of SDL's own software
+// renderer. Called right after the renderer is made, while its context is current.
+bool DrawsOnTheCpu(SDL_Renderer* renderer) {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned);
+  const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+  if (!name) return false;
+  const char* text = reinterpret_cast<const char*>(name);
+  return std::strstr(text, "llvmpipe") || std::strstr(text, "softpipe") || std::strstr(text, "Software Rasterizer");
+}
 }  // namespace
 
 SdlDisplay::~SdlDisplay() { Close(); }
@@ -27,7 +43,13 @@ bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vs
   const Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   m_window = SDL_CreateWindow(titleUtf8, x, y, SCREEN_W * m_scale, SCREEN_H * m_scale, flags);
   if (!m_window) return false;
+  // The software renderer's window surface is shown with a plain image upload, not through GL.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   m_renderer = SDL_CreateRenderer(m_window, -1, vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+  if (m_renderer && DrawsOnTheCpu(m_renderer)) {
+    SDL_DestroyRenderer(m_renderer);
+    m_renderer = nullptr;
+  }
   if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
   if (!m_renderer) return false;
   SDL_RenderSetLogicalSize(m_renderer, SCREEN_W, SCREEN_H);
@@ -57,10 +79,17 @@ void SdlDisplay::SetScale(int scale) {
 
 bool SdlDisplay::Pump() {
   Mailbox box;
+  bool fresh = false;
   {
     std::lock_guard lock(m_mutex);
-    box = std::move(m_box);
-    m_box = {};
+    box.fullScreen = std::exchange(m_box.fullScreen, std::nullopt);
+    box.cursor = std::exchange(m_box.cursor, std::nullopt);
+    box.minimise = std::exchange(m_box.minimise, std::nullopt);
+    if (m_box.hasFrame) {
+      std::swap(m_box.frame, m_shown);
+      m_box.hasFrame = false;
+      fresh = true;
+    }
   }
   if (!m_window) return false;
   if (box.fullScreen) SDL_SetWindowFullscreen(m_window, *box.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -71,18 +100,19 @@ bool SdlDisplay::Pump() {
     else
       SDL_RestoreWindow(m_window);
   }
-  if (!box.frame || box.frame->width != SCREEN_W || box.frame->height != SCREEN_H) return false;
-  SDL_UpdateTexture(m_texture, nullptr, box.frame->pixels.data(), SCREEN_W * 4);
+  if (!fresh || m_shown.width != SCREEN_W || m_shown.height != SCREEN_H) return false;
+  SDL_UpdateTexture(m_texture, nullptr, m_shown.pixels.data(), SCREEN_W * 4);
   SDL_RenderClear(m_renderer);
   SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
   SDL_RenderPresent(m_renderer);
   return true;
 }
 
-void SdlDisplay::PresentFrame(Frame frame) {
+void SdlDisplay::PresentFrame(Frame& frame) {
   {
     std::lock_guard lock(m_mutex);
-    m_box.frame = std::move(frame);
+    std::swap(m_box.frame, frame);
+    m_box.hasFrame = true;
   }
   // Wakes the window thread's event wait; SDL_PushEvent is safe from any thread.
   if (m_wakeEvent != 0 && m_wakeEvent != static_cast<uint32_t>(-1)) {

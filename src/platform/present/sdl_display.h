@@ -28,7 +28,7 @@ class SdlDisplay final : public Display {
   void SetScale(int scale);
   SDL_Window* Window() const { return m_window; }
 
-  void PresentFrame(Frame frame) override;
+  void PresentFrame(Frame& frame) override;
   void SetFullScreen(bool fullScreen) override;
   void ShowCursor(bool show) override;
   void Minimise() override;
@@ -37,14 +37,17 @@ class SdlDisplay final : public Display {
   int RefreshRate() const override { return m_refreshRate; }
 
  private:
+  // The newest frame waits in `frame` (when `hasFrame`); frames are swapped, never copied.
   struct Mailbox {
-    std::optional<Frame> frame;
+    Frame frame;
+    bool hasFrame = false;
     std::optional<bool> fullScreen;
     std::optional<bool> cursor;
     std::optional<bool> minimise;
   };
   std::mutex m_mutex;
   Mailbox m_box;
+  Frame m_shown;  // window thread: the frame being uploaded
   SDL_Window* m_window = nullptr;
   SDL_Renderer* m_renderer = nullptr;
   SDL_Texture* m_texture = nullptr;

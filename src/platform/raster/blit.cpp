@@ -111,24 +111,72 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
   return true;
 }
 
-bool StretchRect(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                 int sw, int sh, std::optional<uint32_t> key) {
+namespace {
+
+// Rows of a stretch: destination column i of the visible range reads source column cols[i]
+// (-1: outside the source, skipped).
+template <typename T>
+void StretchRows(Surface& dst, const Surface& src, int64_t dx, int64_t i0, int64_t i1, const int32_t* cols,
+                 int64_t dy, int64_t dh, int64_t sy, int64_t sh, std::optional<uint32_t> key) {
+  const T k = static_cast<T>(key.value_or(0));
+  for (int64_t j = 0; j < dh; ++j) {
+    const int64_t ty = dy + j;
+    if (ty < 0 || ty >= dst.Height()) continue;
+    const int64_t vy = sy + j * sh / dh;
+    if (vy < 0 || vy >= src.Height()) continue;
+    T* d = reinterpret_cast<T*>(dst.Row(static_cast<int>(ty))) + dx;
+    const T* s = reinterpret_cast<const T*>(src.Row(static_cast<int>(vy)));
+    for (int64_t i = i0; i < i1; ++i) {
+      const int32_t u = cols[i - i0];
+      if (u < 0) continue;
+      const T p = s[u];
+      if (key && p == k) continue;
+      d[i] = p;
+    }
+  }
+}
+
+}  // namespace
+
+bool StretchRect(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                 std::optional<uint32_t> key) {
   if (dst.BytesPerPixel() != src.BytesPerPixel() || dst.BytesPerPixel() == 0) return false;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return true;
-  for (int64_t j = 0; j < dh; ++j) {
-    const int64_t ty = int64_t{dy} + j;
-    if (ty < 0 || ty >= dst.Height()) continue;
-    const int64_t vy = int64_t{sy} + j * sh / dh;
-    if (vy < 0 || vy >= src.Height()) continue;
-    for (int64_t i = 0; i < dw; ++i) {
-      const int64_t tx = int64_t{dx} + i;
-      if (tx < 0 || tx >= dst.Width()) continue;
-      const int64_t ux = int64_t{sx} + i * sw / dw;
-      if (ux < 0 || ux >= src.Width()) continue;
-      const uint32_t p = src.GetPixel(static_cast<int>(ux), static_cast<int>(vy));
-      if (key && p == *key) continue;
-      dst.SetPixel(static_cast<int>(tx), static_cast<int>(ty), p);
+  // Only the columns that land inside the destination; source column sx + i x sw / dw of each,
+  // found by stepping the quotient and remainder instead of dividing.
+  const int64_t i0 = std::max<int64_t>(0, -int64_t{dx}), i1 = std::min<int64_t>(dw, int64_t{dst.Width()} - dx);
+  if (i0 >= i1) return true;
+  thread_local std::vector<int32_t> cols;
+  cols.resize(static_cast<size_t>(i1 - i0));
+  int64_t q = i0 * sw / dw, r = i0 * sw % dw;
+  const int64_t qStep = sw / dw, rStep = sw % dw;
+  for (int64_t i = i0; i < i1; ++i) {
+    const int64_t u = sx + q;
+    cols[static_cast<size_t>(i - i0)] = u >= 0 && u < src.Width() ? static_cast<int32_t>(u) : -1;
+    q += qStep;
+    r += rStep;
+    if (r >= dw) {
+      r -= dw;
+      ++q;
     }
+  }
+  switch (dst.BytesPerPixel()) {
+    case 1: StretchRows<uint8_t>(dst, src, dx, i0, i1, cols.data(), dy, dh, sy, sh, key); break;
+    case 2: StretchRows<uint16_t>(dst, src, dx, i0, i1, cols.data(), dy, dh, sy, sh, key); break;
+    case 4: StretchRows<uint32_t>(dst, src, dx, i0, i1, cols.data(), dy, dh, sy, sh, key); break;
+    default:
+      for (int64_t j = 0; j < dh; ++j) {
+        const int64_t ty = int64_t{dy} + j, vy = int64_t{sy} + j * sh / dh;
+        if (ty < 0 || ty >= dst.Height() || vy < 0 || vy >= src.Height()) continue;
+        for (int64_t i = i0; i < i1; ++i) {
+          const int32_t u = cols[static_cast<size_t>(i - i0)];
+          if (u < 0) continue;
+          const uint32_t p = src.GetPixel(u, static_cast<int>(vy));
+          if (key && p == *key) continue;
+          dst.SetPixel(static_cast<int>(dx + i), static_cast<int>(ty), p);
+        }
+      }
+      break;
   }
   return true;
 }

@@ -66,27 +66,6 @@ int GraphicsSystem::ShowCursor(bool show) {
   return cursorCount;
 }
 
-Frame MakeFrame(const Surface& screen, const HardwarePalette* palette) {
-  Frame f;
-  f.width = screen.Width();
-  f.height = screen.Height();
-  f.pixels.resize(static_cast<size_t>(f.width) * f.height);
-  for (int y = 0; y < f.height; ++y) {
-    for (int x = 0; x < f.width; ++x) {
-      const uint32_t raw = screen.GetPixel(x, y);
-      uint32_t rgb;
-      if (screen.Format() == PixelFormat::P8) {
-        const PaletteColor c = palette ? palette->entries[raw & 0xFF] : PaletteColor{};
-        rgb = static_cast<uint32_t>(c.red) << 16 | c.green << 8 | c.blue;
-      } else {
-        rgb = ToArgb(screen.Format(), raw) & 0xFFFFFF;
-      }
-      f.pixels[static_cast<size_t>(y) * f.width + x] = rgb;
-    }
-  }
-  return f;
-}
-
 // ---- render device ----
 
 RenderDevice::RenderDevice(GraphicsSystem& system, const PresentParams& params)
@@ -212,7 +191,10 @@ HResult RenderDevice::UpdateSurface(Resource* source, Resource* destination) {
 HResult RenderDevice::Present() {
   if (m_inScene) return RS_INVALIDCALL;
   if (m_state != DeviceState::Ok) return RS_DEVICELOST;
-  if (m_backBuffer) m_system.GetDisplay().PresentFrame(MakeFrame(*m_backBuffer, nullptr));
+  if (m_backBuffer) {
+    ConvertFrame(*m_backBuffer, nullptr, m_frame);
+    m_system.GetDisplay().PresentFrame(m_frame);
+  }
   return RS_OK;
 }
 
@@ -429,7 +411,8 @@ HResult BlitDevice::FlipToGdiSurface() {
 }
 
 void BlitDevice::Show(const Resource* screen) {
-  m_system.GetDisplay().PresentFrame(MakeFrame(*screen, m_format == PixelFormat::P8 ? m_palette : nullptr));
+  ConvertFrame(*screen, m_format == PixelFormat::P8 ? m_palette : nullptr, m_frame);
+  m_system.GetDisplay().PresentFrame(m_frame);
 }
 
 void BlitDevice::SimulateSurfaceLoss() {

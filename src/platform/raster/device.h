@@ -142,8 +142,8 @@ void SetGraphicsSystem(GraphicsSystem* system);
 using ScopedGraphicsSystem = ScopedBackend<GraphicsSystem, SetGraphicsSystem>;
 GraphicsSystem* GetGraphicsSystem();
 
-// Converts a finished screen surface to a frame (8-bit through the palette).
-Frame MakeFrame(const Surface& screen, const HardwarePalette* palette);
+// Converts a finished screen surface into `out` (8-bit through the palette), reusing its buffer.
+void ConvertFrame(const Surface& screen, const HardwarePalette* palette, Frame& out);
 
 enum class DeviceState { Ok, Lost, NotReset };
 
@@ -202,6 +202,7 @@ class RenderDevice {
   Resource* m_target = nullptr;
   DeviceState m_state = DeviceState::Ok;
   bool m_inScene = false;
+  Frame m_frame;  // the buffer the next present converts into
 };
 
 class BlitDevice {
@@ -245,6 +246,7 @@ class BlitDevice {
   int m_bpp = 0;
   bool m_fullScreen = false;
   HardwarePalette* m_palette = nullptr;
+  Frame m_frame;  // the buffer the next present converts into
 };
 
 }  // namespace t4::platform::raster

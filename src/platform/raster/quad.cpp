@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/raster/blit.h"
+#include "platform/raster/quad_pixels.h"
 
 namespace t4::platform::raster {
 
@@ -32,31 +33,10 @@ inline uint32_t Op(int op, uint32_t a1, uint32_t a2, uint32_t diffuseCh, uint32_
   }
 }
 
-inline int64_t FloorDiv(int64_t a, int64_t b) {
-  int64_t q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
-}
-
 inline int Wrap(int64_t v, int size) {
   int64_t m = v % size;
   if (m < 0) m += size;
   return static_cast<int>(m);
-}
-
-// Texel to 0xAARRGGBB; a palette texture has no colour meaning and reads as its index, opaque.
-inline uint32_t Texel(const Surface& t, int x, int y) {
-  const uint32_t raw = t.GetPixel(x, y);
-  return t.Format() == PixelFormat::P8 ? 0xFF000000u | raw : ToArgb(t.Format(), raw);
-}
-
-inline void WritePixel(Surface& target, int x, int y, uint32_t color, const StageState& st) {
-  if (st.alphaBlend) {
-    const uint32_t a = color >> 24;
-    if (a == 0) return;
-    if (a != 255) color = BlendSourceAlpha(color, ToArgb(target.Format(), target.GetPixel(x, y)));
-  }
-  target.SetPixel(x, y, FromArgb(target.Format(), color));
 }
 
 }  // namespace
@@ -80,40 +60,6 @@ uint32_t BlendSourceAlpha(uint32_t src, uint32_t dst) {
   for (int shift = 0; shift < 32; shift += 8)
     out |= ((Ch(src, shift) * a + Ch(dst, shift) * (255 - a) + 127) / 255) << shift;
   return out;
-}
-
-void DrawRectQuad(Surface& target, int x, int y, int w, int h, const Surface* texture, int sx, int sy,
-                  int sw, int sh, uint32_t diffuse, const StageState& st, const IntRect* clip) {
-  if (w <= 0 || h <= 0) return;
-  int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
-  int64_t x1 = std::min<int64_t>(int64_t{x} + w, target.Width());
-  int64_t y1 = std::min<int64_t>(int64_t{y} + h, target.Height());
-  if (clip) {
-    x0 = std::max<int64_t>(x0, clip->x);
-    y0 = std::max<int64_t>(y0, clip->y);
-    x1 = std::min<int64_t>(x1, int64_t{clip->x} + clip->w);
-    y1 = std::min<int64_t>(y1, int64_t{clip->y} + clip->h);
-  }
-  if (x0 >= x1 || y0 >= y1) return;
-  const bool hasTex = texture && texture->Width() > 0 && texture->Height() > 0;
-  // The common sprite case: the stage passes the texel through unchanged.
-  const bool plain = hasTex && diffuse == 0xFFFFFFFF &&
-                     ((st.colorOp == TOP_MODULATE && st.colorArg1 == TA_TEXTURE && st.colorArg2 == TA_DIFFUSE) ||
-                      (st.colorOp == TOP_SELECTARG1 && st.colorArg1 == TA_TEXTURE)) &&
-                     st.alphaOp == TOP_SELECTARG1 && st.alphaArg1 == TA_TEXTURE;
-  for (int64_t py = y0; py < y1; ++py) {
-    int ty = 0;
-    if (hasTex) ty = Wrap(sy + FloorDiv((2 * (py - y) + 1) * sh, 2 * int64_t{h}), texture->Height());
-    for (int64_t px = x0; px < x1; ++px) {
-      uint32_t texel = 0xFFFFFFFF;
-      if (hasTex) {
-        const int tx = Wrap(sx + FloorDiv((2 * (px - x) + 1) * sw, 2 * int64_t{w}), texture->Width());
-        texel = Texel(*texture, tx, ty);
-      }
-      const uint32_t color = plain ? texel : CombineStage(st, texel, diffuse);
-      WritePixel(target, static_cast<int>(px), static_cast<int>(py), color, st);
-    }
-  }
 }
 
 namespace {
@@ -171,10 +117,10 @@ void DrawTriangle(Surface& target, Vertex v0, Vertex v1, Vertex v2, const Surfac
         const double u = (v0.u * l0 + v1.u * l1 + v2.u * l2) * texture->Width();
         const double v = (v0.v * l0 + v1.v * l1 + v2.v * l2) * texture->Height();
         if (!(std::abs(u) < 1e15) || !(std::abs(v) < 1e15)) continue;
-        texel = Texel(*texture, Wrap(static_cast<int64_t>(std::floor(u)), texture->Width()),
+        texel = ReadTexel(*texture, Wrap(static_cast<int64_t>(std::floor(u)), texture->Width()),
                       Wrap(static_cast<int64_t>(std::floor(v)), texture->Height()));
       }
-      WritePixel(target, px, py, CombineStage(st, texel, LerpColor(v0, v1, v2, l0, l1, l2)), st);
+      WriteQuadPixel(target, px, py, CombineStage(st, texel, LerpColor(v0, v1, v2, l0, l1, l2)), st);
     }
   }
 }

@@ -1,0 +1,119 @@
+#include <algorithm>
+
+#include "platform/raster/pixel_traits.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace t4::platform::raster::px {
+
+namespace {
+
+inline uint32_t BlendOne(uint32_t c, uint32_t d) {
+  const uint32_t a = c >> 24, na = 255 - a;
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8) out |= MulDiv255((c >> s & 255) * a + (d >> s & 255) * na) << s;
+  return out;
+}
+
+inline uint32_t ModulateOne(uint32_t c, const uint32_t mul[4], const uint32_t add[4]) {
+  uint32_t out = 0;
+  for (int k = 0; k < 4; ++k) out |= (MulDiv255((c >> (8 * k) & 255) * mul[k]) + add[k]) << (8 * k);
+  return out;
+}
+
+#if defined(__SSE2__)
+// (v + 127) / 255 in each 16-bit lane, for v <= 255 x 255.
+inline __m128i Div255(__m128i v) {
+  v = _mm_add_epi16(v, _mm_set1_epi16(127));
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
+}
+// Two pixels' worth of per-channel constants: v[0..3] twice.
+inline __m128i Lanes(const uint32_t v[4]) {
+  const auto l = [v](int i) { return static_cast<short>(v[i]); };
+  return _mm_setr_epi16(l(0), l(1), l(2), l(3), l(0), l(1), l(2), l(3));
+}
+// (c x mul + 127) / 255 + add in each lane.
+inline __m128i Modulate8(__m128i c, __m128i mul, __m128i add) {
+  return _mm_add_epi16(Div255(_mm_mullo_epi16(c, mul)), add);
+}
+inline __m128i Alpha(__m128i c) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFF), 0xFF); }
+inline __m128i Blend8(__m128i c, __m128i d) {
+  const __m128i a = Alpha(c);
+  return Div255(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
+}
+#endif
+
+}  // namespace
+
+void BlendRow(uint32_t* d, const uint32_t* c, int n) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = Blend8(_mm_unpacklo_epi8(cv, zero), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = Blend8(_mm_unpackhi_epi8(cv, zero), _mm_unpackhi_epi8(dv, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) d[i] = BlendOne(c[i], d[i]);
+}
+
+void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i m = Lanes(mul), k = Lanes(add);
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i lo = Modulate8(_mm_unpacklo_epi8(cv, zero), m, k);
+    const __m128i hi = Modulate8(_mm_unpackhi_epi8(cv, zero), m, k);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(c + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
+}
+
+void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i m = Lanes(mul), k = Lanes(add);
+  for (; i + 4 <= n; i += 4) {
+    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = Blend8(Modulate8(_mm_unpacklo_epi8(cv, zero), m, k), _mm_unpacklo_epi8(dv, zero));
+    const __m128i hi = Blend8(Modulate8(_mm_unpackhi_epi8(cv, zero), m, k), _mm_unpackhi_epi8(dv, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) d[i] = BlendOne(ModulateOne(c[i], mul, add), d[i]);
+}
+
+void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m128i m = _mm_set1_epi16(static_cast<short>(f));
+  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0,
+                                   static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0);
+  for (; i + 4 <= n; i += 4) {
+    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), m), k), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), m), k), 8);
+    const __m128i colour = _mm_andnot_si128(top, _mm_packus_epi16(lo, hi));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(colour, _mm_and_si128(dv, top)));
+  }
+#endif
+  for (; i < n; ++i) {
+    const uint32_t p = s[i];
+    d[i] = (d[i] & 0xFF000000u) | ((p >> 16 & 255) * f + add[2]) >> 8 << 16 | ((p >> 8 & 255) * f + add[1]) >> 8 << 8 |
+           ((p & 255) * f + add[0]) >> 8;
+  }
+}
+
+}  // namespace t4::platform::raster::px
