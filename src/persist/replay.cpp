@@ -75,9 +75,9 @@ void RequestFromMainWindow(UINT msg, WPARAM arg) {
   while (!g_bFileRequestDone && !t4::platform::IsShuttingDown()) Sleep(1);
 }
 
-int g_nReplayKeyCooldown = 0;
-
 }  // namespace
+
+int g_nReplayKeyCooldown = 0;
 
 cReplay::cReplay() {
   Register(DATA_VERSION);

@@ -75,6 +75,8 @@ int MakeReplayNameAt(std::string& out, const char* stageName, const SYSTEMTIME& 
 // previous one, through the main window's save dialog. `bPlayback` is set while a replay plays;
 // the key states come from the caller's input. 1 when a save was requested.
 int SaveReplayKey(bool bPlayback, bool bF1Held, bool bF2Held);
+// Frames until an empty record's refusal sound may play again (counts down in SaveReplayKey).
+extern int g_nReplayKeyCooldown;
 // The title's replay item: asks the main window to choose and load a replay file; 1 when one was
 // loaded.
 int OpenReplayDialog();

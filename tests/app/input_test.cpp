@@ -43,6 +43,20 @@ TEST_F(InputTest, HeldDirectionRepeatsAfterTheFirstDelayThenEveryInterval) {
   EXPECT_EQ(presses, 5);
 }
 
+TEST_F(InputTest, EachAxisKeepsItsOwnRepeatTiming) {
+  // LEFT held from frame 0, UP added at frame 10 and held too: UP starts its own delay, and
+  // LEFT keeps the rhythm it had, as if UP had never come.
+  std::vector<int> left, up;
+  for (int frame = 0; frame <= 40; ++frame) {
+    in.m_sDir = static_cast<int16_t>(INPUT_LEFT | (frame >= 10 ? INPUT_UP : 0));
+    in.RepeatDir();
+    if (in.m_sDir & INPUT_LEFT) left.push_back(frame);
+    if (in.m_sDir & INPUT_UP) up.push_back(frame);
+  }
+  EXPECT_EQ(left, (std::vector<int>{0, 18, 24, 30, 36}));
+  EXPECT_EQ(up, (std::vector<int>{10, 28, 34, 40}));
+}
+
 TEST_F(InputTest, LatchLetsOneButtonActUntilAllAreReleased) {
   struct Step {
     int16_t down;

@@ -55,15 +55,17 @@ TEST_F(SoundEffectsTest, WithoutADeviceEverythingSucceedsSilently) {
 }
 
 TEST_F(SoundEffectsTest, OptionVolumeLevelsScaleEverySound) {
-  EXPECT_EQ(std::vector<int32_t>(std::begin(SE_VOLUME_STEPS), std::end(SE_VOLUME_STEPS)),
-            (std::vector<int32_t>{-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0}));
+  // Hundredths of a decibel for option levels 0-10; the output falls by 10^(v / 2000), level 0 is silence.
+  const std::vector<int32_t> steps = {-10000, -3000, -2000, -1300, -800, -500, -300, -150, -80, -30, 0};
+  EXPECT_EQ(std::vector<int32_t>(std::begin(SE_VOLUME_STEPS), std::end(SE_VOLUME_STEPS)), steps);
+  ASSERT_EQ(SE_VOLUME_LEVEL_COUNT, 11);
   const auto names = SystemNames(ConstantWave("full.wav", 255, 64));
-  for (int level = 0; level < SE_VOLUME_LEVEL_COUNT; ++level) {
+  for (int level = 0; level < 11; ++level) {
     SCOPED_TRACE(level);
     SetupSounds(nullptr, names, {}, level);
-    EXPECT_EQ(DS_GetVolume(&g_SoundList[0], 0), SE_VOLUME_STEPS[level]);
+    EXPECT_EQ(DS_GetVolume(&g_SoundList[0], 0), steps[static_cast<size_t>(level)]);
     PlaySoundListEntry(0);
-    const double gain = level == 0 ? 0.0 : std::pow(10.0, SE_VOLUME_STEPS[level] / 2000.0);
+    const double gain = level == 0 ? 0.0 : std::pow(10.0, steps[static_cast<size_t>(level)] / 2000.0);
     for (uint8_t b : Render(16)) EXPECT_NEAR(b, 128 + 127 * gain, 1.0);
   }
 }

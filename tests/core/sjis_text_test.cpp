@@ -86,13 +86,19 @@ bool SetItem(HWND, int, const char* text) {
   return true;
 }
 
+// Installs the dialog item functions for one test and takes them away at its end.
+struct ScopedDialogItemFunctions {
+  ScopedDialogItemFunctions() { SetDlgItemTextFunctions(&GetItem, &SetItem); }
+  ~ScopedDialogItemFunctions() { SetDlgItemTextFunctions(nullptr, nullptr); }
+};
+
 TEST(SjisText, DialogItemTextIsClampedAndNeverHalfACharacter) {
   std::string str = "old";
   SetDlgItemTextFunctions(nullptr, nullptr);
   GetDlgItemString(nullptr, 1, str, 100);
   EXPECT_EQ(str, "");  // no dialog framework: empty
 
-  SetDlgItemTextFunctions(&GetItem, &SetItem);
+  ScopedDialogItemFunctions items;
   s_itemText = std::string(6000, 'x');
   GetDlgItemString(nullptr, 1, str, 100000);
   EXPECT_EQ(str.size(), 5119u);
@@ -109,7 +115,6 @@ TEST(SjisText, DialogItemTextIsClampedAndNeverHalfACharacter) {
   EXPECT_EQ(s_setText, "");
   SetDlgItemString(nullptr, 1, "名前");
   EXPECT_EQ(s_setText, "名前");
-  SetDlgItemTextFunctions(nullptr, nullptr);
 }
 
 }  // namespace

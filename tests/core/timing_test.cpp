@@ -56,16 +56,23 @@ TEST_F(Timing, IntervalGateNeverCatchesUpAfterAStall) {
 }
 
 TEST_F(Timing, ScheduleGateFollowsTheGridAndCatchesUpWithinTheWindow) {
-  SetFrameScheduleActive(true);
-  auto times = Releases(1000, [] { return CheckFrameSchedule(60, false, nullptr); });
-  ASSERT_EQ(times.size(), 61u);
-  EXPECT_EQ(times[0], 0u);
-  EXPECT_EQ(times[1], 17u);  // first whole millisecond at or after 16.67
-  EXPECT_EQ(times[2], 34u);  // 33.33
-  EXPECT_EQ(times[3], 50u);
-  EXPECT_EQ(times[59], 984u);  // 983.33
-  // The 60th frame restarts the grid at its own time, so the next window's first frame is due at once.
-  EXPECT_EQ(times[60], 985u);
+  // The same grid whether or not the clock wraps inside the window (at 512 ms, at 16 ms).
+  for (DWORD start : {1000u, 0xFFFFFE00u, 0xFFFFFFF0u}) {
+    SCOPED_TRACE(start);
+    ResetTimingForTests();
+    m_clock.Set(start);
+    SetFrameScheduleActive(true);
+    auto times = Releases(1000, [] { return CheckFrameSchedule(60, false, nullptr); });
+    ASSERT_EQ(times.size(), 61u);
+    EXPECT_EQ(times[0], 0u);
+    EXPECT_EQ(times[1], 17u);  // first whole millisecond at or after 16.67
+    EXPECT_EQ(times[2], 34u);  // 33.33
+    EXPECT_EQ(times[3], 50u);
+    EXPECT_EQ(times[31], 517u);  // 516.67, past the wrap of the second start
+    EXPECT_EQ(times[59], 984u);  // 983.33
+    // The 60th frame restarts the grid at its own time, so the next window's first frame is due at once.
+    EXPECT_EQ(times[60], 985u);
+  }
 
   // A stall of 100 ms in the middle of a window: the next six frames come back to back.
   ResetTimingForTests();

@@ -54,19 +54,6 @@ TEST_F(BlockTest, RoundTripAndStoredForm) {
   EXPECT_EQ(SaveBody(fresh), expected);  // no graphic: the contact is cleared on save
 }
 
-TEST_F(BlockTest, ShotSheetNumberMovesUpBefore219) {
-  struct Case {
-    int nVersion, nKind, nStored, nLoaded;
-  } cases[] = {{200, 3, 119, 119}, {200, 3, 5, 6}, {219, 3, 5, 5}, {200, 2, 5, 5}};
-  for (const Case& c : cases) {
-    cBlock block;
-    std::string form = DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
-                               {std::vector<uint8_t>(11, 0)}).Bytes();
-    ASSERT_EQ(LoadBody(block, c.nVersion, form), 1);
-    EXPECT_EQ(block.m_sGraphicNo, c.nLoaded) << "version " << c.nVersion << " kind " << c.nKind;
-  }
-}
-
 TEST_F(BlockTest, GetHitByLayer) {
   cBlock block;
   block.m_sGraphicNo = 1;

@@ -1,10 +1,14 @@
 // Character and item definitions: stored forms, version upgrades, templates and validation.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "data/block.h"
 #include "data/chara_def.h"
 #include "data/flow_kinds.h"
 #include "data/item_def.h"
 #include "def_test_util.h"
+#include "support/scoped_value.h"
 
 using namespace t4::test;
 
@@ -64,7 +68,6 @@ TEST_F(CharaDefTest, UpgradesByVersion) {
     bool consumed = false;
     ASSERT_EQ(LoadBody(def, c.nVersion, form, &consumed), 1);
     EXPECT_TRUE(consumed);
-    EXPECT_EQ(static_cast<int>(LayoutBody(CHARA_LAYOUT, c.nVersion, {}).Bytes()[0]), c.nMembers);
     EXPECT_EQ(def.m_nDefence, c.nDefence);
     EXPECT_EQ(def.m_cAppearEffectRun, c.nRun);
     EXPECT_EQ(def.m_cBodyBox, c.nBodyBox);
@@ -75,6 +78,10 @@ TEST_F(CharaDefTest, UpgradesByVersion) {
       bool on = std::find(c.onFlags.begin(), c.onFlags.end(), g) != c.onFlags.end();
       EXPECT_EQ(def.m_InheritFlags.At(g), on ? 1 : 0) << "flag " << g;
     }
+    // The loaded record describes the current layout again; the old one had fewer members.
+    EXPECT_EQ(def.GetMemberCount(), 53);
+    def.Register(c.nVersion);
+    EXPECT_EQ(def.GetMemberCount(), c.nMembers);
   }
 }
 
@@ -90,21 +97,6 @@ TEST_F(CharaDefTest, OlderFlagsMoveUpWithTheGroups) {
   EXPECT_EQ(def.m_InheritFlags.At(20), 1);
   EXPECT_EQ(def.m_InheritFlags.At(26), 0);
   EXPECT_EQ(def.m_InheritFlags.At(28), 1);
-}
-
-TEST_F(CharaDefTest, ShotSheetNumberBefore219) {
-  struct Case {
-    int nVersion, nStored, nLoaded;
-  } cases[] = {{218, 119, 119}, {218, 5, 6}, {219, 5, 5}};
-  for (const Case& c : cases) {
-    std::string form = DefForm(CHARA_LAYOUT, c.nVersion,
-                               {{CHARA_M_GRAPHIC_KIND, 3}, {CHARA_M_GRAPHIC_NO, c.nStored}, {CHARA_M_SIZE, 1}},
-                               {std::vector<uint8_t>(37, 0), 0, true})
-                           .Bytes();
-    cCharaDef def;
-    ASSERT_EQ(LoadBody(def, c.nVersion, form), 1);
-    EXPECT_EQ(def.m_sGraphicNo, c.nLoaded);
-  }
 }
 
 TEST_F(CharaDefTest, TemplateGroupsAndFaultyReferences) {
@@ -182,12 +174,11 @@ TEST_F(CharaDefTest, TestPlayFlowsAreDroppedOutsideTestPlay) {
   def.m_Flows[0].m_cTestPlayOnly = 1;
   std::string form = SaveBody(def);
   for (int32_t testPlay : {0, 1}) {
-    g_bTestPlay = testPlay;
+    t4::test::ScopedValue<int32_t> testPlayGuard(g_bTestPlay, testPlay);
     cCharaDef loaded;
     ASSERT_EQ(LoadBody(loaded, DATA_VERSION, form), 1);
     EXPECT_EQ(loaded.m_Flows.size(), testPlay ? 2u : 1u);
   }
-  g_bTestPlay = 0;
 }
 
 TEST_F(CharaDefTest, CopyOffsets) {
@@ -200,6 +191,60 @@ TEST_F(CharaDefTest, CopyOffsets) {
   EXPECT_EQ(def.GetRepeatOffsetX(2, 1), -80.0);
   EXPECT_EQ(def.GetRepeatOffsetX(2, 0), 80.0);
   EXPECT_EQ(def.GetRepeatOffsetY(3, 1), 4.0);  // Y not mirrored
+}
+
+// Files before 219 number the shot sheet from 0; it gained an empty first cell, so blocks,
+// characters and items on that sheet (graphic kind 3) move up one, to the last cell 119 at most.
+class ShotSheetTest : public ProjectDataTest {};
+
+TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
+  struct Case {
+    int nVersion, nKind, nStored, nLoaded;
+  };
+  const Case cases[] = {
+      {218, 3, 0, 1},   {218, 3, 5, 6},   {218, 3, 118, 119}, {218, 3, 119, 119},
+      {200, 3, 5, 6},   {218, 2, 5, 5},   {219, 3, 5, 5},     {902, 3, 5, 5},
+  };
+  // Each record kind's stored form with the graphic kind and number given, loaded; the loaded
+  // number, or -1 when the load failed.
+  struct Kind {
+    const char* name;
+    std::function<int(const Case&)> load;
+  };
+  auto loaded = [](cRecord& record, int16_t& number, int version, const std::string& form) {
+    return LoadBody(record, version, form) == 1 ? number : -1;
+  };
+  const Kind kinds[] = {
+      {"block",
+       [&](const Case& c) {
+         cBlock block;
+         return loaded(block, block.m_sGraphicNo, c.nVersion,
+                       DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
+                               {std::vector<uint8_t>(11, 0)})
+                           .Bytes());
+       }},
+      {"character",
+       [&](const Case& c) {
+         cCharaDef chara;
+         return loaded(chara, chara.m_sGraphicNo, c.nVersion,
+                       DefForm(CHARA_LAYOUT, c.nVersion,
+                               {{CHARA_M_GRAPHIC_KIND, c.nKind}, {CHARA_M_GRAPHIC_NO, c.nStored}, {CHARA_M_SIZE, 1}},
+                               {std::vector<uint8_t>(37, 0), 0, true})
+                           .Bytes());
+       }},
+      {"item",
+       [&](const Case& c) {
+         cItemDef item;
+         return loaded(item, item.m_sGraphicNo, c.nVersion,
+                       DefForm(ITEM_LAYOUT, c.nVersion,
+                               {{ITEM_M_GRAPHIC_KIND, c.nKind}, {ITEM_M_GRAPHIC_NO, c.nStored}, {ITEM_M_SIZE, 1}}, {})
+                           .Bytes());
+       }},
+  };
+  for (const Case& c : cases)
+    for (const Kind& kind : kinds)
+      EXPECT_EQ(kind.load(c), c.nLoaded)
+          << kind.name << ", version " << c.nVersion << ", graphic kind " << c.nKind << ", number " << c.nStored;
 }
 
 class ItemDefTest : public ProjectDataTest {};
@@ -227,20 +272,6 @@ TEST_F(ItemDefTest, RoundTripAndNoticeBeforeMode) {
   EXPECT_EQ(stored.m_cTakeNotice, 0);
   EXPECT_EQ(stored.m_cTakeMode, 1);
   EXPECT_EQ(stored.m_cSize, 1);  // 0 becomes 1
-}
-
-TEST_F(ItemDefTest, ShotSheetNumberBefore219) {
-  struct Case {
-    int nVersion, nKind, nStored, nLoaded;
-  } cases[] = {{218, 3, 5, 6}, {218, 3, 119, 119}, {218, 2, 5, 5}, {219, 3, 5, 5}};
-  for (const Case& c : cases) {
-    std::string form = DefForm(ITEM_LAYOUT, c.nVersion,
-                               {{ITEM_M_GRAPHIC_KIND, c.nKind}, {ITEM_M_GRAPHIC_NO, c.nStored}, {ITEM_M_SIZE, 1}}, {})
-                           .Bytes();
-    cItemDef item;
-    ASSERT_EQ(LoadBody(item, c.nVersion, form), 1);
-    EXPECT_EQ(item.m_sGraphicNo, c.nLoaded);
-  }
 }
 
 TEST_F(ItemDefTest, TemplateGroupsAndValidation) {

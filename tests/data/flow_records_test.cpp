@@ -7,6 +7,7 @@
 #include "data/flow_kinds.h"
 #include "data_test_util.h"
 #include "layouts.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 using namespace t4::test;
@@ -327,10 +328,11 @@ TEST(FlowRecords, TestPlayFlowsAreRemovedOutsideATestPlay) {
   for (Case c : {Case{0, 0, {2, 4}}, Case{1, 0, {1, 2, 3, 4}}, Case{0, 1, {1, 2, 3, 4}}}) {
     FakeDataRefs refs;
     refs.m_bKeepTestFlows = c.keep;
-    g_bTestPlay = c.testPlay;
     cFlowCommand loaded;
-    ASSERT_EQ(LoadBody(loaded, 902, body), 1);
-    g_bTestPlay = 0;
+    {
+      t4::test::ScopedValue<int32_t> testPlay(g_bTestPlay, c.testPlay);
+      ASSERT_EQ(LoadBody(loaded, 902, body), 1);
+    }
     std::vector<int> ids;
     for (const cFlow& flow : loaded.m_Flows) ids.push_back(flow.m_cId);
     EXPECT_EQ(ids, c.ids);

@@ -5,6 +5,8 @@
 
 #include "data/record.h"
 #include "data_test_util.h"
+#include "support/file_size_limit.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 using t4::test::LeWriter;
@@ -112,9 +114,10 @@ TEST(RecordBase, StringsAreCutAtNulAndLoseCarriageReturns) {
   ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
   EXPECT_EQ(crlf.m_strA, "a\nb");
 
-  g_bStripCR = 0;
-  ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
-  g_bStripCR = 1;
+  {
+    t4::test::ScopedValue<int32_t> keepCR(g_bStripCR, 0);
+    ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
+  }
   EXPECT_EQ(crlf.m_strA, "a\r\nb");
 }
 
@@ -170,6 +173,7 @@ TEST(RecordBase, ClearCopyAndAssignment) {
 }
 
 TEST(DataFile, NewerFilesAreRefusedBeforeTheBody) {
+  t4::test::ScopedRestore<int32_t> tooNew(g_bFileTooNew), fileVersion(g_nFileVersion);
   t4::test::TempDir dir;
   for (uint32_t version : {903u, 0xFFFFFFFFu}) {
     SCOPED_TRACE(version);
@@ -189,6 +193,7 @@ TEST(DataFile, NewerFilesAreRefusedBeforeTheBody) {
 }
 
 TEST(DataFile, MissingOrHeaderlessFilesFailWithoutTouchingTheFlags) {
+  t4::test::ScopedRestore<int32_t> tooNew(g_bFileTooNew), fileVersion(g_nFileVersion);
   t4::test::TempDir dir;
   auto shortPath = dir.WriteFile("short.dat", "\x86\x03").string();
   std::string missing = (dir.Path() / "none.dat").string();
@@ -200,7 +205,6 @@ TEST(DataFile, MissingOrHeaderlessFilesFailWithoutTouchingTheFlags) {
     EXPECT_EQ(g_bFileTooNew, 1);
     EXPECT_EQ(g_nFileVersion, 123);
   }
-  g_bFileTooNew = 0;
 }
 
 TEST(DataFile, DamagedBodiesFailCleanly) {
@@ -251,6 +255,34 @@ TEST(DataFile, SaveReplacesTheFileOnlyWhenComplete) {
 
   EXPECT_EQ(r.SaveToFile(path.c_str()), 1);
   EXPECT_EQ(dir.ReadFile("keep.dat").substr(0, 4), std::string("\x86\x03\x00\x00", 4));
+}
+
+TEST(DataFile, FailedWriteKeepsTheOldFileAndReportsFailure) {
+  // The disk "fills up" 16 bytes into the new file: a long text fails in the write itself (larger
+  // than the stream buffer), a short record only when the buffer is flushed at close.
+  struct Case {
+    const char* name;
+    size_t textBytes;
+  };
+  const Case cases[] = {{"write", 1 << 16}, {"flush at close", 40}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    t4::test::TempDir dir;
+    const std::string old = "the old file, whole";
+    auto path = dir.WriteFile("keep.dat", old).string();
+    cTestRecord r = Filled();
+    r.m_strA.assign(c.textBytes, 'x');
+    {
+      t4::test::ScopedFileSizeLimit full(16);
+      ASSERT_TRUE(full.Active());
+      EXPECT_EQ(r.SaveToFile(path.c_str()), 0);
+    }
+    EXPECT_EQ(dir.ReadFile("keep.dat"), old);
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // With room again the same save goes through.
+    EXPECT_EQ(r.SaveToFile(path.c_str()), 1);
+    EXPECT_EQ(dir.ReadFile("keep.dat"), std::string("\x86\x03\x00\x00", 4) + SaveBody(r));
+  }
 }
 
 }  // namespace

@@ -20,13 +20,21 @@ int32_t Int32At(const std::string& bytes, size_t pos) {
 }
 
 TEST(StageRecord, CollisionLevelDerivesSubSteps) {
+  // Levels 1-10 take that many sub-steps at speed limit 6 per step; 11-19 take level - 10 at a
+  // limit of 60. Gravity 0.4 per frame is spread over n * n.
   struct Case {
-    int nLevel, nStored, n;
-    double dLimit;
+    int nLevel, nStored, n, nCmdTimeUnit, nAirDelay;
+    double dLimit, dLimitStep, dGravityStep;
   } cases[] = {
-      {1, 1, 1, 6.0},   {10, 10, 10, 60.0}, {11, 11, 1, 60.0}, {19, 19, 9, 60.0},
+      {1, 1, 1, 6, 8, 6.0, 6.0, 0.4},
+      {10, 10, 10, 60, 80, 60.0, 6.0, 0.004},
+      {11, 11, 1, 6, 8, 60.0, 60.0, 0.4},
+      {19, 19, 9, 54, 72, 60.0, 6.666666666666667, 0.004938271604938272},
       // Outside the table the default level stands instead of no or endless sub-steps.
-      {0, 10, 10, 60.0}, {-3, 10, 10, 60.0}, {20, 10, 10, 60.0}, {1000, 10, 10, 60.0},
+      {0, 10, 10, 60, 80, 60.0, 6.0, 0.004},
+      {-3, 10, 10, 60, 80, 60.0, 6.0, 0.004},
+      {20, 10, 10, 60, 80, 60.0, 6.0, 0.004},
+      {1000, 10, 10, 60, 80, 60.0, 6.0, 0.004},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.nLevel);
@@ -37,12 +45,11 @@ TEST(StageRecord, CollisionLevelDerivesSubSteps) {
     EXPECT_EQ(stage.m_nSubSteps, c.n);
     EXPECT_EQ(stage.m_dSubSteps, c.n);
     EXPECT_EQ(stage.m_dSubStepsSq, c.n * c.n);
-    EXPECT_EQ(stage.m_nCmdTimeUnit, 6 * c.n);
-    EXPECT_EQ(stage.m_nAirDelay, 8 * c.n);
+    EXPECT_EQ(stage.m_nCmdTimeUnit, c.nCmdTimeUnit);
+    EXPECT_EQ(stage.m_nAirDelay, c.nAirDelay);
     EXPECT_EQ(stage.m_dSpeedLimit, c.dLimit);
-    EXPECT_EQ(stage.m_dSpeedLimitStep, c.dLimit / c.n);
-    EXPECT_EQ(stage.m_dGravityStep, 0.4 / (c.n * c.n));
-    EXPECT_TRUE(std::isfinite(stage.m_dGravityStep));
+    EXPECT_DOUBLE_EQ(stage.m_dSpeedLimitStep, c.dLimitStep);
+    EXPECT_DOUBLE_EQ(stage.m_dGravityStep, c.dGravityStep);
   }
 }
 

@@ -3,13 +3,22 @@
 namespace t4::test {
 namespace {
 
-// The colour a mode stores for an opaque 8-bit colour, as the back buffer reads it back.
+// The colour a mode stores for an opaque 8-bit colour, as the back buffer reads it back. At 16
+// bits (5/6/5) the render mode drops the low bits of each byte, the blit mode scales by 31/255
+// and 63/255, truncating: red 80 is 10 or 9 of 31, red 248 is 31 or 30.
 uint32_t Stored(uint32_t rgb) {
-  const uint32_t r = rgb >> 16 & 255, g = rgb >> 8 & 255, b = rgb & 255;
   if (g_nBpp == 32) return lpDTCon ? 0xFF000000u | rgb : rgb;
-  if (lpDTCon && g_nWindowMode == 1) return 0x8000 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-  if (lpDTCon) return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-  return (r * 31 / 255) << 11 | (g * 63 / 255) << 5 | (b * 31 / 255);
+  struct Row {
+    uint32_t rgb, render, blit;
+  };
+  static const Row k16[] = {
+      {0x000000, 0x0000, 0x0000}, {0xFF0000, 0xF800, 0xF800}, {0x00FF00, 0x07E0, 0x07E0}, {0x0000FF, 0x001F, 0x001F},
+      {0xFFFFFF, 0xFFFF, 0xFFFF}, {0xFF00FF, 0xF81F, 0xF81F}, {0x500000, 0x5000, 0x4800}, {0xF80000, 0xF800, 0xF000},
+  };
+  for (const Row& row : k16)
+    if (row.rgb == rgb) return lpDTCon ? row.render : row.blit;
+  ADD_FAILURE() << "no stored value for " << std::hex << rgb;
+  return 0xDEADBEEF;
 }
 
 class DDBlitTest : public ::testing::TestWithParam<DDMode> {

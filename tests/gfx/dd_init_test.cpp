@@ -53,21 +53,63 @@ TEST(DDInitTest, RefusesWhatItCannotSetUp) {
   EXPECT_NE(g_lpDDCon, nullptr);
 }
 
+// Runs one blit-mode set-up step by itself, with `op` failing, and returns its code. The layer's
+// settings come from a clean set-up of the same mode that is released again first.
+int BlitSetUpCode(DDFixture& f, bool fullScreen, Op op) {
+  if (!f.Init({"dd8", false, 8, fullScreen ? 0 : 1})) return -1;
+  DDRelease();
+  f.system.InjectFailure(op);
+  g_lpDDCon = new DDCONTEXT();
+  const int code = fullScreen ? DDInitFullScreen(nullptr, 640, 480, 8, 1) : DDInitWindow(nullptr);
+  DDRelease();
+  return code;
+}
+
 TEST(DDInitTest, BlitSetUpReportsTheFailingStep) {
-  const std::pair<Op, int> cases[] = {
-      {Op::CreateBlitter, CREATEEX_ERR},   {Op::SetCooperativeLevel, SETCOOPLEVEL_ERR},
-      {Op::CreatePrimary, CREATESURFACE_ERR}, {Op::GetAttachedSurface, GETATTACHEDSURFACE_ERR},
-      {Op::CreatePalette, CREATEPALETTE_ERR}, {Op::SetPalette, SETPALETTE_ERR},
+  struct Case {
+    bool fullScreen;
+    Op op;
+    const char* step;
+    int code;
   };
-  for (const auto& [op, code] : cases) {
+  // The codes of the set-up steps: 1 create, 2 cooperation level, 3 display mode, 4 surface,
+  // 5 attached back buffer, 6 palette, 7 set palette, 10 clipper, 11 clipper window, 12 set clipper.
+  const Case cases[] = {
+      {true, Op::CreateBlitter, "CreateBlitter", 1},
+      {true, Op::SetCooperativeLevel, "SetCooperativeLevel", 2},
+      {true, Op::SetDisplayMode, "SetDisplayMode", 3},
+      {true, Op::CreatePrimary, "CreatePrimary", 4},
+      {true, Op::GetAttachedSurface, "GetAttachedSurface", 5},
+      {true, Op::CreatePalette, "CreatePalette", 6},
+      {true, Op::SetPalette, "SetPalette", 7},
+      {false, Op::CreateBlitter, "CreateBlitter", 1},
+      {false, Op::SetCooperativeLevel, "SetCooperativeLevel", 2},
+      {false, Op::CreatePrimary, "CreatePrimary", 4},
+      {false, Op::CreatePalette, "CreatePalette", 6},
+      {false, Op::CreateClipper, "CreateClipper", 10},
+      {false, Op::SetClipperWindow, "SetClipperWindow", 11},
+      {false, Op::SetClipper, "SetClipper", 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.fullScreen ? "full screen: " : "window: ") << c.step);
+    {
+      DDFixture f;
+      EXPECT_EQ(BlitSetUpCode(f, c.fullScreen, c.op), c.code);
+      EXPECT_EQ(f.system.LiveResources(), 0);
+    }
+    // The whole set-up fails on the same step, and nothing is left half made.
     DDFixture f;
-    f.system.InjectFailure(op);
-    EXPECT_FALSE(f.Init({"dd8", false, 8, 0})) << code;
+    f.system.InjectFailure(c.op);
+    EXPECT_FALSE(f.Init({"dd8", false, 8, c.fullScreen ? 0 : 1}));
+    EXPECT_EQ(g_bDDInitDone, 0);
   }
-  DDFixture f;
-  f.system.InjectFailure(Op::SetDisplayMode);
-  EXPECT_FALSE(f.Init({"dd8", false, 8, 0}));
-  EXPECT_TRUE(DDCheckInitError(0) && DDCheckInitError(42) && !DDCheckInitError(SETCLIPPER_ERR));
+  // Codes outside the table (and the two that only surfaces report) do not stop the set-up.
+  EXPECT_TRUE(DDCheckInitError(0));
+  EXPECT_TRUE(DDCheckInitError(42));
+  EXPECT_TRUE(DDCheckInitError(LOADIMAGE_ERR));
+  EXPECT_TRUE(DDCheckInitError(SETCOLORKEY_ERR));
+  EXPECT_FALSE(DDCheckInitError(SETCLIPPER_ERR));
+  EXPECT_FALSE(DDCheckInitError(CREATEEX_ERR));
 }
 
 TEST(DDInitTest, SecondInitReleasesTheFirstWithoutLeaks) {

@@ -40,9 +40,12 @@ TEST_P(PixelEffectTest, RotateNeverReadsBeforeOrAfterTheSource) {
   DDBltRotate(dst, 8, 8, 4, 4, 2, 2, 0, src, -2, -1, BLT_OPAQUE);
   EXPECT_EQ(Px(dst, 6, 6), bg);
   EXPECT_EQ(Px(dst, 8, 7), Colour(0));
-  // Huge and inverted sizes stay bounded by the destination.
+  // Huge and inverted sizes stay bounded by the destination: the huge picture turns about a
+  // pivot far from the four source pixels, which land outside; the others have no pixels.
+  const std::vector<uint32_t> before = AllPixels(dst);
   for (auto [w, h] : {std::pair{INT_MAX / 2, 3}, {-5, -5}, {0, 7}})
-    DDBltRotate(dst, 8, 8, w, h, w / 2, h / 2, 33, src, 0, 0, BLT_TRANSPARENT);
+    EXPECT_TRUE(DDBltRotate(dst, 8, 8, w, h, w / 2, h / 2, 33, src, 0, 0, BLT_TRANSPARENT)) << w;
+  EXPECT_EQ(AllPixels(dst), before);
 }
 
 class RenderRotateTest : public PixelEffectTest {};
@@ -126,12 +129,14 @@ TEST_P(ColourBlurTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   EXPECT_EQ(Px(dst2, 1, 2), bg);
   EXPECT_EQ(Px(dst2, 2, 2), Pack({15, 2, 2}));
   EXPECT_EQ(Px(dst2, 3, 2), Pack({15, 2, 2}));
-  // rx 0 draws nothing at all, a huge radius stays bounded.
+  // rx 0 and a negative radius draw nothing at all; a huge radius makes one window of the
+  // whole picture: both opaque pixels become (10 + 20) / 2.
   DDSURFACEDATA* dst3 = Plain(3, 1, bg);
-  DDBltBlur(dst3, 0, 0, 3, 1, 0, 1, src, 0, 0, BLT_OPAQUE, nullptr);
-  EXPECT_EQ(Px(dst3, 2, 0), bg);
-  DDBltBlur(dst3, 0, 0, 3, 1, INT_MAX, INT_MAX, src, 0, 0, BLT_OPAQUE, nullptr);
-  DDBltBlur(dst3, 0, 0, 3, 1, -3, -3, src, 0, 0, BLT_OPAQUE, nullptr);
+  EXPECT_TRUE(DDBltBlur(dst3, 0, 0, 3, 1, 0, 1, src, 0, 0, BLT_OPAQUE, nullptr));
+  EXPECT_TRUE(DDBltBlur(dst3, 0, 0, 3, 1, -3, -3, src, 0, 0, BLT_OPAQUE, nullptr));
+  EXPECT_EQ(AllPixels(dst3), std::vector<uint32_t>(3, bg));
+  EXPECT_TRUE(DDBltBlur(dst3, 0, 0, 3, 1, INT_MAX, INT_MAX, src, 0, 0, BLT_TRANSPARENT, nullptr));
+  EXPECT_EQ(AllPixels(dst3), (std::vector<uint32_t>{bg, Pack({15, 2, 2}), Pack({15, 2, 2})}));
 }
 INSTANTIATE_TEST_SUITE_P(Modes, ColourBlurTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
@@ -161,7 +166,9 @@ TEST_P(PixelEffectTest, MosaicEdgeCasesDrawNothingOutsideTheirSurfaces) {
   EXPECT_EQ(Px(dst, 0, 0), bg);
   EXPECT_EQ(Px(dst, 5, 1), Colour(32));
   EXPECT_EQ(Px(dst, 5, 5), bg);  // source row 8 does not exist
-  DDBltMosaic(dst, -100, -100, INT_MAX, INT_MAX, INT_MAX, src, 0, 0, BLT_OPAQUE, nullptr);
+  // One block larger than everything: the whole destination takes source pixel (0, 0).
+  EXPECT_TRUE(DDBltMosaic(dst, -100, -100, INT_MAX, INT_MAX, INT_MAX, src, 0, 0, BLT_OPAQUE, nullptr));
+  EXPECT_EQ(AllPixels(dst), std::vector<uint32_t>(64, Colour(0)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PixelEffectTest, ::testing::ValuesIn(kEffectModes), ModeName);

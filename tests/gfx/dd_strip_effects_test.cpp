@@ -42,9 +42,18 @@ TEST_P(StripTest, SplitSpecialStrips) {
   DDBltSplit(dst, 20, 5, 10, 7, 50, 3, src, 0, 0, BLT_OPAQUE, true);  // no whole strip: nothing drawn
   EXPECT_EQ(Px(dst, 20, 8), Bg());
   EXPECT_EQ(Px(dst, 29, 8), Bg());
-  DDBltSplit(dst, 40, 5, 10, 7, -3, 3, src, 0, 0, BLT_OPAQUE, true);  // a negative strip draws nothing
-  DDBltSplit(dst, -5, 5, INT_MAX, 7, 1, 3, src, 0, 0, BLT_OPAQUE, true);
-  EXPECT_EQ(Px(dst, 40, 20), Bg());
+
+  // A negative strip draws nothing. Strips of one column over a huge width: only the columns the
+  // source has (5-9 at destination 0-4) are drawn, odd ones 3 rows up, even ones 3 rows down.
+  DDSURFACEDATA* edge = Screen();
+  EXPECT_EQ(DDBltSplit(edge, 40, 5, 10, 7, -3, 3, src, 0, 0, BLT_OPAQUE, true), 1);
+  EXPECT_EQ(AllPixels(edge), AllPixels(Screen()));
+  DDBltSplit(edge, -5, 5, INT_MAX, 7, 1, 3, src, 0, 0, BLT_OPAQUE, true);
+  EXPECT_EQ(Px(edge, 0, 2), Colour(5));
+  EXPECT_EQ(Px(edge, 1, 8), Colour(6));
+  EXPECT_EQ(Px(edge, 4, 8), Colour(609));
+  EXPECT_EQ(Px(edge, 0, 1), Bg());
+  for (int row = 0; row < 48; ++row) EXPECT_EQ(Px(edge, 5, row), Bg()) << row;
 }
 
 TEST_P(StripTest, WaveDisplacesEachPieceBySine) {
@@ -60,8 +69,11 @@ TEST_P(StripTest, WaveDisplacesEachPieceBySine) {
   DDBltWave(dst, 30, 30, 10, 1, 3, 0.0, 45, 3, src, 0, 0, BLT_OPAQUE, true);
   EXPECT_EQ(Px(dst, 39, 30), Colour(9));
   EXPECT_EQ(Px(dst, 40, 30), Bg());
+  // Strips of no width, and a displacement far beyond the surface: nothing is drawn.
+  const std::vector<uint32_t> before = AllPixels(dst);
   EXPECT_EQ(DDBltWave(dst, 0, 0, 10, 1, 1, 1e300, 0, 0, src, 0, 0, BLT_OPAQUE, true), 1);
   DDBltWave(dst, 0, 0, 10, 1, 1, 1e300, 7, 2, src, 0, 0, BLT_OPAQUE, true);
+  EXPECT_EQ(AllPixels(dst), before);
 }
 
 TEST_P(StripTest, SpinTurnsBetweenTheTwoFaces) {

@@ -1,3 +1,7 @@
+#include <array>
+#include <map>
+#include <string>
+
 #include "effect_fixture.h"
 
 namespace t4::test {
@@ -5,9 +9,11 @@ namespace {
 
 using TransTintTest = EffectTest;
 
-// Scales of a field to 8 bits and back, truncating.
-int To8(int v, int mask) { return v * 255 / mask; }
-int From8(int v, int mask) { return v * mask / 255; }
+// The result of a worked case in each mode, by mode name (fields as Pack takes them).
+template <class T>
+const T& ForMode(const std::map<std::string, T>& byMode) {
+  return byMode.at(::testing::TestWithParam<DDMode>::GetParam().name);
+}
 
 TEST_P(TransTintTest, TranslucentBlitMixesHalfAndHalfInSoftware) {
   const Fields a{20, 40 % (GMax() + 1), 7}, b{10, 3, 30};
@@ -16,16 +22,14 @@ TEST_P(TransTintTest, TranslucentBlitMixesHalfAndHalfInSoftware) {
   DDSURFACEDATA* src = Make(3, 1, [&](int x, int) { return x == 1 ? Key() : s0; });
   DDSURFACEDATA* dst = Make(3, 1, [&](int x, int) { return x == 2 ? Key() : d0; });
   EXPECT_TRUE(DDBltTrans(dst, 0, 0, 3, 1, src, 0, 0, BLT_TRANSPARENT, g_HbtTable, 0));
-  uint32_t want = 0;
-  if (Is8()) {
-    want = g_HbtTable[s0 + d0 * 256];
-  } else if (Render()) {
-    want = Pack({(a.r + b.r) >> 1, (a.g + b.g) >> 1, (a.b + b.b) >> 1});
-  } else {
-    const auto mix = [](int u, int v, int mask) { return From8((To8(u, mask) + To8(v, mask)) >> 1, mask); };
-    want = Pack({mix(a.r, b.r, RMax()), mix(a.g, b.g, GMax()), mix(a.b, b.b, RMax())});
-  }
-  EXPECT_EQ(Px(dst, 0, 0), want);
+  // Render mode: half the sum of each field (green is 8 in the 5-bit texture). 8 bits: the
+  // table's entry for 40 over 100. Blit mode at 16 bits: through 8 bits and back, truncating
+  // (red 20 -> 164 and 10 -> 82 give 123 -> 14; green 40 -> 161 and 3 -> 12 give 86 -> 21;
+  // blue 7 -> 57 and 30 -> 246 give 151 -> 18).
+  const std::map<std::string, Fields> mixed = {{"d3d32", {15, 21, 18}}, {"d3d16", {15, 5, 18}},
+                                               {"dd8", {70, 0, 0}},     {"dd16", {14, 21, 18}},
+                                               {"dd32", {15, 21, 18}}};
+  EXPECT_EQ(Px(dst, 0, 0), Pack(ForMode(mixed)));
   EXPECT_EQ(Px(dst, 1, 0), d0);  // a transparent source pixel leaves the destination
   // The blit mode copies onto the transparent colour (nothing under it to mix with).
   if (!Render()) {
@@ -73,9 +77,9 @@ TEST_P(RenderQuadTest, RenderQuadUsesTheOpacity) {
       EXPECT_EQ(Px(dst, 1, 1), Pack(b));
     }
     if (alpha == 128 && g_nBpp == 32) {
-      // Opacity 127 with the renderer's rounding (s a + d (255 - a) + 127) / 255.
-      const auto mix = [](int s, int d) { return (s * 127 + d * 128 + 127) / 255; };
-      EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, Pack({mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)}) & 0xFFFFFF);
+      // Opacity 127 with the renderer's rounding (s a + d (255 - a) + 127) / 255:
+      // red (20 * 127 + 2 * 128 + 127) / 255 = 11, green 20, blue 7.
+      EXPECT_EQ(Px(dst, 1, 1) & 0xFFFFFF, 0x0B1407u);
     }
   }
 }
@@ -86,24 +90,19 @@ TEST_P(TransTintTest, TintStepsTowardThePaletteColour) {
   pal[9] = {Is16() ? BYTE{31} : BYTE{0}, 0, 0, 0};
   const Fields c{Is16() ? 25 : 200, 8, 0};
   DDSURFACEDATA* src = Plain(1, 1, Is8() ? 200 : Pack(c));
-  for (int strength : {1, 2, 3, 5}) {
+  // Red after strengths 1, 2, 3 and 5. Render mode: half way at 1, else the texel weighted by
+  // (256 >> strength) / 255 (0 past 4) and the palette colour (31 -> 3 in the 5-bit field) by the
+  // rest. 8 bits: the test's table halves toward index 9 once per step (200, 104, 56, 32, 20, 14).
+  // Blit mode: halves toward the colour once per step in 8 bits (16 bits: 25 -> 205, toward 255:
+  // 230, 242, 248, 251, 253, back to 27, 29, 30, 30 of 31).
+  const std::map<std::string, std::array<int, 4>> reds = {{"d3d32", {100, 50, 25, 0}}, {"d3d16", {14, 8, 5, 3}},
+                                                          {"dd8", {104, 56, 32, 14}},   {"dd16", {27, 29, 30, 30}},
+                                                          {"dd32", {100, 50, 25, 6}}};
+  const std::array<int, 4> strengths = {1, 2, 3, 5};
+  for (size_t i = 0; i < strengths.size(); ++i) {
     DDSURFACEDATA* dst = Plain(1, 1, Pack({}));
-    EXPECT_TRUE(DDBltTint(dst, 0, 0, 1, 1, src, 0, 0, BLT_OPAQUE, pal, g_HbtTable, 9, strength, nullptr));
-    const Fields got = Unpack(Px(dst, 0, 0));
-    int want = c.r;
-    if (Is8()) {
-      for (int k = 0; k < strength; ++k) want = g_HbtTable[want * 256 + 9];
-    } else if (Render()) {
-      const int t = Is16() ? 31 * 31 / 255 : 0;  // the palette byte scaled to the texture field
-      const int k = strength <= 4 ? 256 >> strength : 0;
-      want = strength == 1 ? (c.r + t) >> 1 : static_cast<int>(c.r * (k / 255.0) + t * (1 - k / 255.0));
-    } else {
-      const int mask = RMax(), t = Is16() ? To8(31, 31) : 0;
-      int v = Is16() ? To8(c.r, mask) : c.r;
-      for (int k = 0; k < strength; ++k) v = (v + t) >> 1;
-      want = Is16() ? From8(v, mask) : v;
-    }
-    EXPECT_EQ(got.r, want) << "strength " << strength;
+    EXPECT_TRUE(DDBltTint(dst, 0, 0, 1, 1, src, 0, 0, BLT_OPAQUE, pal, g_HbtTable, 9, strengths[i], nullptr));
+    EXPECT_EQ(Unpack(Px(dst, 0, 0)).r, ForMode(reds)[i]) << "strength " << strengths[i];
   }
   // The worked case of the blit mode at 32 bits: red 200 toward red 0 twice is 50.
   if (!Render() && g_nBpp == 32) {
@@ -137,8 +136,8 @@ TEST_P(RenderTintTest, RenderTintQuadBlendsWithTheFactorAlpha) {
   DDSURFACEDATA* src = Plain(1, 1, Pack({200, 0, 0}), true);
   DDSURFACEDATA* dst = Plain(1, 1, Pack({}), true);
   DDBltTint(dst, 0, 0, 1, 1, src, 0, 0, BLT_OPAQUE, pal, g_HbtTable, 3, 1, nullptr);
-  // Factor alpha 128: texel x 128 / 255 + colour x 127 / 255, rounded.
-  EXPECT_EQ(Px(dst, 0, 0), Pack({(200 * 128 + 127) / 255, 0, (100 * 127 + 127) / 255}));
+  // Factor alpha 128: texel x 128 / 255 + colour x 127 / 255, rounded: red 200 -> 100, blue 100 -> 50.
+  EXPECT_EQ(Px(dst, 0, 0), Pack({100, 0, 50}));
 }
 INSTANTIATE_TEST_SUITE_P(Modes, RenderTintTest, ::testing::Values(kD3D32), ModeName);
 

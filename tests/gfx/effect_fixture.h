@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 #include "support/dd_fixture.h"
 #include "gfx/dd_effects.h"
@@ -49,6 +50,15 @@ class EffectTest : public ::testing::TestWithParam<DDMode> {
     return Make(w, h, [raw](int, int) { return raw; }, bTarget);
   }
   static uint32_t Px(DDSURFACEDATA* sd, int x, int y) { return DDFixture::Pixel(sd, x, y); }
+  // Every pixel, row by row: to show that a call changed nothing.
+  static std::vector<uint32_t> AllPixels(DDSURFACEDATA* sd) {
+    std::vector<uint32_t> out;
+    cSurfaceLock lock;
+    if (!lock.Lock(sd)) return out;
+    for (int y = 0; y < sd->nHeight; ++y)
+      for (int x = 0; x < sd->nWidth; ++x) out.push_back(lock.Get(x, y));
+    return out;
+  }
 
   // An opaque picture pixel of the mode.
   uint32_t Pack(Fields c) const {

@@ -13,6 +13,7 @@
 #include "persist/system_data.h"
 #include "persist/system_ini.h"
 #include "platform/text/fixed_face.h"
+#include "support/scoped_value.h"
 
 namespace t4::test {
 namespace {
@@ -47,7 +48,6 @@ class PanelDrawTest : public DrawTest {
     g_SaveData = saveData;
     g_Stage.m_RankingKinds = stageKinds;
     g_SystemIni = systemIni;
-    g_bFreeStageStart = freeStart;
   }
 
   bool Is(int x, int y, uint32_t rgb) { return Near(At(x, y), rgb); }
@@ -75,7 +75,9 @@ class PanelDrawTest : public DrawTest {
   const cSaveData saveData = g_SaveData;
   const cSafeVector<int32_t> stageKinds = g_Stage.m_RankingKinds;
   const cSystemIni systemIni = g_SystemIni;
-  const int32_t freeStart = g_bFreeStageStart;
+  ScopedRestore<int32_t> freeStart{g_bFreeStageStart};
+  // The ranking table turns symbol cells on; every other panel starts with them off.
+  ScopedValue<int32_t> fontSymbols{PanelFont().m_bSymbols, 0};
 };
 
 TEST_P(PanelDrawTest, TextListIsOneBoxWithACursorCell) {
@@ -166,9 +168,13 @@ TEST_P(PanelDrawTest, RankingTableRowsValuesMarkerAndHint) {
 
   // A kind without a table (a damaged save) draws nothing.
   Clear();
+  Rendered();
   ranking.Draw(&BackBuffer, x, y, 7, -1, GAME_MODE_CHALLENGE);
   ranking.Draw(&BackBuffer, x, y, -1, -1, GAME_MODE_CHALLENGE);
   EXPECT_EQ(At(x + 5, y + 5), 0u);
+  EXPECT_EQ(At(x, y + 351), 0u) << "no frame";
+  EXPECT_EQ(At(x + 271, y + 351), 0u);
+  EXPECT_TRUE(Rendered().empty());
 }
 
 TEST_P(PanelDrawTest, StageResultShowsTheKindsOfStageAndRule) {

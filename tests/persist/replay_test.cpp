@@ -12,6 +12,7 @@
 #include "persist/save_data.h"
 #include "platform/messages.h"
 #include "support/le_writer.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 namespace t4::test {
@@ -206,7 +207,7 @@ TEST_F(ReplayFileTest, DefaultNamesCarryTheTimeAndAreNumbered) {
   time.wDay = 9;
   time.wHour = 7;
   time.wMinute = 5;
-  const cSaveData saved = g_SaveData;
+  ScopedRestore<cSaveData> saveData(g_SaveData);
   g_SaveData.m_bVarSet = 1;
   g_SaveData.m_nVarIndex = 5;
   g_SaveData.m_nVarValue = 2;
@@ -215,7 +216,7 @@ TEST_F(ReplayFileTest, DefaultNamesCarryTheTimeAndAreNumbered) {
   const std::string expected = "\\user_data\\rpl4\\Castle_c005_2__2024__03_09__07_05.rpl4_902";
   ASSERT_GE(name.size(), expected.size());
   EXPECT_EQ(name.substr(name.size() - expected.size()), expected);
-  g_SaveData = saved;
+  g_SaveData.m_bVarSet = 0;  // the plain stage name from here on
 
   EXPECT_EQ(MakeReplayNameAt(name, "Castle.", time), 1);
   m_dir.WriteFile("user_data/rpl4/Castle__2024__03_09__07_05.rpl4_902", "x");
@@ -239,8 +240,6 @@ class ReplayKeyTest : public ::testing::Test {
     g_hWnd = t4::platform::CreateMessageWindow(&ReplayKeyTest::MainProc, nullptr);
     g_Replay.Clear();
     g_ReplayLast.Clear();
-    // Lets a cool-down left by an earlier test run out.
-    for (int i = 0; i < 60; ++i) SaveReplayKey(false, false, false);
   }
   void TearDown() override {
     g_hWnd = nullptr;
@@ -265,6 +264,7 @@ class ReplayKeyTest : public ::testing::Test {
   }
 
   static inline std::vector<MSG> s_received;
+  ScopedValue<int> m_cooldown{g_nReplayKeyCooldown, 0};
 };
 
 TEST_F(ReplayKeyTest, AnEmptyRecordIsRefusedWithASoundOnceEverySixtyFrames) {

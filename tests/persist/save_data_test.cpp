@@ -10,6 +10,7 @@
 #include "data/world_map.h"
 #include "persist/system_data.h"
 #include "save_image.h"
+#include "support/scoped_value.h"
 #include "support/temp_dir.h"
 
 namespace t4::test {
@@ -24,7 +25,6 @@ class SaveDataTest : public ::testing::Test {
   void TearDown() override {
     g_SystemData = m_systemData;
     g_WorldMap = m_worldMap;
-    g_bFreeStageStart = 0;
   }
 
   int Load(cSaveData& data, const std::string& bytes) {
@@ -36,6 +36,7 @@ class SaveDataTest : public ::testing::Test {
   TempDir m_dir;
   cSystemData m_systemData;
   cWorldMap m_worldMap;
+  ScopedRestore<int32_t> m_freeStart{g_bFreeStageStart};
 };
 
 TEST_F(SaveDataTest, ResetGivesTheNewGameState) {
@@ -164,6 +165,45 @@ TEST_F(SaveDataTest, OlderVersionsAreBroughtUpToDate) {
   v165.nVersion = 165;
   ASSERT_EQ(Load(data, v165.File()), 1);
   EXPECT_EQ(data.m_bBgmLoop, 1);
+}
+
+TEST_F(SaveDataTest, MembersAnOldSaveLacksAreClearedEvenOverAnotherSave) {
+  // A slot is loaded into the record that holds the game in progress, so every member the file
+  // does not store must be reset, not left from the game before. The first version storing each:
+  // auto-save 169, result HP/SP 182, map return 190, map menu cursor 191, map direction 194.
+  struct Case {
+    int32_t version;
+    int32_t autoSave, resultHp, resultSp, mapReturn, menuX, menuY, mapDir;
+  };
+  const Case cases[] = {
+      {168, 0, 0, 0, 0, 0, 0, 0}, {169, 1, 0, 0, 0, 0, 0, 0}, {181, 1, 0, 0, 0, 0, 0, 0},
+      {182, 1, 11, 12, 0, 0, 0, 0}, {189, 1, 11, 12, 0, 0, 0, 0}, {190, 1, 11, 12, 1, 0, 0, 0},
+      {191, 1, 11, 12, 1, 3, 4, 0}, {193, 1, 11, 12, 1, 3, 4, 0}, {194, 1, 11, 12, 1, 3, 4, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    SaveImage image;
+    image.nVersion = c.version;
+    image.members = {{"AutoSave", 1}, {"ResultHp", 11}, {"ResultSp", 12}, {"MapReturn", 1},
+                     {"MapMenuX", 3},  {"MapMenuY", 4},  {"MapDir", 2}};
+    cSaveData data;
+    data.Reset(0);
+    data.m_bAutoSave = 1;
+    data.m_nResultHp = 91;
+    data.m_nResultSp = 92;
+    data.m_bMapReturn = 1;
+    data.m_nMapMenuX = 93;
+    data.m_nMapMenuY = 94;
+    data.m_nMapDir = 1;
+    ASSERT_EQ(Load(data, image.File()), 1);
+    EXPECT_EQ(data.m_bAutoSave, c.autoSave);
+    EXPECT_EQ(data.m_nResultHp, c.resultHp);
+    EXPECT_EQ(data.m_nResultSp, c.resultSp);
+    EXPECT_EQ(data.m_bMapReturn, c.mapReturn);
+    EXPECT_EQ(data.m_nMapMenuX, c.menuX);
+    EXPECT_EQ(data.m_nMapMenuY, c.menuY);
+    EXPECT_EQ(data.m_nMapDir, c.mapDir);
+  }
 }
 
 TEST_F(SaveDataTest, DamagedCountsAreHandledWithoutCrashOrUnboundedAllocation) {
@@ -332,6 +372,7 @@ TEST_F(SaveDataTest, StatusCarriesOverAsMarkedAndResetsAfterADeath) {
   next.m_nMaxHp = 10;
   next.m_nMaxSp = 0;
   data.m_nLives = 1;
+  ScopedRestore<cStage> stage(g_Stage);
   g_Stage.m_nTimeLimit = 0;
   data.RestoreStatus(0, next);
   EXPECT_EQ(next.m_sGraphicNo, 1);  // a stored graphic 0 comes back as 1
@@ -354,7 +395,6 @@ TEST_F(SaveDataTest, StatusCarriesOverAsMarkedAndResetsAfterADeath) {
   data.RestoreStatusValues(0, &hp, &sp);
   EXPECT_EQ(next.m_nMaxHp, 10);
   EXPECT_EQ(hp, -1);
-  g_Stage = cStage();
 }
 
 TEST_F(SaveDataTest, NextRankingKindSkipsKindsTheModeDoesNotKeep) {

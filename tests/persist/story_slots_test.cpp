@@ -8,6 +8,7 @@
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "save_image.h"
+#include "support/file_size_limit.h"
 #include "support/le_writer.h"
 #include "support/temp_dir.h"
 
@@ -67,6 +68,28 @@ TEST_F(StorySlotsTest, SaveScanAndLoadASlot) {
   cSaveData loaded;
   ASSERT_EQ(loaded.LoadSlot(4), 1);
   EXPECT_EQ(loaded.m_nSlot, 4);
+  EXPECT_EQ(loaded.m_CommonVars.At(12), 34);
+}
+
+TEST_F(StorySlotsTest, ASaveThatCannotBeWrittenKeepsTheOldSlot) {
+  cSaveData first;
+  first.m_CommonVars.At(12) = 34;
+  ASSERT_EQ(first.SaveSlot(2), 1);
+  const std::string before = m_dir.ReadFile(Slot("Story03.dat"));
+  g_StorySlots.At(2).m_Time.wYear = 1999;  // a successful save would list its own time
+
+  // The disk is full: the second save fails, and neither the file nor the list entry changes.
+  cSaveData second;
+  second.m_CommonVars.At(12) = 56;
+  {
+    ScopedFileSizeLimit full(64);
+    ASSERT_TRUE(full.Active());
+    EXPECT_EQ(second.SaveSlot(2), 0);
+  }
+  EXPECT_EQ(m_dir.ReadFile(Slot("Story03.dat")), before);
+  EXPECT_EQ(g_StorySlots.At(2).m_Time.wYear, 1999);
+  cSaveData loaded;
+  ASSERT_EQ(loaded.LoadSlot(2), 1);
   EXPECT_EQ(loaded.m_CommonVars.At(12), 34);
 }
 

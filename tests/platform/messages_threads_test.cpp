@@ -37,9 +37,32 @@ bool PumpUntil(F done) {
   return done();
 }
 
+// Spins until `done` or about two seconds, without serving messages.
+template <class F>
+bool WaitUntil(F done) {
+  for (int i = 0; i < 2000 && !done(); ++i) tp::SleepReal(1);
+  return done();
+}
+
+// Tells when a message has been queued for the calling thread (a worker's send has reached it)
+// for the lifetime of the object.
+class QueuedSignal {
+ public:
+  QueuedSignal() : m_thread(tp::GetCurrentThreadId()) {
+    tp::SetQueueWakeHook(m_thread, [this] { m_queued = true; });
+  }
+  ~QueuedSignal() { tp::SetQueueWakeHook(m_thread, nullptr); }
+  bool Wait() {
+    return WaitUntil([this] { return m_queued.load(); });
+  }
+
+ private:
+  DWORD m_thread;
+  std::atomic<bool> m_queued{false};
+};
+
 void JoinThread(HANDLE h) {
-  for (int i = 0; i < 2000 && !tp::HasThreadEnded(h); ++i) tp::SleepReal(1);
-  ASSERT_TRUE(tp::HasThreadEnded(h));
+  ASSERT_TRUE(WaitUntil([h] { return tp::HasThreadEnded(h); }));
   tp::CloseThreadHandle(h);
 }
 
@@ -96,6 +119,7 @@ TEST_F(MessageLayerTest, SendFromAWorkerBlocksUntilTheOwnerServesIt) {
   static std::atomic<LRESULT> result{-1};
   window = tp::CreateMessageWindow(RecordingProc, nullptr);
   result = -1;
+  QueuedSignal queued;
   DWORD id = 0;
   HANDLE h = tp::StartThread(
       [](void*) -> unsigned {
@@ -104,7 +128,7 @@ TEST_F(MessageLayerTest, SendFromAWorkerBlocksUntilTheOwnerServesIt) {
       },
       nullptr, &id);
   // Not served while the owner does not look at its messages.
-  tp::SleepReal(20);
+  ASSERT_TRUE(queued.Wait());
   EXPECT_EQ(result.load(), -1);
   EXPECT_FALSE(tp::HasThreadEnded(h));
   // A modal loop of the owner (here: a peek loop) serves it.
@@ -120,13 +144,15 @@ TEST_F(MessageLayerTest, ShutdownReleasesWaitingSendsAndRefusesNewOnes) {
   static std::atomic<LRESULT> result{-1};
   window = tp::CreateMessageWindow(RecordingProc, nullptr);
   result = -1;
+  QueuedSignal queued;
   HANDLE h = tp::StartThread(
       [](void*) -> unsigned {
         result = tp::SendMessage(window, WM_USER + 5, 21, 0);
         return 0;
       },
       nullptr, nullptr);
-  tp::SleepReal(10);
+  // The send waits in the queue when shutdown begins.
+  ASSERT_TRUE(queued.Wait());
   tp::BeginShutdown();
   JoinThread(h);
   EXPECT_EQ(result.load(), 0);
@@ -167,17 +193,15 @@ TEST(ThreadLayer, SuspendedThreadStopsAtItsNextSafePointAndGoesOnWhenResumed) {
       nullptr, nullptr);
   EXPECT_EQ(tp::SuspendThread(h), 0);
   EXPECT_EQ(tp::SuspendThread(h), 1);  // counted, like the system's suspensions
-  for (int i = 0; i < 2000 && !tp::IsThreadParked(h); ++i) tp::SleepReal(1);
-  ASSERT_TRUE(tp::IsThreadParked(h));
+  ASSERT_TRUE(WaitUntil([h] { return tp::IsThreadParked(h); }));
   int frozen = counter.load();
   tp::SleepReal(10);
   EXPECT_EQ(counter.load(), frozen);
   EXPECT_EQ(tp::ResumeThread(h), 2);
-  tp::SleepReal(5);
-  EXPECT_EQ(counter.load(), frozen);  // one resume undoes one suspend
+  EXPECT_TRUE(tp::IsThreadParked(h));  // one resume undoes one suspend
+  EXPECT_EQ(counter.load(), frozen);
   EXPECT_EQ(tp::ResumeThread(h), 1);
-  for (int i = 0; i < 2000 && counter.load() == frozen; ++i) tp::SleepReal(1);
-  EXPECT_GT(counter.load(), frozen);
+  EXPECT_TRUE(WaitUntil([frozen] { return counter.load() > frozen; }));
   EXPECT_EQ(tp::ResumeThread(h), 0);
   stop = true;
   JoinThread(h);

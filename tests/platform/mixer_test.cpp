@@ -124,6 +124,36 @@ TEST(MixerTest, ConvertsRateAndChannelsToThePrimaryFormat) {
   EXPECT_EQ(bytes, (std::vector<uint8_t>{0x00, 0x40, 0x00, 0x20, 0x00, 0x40, 0x00, 0x20}));
 }
 
+TEST(MixerTest, SixteenBitOutputSaturatesInsteadOfWrapping) {
+  // Three voices of +0.75 (or -0.75) sum to 2.25 full scales: the output holds at the end of the
+  // range; a wrap would turn it into a loud click of the other sign.
+  struct Case {
+    int sample;
+    uint8_t lo, hi;
+  };
+  for (const Case& c : {Case{24576, 0xFF, 0x7F}, Case{-24576, 0x00, 0x80}}) {
+    SCOPED_TRACE(c.sample);
+    Mixer mixer;
+    ASSERT_TRUE(mixer.SetFormat(MakePcmFormat(22050, 16, 1)));
+    for (int i = 0; i < 3; ++i) {
+      SoundBufferId id = mixer.CreateBuffer(MakePcmFormat(22050, 16, 1), Bytes(t4::test::Pcm16(std::vector<int>(16, c.sample))));
+      ASSERT_NE(id, 0);
+      mixer.Play(id, false);
+    }
+    auto out = Render(mixer, 8);
+    EXPECT_EQ(out, (std::vector<uint8_t>{c.lo, c.hi, c.lo, c.hi, c.lo, c.hi, c.lo, c.hi}));
+  }
+}
+
+TEST(MixerTest, ASoundAtHalfTheOutputRateIsInterpolatedBetweenItsFrames) {
+  // 11025 Hz ramp 128, 136, 144, 152 into 22050 Hz: every other output frame lies halfway.
+  Mixer mixer;
+  SoundBufferId id = mixer.CreateBuffer(MakePcmFormat(11025, 8, 1), Bytes(t4::test::Pcm8({128, 136, 144, 152})));
+  ASSERT_NE(id, 0);
+  mixer.Play(id, false);
+  EXPECT_EQ(Render(mixer, 7), (std::vector<uint8_t>{128, 132, 136, 140, 144, 148, 152}));
+}
+
 TEST(MixerTest, RefusesFormatsItCannotPlay) {
   const std::vector<uint8_t> pcm(64, 0x80);
   auto with = [](auto change) {
