@@ -29,6 +29,7 @@
 #include "platform/present/sdl_display.h"
 #include "platform/raster/device.h"
 #include "platform/thread.h"
+#include "platform/ui/sdl_dialog_host.h"
 #include "platform/window/editor_link.h"
 #include "platform/window/instance_lock.h"
 #include "platform/window/window_host.h"
@@ -267,6 +268,14 @@ int RunProgram(const RUNOPTIONS& o) {
     host = sdlHost.get();
   }
   KeepingDisplay display(*screen);
+  // Dialogs are drawn over the game's last frame in the window; a headless run answers them
+  // unattended with their default buttons.
+  std::unique_ptr<t4::platform::ui::SdlDialogHost> dialogHost;
+  if (!o.bHeadless) {
+    dialogHost = std::make_unique<t4::platform::ui::SdlDialogHost>(sdlDisplay, [&display] { return display.Last(); });
+    t4::platform::ui::SetDialogHost(dialogHost.get());
+  }
+  SetRequestDialogs(&RunFileDialog, &RunNameDialog);
   t4::platform::raster::GraphicsSystem graphics(display);
   t4::platform::raster::SetGraphicsSystem(&graphics);
   g_StartOverrides.nWindowMode = o.nWindowMode;
@@ -302,6 +311,7 @@ int RunProgram(const RUNOPTIONS& o) {
     }
   }
   t4::platform::raster::SetGraphicsSystem(nullptr);
+  t4::platform::ui::SetDialogHost(nullptr);
   t4::platform::SetMessageBoxBackend(nullptr);
   t4::platform::SetAudioOutput(nullptr);
   t4::platform::SetClock(nullptr);

@@ -28,6 +28,7 @@ const ControlState* DialogSnapshot::Find(int id) const {
 
 void ScriptedDialogHost::RunModal(DialogModel& model, const std::function<bool()>& done,
                                   const std::function<void()>& serve) {
+  if (done()) return;
   m_seen.push_back(Snap(model));
   while (!done() && !m_steps.empty()) {
     Step step = std::move(m_steps.front());

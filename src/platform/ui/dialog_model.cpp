@@ -90,7 +90,10 @@ void DialogModel::SetText(int id, std::string_view textSjis) {
   ControlState* c = FindMutable(id);
   if (!c) return;
   c->text = c->tmpl.kind == ControlKind::Edit ? OneLine(textSjis) : std::string(textSjis);
-  c->selStart = c->selEnd = std::min(c->selEnd, c->text.size());
+  c->selStart = std::min(c->selStart, c->text.size());
+  c->selEnd = std::min(c->selEnd, c->text.size());
+  // An edit box tells of every change of its text, also one made by the program.
+  if (c->tmpl.kind == ControlKind::Edit) Command(id, EN_UPDATE);
 }
 
 std::string DialogModel::Text(int id) const {

@@ -72,7 +72,8 @@ class DialogModel {
   void OnClose(std::function<void()> fn) { m_onClose = std::move(fn); }
   void SetKeyFilter(KeyFilterFn fn) { m_keyFilter = std::move(fn); }
 
-  // What the owner calls. Unknown ids do nothing (and read as empty).
+  // What the owner calls. Unknown ids do nothing (and read as empty). A text set into an edit box
+  // raises its EN_UPDATE, as a typed one does.
   void SetText(int id, std::string_view textSjis);
   std::string Text(int id) const;
   void SetCheck(int id, bool checked);
