@@ -59,6 +59,8 @@ int cNameDialog::OnInitDialog(WPARAM wParam, LPARAM lParam) {
   }
   UpdateCtrls();
   t4::platform::ui::DialogModel* model = Model();
+  // With no name to enter, the box is not shown: only the label and OK.
+  if (m_Edits.empty() && model) model->Show(ID_NAME, false);
   if (!m_Edits.empty() && model) {
     // The whole old name is selected, so that typing replaces it.
     model->SetFocus(ID_NAME);

@@ -132,6 +132,13 @@ void DialogModel::Enable(int id, bool enabled) {
   if (!enabled && m_focus == id) MoveFocus(1);
 }
 
+void DialogModel::Show(int id, bool visible) {
+  ControlState* c = FindMutable(id);
+  if (!c) return;
+  c->visible = visible;
+  if (!visible && m_focus == id) MoveFocus(1);
+}
+
 void DialogModel::SetItems(int id, std::vector<std::string> itemsSjis) {
   ControlState* c = FindMutable(id);
   if (!c) return;
@@ -157,7 +164,7 @@ int DialogModel::CurSel(int id) const {
 
 bool DialogModel::TakesFocus(size_t index) const {
   const ControlState& c = m_controls[index];
-  if (!IsFocusable(c.tmpl.kind) || !c.enabled) return false;
+  if (!IsFocusable(c.tmpl.kind) || !c.enabled || !c.visible) return false;
   if (c.tmpl.kind != ControlKind::Radio) return true;
   // One stop per radio group: its checked button, or its first when none is checked.
   const size_t first = GroupStart(index);
@@ -192,7 +199,7 @@ void DialogModel::FocusIndex(size_t index) {
 
 void DialogModel::SetFocus(int id) {
   for (size_t i = 0; i < m_controls.size(); ++i)
-    if (m_controls[i].tmpl.id == id && IsFocusable(m_controls[i].tmpl.kind)) {
+    if (m_controls[i].tmpl.id == id && IsFocusable(m_controls[i].tmpl.kind) && m_controls[i].visible) {
       FocusIndex(i);
       return;
     }
@@ -384,7 +391,7 @@ void DialogModel::MouseDown(int frameX, int frameY, bool doubleClick) {
   const int cy = frameY - m_y - DIALOG_BORDER - (m_template.hasCaption ? DIALOG_CAPTION : 0);
   for (size_t i = 0; i < m_controls.size(); ++i) {
     ControlState& c = m_controls[i];
-    if (!IsFocusable(c.tmpl.kind) || !c.enabled || !c.rect.Contains(cx, cy)) continue;
+    if (!IsFocusable(c.tmpl.kind) || !c.enabled || !c.visible || !c.rect.Contains(cx, cy)) continue;
     FocusIndex(i);
     if (c.tmpl.kind == ControlKind::Edit) {
       c.selStart = c.selEnd = c.text.size();

@@ -34,6 +34,7 @@ struct ControlState {
   std::string text;
   bool checked = false;
   bool enabled = true;
+  bool visible = true;
   // Edit boxes: the selection in bytes; the caret stands at selEnd.
   size_t selStart = 0;
   size_t selEnd = 0;
@@ -86,6 +87,8 @@ class DialogModel {
   // Focuses the first control that takes the focus, when none has it.
   void EnsureFocus();
   void Enable(int id, bool enabled);
+  // A hidden control is not drawn and takes no input.
+  void Show(int id, bool visible);
   void SetItems(int id, std::vector<std::string> itemsSjis);
   void SetCurSel(int id, int index);
   int CurSel(int id) const;

@@ -218,6 +218,7 @@ void PaintDialog(const DialogModel& model, text::Face& face, Frame& frame) {
   const int left = w.x + DIALOG_BORDER;
   for (const ControlState& c : model.Controls()) {
     const Rect r{left + c.rect.x, top + c.rect.y, c.rect.w, c.rect.h};
+    if (!c.visible) continue;
     const bool focused = model.Focus() == c.tmpl.id;
     switch (c.tmpl.kind) {
       case ControlKind::Picture: break;
