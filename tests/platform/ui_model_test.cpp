@@ -91,7 +91,7 @@ TEST_F(UiModel, RadioAndCheckBoxesFollowArrowsSpaceAndClicks) {
   model.SetFocus(1004);
   Press(VK_SPACE);
   EXPECT_TRUE(model.IsChecked(1004));
-  // A click on the other radio button: client (4 + 60 / 4 * 4 ..) in frame coordinates.
+  // A click on the other radio button, inside the frame, caption and border.
   const Rect w = model.WindowRect();
   const ControlState* b = model.Find(1003);
   model.MouseDown(w.x + DIALOG_BORDER + b->rect.x + 2, w.y + DIALOG_BORDER + DIALOG_CAPTION + b->rect.y + 2, false);

@@ -63,9 +63,7 @@ void ScriptedDialogHost::Click(int id) {
   Queue([id](DialogModel& m) {
     const ControlState* c = m.Find(id);
     if (!c) return;
-    const Rect w = m.WindowRect();
-    const int top = w.y + DIALOG_BORDER + (m.Template().hasCaption ? DIALOG_CAPTION : 0);
-    m.MouseDown(w.x + DIALOG_BORDER + c->rect.x + c->rect.w / 2, top + c->rect.y + c->rect.h / 2, false);
+    m.MouseDown(m.ClientX() + c->rect.x + c->rect.w / 2, m.ClientY() + c->rect.y + c->rect.h / 2, false);
   });
 }
 

@@ -387,8 +387,8 @@ void DialogModel::TypeText(std::string_view textSjis) {
 }
 
 void DialogModel::MouseDown(int frameX, int frameY, bool doubleClick) {
-  const int cx = frameX - m_x - DIALOG_BORDER;
-  const int cy = frameY - m_y - DIALOG_BORDER - (m_template.hasCaption ? DIALOG_CAPTION : 0);
+  const int cx = frameX - ClientX();
+  const int cy = frameY - ClientY();
   for (size_t i = 0; i < m_controls.size(); ++i) {
     ControlState& c = m_controls[i];
     if (!IsFocusable(c.tmpl.kind) || !c.enabled || !c.visible || !c.rect.Contains(cx, cy)) continue;

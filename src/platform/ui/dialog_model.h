@@ -60,6 +60,9 @@ class DialogModel {
   int ClientHeight() const { return m_clientH; }
   // The outer window (border and caption included) in frame coordinates.
   Rect WindowRect() const;
+  // Frame coordinates of the client area's top-left corner.
+  int ClientX() const { return m_x + DIALOG_BORDER; }
+  int ClientY() const { return m_y + DIALOG_BORDER + (m_template.hasCaption ? DIALOG_CAPTION : 0); }
   void MoveTo(int frameX, int frameY);
   // Keeps the whole window inside a frame of the given size.
   void KeepInside(int frameW, int frameH);

@@ -208,14 +208,13 @@ void PaintDialog(const DialogModel& model, text::Face& face, Frame& frame) {
   const Rect w = model.WindowRect();
   p.Fill(w, FACE);
   p.Raised(w);
-  int top = w.y + DIALOG_BORDER;
   if (model.Template().hasCaption) {
-    const Rect bar{w.x + DIALOG_BORDER, top, w.w - 2 * DIALOG_BORDER, DIALOG_CAPTION - 1};
+    const Rect bar{w.x + DIALOG_BORDER, w.y + DIALOG_BORDER, w.w - 2 * DIALOG_BORDER, DIALOG_CAPTION - 1};
     p.Fill(bar, CAPTION);
     p.Text(bar.x + 4, bar.y + (bar.h - p.Cell()) / 2, model.Caption(), WHITE, bar);
-    top += DIALOG_CAPTION;
   }
-  const int left = w.x + DIALOG_BORDER;
+  const int left = model.ClientX();
+  const int top = model.ClientY();
   for (const ControlState& c : model.Controls()) {
     const Rect r{left + c.rect.x, top + c.rect.y, c.rect.w, c.rect.h};
     if (!c.visible) continue;
