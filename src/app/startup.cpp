@@ -88,10 +88,7 @@ bool LoadDataFiles() {
 bool AskDrawingMode() {
   g_BootData.LoadFromFile(g_Paths[PATH_BOOT]);
   if (!g_BootData.m_bNoBootDialog) {
-    if (g_MainWindow.m_lpHost) {
-      const t4::platform::WindowPlacement p = g_MainWindow.m_lpHost->Placement();
-      RecordMainWindowPosition(p.x, p.y);
-    }
+    RecordMainWindowPlacement();
     std::unique_ptr<cBootDialog> dialog = std::make_unique<cBootDialog>();
     if (dialog->DoModal(0) == 0) return false;
   }
@@ -286,12 +283,10 @@ bool InitGame(const char* szCmdLine, int) {
   PlaceWindow(mode.bWindowed, bMaximised);
   // Dialogs are placed relative to where the program put its window; a full-screen window
   // stands at the screen's origin.
-  if (mode.bWindowed && g_MainWindow.m_lpHost) {
-    const t4::platform::WindowPlacement p = g_MainWindow.m_lpHost->Placement();
-    RecordMainWindowPosition(p.x, p.y);
-  } else {
+  if (mode.bWindowed)
+    RecordMainWindowPlacement();
+  else
     RecordMainWindowPosition(0, 0);
-  }
   if (g_MainWindow.m_lpHost) g_MainWindow.m_lpHost->Show(g_MainWindow.m_hWnd, bMaximised || !mode.bWindowed);
   WriteDisplayReport(true);
   DebugLogf("DDInit成功");

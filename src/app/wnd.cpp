@@ -11,6 +11,12 @@ POINT g_MainWindowPos{0, 0};
 
 void RecordMainWindowPosition(int x, int y) { g_MainWindowPos = POINT{x, y}; }
 
+void RecordMainWindowPlacement() {
+  if (!g_MainWindow.m_lpHost) return;
+  const t4::platform::WindowPlacement p = g_MainWindow.m_lpHost->Placement();
+  RecordMainWindowPosition(p.x, p.y);
+}
+
 POINT MainWindowPosition() { return g_MainWindowPos; }
 
 RECT cWnd::WorkAreaRect() {

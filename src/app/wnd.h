@@ -125,4 +125,6 @@ class cWnd {
 // Where the main window was put by the program itself (its centring at creation, then its stored
 // placement at start-up); dialogs are placed relative to it.
 void RecordMainWindowPosition(int x, int y);
+// Records where the main window stands now (nothing without a window).
+void RecordMainWindowPlacement();
 POINT MainWindowPosition();

@@ -32,6 +32,14 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   }
   shot() { import -window "$id" "$shots/$1.png" 2> /dev/null || fail "no screenshot $1"; }
 
+  # The start-up dialog cancelled: the program ends as a failed start and stores nothing.
+  "$prog" --frames 100000 "$game" > "$work/cancel.out" 2>&1 &
+  pid=$!
+  find_window tarnwick4
+  xdotool key --window "$id" Tab Return
+  wait "$pid" && fail "a cancelled start-up ended with 0"
+  [ -e "$game/user_data/Boot.dat" ] && fail "Cancel stored Boot.dat"
+
   # The start-up dialog: to DirectDraw, tick "do not ask again", start.
   "$prog" --frames 100000 "$game" > "$work/boot.out" 2>&1 &
   pid=$!
