@@ -33,6 +33,7 @@ cBootDialog::cBootDialog() {
   const POINT main = MainWindowPosition();
   m_nPlaceX = static_cast<int32_t>((main.x + 320.0) - 187.0);
   m_nPlaceY = static_cast<int32_t>((main.y + 240.0) - 136.0);
+  SetCursorPos(static_cast<int>(m_nPlaceX + 181.9), static_cast<int>(m_nPlaceY + 198.9));
   m_Radios = {cRadioCtrl(&g_BootData.m_nDrawMode, 1), cRadioCtrl(&g_BootData.m_nDrawMode, 0)};
   m_Checks = {cCheckCtrl(&g_BootData.m_bNoBootDialog)};
   m_Statics = {cStaticCtrl()};

@@ -127,6 +127,13 @@ void cDialog::PlaceInFrame() {
   }
   m_lpModel->MoveTo(x, y);
   m_lpModel->KeepInside(ui::DialogHost::FRAME_W, ui::DialogHost::FRAME_H);
+  if (m_nCursorX != NO_PLACEMENT && m_nCursorY != NO_PLACEMENT) {
+    const POINT main = MainWindowPosition();
+    // The pointer goes where it was meant to on the dialog, also when the dialog had to be
+    // pulled back into the screen.
+    const ui::Rect moved = m_lpModel->WindowRect();
+    m_lpModel->SetCursor(m_nCursorX - main.x + (moved.x - x), m_nCursorY - main.y + (moved.y - y));
+  }
 }
 
 int cDialog::DoModal(int) {

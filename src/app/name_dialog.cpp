@@ -34,6 +34,7 @@ cNameDialog::cNameDialog() {
   const POINT main = g_SystemIni.m_nWindowMode != 0 ? MainWindowPosition() : POINT{0, 0};
   m_nPlaceX = main.x + 240;
   m_nPlaceY = main.y + 220;
+  SetCursorPos(m_nPlaceX + 80, m_nPlaceY + 65);
   if (std::string* name = BoundName()) {
     EDITDEF def;
     def.nId = ID_NAME;

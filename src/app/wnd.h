@@ -95,6 +95,11 @@ class cWnd {
   void GetClientRect(INTRECT& r) const;
   void Place();
   void SetTemplate(int16_t sResourceId, HWND hParent, void* lpRelated);
+  // Puts the mouse pointer at (x, y) on the screen once the window is open.
+  void SetCursorPos(int x, int y) {
+    m_nCursorX = x;
+    m_nCursorY = y;
+  }
 
   int32_t m_bTemplate = 0;
   HWND m_hWnd = nullptr;
@@ -115,6 +120,9 @@ class cWnd {
   int32_t m_nPlaceX = NO_PLACEMENT;
   int32_t m_nPlaceY = NO_PLACEMENT;
   int32_t m_nResult = 0;
+  // Where the mouse pointer goes when the window opens (screen coordinates; NO_PLACEMENT: stays).
+  int32_t m_nCursorX = NO_PLACEMENT;
+  int32_t m_nCursorY = NO_PLACEMENT;
 
  protected:
   // The screen the window lives on: the desktop and the work area (screen coordinates).

@@ -109,6 +109,7 @@ TEST_F(BootDialogTest, PlacedOverTheMiddleOfTheMainWindow) {
   dialog.DoModal(0);
   EXPECT_EQ(host.Seen().at(0).window.x, 133);
   EXPECT_EQ(host.Seen().at(0).window.y, 104);
+  EXPECT_TRUE(PointerOn(host.Seen().at(0), 1000));  // on Start
 }
 
 }  // namespace

@@ -178,6 +178,7 @@ TEST_F(NameDialogTest, OpensAtTheSamePlaceOfTheGameScreenWindowedOrFullScreen) {
   for (const ui::DialogSnapshot& s : host.Seen()) {
     EXPECT_EQ(s.window.x, 240);
     EXPECT_EQ(s.window.y, 220);
+    EXPECT_TRUE(PointerOn(s, 1000));  // on OK
   }
 }
 

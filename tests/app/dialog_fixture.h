@@ -47,6 +47,14 @@ class DialogTest : public ::testing::Test {
     t4::platform::ResetMessageLayerForTests();
   }
 
+  // Whether the pointer was put on control `id` when the dialog opened.
+  static bool PointerOn(const t4::platform::ui::DialogSnapshot& s, int id) {
+    const t4::platform::ui::ControlState* c = s.Find(id);
+    if (!c) return false;
+    const t4::platform::ui::Rect r{s.clientX + c->rect.x, s.clientY + c->rect.y, c->rect.w, c->rect.h};
+    return r.Contains(s.cursorX, s.cursorY);
+  }
+
   t4::test::TempDir dir;
   t4::test::ScopedCurrentDir cd{dir.Path()};
   t4::platform::ui::ScriptedDialogHost host;

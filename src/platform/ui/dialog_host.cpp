@@ -14,6 +14,10 @@ DialogSnapshot Snap(const DialogModel& model) {
   s.caption = model.Caption();
   s.focus = model.Focus();
   s.window = model.WindowRect();
+  s.cursorX = model.CursorX();
+  s.cursorY = model.CursorY();
+  s.clientX = model.ClientX();
+  s.clientY = model.ClientY();
   s.controls = model.Controls();
   return s;
 }

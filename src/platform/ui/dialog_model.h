@@ -103,6 +103,13 @@ class DialogModel {
   void SetComposition(std::string_view textSjis) { m_composition = textSjis; }
   const std::string& Composition() const { return m_composition; }
   bool IsComposing() const { return !m_composition.empty(); }
+  // Where the mouse pointer is put when the dialog opens (frame coordinates; -1: left alone).
+  void SetCursor(int frameX, int frameY) {
+    m_cursorX = frameX;
+    m_cursorY = frameY;
+  }
+  int CursorX() const { return m_cursorX; }
+  int CursorY() const { return m_cursorY; }
   // A click at frame coordinates.
   void MouseDown(int frameX, int frameY, bool doubleClick);
   // Joystick: button 0 presses what has the focus, button 1 is Escape; directions move the focus
@@ -136,6 +143,8 @@ class DialogModel {
   std::vector<ControlState> m_controls;
   int m_focus = 0;  // control id, 0 = none
   std::string m_composition;
+  int m_cursorX = -1;
+  int m_cursorY = -1;
   CommandFn m_onCommand;
   std::function<void()> m_onClose;
   KeyFilterFn m_keyFilter;

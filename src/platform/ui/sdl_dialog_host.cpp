@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/present/sdl_display.h"
 #include "platform/text/rasterizer.h"
@@ -23,6 +24,13 @@ struct StickState {
 };
 
 int AxisDirection(int value) { return value < -STICK_THRESHOLD ? -1 : value > STICK_THRESHOLD ? 1 : 0; }
+
+// Events the window's own host must still see after the dialog: a joystick plugged in or out,
+// and a close of the game's window (which closes the dialog first).
+bool KeepForLater(const SDL_Event& e) {
+  return e.type == SDL_JOYDEVICEADDED || e.type == SDL_JOYDEVICEREMOVED || e.type == SDL_QUIT ||
+         (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
+}
 
 void HandleEvent(const SDL_Event& e, DialogModel& model, StickState& stick) {
   switch (e.type) {
@@ -81,6 +89,21 @@ void SdlDialogHost::RunModal(DialogModel& model, const std::function<bool()>& do
                              const std::function<void()>& serve) {
   std::unique_ptr<text::Face> face = OpenDialogFont(model.Template());
   SDL_StartTextInput();
+  // The mouse works in dialogs also where the game hides it (full screen).
+  const int cursorWas = SDL_ShowCursor(SDL_QUERY);
+  SDL_ShowCursor(SDL_ENABLE);
+  if (model.CursorX() >= 0 && SDL_GetWindowFlags(m_display.Window()) & SDL_WINDOW_INPUT_FOCUS) {
+    SDL_Renderer* renderer = SDL_GetRenderer(m_display.Window());
+    float wx = static_cast<float>(model.CursorX());
+    float wy = static_cast<float>(model.CursorY());
+    int x = 0;
+    int y = 0;
+    if (renderer) {
+      SDL_RenderLogicalToWindow(renderer, wx, wy, &x, &y);
+      SDL_WarpMouseInWindow(m_display.Window(), x, y);
+    }
+  }
+  std::vector<SDL_Event> later;
   StickState stick;
   while (!done()) {
     Frame frame = m_background ? m_background() : Frame{};
@@ -93,13 +116,17 @@ void SdlDialogHost::RunModal(DialogModel& model, const std::function<bool()>& do
     m_display.PresentFrame(std::move(frame));
     m_display.Pump();
     SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, 20)) {
+    bool more = SDL_WaitEventTimeout(&e, 20) != 0;
+    while (more) {
+      if (KeepForLater(e)) later.push_back(e);
       HandleEvent(e, model, stick);
-      while (!done() && SDL_PollEvent(&e)) HandleEvent(e, model, stick);
+      more = !done() && SDL_PollEvent(&e);
     }
     if (serve) serve();
   }
   SDL_StopTextInput();
+  SDL_ShowCursor(cursorWas);
+  for (SDL_Event& e : later) SDL_PushEvent(&e);
   // Keys still held when the dialog ends must not reach the game as fresh presses.
   ReleaseAllKeys();
 }

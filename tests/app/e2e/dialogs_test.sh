@@ -83,7 +83,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   pid=$!
   find_window t4_dialog_driver
   shot name
-  xdotool type --window "$id" --delay 80 "XYあい"
+  # Slowly: xdotool types a kana by remapping a spare key, and a key event read after the next
+  # remap would show the next kana.
+  xdotool type --window "$id" --delay 250 "XYあいう"
+  sleep 0.5
   sleep 0.3
   shot name_typed
   xdotool key --window "$id" Return
