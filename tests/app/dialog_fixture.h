@@ -26,7 +26,7 @@ class DialogTest : public ::testing::Test {
     t4::platform::ResetInputDevices();
     t4::platform::ui::SetDialogHost(&host);
     t4::platform::SetMessageBoxBackend(&boxes);
-    g_MainWindow.m_lpHost = &window;
+    SetMainWindowHost(&window);
     RecordMainWindowPosition(0, 0);
     g_SystemIni.m_nEnglish = 0;
     g_SystemIni.m_nWindowMode = 1;
@@ -35,7 +35,7 @@ class DialogTest : public ::testing::Test {
   void TearDown() override {
     t4::platform::ui::SetDialogHost(nullptr);
     t4::platform::SetMessageBoxBackend(nullptr);
-    g_MainWindow.m_lpHost = nullptr;
+    SetMainWindowHost(nullptr);
     UnhookKeyboard();
     RecordMainWindowPosition(0, 0);
     g_SystemIni = m_ini;

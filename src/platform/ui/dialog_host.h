@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_backend.h"
 #include "platform/ui/dialog_model.h"
 
 namespace t4::platform::ui {
@@ -65,5 +66,6 @@ class ScriptedDialogHost final : public DialogHost {
 // The host of this run; without one installed, a scripted host with no steps.
 void SetDialogHost(DialogHost* host);
 DialogHost& GetDialogHost();
+using ScopedDialogHost = ScopedBackend<DialogHost, SetDialogHost>;
 
 }  // namespace t4::platform::ui

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/game.h"
@@ -19,6 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/present/sdl_display.h"
+#include "platform/text/rasterizer.h"
 #include "platform/text_codec.h"
 #include "platform/ui/sdl_dialog_host.h"
 #include "platform/window/window_host.h"
@@ -47,16 +49,18 @@ int main(int argc, char** argv) {
   }
   const std::string mode = argv[1];
   InitReportLog("Report_Game.txt");
+  const std::unique_ptr<tp::text::Rasterizer> freeType = tp::text::MakeFreeTypeRasterizer();
+  tp::text::ScopedRasterizer installedRasterizer(*freeType);
   tp::SdlDisplay display;
   if (!display.Open("tarnwick4 dialogs", 1, false, false, 0x2FFF0000, 0x2FFF0000)) return 1;
   tp::SdlWindowHost host(display);
   tp::SdlMessageBoxBackend boxes;
-  tp::SetMessageBoxBackend(&boxes);
+  tp::ScopedMessageBoxBackend installedBoxes(boxes);
   tp::ui::SdlDialogHost dialogs(display, [] { return Backdrop(); });
-  tp::ui::SetDialogHost(&dialogs);
+  tp::ui::ScopedDialogHost installedDialogs(dialogs);
   HWND hWnd = tp::CreateMessageWindow(&cMainWnd::StaticWindowProc, nullptr);
   g_MainWindow.m_hWnd = hWnd;
-  g_MainWindow.m_lpHost = &host;
+  ScopedMainWindowHost installedHost(host);
   g_hWnd = hWnd;
   g_SystemIni.m_nWindowMode = 1;
   const tp::WindowPlacement p = host.Placement();
@@ -80,9 +84,6 @@ int main(int argc, char** argv) {
     status = 2;
   }
   std::fflush(stdout);
-  tp::ui::SetDialogHost(nullptr);
-  tp::SetMessageBoxBackend(nullptr);
-  g_MainWindow.m_lpHost = nullptr;
   display.Close();
   return status;
 }
