@@ -21,9 +21,13 @@ constexpr WPARAM CLOSE_WITHOUT_QUESTION = 1;
 
 extern std::atomic<int32_t> g_bNameEntryDone;
 
-// The modal dialogs of the requests. Until the dialogs are part of the build, a request finds no
-// dialog and counts as cancelled. Mode 0 load a stage, 1 load a replay, 2 save a replay (with
-// `defaultName`); true with the chosen path.
+// The modal dialogs of the requests (the program installs the file selection and the name entry;
+// without them a request counts as cancelled). Mode 0 load a stage, 1 load a replay, 2 save a
+// replay (with `defaultName`); true with the chosen path.
 using FileDialogFn = bool (*)(int nMode, const std::string& defaultName, std::string& path);
 using NameDialogFn = void (*)();
 void SetRequestDialogs(FileDialogFn fileDialog, NameDialogFn nameDialog);
+
+// The program's own dialogs for the requests.
+bool RunFileDialog(int nMode, const std::string& defaultName, std::string& path);
+void RunNameDialog();

@@ -33,6 +33,7 @@
 #include "platform/system_info.h"
 #include "platform/text/rasterizer.h"
 #include "platform/thread.h"
+#include "platform/ui/sdl_dialog_host.h"
 #include "platform/window/editor_link.h"
 #include "platform/window/instance_lock.h"
 #include "platform/window/window_host.h"
@@ -276,7 +277,16 @@ int RunProgram(const RUNOPTIONS& o) {
     screen = &sdlDisplay;
     host = sdlHost.get();
   }
-  KeepingDisplay display(*screen, !o.strScreenshot.empty());
+  // The last frame is kept for a screenshot and, in a window, as the backdrop of the dialogs.
+  KeepingDisplay display(*screen, !o.strScreenshot.empty() || !o.bHeadless);
+  // Dialogs are drawn over the game's last frame in the window; a headless run answers them
+  // unattended with their default buttons.
+  t4::platform::ui::ScriptedDialogHost unattendedDialogs;
+  t4::platform::ui::SdlDialogHost sdlDialogs(sdlDisplay, [&display] { return display.Last(); });
+  t4::platform::ui::ScopedDialogHost installedDialogs(
+      o.bHeadless ? static_cast<t4::platform::ui::DialogHost&>(unattendedDialogs)
+                  : static_cast<t4::platform::ui::DialogHost&>(sdlDialogs));
+  SetRequestDialogs(&RunFileDialog, &RunNameDialog);
   t4::platform::raster::GraphicsSystem graphics(display);
   t4::platform::raster::ScopedGraphicsSystem installedGraphics(graphics);
   g_StartOverrides.nWindowMode = o.nWindowMode;

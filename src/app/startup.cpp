@@ -1,14 +1,17 @@
 #include "app/startup.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/boot_dialog.h"
 #include "app/game.h"
 #include "app/input.h"
 #include "app/main_window.h"
 #include "app/palette_variation.h"
 #include "app/screen_mode.h"
 #include "app/stage_start.h"
+#include "app/wnd.h"
 #include "audio/bgm.h"
 #include "audio/midi_output.h"
 #include "audio/music_request.h"
@@ -80,18 +83,26 @@ bool LoadDataFiles() {
   return true;
 }
 
-void ReadSettings(const char* szCmdLine) {
+// The start-up question of the drawing mode, unless the stored choice says not to ask. False when
+// the player cancels.
+bool AskDrawingMode() {
+  g_BootData.LoadFromFile(g_Paths[PATH_BOOT]);
+  if (!g_BootData.m_bNoBootDialog) {
+    RecordMainWindowPlacement();
+    std::unique_ptr<cBootDialog> dialog = std::make_unique<cBootDialog>();
+    if (dialog->DoModal(0) == 0) return false;
+  }
+  g_SystemIni.m_nDirect3D = g_BootData.m_nDrawMode == cBootData::DRAW_MODE_DIRECT3D ? 1 : 0;
+  return true;
+}
+
+bool ReadSettings(const char* szCmdLine) {
   ApplyIniDefaults(g_SystemIni, g_SystemData.m_IniKeys);
   if (!ReadSystemIni(SYSTEM_INI_PATH, g_SystemIni, g_SystemData.m_IniKeys)) {
     WriteReportLogAndErrorBox("System.ini の読み込みに失敗しました！");
     ApplyIniDefaults(g_SystemIni, g_SystemData.m_IniKeys);
   }
-  if (g_SystemIni.m_nDirect3D >= 2) {
-    g_BootData.LoadFromFile(g_Paths[PATH_BOOT]);
-    // Until the start-up dialog is part of the build, a run that would ask draws with Direct3D
-    // unless the stored choice says not to ask.
-    g_SystemIni.m_nDirect3D = !g_BootData.m_bNoBootDialog || g_BootData.m_nDrawMode == 1 ? 1 : 0;
-  }
+  if (g_SystemIni.m_nDirect3D >= 2 && !AskDrawingMode()) return false;
   if (g_StartOverrides.nWindowMode >= 0) g_SystemIni.m_nWindowMode = g_StartOverrides.nWindowMode;
   if (g_bTestPlay) {
     if (szCmdLine && *szCmdLine)
@@ -99,6 +110,7 @@ void ReadSettings(const char* szCmdLine) {
     else if (g_SystemData.m_bDirectStartToTitle)
       g_SystemIni.m_szFreeStage[0] = '\0';
   }
+  return true;
 }
 
 bool InitDrawing(const SCREENMODE& mode) {
@@ -243,7 +255,7 @@ bool InitGame(const char* szCmdLine, int) {
   g_bFileTooNew = 0;
   // The command parameter table (InitCmdParamTable) is built here once the flow code is in.
   if (!LoadDataFiles()) return false;
-  ReadSettings(szCmdLine);
+  if (!ReadSettings(szCmdLine)) return false;
   g_Game.m_nFps = 60;
   g_Game.m_nFadeSpeed = 10;
   for (cInput& in : g_Input) in.SetRepeat(18, 6);
@@ -270,6 +282,12 @@ bool InitGame(const char* szCmdLine, int) {
   if (!InitDrawing(mode)) return false;
   bool bMaximised = false;
   PlaceWindow(mode.bWindowed, bMaximised);
+  // Dialogs are placed relative to where the program put its window; a full-screen window
+  // stands at the screen's origin.
+  if (mode.bWindowed)
+    RecordMainWindowPlacement();
+  else
+    RecordMainWindowPosition(0, 0);
   if (g_MainWindow.m_lpHost) g_MainWindow.m_lpHost->Show(g_MainWindow.m_hWnd, bMaximised || !mode.bWindowed);
   WriteDisplayReport(true);
   DebugLogf("DDInit成功");
