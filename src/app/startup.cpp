@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/game.h"
-#include "app/input.h"
+#include "stage/input.h"
 #include "app/main_window.h"
 #include "app/palette_variation.h"
 #include "app/screen_mode.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/input.h"
+#include "stage/input.h"
 #include "platform/window/input_devices.h"
 #include "support/le_writer.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "app/input.h"
+#include "stage/input.h"
 
 #include <climits>
 #include <cstdio>
