@@ -1,0 +1,1 @@
+#include "support/stage_harness.h"
