@@ -130,6 +130,12 @@ class cCharaBase : public cStageObject {
   bool IsLinked() const;
   void SetAnimeSet(int set, int force);
   void FireTrigger(int trigger);
+  // Forgets which flows were fired or started in the last frame.
+  void ClearTriggerFlags();
+  // Damage bookkeeping of a sub-step: invincibility and per-attacker cool-downs run down.
+  void CountDownInvincible();
+  // The death routine: 1 when the death ends the stage.
+  int Die();
 
   // Physics.
   double JumpSpeedFromHeight(double h) const;

@@ -31,9 +31,15 @@ void RemoveFlaggedFlows(cCharaBase& chara) {
 
 void StartScheduledAnimes(cCharaBase&) {}
 
-int CheckKeyCond(const cFlow* flow, const cInput*) {
+namespace {
+KeyCondCheck g_pfnKeyCondCheck = nullptr;
+}  // namespace
+
+void SetKeyCondCheck(KeyCondCheck check) { g_pfnKeyCondCheck = check; }
+
+int CheckKeyCond(const cFlow* flow, const cInput* input) {
   if (!flow || flow->m_KeyConds.empty()) return -1;
-  return 0;
+  return g_pfnKeyCondCheck && g_pfnKeyCondCheck(flow, input) ? 1 : 0;
 }
 
 void ExecPendingItemCommands(cCharaBase&, cSafeVector<cFlowCommand>&) {}
@@ -41,3 +47,5 @@ void ExecPendingItemCommands(cCharaBase&, cSafeVector<cFlowCommand>&) {}
 void cCharaBase::FireTrigger(int) {}
 
 void SetRunningChara(cCharaBase*) {}
+
+void cCharaBase::ClearTriggerFlags() {}

@@ -59,6 +59,10 @@ void StartScheduledAnimes(cCharaBase& chara);
 // The last key condition of `flow` tested against `input`: 1 held, 0 not held, -1 when the flow
 // has no key conditions.
 int CheckKeyCond(const cFlow* flow, const cInput* input);
+// The test of a flow's last key condition, installed by the flow runner; until then a flow with
+// key conditions counts as not held.
+using KeyCondCheck = int (*)(const cFlow* flow, const cInput* input);
+void SetKeyCondCheck(KeyCondCheck check);
 // The play scene's running character (null when no flow runs); also clears its HP-changed flag.
 void SetRunningChara(cCharaBase* chara);
 // Runs the flow-changing item commands a hero collected.
