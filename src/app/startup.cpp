@@ -1,14 +1,15 @@
+#include "app/scene_factory.h"
 #include "app/startup.h"
 
 #include <string>
 #include <vector>
 
-#include "app/game.h"
+#include "stage/game.h"
 #include "stage/input.h"
 #include "app/main_window.h"
 #include "app/palette_variation.h"
 #include "app/screen_mode.h"
-#include "app/stage_start.h"
+#include "stage/stage_start.h"
 #include "audio/bgm.h"
 #include "audio/midi_output.h"
 #include "audio/music_request.h"
@@ -43,7 +44,6 @@
 #include "core/system_queries.h"
 
 STARTOVERRIDES g_StartOverrides;
-int32_t g_bReturnToTitle = 0;
 
 namespace {
 
@@ -236,6 +236,7 @@ bool StartFreeStage() {
 }  // namespace
 
 bool InitGame(const char* szCmdLine, int) {
+  SetSceneFactory(&CreateScene);
   t4::platform::SeedRand(timeGetTime());
   g_nDataVersion = RUNTIME_DATA_VERSION;
   g_bStripCR = 1;
