@@ -45,6 +45,7 @@ cCharaDef Chara(int16_t graphic, int8_t controller) {
   c.m_sGraphicNo = graphic;
   c.m_cController = controller;
   c.m_nMaxHp = 3;
+  c.m_nPlaceExtra = -1;  // carries no item
   return c;
 }
 
@@ -193,7 +194,11 @@ LRESULT StageHarness::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
   auto* self = static_cast<StageHarness*>(platform::GetWindowUserData(hWnd));
   if (!self) return 0;
   if (msg == WM_CLOSE) ++self->m_nCloseRequests;
-  if (msg == WM_USER_MUSIC && wParam == 4) self->m_MusicRequests.push_back(static_cast<long>(lParam));
+  // The window thread records the stage music it started, as the program's does.
+  if (msg == WM_USER_MUSIC && wParam == 4) {
+    self->m_MusicRequests.push_back(static_cast<long>(lParam));
+    g_SaveData.m_nBgm = static_cast<int32_t>(lParam);
+  }
   return 0;
 }
 
