@@ -272,12 +272,12 @@ int CollideMapY(cCharaBase& obj) {
 
 int CollideMapYBoth(cCharaBase& obj) {
   if (PassesBlocks(obj)) return 0;
+  // Only a hit sets the standing block here: this test follows a landing that already lifted the
+  // bottom out of the floor, and clearing the block on the empty row above would take the floor
+  // effects from a hero that stands.
   const int cell = BottomRowCell(obj);
-  obj.m_pStandBlock = cell;
   const int hit = CellHit(cell, obj.m_nLayer);
-  if (hit == 0) {
-    obj.m_pStandBlock = NO_BLOCK;
-  } else if (hit == 1 || hit == 2) {
+  if (hit == 1 || hit == 2) {
     const int stand = obj.m_nSide == 0 ? PickFootBlock(obj) : cell;
     if (hit == 2) {
       obj.m_pStandBlock = obj.m_pLandBlock = stand;
