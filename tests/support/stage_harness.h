@@ -58,6 +58,8 @@ class StageHarness {
   uint64_t Digest();
 
   int CloseRequests() const { return m_nCloseRequests; }
+  // Frames presented to the display (the pause thread presents its own).
+  int Presented() const { return m_Display.FrameCount(); }
   const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
   platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
   platform::ManualClock& Clock() { return m_Clock; }
