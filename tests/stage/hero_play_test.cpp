@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "stage/hero.h"
+#include "stage/scene_play.h"
 #include "stage/scroll.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
@@ -137,6 +138,38 @@ TEST(HeroPlayTest, ConveyorCarriesTheHeroAndTheCameraFollows) {
   h.Frames(400);
   EXPECT_EQ(ScrollX().m_dPos, 960);
   EXPECT_EQ(h.Hero().m_dRight, 1599);
+}
+
+TEST(HeroPlayTest, RidingHeroStartsItsJumpOnlyInTheLastSubStep) {
+  cStage stage = Prepare(StageFromRows({
+                             "..........",
+                             "..H.......",
+                             "##########",
+                         }),
+                         1.0);
+  stage.m_nCollisionLevel = 2;  // two sub-steps a frame
+  StageHarness h;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  cHero& hero = h.Hero();
+  hero.m_bRideChara = 1;
+  hero.m_bAirborne = 0;
+  hero.m_dSpeedY = 0;
+  cFlowCommandState js;  // a jump that does not depend on keys
+  js.m_nTotal = 10;
+  js.m_dSpeed = -5;
+  h.Scene().m_nSubStep = 1;
+  hero.m_bJumpDone = 0;
+  hero.Jump(js);
+  EXPECT_EQ(js.JumpedFlag(), 0);
+  EXPECT_EQ(hero.m_bRideChara, 1);
+  EXPECT_EQ(hero.m_dSpeedY, 0);
+  h.Scene().m_nSubStep = 2;
+  hero.m_bJumpDone = 0;
+  hero.Jump(js);
+  EXPECT_EQ(js.JumpedFlag(), 1);
+  EXPECT_EQ(hero.m_bRideChara, 0);
+  EXPECT_EQ(hero.m_dSpeedY, -5);
 }
 
 }  // namespace
