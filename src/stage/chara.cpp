@@ -10,26 +10,23 @@
 
 cChara::cChara() = default;
 
-cChara::cChara(const cChara& other) : cCharaBase(other) {
-  m_bInView = other.m_bInView;
-  m_Item = other.m_Item;
-  m_nItemBlink = other.m_nItemBlink;
-  m_bViewIgnoreX = other.m_bViewIgnoreX;
-  m_bViewIgnoreY = other.m_bViewIgnoreY;
-  m_bWasActive = other.m_bWasActive;
-}
+cChara::cChara(const cChara& other) : cCharaBase(other) { CopyCharaFields(other); }
 
 cChara& cChara::operator=(const cChara& other) {
   if (this != &other) {
     cCharaBase::operator=(other);
-    m_bInView = other.m_bInView;
-    m_Item = other.m_Item;
-    m_nItemBlink = other.m_nItemBlink;
-    m_bViewIgnoreX = other.m_bViewIgnoreX;
-    m_bViewIgnoreY = other.m_bViewIgnoreY;
-    m_bWasActive = other.m_bWasActive;
+    CopyCharaFields(other);
   }
   return *this;
+}
+
+void cChara::CopyCharaFields(const cChara& o) {
+  m_bInView = o.m_bInView;
+  m_Item = o.m_Item;
+  m_nItemBlink = o.m_nItemBlink;
+  m_bViewIgnoreX = o.m_bViewIgnoreX;
+  m_bViewIgnoreY = o.m_bViewIgnoreY;
+  m_bWasActive = o.m_bWasActive;
 }
 
 cChara::~cChara() = default;

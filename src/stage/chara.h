@@ -41,6 +41,7 @@ class cChara : public cCharaBase {
   int32_t m_bWasActive = 0;
 
  private:
+  void CopyCharaFields(const cChara& other);
   // The activation group of the definition when it is one of the stage's groups, else -1.
   int ActGroup() const;
 };

@@ -21,6 +21,17 @@ int CurrentSubStep() { return g_lpScenePlay ? g_lpScenePlay->m_nSubStep : g_Stag
 
 double PerSecToSubstep(double x) { return x / g_Stage.m_dSubSteps * 0.016666666666666666; }
 
+// Unless the axis scrolls by itself, the view keeps the hero's centre at screen `centre` inside
+// the scroll limits.
+void FollowCamera(cScroll& axis, double pos, int size, int centre) {
+  if (axis.m_bAuto) return;
+  axis.m_dPos = pos - (centre - (size >> 1));
+  if (axis.m_dPos < axis.m_nLowerLimit)
+    axis.m_dPos = axis.m_nLowerLimit;
+  else if (axis.m_dPos + axis.m_nView > axis.m_nUpperLimit)
+    axis.m_dPos = axis.m_nUpperLimit - axis.m_nView;
+}
+
 }  // namespace
 
 cHero::cHero() = default;
@@ -255,29 +266,14 @@ void cHero::UpdateHitBoxY() {
 }
 
 int cHero::AfterMoveX() {
-  cScroll& ax = ScrollX();
-  if (!ax.m_bAuto) {
-    // The camera keeps the hero's centre at screen x 320 inside the scroll limits.
-    ax.m_dPos = m_dX - (320 - (m_nHitWidth >> 1));
-    if (ax.m_dPos < ax.m_nLowerLimit)
-      ax.m_dPos = ax.m_nLowerLimit;
-    else if (ax.m_dPos + 640 > ax.m_nUpperLimit)
-      ax.m_dPos = ax.m_nUpperLimit - 640;
-  }
+  FollowCamera(ScrollX(), m_dX, m_nHitWidth, 320);
   const int code = CheckBoundsX(m_bFly ? 0 : 1);
   m_dRight = m_dX + m_nHitWidth - 1;
   return code;
 }
 
 int cHero::AfterMoveY() {
-  cScroll& ay = ScrollY();
-  if (!ay.m_bAuto) {
-    ay.m_dPos = m_dY - (240 - (m_nHitHeight >> 1));
-    if (ay.m_dPos < ay.m_nLowerLimit)
-      ay.m_dPos = ay.m_nLowerLimit;
-    else if (ay.m_dPos + 480 > ay.m_nUpperLimit)
-      ay.m_dPos = ay.m_nUpperLimit - 480;
-  }
+  FollowCamera(ScrollY(), m_dY, m_nHitHeight, 240);
   const int code = CheckBoundsY(m_bFly ? 0 : 1);
   m_dBottom = m_dY + m_nHitHeight - 1;
   return code;
