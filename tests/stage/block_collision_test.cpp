@@ -3,6 +3,7 @@
 // blocks whose conditions fail, flying kind 0 and the floor effects under the hero.
 #include "chara_fixture.h"
 #include "data/cond.h"
+#include "data/palette.h"
 #include "stage/block_collision.h"
 
 namespace t4::test {
@@ -280,6 +281,31 @@ TEST_F(FloorEffectTest, SpeedAndConveyorFloorsLastOneFrame) {
     EXPECT_EQ(h.m_dSpeedY, 3.5) << c.effect;
     g_Heroes.clear();
   }
+}
+
+TEST_F(FloorEffectTest, BlockItemIsHandedOverAtMostOncePerSecond) {
+  g_CommonPalette.m_Items.assign(1, cItemDef());
+  cHero& h = HeroOn(0, 0);
+  Cell(5, 10).m_cItemKind = 1;  // common palette, item 0
+  Cell(5, 10).m_sItemIndex = 0;
+  h.m_pLandBlock = h.m_pPrevLandBlock = h.m_pStandBlock;
+  // n = 1: a take sets 60 sub-steps, and the same call already counts one down.
+  EXPECT_EQ(TakeBlockItem(h), 0);
+  EXPECT_EQ(h.m_nBlockItemCooldown, 59);
+  for (int k = 0; k < 59; ++k) TakeBlockItem(h);
+  EXPECT_EQ(h.m_nBlockItemCooldown, 0);
+  TakeBlockItem(h);  // a second later: the next hand-over
+  EXPECT_EQ(h.m_nBlockItemCooldown, 59);
+  // Landing on another block ends the wait at once; leaving the ground drops it too.
+  h.m_pLandBlock = CellIndex(16, 20);
+  TakeBlockItem(h);
+  EXPECT_EQ(h.m_nBlockItemCooldown, 0);
+  TakeBlockItem(h);
+  EXPECT_EQ(h.m_nBlockItemCooldown, 59);
+  h.m_bAirborne = 1;
+  TakeBlockItem(h);
+  EXPECT_EQ(h.m_nBlockItemCooldown, 0);
+  g_CommonPalette.m_Items.clear();
 }
 
 }  // namespace
