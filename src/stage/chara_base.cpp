@@ -290,10 +290,6 @@ void cCharaBase::ArriveAtY(int y, cFlowCommandState* moveState) {
   if (moveState) moveState->m_dVX = moveState->m_dVY = 0;
 }
 
-cMapCell* cCharaBase::CellAt(int32_t index) {
-  return index == NO_BLOCK ? nullptr : &g_MapGrid.At(index);
-}
-
 cCharaBase* FindCharaById(int id) {
   for (cHero& hero : g_Heroes)
     if (hero.m_nId == id) return &hero;

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <list>
-#include <vector>
 
 #include "core/safe_containers.h"
 #include "data/block.h"
@@ -159,9 +158,6 @@ class cCharaBase : public cStageObject {
   void ClearImpactY();
   void DecayImpactX();
   void DecayImpactY();
-
-  // The map cell of a block index, or null for NO_BLOCK.
-  static cMapCell* CellAt(int32_t index);
 
   int32_t m_bKeepLinks = 0;
   cSafeVector<cCharaBase*> m_Targets;
