@@ -184,6 +184,11 @@ class cScenePlay : public cScene {
   // 1 when the frame ends; handles the killed-by-flows rule for a character at `it`.
   int KilledByFlows(cSafeList<cChara>::iterator& it, bool& removed);
   void HeroDies(const char* label);
+  // A character's moves and map collisions of one sub-step.
+  void MoveAndCollide(cChara& c, bool& bDeath, bool& bRemove);
+  // Death, removal or impact decay after a character's sub-step; the iterator moves on to the next
+  // character. 1 when the frame ends.
+  int EndCharaStep(cSafeList<cChara>::iterator& it, bool bDeath, bool bRemove);
   int BuildGrid();
   void PlaceObjects();
   void FireBeforeStart();

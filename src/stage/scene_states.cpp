@@ -38,6 +38,17 @@ constexpr int TEXT_CONTINUE_FIRST = 23;
 
 DDSURFACEDATA* Word() { return &g_SurfaceTable[IMAGE_WORD]; }
 
+// Player 0's buttons latched and directions repeated, and the cursor moved over a one-column
+// menu of `rows` rows at x.
+cInput& MoveMenuCursor(int x, int rows) {
+  cInput& in = g_Input.At(0);
+  in.LatchButton(0);
+  in.RepeatDir();
+  g_MenuCursor.MoveGrid(in, x, MENU_TOP, 0, 16, 1, rows);
+  PlayCursorSound(in, 2, 0);
+  return in;
+}
+
 void DrawMenuCursor() {
   const MENUCURSORSTATE& c = *g_MenuCursor.m_lpCurrent;
   DDBlt(&BackBuffer, c.nX, c.nY, 16, 16, &g_SurfaceTable[IMAGE_ACCESSORY], 64, 0, BLT_TRANSPARENT);
@@ -127,12 +138,8 @@ void cScenePlay::PauseMenu() {
   } else if (m_nStep != 1) {
     return;
   }
-  cInput& in = g_Input.At(0);
-  in.LatchButton(0);
-  in.RepeatDir();
   const int x = GetCmdWindowX(320, m_PauseMenu);
-  g_MenuCursor.MoveGrid(in, x, MENU_TOP, 0, 16, 1, cCmd::GetCmdCount(m_PauseMenu));
-  PlayCursorSound(in, 2, 0);
+  cInput& in = MoveMenuCursor(x, cCmd::GetCmdCount(m_PauseMenu));
   if (in.m_sButton & BUTTON_1) {
     PlaySystemSound(1);
     switch (cCmd::GetCmdNum(g_MenuCursor.m_lpCurrent->nRow, m_PauseMenu)) {
@@ -193,12 +200,8 @@ void cScenePlay::Continue() {
   } else if (m_nStep != 1) {
     return;
   }
-  cInput& in = g_Input.At(0);
-  in.LatchButton(0);
-  in.RepeatDir();
   const int x = g_SystemData.GetTextListX(320, TEXT_CONTINUE_FIRST, 2, true);
-  g_MenuCursor.MoveGrid(in, x, MENU_TOP, 0, 16, 1, 2);
-  PlayCursorSound(in, 2, 0);
+  cInput& in = MoveMenuCursor(x, 2);
   if (in.m_sButton & BUTTON_1) {
     PlaySystemSound(1);
     if (g_MenuCursor.m_lpCurrent->nRow == 0) {

@@ -179,29 +179,9 @@ int cScenePlay::BlockCharaPass() {
     }
     if (m_bHpChanged && CheckHpDeaths()) return 1;
     bool bDeath = false;
-    bool bRemove = c.MoveX() == MOVE_LEFT_STAGE;
-    if (CollideMapX(c) == PASS_HERO_DIES) bDeath = true;
-    c.ApplyGravity();
-    const int y = c.MoveY();
-    if (y == MOVE_FELL_OUT) bDeath = true;
-    if (y == MOVE_LEFT_VERTICALLY) bRemove = true;
-    if (CollideMapY(c) == PASS_HERO_DIES) bDeath = true;
-    if (bDeath) {
-      PlaySystemSound(9);
-      const int r = KillChara(c);
-      if (r == 1) {
-        EraseChara(it);
-        return 1;
-      }
-      if (r == 2) return 1;
-      ++it;
-    } else if (bRemove) {
-      it = EraseChara(it);
-    } else {
-      c.DecayImpactX();
-      c.DecayImpactY();
-      ++it;
-    }
+    bool bRemove = false;
+    MoveAndCollide(c, bDeath, bRemove);
+    if (EndCharaStep(it, bDeath, bRemove)) return 1;
   }
   return 0;
 }
@@ -277,32 +257,44 @@ int cScenePlay::OtherCharaPass() {
     if (m_bHpChanged && CheckHpDeaths()) return 1;
     if (c.m_bRideChara) RideBlockChara(c);
     bool bDeath = false;
-    bool bRemove = c.MoveX() == MOVE_LEFT_STAGE;
-    if (CollideMapX(c) == PASS_HERO_DIES) bDeath = true;
-    c.ApplyGravity();
-    const int y = c.MoveY();
-    if (y == MOVE_FELL_OUT) bDeath = true;
-    if (y == MOVE_LEFT_VERTICALLY) bRemove = true;
-    if (CollideMapY(c) == PASS_HERO_DIES) bDeath = true;
+    bool bRemove = false;
+    MoveAndCollide(c, bDeath, bRemove);
     if (CollideBlockCharas(c) == PASS_HERO_DIES) bDeath = true;
     CollideMapXBoth(c);
     CollideMapYBoth(c);
-    if (Squeezed(c) || bDeath) {
-      PlaySystemSound(9);
-      const int r = KillChara(c);
-      if (r == 1) {
-        EraseChara(it);
-        return 1;
-      }
-      if (r == 2) return 1;
-      ++it;
-    } else if (bRemove) {
-      it = EraseChara(it);
-    } else {
-      c.DecayImpactX();
-      c.DecayImpactY();
-      ++it;
+    if (EndCharaStep(it, bDeath || Squeezed(c), bRemove)) return 1;
+  }
+  return 0;
+}
+
+void cScenePlay::MoveAndCollide(cChara& c, bool& bDeath, bool& bRemove) {
+  if (c.MoveX() == MOVE_LEFT_STAGE) bRemove = true;
+  if (CollideMapX(c) == PASS_HERO_DIES) bDeath = true;
+  c.ApplyGravity();
+  const int y = c.MoveY();
+  if (y == MOVE_FELL_OUT) bDeath = true;
+  if (y == MOVE_LEFT_VERTICALLY) bRemove = true;
+  if (CollideMapY(c) == PASS_HERO_DIES) bDeath = true;
+}
+
+int cScenePlay::EndCharaStep(cSafeList<cChara>::iterator& it, bool bDeath, bool bRemove) {
+  cChara& c = *it;
+  // A death wins over leaving the stage.
+  if (bDeath) {
+    PlaySystemSound(9);
+    const int r = KillChara(c);
+    if (r == 1) {
+      EraseChara(it);
+      return 1;
     }
+    if (r == 2) return 1;
+    ++it;
+  } else if (bRemove) {
+    it = EraseChara(it);
+  } else {
+    c.DecayImpactX();
+    c.DecayImpactY();
+    ++it;
   }
   return 0;
 }
