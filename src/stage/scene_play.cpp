@@ -48,11 +48,7 @@ void cWait::Set(int nMode, int bButton, int nFrames, int bNoLock) {
   m_nLock = bButton && nMode == WAIT_MESSAGE && !bNoLock ? 10 : 0;
 }
 
-cScenePlay::cScenePlay()
-    : m_ScrollX(ScrollX()),
-      m_ScrollY(ScrollY()),
-      m_States{&cScenePlay::FadeIn,   &cScenePlay::Start,    &cScenePlay::Play,     &cScenePlay::PauseMenu,
-               &cScenePlay::StageEnd, &cScenePlay::Continue, &cScenePlay::GameOver, &cScenePlay::FadeOut} {
+cScenePlay::cScenePlay() : m_ScrollX(ScrollX()), m_ScrollY(ScrollY()) {
   m_CharaLayers.resize(FACTION_COUNT);
   m_ShotLayers.resize(FACTION_COUNT);
   m_StageVars.resize(STAGE_VARIABLE_COUNT);
@@ -90,7 +86,7 @@ void cScenePlay::Update() {
   // A stage that could not be set up has no hero to play or draw; the close is on its way.
   if (m_bSetupFailed || m_nState < 0 || m_nState >= PLAY_STATE_COUNT) return;
   if (m_nState == PLAY_PLAY) {
-    (this->*m_States[m_nState])();
+    RunState();
     return;
   }
   // Frozen frames leave the game thread's random numbers as they found them, so that a replay
@@ -98,8 +94,22 @@ void cScenePlay::Update() {
   // keeps the new seed.
   const uint32_t randState = t4::platform::GetRandState();
   const int32_t setups = m_nSetStageCount;
-  (this->*m_States[m_nState])();
+  RunState();
   if (setups == m_nSetStageCount) t4::platform::SetRandState(randState);
+}
+
+void cScenePlay::RunState() {
+  switch (m_nState) {
+    case PLAY_FADE_IN: FadeIn(); break;
+    case PLAY_START: Start(); break;
+    case PLAY_PLAY: Play(); break;
+    case PLAY_PAUSE: PauseMenu(); break;
+    case PLAY_STAGE_END: StageEnd(); break;
+    case PLAY_CONTINUE: Continue(); break;
+    case PLAY_GAME_OVER: GameOver(); break;
+    case PLAY_FADE_OUT: FadeOut(); break;
+    default: break;
+  }
 }
 
 void cScenePlay::Enter() {

@@ -171,9 +171,8 @@ class cScenePlay : public cScene {
   int32_t m_nSetStageCount = 0;
 
  private:
-  using Handler = void (cScenePlay::*)();
-  Handler m_States[PLAY_STATE_COUNT];
-
+  // Runs the handler of the current state.
+  void RunState();
   void ResetForEntry();
   int RunSubStep(int i);
   int BlockCharaPass();

@@ -131,21 +131,22 @@ TEST(SetStage, CameraStartsOnTheHeroWithinTheLimits) {
 }
 
 TEST(SetStage, ClockSeedsTheRandomNumbersAndTimeLimitIsSet) {
-  cStage stage = StageFromRows({"..........", ".H........", "##########"});
-  stage.m_nTimeLimitOn = 1;
-  stage.m_nTimeLimit = 120;
-  StageHarness h(4321);
-  h.Start(stage);
-  h.Frame();
-  EXPECT_EQ(h.Scene().m_nSeed, 4321u);
-  EXPECT_EQ(h.Scene().m_nTimeLeft, 120);
-  EXPECT_EQ(h.Scene().m_bNoTimeLimit, 0);
-
-  StageHarness untimed(99);
-  untimed.Start(StageFromRows({"..........", ".H........", "##########"}));
-  untimed.Frame();
-  EXPECT_EQ(untimed.Scene().m_nTimeLeft, 999);
-  EXPECT_EQ(untimed.Scene().m_bNoTimeLimit, 1);
+  struct Case {
+    uint32_t clock;
+    int limitOn, limit;
+    int timeLeft, noLimit;
+  } cases[] = {{4321, 1, 120, 120, 0}, {99, 0, 120, 999, 1}};
+  for (const Case& c : cases) {
+    cStage stage = StageFromRows({"..........", ".H........", "##########"});
+    stage.m_nTimeLimitOn = c.limitOn;
+    stage.m_nTimeLimit = c.limit;
+    StageHarness h(c.clock);
+    h.Start(stage);
+    h.Frame();
+    EXPECT_EQ(h.Scene().m_nSeed, c.clock);
+    EXPECT_EQ(h.Scene().m_nTimeLeft, c.timeLeft);
+    EXPECT_EQ(h.Scene().m_bNoTimeLimit, c.noLimit);
+  }
 }
 
 TEST(SetStage, StageMusicIsAskedForOnEntryOnly) {

@@ -131,6 +131,8 @@ cStage StageFromRows(const std::vector<std::string>& rows) {
 }
 
 StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
+  // The harness drives the program's globals: one at a time.
+  EXPECT_EQ(s_lpCurrent, nullptr);
   std::filesystem::copy(T4_DEMO_DIR, m_Dir.Path(),
                         std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
   m_lpCwd = std::make_unique<ScopedCurrentDir>(m_Dir.Path());
