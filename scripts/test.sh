@@ -13,7 +13,7 @@ QUICK=0
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
   # Tests that open windows get a private X server; everything else runs headless.
   ctest --test-dir "$dir" -j "$JOBS" --output-on-failure
