@@ -2,7 +2,7 @@
 
 #include "app/dialog_resources.h"
 #include "app/main_window.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 #include "core/message_box.h"
 #include "persist/project_layout.h"
 #include "persist/system_data.h"

@@ -3,9 +3,9 @@
 #include <exception>
 #include <string>
 
-#include "app/game.h"
-#include "app/private_messages.h"
-#include "app/stage_start.h"
+#include "stage/game.h"
+#include "stage/private_messages.h"
+#include "stage/stage_start.h"
 #include "audio/bgm.h"
 #include "audio/music_request.h"
 #include "audio/sound_setup.h"

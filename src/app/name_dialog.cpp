@@ -1,7 +1,7 @@
 #include "app/name_dialog.h"
 
 #include "app/dialog_resources.h"
-#include "app/game.h"
+#include "stage/game.h"
 #include "persist/system_ini.h"
 #include "persist/user_records.h"
 #include "platform/ui/dialog_model.h"

@@ -9,9 +9,9 @@
 #include <memory>
 #include <sstream>
 
-#include "app/game.h"
+#include "stage/game.h"
 #include "app/main_window.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 #include "app/startup.h"
 #include "audio/midi_output.h"
 #include "core/globals.h"

@@ -3,7 +3,7 @@
 
 #include "app/file_dialog.h"
 #include "app/name_dialog.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 
 bool RunFileDialog(int nMode, const std::string& defaultName, std::string& path) {
   std::string chosen = defaultName;

@@ -1,3 +1,4 @@
+#include "app/scene_factory.h"
 #include "app/startup.h"
 
 #include <memory>
@@ -5,13 +6,13 @@
 #include <vector>
 
 #include "app/boot_dialog.h"
-#include "app/game.h"
-#include "app/input.h"
 #include "app/main_window.h"
 #include "app/palette_variation.h"
 #include "app/screen_mode.h"
-#include "app/stage_start.h"
 #include "app/wnd.h"
+#include "stage/game.h"
+#include "stage/input.h"
+#include "stage/stage_start.h"
 #include "audio/bgm.h"
 #include "audio/midi_output.h"
 #include "audio/music_request.h"
@@ -47,7 +48,6 @@
 #include "core/system_queries.h"
 
 STARTOVERRIDES g_StartOverrides;
-int32_t g_bReturnToTitle = 0;
 
 namespace {
 
@@ -249,6 +249,7 @@ bool StartFreeStage() {
 }  // namespace
 
 bool InitGame(const char* szCmdLine, int) {
+  SetSceneFactory(&CreateScene);
   t4::platform::SeedRand(timeGetTime());
   g_nDataVersion = DATA_VERSION;
   g_bStripCR = 1;

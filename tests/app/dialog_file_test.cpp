@@ -2,7 +2,7 @@
 #include <string>
 
 #include "app/file_dialog.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 #include "dialog_fixture.h"
 #include "platform/ui/dialog_model.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/game.h"
+#include "stage/game.h"
 #include "app/hook.h"
 #include "app/main_window.h"
 #include "app/wnd.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/input.h"
+#include "stage/input.h"
 #include "platform/window/input_devices.h"
 #include "support/le_writer.h"
 #include "support/temp_dir.h"
@@ -82,6 +82,16 @@ TEST_F(InputTest, HistoryCountsHeldFrames) {
   EXPECT_EQ(in.GetHistory(0, 4), INPUT_DOWN);
   EXPECT_EQ(in.GetHistory(0, 5), INPUT_UP);
   EXPECT_EQ(in.GetHistory(0, 7), INPUT_UP);
+  EXPECT_EQ(in.GetHistory(0, 8), 0);  // before the first frame
+}
+
+TEST_F(InputTest, HistoryBeforeTheFirstFrameIsNoInput) {
+  in.ClearHistory();
+  in.m_sButton = 1;
+  in.UpdateHistory();
+  EXPECT_EQ(in.GetHistory(1, 0), 1);
+  EXPECT_EQ(in.GetHistory(1, 1), 0);
+  EXPECT_EQ(in.GetHistory(1, 31), 0);
 }
 
 TEST_F(InputTest, PatternRunsStartANewRunOnChangeAndKeep32) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 #include "core/globals.h"
 #include "core/report_log.h"
 #include "persist/system_data.h"

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "app/game.h"
+#include "stage/game.h"
 #include "app/main_window.h"
-#include "app/private_messages.h"
+#include "stage/private_messages.h"
 #include "app/wnd.h"
 #include "core/globals.h"
 #include "core/report_log.h"

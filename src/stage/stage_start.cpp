@@ -1,4 +1,4 @@
-#include "app/stage_start.h"
+#include "stage/stage_start.h"
 
 #include "data/stage_file.h"
 #include "persist/save_data.h"

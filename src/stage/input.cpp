@@ -1,4 +1,4 @@
-#include "app/input.h"
+#include "stage/input.h"
 
 #include <climits>
 #include <cstdio>
@@ -314,6 +314,9 @@ int16_t cInput::GetHistory(int nWord, int n) const {
   int index = nWord == 0 ? m_nDirHead : m_nButtonHead;
   int64_t k = static_cast<int64_t>(n) + 1;
   for (int i = 0; i < INPUT_RING_SIZE; ++i) {
+    // Frames before the history began read as no input, not as the walk wrapping round the
+    // empty ring back to the newest entry.
+    if (ring[index].nFrames == 0) return 0;
     if (ring[index].nFrames >= k) break;
     k -= ring[index].nFrames;
     index = (index + INPUT_RING_SIZE - 1) % INPUT_RING_SIZE;

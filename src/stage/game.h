@@ -16,6 +16,10 @@ constexpr int SCENE_PLAY = 4;
 constexpr int SCENE_OPTION = 5;
 constexpr int SCENE_TYPE_COUNT = 6;
 
+// Title choices the play scene tells apart.
+constexpr int32_t TITLE_CHOICE_FREE = 3;
+constexpr int32_t TITLE_CHOICE_REPLAY = 4;
+
 // Palette entry the screen is cleared to between scenes.
 constexpr DWORD EMPTY_PALETTE_ENTRY = 16;
 
@@ -32,6 +36,7 @@ class cScene {
 };
 
 class cScenePlay;
+class cInput;
 extern cScenePlay* g_lpScenePlay;
 
 class cGame {
@@ -42,6 +47,8 @@ class cGame {
   void Present();
   int RestoreLostSurfaces();
   void ReadInput();
+  // Reads player 0's devices into `in` (the pause thread keeps its own copy).
+  void ReadInput(cInput& in);
   void RequestSceneBgm(int nNumber, bool bLoop, int nSlot);
   cScene* GetScene(int nType) const;
 
@@ -75,6 +82,8 @@ extern cGame g_Game;
 // The application is active (the window thread follows activation; the game loop runs frames
 // only while it is set).
 extern int32_t g_bAppActive;
+// After the stage, the title follows (a free stage started directly that returns to the title).
+extern int32_t g_bReturnToTitle;
 // Frames the run may play before it closes itself (0: no limit), and the frames played so far.
 extern int32_t g_nFrameLimit;
 extern int32_t g_nFramesPlayed;
@@ -84,5 +93,7 @@ unsigned GameLoop(void* param);
 void WaitFrame();
 void ShowLoading();
 
-// Creates the object of a scene type; null for a type whose scene is not part of this build.
-cScene* CreateScene(int nType);
+// Creates the object of a scene type; null for a type whose scene is not part of this build. The
+// program installs its factory at start-up (the menu scenes live above the stage library).
+using SceneFactory = cScene* (*)(int nType);
+void SetSceneFactory(SceneFactory factory);

@@ -1,9 +1,10 @@
-#include "app/game.h"
+#include "stage/game.h"
 
 #include <new>
 
-#include "app/input.h"
-#include "app/private_messages.h"
+#include "stage/input.h"
+#include "stage/scene_play.h"
+#include "stage/private_messages.h"
 #include "core/globals.h"
 #include "core/message_box.h"
 #include "core/report_log.h"
@@ -19,6 +20,7 @@
 cGame g_Game;
 cScenePlay* g_lpScenePlay = nullptr;
 int32_t g_bAppActive = 0;
+int32_t g_bReturnToTitle = 0;
 int32_t g_nFrameLimit = 0;
 int32_t g_nFramesPlayed = 0;
 
@@ -28,6 +30,7 @@ constexpr int FPS_RING_SIZE = 16;
 uint32_t s_FpsRing[FPS_RING_SIZE] = {};
 int32_t s_nFpsIndex = 0;
 int32_t s_nFpsAverage = 0;
+SceneFactory s_lpSceneFactory = nullptr;
 
 }  // namespace
 
@@ -60,13 +63,15 @@ void cGame::SwitchScene(int nType) {
   cScene*& p = Slot(nType);
   if (p) return;
   try {
-    p = CreateScene(nType);
+    p = s_lpSceneFactory ? s_lpSceneFactory(nType) : nullptr;
   } catch (const std::bad_alloc&) {
     p = nullptr;
     OutOfMemoryClose();
   }
-  if (nType == SCENE_PLAY) g_lpScenePlay = reinterpret_cast<cScenePlay*>(p);
+  if (nType == SCENE_PLAY) g_lpScenePlay = static_cast<cScenePlay*>(p);
 }
+
+void SetSceneFactory(SceneFactory factory) { s_lpSceneFactory = factory; }
 
 void cGame::DeleteScenes() {
   for (cScene** p : {&m_lpTitle, &m_lpWorldMap, &m_lpMapMenu, &m_lpChallenge, &m_lpOption, &m_lpPlay}) {
@@ -105,8 +110,9 @@ int cGame::RestoreLostSurfaces() {
   return DDRestore() ? 1 : 0;
 }
 
-void cGame::ReadInput() {
-  cInput& in = g_Input.At(0);
+void cGame::ReadInput() { ReadInput(g_Input.At(0)); }
+
+void cGame::ReadInput(cInput& in) {
   if (g_KeyConfig.m_bCustom)
     in.PollConfig(1, 60);
   else

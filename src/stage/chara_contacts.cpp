@@ -1,0 +1,3 @@
+#include "stage/chara_contacts.h"
+
+int HitBlockChara(cCharaBase&) { return 0; }

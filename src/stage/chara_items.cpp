@@ -1,0 +1,3 @@
+#include "stage/chara_items.h"
+
+int TakeItemFromDef(cHero&, cItemDef&) { return 0; }

@@ -1,0 +1,84 @@
+// Drives one stage headless, frame by frame: a copy of the demo project as the project folder,
+// the headless drawing layer, a manual clock (whose time becomes the stage's seed), scripted
+// message boxes and a main window that records what is posted or sent to it. Stages are built
+// in code from rows of map characters, or loaded from a stage file.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/stage.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/present/display.h"
+#include "platform/raster/device.h"
+#include "support/temp_dir.h"
+
+class cScenePlay;
+class cHero;
+class cChara;
+
+namespace t4::test {
+
+// Map characters of StageFromRows: '#' solid block, '^' deadly block, 'H' the hero, 'w' a
+// walking character, 'f' a flying character, 'c' an item, '.' nothing. Row 0 is the top.
+cStage StageFromRows(const std::vector<std::string>& rows);
+
+class StageHarness {
+ public:
+  // `clockMs` is the millisecond timer at the stage's start, so the seed of a played stage.
+  explicit StageHarness(uint32_t clockMs = 1000);
+  ~StageHarness();
+  StageHarness(const StageHarness&) = delete;
+  StageHarness& operator=(const StageHarness&) = delete;
+
+  // Installs `stage` as the loaded stage (what the stage loader leaves) and creates the play
+  // scene as a direct free-stage start, the way a test play starts.
+  void Start(const cStage& stage);
+  // Loads a stage file of the project folder through the program's loader, then starts it.
+  bool StartFile(const std::string& path);
+
+  // One game frame with player 0's direction and button words: the play scene's update, drawing
+  // included, then the posted messages are served.
+  void Frame(int16_t dir = 0, int16_t buttons = 0);
+  void Frames(int n, int16_t dir = 0, int16_t buttons = 0);
+  // Keys read straight from the keyboard (the pause key, F1 / F2).
+  void SetKey(int vk, bool down);
+  // Runs frames with no input until the scene reaches `state` (at most `limit` frames); the number
+  // of frames run, or -1.
+  int RunUntilState(int state, int limit = 400);
+
+  cScenePlay& Scene();
+  cHero& Hero();
+  std::vector<cChara*> Charas();
+  int State();
+  // Everything a frame can change, folded into one number.
+  uint64_t Digest();
+
+  int CloseRequests() const { return m_nCloseRequests; }
+  // Frames presented to the display (the pause thread presents its own).
+  int Presented() const { return m_Display.FrameCount(); }
+  const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
+  platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
+  platform::ManualClock& Clock() { return m_Clock; }
+  const std::filesystem::path& ProjectDir() const { return m_Dir.Path(); }
+
+ private:
+  static LRESULT WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void ServeMessages();
+  void CreateScene();
+
+  TempDir m_Dir;
+  std::unique_ptr<ScopedCurrentDir> m_lpCwd;
+  platform::ManualClock m_Clock;
+  platform::ScriptedMessageBoxBackend m_Boxes;
+  platform::HeadlessDisplay m_Display;
+  std::unique_ptr<platform::raster::GraphicsSystem> m_lpGraphics;
+  HWND m_hWnd = nullptr;
+  int m_nCloseRequests = 0;
+  std::vector<long> m_MusicRequests;
+};
+
+}  // namespace t4::test
