@@ -113,7 +113,7 @@ void SdlDialogHost::RunModal(DialogModel& model, const std::function<bool()>& do
       frame.pixels.assign(static_cast<size_t>(FRAME_W) * FRAME_H, 0);
     }
     if (face) PaintDialog(model, *face, frame);
-    m_display.PresentFrame(std::move(frame));
+    m_display.PresentFrame(frame);
     m_display.Pump();
     SDL_Event e;
     bool more = SDL_WaitEventTimeout(&e, 20) != 0;
