@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
-JOBS=$(nproc)
+JOBS=${T4_JOBS:-$(nproc)}
 QUICK=0
 [ "${1:-}" = "--quick" ] && QUICK=1
 
