@@ -26,6 +26,10 @@ struct RECORDMEMBER {
   int32_t GetBytes() const { return nCount * cSize; }
 };
 
+// A stored byte that the file defines as unsigned but that is held in an int8_t member: upgrades
+// and range checks compare it through this, so that 128 to 255 are not taken for negatives.
+constexpr int StoredByte(int8_t c) { return static_cast<uint8_t>(c); }
+
 struct RECORDSTRING {
   ptrdiff_t nOffset = 0;
 };
