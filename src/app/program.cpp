@@ -259,7 +259,13 @@ int RunProgram(const RUNOPTIONS& o) {
   if (!o.bHeadless) {
     const int scale = o.nScale > 0 ? o.nScale : 1;
     if (!sdlDisplay.Open("", scale, false, false, 0x2FFF0000 /* centred */, 0x2FFF0000)) {
-      ErrorBox("ウインドウが生成出来ません！");
+      if (sdlDisplay.NoDisplay()) {
+        // No box either: it would need the display that is missing.
+        WriteReportLog("no display: set DISPLAY or use --headless");
+        std::fprintf(stderr, "tarnwick4: no display: set DISPLAY or use --headless\n");
+      } else {
+        ErrorBox("ウインドウが生成出来ません！");
+      }
       return 1;
     }
     sdlHost = std::make_unique<t4::platform::SdlWindowHost>(sdlDisplay);
