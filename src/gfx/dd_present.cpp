@@ -149,7 +149,10 @@ bool ShowBoxOverScreen(const char* szText, const char* szCaption, UINT uType, in
 
 bool FullScreenBoxHook(const char* szText, const char* szCaption, UINT uType, int* pnResult) {
   if (!g_bDDInitDone || g_nWindowMode != 0) return false;
-  return ShowBoxOverScreen(szText, szCaption, uType, pnResult);
+  // A box the screen cannot make room for is not shown at all (a window box would sit unseen
+  // behind the full screen); the caller goes on as after a dismissed box.
+  if (!ShowBoxOverScreen(szText, szCaption, uType, pnResult) && pnResult) *pnResult = 0;
+  return true;
 }
 
 }  // namespace
