@@ -9,6 +9,7 @@
 #include "core/report_log.h"
 #include "core/timing.h"
 #include "gfx/dd.h"
+#include "gfx/scene_surfaces.h"
 #include "gfx/image_slots.h"
 #include "gfx/font.h"
 #include "persist/system_ini.h"
@@ -99,9 +100,9 @@ void cGame::Present() {
 }
 
 int cGame::RestoreLostSurfaces() {
-  if (lpDTCon || !g_lpDDCon) return 1;
-  // Surface loss of the blit mode is restored by the drawing layer itself in DDRestore.
-  return DDRestore() ? 1 : 0;
+  if (lpDTCon || !g_lpDDCon || !DDIsPrimaryLost()) return 1;
+  if (!DDRestore()) return 0;
+  return RestoreSceneSurfaces();
 }
 
 void cGame::ReadInput() {

@@ -31,6 +31,7 @@
 #include "gfx/dd.h"
 #include "gfx/font.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/default_data.h"
 #include "persist/project_layout.h"
 #include "persist/save_data.h"
@@ -316,5 +317,6 @@ void ExitGame() {
   g_Game.DeleteScenes();
   for (cFont& font : g_Fonts) font.Release();
   for (DDSURFACEDATA& strip : g_DigitStripSD) DDReleaseSurface(&strip);
+  ReleaseSceneSurfaces();
   DDRelease();
 }

@@ -178,6 +178,11 @@ void DDClearForOpaqueQuad(DDSURFACEDATA* lpDst, int x, int y, int w, int h, cons
 int DDFlip(unsigned nFps = 60, bool bShowInfo = false, DDSURFACEDATA* lpInfoSD = nullptr);
 int DDRestoreSurface();
 bool DDRestore();
+// Blit mode: whether the screen's surfaces were lost (always false in the render mode).
+bool DDIsPrimaryLost();
+// Blit mode: restores one lost surface; one with a file is reloaded from it (false when that
+// fails), one without is marked lost for its owner to draw again. True when it was not lost.
+bool DDRestoreOneSurface(DDSURFACEDATA* lpSD);
 int DDSetDialogMode(BOOL bOn);
 int DDMesBox(const char* szText, const char* szCaption, UINT uType);
 bool DDIsFullScreenBackBuffer(const DDSURFACEDATA* lpSD);
