@@ -64,8 +64,7 @@ bool ReportStartFailure(const char* format, ...) {
   char text[1024];
   vsnprintf(text, sizeof(text), format, args);
   va_end(args);
-  WriteReportLogF("start-up failed: %s", text);
-  std::fprintf(stderr, "tarnwick4: start-up failed: %s\n", text);
+  WriteReportLogAndStderrF("start-up failed: %s", text);
   return false;
 }
 

@@ -31,7 +31,10 @@ bool IsDirectory(std::string_view gamePath);
 bool CreateDirectory(std::string_view gamePath);
 bool RemoveFile(std::string_view gamePath);
 // Renames `from` over `to` in one step: a reader sees the old or the new file, never half of one.
+// The folder is synced after the rename, so the new name survives a power cut.
 bool ReplaceFile(std::string_view fromGamePath, std::string_view toGamePath);
+// Flushes a written stream's data to the disk (fflush, then fsync); false when either fails.
+bool FlushToDisk(FILE* fp);
 
 // The current directory as a Windows-style absolute path in Shift-JIS ('/' becomes '\'), e.g.
 // "\home\user\game". Nullopt when it cannot be read or its name has no CP932 form.
