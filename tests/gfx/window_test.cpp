@@ -46,9 +46,11 @@ class Xvfb {
 
  private:
   void Start(int n) {
+    // Appended rather than ":" + string, which g++ 12 misreads as an overlapping copy.
+    std::string display(1, ':');
+    display += std::to_string(n);
     m_pid = fork();
     if (m_pid == 0) {
-      const std::string display = ":" + std::to_string(n);
       const std::string screen = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24";
       if (FILE* quiet = std::fopen("/dev/null", "w")) dup2(fileno(quiet), 2);
       execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
@@ -64,7 +66,7 @@ class Xvfb {
       }
       if (access(socket.c_str(), F_OK) == 0) {
         usleep(100000);
-        m_display = ":" + std::to_string(n);
+        m_display = display;
         return;
       }
     }
