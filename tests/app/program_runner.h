@@ -22,7 +22,8 @@ class ProgramRun : public ::testing::Test {
   // `env` goes before the program (e.g. "env -u DISPLAY"); status -1 when it did not exit.
   int Run(const std::string& args, const std::string& env = "") {
     const std::string dir = project.Path().string();
-    const std::string command = env + " TARNWICK4_LOCK_DIR='" + dir + "' '" T4_PROGRAM "' " + args + " '" + dir +
+    // The lock folder comes first so that `env` can replace it.
+    const std::string command = "TARNWICK4_LOCK_DIR='" + dir + "' " + env + " '" T4_PROGRAM "' " + args + " '" + dir +
                                 "' 2> '" + dir + "/stderr.txt' > /dev/null < /dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
