@@ -115,6 +115,13 @@ std::optional<std::string> ResolvePath(std::string_view gamePath) {
 FILE* OpenFile(std::string_view gamePath, const char* mode) {
   std::optional<std::string> native = ResolvePath(gamePath);
   if (!native || native->empty()) return nullptr;
+  // Only regular files are data: a named pipe would block the open, a device never end, and a
+  // folder is no file at all.
+  struct stat st {};
+  if (stat(native->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return nullptr;
+  }
   return std::fopen(native->c_str(), StripTextMode(mode).c_str());
 }
 

@@ -21,7 +21,8 @@ namespace t4::platform {
 std::optional<std::string> ResolvePath(std::string_view gamePath);
 
 // fopen on the resolved path. The 't' of the game's text modes is dropped: line ends are the
-// writer's business. Null when the path cannot be resolved or the file cannot be opened.
+// writer's business. Null when the path cannot be resolved or the file cannot be opened, and
+// when something other than a regular file (folder, pipe, device) stands at the path.
 FILE* OpenFile(std::string_view gamePath, const char* mode);
 
 // True when a file or folder of that name exists.
