@@ -18,7 +18,7 @@
 
 cGame g_Game;
 cScenePlay* g_lpScenePlay = nullptr;
-int32_t g_bAppActive = 0;
+std::atomic<int32_t> g_bAppActive{0};
 int32_t g_nFrameLimit = 0;
 int32_t g_nFramesPlayed = 0;
 

@@ -3,6 +3,7 @@
 // that the pause and ranking loops share.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "gfx/dd_types.h"
@@ -74,7 +75,8 @@ extern cGame g_Game;
 
 // The application is active (the window thread follows activation; the game loop runs frames
 // only while it is set).
-extern int32_t g_bAppActive;
+// Written by the window thread, read by the game thread.
+extern std::atomic<int32_t> g_bAppActive;
 // Frames the run may play before it closes itself (0: no limit), and the frames played so far.
 extern int32_t g_nFrameLimit;
 extern int32_t g_nFramesPlayed;
