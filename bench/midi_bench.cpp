@@ -13,6 +13,7 @@
 #include "audio/sound_effects.h"
 #include "platform/audio/audio_output.h"
 #include "platform/clock.h"
+#include "platform/midi/fluid_midi_synth.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void BM_MidiMinuteThroughSynthAndMixer(benchmark::State& state) {
   t4::platform::SetAudioOutput(&output);
   DS_Init(nullptr, 22050, 8, 1);
   t4::platform::SetMidiOutDevice(&g_MidiOutput);
+  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
   if (!g_MidiOutput.Synth()) {
     state.SkipWithError("no General MIDI soundfont");
     return;

@@ -14,7 +14,7 @@ QUICK=0
 
 run_suite() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
   # Tests that open windows get a private X server; everything else runs headless.
   ctest --test-dir "$dir" -j "$JOBS" --output-on-failure
@@ -29,7 +29,7 @@ if [ "$QUICK" -eq 0 ]; then
     run_suite build-asan -DT4_SANITIZE=ON
 
   echo "== thread sanitizer (core, platform and program tests, a headless run) =="
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_TSAN=ON >/dev/null
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON >/dev/null
   cmake --build build-tsan -j "$JOBS" --target t4_core_tests t4_platform_tests t4_app_tests tarnwick4 demo_project
   export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1"
   for suite in core/t4_core_tests platform/t4_platform_tests app/t4_app_tests; do

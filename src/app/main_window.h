@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/safe_containers.h"
+#include "platform/scoped_backend.h"
 #include "platform/win_types.h"
 
 namespace t4::platform {
@@ -36,6 +37,9 @@ class cMainWnd {
 };
 
 extern cMainWnd g_MainWindow;
+// The host of g_MainWindow for the life of a scope; null: none.
+void SetMainWindowHost(t4::platform::WindowHost* host);
+using ScopedMainWindowHost = t4::platform::ScopedBackend<t4::platform::WindowHost, SetMainWindowHost>;
 // Set just before thGame starts; the procedure saves the window placement only after it.
 extern int32_t g_bGameThreadStarted;
 // The music list of the music requests, made from Bgm.dat at start-up.

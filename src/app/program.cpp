@@ -25,9 +25,12 @@
 #include "platform/audio/audio_output.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/midi/fluid_midi_synth.h"
 #include "platform/present/display.h"
 #include "platform/present/sdl_display.h"
 #include "platform/raster/device.h"
+#include "platform/system_info.h"
+#include "platform/text/rasterizer.h"
 #include "platform/thread.h"
 #include "platform/window/editor_link.h"
 #include "platform/window/instance_lock.h"
@@ -234,8 +237,15 @@ int RunProgram(const RUNOPTIONS& o) {
   t4::platform::SetEditorSocketPath(editorSocket);
   if (!o.strSoundFont.empty()) g_MidiOutput.SetSoundFont(o.strSoundFont.c_str());
 
-  // The back ends of this run, chosen once.
+  // The back ends of this run, chosen once. Each is installed for this scope only, so that no
+  // early return leaves the process pointing at a destroyed one.
+  t4::platform::SdlDeviceFacts deviceFacts;
+  t4::platform::ScopedDeviceFacts installedFacts(deviceFacts);
+  const std::unique_ptr<t4::platform::text::Rasterizer> freeType = t4::platform::text::MakeFreeTypeRasterizer();
+  t4::platform::text::ScopedRasterizer installedRasterizer(*freeType);
+  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
   t4::platform::ManualClock manualClock;
+  t4::platform::SteadyClock steadyClock;
   t4::platform::HeadlessDisplay headlessDisplay;
   t4::platform::SdlDisplay sdlDisplay;
   t4::platform::HeadlessAudioOutput headlessAudio;
@@ -246,13 +256,11 @@ int RunProgram(const RUNOPTIONS& o) {
   QueueScriptedAnswers(scriptedBoxes, answers);
   EchoingBoxes boxes(o.bHeadless || answers ? static_cast<t4::platform::MessageBoxBackend&>(scriptedBoxes)
                                             : static_cast<t4::platform::MessageBoxBackend&>(sdlBoxes));
-  t4::platform::SetMessageBoxBackend(&boxes);
-  if (o.bHeadless) {
-    t4::platform::SetClock(&manualClock);
-    t4::platform::SetAudioOutput(&headlessAudio);
-  } else {
-    t4::platform::SetAudioOutput(&sdlAudio);
-  }
+  t4::platform::ScopedMessageBoxBackend installedBoxes(boxes);
+  t4::platform::ScopedClock installedClock(o.bHeadless ? static_cast<t4::platform::Clock&>(manualClock)
+                                                       : static_cast<t4::platform::Clock&>(steadyClock));
+  t4::platform::ScopedAudioOutput installedAudio(o.bHeadless ? static_cast<t4::platform::AudioOutput&>(headlessAudio)
+                                                             : static_cast<t4::platform::AudioOutput&>(sdlAudio));
 
   const char* lockDir = std::getenv("TARNWICK4_LOCK_DIR");
   t4::platform::InstanceLock lock(INSTANCE_NAME, lockDir ? lockDir : "");
@@ -281,7 +289,7 @@ int RunProgram(const RUNOPTIONS& o) {
   }
   KeepingDisplay display(*screen);
   t4::platform::raster::GraphicsSystem graphics(display);
-  t4::platform::raster::SetGraphicsSystem(&graphics);
+  t4::platform::raster::ScopedGraphicsSystem installedGraphics(graphics);
   g_StartOverrides.nWindowMode = o.nWindowMode;
   g_StartOverrides.nScale = o.nScale;
   g_StartOverrides.nDesktopBpp = display.DesktopBpp();
@@ -289,7 +297,7 @@ int RunProgram(const RUNOPTIONS& o) {
 
   HWND hWnd = t4::platform::CreateMessageWindow(&cMainWnd::StaticWindowProc, nullptr);
   g_MainWindow.m_hWnd = hWnd;
-  g_MainWindow.m_lpHost = host;
+  ScopedMainWindowHost installedHost(*host);
   lock.PublishProcessId();
   t4::platform::InstallCloseSignalHandler(&CloseOnSignal);
   if (g_bTestPlay) g_MainWindow.NotifyEditorStart();
@@ -314,10 +322,6 @@ int RunProgram(const RUNOPTIONS& o) {
       if (status == 0) status = 1;
     }
   }
-  t4::platform::raster::SetGraphicsSystem(nullptr);
-  t4::platform::SetMessageBoxBackend(nullptr);
-  t4::platform::SetAudioOutput(nullptr);
-  t4::platform::SetClock(nullptr);
   if (!o.bHeadless) sdlDisplay.Close();
   std::fflush(nullptr);
   // A thread that never ended holds objects the static destructors would pull away from it.

@@ -5,7 +5,7 @@
 #include "audio/ogg_player.h"
 #include "audio/sound_effects.h"
 #include "core/report_log.h"
-#include "platform/midi/fluid_midi_synth.h"
+#include "platform/midi/midi_synth.h"
 
 cMidiOutput g_MidiOutput;
 
@@ -16,11 +16,18 @@ void cMidiOutput::SetSoundFont(const char* lpPath) {
   m_bFailed = 0;
 }
 
+void cMidiOutput::SetSynthMaker(SynthMaker maker) {
+  std::lock_guard lock(m_Mutex);
+  m_SynthMaker = std::move(maker);
+  m_lpSynth.reset();
+  m_bFailed = 0;
+}
+
 std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {
   std::lock_guard lock(m_Mutex);
-  if (m_lpSynth || m_bFailed) return m_lpSynth;
+  if (m_lpSynth || m_bFailed || !m_SynthMaker) return m_lpSynth;
   const std::string path = t4::platform::ChooseSoundFont(m_strSoundFont);
-  m_lpSynth = t4::platform::FluidMidiSynth::Create(path);
+  m_lpSynth = m_SynthMaker(path);
   if (!m_lpSynth) {
     m_bFailed = 1;
     WriteReportLogAndDebugLog("Midi SoundFont %s を読み込めません", path.empty() ? "(なし)" : path.c_str());

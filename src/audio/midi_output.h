@@ -2,6 +2,7 @@
 // effects' output. The synthesiser and its soundfont are loaded on the first song.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -14,6 +15,10 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   // The soundfont to load: `lpPath` when it names a file (the --soundfont option), otherwise the
   // installed General MIDI soundfonts. Takes effect at the next load.
   void SetSoundFont(const char* lpPath);
+  // What loads a synthesiser from a soundfont file (the program gives FluidSynth's). Without one
+  // there is no synthesiser and MIDI songs stay silent.
+  using SynthMaker = std::function<std::shared_ptr<t4::platform::MidiSynth>(const std::string& soundFont)>;
+  void SetSynthMaker(SynthMaker maker);
 
   std::shared_ptr<t4::platform::MidiSynth> Synth() override;
   bool Attach(std::shared_ptr<t4::platform::MixerStream> stream) override;
@@ -22,6 +27,7 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
  private:
   std::mutex m_Mutex;
   std::string m_strSoundFont;
+  SynthMaker m_SynthMaker;
   std::shared_ptr<t4::platform::MidiSynth> m_lpSynth;
   int32_t m_bFailed = 0;  // the load failed (logged once)
 };

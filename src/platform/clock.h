@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/scoped_backend.h"
 #include "platform/win_types.h"
 
 namespace t4::platform {
@@ -39,6 +40,7 @@ class ManualClock final : public Clock {
 
 // Installs the clock for the whole process (start-up does this once); null restores the steady one.
 void SetClock(Clock* clock);
+using ScopedClock = ScopedBackend<Clock, SetClock>;
 Clock& GetClock();
 
 DWORD timeGetTime();

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/scoped_backend.h"
 #include "platform/win_types.h"
 
 namespace t4::platform {
@@ -59,6 +60,7 @@ class ScriptedMessageBoxBackend final : public MessageBoxBackend {
 // Installs the backend for the whole process; null goes back to the default one. The caller
 // keeps the backend alive while it is installed.
 void SetMessageBoxBackend(MessageBoxBackend* backend);
+using ScopedMessageBoxBackend = ScopedBackend<MessageBoxBackend, SetMessageBoxBackend>;
 MessageBoxBackend& GetMessageBoxBackend();
 
 // Writes a box to stderr as one UTF-8 line ("caption: text"); used where no box can be shown.

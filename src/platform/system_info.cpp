@@ -1,12 +1,11 @@
 #include "platform/system_info.h"
 
-#include <SDL.h>
-#include <fontconfig/fontconfig.h>
 #include <sys/resource.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <time.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -132,45 +131,22 @@ OsInfo GetOsInfo() {
   return info;
 }
 
+namespace {
+
+std::atomic<DeviceFacts*> g_deviceFacts{nullptr};
+
+}  // namespace
+
+void SetDeviceFacts(DeviceFacts* facts) { g_deviceFacts.store(facts); }
+
 DisplaySize GetDisplaySize() {
-  DisplaySize size;
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return size;
-  SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-    size.width = mode.w;
-    size.height = mode.h;
-  }
-  return size;
+  DeviceFacts* facts = g_deviceFacts.load();
+  return facts ? facts->GetDisplaySize() : DisplaySize{};
 }
 
 SystemUiFont GetSystemUiFont() {
-  SystemUiFont font;
-  FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return font;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:lang=ja"));
-  if (pattern) {
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
-      FcChar8* family = nullptr;
-      if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family) {
-        font.family = reinterpret_cast<const char*>(family);
-      }
-      double pixelSize = 0;
-      if (FcPatternGetDouble(match, FC_PIXEL_SIZE, 0, &pixelSize) == FcResultMatch) {
-        font.pixelSize = static_cast<int>(pixelSize + 0.5);
-      }
-      int spacing = FC_PROPORTIONAL;
-      if (FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch) {
-        font.fixedPitch = spacing == FC_MONO || spacing == FC_CHARCELL;
-      }
-      FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-  }
-  FcConfigDestroy(config);
-  return font;
+  DeviceFacts* facts = g_deviceFacts.load();
+  return facts ? facts->GetSystemUiFont() : SystemUiFont{};
 }
 
 }  // namespace t4::platform

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/scoped_backend.h"
 #include "platform/win_types.h"
 
 namespace t4::platform {
@@ -51,7 +52,6 @@ struct DisplaySize {
   int width = 0;
   int height = 0;
 };
-DisplaySize GetDisplaySize();
 
 // The system's user-interface font for Japanese text (fontconfig "sans-serif:lang=ja").
 struct SystemUiFont {
@@ -59,6 +59,27 @@ struct SystemUiFont {
   int pixelSize = 0;
   bool fixedPitch = false;
 };
+
+// The facts only the display and the font configuration know. Tests and tools run without them;
+// the program installs the device ones at start-up.
+class DeviceFacts {
+ public:
+  virtual ~DeviceFacts() = default;
+  virtual DisplaySize GetDisplaySize() = 0;
+  virtual SystemUiFont GetSystemUiFont() = 0;
+};
+
+// SDL's desktop size and fontconfig's match (device library).
+class SdlDeviceFacts final : public DeviceFacts {
+ public:
+  DisplaySize GetDisplaySize() override;
+  SystemUiFont GetSystemUiFont() override;
+};
+
+// Installs the facts for the whole process; null goes back to none (zeros and an empty font).
+void SetDeviceFacts(DeviceFacts* facts);
+using ScopedDeviceFacts = ScopedBackend<DeviceFacts, SetDeviceFacts>;
+DisplaySize GetDisplaySize();
 SystemUiFont GetSystemUiFont();
 
 }  // namespace t4::platform

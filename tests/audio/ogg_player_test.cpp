@@ -33,6 +33,7 @@ class OggPlayerTest : public SoundFixture {
   }
   void TearDown() override {
     t4p::SetMidiOutDevice(nullptr);
+    g_MidiOutput.SetSynthMaker(nullptr);
     SoundFixture::TearDown();
   }
 
@@ -130,6 +131,7 @@ TEST_F(OggPlayerTest, MusicManagerPlaysMidiAndOggThroughTheSoundOutput) {
   BGMMIDISLOT midiSlots[BGM_SLOT_COUNT] = {};
   {
     cBgm bgm;
+    g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4p::FluidMidiSynth::Create(soundFont); });
     InstallMusicPlayers(bgm);
     // Without the outside MIDI library the stream players take the MIDI music.
     ASSERT_TRUE(bgm.Init(1, oggSlots, midiSlots, BGM_SLOT_COUNT, false));

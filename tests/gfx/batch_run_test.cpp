@@ -1,6 +1,6 @@
 // Sprite batches at their flush: a run clears every opaque rectangle before it draws, and a draw
 // that joins an earlier one shares its key but not its registered-cell mark.
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/batch.h"
 
 namespace t4::test {

@@ -1,4 +1,4 @@
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/batch.h"
 
 namespace t4::test {

@@ -1,9 +1,7 @@
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 namespace t4::test {
 namespace {
-
-const DDMode kModes[] = {{"d3d32", true, 32, 1}, {"d3d16", true, 16, 0}, {"dd16", false, 16, 0}, {"dd32", false, 32, 0}};
 
 // The colour a mode stores for an opaque 8-bit colour, as the back buffer reads it back.
 uint32_t Stored(uint32_t rgb) {
@@ -103,8 +101,7 @@ TEST_P(DDBlitTest, FillsAreCutToTheSurface) {
   EXPECT_EQ(At(0, 0), Black());
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, DDBlitTest, ::testing::ValuesIn(kModes),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes, DDBlitTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
 TEST(DDBlitRender, DrawStateAndSystemMemorySources) {
   DDFixture f;

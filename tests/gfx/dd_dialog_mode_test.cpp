@@ -1,7 +1,7 @@
 // Boxes in full screen when the screen cannot switch to its dialog mode: none is shown, and the
 // caller reads the answer of a dismissed box.
 #include "core/message_box.h"
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 namespace t4::test {
 namespace {

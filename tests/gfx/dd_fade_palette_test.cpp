@@ -37,9 +37,10 @@ class FadeTest : public EffectTest {
   uint32_t Back(int x, int y) { return Px(&BackBuffer, x, y) & (g_nBpp == 32 ? 0xFFFFFFu : 0xFFFFu); }
 };
 
-TEST_P(FadeTest, FadesTakeTheirStepsAndStartAfresh) {
+class FadeStepTest : public FadeTest {};
+
+TEST_P(FadeStepTest, FadesTakeTheirStepsAndStartAfresh) {
   // The steps are the same in every depth; one mode of each kind keeps its own angles.
-  if (GetParam().name != std::string("d3d32") && GetParam().name != std::string("dd8")) GTEST_SKIP();
   for (bool bIn : {false, true}) {
     EXPECT_EQ(CallsUntilDone(bIn, 10), 10);
     EXPECT_EQ(CallsUntilDone(bIn, 10), 10);  // a completed fade puts its angle back
@@ -50,9 +51,11 @@ TEST_P(FadeTest, FadesTakeTheirStepsAndStartAfresh) {
   EXPECT_EQ(CallsUntilDone(false, 10), 10);
   EXPECT_EQ(CallsUntilDone(true, 10), 6);
 }
+INSTANTIATE_TEST_SUITE_P(Modes, FadeStepTest, ::testing::Values(kD3D32, kDD8), ModeName);
 
-TEST_P(FadeTest, FadeOutEndsBlackAndFadeInEndsOnThePicture) {
-  if (Is8()) GTEST_SKIP();
+class FadeColourTest : public FadeTest {};
+
+TEST_P(FadeColourTest, FadeOutEndsBlackAndFadeInEndsOnThePicture) {
   // The scene draws its frame, then the fade step, every frame.
   for (bool bIn : {false, true}) {
     bool done = false;
@@ -63,9 +66,11 @@ TEST_P(FadeTest, FadeOutEndsBlackAndFadeInEndsOnThePicture) {
     EXPECT_EQ(Back(5, 5), bIn ? Grey() & (g_nBpp == 32 ? 0xFFFFFFu : 0xFFFFu) : 0u);
   }
 }
+INSTANTIATE_TEST_SUITE_P(Modes, FadeColourTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
-TEST_P(FadeTest, BlitModeFadeBuildsEveryStepFromTheFirstFrame) {
-  if (Render() || Is8()) GTEST_SKIP();
+class BlitFadeTest : public FadeTest {};
+
+TEST_P(BlitFadeTest, BlitModeFadeBuildsEveryStepFromTheFirstFrame) {
   const uint32_t pic = Pack({20, 20, 20});
   FillBack(pic);
   // bSkip on the first call still keeps the frame, draws black and completes.
@@ -85,9 +90,11 @@ TEST_P(FadeTest, BlitModeFadeBuildsEveryStepFromTheFirstFrame) {
     EXPECT_EQ(Back(3, 3), Pack({r * 31 / 255, g * 63 / 255, r * 31 / 255}));
   }
 }
+INSTANTIATE_TEST_SUITE_P(Modes, BlitFadeTest, ::testing::Values(kDD16, kDD32), ModeName);
 
-TEST_P(FadeTest, EightBitFadeSetsTheBlendedPalette) {
-  if (!Is8()) GTEST_SKIP();
+class EightBitFadeTest : public FadeTest {};
+
+TEST_P(EightBitFadeTest, EightBitFadeSetsTheBlendedPalette) {
   for (int i = 0; i < 256; ++i) g_Palette[i] = {200, 100, static_cast<BYTE>(i), 2};
   DDFadeOut(g_PaletteWork, 0, 255, 0, 0, 0, 30, g_Palette, false);  // angle 90: the picture
   DDFadeOut(g_PaletteWork, 0, 255, 0, 0, 0, 30, g_Palette, false);  // angle 60
@@ -97,6 +104,7 @@ TEST_P(FadeTest, EightBitFadeSetsTheBlendedPalette) {
   EXPECT_EQ(e.blue, (40 * f) >> 8);
   EXPECT_EQ(e.flags, 1);
 }
+INSTANTIATE_TEST_SUITE_P(Modes, EightBitFadeTest, ::testing::Values(kDD8), ModeName);
 
 TEST_P(FadeTest, RenderModeChangeColorLaysTheColourOverTheWholeScreen) {
   FillBack(Grey());

@@ -1,4 +1,4 @@
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 namespace t4::test {
 namespace {

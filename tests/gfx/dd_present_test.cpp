@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "core/message_box.h"
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 namespace t4::test {
 namespace {

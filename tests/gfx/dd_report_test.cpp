@@ -3,7 +3,7 @@
 
 #include "core/report_log.h"
 #include "core/system_report.h"
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 using t4::test::DDFixture;
 using t4::test::DDMode;

@@ -45,8 +45,9 @@ TEST_P(PixelEffectTest, RotateNeverReadsBeforeOrAfterTheSource) {
     DDBltRotate(dst, 8, 8, w, h, w / 2, h / 2, 33, src, 0, 0, BLT_TRANSPARENT);
 }
 
-TEST_P(PixelEffectTest, RenderRotateQuadLandsThePivotOnTheCentre) {
-  if (!Render()) GTEST_SKIP();
+class RenderRotateTest : public PixelEffectTest {};
+
+TEST_P(RenderRotateTest, RenderRotateQuadLandsThePivotOnTheCentre) {
   DDSURFACEDATA* src = Make(4, 4, [&](int x, int y) { return Colour(x + 4 * y); }, true);
   DDSURFACEDATA* dst = Plain(20, 20, Pack({}), true);
   EXPECT_TRUE(DDBltRotate(dst, 10, 10, 4, 4, 2, 2, 0, src, 0, 0, BLT_OPAQUE));
@@ -54,6 +55,7 @@ TEST_P(PixelEffectTest, RenderRotateQuadLandsThePivotOnTheCentre) {
   EXPECT_EQ(Px(dst, 11, 11), Colour(15));
   EXPECT_TRUE(DDBltRotate(nullptr, 0, 0, 4, 4, 2, 2, 0, src, 0, 0, BLT_OPAQUE));
 }
+INSTANTIATE_TEST_SUITE_P(Modes, RenderRotateTest, ::testing::Values(kD3D32, kD3D16), ModeName);
 
 TEST_P(PixelEffectTest, LensMagnifiesTowardTheCentre) {
   const uint32_t plain = Colour(1), mark = Colour(2), bg = Colour(3);
@@ -106,8 +108,9 @@ TEST_P(PixelEffectTest, BlurAveragesTheWindowAboveAndLeft) {
   EXPECT_EQ(Px(dst, 1, 1), Pack({(4 + 8 + 0 + 12) / 4, (8 + 4 + 0 + 12) / 4, (12 + 0 + 4 + 8) / 4}));
 }
 
-TEST_P(PixelEffectTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
-  if (Is8()) GTEST_SKIP();
+class ColourBlurTest : public PixelEffectTest {};
+
+TEST_P(ColourBlurTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   const uint32_t bg = Pack({1, 1, 1});
   // Column 0 transparent, columns 1 and 2 opaque.
   DDSURFACEDATA* src = Make(3, 1, [&](int x, int) { return x == 0 ? Key() : Pack({x * 10, 2, 2}); });
@@ -130,6 +133,7 @@ TEST_P(PixelEffectTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   DDBltBlur(dst3, 0, 0, 3, 1, INT_MAX, INT_MAX, src, 0, 0, BLT_OPAQUE, nullptr);
   DDBltBlur(dst3, 0, 0, 3, 1, -3, -3, src, 0, 0, BLT_OPAQUE, nullptr);
 }
+INSTANTIATE_TEST_SUITE_P(Modes, ColourBlurTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
 TEST_P(PixelEffectTest, MosaicTakesEachBlocksTopLeftPixel) {
   const uint32_t bg = Is8() ? 250 : Pack({0, 0, 31});

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 
 namespace t4::test {
 namespace {
@@ -78,7 +78,7 @@ TEST(DDSurfaceTest, ImageSlotsLoadSkipOptionalFailuresAndReportOthers) {
 
 TEST(DDSurfaceTest, PathsThatDoNotFitAreLoadFailures) {
   DDFixture f;
-  for (const DDMode& mode : {DDMode{"d3d32", true, 32, 1}, DDMode{"dd32", false, 32, 0}}) {
+  for (const DDMode& mode : {kD3D32, kDD32}) {
     ASSERT_TRUE(f.Init(mode));
     const std::string longName(300, 'a');
     DDSURFACEDATA sd;

@@ -47,17 +47,20 @@ TEST_P(TransTintTest, TranslucentBlitDrawsOnlyPixelsInsideBothSurfaces) {
   EXPECT_EQ(Px(dst, 0, 2), d0);  // source row -1 does not exist
 }
 
-TEST_P(TransTintTest, EightBitTranslucentBlitCopiesOverIndexZeroAndMixesIndexZeroWhenOpaque) {
-  if (!Is8()) GTEST_SKIP();
+class EightBitTransTest : public TransTintTest {};
+
+TEST_P(EightBitTransTest, EightBitTranslucentBlitCopiesOverIndexZeroAndMixesIndexZeroWhenOpaque) {
   DDSURFACEDATA* src = Make(2, 1, [](int x, int) { return x == 0 ? 0u : 50u; });
   DDSURFACEDATA* dst = Make(2, 1, [](int x, int) { return x == 0 ? 5u : 0u; });
   DDBltTrans(dst, 0, 0, 2, 1, src, 0, 0, BLT_OPAQUE, g_HbtTable, 0);
   EXPECT_EQ(Px(dst, 0, 0), g_HbtTable[0 + 5 * 256]);
   EXPECT_EQ(Px(dst, 1, 0), 50u);
 }
+INSTANTIATE_TEST_SUITE_P(Modes, EightBitTransTest, ::testing::Values(kDD8), ModeName);
 
-TEST_P(TransTintTest, RenderQuadUsesTheOpacity) {
-  if (!Render()) GTEST_SKIP();
+class RenderQuadTest : public TransTintTest {};
+
+TEST_P(RenderQuadTest, RenderQuadUsesTheOpacity) {
   const Fields a{20, 10, 5}, b{2, 30, 9};
   DDSURFACEDATA* src = Plain(2, 2, Pack(a), true);
   for (int alpha : {0, 255, 128}) {
@@ -76,6 +79,7 @@ TEST_P(TransTintTest, RenderQuadUsesTheOpacity) {
     }
   }
 }
+INSTANTIATE_TEST_SUITE_P(Modes, RenderQuadTest, ::testing::Values(kD3D32, kD3D16), ModeName);
 
 TEST_P(TransTintTest, TintStepsTowardThePaletteColour) {
   PALETTEENTRY pal[256] = {};
@@ -125,8 +129,9 @@ TEST_P(TransTintTest, TintWithoutEffectDrawsNothing) {
   }
 }
 
-TEST_P(TransTintTest, RenderTintQuadBlendsWithTheFactorAlpha) {
-  if (!Render() || g_nBpp != 32) GTEST_SKIP();
+class RenderTintTest : public TransTintTest {};
+
+TEST_P(RenderTintTest, RenderTintQuadBlendsWithTheFactorAlpha) {
   PALETTEENTRY pal[256] = {};
   pal[3] = {0, 0, 100, 0};
   DDSURFACEDATA* src = Plain(1, 1, Pack({200, 0, 0}), true);
@@ -135,6 +140,7 @@ TEST_P(TransTintTest, RenderTintQuadBlendsWithTheFactorAlpha) {
   // Factor alpha 128: texel x 128 / 255 + colour x 127 / 255, rounded.
   EXPECT_EQ(Px(dst, 0, 0), Pack({(200 * 128 + 127) / 255, 0, (100 * 127 + 127) / 255}));
 }
+INSTANTIATE_TEST_SUITE_P(Modes, RenderTintTest, ::testing::Values(kD3D32), ModeName);
 
 INSTANTIATE_TEST_SUITE_P(Modes, TransTintTest, ::testing::ValuesIn(kEffectModes), ModeName);
 

@@ -4,15 +4,10 @@
 #include <deque>
 #include <functional>
 
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 #include "gfx/dd_effects.h"
 
 namespace t4::test {
-
-// Every layout the effects handle: render mode at 32 bits (window) and 16 bits (full screen, so
-// the back buffer has its own layout), blit mode at 8, 16 and 32 bits.
-inline const DDMode kEffectModes[] = {{"d3d32", true, 32, 1}, {"d3d16", true, 16, 0}, {"dd8", false, 8, 0},
-                                      {"dd16", false, 16, 0}, {"dd32", false, 32, 0}};
 
 // Channels in the field widths of the mode's picture layout (bytes; 5/5/5 render textures, 5/6/5
 // blit surfaces; the index in r at 8 bits).
@@ -76,7 +71,5 @@ class EffectTest : public ::testing::TestWithParam<DDMode> {
  private:
   std::deque<DDSURFACEDATA> m_Made;
 };
-
-inline std::string ModeName(const ::testing::TestParamInfo<DDMode>& info) { return info.param.name; }
 
 }  // namespace t4::test

@@ -1,5 +1,5 @@
 // Fonts over the installed IPA faces through FreeType.
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/font.h"
 #include "platform/text/rasterizer.h"
 
@@ -7,6 +7,23 @@ namespace t4::test {
 namespace {
 
 using t4::platform::text::GetRasterizer;
+
+// The program installs the FreeType rasteriser at start-up; these tests do the same.
+class FreeTypeEnvironment final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    m_rasterizer = t4::platform::text::MakeFreeTypeRasterizer();
+    t4::platform::text::SetRasterizer(m_rasterizer.get());
+  }
+  void TearDown() override {
+    t4::platform::text::SetRasterizer(nullptr);
+    m_rasterizer.reset();
+  }
+
+ private:
+  std::unique_ptr<t4::platform::text::Rasterizer> m_rasterizer;
+};
+[[maybe_unused]] ::testing::Environment* const g_freeType = ::testing::AddGlobalTestEnvironment(new FreeTypeEnvironment);
 
 bool HaveIpaFonts() {
   auto face = GetRasterizer().Open("IPAGothic", 0, 16);

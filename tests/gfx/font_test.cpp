@@ -2,7 +2,7 @@
 // glyphs h wide, each a solid box from the top of its cell.
 #include <algorithm>
 
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/font.h"
 #include "platform/text/fixed_face.h"
 

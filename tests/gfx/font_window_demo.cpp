@@ -9,6 +9,7 @@
 
 #include "gfx/font.h"
 #include "platform/present/sdl_display.h"
+#include "platform/text/rasterizer.h"
 #include "window_demo_loop.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "window: %s\n", SDL_GetError());
     return 1;
   }
+  const auto freeType = t4::platform::text::MakeFreeTypeRasterizer();
+  t4::platform::text::ScopedRasterizer installedRasterizer(*freeType);
   t4::platform::raster::GraphicsSystem system(display);
   t4::platform::raster::SetGraphicsSystem(&system);
   static DDSURFACEDATA table[72];

@@ -1,4 +1,4 @@
-#include "draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "gfx/frames_digits.h"
 
 namespace t4::test {

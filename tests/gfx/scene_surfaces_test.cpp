@@ -3,7 +3,7 @@
 // pixels, and a picture that cannot be reloaded fails the restore.
 #include <filesystem>
 
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 #include "gfx/scene_surfaces.h"
 
 namespace t4::test {

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/xvfb.h"
 
 namespace {
+
+using t4::test::Xvfb;
 
 constexpr int SCREEN_W = 1600;
 constexpr int SCREEN_H = 1200;
@@ -22,69 +25,6 @@ bool HaveProgram(const char* name) {
   return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A private X server. Display numbers start at a per-process point far from the usual ones, so
-// that servers of tests running at the same time do not race for the same number.
-class Xvfb {
- public:
-  Xvfb() {
-    const int first = 300 + static_cast<int>(getpid() % 400);
-    for (int n = first; n < first + 20 && m_display.empty(); ++n) {
-      if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
-      Start(n);
-    }
-  }
-  ~Xvfb() { Stop(); }
-  const std::string& Display() const { return m_display; }
-  std::string Status() {
-    int status = 0;
-    if (m_pid <= 0) return "no server";
-    if (waitpid(m_pid, &status, WNOHANG) == 0) return "server up";
-    m_pid = -1;
-    return WIFSIGNALED(status) ? "server killed by signal " + std::to_string(WTERMSIG(status))
-                               : "server exited " + std::to_string(WEXITSTATUS(status));
-  }
-
- private:
-  void Start(int n) {
-    // Appended rather than ":" + string, which g++ 12 misreads as an overlapping copy.
-    std::string display(1, ':');
-    display += std::to_string(n);
-    m_pid = fork();
-    if (m_pid == 0) {
-      const std::string screen = std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24";
-      if (FILE* quiet = std::fopen("/dev/null", "w")) dup2(fileno(quiet), 2);
-      execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // Ready once its socket exists; a server that could not start has exited by then.
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-    for (int i = 0; i < 100; ++i, usleep(50000)) {
-      if (waitpid(m_pid, nullptr, WNOHANG) != 0) {
-        m_pid = -1;
-        return;
-      }
-      if (access(socket.c_str(), F_OK) == 0) {
-        usleep(100000);
-        m_display = display;
-        return;
-      }
-    }
-    Stop();
-  }
-  void Stop() {
-    if (m_pid > 0) {
-      kill(m_pid, SIGTERM);
-      waitpid(m_pid, nullptr, 0);
-    }
-    m_pid = -1;
-  }
-
-  pid_t m_pid = -1;
-  std::string m_display;
-};
-
-
 struct Rgb {
   int r, g, b;
 };
@@ -92,7 +32,7 @@ struct Rgb {
 TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
   if (!HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   ASSERT_TRUE(HaveProgram("import")) << "imagemagick's import is needed for the screenshot";
-  Xvfb x;
+  Xvfb x(SCREEN_W, SCREEN_H);
   ASSERT_FALSE(x.Display().empty());
   t4::test::TempDir dir;
   for (int scale : {1, 2}) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "data/stage_file.h"
-#include "gfx/draw_fixture.h"
+#include "support/draw_fixture.h"
 #include "persist/panel_font.h"
 #include "persist/ranking.h"
 #include "persist/save_data.h"

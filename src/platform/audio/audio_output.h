@@ -6,6 +6,7 @@
 #include <span>
 
 #include "platform/audio/mixer.h"
+#include "platform/scoped_backend.h"
 
 namespace t4::platform {
 
@@ -71,6 +72,7 @@ class SdlAudioOutput final : public AudioOutput {
 // Installs the output for the whole process (start-up does this once); null restores the default,
 // a headless output with a device, so tests and tools never touch a real device by accident.
 void SetAudioOutput(AudioOutput* output);
+using ScopedAudioOutput = ScopedBackend<AudioOutput, SetAudioOutput>;
 AudioOutput& GetAudioOutput();
 
 }  // namespace t4::platform

@@ -31,14 +31,6 @@ constexpr size_t SYNTH_BLOCK = 512;
 
 }  // namespace
 
-std::string ChooseSoundFont(const std::string& preferred) {
-  if (IsFile(preferred)) return preferred;
-  for (const char* path : {SOUNDFONT_LARGE, SOUNDFONT_SMALL}) {
-    if (IsFile(path)) return path;
-  }
-  return {};
-}
-
 std::unique_ptr<FluidMidiSynth> FluidMidiSynth::Create(const std::string& soundFont, uint32_t rate) {
   if (!IsFile(soundFont) || rate == 0) return nullptr;
   QuietFluidLog();

@@ -14,14 +14,6 @@ struct _fluid_synth_t;
 
 namespace t4::platform {
 
-// The soundfonts tried when none is named: the larger General MIDI set first.
-constexpr const char* SOUNDFONT_LARGE = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
-constexpr const char* SOUNDFONT_SMALL = "/usr/share/sounds/sf2/TimGM6mb.sf2";
-
-// `preferred` when it names an existing file, else the first installed of the two above; empty
-// when there is none.
-std::string ChooseSoundFont(const std::string& preferred);
-
 class FluidMidiSynth final : public MidiSynth {
  public:
   // Null when the synthesiser cannot start or the soundfont does not load.

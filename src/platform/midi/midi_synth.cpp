@@ -1,6 +1,21 @@
 #include "platform/midi/midi_synth.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace t4::platform {
+
+std::string ChooseSoundFont(const std::string& preferred) {
+  const auto isFile = [](const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+  };
+  if (isFile(preferred)) return preferred;
+  for (const char* path : {SOUNDFONT_LARGE, SOUNDFONT_SMALL}) {
+    if (isFile(path)) return path;
+  }
+  return {};
+}
 
 void RecordingMidiSynth::ShortMessage(uint32_t message) {
   const uint8_t status = static_cast<uint8_t>(message & 0xFF);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/midi/midi_stream.h"
+#include "platform/scoped_backend.h"
 
 namespace t4::platform {
 
@@ -41,6 +42,7 @@ class MidiOutDevice {
 
 // Null removes the device (open then fails).
 void SetMidiOutDevice(MidiOutDevice* device);
+using ScopedMidiOutDevice = ScopedBackend<MidiOutDevice, SetMidiOutDevice>;
 
 // Opens a paused stream on the device whose position callbacks go to thread `callback` (only
 // CALLBACK_THREAD is supported).

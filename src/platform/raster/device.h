@@ -13,6 +13,7 @@
 #include "platform/present/display.h"
 #include "platform/raster/quad.h"
 #include "platform/raster/surface.h"
+#include "platform/scoped_backend.h"
 
 namespace t4::platform::raster {
 
@@ -138,6 +139,7 @@ class GraphicsSystem {
 };
 
 void SetGraphicsSystem(GraphicsSystem* system);
+using ScopedGraphicsSystem = ScopedBackend<GraphicsSystem, SetGraphicsSystem>;
 GraphicsSystem* GetGraphicsSystem();
 
 // Converts a finished screen surface to a frame (8-bit through the palette).

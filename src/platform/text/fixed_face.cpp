@@ -17,7 +17,7 @@ class FixedFace : public Face {
   int CellHeight() const override { return m_cell; }
   int Advance(CharCode code) override { return code > 0xFF ? 2 * m_half : m_half; }
   GlyphBitmap Render(CharCode code, GlyphMode) override {
-    m_owner.rendered.push_back(code);
+    m_owner.Record(code);
     GlyphBitmap g;
     g.advance = Advance(code);
     const bool blank = code <= 0x20 || code == 0x8140 || (code <= 0xFF && IsSjisLeadByte(static_cast<uint8_t>(code)));

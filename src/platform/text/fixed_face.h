@@ -13,9 +13,17 @@ namespace t4::platform::text {
 
 class FixedMetricRasterizer : public Rasterizer {
  public:
+  // The process-wide default does not record: it would grow without end and is shared by threads.
+  explicit FixedMetricRasterizer(bool record = true) : m_bRecord(record) {}
   std::unique_ptr<Face> Open(std::string_view faceCp932, int width, int height) override;
+  void Record(CharCode code) {
+    if (m_bRecord) rendered.push_back(code);
+  }
   // Every character rendered by the faces of this rasteriser, in order.
   std::vector<CharCode> rendered;
+
+ private:
+  bool m_bRecord;
 };
 
 }  // namespace t4::platform::text

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/text/fixed_face.h"
 #include "platform/text_codec.h"
 
 namespace t4::platform::text {
@@ -41,8 +42,8 @@ Rasterizer* g_installed = nullptr;
 Rasterizer& GetRasterizer() {
   std::lock_guard lock(g_mutex);
   if (g_installed) return *g_installed;
-  static std::unique_ptr<Rasterizer> freeType = MakeFreeTypeRasterizer();
-  return *freeType;
+  static FixedMetricRasterizer fixed(/*record=*/false);
+  return fixed;
 }
 
 void SetRasterizer(Rasterizer* rasterizer) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/scoped_backend.h"
+
 namespace t4::platform::text {
 
 // Monochrome glyphs are what GDI text on a colour-keyed surface needs (no fringe that would not
@@ -61,11 +63,14 @@ class Rasterizer {
 int CharLengthAt(const char* p);
 CharCode CharCodeAt(const char* p, int length);
 
-// The rasteriser of this run (FreeType over fontconfig until one is installed).
+// The rasteriser of this run: the fixed-metric one (fixed_face.h) until one is installed, so tests
+// and tools draw text without any font file; the program installs FreeType at start-up.
 Rasterizer& GetRasterizer();
-// Installs a rasteriser (null: back to FreeType); the caller keeps ownership.
+// Installs a rasteriser (null: back to the fixed-metric one); the caller keeps ownership.
 void SetRasterizer(Rasterizer* rasterizer);
+using ScopedRasterizer = ScopedBackend<Rasterizer, SetRasterizer>;
 
+// FreeType faces found through fontconfig (device library).
 std::unique_ptr<Rasterizer> MakeFreeTypeRasterizer();
 
 }  // namespace t4::platform::text

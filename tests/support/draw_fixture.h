@@ -5,13 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "dd_fixture.h"
+#include "support/dd_fixture.h"
 #include "platform/raster/surface.h"
 
 namespace t4::test {
-
-inline const DDMode kDrawModes[] = {
-    {"d3d32", true, 32, 1}, {"d3d16", true, 16, 0}, {"dd16", false, 16, 0}, {"dd32", false, 32, 0}};
 
 class DrawTest : public ::testing::TestWithParam<DDMode> {
  protected:
@@ -58,7 +55,5 @@ class DrawTest : public ::testing::TestWithParam<DDMode> {
 
   DDFixture f;
 };
-
-inline std::string ModeName(const ::testing::TestParamInfo<DDMode>& info) { return info.param.name; }
 
 }  // namespace t4::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "gfx/dd.h"
@@ -19,6 +20,23 @@ struct DDMode {
   int bpp;
   int windowMode;
 };
+
+// The modes the drawing layer runs in: the render mode at 32 bits (window) and 16 bits (full
+// screen, so the back buffer has its own layout), the blit mode at 8, 16 and 32 bits. A suite
+// instantiates the modes its tests apply to.
+inline constexpr DDMode kD3D32{"d3d32", true, 32, 1};
+inline constexpr DDMode kD3D16{"d3d16", true, 16, 0};
+inline constexpr DDMode kDD8{"dd8", false, 8, 0};
+inline constexpr DDMode kDD16{"dd16", false, 16, 0};
+inline constexpr DDMode kDD32{"dd32", false, 32, 0};
+// The modes of a game at 16 or 32 bits.
+inline constexpr DDMode kDrawModes[] = {kD3D32, kD3D16, kDD16, kDD32};
+// ... and the 8-bit blit mode.
+inline constexpr DDMode kEffectModes[] = {kD3D32, kD3D16, kDD8, kDD16, kDD32};
+
+// Test names and failure messages show the mode by its name.
+inline void PrintTo(const DDMode& mode, std::ostream* os) { *os << mode.name; }
+inline std::string ModeName(const ::testing::TestParamInfo<DDMode>& info) { return info.param.name; }
 
 class DDFixture {
  public:
