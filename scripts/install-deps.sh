@@ -12,7 +12,8 @@ PACKAGES=(
   libvorbis-dev
   libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick
+  # xvfb-run needs xauth, which xvfb only recommends; installs here skip recommends.
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()
@@ -26,12 +27,17 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-SUDO=""
+# sudo drops the environment, so the non-interactive front-end is passed through env.
+APT=(env DEBIAN_FRONTEND=noninteractive apt-get)
 if [ "$(id -u)" -ne 0 ]; then
-  SUDO="sudo"
+  if ! command -v sudo > /dev/null 2>&1; then
+    echo "install-deps: these packages are missing: ${missing[*]}" >&2
+    echo "install-deps: run this script as root or install sudo" >&2
+    exit 1
+  fi
+  APT=(sudo "${APT[@]}")
 fi
 
 echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${APT[@]}" update -qq
+"${APT[@]}" install -y -qq --no-install-recommends "${missing[@]}"

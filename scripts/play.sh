@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc)" --target tarnwick4 demo_project
+cmake --build build -j "${T4_JOBS:-$(nproc)}" --target tarnwick4 demo_project
 project=build/demo
 if [ $# -gt 0 ] && [ -d "${!#}" ]; then
   project="${!#}"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the runtime and runs every test: a release build with assertions, then the same tests
-# under AddressSanitizer + UndefinedBehaviorSanitizer, then each fuzz target briefly on its corpus.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, then the threaded parts under
+# ThreadSanitizer, then each fuzz target briefly on its corpus.
 # Usage: scripts/test.sh [--quick]   (--quick: release build only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
-JOBS=$(nproc)
+JOBS=${T4_JOBS:-$(nproc)}
 QUICK=0
 [ "${1:-}" = "--quick" ] && QUICK=1
 
@@ -28,6 +29,19 @@ if [ "$QUICK" -eq 0 ]; then
   echo "== sanitizer build (address, undefined) =="
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build-asan -DT4_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELEASE=-O1
+
+  echo "== thread sanitizer (core, platform and program tests, a headless run) =="
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON >/dev/null
+  cmake --build build-tsan -j "$JOBS" --target t4_core_tests t4_platform_tests t4_app_tests tarnwick4 demo_project
+  export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1"
+  for suite in core/t4_core_tests platform/t4_platform_tests app/t4_app_tests; do
+    "build-tsan/tests/$suite" --gtest_brief=1
+  done
+  tsan_demo=$(mktemp -d)
+  cp -r build-tsan/demo/. "$tsan_demo"
+  TARNWICK4_LOCK_DIR="$tsan_demo" build-tsan/src/app/tarnwick4 --headless --frames 600 "$tsan_demo"
+  rm -rf "$tsan_demo"
+  unset TSAN_OPTIONS
 
   if [ -f fuzz/CMakeLists.txt ]; then
     echo "== fuzz targets (short runs on the committed corpus) =="

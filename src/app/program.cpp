@@ -112,9 +112,13 @@ bool ParseInt(const char* text, int lo, int hi, int& out) {
   return true;
 }
 
-// Whether the single-instance check lets this copy start; 0 to go on, else the exit status.
+// Whether the single-instance check lets this copy start: -1 to go on, else the exit status.
 int CheckSingleInstance(t4::platform::InstanceLock& lock) {
   if (lock.TryAcquire()) return -1;
+  if (lock.Unavailable()) {
+    WriteReportLogAndStderrF("cannot create the single-instance lock %s", lock.Path().c_str());
+    return 1;
+  }
   if (ShowMessageBox("既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nWould you like to restart the game?",
                      DOUBLE_START_CAPTION, MB_YESNO) != IDYES)
     return 0;
@@ -125,8 +129,11 @@ int CheckSingleInstance(t4::platform::InstanceLock& lock) {
     ShowMessageBox("プログラムの終了に失敗しました。", DOUBLE_START_CAPTION, MB_OK);
     return 0;
   }
-  lock.AcquireWithin(TAKE_OVER_WAIT_MS);
-  return -1;
+  // A copy that does not close in time keeps running: a second one would share its files.
+  if (lock.AcquireWithin(TAKE_OVER_WAIT_MS)) return -1;
+  WriteReportLogAndStderrF("the running copy did not close within %d seconds; not starting a second one",
+                           TAKE_OVER_WAIT_MS / 1000);
+  return 1;
 }
 
 bool StartGameThread() {
@@ -270,7 +277,13 @@ int RunProgram(const RUNOPTIONS& o) {
   if (!o.bHeadless) {
     const int scale = o.nScale > 0 ? o.nScale : 1;
     if (!sdlDisplay.Open("", scale, false, false, 0x2FFF0000 /* centred */, 0x2FFF0000)) {
-      ErrorBox("ウインドウが生成出来ません！");
+      if (sdlDisplay.NoDisplay()) {
+        // No box either: it would need the display that is missing.
+        WriteReportLog("no display: set DISPLAY or use --headless");
+        std::fprintf(stderr, "tarnwick4: no display: set DISPLAY or use --headless\n");
+      } else {
+        ErrorBox("ウインドウが生成出来ません！");
+      }
       return 1;
     }
     sdlHost = std::make_unique<t4::platform::SdlWindowHost>(sdlDisplay);

@@ -1,6 +1,8 @@
 #include "app/scene_factory.h"
 #include "app/startup.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@
 #include "gfx/dd.h"
 #include "gfx/font.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/default_data.h"
 #include "persist/project_layout.h"
 #include "persist/save_data.h"
@@ -54,6 +57,19 @@ namespace {
 constexpr const char* TEXTURE_FAIL_TEXT =
     "テクスチャの作成に失敗しました！\nビデオカードの性能が十分ではないかもしれません。\nSystem."
     "iniファイルで「Direct3D=0」に変更してDirect3Dを無効にすれば改善される可能性があります。";
+
+// A start-up failure whose reason would otherwise reach only the debug log (off by default): it
+// goes to the report log and stderr too. Always false, for `return ReportStartFailure(...)`.
+bool ReportStartFailure(const char* format, ...) T4_PRINTF(1, 2);
+bool ReportStartFailure(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  char text[1024];
+  vsnprintf(text, sizeof(text), format, args);
+  va_end(args);
+  WriteReportLogAndStderrF("start-up failed: %s", text);
+  return false;
+}
 
 bool LoadDataFiles() {
   if (!CreateDefaultData(g_MainWindow.m_hWnd)) {
@@ -120,14 +136,14 @@ bool InitDrawing(const SCREENMODE& mode) {
               g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
     if (!g_SystemIni.m_nDirect3D) {
       DebugLogf("DDInit失敗");
-      return false;
+      return ReportStartFailure("cannot start the drawing device (%d bits)", mode.nBpp);
     }
     DDRelease();
     g_SystemIni.m_nDirect3D = 0;
     if (!DDInit(FALSE, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync, g_SurfaceTable,
                 g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
       DebugLogf("DDInit失敗");
-      return false;
+      return ReportStartFailure("cannot start the drawing device (%d bits)", mode.nBpp);
     }
   }
   if (lpDTCon) {
@@ -152,30 +168,26 @@ void PlaceWindow(bool bWindowed, bool& bMaximised) {
 }
 
 bool InitPaletteAndPictures() {
-  if (lpDTCon || g_nBpp == 8) {
-    if (!DDLoadPaletteFromFile(g_Palette, g_ImageSlotTable[IMAGE_PALETTE].szFile)) {
-      DebugLogf("DDLoadPaletteFromFile失敗");
-      return false;
+  // Every mode needs the palette: fills, frames, text and the colour key take their colours from
+  // it at 16 and 32 bits as much as at 8.
+  const char* paletteFile = g_ImageSlotTable[IMAGE_PALETTE].szFile;
+  if (!DDLoadPaletteFromFile(g_Palette, paletteFile)) {
+    DebugLogf("DDLoadPaletteFromFile失敗");
+    return ReportStartFailure("cannot read the palette from %s (missing or damaged bitmap)", paletteFile);
+  }
+  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
+  if (!g_SystemData.m_bFullColour || g_nBpp == 16) {
+    if (!DDSetTransmitFromFile(paletteFile)) {
+      DebugLogf("DDSetTransmit失敗");
+      return ReportStartFailure("cannot set the transparent colour from %s", paletteFile);
     }
-    for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
-    if (!g_SystemData.m_bFullColour) {
-      if (!DDSetTransmitFromFile(g_ImageSlotTable[IMAGE_PALETTE].szFile)) {
-        DebugLogf("DDSetTransmit失敗");
-        return false;
-      }
-    } else if (g_nBpp == 16) {
-      if (!DDSetTransmitFromFile(g_ImageSlotTable[IMAGE_PALETTE].szFile)) {
-        DebugLogf("DDSetTransmit失敗");
-        return false;
-      }
-      if (g_lpDDCon) {
-        g_lpDDCon->rgbTransmit_16.rgbtRed = g_SystemData.m_cTransRed;
-        g_lpDDCon->rgbTransmit_16.rgbtGreen = g_SystemData.m_cTransGreen;
-        g_lpDDCon->rgbTransmit_16.rgbtBlue = g_SystemData.m_cTransBlue;
-      }
-    } else {
-      DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
+    if (g_SystemData.m_bFullColour && g_lpDDCon) {
+      g_lpDDCon->rgbTransmit_16.rgbtRed = g_SystemData.m_cTransRed;
+      g_lpDDCon->rgbTransmit_16.rgbtGreen = g_SystemData.m_cTransGreen;
+      g_lpDDCon->rgbTransmit_16.rgbtBlue = g_SystemData.m_cTransBlue;
     }
+  } else {
+    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
   }
   if (!lpDTCon) {
     g_bBltPresent = g_nWindowMode == 1 || g_SystemIni.m_nVSync == 0 ? 1 : 0;
@@ -186,7 +198,9 @@ bool InitPaletteAndPictures() {
                                               loading.nMirrorW, loading.nMirrorH, FALSE));
   ShowLoading();
   static const int FIRST_SLOTS[3] = {IMAGE_DEBUG, IMAGE_SYMBOL, IMAGE_LOADING};
-  return DDLoadImageSlots(g_SurfaceTable, FIRST_SLOTS, 3);
+  if (DDLoadImageSlots(g_SurfaceTable, FIRST_SLOTS, 3)) return true;
+  return ReportStartFailure("cannot load the first pictures (%s, %s, %s)", g_ImageSlotTable[IMAGE_DEBUG].szFile,
+                            g_ImageSlotTable[IMAGE_SYMBOL].szFile, g_ImageSlotTable[IMAGE_LOADING].szFile);
 }
 
 bool InitFonts() {
@@ -200,20 +214,19 @@ bool InitFonts() {
     if (descs[i].nCacheMode == 2)
       descs[i].nCacheMode = lpDTCon ? g_SystemIni.m_nD3DFontCache : g_SystemIni.m_nDDFontCache;
   }
-  if (!DDCreateFonts(g_Fonts, descs, 3)) return false;
+  if (!DDCreateFonts(g_Fonts, descs, 3)) return ReportStartFailure("cannot create the fonts (face %s)", descs[0].szFace);
   g_Fonts[1].m_bSymbols = g_SystemData.m_bFontSymbols;
   g_Fonts[0].m_bSymbols = 0;
   g_Fonts[2].m_bSymbols = 0;
   g_Fonts[1].m_bCentre = g_SystemData.m_bFontCentreGlyphs;
-  return DDCreateDigitStrips(g_DigitStripSD, g_DigitStripSlots, 3, g_Fonts, descs) != 0;
+  if (DDCreateDigitStrips(g_DigitStripSD, g_DigitStripSlots, 3, g_Fonts, descs)) return true;
+  return ReportStartFailure("cannot draw the digit strips");
 }
 
 void InitSound() {
   if (g_nWindowMode == 0) g_SystemIni.m_nMidiDirectMusic = 0;
-  if (g_OptionData.m_bBgm) {
-    InstallMusicPlayers(g_Bgm);
-    g_Bgm.Init(1, g_BgmOggSlots, g_BgmMidiSlots, BGM_SLOT_COUNT, g_SystemIni.m_nMidiDirectMusic != 0);
-  }
+  SetUpMusic(g_Bgm, g_OptionData.m_bBgm != 0, g_BgmOggSlots, g_BgmMidiSlots, BGM_SLOT_COUNT,
+             g_SystemIni.m_nMidiDirectMusic != 0);
   std::vector<std::string> systemSounds(g_SystemData.m_SystemSounds.begin(), g_SystemData.m_SystemSounds.end());
   std::vector<std::string> records;
   for (const cSoundDef& def : g_Database.m_Sounds) records.push_back(def.m_strFile);
@@ -251,6 +264,8 @@ bool StartFreeStage() {
 bool InitGame(const char* szCmdLine, int) {
   SetSceneFactory(&CreateScene);
   t4::platform::SeedRand(timeGetTime());
+  // Published before anything can fail, so that a close request from a failed load reaches it.
+  g_hWnd = g_MainWindow.m_hWnd;
   g_nDataVersion = DATA_VERSION;
   g_bStripCR = 1;
   g_bFileTooNew = 0;
@@ -278,7 +293,6 @@ bool InitGame(const char* szCmdLine, int) {
   }
   // The automatic choice replaces the setting, as later readers of VSync expect.
   g_SystemIni.m_nVSync = mode.nVSync;
-  g_hWnd = g_MainWindow.m_hWnd;
   if (g_MainWindow.m_lpHost) g_MainWindow.m_lpHost->SetTitle(g_SystemData.m_strTitle);
   if (!InitDrawing(mode)) return false;
   bool bMaximised = false;
@@ -322,5 +336,6 @@ void ExitGame() {
   g_Game.DeleteScenes();
   for (cFont& font : g_Fonts) font.Release();
   for (DDSURFACEDATA& strip : g_DigitStripSD) DDReleaseSurface(&strip);
+  ReleaseSceneSurfaces();
   DDRelease();
 }

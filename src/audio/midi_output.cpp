@@ -43,3 +43,9 @@ void InstallMusicPlayers(cBgm& bgm) {
   t4::platform::SetMidiOutDevice(&g_MidiOutput);
   bgm.SetBackends(std::make_unique<cOggPlayer>(), std::make_unique<cGgsPlayer>(), std::make_unique<cMidiPlayerList>());
 }
+
+void SetUpMusic(cBgm& bgm, bool bMusicOn, BGMOGGSLOT* lpOggTable, BGMMIDISLOT* lpMidiTable, int nSlots,
+                bool bDirectMusic) {
+  InstallMusicPlayers(bgm);
+  if (bMusicOn) bgm.Init(1, lpOggTable, lpMidiTable, nSlots, bDirectMusic);
+}

@@ -37,3 +37,8 @@ extern cMidiOutput g_MidiOutput;
 // Gives the music manager its three players (Ogg, the outside MIDI library, the stream MIDI
 // players) and makes g_MidiOutput the device the stream players open.
 void InstallMusicPlayers(cBgm& bgm);
+
+// Start-up's music: the players are installed whatever the option says, so that the options scene
+// can switch music on later with cBgm::Init; the manager itself starts only when music is on.
+void SetUpMusic(cBgm& bgm, bool bMusicOn, BGMOGGSLOT* lpOggTable, BGMMIDISLOT* lpMidiTable, int nSlots,
+                bool bDirectMusic);

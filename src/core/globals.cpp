@@ -2,7 +2,7 @@
 
 #include "platform/messages.h"
 
-HWND g_hWnd = nullptr;
+std::atomic<HWND> g_hWnd{nullptr};
 
 void PostCloseToMainWindow() {
   if (g_hWnd) t4::platform::PostMessage(g_hWnd, WM_CLOSE, 0, 0);

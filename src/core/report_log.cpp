@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "core/message_box.h"
 #include "platform/files.h"
+#include "platform/text_codec.h"
 #include "platform/messages.h"
 
 namespace {
@@ -146,6 +147,15 @@ int WriteReportLogAndErrorBoxF(const char* format, ...) {
   std::string text = FormatBounded(LOG_BOX_BUFFER_SIZE, format, args);
   va_end(args);
   return WriteReportLogAndErrorBox(text.c_str());
+}
+
+int WriteReportLogAndStderrF(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatBounded(LOG_BOX_BUFFER_SIZE, format, args);
+  va_end(args);
+  std::fprintf(stderr, "tarnwick4: %s\n", t4::platform::Cp932ToUtf8Lossy(text).c_str());
+  return WriteReportLine(text, false);
 }
 
 void InitDebugLog(bool bEnable, const char* path) {

@@ -40,6 +40,10 @@ int WriteReportLogAndErrorBox(const char* format, A a, R... rest) {
   return WriteReportLogAndErrorBoxF(format, a, rest...);
 }
 
+// A failure the user must learn of even without a box: the report log and stderr (as UTF-8,
+// prefixed "tarnwick4: ").
+int WriteReportLogAndStderrF(const char* format, ...) T4_PRINTF(1, 2);
+
 void InitDebugLog(bool bEnable, const char* path);
 bool IsDebugLogEnabled();
 void WriteDebugLog(const char* text);

@@ -46,11 +46,7 @@ int cAnimeData::Load(FILE* fp) {
   int32_t n = 0;
   if (ok) ok = ReadCount(fp, &n, MIN_FRAME_BYTES);
   if (!ok) return 0;
-  m_Frames.assign(static_cast<size_t>(n), cAnimeFrameData());
-  for (cAnimeFrameData& frame : m_Frames) {
-    if (!frame.Load(fp)) return 0;
-  }
-  return 1;
+  return LoadGrowing(m_Frames, n, cAnimeFrameData(), [fp](cAnimeFrameData& frame) { return frame.Load(fp) != 0; });
 }
 
 void cAnimeData::Save(FILE* fp) {
@@ -62,11 +58,7 @@ void cAnimeData::Save(FILE* fp) {
 int LoadAnimeVector(cSafeVector<cAnimeData>& animes, FILE* fp) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, MIN_ANIME_BYTES)) return 0;
-  animes.assign(static_cast<size_t>(n), cAnimeData());
-  for (cAnimeData& anime : animes) {
-    if (!anime.Load(fp)) return 0;
-  }
-  return 1;
+  return LoadGrowing(animes, n, cAnimeData(), [fp](cAnimeData& anime) { return anime.Load(fp) != 0; });
 }
 
 cAnimeSet::cAnimeSet() {

@@ -218,7 +218,7 @@ void cCharaDef::Upgrade(int v) {
     InsertInheritFlag(m_InheritFlags, 24);
   }
   // Body box choice 2 was inserted in version 206.
-  if (v < 206 && m_cBodyBox >= 2) ++m_cBodyBox;
+  if (v < 206 && StoredByte(m_cBodyBox) >= 2) ++m_cBodyBox;
   if (v < 210) {
     m_cScrollSync = 0;
     InsertInheritFlag(m_InheritFlags, 21);

@@ -153,7 +153,10 @@ FILE* OpenDataFileForWrite(const char* path) {
   pending.targetPath = path;
   pending.tempPath = pending.targetPath + ".tmp";
   pending.fp = t4::platform::OpenFile(pending.tempPath, "wb");
-  if (!pending.fp) return nullptr;
+  if (!pending.fp) {
+    WriteReportLogAndStderrF("%s の書き込みに失敗しました！", path);
+    return nullptr;
+  }
   WriteInt32(pending.fp, g_nDataVersion);
   std::lock_guard lock(g_pendingMutex);
   g_pendingWrites.push_back(std::move(pending));
@@ -175,11 +178,12 @@ int CloseDataFile(FILE* fp) {
     }
   }
   bool ok = std::ferror(fp) == 0;
-  if (pending.fp) ok = std::fflush(fp) == 0 && ok;
+  // The new file is on the disk before it takes the old one's name.
+  if (pending.fp) ok = t4::platform::FlushToDisk(fp) && ok;
   ok = std::fclose(fp) == 0 && ok;
   if (!pending.fp) return ok ? 1 : 0;
   if (ok && t4::platform::ReplaceFile(pending.tempPath, pending.targetPath)) return 1;
   t4::platform::RemoveFile(pending.tempPath);
-  WriteReportLog("%s の書き込みに失敗しました！", pending.targetPath.c_str());
+  WriteReportLogAndStderrF("%s の書き込みに失敗しました！", pending.targetPath.c_str());
   return 0;
 }

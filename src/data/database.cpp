@@ -30,14 +30,15 @@ int LoadDatabaseList(cSafeVector<T>& list, const char* path, int32_t* pnVersion)
       FailDataRead(fp, "件数が不正です");
       ok = false;
     } else {
-      cSafeVector<T> loaded(list);
-      loaded.resize(static_cast<size_t>(n));
-      for (T& element : loaded) {
-        if (!element.Load(fp)) {
-          ok = false;
-          break;
-        }
-      }
+      // Entries past the old list's length start as new records; the first ones keep their
+      // old values for the members an older file does not store.
+      cSafeVector<T> loaded;
+      size_t i = 0;
+      ok = LoadGrowing(loaded, n, T(), [&](T& element) {
+        if (i < list.size()) element = list[i];
+        ++i;
+        return element.Load(fp) != 0;
+      });
       if (ok) list.swap(loaded);
     }
   }

@@ -17,11 +17,7 @@ template <class T>
 int LoadRecordList(cSafeVector<T>& list, FILE* fp) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, MIN_RECORD_BYTES)) return 0;
-  list.assign(static_cast<size_t>(n), T());
-  for (T& element : list) {
-    if (!element.Load(fp)) return 0;
-  }
-  return 1;
+  return LoadGrowing(list, n, T(), [fp](T& element) { return element.Load(fp) != 0; });
 }
 
 template <class T>

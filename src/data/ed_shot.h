@@ -66,7 +66,8 @@ class cEdShot : public cRecord {
   int8_t m_cHandler25 = 0;
   int8_t m_cSize = 1;
   int8_t m_cHandler27 = 0;
-  int8_t m_cMoveType = 0;  // shots: movement type; swords: the SwordType.dat entry
+  // Unsigned: SwordType.dat holds more than 128 entries, so a sword type of 150 is a real entry.
+  uint8_t m_cMoveType = 0;  // shots: movement type; swords: the SwordType.dat entry
   int16_t m_sMoveParam[3] = {0, 0, 0};
   int8_t m_cShotSlot = 0;
   int8_t m_cScrollRide = 0;

@@ -135,7 +135,7 @@ void cFlowCommand::Upgrade(int v) {
   }
   if (v < 764 && kind == CMD_FLOW_CONTROL) MakeCondList(m_pConds);
   if (v < 767 && kind == CMD_TURN && p.Get(0) > 3) p.Add(0, 6);
-  if (v < 767 && kind == CMD_WARP && m_pMove && m_pMove->m_cMode > 1) m_pMove->m_cMode = static_cast<int8_t>(m_pMove->m_cMode + 3);
+  if (v < 767 && kind == CMD_WARP && m_pMove && StoredByte(m_pMove->m_cMode) > 1) m_pMove->m_cMode = static_cast<int8_t>(m_pMove->m_cMode + 3);
   if (v < 767 && kind == CMD_SET_TARGET) p.Insert(0, 0, 16);
   if (v < 767 && kind == CMD_STATUS) {
     if (p.Get(0) == 0 && p.Get(3) > 1) p.Add(3, 3);

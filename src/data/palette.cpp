@@ -14,12 +14,7 @@ template <class T>
 int LoadList(cSafeVector<T>& list, FILE* fp, size_t minBytes) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, minBytes)) return 0;
-  list.clear();
-  list.resize(static_cast<size_t>(n));
-  for (T& element : list) {
-    if (!element.Load(fp)) return 0;
-  }
-  return 1;
+  return LoadGrowing(list, n, T(), [fp](T& element) { return element.Load(fp) != 0; });
 }
 
 template <class T>

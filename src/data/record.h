@@ -26,6 +26,10 @@ struct RECORDMEMBER {
   int32_t GetBytes() const { return nCount * cSize; }
 };
 
+// A stored byte that the file defines as unsigned but that is held in an int8_t member: upgrades
+// and range checks compare it through this, so that 128 to 255 are not taken for negatives.
+constexpr int StoredByte(int8_t c) { return static_cast<uint8_t>(c); }
+
 struct RECORDSTRING {
   ptrdiff_t nOffset = 0;
 };
@@ -87,6 +91,19 @@ class cRecord {
 // Smallest body a record can have: its member count and its string count.
 constexpr size_t MIN_RECORD_BODY_BYTES = 8;
 
+// Replaces the list by `n` elements, each a copy of `prototype` appended only when it is read by
+// `load(element)`: a count the file cannot back never makes the list take more memory than the
+// elements actually read (a stored record can be far smaller than the object it becomes).
+template <class T, class Load>
+int LoadGrowing(cSafeVector<T>& list, int32_t n, const T& prototype, Load load) {
+  list.clear();
+  for (int32_t i = 0; i < n; ++i) {
+    list.push_back(prototype);
+    if (!load(list.back())) return 0;
+  }
+  return 1;
+}
+
 // Reads a counted list of records: the int32 count (refused when negative or more than the rest
 // of the file can hold at `minElementBytes` each), the old elements replaced by copies of
 // `prototype`, then each element's Load in order. 0 on a damaged file.
@@ -94,12 +111,7 @@ template <class T>
 int LoadRecordVector(cSafeVector<T>& list, FILE* fp, const T& prototype, size_t minElementBytes = MIN_RECORD_BODY_BYTES) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, minElementBytes)) return 0;
-  list.clear();
-  list.resize(static_cast<size_t>(n), prototype);
-  for (int i = 0; i < n; ++i) {
-    if (!list.At(i).Load(fp)) return 0;
-  }
-  return 1;
+  return LoadGrowing(list, n, prototype, [fp](T& element) { return element.Load(fp) != 0; });
 }
 
 // Writes the int32 count and each element's Save.

@@ -30,13 +30,10 @@ template <class T>
 int LoadPlacementList(cSafeVector<T>& list, FILE* fp, size_t minBytes) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, minBytes)) return 0;
-  list.clear();
-  list.resize(static_cast<size_t>(n));
-  for (T& element : list) {
+  return LoadGrowing(list, n, T(), [fp](T& element) {
     int32_t ignored = 0;
-    if (!ReadInt32(fp, &ignored) || !element.Load(fp)) return 0;
-  }
-  return 1;
+    return ReadInt32(fp, &ignored) && element.Load(fp);
+  });
 }
 
 template <class T>

@@ -29,8 +29,8 @@ bool BatchAppend(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA
     for (const DDBATCHENTRY& old : batch->Entries) {
       if (old.lpSrc != lpSrc) continue;
       if (old.bRegisteredCell && (old.sx != sx || old.sy != sy)) continue;
+      // Only the key is shared: the registered-cell flag comes from matching an order below.
       e.nKey = old.nKey;
-      e.bRegisteredCell = old.bRegisteredCell;
       joined = true;
       break;
     }
@@ -71,10 +71,16 @@ void DrawRun(const DDBATCHENTRY* first, size_t n) {
     return;
   }
   if (DDBeginScene() && DDSetRenderTarget(first->lpTarget)) {
+    // All the run's clears come before its draws, so that a later rectangle's clear never wipes
+    // an earlier draw of the same run.
+    for (size_t k = 0; k < n; ++k) {
+      const DDBATCHENTRY& e = first[k];
+      DDClearForOpaqueQuad(e.lpTarget, e.x, e.y, e.w, e.h, e.lpSrc, e.nFlags);
+    }
     for (size_t k = 0; k < n; ++k) {
       const DDBATCHENTRY& e = first[k];
       DDDrawQuadNow(e.lpTarget, e.x, e.y, e.w, e.h, e.lpSrc, e.sx, e.sy, e.sw, e.sh, e.nFlags, e.dwColor, e.nColorOp,
-                    e.nAlphaOp);
+                    e.nAlphaOp, false);
     }
   }
   DDRestoreRenderTarget();

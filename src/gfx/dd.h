@@ -165,13 +165,24 @@ using DDBatchAppendFn = bool (*)(DDSURFACEDATA* lpDst, int x, int y, int w, int 
                                  int sx, int sy, int sw, int sh, int nFlags);
 extern DDBatchAppendFn g_lpfnBatchAppend;
 // Draws one quad of `lpSrc` into the current render target now (used by the batches' flush too).
+// An opaque draw of a colour-keyed source first clears its rectangle to the key, unless the
+// caller did that already (`bClearFirst` false: a batch run clears all its rectangles first).
 void DDDrawQuadNow(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-                   int sw, int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp);
+                   int sw, int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp,
+                   bool bClearFirst = true);
+// The clear of an opaque draw of a colour-keyed source: its rectangle of the render target to
+// the target's key. Nothing for other draws.
+void DDClearForOpaqueQuad(DDSURFACEDATA* lpDst, int x, int y, int w, int h, const DDSURFACEDATA* lpSrc, int nFlags);
 
 // ---- present, dialogs, restore ----
 int DDFlip(unsigned nFps = 60, bool bShowInfo = false, DDSURFACEDATA* lpInfoSD = nullptr);
 int DDRestoreSurface();
 bool DDRestore();
+// Blit mode: whether the screen's surfaces were lost (always false in the render mode).
+bool DDIsPrimaryLost();
+// Blit mode: restores one lost surface; one with a file is reloaded from it (false when that
+// fails), one without is marked lost for its owner to draw again. True when it was not lost.
+bool DDRestoreOneSurface(DDSURFACEDATA* lpSD);
 int DDSetDialogMode(BOOL bOn);
 int DDMesBox(const char* szText, const char* szCaption, UINT uType);
 bool DDIsFullScreenBackBuffer(const DDSURFACEDATA* lpSD);

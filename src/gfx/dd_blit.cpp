@@ -198,15 +198,19 @@ int DDClipBlt(DDSURFACEDATA* lpDst, int* x, int* y, int* w, int* h, DDSURFACEDAT
   return ((SW > 0) == signW && SW != 0 && (SH > 0) == signH && SH != 0 && W > 0 && H > 0) ? 1 : 0;
 }
 
+void DDClearForOpaqueQuad(DDSURFACEDATA* lpDst, int x, int y, int w, int h, const DDSURFACEDATA* lpSrc, int nFlags) {
+  if (nFlags != BLT_OPAQUE || !lpSrc || !lpSrc->lpDT || !lpSrc->lpDT->bColorKey) return;
+  const IntRect r{x, y, w, h};
+  lpDevice->Clear(&r, KeyClearColor(lpDst));
+}
+
 void DDDrawQuadNow(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw,
-                   int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp) {
+                   int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp,
+                   bool bClearFirst) {
   if (!IsRenderModeReady() || !lpDst || !lpSrc || !lpSrc->lpDT) return;
   FillQuadVertices(lpSrc->lpDT->lpVB, x, y, w, h, sx, sy, sw, sh, lpSrc->nTexWidth, lpSrc->nTexHeight, dwColor);
   if (!DDBeginScene() || !DDSetRenderTarget(lpDst)) return;
-  if (nFlags == BLT_OPAQUE && lpSrc->lpDT->bColorKey) {
-    const IntRect r{x, y, w, h};
-    lpDevice->Clear(&r, KeyClearColor(lpDst));
-  }
+  if (bClearFirst) DDClearForOpaqueQuad(lpDst, x, y, w, h, lpSrc, nFlags);
   lpDevice->DrawRect(x, y, w, h, lpSrc->lpDT->lpTexture, sx, sy, sw, sh, dwColor, StageFor(nColorOp, nAlphaOp));
   DDRestoreRenderTarget();
 }

@@ -75,6 +75,23 @@ int DDRestoreSurface() {
   return 1;
 }
 
+bool DDIsPrimaryLost() {
+  if (lpDTCon || !g_lpDD || !g_PrimarySD.lpDDPart || !g_PrimarySD.lpDDPart->lpDDS) return false;
+  return g_lpDD->IsLost(g_PrimarySD.lpDDPart->lpDDS) == DDERR_SURFACELOST;
+}
+
+bool DDRestoreOneSurface(DDSURFACEDATA* lpSD) {
+  if (lpDTCon || !g_lpDD || !lpSD || !lpSD->lpDDPart || !lpSD->lpDDPart->lpDDS) return true;
+  if (g_lpDD->IsLost(lpSD->lpDDPart->lpDDS) != DDERR_SURFACELOST) return true;
+  g_lpDD->Restore(lpSD->lpDDPart->lpDDS);
+  // A system-memory surface keeps its pixels through a loss.
+  if (lpSD->nDDMemory != 0) return true;
+  const bool hasFile = lpSD->szFile[0] != '\0' && !(lpSD->szFile[0] == 'E' && lpSD->szFile[1] == '\0');
+  if (hasFile) return DDReloadBitmap(lpSD, g_nBpp);
+  lpSD->bLost = 1;
+  return true;
+}
+
 bool DDRestore() {
   if (lpDTCon) {
     DebugLogf("D3DではDDRestoreは未対応");
@@ -88,17 +105,8 @@ bool DDRestore() {
     g_lpDD->Restore(BackBuffer.lpDDPart->lpDDS);
   if (g_ScreenCopySD.lpDDPart && g_ScreenCopySD.lpDDPart->lpDDS)
     g_lpDD->Restore(g_ScreenCopySD.lpDDPart->lpDDS);
-  for (int i = 0; i < g_nSurfaceCount && g_lpSurfaceTable; ++i) {
-    DDSURFACEDATA* sd = &g_lpSurfaceTable[i];
-    if (!sd->lpDDPart || !sd->lpDDPart->lpDDS || g_lpDD->IsLost(sd->lpDDPart->lpDDS) != DDERR_SURFACELOST) continue;
-    g_lpDD->Restore(sd->lpDDPart->lpDDS);
-    if (sd->nDDMemory != 0) continue;
-    const bool hasFile = sd->szFile[0] != '\0' && !(sd->szFile[0] == 'E' && sd->szFile[1] == '\0');
-    if (hasFile)
-      DDReloadBitmap(sd, g_nBpp);
-    else
-      sd->bLost = 1;
-  }
+  // The table keeps going past a picture that cannot be reloaded; its owner sees it missing.
+  for (int i = 0; i < g_nSurfaceCount && g_lpSurfaceTable; ++i) DDRestoreOneSurface(&g_lpSurfaceTable[i]);
   if (g_nBpp == 8) DDSetPaletteEntries(0, 256, g_PaletteWork);
   if (g_lpfnFontRestore) g_lpfnFontRestore();
   return true;
@@ -149,7 +157,10 @@ bool ShowBoxOverScreen(const char* szText, const char* szCaption, UINT uType, in
 
 bool FullScreenBoxHook(const char* szText, const char* szCaption, UINT uType, int* pnResult) {
   if (!g_bDDInitDone || g_nWindowMode != 0) return false;
-  return ShowBoxOverScreen(szText, szCaption, uType, pnResult);
+  // A box the screen cannot make room for is not shown at all (a window box would sit unseen
+  // behind the full screen); the caller goes on as after a dismissed box.
+  if (!ShowBoxOverScreen(szText, szCaption, uType, pnResult) && pnResult) *pnResult = 0;
+  return true;
 }
 
 }  // namespace

@@ -37,12 +37,14 @@ void cRankingList::Draw(DDSURFACEDATA* lpSD, int x, int y, int kind, int highlig
   font.DrawBox(lpSD, x + 1, y + 1, RANKING_BOX_W, RANKING_BOX_H);
   const std::string label = IsKind(kind) ? KindLabel(kind) : std::string();
   std::string text;
+  // Only the English title switches the symbol cells off; the Japanese one draws them.
   if (g_SystemIni.m_nEnglish) {
     FormatString(text, "Ranking     %s", label.c_str());
+    font.Draw(lpSD, x, y, text.c_str(), bNoSymbols);
   } else {
     FormatString(text, "ランキング    %s", label.c_str());
+    font.Draw(lpSD, x, y, text.c_str());
   }
-  font.Draw(lpSD, x, y, text.c_str(), bNoSymbols);
 
   const int rows = static_cast<int>(m_Rows.size());
   int valueCells = CLEAR_TIME_CELLS;

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -114,6 +115,13 @@ std::optional<std::string> ResolvePath(std::string_view gamePath) {
 FILE* OpenFile(std::string_view gamePath, const char* mode) {
   std::optional<std::string> native = ResolvePath(gamePath);
   if (!native || native->empty()) return nullptr;
+  // Only regular files are data: a named pipe would block the open, a device never end, and a
+  // folder is no file at all.
+  struct stat st {};
+  if (stat(native->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return nullptr;
+  }
   return std::fopen(native->c_str(), StripTextMode(mode).c_str());
 }
 
@@ -143,7 +151,20 @@ bool ReplaceFile(std::string_view fromGamePath, std::string_view toGamePath) {
   std::optional<std::string> from = ResolvePath(fromGamePath);
   std::optional<std::string> to = ResolvePath(toGamePath);
   if (!from || !to || from->empty() || to->empty()) return false;
-  return std::rename(from->c_str(), to->c_str()) == 0;
+  if (std::rename(from->c_str(), to->c_str()) != 0) return false;
+  const size_t slash = to->find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to->substr(0, slash);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  return true;
+}
+
+bool FlushToDisk(FILE* fp) {
+  if (!fp || std::fflush(fp) != 0) return false;
+  return fsync(fileno(fp)) == 0;
 }
 
 std::optional<std::string> GetCurrentDirectory() {

@@ -21,7 +21,8 @@ namespace t4::platform {
 std::optional<std::string> ResolvePath(std::string_view gamePath);
 
 // fopen on the resolved path. The 't' of the game's text modes is dropped: line ends are the
-// writer's business. Null when the path cannot be resolved or the file cannot be opened.
+// writer's business. Null when the path cannot be resolved or the file cannot be opened, and
+// when something other than a regular file (folder, pipe, device) stands at the path.
 FILE* OpenFile(std::string_view gamePath, const char* mode);
 
 // True when a file or folder of that name exists.
@@ -31,7 +32,10 @@ bool IsDirectory(std::string_view gamePath);
 bool CreateDirectory(std::string_view gamePath);
 bool RemoveFile(std::string_view gamePath);
 // Renames `from` over `to` in one step: a reader sees the old or the new file, never half of one.
+// The folder is synced after the rename, so the new name survives a power cut.
 bool ReplaceFile(std::string_view fromGamePath, std::string_view toGamePath);
+// Flushes a written stream's data to the disk (fflush, then fsync); false when either fails.
+bool FlushToDisk(FILE* fp);
 
 // The current directory as a Windows-style absolute path in Shift-JIS ('/' becomes '\'), e.g.
 // "\home\user\game". Nullopt when it cannot be read or its name has no CP932 form.

@@ -10,6 +10,7 @@
 #include "core/report_log.h"
 #include "core/timing.h"
 #include "gfx/dd.h"
+#include "gfx/scene_surfaces.h"
 #include "gfx/image_slots.h"
 #include "gfx/font.h"
 #include "persist/system_ini.h"
@@ -19,7 +20,7 @@
 
 cGame g_Game;
 cScenePlay* g_lpScenePlay = nullptr;
-int32_t g_bAppActive = 0;
+std::atomic<int32_t> g_bAppActive{0};
 int32_t g_bReturnToTitle = 0;
 int32_t g_nFrameLimit = 0;
 int32_t g_nFramesPlayed = 0;
@@ -105,9 +106,9 @@ void cGame::Present() {
 }
 
 int cGame::RestoreLostSurfaces() {
-  if (lpDTCon || !g_lpDDCon) return 1;
-  // Surface loss of the blit mode is restored by the drawing layer itself in DDRestore.
-  return DDRestore() ? 1 : 0;
+  if (lpDTCon || !g_lpDDCon || !DDIsPrimaryLost()) return 1;
+  if (!DDRestore()) return 0;
+  return RestoreSceneSurfaces();
 }
 
 void cGame::ReadInput() { ReadInput(g_Input.At(0)); }

@@ -3,6 +3,7 @@
 // that the pause and ranking loops share.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "gfx/dd_types.h"
@@ -81,7 +82,8 @@ extern cGame g_Game;
 
 // The application is active (the window thread follows activation; the game loop runs frames
 // only while it is set).
-extern int32_t g_bAppActive;
+// Written by the window thread, read by the game thread.
+extern std::atomic<int32_t> g_bAppActive;
 // After the stage, the title follows (a free stage started directly that returns to the title).
 extern int32_t g_bReturnToTitle;
 // Frames the run may play before it closes itself (0: no limit), and the frames played so far.

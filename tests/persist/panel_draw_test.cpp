@@ -257,6 +257,30 @@ TEST_P(PanelDrawTest, SlotListNumbersTimesAndSeparators) {
   EXPECT_EQ(Rendered(), "2024/05/0607:08");
 }
 
+TEST_P(PanelDrawTest, RankingTitleDrawsSymbolCellsExceptInEnglish) {
+  g_SystemData.m_bFontSymbols = 1;
+  PanelFont().m_bSymbols = 1;
+  g_SystemData.m_Texts.At(5) = "abc";
+  cRankingRule& rule = g_SystemData.m_RankingRules.At(GAME_MODE_CHALLENGE);
+  rule.m_bEnabled = 1;
+  rule.m_Kinds = {1, 0, 0, 0, 0};
+  cRanking ranking;
+  const int x = 100, y = 60;
+  struct Case {
+    int english;
+    int labelX;      // the label's first cell: after nine cells, or after twelve in English
+    bool symbols;    // the label's letters drawn as symbol cells (blue)
+  };
+  for (const Case& c : {Case{0, x + 144, true}, Case{1, x + 192, false}}) {
+    SCOPED_TRACE(c.english);
+    Clear();
+    g_SystemIni.m_nEnglish = c.english;
+    ranking.Draw(&BackBuffer, x, y, 0, -1, GAME_MODE_CHALLENGE);
+    EXPECT_EQ(Is(c.labelX + 5, y + 8, 0x0000FF), c.symbols) << std::hex << At(c.labelX + 5, y + 8);
+    EXPECT_EQ(Is(c.labelX + 5, y + 8, INK), !c.symbols);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, PanelDrawTest, ::testing::Values(kDrawModes[0], kDrawModes[2]), ModeName);
 
 }  // namespace

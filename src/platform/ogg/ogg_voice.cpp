@@ -133,6 +133,7 @@ float OggVoice::Volume() const {
 }
 
 bool OggVoice::PullFrameLocked() {
+  if (m_ending) return false;
   Song& s = *m_song;
   int errors = 0;
   bool restarted = false;
@@ -171,8 +172,15 @@ void OggVoice::Mix(std::span<float> out, int channels, uint32_t rate) {
   for (size_t f = 0; f < frames; ++f) {
     while (m_phase >= 1.0) {
       if (!PullFrameLocked()) {
-        m_playing = false;
-        return;
+        // The output lags one source frame behind: the last one still sounds for one source
+        // frame's time, held, before the song ends.
+        if (m_ending) {
+          m_playing = false;
+          return;
+        }
+        m_ending = true;
+        m_prev[0] = m_next[0];
+        m_prev[1] = m_next[1];
       }
       m_phase -= 1.0;
     }

@@ -30,7 +30,19 @@ bool DrawsOnTheCpu(SDL_Renderer* renderer) {
 SdlDisplay::~SdlDisplay() { Close(); }
 
 bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vsync, int x, int y) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  m_bNoDisplay = false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    m_bNoDisplay = true;
+    return false;
+  }
+  // Without a display SDL settles on a driver that shows nothing; a window nobody can see is
+  // a failed start, not a run.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    m_bNoDisplay = true;
+    return false;
+  }
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   SDL_DisplayMode mode;
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {

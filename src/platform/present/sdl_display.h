@@ -19,7 +19,8 @@ class SdlDisplay final : public Display {
   SdlDisplay() = default;
   ~SdlDisplay() override;
 
-  // Window thread. Creates the window at (x, y) with `scale` (1-5) times the screen size.
+  // Window thread. Creates the window at (x, y) with `scale` (1-5) times the screen size. Fails,
+  // with NoDisplay() true, when SDL finds no display and would fall back to an invisible driver.
   bool Open(const char* titleUtf8, int scale, bool fullScreen, bool vsync, int x, int y);
   // Window thread: applies pending requests and shows the newest frame. True when it showed one.
   bool Pump();
@@ -27,6 +28,7 @@ class SdlDisplay final : public Display {
   // Window thread: the 100-500% sizes of the window.
   void SetScale(int scale);
   SDL_Window* Window() const { return m_window; }
+  bool NoDisplay() const { return m_bNoDisplay; }
 
   void PresentFrame(Frame& frame) override;
   void SetFullScreen(bool fullScreen) override;
@@ -55,6 +57,7 @@ class SdlDisplay final : public Display {
   int m_desktopBpp = 32;
   int m_refreshRate = 60;
   uint32_t m_wakeEvent = 0;
+  bool m_bNoDisplay = false;
 };
 
 }  // namespace t4::platform

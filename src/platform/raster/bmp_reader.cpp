@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "platform/raster/bmp_rle.h"
+
 namespace t4::platform::raster {
 
 namespace {
@@ -62,8 +64,11 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> file, std::string* error)
     const size_t at = headerSize >= 52 ? 14 + 40 : tableStart;
     if (at + 12 > file.size()) return Fail(error, "masks past the end");
     for (int i = 0; i < 3; ++i) masks[i] = Le(file, at + 4 * i, 4);
+  } else if (compression == BI_RLE8 || compression == BI_RLE4) {
+    if (bitCount != (compression == BI_RLE8 ? 8 : 4)) return Fail(error, "RLE with a wrong bit count");
+    if (height < 0) return Fail(error, "a top-down bitmap cannot be RLE");
   } else if (compression != BI_RGB) {
-    return Fail(error, "compressed bitmaps are not supported");
+    return Fail(error, "unknown compression");
   }
   const bool topDown = height < 0;
   if (topDown) height = -height;
@@ -89,6 +94,19 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> file, std::string* error)
       const size_t e = at + i * tableEntrySize;
       bmp.colorTable[i] = {file[e], file[e + 1], file[e + 2], 0};
     }
+  }
+  const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
+  if (rle) {
+    if (dataOffset > file.size()) return Fail(error, "pixel data past the end");
+    std::string why;
+    if (!DecodeBmpRle(file.subspan(dataOffset), bitCount, bmp.width, bmp.height, bmp.indexes, &why))
+      return Fail(error, why.c_str());
+    bmp.rgb.resize(bmp.indexes.size());
+    for (size_t i = 0; i < bmp.indexes.size(); ++i) {
+      const BmpColor& c = bmp.colorTable[bmp.indexes[i]];
+      bmp.rgb[i] = static_cast<uint32_t>(c.red) << 16 | c.green << 8 | c.blue;
+    }
+    return bmp;
   }
   const size_t stride = ((static_cast<size_t>(width) * bitCount + 31) / 32) * 4;
   if (dataOffset > file.size() || (file.size() - dataOffset) / stride < static_cast<size_t>(height))

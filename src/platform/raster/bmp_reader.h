@@ -1,5 +1,5 @@
 // Reader of Windows bitmap files: 1, 4, 8, 16, 24 and 32 bits per pixel, BI_RGB and BI_BITFIELDS,
-// bottom-up and top-down. Every count and offset is checked against the file's bytes.
+// RLE8 and RLE4, bottom-up and top-down. Every count and offset is checked against the file's bytes.
 #pragma once
 
 #include <cstdint>

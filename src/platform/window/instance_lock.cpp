@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "platform/clock.h"
@@ -46,8 +47,16 @@ InstanceLock::~InstanceLock() { Release(); }
 
 bool InstanceLock::TryAcquire() {
   if (m_held) return true;
-  if (m_fd < 0) m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (m_fd < 0) return true;  // no place for a lock: nothing to guard against
+  if (m_fd < 0) {
+    m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0 && errno == ENOENT) {
+      std::error_code ec;
+      std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ec);
+      m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    }
+  }
+  m_unavailable = m_fd < 0;
+  if (m_fd < 0) return false;
   if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) return false;
   m_held = true;
   if (ftruncate(m_fd, 0) != 0) {
@@ -58,7 +67,7 @@ bool InstanceLock::TryAcquire() {
 bool InstanceLock::AcquireWithin(int timeoutMs) {
   for (int waited = 0;; waited += 10) {
     if (TryAcquire()) return true;
-    if (waited >= timeoutMs) return false;
+    if (m_unavailable || waited >= timeoutMs) return false;
     SleepReal(10);
   }
 }

@@ -17,8 +17,11 @@ class InstanceLock {
   InstanceLock(const InstanceLock&) = delete;
   InstanceLock& operator=(const InstanceLock&) = delete;
 
-  // True when this copy holds the lock; false when another copy holds it ("already existed").
+  // True when this copy holds the lock; false when another copy holds it ("already existed") or
+  // when the lock cannot be made (Unavailable()). A missing lock folder is created first.
   bool TryAcquire();
+  // The lock file could not be created: start-up must not run unguarded.
+  bool Unavailable() const { return m_unavailable; }
   // Blocks up to `timeoutMs` real milliseconds for the lock.
   bool AcquireWithin(int timeoutMs);
   // The process id the running copy wrote (0 when none: it has no window yet).
@@ -33,6 +36,7 @@ class InstanceLock {
   std::string m_path;
   int m_fd = -1;
   bool m_held = false;
+  bool m_unavailable = false;
 };
 
 // Asks the copy with process id `pid` to close in order (the caller then waits for the lock).
