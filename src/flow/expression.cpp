@@ -23,10 +23,6 @@ size_t FindClose(const std::string& text, size_t open) {
   return NOT_FOUND;
 }
 
-std::string Splice(const std::string& text, size_t from, size_t to, int32_t value) {
-  return text.substr(0, from) + std::to_string(value) + text.substr(to);
-}
-
 bool IsBlankText(const std::string& text) { return text.find_first_not_of(' ') == NOT_FOUND; }
 
 }  // namespace
@@ -36,41 +32,46 @@ int32_t cCodeEval::Fail(const std::string& message) {
   return Fail();
 }
 
-int32_t cCodeEval::Eval(std::string text, int depth) {
+int32_t cCodeEval::Eval(const std::string& text, int depth) {
   // Each level of parentheses or rand arguments is one level of recursion.
   if (depth > EXPR_MAX_NESTING) return Fail("括弧の入れ子が深すぎます！");
-  size_t wordStart = 0;
+  // The text with every group and call replaced by its value, built in one pass: the digits of a
+  // value are never a blank, a "(" or a function name, so reading them again changes nothing, and
+  // a long text is not copied once per group.
+  std::string flat;
+  flat.reserve(text.size());
+  size_t wordStart = 0;  // in `flat`
   size_t pos = 0;
   while (pos < text.size()) {
     const char ch = text[pos];
-    if (ch == ' ') {
-      wordStart = ++pos;
-      continue;
-    }
     if (ch != '(') {
+      flat += ch;
       ++pos;
+      if (ch == ' ') wordStart = flat.size();
       continue;
     }
-    if (pos == wordStart) {
+    if (flat.size() == wordStart) {
       size_t close = FindClose(text, pos);
       if (close == NOT_FOUND) return Fail("\")\"が見つかりません！");
-      int32_t value = Eval(text.substr(pos + 1, close - pos - 1), depth + 1);
-      text = Splice(text, wordStart, close + 1, value);
-      pos = wordStart;
+      flat += std::to_string(Eval(text.substr(pos + 1, close - pos - 1), depth + 1));
+      pos = close + 1;
       continue;
     }
-    if (text.compare(wordStart, pos - wordStart, FUNC_RAND) == 0) {
-      if (!ReplaceRand(text, wordStart, pos, depth)) return 0;
-      pos = wordStart;
+    if (flat.compare(wordStart, NOT_FOUND, FUNC_RAND) == 0) {
+      int32_t value = 0;
+      if (!CallRand(text, pos, depth, &value, &pos)) return 0;
+      flat.resize(wordStart);
+      flat += std::to_string(value);
       continue;
     }
-    ++pos;  // not a function: an ordinary character of the word
+    flat += ch;  // not a function: an ordinary character of the word
+    ++pos;
   }
-  return EvalFlat(text);
+  return EvalFlat(flat);
 }
 
-bool cCodeEval::ReplaceRand(std::string& text, size_t wordStart, size_t open, int depth) {
-  const std::string name = text.substr(wordStart, open - wordStart);
+bool cCodeEval::CallRand(const std::string& text, size_t open, int depth, int32_t* value, size_t* end) {
+  const std::string name = FUNC_RAND;
   std::vector<int32_t> args;
   std::string arg;
   int nesting = 0;
@@ -86,7 +87,8 @@ bool cCodeEval::ReplaceRand(std::string& text, size_t wordStart, size_t open, in
         Fail(message);
         return false;
       }
-      text = Splice(text, wordStart, i + 1, RandRange(args[0], args[1]));
+      *value = RandRange(args[0], args[1]);
+      *end = i + 1;
       return true;
     }
     if (ch == '(') ++nesting;

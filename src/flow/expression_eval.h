@@ -11,7 +11,7 @@ class cCodeEval {
   cCodeEval(cFlowStage& stage, cCharaBase* e) : m_stage(stage), m_pChara(e) {}
 
   // Resolves groups and function calls by rewriting, then evaluates the flat rest.
-  int32_t Eval(std::string text, int depth);
+  int32_t Eval(const std::string& text, int depth);
   // A text without groups: tokens, then the three folding passes.
   int32_t EvalFlat(const std::string& text);
 
@@ -24,8 +24,9 @@ class cCodeEval {
     m_bError = true;
     return 0;
   }
-  // The rand call whose "(" stands at `open`; false when the evaluation of this text must stop.
-  bool ReplaceRand(std::string& text, size_t wordStart, size_t open, int depth);
+  // The rand call whose "(" stands at `open`: its value and the position after its ")"; false
+  // when the evaluation of this text must stop.
+  bool CallRand(const std::string& text, size_t open, int depth, int32_t* value, size_t* end);
 
   cFlowStage& m_stage;
   cCharaBase* m_pChara;

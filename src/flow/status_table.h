@@ -69,10 +69,11 @@ int32_t ReadStatusPlace(const cStatusPlace& place);
 // Writes a value that already fits the field.
 void WriteStatusPlace(const cStatusPlace& place, int32_t value);
 
-// The system statuses. ReadSystemStatus gives the raw stored value (lives: 999999 when
-// unlimited); ReadSystemStatusOperand gives the value the rules compare and compute with
-// (unlimited lives read 100, or 0 with the older-version switch; with `bRightSide` the time reads
-// 0 while the stage has no time limit). A kind outside the table reads 0.
+// The system statuses. SystemStatusPlace gives where the value is stored (lives: 999999 when
+// unlimited; null for a kind outside the table); ReadSystemStatusOperand gives the value the rules
+// compare and compute with (unlimited lives read 100, or 0 with the older-version switch; with
+// `bRightSide` the time reads 0 while the stage has no time limit). A kind outside the table
+// reads 0.
 int32_t* SystemStatusPlace(cFlowStage& stage, int kind);
 int32_t ReadSystemStatusOperand(cFlowStage& stage, int kind, bool bRightSide);
 // After a change of a system status: the auto-scroll speeds are handed to their scroll axes.

@@ -72,7 +72,8 @@ TEST_F(ExecStatusTest, HpGoesThroughAddHpAndTheHpCheckIsAskedOnlyForOthers) {
   EXPECT_EQ(targets[0]->hp, 0);
   EXPECT_EQ(stage.hpCheckRequests, 1);
 
-  // Percent of the maximum (200 x 50%) and of the current value (60 x 50%), gauge flag passed on.
+  // Percent of the maximum (200 x 50%) and then of the current value (100 x 50%), gauge flag
+  // passed on.
   targets[1]->def.m_nMaxHp = 200;
   targets[1]->hp = 60;
   Run({{STP_LEFT_OWNER, 2}, {STP_LEFT_KIND, CSTAT_HP}, {STP_CONSTANT, 50}, {STP_HPSP_CALC, 1}, {STP_GAUGE, 1}});
@@ -83,6 +84,9 @@ TEST_F(ExecStatusTest, HpGoesThroughAddHpAndTheHpCheckIsAskedOnlyForOthers) {
   Run({{STP_LEFT_OWNER, 2}, {STP_LEFT_KIND, CSTAT_SP}, {STP_CONSTANT, 10}, {STP_HPSP_CALC, 9}});
   EXPECT_EQ(targets[1]->sp, 30);
   EXPECT_EQ(targets[1]->addSp.back(), 0);
+  // The percent flag of the other statuses leaves HP and SP alone: they go by their own choice.
+  Run({{STP_LEFT_OWNER, 2}, {STP_LEFT_KIND, CSTAT_HP}, {STP_CONSTANT, 20}, {STP_PERCENT, 1}});
+  EXPECT_EQ(targets[1]->hp, 20);
 
   // Maximum HP below the current HP lowers it; a target left at 0 HP asks for the check.
   me->hp = 80;

@@ -51,6 +51,9 @@ TEST_F(ExpressionTest, OperatorsPrecedenceAndAssociativity) {
       {"+5", 5},
       {"1.5", 5},  // an unknown prefix after a token is dropped
       {"()", 0},   // an empty group has the value 0
+      {"(1)(2)", 1},     // the value starts the word "1(2)", read as the constant 1
+      {"(0 - 5)x", -5},  // likewise "-5x"
+      {"-(2)", 0},       // "(" inside a word that is no function name is an ordinary character
       {"999999", 999999},
       {"2000000", 999999},
       {"-2000000", -999999},
@@ -244,6 +247,7 @@ TEST_F(ExpressionTest, RandomNumbers) {
     Value("rand(-2147483648, 2147483647)");
   }
   EXPECT_EQ(Value("rand(3, 3) + 1"), 4);
+  EXPECT_EQ(Value("rand(3, 3)(4) + rand(2, 2)"), 5);  // the call's value starts the word "3(4)"
   EXPECT_EQ(Value("rand((1 + 1), rand(2, 2))"), 2);
   EXPECT_EQ(Value("rand(, 5,, 5)"), 5);  // empty arguments are skipped
   EXPECT_EQ(Value("xrand(1, 2)"), 0);    // not a function: an ordinary word
