@@ -359,7 +359,7 @@ void cHero::Jump(cFlowCommandState& js) {
     if (v >= t1)
       h = p2;
     else if (v > t3)
-      h = p4 + TruncToInt((p2 - p4) * v / t1);
+      h = TruncToInt(p4 + (p2 - p4) * v / t1);  // the height as a whole is truncated
     js.m_dSpeed = JumpSpeedFromHeight(h * 16);
   }
   const int length = js.m_nTotal;

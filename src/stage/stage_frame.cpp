@@ -127,11 +127,15 @@ int cScenePlay::RunSubStep(int i) {
   hero.SaveFacing();
   m_ScrollX.Step();
   m_ScrollY.Step();
-  if (!hero.m_bDead && (BlockCharaPass() || HeroPass() || OtherCharaPass())) return 1;
+  // Each pass looks at the hero afresh: one that went on after the hero died stops the rest.
+  if (!hero.m_bDead && BlockCharaPass()) return 1;
+  if (!hero.m_bDead && HeroPass()) return 1;
+  if (!hero.m_bDead && OtherCharaPass()) return 1;
   ShotPass();
-  if (hero.m_bDead) return 0;
-  if (i == 1) OutOfAreaPass();
+  if (i == 1 && !hero.m_bDead) OutOfAreaPass();
   for (int pass = 0; pass < 3; ++pass) {
+    // The block-item and contact tests go together; the item touch looks at the hero again.
+    if (pass != 1 && hero.m_bDead) return 0;
     const int r = pass == 0 ? TakeBlockItem(hero) : pass == 1 ? CheckContacts() : HeroTouchItems();
     if (r == PASS_STAGE_END) {
       EndStage();
@@ -218,7 +222,8 @@ int cScenePlay::HeroPass() {
     h.RestorePrevPos();
     return HeroDies("Dead SP"), 1;
   }
-  if (!h.m_bDead && !h.IsStopped() && CollideBlockCharas(h) == PASS_HERO_DIES) return HeroDies("Dead 6"), 1;
+  // The block characters push the hero even when it is stopped; only the death depends on it.
+  if (CollideBlockCharas(h) == PASS_HERO_DIES && !h.m_bDead && !h.IsStopped()) return HeroDies("Dead 6"), 1;
   if ((h.m_bBlockedLeft || h.m_bBlockedRight) && CollideMapXBoth(h) == PASS_HERO_DIES && !h.m_bDead) {
     // A stopped hero pressed by a wall lives; only this frame ends.
     if (h.IsStopped()) return 1;

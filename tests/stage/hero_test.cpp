@@ -205,6 +205,36 @@ TEST_F(HeroJumpTest, ReleasedAfterTwoFramesCutsTheRise) {
   EXPECT_EQ(js.JumpRunning(), 0);  // landed with the key up: the command ended
 }
 
+TEST_F(HeroJumpTest, InertiaModeChoosesTheHeightBetweenTheThresholds) {
+  // n = 1, g = 1: 31 half blocks start at -32, 33 at -33, 32 at (-1 - sqrt(4097)) / 2.
+  // Thresholds p1 = 100 and p3 = 20 give 10 and 2 dots per sub-step.
+  struct Case {
+    int p2, p4;
+    double inertia, speed;
+  };
+  const Case cases[] = {
+      {31, 33, 10.0, -32.0},            // at the upper threshold: p2
+      {31, 33, -12.0, -32.0},           // the size of the inertia counts, not its sign
+      {31, 33, 2.0, -33.0},             // at the lower threshold: p4
+      {31, 33, 0.0, -33.0},             // standing still: p4
+      {31, 33, 5.0, -32.5039060},       // 33 - 2 x 0.5 = 32
+      {31, 33, 7.5, -32.0},             // 33 - 1.5 = 31.5, truncated to 31
+      {33, 31, 7.5, -32.5039060},       // 31 + 1.5 = 32.5, truncated to 32
+  };
+  cHero& h = Standing();
+  MakeJump(2, 10);
+  for (const Case& c : cases) {
+    command.m_Params[1] = 100;
+    command.m_Params[2] = c.p2;
+    command.m_Params[3] = 20;
+    command.m_Params[4] = c.p4;
+    h.m_dInertiaX = c.inertia;
+    h.m_bJumpDone = 0;
+    h.Jump(js);
+    EXPECT_NEAR(js.m_dSpeed, c.speed, 1e-6) << c.p2 << " " << c.p4 << " " << c.inertia;
+  }
+}
+
 TEST_F(HeroJumpTest, FrameWithoutTheJumpSlotRearmsTheJump) {
   cHero& h = Standing();
   h.m_nJumpHold = 5;

@@ -131,6 +131,43 @@ TEST(ScenePlay, RetrySetsTheStageUpAgainWithANewSeed) {
   EXPECT_EQ(platform::GetRandState(), 777u);
 }
 
+// A recorded play and its replay must draw the same numbers whatever the player did in the
+// menus, so a frozen frame hands the game thread's generator back as it found it, while the
+// numbers a play frame draws stay drawn. The sound hook stands in for anything on the frame's
+// path that draws numbers.
+TEST(ScenePlay, FrozenFramesLeaveTheRandomNumbersAsTheyFoundThem) {
+  StageHarness h;
+  h.Start(StageFromRows(FLAT));
+  int draws = 0;
+  h.OnSystemSound([&draws](int) {
+    platform::Rand();
+    ++draws;
+  });
+  OpenPauseMenu(h);
+  ASSERT_GT(draws, 0);  // the pause key's sound, played by the play frame
+  // One draw from state 1 leaves 1 x 214013 + 2531011.
+  platform::SetRandState(1);
+  h.Frames(3);  // the menu stands still, nothing sounds
+  h.Frame(INPUT_DOWN, 0);
+  h.Frame(0, 0);
+  const int before = draws;
+  h.Frame(0, BUTTON_2);  // leaves the menu with the cancel sound
+  ASSERT_EQ(h.State(), PLAY_PLAY);
+  ASSERT_GT(draws, before);
+  EXPECT_EQ(platform::GetRandState(), 1u);
+
+  g_SystemData.m_bSpacePause = 1;
+  h.Frames(2);
+  platform::SetRandState(1);
+  draws = 0;
+  h.SetKey(VK_SPACE, true);
+  h.Frame();  // a play frame: its pause sound draws for real
+  h.SetKey(VK_SPACE, false);
+  ASSERT_EQ(h.State(), PLAY_PAUSE);
+  ASSERT_EQ(draws, 1);
+  EXPECT_EQ(platform::GetRandState(), 2745024u);
+}
+
 TEST(ScenePlay, PauseMenuEntriesFollowTheGameMode) {
   struct Case {
     const char* name;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/globals.h"
+#include "core/sound_request.h"
 #include "core/timing.h"
 #include "data/data_refs.h"
 #include "data/database.h"
@@ -196,6 +197,7 @@ LRESULT StageHarness::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
   auto* self = static_cast<StageHarness*>(platform::GetWindowUserData(hWnd));
   if (!self) return 0;
   if (msg == WM_CLOSE) ++self->m_nCloseRequests;
+  if (msg == WM_PLAY_SOUND && self->m_SoundHook) self->m_SoundHook(static_cast<int>(wParam));
   // The window thread records the stage music it started, as the program's does.
   if (msg == WM_USER_MUSIC && wParam == 4) {
     self->m_MusicRequests.push_back(static_cast<long>(lParam));

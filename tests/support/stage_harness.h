@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,8 @@ class StageHarness {
   // Frames presented to the display (the pause thread presents its own).
   int Presented() const { return m_Display.FrameCount(); }
   const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
+  // Runs on the game thread inside every system-sound request, in the middle of the scene's frame.
+  void OnSystemSound(std::function<void(int)> hook) { m_SoundHook = std::move(hook); }
   platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
   platform::ManualClock& Clock() { return m_Clock; }
   const std::filesystem::path& ProjectDir() const { return m_Dir.Path(); }
@@ -79,6 +82,7 @@ class StageHarness {
   HWND m_hWnd = nullptr;
   int m_nCloseRequests = 0;
   std::vector<long> m_MusicRequests;
+  std::function<void(int)> m_SoundHook;
 };
 
 }  // namespace t4::test
