@@ -198,7 +198,7 @@ int FindLastNumberedFileStr(std::string& out, const std::string& path, const cha
   if (dot != std::string::npos) base = ext ? base.substr(0, dot + 1) + ext : base.substr(0, dot);
   // Counting down finds the highest number first.
   for (int n = 999; n >= 0; --n) {
-    char suffix[8];
+    char suffix[16];
     std::snprintf(suffix, sizeof suffix, "_%d%d%d", n / 100, n / 10 % 10, n % 10);
     std::string name = base + suffix;
     if (t4::platform::FileExists(name)) {
