@@ -12,7 +12,7 @@ PACKAGES=(
   libvorbis-dev
   libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick
+  xvfb xdotool x11-xserver-utils imagemagick
 )
 
 missing=()
