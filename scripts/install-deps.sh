@@ -13,7 +13,7 @@ PACKAGES=(
   libboost-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # xvfb-run needs xauth, which xvfb only recommends; installs here skip recommends.
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-xserver-utils imagemagick
 )
 
 missing=()

@@ -3,34 +3,67 @@
 # and its choice stored in Boot.dat (the next start does not ask); a stage file and a replay name
 # are chosen in the file selection with the keyboard; a ranking name is typed into the name entry
 # and stored in Shift-JIS. E2E_SHOTS=DIR keeps a screenshot of each dialog.
+# Every step waits for a condition (a window shown, a file written, a process ended), with room
+# for a machine busy with a parallel build and test run.
 # Usage: dialogs_test.sh PROGRAM DRIVER DEMO_DIR
 set -u
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xpid=""
+trap '[ -n "$xpid" ] && kill "$xpid" 2> /dev/null; rm -rf "$work"' EXIT
 cp -r "$3" "$work/game"
 printf 'Direct3D=2\nWindowMode=1\nShowFps=0\nExit\n' > "$work/game/System.ini"
 rm -f "$work/game/user_data/Boot.dat"
 mkdir -p "$work/game/user_data/rpl4"
 export TARNWICK4_LOCK_DIR="$work"
-shots=${E2E_SHOTS:-$work/shots}
-mkdir -p "$shots"
 here=$(cd "$(dirname "$0")/.." && pwd)
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_system_libs.supp"
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
-xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
+
+# The server picks a free display itself and names it once it accepts clients, so test runs in
+# parallel (here or in other build trees) never race for one display number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+xpid=$!
+for i in $(seq 600); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xpid" 2> /dev/null || break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "FAIL: the X server did not start"; cat "$work/xvfb.log"; exit 1; }
+DISPLAY=:$(tr -d ' \n' < "$work/display")
+export DISPLAY
+# Kana are bound to spare keys before any client starts, so xdotool types them without
+# remapping a key for each one (a client busy when the map changes again would read the wrong kana).
+if command -v xmodmap > /dev/null; then
+  xmodmap -e "keycode 250 = U3042" -e "keycode 251 = U3044" -e "keycode 252 = U3046" 2> /dev/null || true
+fi
+sh -c '
   prog=$1; driver=$2; game=$3; work=$4; shots=$5
   fail() { echo "FAIL: $*"; cat "$work"/*.out 2> /dev/null; exit 1; }
+  # Keys sent to the window wait in its queue until the dialog reads them, so a shown window is
+  # enough to start typing.
   find_window() {
     id=""
-    for i in $(seq 100); do
-      id=$(xdotool search --class "$1" 2> /dev/null | head -n 1)
+    for i in $(seq 600); do
+      id=$(xdotool search --onlyvisible --class "$1" 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
       sleep 0.1
     done
     [ -n "$id" ] || fail "no window of class $1"
-    sleep 1
   }
-  shot() { import -window "$id" "$shots/$1.png" 2> /dev/null || fail "no screenshot $1"; }
+  # Screenshots only on request; they are for a person to look at, not checked here.
+  shot() {
+    [ -n "$shots" ] || return 0
+    sleep 1
+    import -window "$id" "$shots/$1.png" 2> /dev/null || echo "no screenshot $1"
+  }
+  wait_file() {
+    for i in $(seq 600); do
+      [ -e "$1" ] && return 0
+      sleep 0.1
+    done
+    return 1
+  }
 
   # The start-up dialog cancelled: the program ends as a failed start and stores nothing.
   "$prog" --frames 100000 "$game" > "$work/cancel.out" 2>&1 &
@@ -46,9 +79,10 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   find_window tarnwick4
   shot boot
   xdotool key --window "$id" Tab Tab Right Tab space
-  sleep 0.3
   shot boot_changed
   xdotool key --window "$id" Return
+  wait_file "$game/user_data/Boot.dat" || fail "Start stored no Boot.dat"
+  # Still playing a moment after the choice was stored.
   sleep 1
   kill -0 "$pid" 2> /dev/null || fail "the program ended after Start"
   xdotool key --window "$id" Escape
@@ -56,14 +90,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   bytes=$(od -An -tx1 -j8 -N8 "$game/user_data/Boot.dat" | tr -d " \n")
   [ "$bytes" = "0000000001000000" ] || fail "Boot.dat holds $bytes, not DirectDraw and do-not-ask"
   # Asked again, the run would wait for an answer and never play its frames.
-  timeout 30 "$prog" --frames 30 "$game" > "$work/second.out" 2>&1 || fail "the second start asked again"
+  timeout 120 "$prog" --frames 30 "$game" > "$work/second.out" 2>&1 || fail "the second start asked again"
 
   # Free play: the second-last stage file of the list, with End, Up and Enter.
   "$driver" stage "$game" > "$work/stage.out" 2>&1 &
   pid=$!
   find_window t4_dialog_driver
   xdotool key --window "$id" Down End Up
-  sleep 0.3
   shot file_stage
   xdotool key --window "$id" Return
   wait "$pid" || fail "the stage dialog was not confirmed"
@@ -83,14 +116,12 @@ xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
   pid=$!
   find_window t4_dialog_driver
   shot name
-  # Slowly: xdotool types a kana by remapping a spare key, and a key event read after the next
-  # remap would show the next kana.
+  # Slowly where the kana could not be bound beforehand: then xdotool remaps a spare key for
+  # each kana.
   xdotool type --window "$id" --delay 250 "XYあいう"
-  sleep 0.5
-  sleep 0.3
   shot name_typed
   xdotool key --window "$id" Return
   wait "$pid" || fail "the name was not stored"
   grep -q "^name 58 59 82 A0$" "$work/name.out" || fail "the name is not XYあ in Shift-JIS"
   echo PASS
-' sh "$1" "$2" "$work/game" "$work" "$shots"
+' sh "$1" "$2" "$work/game" "$work" "${E2E_SHOTS:-}"
