@@ -187,8 +187,11 @@ TEST_P(EffectReferenceTest, TintEveryStrength) {
   }
 }
 
-TEST_P(EffectReferenceTest, FadeOfTheHiColourModes) {
-  if (Render() || Is8()) GTEST_SKIP() << "the fade draws a quad or sets the palette there";
+// The fade draws a quad in the render mode and sets the palette at 8 bits: only the blit mode's
+// 16 and 32 bits fade pixel by pixel.
+class EffectReferenceBlitFadeTest : public EffectReferenceTest {};
+
+TEST_P(EffectReferenceBlitFadeTest, FadeOfTheHiColourModes) {
   for (int factor : {0, 1, 100, 255, 256}) {
     const int colour[3] = {In(0, 255), In(0, 255), In(0, 255)};
     Compare(
@@ -240,8 +243,10 @@ TEST_P(EffectReferenceTest, RotationAtAnyAngle) {
   }
 }
 
-TEST_P(EffectReferenceTest, BlurAndMosaic) {
-  if (Is8()) GTEST_SKIP() << "neither draws at 8 bits";
+// Neither the blur nor the mosaic draws at 8 bits.
+class EffectReferenceHiColourTest : public EffectReferenceTest {};
+
+TEST_P(EffectReferenceHiColourTest, BlurAndMosaic) {
   for (int radius : {1, 2, 5}) {
     Compare(
         10,
@@ -331,6 +336,8 @@ TEST_P(EffectReferenceTest, LensWithAndWithoutClearing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, EffectReferenceTest, ::testing::ValuesIn(kEffectModes), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, EffectReferenceBlitFadeTest, ::testing::Values(kDD16, kDD32), ModeName);
+INSTANTIATE_TEST_SUITE_P(Modes, EffectReferenceHiColourTest, ::testing::ValuesIn(kDrawModes), ModeName);
 
 }  // namespace
 }  // namespace t4::test
