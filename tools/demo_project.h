@@ -20,6 +20,9 @@ std::vector<uint32_t> Colours();
 // character, item and shot sheets, the world-map chips and point icons.
 bool WritePictures();
 
+// The 8-bit mixing tables bmp/hbt/hbt00.dat to hbt23.dat, one per palette variation, from Colours().
+bool WriteColourTables();
+
 // Sound.dat entries the definitions use.
 constexpr int16_t SOUND_JUMP = 1;
 constexpr int16_t SOUND_COIN = 2;

@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
   ok = ok && demo::WriteStages();
   ok = ok && demo::WriteWorldMap();
   ok = ok && demo::WritePictures();
+  ok = ok && demo::WriteColourTables();
 
   std::string track = Tempo(0, 500000) + Event(0, {0xC0, 0});
   for (int note : {60, 64, 67, 72, 67, 64}) track += Event(0, {0x90, note, 90}) + Event(96, {0x80, note, 0});

@@ -55,6 +55,15 @@ class DemoProjectTest : public ::testing::Test {
     }
   }
 
+  // The whole file at a game path ("bmp\\x.bmp"); false when it cannot be opened.
+  static bool ReadAll(const char* path, std::vector<uint8_t>& bytes) {
+    FILE* fp = t4::platform::OpenFile(path, "rb");
+    if (!fp) return false;
+    for (int c; (c = std::fgetc(fp)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(fp);
+    return true;
+  }
+
   t4::test::ScopedCurrentDir m_Cwd{T4_DEMO_DIR};
   t4::platform::ScriptedMessageBoxBackend m_Boxes;
   const cDataRefs* m_pPreviousRefs = GetDataRefs();
@@ -169,14 +178,64 @@ TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
     // "E" slots are work surfaces; optional pictures may be missing.
     if (std::string(slot.szFile) == "E" || slot.bOptional) continue;
     SCOPED_TRACE(slot.szFile);
-    FILE* fp = t4::platform::OpenFile(slot.szFile, "rb");
-    ASSERT_NE(fp, nullptr);
     std::vector<uint8_t> bytes;
-    for (int c; (c = std::fgetc(fp)) != EOF;) bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(fp);
+    ASSERT_TRUE(ReadAll(slot.szFile, bytes));
     const auto bmp = t4::platform::raster::ReadBmp(bytes);
     ASSERT_TRUE(bmp.has_value());
     EXPECT_EQ(bmp->bitCount, 8);
+  }
+}
+
+// The 8-bit mixing tables, checked against the palette bitmap as the palette-variation loader
+// arranges it: variation n < 12 turns entries 16 to 207 by 16 x n toward lower indexes, variation
+// n >= 12 copies block n - 11 over blocks 1 to 12.
+TEST_F(DemoProjectTest, MixingTablesFollowEachPaletteVariation) {
+  std::vector<uint8_t> paletteFile;
+  ASSERT_TRUE(ReadAll("bmp\\plt\\Palette.bmp", paletteFile));
+  const auto palette = t4::platform::raster::ReadBmp(paletteFile);
+  ASSERT_TRUE(palette.has_value());
+  ASSERT_EQ(palette->colorTable.size(), 256u);
+  auto colour = [&](int index) {
+    const t4::platform::raster::BmpColor& c = palette->colorTable[static_cast<size_t>(index)];
+    return (c.red << 16) | (c.green << 8) | c.blue;
+  };
+  std::vector<std::vector<uint8_t>> tables(24);
+  for (int n = 0; n < 24; ++n) {
+    char path[32];
+    std::snprintf(path, sizeof(path), "bmp\\hbt\\hbt%02d.dat", n);
+    SCOPED_TRACE(path);
+    ASSERT_TRUE(ReadAll(path, tables[n]));
+    ASSERT_EQ(tables[n].size(), 65536u);
+    // Index 0 is the transparent colour, which no mix may produce.
+    EXPECT_EQ(std::count(tables[n].begin(), tables[n].end(), 0), 0);
+  }
+  // Entries 15 (white) and 1 (white at 2/16, 0x1F1F1F) mix to 0x8F8F8F, entry 8 (white at 9/16).
+  ASSERT_EQ(colour(15), 0xFFFFFF);
+  ASSERT_EQ(colour(1), 0x1F1F1F);
+  ASSERT_EQ(colour(8), 0x8F8F8F);
+  EXPECT_EQ(tables[0][15 + 1 * 256], 8);
+  EXPECT_EQ(tables[0][1 + 15 * 256], 8);
+  // A colour mixed with itself stays that colour, wherever the variation has put it.
+  const struct {
+    int variation, index, original;
+  } cases[] = {
+      {0, 40, 40},    // untouched
+      {1, 16, 32},    // turned by 16: entry 16 shows what entry 32 showed
+      {1, 200, 24},   // entry 200 wraps round to entry 24
+      {11, 16, 192},  // turned by 176
+      {12, 40, 24},   // block 1 copied over blocks 1 to 12
+      {23, 16, 192},  // block 12 copied over blocks 1 to 12
+      {23, 220, 220}, // past entry 207 nothing moves
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.variation);
+    SCOPED_TRACE(c.index);
+    const int mixed = tables[c.variation][c.index + c.index * 256];
+    // Map the found index back to its colour under the same variation.
+    int source = mixed;
+    if (mixed >= 16 && mixed <= 207)
+      source = c.variation < 12 ? 16 + (mixed - 16 + 16 * c.variation) % 192 : 16 * (c.variation - 11) + mixed % 16;
+    EXPECT_EQ(colour(source), colour(c.original));
   }
 }
 
