@@ -10,7 +10,7 @@ cp -r "$2" "$work/game"
 export TARNWICK4_LOCK_DIR="$work"
 here=$(cd "$(dirname "$0")" && pwd)
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_system_libs.supp"
-xvfb-run -a -s "-screen 0 1600x1200x24" sh -c '
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   prog=$1; game=$2; work=$3
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
   "$prog" --frames 100000 "$game" > "$work/a.out" 2>&1 &

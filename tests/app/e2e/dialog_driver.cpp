@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
   const std::unique_ptr<tp::text::Rasterizer> freeType = tp::text::MakeFreeTypeRasterizer();
   tp::text::ScopedRasterizer installedRasterizer(*freeType);
   tp::SdlDisplay display;
-  if (!display.Open("tarnwick4 dialogs", 1, false, false, 0x2FFF0000, 0x2FFF0000)) return 1;
+  if (!display.Open("tarnwick4 dialogs", 1, false, false, 0x2FFF0000, 0x2FFF0000)) {
+    std::fprintf(stderr, "t4_dialog_driver: the window could not be opened\n");
+    return 1;
+  }
   tp::SdlWindowHost host(display);
   tp::SdlMessageBoxBackend boxes;
   tp::ScopedMessageBoxBackend installedBoxes(boxes);

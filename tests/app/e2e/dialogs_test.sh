@@ -21,8 +21,10 @@ command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
 command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
 
 # The server picks a free display itself and names it once it accepts clients, so test runs in
-# parallel (here or in other build trees) never race for one display number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+# parallel (here or in other build trees) never race for one display number. Without -noreset it
+# would reset each time its last client leaves: a dialog connecting in that moment is refused,
+# and the kana bound below would be lost.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
 xpid=$!
 for i in $(seq 600); do
   [ -s "$work/display" ] && break
@@ -39,7 +41,11 @@ if command -v xmodmap > /dev/null; then
 fi
 sh -c '
   prog=$1; driver=$2; game=$3; work=$4; shots=$5
-  fail() { echo "FAIL: $*"; cat "$work"/*.out 2> /dev/null; exit 1; }
+  fail() {
+    echo "FAIL: $*"
+    for f in "$work"/*.out "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
+    exit 1
+  }
   # Keys sent to the window wait in its queue until the dialog reads them, so a shown window is
   # enough to start typing.
   find_window() {
