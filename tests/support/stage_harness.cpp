@@ -141,10 +141,8 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   platform::ResetMessageLayerForTests();
   platform::ResetInputDevices();
   ResetTimingForTests();
-  platform::SetClock(&m_Clock);
-  platform::SetMessageBoxBackend(&m_Boxes);
   m_lpGraphics = std::make_unique<platform::raster::GraphicsSystem>(m_Display);
-  platform::raster::SetGraphicsSystem(m_lpGraphics.get());
+  m_InstalledGraphics.emplace(*m_lpGraphics);
   m_hWnd = platform::CreateMessageWindow(&StageHarness::WindowProc, this);
   g_hWnd = m_hWnd;
   ResetImageSlotTable(g_ImageSlotTable);
@@ -182,9 +180,7 @@ StageHarness::~StageHarness() {
   g_bDDInitDone = 0;
   g_hWnd = nullptr;
   platform::DestroyWindow(m_hWnd);
-  platform::raster::SetGraphicsSystem(nullptr);
-  platform::SetMessageBoxBackend(nullptr);
-  platform::SetClock(nullptr);
+  m_InstalledGraphics.reset();
   platform::ResetInputDevices();
   SetDataRefs(nullptr);
   g_bTestPlay = 0;
