@@ -32,14 +32,19 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
     [ -n "$id" ] || fail "no window"
   }
   # The picture box after the window took W x H, waiting for the program to draw the new size.
+  # The size is asked for again while the window does not have it: start-up, still running when
+  # the window first shows, sets the window up again once it knows the mode.
   expect_box() {
-    xdotool windowmove "$id" 0 0 windowsize "$id" "$1" "$2"
     box=""
-    for i in $(seq 100); do
+    for i in $(seq 150); do
+      case "$box" in
+        "$1x$2 "*) ;;
+        *) xdotool windowmove "$id" 0 0 windowsize "$id" "$1" "$2" ;;
+      esac
+      sleep 0.2
       import -window "$id" "$work/shot.png" 2> /dev/null &&
         box=$(convert "$work/shot.png" -format "%wx%h %@" info: 2> /dev/null)
       [ "$box" = "$1x$2 $3" ] && return 0
-      sleep 0.1
     done
     fail "window $1 x $2: picture box (window size, box) \"$box\", wanted \"$1x$2 $3\""
   }
@@ -56,7 +61,7 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   # The size the player left is the size of the next start.
   start 2
   geometry=""
-  for i in $(seq 50); do
+  for i in $(seq 300); do
     geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
     [ "$geometry" = "  Geometry: 401x500" ] && break
     sleep 0.1
