@@ -1,9 +1,10 @@
 #!/bin/sh
 # End to end under a private X server: with Direct3D and WindowMode 2 the player sizes the window
 # and the picture fills it with its 4:3 shape kept (black bands on the two other sides); the size
-# is kept in Window.dat and comes back at the next start. With WindowMode 1 the picture keeps its
-# whole-multiple size, centred. The demo's first screen is one dark colour edge to edge, so the
-# box of what is not black in a capture of the window is the picture's rectangle.
+# is kept in Window.dat and comes back at the next start. With WindowMode 1, and with WindowMode 2
+# under DirectDraw, the picture keeps its whole-multiple size, centred. The demo's first screen is
+# one dark colour edge to edge, so the box of what is not black in a capture of the window is the
+# picture's rectangle.
 # Usage: window_resize_test.sh PROGRAM DEMO_DIR
 set -u
 work=$(mktemp -d)
@@ -20,7 +21,7 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   prog=$1; game=$2; work=$3
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
   start() {
-    printf "Direct3D=1\nWindowMode=$1\nShowFps=0\nExit\n" > "$game/System.ini"
+    printf "Direct3D=$1\nWindowMode=$2\nShowFps=0\nExit\n" > "$game/System.ini"
     "$prog" --frames 100000 "$game" > "$work/a.out" 2>&1 &
     pid=$!
     id=""
@@ -53,13 +54,13 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
     wait "$pid" || fail "the program did not end with 0"
   }
 
-  start 2
+  start 1 2
   expect_box 1000 600 800x600+100+0
   expect_box 700 900 700x525+0+187
   expect_box 401 500 401x300+0+100
   stop
   # The size the player left is the size of the next start.
-  start 2
+  start 1 2
   geometry=""
   for i in $(seq 300); do
     geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
@@ -70,7 +71,12 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   stop
 
   rm -f "$game/user_data/Window.dat"
-  start 1
+  start 1 1
+  expect_box 1000 600 640x480+180+60
+  stop
+  # DirectDraw has no freely sized window: WindowMode 2 is a plain window there.
+  rm -f "$game/user_data/Window.dat"
+  start 0 2
   expect_box 1000 600 640x480+180+60
   stop
   echo PASS

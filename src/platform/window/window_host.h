@@ -47,16 +47,14 @@ class HeadlessWindowHost final : public WindowHost {
   WindowPlacement Placement() const override { return m_placement; }
   void MoveTo(int x, int y) override;
   void SetClientSize(int width, int height) override;
-  void SetResizable(bool resizable) override { m_bResizable = resizable; }
+  void SetResizable(bool) override {}
   RECT WorkArea() const override { return RECT{0, 0, 3200, 2400}; }
   void Show(HWND hWnd, bool maximised) override;
   void Pump(HWND) override {}
   const std::string& Title() const { return m_title; }
-  bool IsResizable() const { return m_bResizable; }
 
  private:
   std::string m_title;
-  bool m_bResizable = false;
   WindowPlacement m_placement;
 };
 
