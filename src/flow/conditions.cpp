@@ -1,0 +1,166 @@
+// Lists of conditions and the variable, state and distance conditions.
+#include "flow/conditions.h"
+
+#include <cmath>
+
+#include "data/flow_kinds.h"
+#include "data/stage_file.h"
+#include "persist/save_data.h"
+#include "persist/system_data.h"
+#include "stage/chara_base.h"
+#include "stage/game.h"
+#include "stage/hero.h"
+#include "stage/scene_play.h"
+#include "stage/stage_globals.h"
+
+namespace {
+
+cFlowStage* g_lpConditionStage = nullptr;
+
+// Owners 1-4 name the character's target slots.
+bool IsSlotOwner(int owner) { return owner >= 1 && owner <= 4; }
+
+cCharaBase* SlotChara(cCharaBase* c, int owner) { return c->m_Targets.At(owner - 1); }
+
+enum : int { DIST_X = 0, DIST_FRONT, DIST_BACK, DIST_Y, DIST_FRONT_Y, DIST_BACK_Y, DIST_CIRCLE };
+
+}  // namespace
+
+void SetConditionStage(cFlowStage* stage) { g_lpConditionStage = stage; }
+cFlowStage* GetConditionStage() { return g_lpConditionStage; }
+
+int CheckCondList(const cSafeVector<cCond>& conds, int mode, cCharaBase* chara) {
+  if (mode == 0) {
+    for (const cCond& c : conds)
+      if (!CheckCond(c, chara)) return 0;
+    return 1;
+  }
+  if (mode == 1) {
+    for (const cCond& c : conds)
+      if (CheckCond(c, chara)) return 1;
+    return 0;
+  }
+  return 0;
+}
+
+int CheckCond(const cCond& cond, cCharaBase* chara) {
+  switch (cond.m_cKind) {
+    case COND_COMMON_VAR: return CompareByOperator(g_SaveData.m_CommonVars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
+    case COND_STAGE_VAR:
+      if (!g_lpScenePlay) return 0;
+      return CompareByOperator(g_lpScenePlay->m_StageVars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
+    case COND_CHARA_VAR:
+      if (!chara) return 0;
+      return CompareByOperator(chara->m_Vars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
+    case COND_STATUS: return g_lpConditionStage && chara ? CheckStatusCond(*g_lpConditionStage, cond, chara) : 0;
+    case COND_STATUS2: return chara ? CheckStatusCond2(cond, chara) : 0;
+    case COND_STATUS3: return chara ? CheckStatusCond3(cond, chara) : 0;
+    case COND_DISTANCE: return chara ? CheckDistanceCond(cond, chara) : 0;
+    default: return 0;
+  }
+}
+
+int CheckLatchedConds(const cSafeVector<cCond>& conds, int mode, int latchEnabled, int8_t& latched, cCharaBase* chara) {
+  if (conds.empty()) return 1;
+  if (latchEnabled && latched) return 1;
+  if (!CheckCondList(conds, mode, chara)) return 0;
+  latched = 1;
+  return 1;
+}
+
+int CheckFlowCond(cFlowState& state, cCharaBase* chara) {
+  if (!state.m_pFlow) return 0;
+  const cFlow& f = *state.m_pFlow;
+  return CheckLatchedConds(f.m_Conds, f.m_cCondMode, f.m_cCondLatch, state.m_bCondLatched, chara);
+}
+
+int CheckCharaCond(cCharaBase& chara) {
+  return CheckLatchedConds(chara.m_Def.m_Conds, chara.m_Def.m_cCondMode, chara.m_Def.m_cCondLatch, chara.m_bCondLatched,
+                           &chara);
+}
+
+int CheckStatusCond2(const cCond& cond, cCharaBase* c) {
+  const int owner = cond.m_cOwner;
+  int32_t a = 0;
+  if (owner == 5) {
+    if (cond.m_cItem == 0) a = g_Stage.m_nScrollModeX;
+    else if (cond.m_cItem == 1) a = g_Stage.m_nScrollModeY;
+    else return 0;
+  } else {
+    cCharaBase* o = IsSlotOwner(owner) ? SlotChara(c, owner) : c;
+    if (!o) return 0;
+    const cCharaDef& d = o->m_Def;
+    switch (cond.m_cItem) {
+      case 1: a = static_cast<uint8_t>(d.m_cTransparent); break;
+      case 2: a = d.m_cFixedFacing; break;
+      case 3: a = d.m_cFlight; break;
+      case 4: a = d.m_cInvincible; break;
+      case 5: a = d.m_cSize; break;
+      case 6: a = static_cast<uint8_t>(d.m_cScrollSync); break;
+      default: return 0;
+    }
+  }
+  return CompareByOperator(a, cond.m_sIndex, cond.m_cOperator);
+}
+
+int CheckStatusCond3(const cCond& cond, cCharaBase* c) {
+  const int owner = cond.m_cOwner;
+  if (cond.m_cItem == 4) {
+    // A character that leaves the stage is cut from every slot, so a filled slot exists.
+    const int exists = IsSlotOwner(owner) ? SlotChara(c, owner) != nullptr : 1;
+    return cond.m_cOperator == 1 ? !exists : exists;
+  }
+  cCharaBase* o = IsSlotOwner(owner) ? SlotChara(c, owner) : c;
+  if (!o) return 0;
+  int result = 0;
+  switch (cond.m_cItem) {
+    case 0: result = o->m_bRight == 0; break;
+    case 1: result = o->m_bRight == 1; break;
+    case 2: result = !o->m_bFly && (o->m_bRideChara || (!o->m_bJumping && !o->m_bAirborne)); break;
+    case 3: result = o->m_nSide == 0 ? o->IsOnScreen() != 0 : o->m_bOnScreen != 0; break;
+    default: result = 0; break;
+  }
+  return cond.m_cOperator == 1 ? !result : result;
+}
+
+int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
+  const int owner = cond.m_cOwner;
+  cCharaBase* t = nullptr;
+  if (owner == 0) t = g_Heroes.empty() ? nullptr : &g_Heroes.front();
+  else if (IsSlotOwner(owner)) t = SlotChara(c, owner);
+  if (!t) return 0;
+  const int range = cond.m_nValue * 16 + cond.m_sRightIndex;
+  c->UpdateScreenRect();
+  if (!g_SystemData.CompatDistanceRect()) t->UpdateScreenRect();
+  const int left = c->m_bRight ? 0 : range;
+  const int right = c->m_bRight ? range : 0;
+  int inRange = 0;
+  switch (cond.m_cShape) {
+    case DIST_X:
+    case DIST_FRONT:
+    case DIST_BACK: {
+      const int before = cond.m_cShape == DIST_X ? range : (cond.m_cShape == DIST_FRONT ? left : right);
+      const int after = cond.m_cShape == DIST_X ? range : (cond.m_cShape == DIST_FRONT ? right : left);
+      inRange = cStageObject::JudgeRange(c->m_rcScreen[0], c->m_nDrawWidth, t->m_rcScreen[0], t->m_rcScreen[2],
+                                         t->m_nDrawOffsetX, before, after, cond.m_cShape == DIST_X, 0, *t);
+      break;
+    }
+    case DIST_Y:
+    case DIST_FRONT_Y:
+    case DIST_BACK_Y: {
+      const int before = cond.m_cShape == DIST_Y ? range : (cond.m_cShape == DIST_FRONT_Y ? left : right);
+      const int after = cond.m_cShape == DIST_Y ? range : (cond.m_cShape == DIST_FRONT_Y ? right : left);
+      inRange = cStageObject::JudgeRange(c->m_rcScreen[1], c->m_nDrawHeight, t->m_rcScreen[1], t->m_rcScreen[3],
+                                         t->m_nDrawOffsetY, before, after, cond.m_cShape == DIST_Y, 1, *t);
+      break;
+    }
+    case DIST_CIRCLE: {
+      const double dx = (t->m_dX + t->m_nHitWidth / 2.0) - (c->m_dX + c->m_nHitWidth / 2.0);
+      const double dy = (t->m_dY + t->m_nHitHeight / 2.0) - (c->m_dY + c->m_nHitHeight / 2.0);
+      inRange = std::sqrt(dx * dx + dy * dy) <= range;
+      break;
+    }
+    default: inRange = 0; break;
+  }
+  return (inRange && cond.m_cOperator == 0) || (!inRange && cond.m_cOperator == 1);
+}
