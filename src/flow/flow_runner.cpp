@@ -2,7 +2,9 @@
 #include "flow/flow_runner.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
+#include <list>
 
 #include "core/report_log.h"
 #include "data/database.h"
@@ -148,32 +150,66 @@ int32_t CommandTotal(const cFlowCommand& cmd, int cloneValue, int subSteps) {
   return ClampToInt32(tenths * subSteps * 6);
 }
 
-int UnrollFirstLoop(cSafeVector<cFlowCommand>& cmds) {
-  const int count = static_cast<int>(cmds.size());
-  int j = 0;
-  while (j < count && !IsLoop(cmds.At(j))) ++j;
-  if (j == count) return 0;
-  const cFlowCommand& loop = cmds.At(j);
+namespace {
+
+using CMDLIST = std::list<cFlowCommand>;
+
+// Expands the first loop at or after `at` (index `index` of a list of `count` commands); false
+// when there is none. Afterwards `at` and `index` point at where the next loop may be. A list lets
+// the copies go in without moving the commands behind them.
+bool ExpandFirstLoop(CMDLIST& cmds, CMDLIST::iterator& at, int64_t& index, int64_t& count, bool& reported) {
+  while (at != cmds.end() && !IsLoop(*at)) {
+    ++at;
+    ++index;
+  }
+  if (at == cmds.end()) return false;
+  const cFlowCommand& loop = *at;
   const int64_t repeat = loop.m_Params.size() > 0 ? loop.m_Params.At(0) : 0;
-  int64_t body = loop.m_Params.size() > 1 ? loop.m_Params.At(1) : 0;
-  body = std::min<int64_t>(body, count - j - 1);
+  const int64_t body = std::min<int64_t>(loop.m_Params.size() > 1 ? loop.m_Params.At(1) : 0, count - index - 1);
   if (body > 0 && repeat > 1) {
     if (count + body * (repeat - 1) > MAX_EXPANDED_COMMANDS) {
-      WriteReportLogF("Loop too long: %d x %d commands, the body runs once", static_cast<int>(repeat),
-                      static_cast<int>(body));
+      if (!reported)
+        WriteReportLogF("Loop too long: %d x %d commands, the body runs once", static_cast<int>(repeat),
+                        static_cast<int>(body));
+      reported = true;
     } else {
-      const auto first = cmds.begin() + j + 1;
-      const std::vector<cFlowCommand> copy(first, first + body);
-      for (int64_t r = 1; r < repeat; ++r) cmds.insert(cmds.begin() + j + 1 + (r - 1) * body, copy.begin(), copy.end());
+      auto first = std::next(at);
+      auto last = std::next(first, static_cast<std::ptrdiff_t>(body));
+      const CMDLIST copy(first, last);
+      for (int64_t r = 1; r < repeat; ++r) cmds.insert(last, copy.begin(), copy.end());
+      count += body * (repeat - 1);
     }
   }
-  cmds.erase(cmds.begin() + j);
-  return 1;
+  at = cmds.erase(at);
+  --count;
+  return true;
+}
+
+void ExpandLoops(cSafeVector<cFlowCommand>& cmds, bool onlyFirst) {
+  CMDLIST list(cmds.begin(), cmds.end());
+  auto at = list.begin();
+  int64_t index = 0;
+  int64_t count = static_cast<int64_t>(list.size());
+  bool reported = false;
+  bool any = false;
+  while ((!onlyFirst || !any) && ExpandFirstLoop(list, at, index, count, reported)) any = true;
+  if (any) cmds.assign(list.begin(), list.end());
+}
+
+}  // namespace
+
+int UnrollFirstLoop(cSafeVector<cFlowCommand>& cmds) {
+  for (const cFlowCommand& c : cmds)
+    if (IsLoop(c)) {
+      ExpandLoops(cmds, true);
+      return 1;
+    }
+  return 0;
 }
 
 void UnrollLoops(cSafeVector<cFlowCommand>& cmds) {
-  while (UnrollFirstLoop(cmds)) {
-  }
+  for (const cFlowCommand& c : cmds)
+    if (IsLoop(c)) return ExpandLoops(cmds, false);
 }
 
 int InsertFlows(cCharaBase& chara, cSafeVector<cFlow>& flows, int mode, int position) {
