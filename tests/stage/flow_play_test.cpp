@@ -311,5 +311,67 @@ TEST_F(FlowPlay, StoppedEventFlowForgetsItsHeldKeyUnlessTheOlderRuleHolds) {
   }
 }
 
+cFlowCommand Parallel(int kind, int8_t parallel) {
+  cFlowCommand c = Wait(0, parallel);
+  c.m_cKind = static_cast<int8_t>(kind);
+  return c;
+}
+
+TEST_F(FlowPlay, BeforeStageStartFlowRunsItsParallelFlowCommandsAtOnce) {
+  Start({MakeFlow(TRIG_BEFORE_STAGE_START, {Parallel(CMD_WAIT, 1), Parallel(CMD_STATUS, 0), Parallel(CMD_STATUS, 1),
+                                            Parallel(CMD_SOUND, 2)})});
+  EXPECT_EQ(State(0).m_bRunning, 0);
+  std::vector<int> done;
+  for (const cFlowCommandState& c : State(0).m_Commands) done.push_back(c.m_bDone);
+  EXPECT_EQ(done, (std::vector<int>{0, 0, 1, 1}));
+  EXPECT_EQ(H().Scene().m_lpCurrentChara, nullptr);
+  EXPECT_EQ(H().Scene().m_lpCurrentFlow, nullptr);
+}
+
+TEST_F(FlowPlay, FlowStartedForAnotherCharacterMarksItsOwnGroupAndLeavesTheSceneAsItWas) {
+  cFlow grouped = MakeFlow(TRIG_ALWAYS, {Wait(1)});
+  grouped.m_cGroup = 2;
+  grouped.m_Conds.push_back(StageVarIs(1, 1));  // never starts by itself
+  cFlow early = MakeFlow(TRIG_BEFORE_STAGE_START, {Parallel(CMD_SOUND, 1)});
+  Start({grouped, early});
+  cCharaBase& hero = H().Hero();
+  cChara& other = Other();
+  InsertFlows(other, hero.m_Def.m_Flows, 1, -1);
+  cScenePlay& scene = H().Scene();
+  // As a command of the hero's flow starting the other's flows.
+  scene.m_lpCurrentChara = &hero;
+  scene.m_lpCurrentFlow = &State(0);
+  other.m_FlowStates.At(0).Start(&other);
+  EXPECT_EQ(other.m_GroupRunning.At(2), 1);
+  EXPECT_EQ(hero.m_GroupRunning.At(2), 0);
+  other.m_FlowStates.At(1).Start(&other);
+  EXPECT_EQ(other.m_FlowStates.At(1).m_Commands.At(0).m_bDone, 1);
+  EXPECT_EQ(scene.m_lpCurrentChara, &hero);
+  EXPECT_EQ(scene.m_lpCurrentFlow, &State(0));
+  scene.m_lpCurrentChara = nullptr;
+  scene.m_lpCurrentFlow = nullptr;
+}
+
+TEST_F(FlowPlay, QueuedArrangeReachesOnlyTheNextCommandStarted) {
+  // Power of the shot: changed when the entry waits for it, dropped when a wait starts first.
+  for (int queueAfterFirst : {0, 1}) {
+    SCOPED_TRACE(queueAfterFirst);
+    cFlowCommand shot = Wait(0);
+    shot.m_cKind = CMD_SHOT;
+    shot.m_pShot.reset(new cEdShot());
+    shot.m_pShot->m_nPower = 3;
+    Start({MakeFlow(TRIG_ALWAYS, {Wait(0), shot, Wait(5)})});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    const ARRANGEENTRY entry{CMD_SHOT, 28, CALC_ADD, 1, 2};
+    H().Scene().m_StageVars.At(2) = 40;
+    if (!queueAfterFirst) State(0).m_Arranges.push_back(entry);
+    H().Frame();
+    if (queueAfterFirst) State(0).m_Arranges.push_back(entry);
+    H().Frame();
+    EXPECT_TRUE(State(0).m_Arranges.empty());
+    EXPECT_EQ(H().Hero().m_Def.m_Flows.At(0).m_Cmds.At(1).m_pShot->m_nPower, queueAfterFirst ? 43 : 3);
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
