@@ -6,6 +6,9 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/exec_status.h"
+#include "flow/flow_runner.h"
+#include "flow/stage_binding.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
 
@@ -23,6 +26,13 @@ int32_t TruncateTotal(double t) {
 }
 
 void CmdNothing(cCharaBase*, cFlowCommandState*) {}
+
+void CmdStatus(cCharaBase* c, cFlowCommandState* s) { ExecStatus(StageFlowBinding(), c, *s->m_pCommand); }
+
+// Queues the command's five values for the next command of the running flow.
+void CmdArrange(cCharaBase*, cFlowCommandState* s) {
+  if (cFlowState* flow = CurrentFlow()) flow->m_Arranges.push_back(s->m_pCommand->m_Params);
+}
 
 void CmdJump(cCharaBase* c, cFlowCommandState* s) {
   c->m_bFixScreenX = c->m_bFixScreenY = 0;
@@ -114,9 +124,9 @@ const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
     CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
+    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
+    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {

@@ -5,6 +5,7 @@
 
 #include "data/flow_kinds.h"
 #include "data/stage_file.h"
+#include "flow/stage_binding.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+// The running stage unless a test puts another in its place.
 cFlowStage* g_lpConditionStage = nullptr;
 
 // Owners 1-4 name the character's target slots.
@@ -27,7 +29,7 @@ enum : int { DIST_X = 0, DIST_FRONT, DIST_BACK, DIST_Y, DIST_FRONT_Y, DIST_BACK_
 }  // namespace
 
 void SetConditionStage(cFlowStage* stage) { g_lpConditionStage = stage; }
-cFlowStage* GetConditionStage() { return g_lpConditionStage; }
+cFlowStage* GetConditionStage() { return g_lpConditionStage ? g_lpConditionStage : &StageFlowBinding(); }
 
 int CheckCondList(const cSafeVector<cCond>& conds, int mode, cCharaBase* chara) {
   if (mode == 0) {
@@ -52,7 +54,7 @@ int CheckCond(const cCond& cond, cCharaBase* chara) {
     case COND_CHARA_VAR:
       if (!chara) return 0;
       return CompareByOperator(chara->m_Vars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
-    case COND_STATUS: return g_lpConditionStage && chara ? CheckStatusCond(*g_lpConditionStage, cond, chara) : 0;
+    case COND_STATUS: return chara ? CheckStatusCond(*GetConditionStage(), cond, chara) : 0;
     case COND_STATUS2: return chara ? CheckStatusCond2(cond, chara) : 0;
     case COND_STATUS3: return chara ? CheckStatusCond3(cond, chara) : 0;
     case COND_DISTANCE: return chara ? CheckDistanceCond(cond, chara) : 0;

@@ -30,6 +30,7 @@ int CheckStatusCond2(const cCond& cond, cCharaBase* chara);
 int CheckStatusCond3(const cCond& cond, cCharaBase* chara);
 int CheckDistanceCond(const cCond& cond, cCharaBase* chara);
 
-// The stage binding the status conditions read through (null: status conditions do not hold).
+// The stage the status conditions read through: the running stage, unless one is set (null puts
+// the running stage back).
 void SetConditionStage(cFlowStage* stage);
 cFlowStage* GetConditionStage();

@@ -373,5 +373,75 @@ TEST_F(FlowPlay, QueuedArrangeReachesOnlyTheNextCommandStarted) {
   }
 }
 
+// Adds the constant to stage variable `var` each sub-step it runs.
+cFlowCommand AddToStageVar(int var, int32_t constant, int16_t time) {
+  cFlowCommand c = Wait(time);
+  c.m_cKind = CMD_STATUS;
+  c.m_Params.assign(22, 0);
+  c.m_Params.At(0) = 1;  // a variable
+  c.m_Params.At(1) = 1;  // of the stage
+  c.m_Params.At(2) = var;
+  c.m_Params.At(5) = CALC_ADD;
+  c.m_Params.At(7) = constant;
+  return c;
+}
+
+TEST_F(FlowPlay, CommandRunsItsTimeInSubSteps) {
+  // (time + per-clone time x clone) x 6 x n sub-steps; 0 or less is one sub-step.
+  struct Case {
+    int16_t time;
+    int level;
+    int32_t runs;
+  };
+  for (const Case& c : {Case{1, 11, 6}, Case{0, 11, 1}, Case{-3, 11, 1}, Case{1, 2, 12}, Case{2, 13, 36}}) {
+    SCOPED_TRACE(testing::Message() << c.time << " at level " << c.level);
+    Start({MakeFlow(TRIG_ALWAYS, {AddToStageVar(1, 1, c.time), Wait(100)})}, c.level);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    H().Frames(20);
+    EXPECT_EQ(H().Scene().m_StageVars.At(1), c.runs);
+  }
+}
+
+TEST_F(FlowPlay, ArrangeChangesTheNextCommandByAVariableWithinItsLimits) {
+  // S3 is added to the status command's constant, or names its variable (limited to 1..999).
+  struct Case {
+    int32_t param, op, s3;
+    int var;
+    int32_t firstRun, secondRun;
+  };
+  // The change stays in the hero's copy: the second run adds to the changed constant.
+  for (const Case& c : {Case{1, CALC_ADD, 10, 1, 11, 11 + 21}, Case{0, CALC_SET, 5000, 999, 1, 2}}) {
+    SCOPED_TRACE(c.s3);
+    cFlowCommand arrange = Wait(0);
+    arrange.m_cKind = CMD_ARRANGE;
+    arrange.m_Params = cSafeVector<int32_t>{CMD_STATUS, c.param, c.op, 1, 3};
+    Start({MakeFlow(TRIG_ALWAYS, {arrange, AddToStageVar(1, 1, 0), Wait(0)})});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    H().Scene().m_StageVars.At(3) = c.s3;
+    H().Frames(2);
+    EXPECT_EQ(H().Scene().m_StageVars.At(c.var), c.firstRun);
+    H().Frames(3);
+    EXPECT_EQ(H().Scene().m_StageVars.At(c.var), c.secondRun);
+  }
+}
+
+TEST_F(FlowPlay, StatusConditionReadsTheRunningStage) {
+  // The hero starts with its maximum HP of 3.
+  for (int32_t value : {3, 2}) {
+    SCOPED_TRACE(value);
+    cFlow f = MakeFlow(TRIG_ALWAYS, {Wait(1)});
+    cCond hp;
+    hp.m_cKind = COND_STATUS;
+    hp.m_cItem = 1;  // HP of the flow's own character
+    hp.m_nValue = value;
+    hp.m_cOperator = CMP_EQ;
+    f.m_Conds.push_back(hp);
+    Start({f});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    H().Frame();
+    EXPECT_EQ(State(0).m_bRunning, value == 3 ? 1 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
