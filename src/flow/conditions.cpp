@@ -11,6 +11,7 @@
 #include "stage/chara_base.h"
 #include "stage/game.h"
 #include "stage/hero.h"
+#include "stage/item.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 
@@ -79,6 +80,11 @@ int CheckFlowCond(cFlowState& state, cCharaBase* chara) {
 int CheckCharaCond(cCharaBase& chara) {
   return CheckLatchedConds(chara.m_Def.m_Conds, chara.m_Def.m_cCondMode, chara.m_Def.m_cCondLatch, chara.m_bCondLatched,
                            &chara);
+}
+
+int CheckItemCond(cItem& item) {
+  cCharaBase* hero = g_Heroes.empty() ? nullptr : &g_Heroes.front();
+  return CheckLatchedConds(item.m_Def.m_Conds, item.m_Def.m_cCondMode, item.m_Def.m_cCondLatch, item.m_bCondLatched, hero);
 }
 
 int CheckStatusCond2(const cCond& cond, cCharaBase* c) {

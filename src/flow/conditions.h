@@ -10,6 +10,7 @@
 #include "stage/flow_hooks.h"
 
 class cCharaBase;
+class cItem;
 
 // Mode 0: every condition holds (empty: true); mode 1: one holds (empty: false); else false.
 // Evaluation stops at the deciding condition.
@@ -23,6 +24,8 @@ int CheckLatchedConds(const cSafeVector<cCond>& conds, int mode, int latchEnable
 int CheckFlowCond(cFlowState& state, cCharaBase* chara);
 // A character's own activity conditions (its definition copy), evaluated for itself.
 int CheckCharaCond(cCharaBase& chara);
+// An item's activity conditions (its definition copy), evaluated for the main hero.
+int CheckItemCond(cItem& item);
 
 // The status condition, reading through `stage`.
 int CheckStatusCond(cFlowStage& stage, const cCond& cond, cCharaBase* chara);

@@ -12,6 +12,7 @@
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
+#include "stage/item.h"
 #include "support/scoped_value.h"
 #include "fake_flow_stage.h"
 
@@ -87,6 +88,22 @@ TEST_F(Conditions, LatchedListStaysTrueOnceItHeld) {
   }
   int8_t latched = 0;
   EXPECT_EQ(CheckLatchedConds(cSafeVector<cCond>(), 1, 0, latched, nullptr), 1);  // an empty holder list holds
+}
+
+TEST_F(Conditions, CharactersAndItemsKeepTheirOwnLatch) {
+  cCharaBase chara;
+  cItem item;
+  for (cSafeVector<cCond>* conds : {&chara.m_Def.m_Conds, &item.m_Def.m_Conds}) conds->push_back(CommonVarIs(1, 1));
+  chara.m_Def.m_cCondLatch = 1;
+  item.m_Def.m_cCondLatch = 0;
+  EXPECT_EQ(CheckCharaCond(chara), 0);
+  EXPECT_EQ(CheckItemCond(item), 0);
+  Var(1) = 1;
+  EXPECT_EQ(CheckCharaCond(chara), 1);
+  EXPECT_EQ(CheckItemCond(item), 1);
+  Var(1) = 0;
+  EXPECT_EQ(CheckCharaCond(chara), 1);
+  EXPECT_EQ(CheckItemCond(item), 0);
 }
 
 class StatusCond : public Conditions {
