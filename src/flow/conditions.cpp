@@ -25,7 +25,7 @@ bool IsSlotOwner(int owner) { return owner >= 1 && owner <= 4; }
 
 cCharaBase* SlotChara(cCharaBase* c, int owner) { return c->m_Targets.At(owner - 1); }
 
-enum : int { DIST_X = 0, DIST_FRONT, DIST_BACK, DIST_Y, DIST_FRONT_Y, DIST_BACK_Y, DIST_CIRCLE };
+enum : int { DIST_X = 0, DIST_Y = 3, DIST_BACK_Y = 5, DIST_CIRCLE = 6 };
 
 }  // namespace
 
@@ -140,35 +140,26 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
   const int range = cond.m_nValue * 16 + cond.m_sRightIndex;
   c->UpdateScreenRect();
   if (!g_SystemData.CompatDistanceRect()) t->UpdateScreenRect();
-  const int left = c->m_bRight ? 0 : range;
-  const int right = c->m_bRight ? range : 0;
   int inRange = 0;
-  switch (cond.m_cShape) {
-    case DIST_X:
-    case DIST_FRONT:
-    case DIST_BACK: {
-      const int before = cond.m_cShape == DIST_X ? range : (cond.m_cShape == DIST_FRONT ? left : right);
-      const int after = cond.m_cShape == DIST_X ? range : (cond.m_cShape == DIST_FRONT ? right : left);
-      inRange = cStageObject::JudgeRange(c->m_rcScreen[0], c->m_nDrawWidth, t->m_rcScreen[0], t->m_rcScreen[2],
-                                         t->m_nDrawOffsetX, before, after, cond.m_cShape == DIST_X, 0, *t);
-      break;
-    }
-    case DIST_Y:
-    case DIST_FRONT_Y:
-    case DIST_BACK_Y: {
-      const int before = cond.m_cShape == DIST_Y ? range : (cond.m_cShape == DIST_FRONT_Y ? left : right);
-      const int after = cond.m_cShape == DIST_Y ? range : (cond.m_cShape == DIST_FRONT_Y ? right : left);
-      inRange = cStageObject::JudgeRange(c->m_rcScreen[1], c->m_nDrawHeight, t->m_rcScreen[1], t->m_rcScreen[3],
-                                         t->m_nDrawOffsetY, before, after, cond.m_cShape == DIST_Y, 1, *t);
-      break;
-    }
-    case DIST_CIRCLE: {
-      const double dx = (t->m_dX + t->m_nHitWidth / 2.0) - (c->m_dX + c->m_nHitWidth / 2.0);
-      const double dy = (t->m_dY + t->m_nHitHeight / 2.0) - (c->m_dY + c->m_nHitHeight / 2.0);
-      inRange = std::sqrt(dx * dx + dy * dy) <= range;
-      break;
-    }
-    default: inRange = 0; break;
+  if (cond.m_cShape >= DIST_X && cond.m_cShape <= DIST_BACK_Y) {
+    // Both sides, in front or behind, on the X axis (0-2) or the Y axis (3-5); in front is the
+    // side the character faces, which on the Y axis counts as below when it faces right.
+    const int vertical = cond.m_cShape >= DIST_Y;
+    const int side = cond.m_cShape % 3;
+    const int ifLeft = c->m_bRight ? 0 : range;
+    const int ifRight = c->m_bRight ? range : 0;
+    const int before = side == 0 ? range : (side == 1 ? ifLeft : ifRight);
+    const int after = side == 0 ? range : (side == 1 ? ifRight : ifLeft);
+    const int a = vertical ? 1 : 0;
+    inRange = cStageObject::JudgeRange(c->m_rcScreen[a], vertical ? c->m_nDrawHeight : c->m_nDrawWidth,
+                                       t->m_rcScreen[a], t->m_rcScreen[a + 2],
+                                       vertical ? t->m_nDrawOffsetY : t->m_nDrawOffsetX, before, after, side == 0,
+                                       vertical, *t);
+  }
+  if (cond.m_cShape == DIST_CIRCLE) {
+    const double dx = (t->m_dX + t->m_nHitWidth / 2.0) - (c->m_dX + c->m_nHitWidth / 2.0);
+    const double dy = (t->m_dY + t->m_nHitHeight / 2.0) - (c->m_dY + c->m_nHitHeight / 2.0);
+    inRange = std::sqrt(dx * dx + dy * dy) <= range;
   }
   return (inRange && cond.m_cOperator == 0) || (!inRange && cond.m_cOperator == 1);
 }
