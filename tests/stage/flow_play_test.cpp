@@ -221,6 +221,23 @@ TEST_F(FlowPlay, KeySequenceAllowsTheGapBetweenItsSteps) {
   }
 }
 
+TEST_F(FlowPlay, OneFrameServesTwoStepsOnlyUnderTheOlderRule) {
+  // Button 1, then button 2, both pressed in the same frame.
+  for (int32_t overlap : {0, 1}) {
+    SCOPED_TRACE(overlap);
+    cFlow f = MakeFlow(TRIG_ALWAYS, {Wait(0)});
+    f.m_KeyConds.push_back(Pressed({11}));
+    f.m_KeyConds.push_back(Pressed({12}));
+    f.m_cKeyGap = 4;
+    Start({f});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    ScopedValue<int32_t> rule(g_SystemData.m_bCompat669, overlap);
+    H().Frames(5);
+    H().Frame(0, BUTTON_1 | 2);
+    EXPECT_EQ(State(0).m_bStarted, overlap);
+  }
+}
+
 TEST_F(FlowPlay, RelativeKeyFollowsTheFacing) {
   for (int mirror : {0, 1}) {
     SCOPED_TRACE(mirror);
