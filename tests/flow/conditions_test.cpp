@@ -2,6 +2,7 @@
 // state and distance conditions of characters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -247,6 +248,22 @@ TEST_F(CharaConds, StateFlagsOfTheDefinition) {
   EXPECT_EQ(CheckCond(c, &self), 0);
   c.m_cItem = 0;  // "vanish" is no state to test
   EXPECT_EQ(CheckCond(c, &self), 0);
+}
+
+TEST_F(CharaConds, OlderRuleJudgesAgainstTheTargetsLastDrawnPlace) {
+  // The target stands 40 dots to the right, but its screen rectangle is still a far-off one.
+  for (int32_t older : {0, 1}) {
+    ScopedValue<int32_t> rule(g_SystemData.m_bCompat782, older);
+    self.m_nDrawWidth = self.m_nDrawHeight = other.m_nDrawWidth = other.m_nDrawHeight = 32;
+    other.m_dX = 40;
+    const int32_t stale[4] = {5000, 0, 5031, 31};
+    std::copy(stale, stale + 4, other.m_rcScreen);
+    self.m_Targets.At(0) = &other;
+    cCond c = Make(COND_DISTANCE, 1, 0, 0);
+    c.m_cShape = 0;  // both sides on the X axis
+    c.m_nValue = 6;  // 96 dots
+    EXPECT_EQ(CheckCond(c, &self), older ? 0 : 1) << older;
+  }
 }
 
 TEST_F(CharaConds, CircleDistanceIncludesItsEdge) {
