@@ -57,6 +57,16 @@ sh -c '
     done
     [ -n "$id" ] || fail "no window of class $1"
   }
+  # A program that has ended may still have its window listed for a moment, and the next program
+  # can get the same window id: keys sent in between would be lost. So each run waits for its
+  # window to be gone before the next one looks for its own.
+  gone() {
+    for i in $(seq 600); do
+      xdotool search --onlyvisible --class "$1" > /dev/null 2>&1 || return 0
+      sleep 0.1
+    done
+    fail "a window of class $1 stayed after its program ended"
+  }
   # Screenshots only on request; they are for a person to look at, not checked here.
   shot() {
     [ -n "$shots" ] || return 0
@@ -77,6 +87,7 @@ sh -c '
   find_window tarnwick4
   xdotool key --window "$id" Tab Return
   wait "$pid" && fail "a cancelled start-up ended with 0"
+  gone tarnwick4
   [ -e "$game/user_data/Boot.dat" ] && fail "Cancel stored Boot.dat"
 
   # The start-up dialog: to DirectDraw, tick "do not ask again", start.
@@ -93,10 +104,12 @@ sh -c '
   kill -0 "$pid" 2> /dev/null || fail "the program ended after Start"
   xdotool key --window "$id" Escape
   wait "$pid" || fail "the program did not end in order"
+  gone tarnwick4
   bytes=$(od -An -tx1 -j8 -N8 "$game/user_data/Boot.dat" | tr -d " \n")
   [ "$bytes" = "0000000001000000" ] || fail "Boot.dat holds $bytes, not DirectDraw and do-not-ask"
   # Asked again, the run would wait for an answer and never play its frames.
   timeout 120 "$prog" --frames 30 "$game" > "$work/second.out" 2>&1 || fail "the second start asked again"
+  gone tarnwick4
 
   # Free play: the second-last stage file of the list, with End, Up and Enter.
   "$driver" stage "$game" > "$work/stage.out" 2>&1 &
@@ -106,6 +119,7 @@ sh -c '
   shot file_stage
   xdotool key --window "$id" Return
   wait "$pid" || fail "the stage dialog was not confirmed"
+  gone t4_dialog_driver
   grep -q "^chosen data.stg4.demo1-2.stg4_001$" "$work/stage.out" || fail "wrong stage file"
 
   # Saving a replay under the proposed new name.
@@ -115,6 +129,7 @@ sh -c '
   shot file_save
   xdotool key --window "$id" Return
   wait "$pid" || fail "the save dialog was not confirmed"
+  gone t4_dialog_driver
   grep -q "^chosen user_data.rpl4.stage_e2e.rpl4_902$" "$work/save.out" || fail "wrong replay name"
 
   # The ranking name: typed over the selected old name, three characters at most.
