@@ -26,7 +26,8 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
     pid=$!
     id=""
     for i in $(seq 200); do
-      id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
+      # Only this run'"'"'s window: the one before can outlive its process for a moment.
+      id=$(xdotool search --all --onlyvisible --pid "$pid" --class tarnwick4 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
       sleep 0.1
     done
