@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <atomic>
 
+#include "platform/raster/pixel_lanes.h"
 #include "platform/raster/pixel_traits.h"
 
 #if defined(__SSE2__)
@@ -30,7 +32,7 @@ inline __m128i Div255(__m128i v) {
   return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
 }
 // Two pixels' worth of per-channel constants: v[0..3] twice.
-inline __m128i Lanes(const uint32_t v[4]) {
+inline __m128i ChannelLanes(const uint32_t v[4]) {
   const auto l = [v](int i) { return static_cast<short>(v[i]); };
   return _mm_setr_epi16(l(0), l(1), l(2), l(3), l(0), l(1), l(2), l(3));
 }
@@ -45,10 +47,50 @@ inline __m128i Blend8(__m128i c, __m128i d) {
 }
 #endif
 
+Lanes DetectLanes() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return Lanes::Avx512;
+  if (__builtin_cpu_supports("avx2")) return Lanes::Avx2;
+#endif
+  return Lanes::Plain;
+}
+
+std::atomic<int>& ActiveLevel() {
+  static std::atomic<int> level{static_cast<int>(MachineLanes())};
+  return level;
+}
+
+// The leading pixels that the widest kernel in use does (none at the plain width).
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define T4_WIDE(F, ...)                                                       \
+  [&]() -> int {                                                              \
+    switch (static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed))) { \
+      case Lanes::Avx512: return avx512::F(__VA_ARGS__);                      \
+      case Lanes::Avx2: return avx2::F(__VA_ARGS__);                          \
+      default: return 0;                                                      \
+    }                                                                         \
+  }()
+#else
+#define T4_WIDE(F, ...) 0
+#endif
+
 }  // namespace
 
+Lanes MachineLanes() {
+  static const Lanes lanes = DetectLanes();
+  return lanes;
+}
+
+Lanes ActiveLanes() { return static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed)); }
+
+Lanes UseLanes(Lanes lanes) {
+  const int level = std::min(static_cast<int>(lanes), static_cast<int>(MachineLanes()));
+  return static_cast<Lanes>(ActiveLevel().exchange(level));
+}
+
 void BlendRow(uint32_t* d, const uint32_t* c, int n) {
-  int i = 0;
+  int i = T4_WIDE(BlendRow, d, c, n);
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   for (; i + 4 <= n; i += 4) {
@@ -63,10 +105,10 @@ void BlendRow(uint32_t* d, const uint32_t* c, int n) {
 }
 
 void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
-  int i = 0;
+  int i = T4_WIDE(ModulateRow, c, n, mul, add);
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i m = Lanes(mul), k = Lanes(add);
+  const __m128i m = ChannelLanes(mul), k = ChannelLanes(add);
   for (; i + 4 <= n; i += 4) {
     const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
     const __m128i lo = Modulate8(_mm_unpacklo_epi8(cv, zero), m, k);
@@ -78,10 +120,10 @@ void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4
 }
 
 void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
-  int i = 0;
+  int i = T4_WIDE(ModulateBlendRow, d, c, n, mul, add);
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i m = Lanes(mul), k = Lanes(add);
+  const __m128i m = ChannelLanes(mul), k = ChannelLanes(add);
   for (; i + 4 <= n; i += 4) {
     const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -115,5 +157,65 @@ void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t 
            ((p & 255) * f + add[0]) >> 8;
   }
 }
+
+void StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n) {
+  for (int i = T4_WIDE(StoreOrBlendRow, d, c, n); i < n; ++i) {
+    const uint32_t a = c[i] >> 24;
+    if (a == 255) d[i] = c[i];
+    else if (a != 0) d[i] = BlendOne(c[i], d[i]);
+  }
+}
+
+namespace {
+template <typename T>
+void KeyedTail(T* __restrict d, const T* __restrict s, int i, int n, T key) {
+  for (; i < n; ++i) d[i] = s[i] == key ? d[i] : s[i];
+}
+
+int LanesLayout(Layout l) { return l == Layout::Rgb565 ? LANES_565 : LANES_1555; }
+
+// The plain forms of the 16-bit rows, through 0xAARRGGBB.
+template <typename S, typename D>
+struct ConvertTail {
+  static void Run(uint16_t* d, const uint16_t* s, int i, int n, bool keyed) {
+    using C = Convert<S, D>;
+    for (; i < n; ++i)
+      if (!keyed || C::Opaque(s[i])) d[i] = C::Pixel(s[i]);
+  }
+};
+template <typename S, typename D>
+struct ModulateBlendTail {
+  static void Run(uint16_t* d, const uint16_t* s, int i, int n, const uint32_t* mul, const uint32_t* add) {
+    for (; i < n; ++i) d[i] = D::FromArgb(BlendOne(ModulateOne(S::ToArgb(s[i]), mul, add), D::ToArgb(d[i])));
+  }
+};
+// The function for a pair of 16-bit layouts.
+template <template <typename, typename> class F>
+auto ForLayouts(Layout from, Layout to) {
+  if (from == Layout::Rgb565) return to == Layout::Rgb565 ? &F<Rgb565, Rgb565>::Run : &F<Rgb565, Argb1555>::Run;
+  return to == Layout::Rgb565 ? &F<Argb1555, Rgb565>::Run : &F<Argb1555, Argb1555>::Run;
+}
+}  // namespace
+
+void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key) { KeyedTail(d, s, T4_WIDE(KeyedRow8, d, s, n, key), n, key); }
+void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key) {
+  KeyedTail(d, s, T4_WIDE(KeyedRow16, d, s, n, key), n, key);
+}
+void KeyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  KeyedTail(d, s, T4_WIDE(KeyedRow32, d, s, n, key), n, key);
+}
+
+void ConvertRow16(Layout from, Layout to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
+  const int i = T4_WIDE(ConvertRow16, LanesLayout(from), LanesLayout(to), keyed, d, s, n);
+  ForLayouts<ConvertTail>(from, to)(d, s, i, n, keyed);
+}
+
+void ModulateBlendRow16(Layout from, Layout to, uint16_t* d, const uint16_t* s, int n, const uint32_t mul[4],
+                        const uint32_t add[4]) {
+  const int i = T4_WIDE(ModulateBlendRow16, LanesLayout(from), LanesLayout(to), d, s, n, mul, add);
+  ForLayouts<ModulateBlendTail>(from, to)(d, s, i, n, mul, add);
+}
+
+#undef T4_WIDE
 
 }  // namespace t4::platform::raster::px
