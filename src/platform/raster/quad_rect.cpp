@@ -219,9 +219,13 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
         const int m = std::min(CHUNK, n - at);
         typename D::T* dd = d + at;
         Colours<S, PLAIN, CONTIG>(buf, CONTIG ? s + at : s, CONTIG ? nullptr : cols + at, m, cb);
-        for (int i = 0; i < m; ++i) under[i] = D::ToArgb(dd[i]);
-        px::ModulateBlendRow(under, buf, m, cb.mul.data(), cb.add.data());
-        for (int i = 0; i < m; ++i) dd[i] = D::FromArgb(under[i]);
+        if constexpr (std::is_same_v<D, px::Argb32>) {
+          px::ModulateBlendRow(dd, buf, m, cb.mul.data(), cb.add.data());
+        } else {
+          for (int i = 0; i < m; ++i) under[i] = D::ToArgb(dd[i]);
+          px::ModulateBlendRow(under, buf, m, cb.mul.data(), cb.add.data());
+          for (int i = 0; i < m; ++i) dd[i] = D::FromArgb(under[i]);
+        }
       }
       return;
     }
