@@ -103,15 +103,12 @@ int KeyedRow(T* d, const T* s, int n, T key) {
 
 // ---- 16-bit pixels, one pixel per lane ----
 
-// Channel `SHIFT`/`BITS` of a 16-bit pixel widened to 8 bits by bit replication, and back.
+// Channel `SHIFT`/`BITS` of a 16-bit pixel widened to 8 bits by bit replication.
 template <class V, int SHIFT, int BITS>
 typename V::R Widen(typename V::R p) {
-  const typename V::R c = V::And(V::template Srl16<SHIFT>(p), V::Set16((1u << BITS) - 1));
+  typename V::R c = V::template Srl16<SHIFT>(p);
+  if constexpr (SHIFT + BITS < 16) c = V::And(c, V::Set16((1u << BITS) - 1));
   return V::Or(V::template Sll16<8 - BITS>(c), V::template Srl16<2 * BITS - 8>(c));
-}
-template <class V, int SHIFT, int BITS>
-typename V::R Narrow(typename V::R c8) {
-  return V::template Sll16<SHIFT>(V::template Srl16<8 - BITS>(c8));
 }
 
 template <int L>
@@ -158,13 +155,15 @@ int ConvertRow16(uint16_t* d, const uint16_t* s, int n, bool keyed) {
 }
 
 // One channel of the stage's colour blended over the target: ((c x mul + 127) / 255 + add) x a +
-// d x (255 - a), rounded and divided by 255.
+// d x (255 - a), rounded and divided by 255, cut to its top `BITS` bits (Div255's last shift and
+// the cut in one).
 // (The product with 255 plus 0 is the colour itself: `MODULATED` false skips it.)
-template <class V, bool MODULATED>
+template <class V, bool MODULATED, int BITS>
 typename V::R MixChannel(typename V::R c, typename V::R mul, typename V::R add, typename V::R d, typename V::R a,
                          typename V::R na) {
   if constexpr (MODULATED) c = Modulate<V>(c, mul, add);
-  return Div255<V>(V::Add16(V::MulLo16(c, a), V::MulLo16(d, na)));
+  const typename V::R v = V::Add16(V::MulLo16(c, a), V::MulLo16(d, na));
+  return V::template Srl16<15 - BITS>(V::MulHiU16(V::Add16(v, V::Set16(127)), V::Set16(0x8081)));
 }
 
 // The textured quad's modulate-and-blend on 16-bit texels and targets.
@@ -185,10 +184,11 @@ int ModulateBlendRow16(uint16_t* d, const uint16_t* s, int n, const uint32_t mul
     R a = opaque;
     if constexpr (S::ALPHA) a = V::Select(V::template Sra16<15>(sv), opaque, clear);
     const R na = V::Sub16(full, a);
-    const R r = MixChannel<V, MODULATED>(Widen<V, S::R, 5>(sv), mr, kr, Widen<V, D::R, 5>(dv), a, na);
-    const R g = MixChannel<V, MODULATED>(Widen<V, S::G, S::GBITS>(sv), mg, kg, Widen<V, D::G, D::GBITS>(dv), a, na);
-    const R b = MixChannel<V, MODULATED>(Widen<V, 0, 5>(sv), mb, kb, Widen<V, 0, 5>(dv), a, na);
-    R out = V::Or(V::Or(Narrow<V, D::R, 5>(r), Narrow<V, D::G, D::GBITS>(g)), Narrow<V, 0, 5>(b));
+    const R r = MixChannel<V, MODULATED, 5>(Widen<V, S::R, 5>(sv), mr, kr, Widen<V, D::R, 5>(dv), a, na);
+    const R g =
+        MixChannel<V, MODULATED, D::GBITS>(Widen<V, S::G, S::GBITS>(sv), mg, kg, Widen<V, D::G, D::GBITS>(dv), a, na);
+    const R b = MixChannel<V, MODULATED, 5>(Widen<V, 0, 5>(sv), mb, kb, Widen<V, 0, 5>(dv), a, na);
+    R out = V::Or(V::Or(V::template Sll16<D::R>(r), V::template Sll16<D::G>(g)), b);
     if constexpr (D::ALPHA) {
       // The target's alpha (0 or 255) blended the same way; its top bit is the stored bit.
       const R da = V::And(V::template Sra16<15>(dv), full);
