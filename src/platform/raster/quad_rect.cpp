@@ -239,6 +239,10 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
       c = s + at;
     else
       Colours<S, K, CONTIG>(buf, CONTIG ? s + at : s, CONTIG ? nullptr : cols + at, m, cb);
+    if constexpr (WR == BLEND && std::is_same_v<D, px::Argb32>) {
+      px::StoreOrBlendRow(dd, c, m);
+      continue;
+    }
     const Alphas alphas = WR == STORE ? ALL_OPAQUE : AlphasOf(c, m);
     if (alphas == ALL_OPAQUE) {
       if constexpr (std::is_same_v<D, px::Argb32>)
@@ -247,8 +251,6 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
         for (int i = 0; i < m; ++i) dd[i] = D::FromArgb(c[i]);
     } else if (alphas == CLEAR_OR_OPAQUE) {
       for (int i = 0; i < m; ++i) dd[i] = (c[i] >> 24) ? D::FromArgb(c[i]) : dd[i];
-    } else if constexpr (std::is_same_v<D, px::Argb32>) {
-      px::BlendRow(dd, c, m);
     } else {
       for (int i = 0; i < m; ++i) under[i] = D::ToArgb(dd[i]);
       px::BlendRow(under, c, m);
