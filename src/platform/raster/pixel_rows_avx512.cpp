@@ -21,17 +21,10 @@ namespace {
 struct Avx512Vec {
   using R = __m512i;
   static constexpr int kBytes = 64;
+  T4_LANE_COMMON_OPS(_mm512, si512)
   static R Load(const void* p) { return _mm512_loadu_si512(p); }
   static void Store(void* p, R v) { _mm512_storeu_si512(p, v); }
-  static R Set16(uint32_t v) { return _mm512_set1_epi16(static_cast<short>(v)); }
-  static R Set32(uint32_t v) { return _mm512_set1_epi32(static_cast<int>(v)); }
   static R Set64(uint64_t v) { return _mm512_set1_epi64(static_cast<long long>(v)); }
-  template <typename T>
-  static R Set(T v) {
-    if constexpr (sizeof(T) == 1) return _mm512_set1_epi8(static_cast<char>(v));
-    else if constexpr (sizeof(T) == 2) return Set16(v);
-    else return Set32(v);
-  }
   // Lanes all ones where equal.
   template <typename T>
   static R Eq(R a, R b) {
@@ -39,24 +32,8 @@ struct Avx512Vec {
     else if constexpr (sizeof(T) == 2) return _mm512_movm_epi16(_mm512_cmpeq_epi16_mask(a, b));
     else return _mm512_maskz_mov_epi32(_mm512_cmpeq_epi32_mask(a, b), _mm512_set1_epi32(-1));
   }
-  static R And(R a, R b) { return _mm512_and_si512(a, b); }
-  static R Or(R a, R b) { return _mm512_or_si512(a, b); }
-  static R Add16(R a, R b) { return _mm512_add_epi16(a, b); }
-  static R Sub16(R a, R b) { return _mm512_sub_epi16(a, b); }
-  static R MulLo16(R a, R b) { return _mm512_mullo_epi16(a, b); }
-  static R MulHiU16(R a, R b) { return _mm512_mulhi_epu16(a, b); }
-  template <int N>
-  static R Srl16(R v) { return _mm512_srli_epi16(v, N); }
-  template <int N>
-  static R Sll16(R v) { return _mm512_slli_epi16(v, N); }
-  template <int N>
-  static R Sra16(R v) { return _mm512_srai_epi16(v, N); }
   // m ? a : b bit by bit.
   static R Select(R m, R a, R b) { return _mm512_ternarylogic_epi32(m, a, b, 0xCA); }
-  static R Lo8(R v) { return _mm512_unpacklo_epi8(v, _mm512_setzero_si512()); }
-  static R Hi8(R v) { return _mm512_unpackhi_epi8(v, _mm512_setzero_si512()); }
-  static R Pack16(R lo, R hi) { return _mm512_packus_epi16(lo, hi); }
-  static R Alpha16(R v) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(v, 0xFF), 0xFF); }
   static bool AllSet(R v, R m) { return _mm512_cmpeq_epi32_mask(_mm512_and_si512(v, m), m) == 0xFFFF; }
   static bool NoneSet(R v, R m) { return _mm512_test_epi64_mask(v, m) == 0; }
 };
