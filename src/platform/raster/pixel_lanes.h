@@ -26,6 +26,10 @@ enum : int { LANES_565 = 0, LANES_1555 = 1 };
 
 T4_LANE_ENTRIES(avx2)
 T4_LANE_ENTRIES(avx512)
+namespace avx512 {
+// o = table[s] for 8-bit indices and a 256-entry table.
+int LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t* table);
+}
 
 // The vector operations whose intrinsics differ between the widths only in their prefix P
 // (_mm256, _mm512) and the register's suffix SI (si256, si512); each width's vector type (with

@@ -197,6 +197,15 @@ auto ForLayouts(Layout from, Layout to) {
 }
 }  // namespace
 
+void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]) {
+  int i = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  // Only the widest unit has permutes across enough registers to beat the loads.
+  if (ActiveLanes() == Lanes::Avx512) i = avx512::LookupRow(o, s, n, table);
+#endif
+  for (; i < n; ++i) o[i] = table[s[i]];
+}
+
 void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key) { KeyedTail(d, s, T4_WIDE(KeyedRow8, d, s, n, key), n, key); }
 void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key) {
   KeyedTail(d, s, T4_WIDE(KeyedRow16, d, s, n, key), n, key);

@@ -41,6 +41,30 @@ struct Avx512Vec {
 }  // namespace
 }  // namespace t4::platform::raster::px
 
+namespace t4::platform::raster::px::avx512 {
+
+// table[s[i]]: the table sits in sixteen registers; two-register permutes pick by the index's
+// low five bits within each pair, and its bits 5, 6 and 7 choose among the pairs.
+int LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t* table) {
+  __m512i t[16];
+  for (int k = 0; k < 16; ++k) t[k] = _mm512_loadu_si512(table + 16 * k);
+  const __m512i bit5 = _mm512_set1_epi32(32), bit6 = _mm512_set1_epi32(64), bit7 = _mm512_set1_epi32(128);
+  int i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m512i idx = _mm512_maskz_cvtepu8_epi32(0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+    __m512i q[8];
+    for (int k = 0; k < 8; ++k) q[k] = _mm512_permutex2var_epi32(t[2 * k], idx, t[2 * k + 1]);
+    const __mmask16 b5 = _mm512_test_epi32_mask(idx, bit5), b6 = _mm512_test_epi32_mask(idx, bit6);
+    const __mmask16 b7 = _mm512_test_epi32_mask(idx, bit7);
+    for (int k = 0; k < 4; ++k) q[k] = _mm512_mask_blend_epi32(b5, q[2 * k], q[2 * k + 1]);
+    for (int k = 0; k < 2; ++k) q[k] = _mm512_mask_blend_epi32(b6, q[2 * k], q[2 * k + 1]);
+    _mm512_storeu_si512(o + i, _mm512_mask_blend_epi32(b7, q[0], q[1]));
+  }
+  return i;
+}
+
+}  // namespace t4::platform::raster::px::avx512
+
 #define T4_LANES_NS avx512
 #define T4_LANES_VEC Avx512Vec
 #include "platform/raster/pixel_lanes.inl"

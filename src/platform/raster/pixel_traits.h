@@ -123,6 +123,8 @@ void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[
 void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]);
 // BlendRow for colours that are mostly opaque or clear: stored or left a vector at a time.
 void StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n);
+// o = table[s] for a row of 8-bit indices.
+void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]);
 // d = s where s is not the key.
 void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key);
 void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key);
