@@ -1,6 +1,6 @@
 // The row loops written once for a vector unit and compiled for each width the machine may have
-// (pixel_rows_avx2.cpp, pixel_rows_avx512.cpp); pixel_rows.cpp picks one at run time and finishes
-// the rows' tails itself. Each function returns how many leading pixels it did (whole vectors).
+// (pixel_rows_sse2.cpp, pixel_rows_avx2.cpp, pixel_rows_avx512.cpp); pixel_rows.cpp picks one at
+// run time and finishes the rows' tails itself. Each function returns how many leading pixels it did (whole vectors).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,7 @@ enum : int { LANES_565 = 0, LANES_1555 = 1 };
                          const uint32_t add[4]);                                                                  \
   }
 
+T4_LANE_ENTRIES(sse2)
 T4_LANE_ENTRIES(avx2)
 T4_LANE_ENTRIES(avx512)
 namespace avx512 {

@@ -25,28 +25,6 @@ inline uint32_t ModulateOne(uint32_t c, const uint32_t mul[4], const uint32_t ad
   return out;
 }
 
-#if defined(__SSE2__)
-// (v + 127) / 255 in each 16-bit lane, for v <= 255 x 255.
-inline __m128i Div255(__m128i v) {
-  v = _mm_add_epi16(v, _mm_set1_epi16(127));
-  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
-}
-// Two pixels' worth of per-channel constants: v[0..3] twice.
-inline __m128i ChannelLanes(const uint32_t v[4]) {
-  const auto l = [v](int i) { return static_cast<short>(v[i]); };
-  return _mm_setr_epi16(l(0), l(1), l(2), l(3), l(0), l(1), l(2), l(3));
-}
-// (c x mul + 127) / 255 + add in each lane.
-inline __m128i Modulate8(__m128i c, __m128i mul, __m128i add) {
-  return _mm_add_epi16(Div255(_mm_mullo_epi16(c, mul)), add);
-}
-inline __m128i Alpha(__m128i c) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFF), 0xFF); }
-inline __m128i Blend8(__m128i c, __m128i d) {
-  const __m128i a = Alpha(c);
-  return Div255(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
-}
-#endif
-
 Lanes DetectLanes() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
   __builtin_cpu_init();
@@ -61,14 +39,14 @@ std::atomic<int>& ActiveLevel() {
   return level;
 }
 
-// The leading pixels that the widest kernel in use does (none at the plain width).
+// The leading pixels that the widest kernel in use does (SSE2 at the plain width of x86-64).
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define T4_WIDE(F, ...)                                                       \
   [&]() -> int {                                                              \
     switch (static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed))) { \
       case Lanes::Avx512: return avx512::F(__VA_ARGS__);                      \
       case Lanes::Avx2: return avx2::F(__VA_ARGS__);                          \
-      default: return 0;                                                      \
+      default: return sse2::F(__VA_ARGS__);                                   \
     }                                                                         \
   }()
 #else
@@ -91,47 +69,16 @@ Lanes UseLanes(Lanes lanes) {
 
 void BlendRow(uint32_t* d, const uint32_t* c, int n) {
   int i = T4_WIDE(BlendRow, d, c, n);
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i lo = Blend8(_mm_unpacklo_epi8(cv, zero), _mm_unpacklo_epi8(dv, zero));
-    const __m128i hi = Blend8(_mm_unpackhi_epi8(cv, zero), _mm_unpackhi_epi8(dv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
   for (; i < n; ++i) d[i] = BlendOne(c[i], d[i]);
 }
 
 void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
   int i = T4_WIDE(ModulateRow, c, n, mul, add);
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i m = ChannelLanes(mul), k = ChannelLanes(add);
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i lo = Modulate8(_mm_unpacklo_epi8(cv, zero), m, k);
-    const __m128i hi = Modulate8(_mm_unpackhi_epi8(cv, zero), m, k);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(c + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
   for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
 }
 
 void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
   int i = T4_WIDE(ModulateBlendRow, d, c, n, mul, add);
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i m = ChannelLanes(mul), k = ChannelLanes(add);
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i lo = Blend8(Modulate8(_mm_unpacklo_epi8(cv, zero), m, k), _mm_unpacklo_epi8(dv, zero));
-    const __m128i hi = Blend8(Modulate8(_mm_unpackhi_epi8(cv, zero), m, k), _mm_unpackhi_epi8(dv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
   for (; i < n; ++i) d[i] = BlendOne(ModulateOne(c[i], mul, add), d[i]);
 }
 

@@ -104,6 +104,7 @@ namespace t4::platform::raster::px {
 // the same at every vector width: the machine's widest (AVX-512 or AVX2, chosen at run time),
 // else SSE2 (part of every x86-64), else plain loops.
 
+// Plain: no unit beyond the baseline (SSE2 on x86-64).
 enum class Lanes : int { Plain = 0, Avx2 = 1, Avx512 = 2 };
 // The widest the machine has, and the one in use.
 Lanes MachineLanes();
