@@ -23,9 +23,6 @@
 #include "stage/menu.h"
 #include "stage/private_messages.h"
 
-int32_t cSceneTitle::s_nMenuX = 192;
-int32_t cSceneTitle::s_nMenuY = 240;
-
 namespace {
 
 constexpr int IMAGE_TITLE = 48;
@@ -81,7 +78,7 @@ void cSceneTitle::Enter() {
     for (int i = 0; i < m_nItemCount; ++i)
       if (m_Items[i] == g_Game.m_nTitleChoice) row = i;
   }
-  if (PictureMenu()) s_nMenuX = 288 - g_SurfaceTable[IMAGE_MENU_ITEMS].nWidth / 2;
+  m_nMenuX = PictureMenu() ? 288 - g_SurfaceTable[IMAGE_MENU_ITEMS].nWidth / 2 : 192;
   CreateMenuPicture();
   m_nStep = 0;
 }
@@ -107,6 +104,8 @@ void cSceneTitle::RenderMenuPicture(DDSURFACEDATA* lpPicture) {
             BLT_OPAQUE);
     return;
   }
+  // A new picture holds no colour yet: what the frame leaves uncovered must stay transparent.
+  DDClearPal(lpPicture, 0);
   DDBltFramed(lpPicture, 1, 1, lpPicture->nWidth - 2, lpPicture->nHeight - 2, &g_SurfaceTable[IMAGE_WINDOW], 1, 240);
   for (int i = 0; i < m_nItemCount; ++i)
     g_Fonts[2].Draw(lpPicture, 32, MENU_ROW_H * i, ItemCaption(g_SystemData.m_TitleMenu, m_Items[i]));
@@ -120,7 +119,7 @@ void cSceneTitle::Draw() {
       RenderMenuPicture(&picture);
       picture.bLost = 0;
     }
-    DDBlt(&BackBuffer, s_nMenuX, s_nMenuY, picture.nWidth, picture.nHeight, &picture, 0, 0, BLT_TRANSPARENT);
+    DDBlt(&BackBuffer, m_nMenuX, MENU_Y, picture.nWidth, picture.nHeight, &picture, 0, 0, BLT_TRANSPARENT);
   }
   AnimateMenuColors();
 }
@@ -133,7 +132,7 @@ void cSceneTitle::FadeIn() {
 
 void cSceneTitle::Menu() {
   cInput& in = MenuInput();
-  g_MenuCursor.MoveGrid(in, s_nMenuX, s_nMenuY, 0, MENU_ROW_H, 1, m_nItemCount);
+  g_MenuCursor.MoveGrid(in, m_nMenuX, MENU_Y, 0, MENU_ROW_H, 1, m_nItemCount);
   PlayCursorSound(in, 2, 0);
   if (!ButtonPressed(MENU_BUTTON_1)) {
     Draw();
@@ -222,7 +221,8 @@ void cSceneTitle::SlotList(bool bNewGame) {
       char path[MAX_PATH];
       GetSlotPath(path, slot);
       PlaySystemSound(3);
-      WriteReportLogAndErrorBox("%s の読み込みに失敗しました！", path);
+      WriteReportLog("%s の読み込みに失敗しました！", path);
+      ErrorBoxf("%s の読み込みに失敗しました！", path);
       ScanStorySlots(g_StorySlots);
       return;
     }

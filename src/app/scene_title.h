@@ -34,9 +34,9 @@ class cSceneTitle : public cMenuScene {
   int32_t m_nSlotScroll = 0;
   int32_t m_nSlotRows = 0;
 
-  // Where the menu picture and the slot list stand; the menu's x moves once for the picture menu.
-  static int32_t s_nMenuX;
-  static int32_t s_nMenuY;
+  // Where the menu picture stands: the picture menu is centred on its item picture.
+  int32_t m_nMenuX = 192;
+  static constexpr int32_t MENU_Y = 240;
   static constexpr int32_t SLOT_LIST_X = 160;
   static constexpr int32_t SLOT_LIST_Y = 160;
 
