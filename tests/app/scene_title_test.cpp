@@ -73,7 +73,7 @@ TEST(TitleScene, NewGameWithoutSlotsGoesToTheWorldMapAtItsStart) {
   g_SaveData.m_nLap = 4;
   ASSERT_TRUE(d.RunUntilState(TITLE_MENU));
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(d.RunUntilScene(SCENE_WORLDMAP, -1, 30) || d.Scene() == SCENE_WORLDMAP);
+  ASSERT_TRUE(d.RunUntilScene(SCENE_WORLDMAP, 0, 30));
   EXPECT_EQ(g_Game.m_nGameMode, GAME_MODE_STORY);
   EXPECT_EQ(g_Game.m_nPrevScene, SCENE_TITLE);
   // The demo map starts the walker on the road at column 5, row 5.
