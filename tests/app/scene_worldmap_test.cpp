@@ -195,3 +195,36 @@ TEST(WorldMapScene, ButtonTwoOpensTheMenu) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stage's best record is kept under the name the progress gives the played file; the map must
+// find it again under the name its entry gives, numbered series or not, with or without the
+// numbered version the loader took.
+TEST(WorldMapScene, TotalsAndBestRecordsFindTheStagesTheirEntriesName) {
+  struct Case {
+    const char* entryFile;
+    const char* playedFile;  // the path the loader left
+  } cases[] = {
+      {"data\\stg4\\demo1-1.stg4", "data\\stg4\\demo1-1.stg4_001"},
+      {"data\\stg4\\demo1-1.stg4", "data\\stg4\\demo1-1.stg4"},
+      {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4"},
+      {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4_003"},
+      {"data\\stg4-1\\boss.stg4", "data\\stg4-1\\boss.stg4_003"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.entryFile) + " / " + c.playedFile);
+    MenuDriver d(SCENE_WORLDMAP);
+    g_WorldMap.m_Points.At(0).m_Entries.At(0).m_strStageFile = c.entryFile;
+    g_SaveData.WorldFlag(1) = 1;  // cleared: no automatic start
+    g_SaveData.SetStageFile(c.playedFile, 0, 0, 0);
+    g_SaveData.AddStageResult(g_SaveData.m_strStageName, g_SaveData.m_strPlayName, 0, 0, 0, 700);
+    g_SaveData.m_nWorldTotal = 0;
+    PlaceWalker(9, 5);
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    EXPECT_EQ(g_SaveData.m_nWorldTotal, 700);
+    EXPECT_EQ(Map().m_nBest, 700);
+  }
+}
+
+}  // namespace
