@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "app/menu_scene.h"
+#include "gfx/dd.h"
+#include "gfx/image_slots.h"
 #include "data/world_map.h"
 #include "menu_driver.h"
 #include "persist/save_data.h"
@@ -212,6 +214,32 @@ TEST(TitleScene, FreePlayAndReplayLeaveOnlyWhenAFileWasLoaded) {
       }
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+uint32_t Pixel(DDSURFACEDATA* lpSD, int x, int y) {
+  cSurfaceLock lock;
+  EXPECT_TRUE(lock.Lock(lpSD));
+  return lock.Pixels() ? lock.Get(x, y) : 0;
+}
+
+// The cursor is the top-left cell of the accessory picture, drawn on the row of the menu (32 dots
+// a row from y 240, at the menu's x 192); the title picture shows everywhere the menu does not.
+TEST(TitleScene, DrawsTheCursorCellOnItsRow) {
+  MenuDriver d(SCENE_TITLE);
+  g_SystemData.m_bPlainTitleMenu = 0;
+  ASSERT_TRUE(d.RunUntilState(TITLE_MENU));
+  d.Press(INPUT_DOWN);
+  d.Press(INPUT_DOWN);
+  const uint32_t cursor = Pixel(&g_SurfaceTable[50], 0, 0);
+  const uint32_t title = Pixel(&g_SurfaceTable[48], 100, 100);
+  EXPECT_EQ(Pixel(&BackBuffer, 192, 240 + 64), cursor);
+  EXPECT_EQ(Pixel(&BackBuffer, 192 + 31, 240 + 64 + 31), Pixel(&g_SurfaceTable[50], 31, 31));
+  EXPECT_NE(Pixel(&BackBuffer, 192, 240), cursor);
+  EXPECT_EQ(Pixel(&BackBuffer, 100, 100), title);
 }
 
 }  // namespace
