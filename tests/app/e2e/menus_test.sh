@@ -44,13 +44,14 @@ sh -c '
     done
     return 1
   }
-  # A key held for several frames and released: the menus act once on a newly pressed key.
+  # A key held for a few frames, shorter than the key repeat of the menus (18 frames), and released:
+  # the menus act once on a newly pressed key.
   key() {
     for k in "$@"; do
       xdotool keydown "$k"
-      sleep 0.2
+      sleep 0.1
       xdotool keyup "$k"
-      sleep 0.2
+      sleep 0.15
     done
   }
   # Fades take nine frames; a busy machine gets room.
@@ -100,7 +101,8 @@ sh -c '
   wait_file "$game/user_data/story/Story01.dat" || fail "the story was not saved to its slot"
   kill -TERM "$pid"
   wait "$pid" || fail "the program did not end in order"
-  variation=$(od -An -tu4 -j4 -N4 "$game/user_data/Option.dat" | tr -d " ")
+  # The data version, the member count, then the palette variation first.
+  variation=$(od -An -tu4 -j8 -N4 "$game/user_data/Option.dat" | tr -d " ")
   [ "$variation" = 1 ] || fail "Option.dat holds palette variation $variation, not 1"
   echo PASS
 ' sh "$1" "$work/game" "$work"
