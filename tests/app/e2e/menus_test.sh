@@ -3,7 +3,8 @@
 # palette variation and are kept in Option.dat; a new game in a story slot reaches the world map,
 # the walker steps onto the first stage and declines it, and the world-map menu saves the story
 # to its slot. Keys go to the window through the X test extension, held long enough for a frame
-# to see them. E2E_SHOTS=DIR keeps a screenshot of each screen.
+# to see them; every X client call has a time limit, so that a stuck one fails the step instead
+# of the whole test. E2E_SHOTS=DIR keeps a screenshot of each screen.
 # Usage: menus_test.sh PROGRAM DEMO_DIR
 set -u
 work=$(mktemp -d)
@@ -35,7 +36,7 @@ sh -c '
   }
   shot() {
     [ -n "$shots" ] || return 0
-    import -window "$id" "$shots/$1.png" 2> /dev/null || echo "no screenshot $1"
+    timeout 20 import -window "$id" "$shots/$1.png" 2> /dev/null || echo "no screenshot $1"
   }
   wait_file() {
     for i in $(seq 300); do
@@ -48,56 +49,75 @@ sh -c '
   # the menus act once on a newly pressed key.
   key() {
     for k in "$@"; do
-      xdotool keydown "$k"
-      sleep 0.1
-      xdotool keyup "$k"
+      timeout 10 xdotool keydown "$k"
       sleep 0.15
+      timeout 10 xdotool keyup "$k"
+      sleep 0.2
     done
   }
-  # Fades take nine frames; a busy machine gets room.
-  settle() { sleep 1.5; }
+  # Fades take nine frames; a machine busy with a parallel build and test run gets room.
+  settle() { sleep 2.5; }
+  # A menu that shows the same picture twice in a row has ended its fade and reads keys (start-up
+  # on a busy machine can take long).
+  wait_still() {
+    prev=""
+    for i in $(seq 60); do
+      timeout 20 import -window "$id" "$work/still.png" 2> /dev/null
+      cur=$(md5sum < "$work/still.png" 2> /dev/null)
+      [ -n "$prev" ] && [ "$cur" = "$prev" ] && return 0
+      prev=$cur
+      sleep 0.5
+    done
+    return 1
+  }
 
   "$prog" --frames 1000000 "$game" > "$work/game.out" 2>&1 &
   pid=$!
   id=""
   for i in $(seq 600); do
-    id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
+    id=$(xdotool search --all --onlyvisible --pid "$pid" --class tarnwick4 2> /dev/null | head -n 1)
     [ -n "$id" ] && break
     sleep 0.1
   done
   [ -n "$id" ] || fail "no window"
   xdotool windowfocus --sync "$id" 2> /dev/null || xdotool windowfocus "$id"
-  settle
+  wait_still || fail "the title never settled"
   shot title
 
   # Options (sixth item): palette variation 0 -> 1, kept; button 2 leaves and writes Option.dat.
   key Down Down Down Down Down z
   settle
+  wait_still || fail "the options never settled"
   key z Up
   shot options
   key z x
   wait_file "$game/user_data/Option.dat" || fail "Option.dat was not written when the options were left"
   settle
+  wait_still || fail "the title never settled again"
 
   # Back on the title, the cursor on the options: up to the new game, the first (free) slot.
   key Up Up Up Up Up z
-  sleep 0.5
+  sleep 1
   shot slots
   key z
   settle
   shot worldmap
   # East along the road: three steps, then the meadow point asks; decline.
   key Right Right Right Right
-  sleep 0.5
+  # The question loads the stage file first.
+  settle
   shot confirm
   key x
+  sleep 1
   # The world-map menu: save to the first slot after the question.
   key x
   settle
   shot mapmenu
   key z
-  sleep 0.5
-  key z Up z
+  sleep 1
+  key z
+  sleep 1
+  key Up z
   wait_file "$game/user_data/story/Story01.dat" || fail "the story was not saved to its slot"
   kill -TERM "$pid"
   wait "$pid" || fail "the program did not end in order"
