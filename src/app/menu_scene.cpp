@@ -7,6 +7,8 @@
 #include "gfx/dd.h"
 #include "gfx/dd_effects.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
+#include "persist/system_data.h"
 #include "stage/input.h"
 #include "stage/menu.h"
 #include "platform/winapi.h"
@@ -73,4 +75,27 @@ void LoadSceneImages(const int* lpIndexes, int nCount) {
 
 void DrawAccessoryCell(int x, int y, int sx, int sy, int nSize) {
   DDBlt(&BackBuffer, x, y, nSize, nSize, &g_SurfaceTable[IMAGE_ACCESSORY], sx, sy, BLT_TRANSPARENT);
+}
+
+void RequestSceneMusic(int nSlot) {
+  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(nSlot), g_SystemData.m_SceneBgmLoop.At(nSlot) != 0, nSlot);
+}
+
+DDSURFACEDATA* CreateScenePicture(int nWidth, int nHeight, BOOL bColorKey) {
+  DDReleaseSurfacePair(Off_Scene, g_SceneSlots);
+  if (!DDAddSurface(Off_Scene, g_SceneSlots, nWidth, nHeight, bColorKey, 1, 0, nullptr)) {
+    PostCloseToMainWindow();
+    return nullptr;
+  }
+  return &Off_Scene.front();
+}
+
+void DrawScenePicture(int x, int y, int nFlags, const std::function<void(DDSURFACEDATA*)>& render) {
+  if (Off_Scene.empty()) return;
+  DDSURFACEDATA& picture = Off_Scene.front();
+  if (picture.bLost) {
+    render(&picture);
+    picture.bLost = 0;
+  }
+  DDBlt(&BackBuffer, x, y, picture.nWidth, picture.nHeight, &picture, 0, 0, nFlags);
 }

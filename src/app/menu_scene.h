@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "core/safe_containers.h"
 #include "persist/menu_command.h"
@@ -60,5 +61,12 @@ const char* ItemCaption(const cSafeVector<cCmd>& menu, int nIndex);
 void ReleaseImageSlots(const int* lpIndexes, int nCount);
 // Loads the fixed image slots a scene draws with; a failure asks the main window to close.
 void LoadSceneImages(const int* lpIndexes, int nCount);
+// Asks for the music of a scene slot (System.dat's piece and loop flag of that slot).
+void RequestSceneMusic(int nSlot);
+// The scene's own picture (the single Off_Scene surface), made anew; null after a failure, which
+// asks the main window to close.
+DDSURFACEDATA* CreateScenePicture(int nWidth, int nHeight, BOOL bColorKey);
+// Copies the scene picture to the back buffer at (x, y), rendered again first when it was lost.
+void DrawScenePicture(int x, int y, int nFlags, const std::function<void(DDSURFACEDATA*)>& render);
 // Draws a 32 x 32 or 16 x 16 cell of the accessory picture at a cursor position.
 void DrawAccessoryCell(int x, int y, int sx, int sy, int nSize);

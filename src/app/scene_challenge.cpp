@@ -61,8 +61,7 @@ void cSceneChallenge::RunState() {
 }
 
 void cSceneChallenge::Enter() {
-  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(SCENE_BGM_CHALLENGE),
-                         g_SystemData.m_SceneBgmLoop.At(SCENE_BGM_CHALLENGE) != 0, SCENE_BGM_CHALLENGE);
+  RequestSceneMusic(SCENE_BGM_CHALLENGE);
   LoadSceneImages(CHALLENGE_IMAGES, static_cast<int>(std::size(CHALLENGE_IMAGES)));
   g_MenuCursor.Reset();
   g_MenuCursor.m_lpCurrent->nRow = g_Game.m_nChallengeRow;
@@ -88,12 +87,7 @@ void cSceneChallenge::SetCurrentStage(int n) {
 }
 
 void cSceneChallenge::CreateListPicture() {
-  DDReleaseSurfacePair(Off_Scene, g_SceneSlots);
-  if (!DDAddSurface(Off_Scene, g_SceneSlots, 640, 480, FALSE, 1, 0, nullptr)) {
-    PostCloseToMainWindow();
-    return;
-  }
-  RenderList(&Off_Scene.front());
+  if (DDSURFACEDATA* picture = CreateScenePicture(640, 480, FALSE)) RenderList(picture);
 }
 
 void cSceneChallenge::RenderAgain() {
@@ -128,14 +122,7 @@ void cSceneChallenge::RenderList(DDSURFACEDATA* lpPicture) {
 }
 
 void cSceneChallenge::Draw() {
-  if (!Off_Scene.empty()) {
-    DDSURFACEDATA& picture = Off_Scene.front();
-    if (picture.bLost) {
-      RenderList(&picture);
-      picture.bLost = 0;
-    }
-    DDBlt(&BackBuffer, 0, 0, 640, 480, &picture, 0, 0, BLT_OPAQUE);
-  }
+  DrawScenePicture(0, 0, BLT_OPAQUE, [this](DDSURFACEDATA* p) { RenderList(p); });
   AnimateMenuColors();
 }
 

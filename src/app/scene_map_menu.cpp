@@ -77,8 +77,7 @@ void cSceneMapMenu::RunState() {
 }
 
 void cSceneMapMenu::Enter() {
-  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(SCENE_BGM_WORLD_MAP),
-                         g_SystemData.m_SceneBgmLoop.At(SCENE_BGM_WORLD_MAP) != 0, SCENE_BGM_WORLD_MAP);
+  RequestSceneMusic(SCENE_BGM_WORLD_MAP);
   LoadSceneImages(MAP_MENU_IMAGES, static_cast<int>(std::size(MAP_MENU_IMAGES)));
   m_nItemCount = BuildShownItems(g_SystemData.m_MapMenu, m_Items, MAP_MENU_ITEM_SLOTS);
   g_MenuCursor.Reset();

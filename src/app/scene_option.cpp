@@ -62,8 +62,7 @@ void cSceneOption::RunState() {
 }
 
 void cSceneOption::Enter() {
-  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(SCENE_BGM_OPTION),
-                         g_SystemData.m_SceneBgmLoop.At(SCENE_BGM_OPTION) != 0, SCENE_BGM_OPTION);
+  RequestSceneMusic(SCENE_BGM_OPTION);
   LoadSceneImages(OPTION_IMAGES, static_cast<int>(std::size(OPTION_IMAGES)));
   g_MenuCursor.Reset();
   m_nItemCount = BuildShownItems(g_SystemData.m_OptionMenu, m_Items, OPTION_ITEM_SLOTS);
@@ -72,12 +71,7 @@ void cSceneOption::Enter() {
 }
 
 void cSceneOption::CreateMenuPicture() {
-  DDReleaseSurfacePair(Off_Scene, g_SceneSlots);
-  if (!DDAddSurface(Off_Scene, g_SceneSlots, 640, 480, FALSE, 1, 0, nullptr)) {
-    PostCloseToMainWindow();
-    return;
-  }
-  RenderMenu(&Off_Scene.front());
+  if (DDSURFACEDATA* picture = CreateScenePicture(640, 480, FALSE)) RenderMenu(picture);
 }
 
 void cSceneOption::RenderAgain() {
@@ -109,14 +103,7 @@ void cSceneOption::RenderMenu(DDSURFACEDATA* lpPicture) {
 }
 
 void cSceneOption::Draw() {
-  if (!Off_Scene.empty()) {
-    DDSURFACEDATA& picture = Off_Scene.front();
-    if (picture.bLost) {
-      RenderMenu(&picture);
-      picture.bLost = 0;
-    }
-    DDBlt(&BackBuffer, 0, 0, 640, 480, &picture, 0, 0, BLT_OPAQUE);
-  }
+  DrawScenePicture(0, 0, BLT_OPAQUE, [this](DDSURFACEDATA* p) { RenderMenu(p); });
   AnimateMenuColors();
 }
 

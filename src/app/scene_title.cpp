@@ -62,8 +62,7 @@ void cSceneTitle::RunState() {
 }
 
 void cSceneTitle::Enter() {
-  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(SCENE_BGM_TITLE),
-                         g_SystemData.m_SceneBgmLoop.At(SCENE_BGM_TITLE) != 0, SCENE_BGM_TITLE);
+  RequestSceneMusic(SCENE_BGM_TITLE);
   LoadSceneImages(TITLE_IMAGES, static_cast<int>(std::size(TITLE_IMAGES)));
   g_MenuCursor.Reset();
   m_nItemCount = BuildShownItems(g_SystemData.m_TitleMenu, m_Items, TITLE_ITEM_SLOTS);
@@ -84,15 +83,9 @@ void cSceneTitle::Enter() {
 }
 
 void cSceneTitle::CreateMenuPicture() {
-  DDReleaseSurfacePair(Off_Scene, g_SceneSlots);
   const int w = PictureMenu() ? g_SurfaceTable[IMAGE_MENU_ITEMS].nWidth + 32
                               : 32 * LongestShownCaption(g_SystemData.m_TitleMenu, m_Items, m_nItemCount) + 34;
-  const int h = MENU_ROW_H * m_nItemCount + 2;
-  if (!DDAddSurface(Off_Scene, g_SceneSlots, w, h, TRUE, 1, 0, nullptr)) {
-    PostCloseToMainWindow();
-    return;
-  }
-  RenderMenuPicture(&Off_Scene.front());
+  if (DDSURFACEDATA* picture = CreateScenePicture(w, MENU_ROW_H * m_nItemCount + 2, TRUE)) RenderMenuPicture(picture);
 }
 
 void cSceneTitle::RenderMenuPicture(DDSURFACEDATA* lpPicture) {
@@ -113,14 +106,7 @@ void cSceneTitle::RenderMenuPicture(DDSURFACEDATA* lpPicture) {
 
 void cSceneTitle::Draw() {
   DDBlt(&BackBuffer, 0, 0, 640, 480, &g_SurfaceTable[IMAGE_TITLE], 0, 0, BLT_OPAQUE);
-  if (!Off_Scene.empty()) {
-    DDSURFACEDATA& picture = Off_Scene.front();
-    if (picture.bLost) {
-      RenderMenuPicture(&picture);
-      picture.bLost = 0;
-    }
-    DDBlt(&BackBuffer, m_nMenuX, MENU_Y, picture.nWidth, picture.nHeight, &picture, 0, 0, BLT_TRANSPARENT);
-  }
+  DrawScenePicture(m_nMenuX, MENU_Y, BLT_TRANSPARENT, [this](DDSURFACEDATA* p) { RenderMenuPicture(p); });
   AnimateMenuColors();
 }
 

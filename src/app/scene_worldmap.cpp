@@ -127,8 +127,7 @@ void cSceneWorldMap::SetHeroCell(int x, int y) {
 }
 
 void cSceneWorldMap::Enter() {
-  g_Game.RequestSceneBgm(g_SystemData.m_SceneBgm.At(SCENE_BGM_WORLD_MAP),
-                         g_SystemData.m_SceneBgmLoop.At(SCENE_BGM_WORLD_MAP) != 0, SCENE_BGM_WORLD_MAP);
+  RequestSceneMusic(SCENE_BGM_WORLD_MAP);
   if (!g_WorldMap.m_strBackImage.empty())
     std::snprintf(g_ImageSlotTable[IMAGE_BACK].szFile, sizeof(g_ImageSlotTable[IMAGE_BACK].szFile), "%s",
                   g_WorldMap.m_strBackImage.c_str());
@@ -138,11 +137,7 @@ void cSceneWorldMap::Enter() {
   m_nFacing = g_SaveData.m_nMapDir;
   SetHeroCell(g_SaveData.m_nMapX, g_SaveData.m_nMapY);
   m_BeforeStep = *g_MenuCursor.m_lpCurrent;
-  DDReleaseSurfacePair(Off_Scene, g_SceneSlots);
-  if (DDAddSurface(Off_Scene, g_SceneSlots, RANKING_W, RANKING_H, TRUE, 1, 0, nullptr))
-    DrawRankingPicture();
-  else
-    PostCloseToMainWindow();
+  if (CreateScenePicture(RANKING_W, RANKING_H, TRUE)) DrawRankingPicture();
   if (StandsOnStage()) UpdateStageInfo();
   if (g_SaveData.m_bAutoSave && g_Game.m_nPrevScene == SCENE_PLAY) g_SaveData.SaveSlot(g_SaveData.m_nSlot);
   RenderMap(&g_SurfaceTable[IMAGE_MAP]);
@@ -413,14 +408,8 @@ void cSceneWorldMap::Draw(bool bShowInfo) {
 }
 
 void cSceneWorldMap::DrawInfo() {
-  if (StoryRankingOn() && g_SaveData.m_bRankingPanel && !Off_Scene.empty()) {
-    DDSURFACEDATA& panel = Off_Scene.front();
-    if (panel.bLost) {
-      DrawRankingPicture();
-      panel.bLost = 0;
-    }
-    DDBlt(&BackBuffer, RANKING_X, RANKING_Y, RANKING_W, RANKING_H, &panel, 0, 0, BLT_OPAQUE);
-  }
+  if (StoryRankingOn() && g_SaveData.m_bRankingPanel)
+    DrawScenePicture(RANKING_X, RANKING_Y, BLT_OPAQUE, [this](DDSURFACEDATA*) { DrawRankingPicture(); });
   const bool bBest = g_SystemData.m_bMapShowsScore && m_nBest > 0;
   const int y = bBest ? 184 : 204;
   const std::string& caption = m_lpEntry->m_strCaption;
