@@ -13,10 +13,12 @@
 #include "gfx/frames_digits.h"
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
+#include "persist/project_layout.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
 #include "persist/story_slots.h"
 #include "persist/system_data.h"
+#include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/winapi.h"
 #include "stage/input.h"
@@ -139,7 +141,15 @@ void cSceneTitle::Menu() {
       break;
     case TITLE_CHOICE_CHALLENGE:
       SetRanking(GAME_MODE_CHALLENGE);
-      if (!g_SaveData.LoadChallenge()) g_SaveData.Reset(g_SystemData.m_nChallengeCount);
+      if (!g_SaveData.LoadChallenge()) {
+        // No record yet is the usual first visit; a record that cannot be read is told about
+        // before fresh records take its place.
+        if (t4::platform::FileExists(g_Paths[PATH_CHALLENGE_RECORD])) {
+          WriteReportLog("%s の読み込みに失敗しました！", g_Paths[PATH_CHALLENGE_RECORD]);
+          ErrorBoxf("%s の読み込みに失敗しました！", g_Paths[PATH_CHALLENGE_RECORD]);
+        }
+        g_SaveData.Reset(g_SystemData.m_nChallengeCount);
+      }
       g_Game.m_nNextScene = SCENE_CHALLENGE;
       m_nState = STATE_FADE_OUT;
       break;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/menu_scene.h"
 #include "app/scene_challenge.h"
@@ -146,6 +147,33 @@ TEST(ChallengeScene, ARecordFromAProjectWithFewerStagesIsListedWhole) {
   for (int i = 0; i < 39; ++i) d.Press(INPUT_DOWN);
   EXPECT_EQ(d.Row(), 39);
   EXPECT_EQ(d.CloseRequests(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ChallengeScene, ADamagedRecordIsToldAboutAndFreshRecordsAreListed) {
+  for (bool damaged : {false, true}) {
+    SCOPED_TRACE(damaged);
+    MenuDriver d(SCENE_TITLE);
+    if (damaged) {
+      std::ofstream(d.ProjectDir() / "user_data/challenge/Challenge.dat", std::ios::binary) << "damaged";
+    }
+    g_SaveData.m_nWorldTotal = 5;
+    ASSERT_TRUE(d.RunUntilState(SELECT));
+    d.Press(INPUT_DOWN);
+    d.Press(INPUT_DOWN);
+    d.Button(MENU_BUTTON_1);
+    ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
+    const auto boxes = d.Boxes().Boxes();
+    ASSERT_EQ(boxes.size(), damaged ? 1u : 0u);
+    if (damaged) {
+      EXPECT_EQ(boxes[0].text, "user_data\\challenge\\Challenge.dat の読み込みに失敗しました！");
+    }
+    EXPECT_EQ(g_SaveData.m_nWorldTotal, 0);
+    EXPECT_EQ(g_SaveData.m_ChallengeResults.size(), 40u);
+  }
 }
 
 }  // namespace
