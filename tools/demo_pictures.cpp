@@ -272,6 +272,8 @@ std::vector<uint32_t> Colours() {
   }
   p[TRANSPARENT] = 0xFF00FF;  // the transparent colour: the palette bitmap's top-left pixel
   p[16] = 0x203040;           // the empty screen between scenes
+  p[240] = 0xD8D8E8;          // the frames of menus and boxes
+  p[241] = 0xFFFFFF;          // the text of the game fonts
   return p;
 }
 
