@@ -45,14 +45,18 @@ sh -c '
     done
     return 1
   }
-  # A key held for a few frames, shorter than the key repeat of the menus (18 frames), and released:
-  # the menus act once on a newly pressed key.
+  # A key held and released: the menus act once on a newly pressed key. A button may be held long
+  # (it acts once however long), so that a frame sees it on a busy machine; an arrow is released
+  # before the key repeat of the menus (18 frames) would step again.
   key() {
     for k in "$@"; do
+      hold=0.2
+      case "$k" in z|x) hold=0.6 ;; esac
       timeout 10 xdotool keydown "$k"
-      sleep 0.15
+      sleep "$hold"
       timeout 10 xdotool keyup "$k"
-      sleep 0.2
+      # A frame must see the key up, or the next press reads as the same one held.
+      sleep 0.6
     done
   }
   # Fades take nine frames; a machine busy with a parallel build and test run gets room.
@@ -114,9 +118,9 @@ sh -c '
   settle
   shot mapmenu
   key z
-  sleep 1
+  settle
   key z
-  sleep 1
+  settle
   key Up z
   wait_file "$game/user_data/story/Story01.dat" || fail "the story was not saved to its slot"
   kill -TERM "$pid"
