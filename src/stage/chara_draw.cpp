@@ -10,7 +10,7 @@
 
 namespace {
 
-// Frames a dead hero without a death effect stays on screen before the miss is counted.
+// Frames a dead hero without a death effect is shown: the last of them counts the miss.
 constexpr int HERO_DEATH_DISPLAY_FRAMES = 60;
 
 DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
@@ -127,7 +127,7 @@ int cCharaBase::DrawDying(DDSURFACEDATA* dst, int noAdvance) {
     return 0;
   }
   if (noAdvance) return 0;
-  return ++m_nDeathFrames > HERO_DEATH_DISPLAY_FRAMES ? 1 : 0;
+  return ++m_nDeathFrames >= HERO_DEATH_DISPLAY_FRAMES ? 1 : 0;
 }
 
 void cCharaBase::StepEffectOnly(int noAdvance) {
