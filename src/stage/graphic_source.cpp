@@ -14,9 +14,6 @@ constexpr int SECOND_SET_OFFSET = 18;
 
 DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
 
-bool HasPixels(const DDSURFACEDATA* sd) {
-  return sd->lpDT ? sd->lpDT->lpSurface != nullptr : sd->lpDDPart && sd->lpDDPart->lpDDS;
-}
 
 // The stretch-ready twins of the blit mode with video stretching.
 bool UseTwins() { return !g_bUseD3D && g_SystemIni.m_nDDVideoStretch; }
@@ -65,6 +62,11 @@ void SelectExclusive(DRAWDESC& d, int n, int frame, bool mirrored) {
 }
 
 }  // namespace
+
+bool HasPixels(const DDSURFACEDATA* sd) {
+  if (sd->nWidth <= 0 || sd->nHeight <= 0) return false;
+  return sd->lpDT ? sd->lpDT->lpSurface != nullptr : sd->lpDDPart && sd->lpDDPart->lpDDS;
+}
 
 const int* DRAWDESC::State() const {
   m_State[0] = static_cast<int>(dwColor);

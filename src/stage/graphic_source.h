@@ -63,6 +63,8 @@ struct DRAWDESC {
   mutable int m_State[2] = {};
 };
 
+// Whether the surface holds a picture (it may have failed to load, or been released).
+bool HasPixels(const DDSURFACEDATA* sd);
 // The slot to draw from for image n (stretched: for a stretched draw).
 int SelectSourceImage(int n, int stretched);
 // Fills `desc` for graphic `n` of `kind`. `type` 1: a character facing as `object` does, the cell

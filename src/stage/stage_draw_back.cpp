@@ -21,7 +21,7 @@ int Trunc(double v) { return TruncToInt(v); }
 DDSURFACEDATA* LayerImage(size_t i) {
   if (i >= 8) return nullptr;
   DDSURFACEDATA* sd = &g_SurfaceTable[IMAGE_BACKGROUND_FIRST + i];
-  return sd->nWidth > 0 && sd->nHeight > 0 ? sd : nullptr;
+  return HasPixels(sd) ? sd : nullptr;
 }
 
 double Wrap(double v, int size) {
