@@ -82,7 +82,7 @@ void SplitY(EffectCall& e, double v) { Split(e, v, true); }
 void Wave(EffectCall& e, double v, bool vertical) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, Param(e, 4) * e.s, src, sx, sy,
+  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(Param(e, 4), 1) * e.s, src, sx, sy,
             BLT_TRANSPARENT, vertical);
 }
 void WaveX(EffectCall& e, double v) { Wave(e, v, false); }

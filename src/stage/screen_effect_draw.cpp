@@ -55,7 +55,7 @@ void Distort(cScrEffect& e, DDSURFACEDATA* W) {
     case SCREFFECT_SPLIT_Y: DDBltSplit(B, 0, 0, 640, 480, StripSize(640, p[3]), T(v), W, 0, 0, BLT_OPAQUE, true); break;
     case SCREFFECT_WAVE_X:
     case SCREFFECT_WAVE_Y:
-      DDBltWave(B, 0, 0, 640, 480, p[3], v, e.m_nKind1, p[4], W, 0, 0, BLT_OPAQUE, e.m_nKind == SCREFFECT_WAVE_Y);
+      DDBltWave(B, 0, 0, 640, 480, p[3], v, e.m_nKind1, std::max(p[4], 1), W, 0, 0, BLT_OPAQUE, e.m_nKind == SCREFFECT_WAVE_Y);
       break;
     case SCREFFECT_ROTATE: DDBltRotate(B, 320, 240, 640, 480, 320, 240, T(v), W, 0, 0, BLT_OPAQUE); break;
     case SCREFFECT_CIRCLE: {
