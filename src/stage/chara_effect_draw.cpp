@@ -25,10 +25,9 @@ struct EffectCall {
 
 using Routine = void (*)(EffectCall& e, double v);
 
-// The work surfaces of character effects: the scaled picture, and a second one for effects that
-// need a clean source around it.
+// The work surface of character effects; the render mode can draw only into slot 68.
 DDSURFACEDATA* Work() {
-  return &g_SurfaceTable[!g_bUseD3D && g_SystemIni.m_nDDVideoStretch ? IMAGE_WORK_A : IMAGE_WORK_B];
+  return &g_SurfaceTable[g_bUseD3D || g_SystemIni.m_nDDVideoStretch ? IMAGE_WORK_A : IMAGE_WORK_B];
 }
 
 int Param(const EffectCall& e, int i) { return e.def ? e.def->m_nParam[i] : 0; }

@@ -17,13 +17,15 @@ DDSURFACEDATA* const B = &BackBuffer;
 
 int T(double v) { return TruncToInt(v); }
 
+// The render mode has one work surface it can draw into, slot 68 (slot 69 is the blit mode's
+// system-memory twin and has no picture of its own there).
 DDSURFACEDATA* WorkFor(int kind) {
+  if (g_bUseD3D) return &g_SurfaceTable[IMAGE_WORK_A];
   switch (kind) {
     case SCREFFECT_ROTATE:
     case SCREFFECT_LENS:
     case SCREFFECT_MOSAIC: return &g_SurfaceTable[IMAGE_WORK_B];
-    case SCREFFECT_ZOOM:
-      return &g_SurfaceTable[!g_bUseD3D && g_SystemIni.m_nDDVideoStretch ? IMAGE_WORK_A : IMAGE_WORK_B];
+    case SCREFFECT_ZOOM: return &g_SurfaceTable[g_SystemIni.m_nDDVideoStretch ? IMAGE_WORK_A : IMAGE_WORK_B];
     default: return &g_SurfaceTable[IMAGE_WORK_A];
   }
 }
@@ -193,11 +195,11 @@ void cScenePlay::DrawScrEffect(int frozen) {
   if (instant) {
     ended = 1;
   } else {
-    if (kind == SCREFFECT_BLINK && e.m_nKind1 >= p[1]) {
+    // Every p1 frames the frame's picture and the bare backgrounds take turns.
+    if (kind == SCREFFECT_BLINK && ++e.m_nKind1 >= p[1]) {
       e.m_nKind1 = 0;
       e.m_nKind2 = !e.m_nKind2;
     }
-    if (kind == SCREFFECT_BLINK) ++e.m_nKind1;
     Advance(e);
     ended = RunsFromZero(kind) ? e.Step(0, p[0], e.m_dStep) : e.Step(p[1], p[2], e.m_dStep);
   }
