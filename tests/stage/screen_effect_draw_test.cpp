@@ -140,7 +140,7 @@ TEST_F(ScreenEffectTest, ShakeMakesOneFullSwingPerCount) {
   // Each of the two turns may clip up to one step (32 / 60 dots) of the sum of rounded steps.
   const double step = 32.0 / 60;
   EXPECT_NEAR(travel, 32.0, 2 * step + 1e-9);
-  EXPECT_LE(std::abs(last), step + 1e-9);
+  EXPECT_LE(std::abs(last), 2 * step + 1e-9);
   EXPECT_EQ(hi, 8.0);
   EXPECT_EQ(lo, -8.0);
   // With the frame moved right by d = 5, it is drawn from x 5; the strip it uncovers is empty.
