@@ -4,7 +4,9 @@
 // pixel follows from the layout rules by hand.
 #include <gtest/gtest.h>
 
+#include "data/database.h"
 #include "data/stage_file.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -226,6 +228,79 @@ TEST_F(StageDrawTest, StatusLineGaugeFillsByTheValueAndItsLowLevel) {
     }
     EXPECT_EQ(At(352, 10), EMPTY);
   }
+}
+
+TEST_F(StageDrawTest, SightMaskLeavesAHoleAroundTheHero) {
+  Begin(OpenField());
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  SetPaletteRgb(17, YELLOW);
+  Layer(0).m_nVisible = 1;
+  Layer(0).m_nFillOn = 1;
+  Layer(0).m_nFillColor = 17;
+  struct Case {
+    int shape, radius, dx, dy;
+    uint32_t expected;
+  } cases[] = {
+      {1, 32, 0, 0, YELLOW},  {1, 32, 0, 28, YELLOW}, {1, 32, 40, 0, EMPTY},  {1, 32, 26, 26, EMPTY},
+      {3, 32, 26, 26, YELLOW}, {3, 32, 31, -32, YELLOW}, {3, 32, 32, 0, EMPTY}, {1, 0, 0, 0, EMPTY},
+      // A negative sight (a status operation may give one) is no sight at all, not a failure.
+      {1, -40, 0, 0, EMPTY},  {0, 32, 200, 0, YELLOW},
+  };
+  cHero& hero = h.Hero();
+  for (const Case& c : cases) {
+    hero.m_Def.m_cSightShape = static_cast<int8_t>(c.shape);
+    hero.m_nSightDots = c.radius;
+    h.Scene().MakeSightMask();
+    DrawFrozen();
+    const int cx = hero.m_rcScreen[0] + (hero.m_nDrawWidth >> 1);
+    const int cy = hero.m_rcScreen[1] + (hero.m_nDrawHeight >> 1);
+    EXPECT_EQ(At(cx + c.dx, cy + c.dy), c.expected) << c.shape << " r " << c.radius << " at " << c.dx << "," << c.dy;
+    EXPECT_EQ(h.CloseRequests(), 0);
+  }
+}
+
+TEST_F(StageDrawTest, GraphicSourceByKind) {
+  Begin(OpenField());
+  g_Database.m_CharaExcs.resize(4);
+  Off_CharaExc.resize(12);
+  g_Database.m_CharaExcs[1].m_nCellSizeFlag = 1;
+  g_Database.m_CharaExcs[1].m_nCellSize = 20;  // more than a 16-cell row holds
+  g_Database.m_CharaExcs[2].m_nCellSizeFlag = 1;
+  g_Database.m_CharaExcs[2].m_nCellSize = 2;
+  g_Database.m_CharaExcs[3].m_nCellSizeFlag = 0;
+  cStageObject facingRight;
+  facingRight.m_bRight = 1;
+  struct Case {
+    const char* name;
+    int type, kind, n, frame, extra;
+    const cStageObject* object;
+    DDSURFACEDATA* src;
+    int sx, sy;
+  } cases[] = {
+      {"block 16", 0, GRAPHIC_BLOCK, 16, 0, 0, nullptr, &g_SurfaceTable[2], 32, 32},
+      {"character 2, frame 3", 0, GRAPHIC_CHARA, 2, 3, 0, nullptr, &g_SurfaceTable[4], 96, 64},
+      {"character 17: second sheet", 0, GRAPHIC_CHARA, 17, 0, 0, nullptr, &g_SurfaceTable[6], 0, 64},
+      {"character facing right", 1, GRAPHIC_CHARA, 1, 1, 2, &facingRight, &g_SurfaceTable[5], 96, 32},
+      {"character 130: past the sheets", 0, GRAPHIC_CHARA, 130, 0, 0, nullptr, &g_SurfaceTable[22], 0, 0},
+      {"character cell past its sheet", 0, GRAPHIC_CHARA, 1, 500, 0, nullptr, &g_SurfaceTable[22], 0, 0},
+      {"item 16, pattern 1", 2, GRAPHIC_ITEM, 16, 0, 1, nullptr, &g_SurfaceTable[40], 96, 32},
+      {"shot 31", 0, GRAPHIC_SHOT, 31, 0, 0, nullptr, &g_SurfaceTable[64], 64, 32},
+      {"exclusive, cell size 20 held to 16", 0, GRAPHIC_EXCLUSIVE, 1, 3, 0, nullptr, &Off_CharaExc[0], 0, 1536},
+      {"exclusive, cell size 2", 0, GRAPHIC_EXCLUSIVE, 2, 9, 0, nullptr, &Off_CharaExc[4], 64, 64},
+      {"exclusive, no cell size", 0, GRAPHIC_EXCLUSIVE, 3, 17, 0, nullptr, &Off_CharaExc[8], 32, 32},
+      {"exclusive 4: none", 0, GRAPHIC_EXCLUSIVE, 4, 0, 0, nullptr, nullptr, 0, 0},
+      {"exclusive 0: none", 0, GRAPHIC_EXCLUSIVE, 0, 0, 0, nullptr, nullptr, 0, 0},
+      {"kind 5: none", 0, 5, 1, 0, 0, nullptr, nullptr, 0, 0},
+  };
+  for (const Case& c : cases) {
+    DRAWDESC d;
+    SelectGraphicSource(d, c.type, c.kind, c.n, c.frame, c.object, c.extra);
+    EXPECT_EQ(d.lpSrc, c.src) << c.name;
+    if (!c.src) continue;
+    EXPECT_EQ(d.sx, c.sx) << c.name;
+    EXPECT_EQ(d.sy, c.sy) << c.name;
+  }
+  Off_CharaExc.clear();
 }
 
 // The hero falls into a pit; its display layer is given by its Z order.
