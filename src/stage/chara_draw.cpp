@@ -36,13 +36,13 @@ void DrawMark(cCharaBase& c, DDSURFACEDATA* dst) {
   if (Scale(c) <= 1)
     DDBlt(dst, c.m_rcScreen[0], c.m_rcScreen[1], 32, 32, Slot(IMAGE_MARKS), sx, sy, BLT_TRANSPARENT);
   else
-    DDBltStretch(dst, c.m_rcScreen[0], c.m_rcScreen[1], c.m_nDrawWidth, c.m_nDrawHeight, Slot(IMAGE_MARKS_STRETCH),
-                 sx, sy, c.m_nBaseDrawWidth, c.m_nBaseDrawHeight, BLT_TRANSPARENT);
+    DDBltStretch(dst, c.m_rcScreen[0], c.m_rcScreen[1], c.m_nDrawWidth, c.m_nDrawHeight, Slot(IMAGE_MARKS_STRETCH), sx,
+                 sy, c.m_nBaseDrawWidth, c.m_nBaseDrawHeight, BLT_TRANSPARENT);
 }
 
 // One of the two bars over a character; `item` is the status item of its low level.
-void DrawGauge(const cCharaBase& c, DDSURFACEDATA* dst, const GAUGEANIME& g, int value, int maxValue, int item,
-               int sx, int y) {
+void DrawGauge(const cCharaBase& c, DDSURFACEDATA* dst, const GAUGEANIME& g, int value, int maxValue, int item, int sx,
+               int y) {
   if (g.nFrames <= 0 || c.m_bDead) return;
   DDSURFACEDATA* sheet = Slot(IMAGE_ACCESSORY_SHEET);
   const bool tall = sheet->nHeight > 208;

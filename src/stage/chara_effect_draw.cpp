@@ -81,8 +81,8 @@ void SplitY(EffectCall& e, double v) { Split(e, v, true); }
 void Wave(EffectCall& e, double v, bool vertical) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(Param(e, 4), 1) * e.s, src, sx, sy,
-            BLT_TRANSPARENT, vertical);
+  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(Param(e, 4), 1) * e.s, src,
+            sx, sy, BLT_TRANSPARENT, vertical);
 }
 void WaveX(EffectCall& e, double v) { Wave(e, v, false); }
 void WaveY(EffectCall& e, double v) { Wave(e, v, true); }
@@ -162,8 +162,8 @@ void Blur(EffectCall& e, double v) {
   DDBltBlur(e.dst, e.L, e.T, e.W, e.H, r, r, src, sx, sy, BLT_TRANSPARENT, ColourState(e));
 }
 
-constexpr Routine ROUTINES[17] = {Plain,  Burst,  SplitX, SplitY, WaveX,  WaveY, Blink,     Rotate, Rotate,
-                                  Spin,   Circle, Zoom,   Lens,   Tint,   HalfTrans, Mosaic, Blur};
+constexpr Routine ROUTINES[17] = {Plain, Burst,  SplitX, SplitY, WaveX, WaveY,     Blink,  Rotate, Rotate,
+                                  Spin,  Circle, Zoom,   Lens,   Tint,  HalfTrans, Mosaic, Blur};
 
 // The phase and blink counters that run before the step.
 void AdvanceCounters(cCharaEffect& fx, int kind, int interval) {
@@ -186,8 +186,8 @@ int cCharaBase::RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int
   if (kind < 0 || kind > CHARAEFFECT_BLUR) kind = CHARAEFFECT_NONE;
   if (draw && dst && desc.lpSrc) {
     const int s = m_Def.m_cSize > 1 ? m_Def.m_cSize : 1;
-    EffectCall call{*this, dst, desc, def, noAdvance, draw, m_rcScreen[0], m_rcScreen[1], m_nDrawWidth,
-                    m_nDrawHeight, s, IsScaledDraw(desc, s)};
+    EffectCall call{*this,         dst,           desc,         def,           noAdvance, draw,
+                    m_rcScreen[0], m_rcScreen[1], m_nDrawWidth, m_nDrawHeight, s,         IsScaledDraw(desc, s)};
     ROUTINES[kind](call, m_Effect.m_dValue);
   }
   if (kind == CHARAEFFECT_NONE || noAdvance) return 0;

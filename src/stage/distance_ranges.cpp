@@ -19,8 +19,18 @@ void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter
   const bool right = c.m_bRight != 0;
   int before = L, after = L, both = 1;
   switch (shape) {
-    case 1: case 4: before = right ? 0 : L; after = right ? L : 0; both = 0; break;
-    case 2: case 5: before = right ? L : 0; after = right ? 0 : L; both = 0; break;
+    case 1:
+    case 4:
+      before = right ? 0 : L;
+      after = right ? L : 0;
+      both = 0;
+      break;
+    case 2:
+    case 5:
+      before = right ? L : 0;
+      after = right ? 0 : L;
+      both = 0;
+      break;
     default: break;
   }
   const int* rc = c.m_rcScreen;

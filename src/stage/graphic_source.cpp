@@ -14,7 +14,6 @@ constexpr int SECOND_SET_OFFSET = 18;
 
 DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
 
-
 // The stretch-ready twins of the blit mode with video stretching.
 bool UseTwins() { return !g_bUseD3D && g_SystemIni.m_nDDVideoStretch; }
 
@@ -80,8 +79,7 @@ int SelectSourceImage(int n, int stretched) {
   return HasPixels(Slot(n + SECOND_SET_OFFSET)) ? n + SECOND_SET_OFFSET : n;
 }
 
-void SelectGraphicSource(DRAWDESC& d, int type, int kind, int n, int frame, const cStageObject* object,
-                         int extra) {
+void SelectGraphicSource(DRAWDESC& d, int type, int kind, int n, int frame, const cStageObject* object, int extra) {
   d.lpSrc = d.lpStretch = d.lpMirror = d.lpStretchMirror = nullptr;
   d.bExclusive = 0;
   d.nCellScale = 1;
@@ -122,32 +120,27 @@ void SelectGraphicSource(DRAWDESC& d, int type, int kind, int n, int frame, cons
       d.sx = (n / 30) * 64;
       d.sy = (n % 30) * 32;
       break;
-    case GRAPHIC_EXCLUSIVE:
-      SelectExclusive(d, n, frame, mirrored);
-      break;
-    default:
-      break;
+    case GRAPHIC_EXCLUSIVE: SelectExclusive(d, n, frame, mirrored); break;
+    default: break;
   }
 }
 
-bool IsScaledDraw(const DRAWDESC& desc, int scale) {
-  return desc.bExclusive ? desc.nCellScale != scale : scale > 1;
-}
+bool IsScaledDraw(const DRAWDESC& desc, int scale) { return desc.bExclusive ? desc.nCellScale != scale : scale > 1; }
 
 void DrawGraphicHalf(DDSURFACEDATA* dst, int x, int y, int kind, int n, int frame) {
   switch (kind) {
     case GRAPHIC_BLOCK:
       // The block sheet is 32-dot cells, 15 to a column, as the block drawing reads it.
-      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_BLOCKS), (n / CELLS_PER_COLUMN) * 32,
-                   (n % CELLS_PER_COLUMN) * 32, 32, 32, BLT_TRANSPARENT);
+      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_BLOCKS), (n / CELLS_PER_COLUMN) * 32, (n % CELLS_PER_COLUMN) * 32, 32,
+                   32, BLT_TRANSPARENT);
       break;
     case GRAPHIC_CHARA: {
       const int sheet = n / CELLS_PER_COLUMN;
       if (n < 0 || sheet >= CHARA_SHEET_COUNT)
         DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SECOND_SET), 0, 0, 32, 32, BLT_TRANSPARENT);
       else
-        DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SECOND_SET + 2 * sheet), frame * 32, (n % CELLS_PER_COLUMN) * 32,
-                     32, 32, BLT_TRANSPARENT);
+        DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SECOND_SET + 2 * sheet), frame * 32, (n % CELLS_PER_COLUMN) * 32, 32,
+                     32, BLT_TRANSPARENT);
       break;
     }
     case GRAPHIC_ITEM:
@@ -155,8 +148,7 @@ void DrawGraphicHalf(DDSURFACEDATA* dst, int x, int y, int kind, int n, int fram
             BLT_TRANSPARENT);
       break;
     case GRAPHIC_SHOT:
-      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SHOTS_PADDED), (n / 30) * 64, (n % 30) * 32, 32, 32,
-                   BLT_TRANSPARENT);
+      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SHOTS_PADDED), (n / 30) * 64, (n % 30) * 32, 32, 32, BLT_TRANSPARENT);
       break;
     case GRAPHIC_EXCLUSIVE: {
       DRAWDESC d;
@@ -167,8 +159,7 @@ void DrawGraphicHalf(DDSURFACEDATA* dst, int x, int y, int kind, int n, int fram
                    BLT_TRANSPARENT);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -44,9 +44,9 @@ constexpr int GRAPHIC_EXCLUSIVE = 4;
 
 // What SelectGraphicSource fills, plus the colour a character is drawn with.
 struct DRAWDESC {
-  DDSURFACEDATA* lpSrc = nullptr;         // plain draws
-  DDSURFACEDATA* lpStretch = nullptr;     // stretched draws
-  DDSURFACEDATA* lpMirror = nullptr;      // the other facing's plain twin
+  DDSURFACEDATA* lpSrc = nullptr;      // plain draws
+  DDSURFACEDATA* lpStretch = nullptr;  // stretched draws
+  DDSURFACEDATA* lpMirror = nullptr;   // the other facing's plain twin
   DDSURFACEDATA* lpStretchMirror = nullptr;
   int32_t bExclusive = 0;
   int32_t nCellScale = 1;
@@ -70,8 +70,7 @@ int SelectSourceImage(int n, int stretched);
 // Fills `desc` for graphic `n` of `kind`. `type` 1: a character facing as `object` does, the cell
 // column extra + frame; type 2: an item, its column offset extra. Out-of-range numbers fall back
 // to the first cell of the second-set sheet; unknown kinds leave no source (nothing is drawn).
-void SelectGraphicSource(DRAWDESC& desc, int type, int kind, int n, int frame, const cStageObject* object,
-                         int extra);
+void SelectGraphicSource(DRAWDESC& desc, int type, int kind, int n, int frame, const cStageObject* object, int extra);
 // A 16 x 16 picture of a graphic at (x, y).
 void DrawGraphicHalf(DDSURFACEDATA* dst, int x, int y, int kind, int n, int frame);
 // True when the source is drawn stretched for an object of `scale`.

@@ -24,8 +24,8 @@ void cItem::Draw(DDSURFACEDATA* dst, int noAdvance) {
   const int sx = (m_Def.m_sBadgeNo / CELLS_PER_COLUMN) * 32;
   const int sy = (m_Def.m_sBadgeNo % CELLS_PER_COLUMN) * 32;
   if (scale > 1)
-    DDBltStretch(dst, L, T, m_nDrawWidth, m_nDrawHeight, &g_SurfaceTable[IMAGE_MARKS_STRETCH], sx, sy,
-                 m_nBaseDrawWidth, m_nBaseDrawHeight, BLT_TRANSPARENT);
+    DDBltStretch(dst, L, T, m_nDrawWidth, m_nDrawHeight, &g_SurfaceTable[IMAGE_MARKS_STRETCH], sx, sy, m_nBaseDrawWidth,
+                 m_nBaseDrawHeight, BLT_TRANSPARENT);
   else
     DDBlt(dst, L, T, 32, 32, &g_SurfaceTable[IMAGE_MARKS], sx, sy, BLT_TRANSPARENT);
 }

@@ -53,18 +53,20 @@ void Distort(cScrEffect& e, DDSURFACEDATA* W) {
       break;
     }
     case SCREFFECT_SHAKE_Y: DDBlt(B, 0, T(e.m_dValue2), 640, 480, W, 0, 0, BLT_OPAQUE); break;
-    case SCREFFECT_SPLIT_X: DDBltSplit(B, 0, 0, 640, 480, StripSize(480, p[3]), T(v), W, 0, 0, BLT_OPAQUE, false); break;
+    case SCREFFECT_SPLIT_X:
+      DDBltSplit(B, 0, 0, 640, 480, StripSize(480, p[3]), T(v), W, 0, 0, BLT_OPAQUE, false);
+      break;
     case SCREFFECT_SPLIT_Y: DDBltSplit(B, 0, 0, 640, 480, StripSize(640, p[3]), T(v), W, 0, 0, BLT_OPAQUE, true); break;
     case SCREFFECT_WAVE_X:
     case SCREFFECT_WAVE_Y:
-      DDBltWave(B, 0, 0, 640, 480, p[3], v, e.m_nKind1, std::max(p[4], 1), W, 0, 0, BLT_OPAQUE, e.m_nKind == SCREFFECT_WAVE_Y);
+      DDBltWave(B, 0, 0, 640, 480, p[3], v, e.m_nKind1, std::max(p[4], 1), W, 0, 0, BLT_OPAQUE,
+                e.m_nKind == SCREFFECT_WAVE_Y);
       break;
     case SCREFFECT_ROTATE: DDBltRotate(B, 320, 240, 640, 480, 320, 240, T(v), W, 0, 0, BLT_OPAQUE); break;
     case SCREFFECT_CIRCLE: {
       int cx = 0, cy = 0;
       HeroCentre(cx, cy);
-      DDBltCircle(B, cx, cy, cx >= 320 ? cx : 640 - cx, cy >= 240 ? cy : 480 - cy, T(v), p[3], W, cx, cy,
-                  BLT_OPAQUE);
+      DDBltCircle(B, cx, cy, cx >= 320 ? cx : 640 - cx, cy >= 240 ? cy : 480 - cy, T(v), p[3], W, cx, cy, BLT_OPAQUE);
       break;
     }
     case SCREFFECT_ZOOM: {

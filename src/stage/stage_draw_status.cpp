@@ -51,7 +51,8 @@ void DrawGaugeItem(DDSURFACEDATA* dst, int i, const cStatusItem& item, int x, in
   const int sx = i == 2 ? 0 : 64;
   DDBlt(dst, x, 3, GAUGE_WIDTH, 16, Accessory(), sx, 128, BLT_TRANSPARENT);
   // A maximum of nothing shows an empty gauge; values outside 0..maximum fill nothing or all.
-  const long long fill = maxValue > 0 ? static_cast<long long>(std::clamp(value, 0, maxValue)) * GAUGE_WIDTH / maxValue : 0;
+  const long long fill =
+      maxValue > 0 ? static_cast<long long>(std::clamp(value, 0, maxValue)) * GAUGE_WIDTH / maxValue : 0;
   if (fill > 0) {
     const int row = g_SystemData.CheckGaugeLevel(i, value, maxValue) ? 160 : 144;
     DDBlt(dst, x, 3, static_cast<int>(fill), 16, Accessory(), sx, row, BLT_TRANSPARENT);
@@ -99,9 +100,7 @@ void cScenePlay::DrawStatusLine(DDSURFACEDATA* dst) {
       case 1: DrawNumberItem(dst, i, item, x, g_SaveData.m_nStageScore, false); break;
       case 2: DrawGaugeItem(dst, i, item, x, hero.m_nHp, hero.m_Def.m_nMaxHp); break;
       case 3: DrawGaugeItem(dst, i, item, x, hero.m_nSp, hero.m_Def.m_nMaxSp); break;
-      default:
-        DrawNumberItem(dst, i, item, x, g_SaveData.m_nLives, g_SaveData.m_nLives == INFINITE_LIVES);
-        break;
+      default: DrawNumberItem(dst, i, item, x, g_SaveData.m_nLives, g_SaveData.m_nLives == INFINITE_LIVES); break;
     }
     x += ItemWidth(i, item) + gap;
   }

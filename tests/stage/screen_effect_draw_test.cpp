@@ -202,8 +202,10 @@ TEST_F(ScreenEffectTest, LensFarFromTheMiddleStaysInsideItsSurfaces) {
   Start(SCREFFECT_LENS, 1, 1500, 5, -320, 240);
   for (int i = 0; i < 8; ++i) Draw(0);
   EXPECT_EQ(Effect().m_nEffect, 0);
-  for (const auto& [kind, p1, p2] : {std::tuple{SCREFFECT_ROTATE, 0, 90}, {SCREFFECT_CIRCLE, 400, 0},
-                                     {SCREFFECT_MOSAIC, 1, 60}, {SCREFFECT_WAVE_Y, 0, 640}}) {
+  for (const auto& [kind, p1, p2] : {std::tuple{SCREFFECT_ROTATE, 0, 90},
+                                     {SCREFFECT_CIRCLE, 400, 0},
+                                     {SCREFFECT_MOSAIC, 1, 60},
+                                     {SCREFFECT_WAVE_Y, 0, 640}}) {
     Start(kind, 1, p1, p2, 8, 8);
     for (int i = 0; i < 8; ++i) Draw(0);
     EXPECT_EQ(Effect().m_nEffect, 0) << kind;

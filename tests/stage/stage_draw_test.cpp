@@ -241,10 +241,17 @@ TEST_F(StageDrawTest, SightMaskLeavesAHoleAroundTheHero) {
     int shape, radius, dx, dy;
     uint32_t expected;
   } cases[] = {
-      {1, 32, 0, 0, YELLOW},  {1, 32, 0, 28, YELLOW}, {1, 32, 40, 0, EMPTY},  {1, 32, 26, 26, EMPTY},
-      {3, 32, 26, 26, YELLOW}, {3, 32, 31, -32, YELLOW}, {3, 32, 32, 0, EMPTY}, {1, 0, 0, 0, EMPTY},
+      {1, 32, 0, 0, YELLOW},
+      {1, 32, 0, 28, YELLOW},
+      {1, 32, 40, 0, EMPTY},
+      {1, 32, 26, 26, EMPTY},
+      {3, 32, 26, 26, YELLOW},
+      {3, 32, 31, -32, YELLOW},
+      {3, 32, 32, 0, EMPTY},
+      {1, 0, 0, 0, EMPTY},
       // A negative sight (a status operation may give one) is no sight at all, not a failure.
-      {1, -40, 0, 0, EMPTY},  {0, 32, 200, 0, YELLOW},
+      {1, -40, 0, 0, EMPTY},
+      {0, 32, 200, 0, YELLOW},
   };
   cHero& hero = h.Hero();
   for (const Case& c : cases) {
