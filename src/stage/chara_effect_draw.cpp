@@ -190,7 +190,10 @@ int cCharaBase::RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int
                     m_rcScreen[0], m_rcScreen[1], m_nDrawWidth, m_nDrawHeight, s,         IsScaledDraw(desc, s)};
     ROUTINES[kind](call, m_Effect.m_dValue);
   }
-  if (kind == CHARAEFFECT_NONE || noAdvance) return 0;
+  if (noAdvance) return 0;
+  // A number without a definition has nothing to run: it is over at once.
+  if (!def) return m_Effect.m_nEffect != 0 ? 1 : 0;
+  if (kind == CHARAEFFECT_NONE) return 0;
   AdvanceCounters(m_Effect, kind, def ? def->m_nParam[1] : 0);
   return m_Effect.Step();
 }

@@ -125,6 +125,8 @@ class cScenePlay : public cScene {
   void DrawNotice(DDSURFACEDATA* dst);
   void DrawScrEffect(int frozen);
   void MakeSightMask();
+  void LoadExclusiveBitmaps();
+  void LoadEffectBitmaps();
   cStageDrawState m_Draw;
 
   // Scene state beyond cScene's m_nState / m_nStep.

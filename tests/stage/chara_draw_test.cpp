@@ -172,5 +172,14 @@ TEST_F(CharaDrawTest, GaugeShowsTheFilledAndTheMovingPart) {
   EXPECT_EQ(c->m_HpGauge.nFrames, 99);
 }
 
+TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionEndsAtOnce) {
+  c->m_Effect.Start(static_cast<int>(g_Database.m_CharaEffects.size()) + 5, 0, 0);
+  Draw(1);
+  EXPECT_NE(c->m_Effect.m_nEffect, 0);
+  Draw(0);
+  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+  EXPECT_EQ(At(L, T), GREEN);
+}
+
 }  // namespace
 }  // namespace t4::test
