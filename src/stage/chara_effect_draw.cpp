@@ -17,8 +17,6 @@ struct EffectCall {
   DDSURFACEDATA* dst;
   const DRAWDESC& desc;
   const cCharaEffectDef* def;
-  int noAdvance;
-  int draw;
   int L, T, W, H, s;
   bool scaled;
 };
@@ -186,8 +184,8 @@ int cCharaBase::RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int
   if (kind < 0 || kind > CHARAEFFECT_BLUR) kind = CHARAEFFECT_NONE;
   if (draw && dst && desc.lpSrc) {
     const int s = m_Def.m_cSize > 1 ? m_Def.m_cSize : 1;
-    EffectCall call{*this,         dst,           desc,         def,           noAdvance, draw,
-                    m_rcScreen[0], m_rcScreen[1], m_nDrawWidth, m_nDrawHeight, s,         IsScaledDraw(desc, s)};
+    EffectCall call{*this,         dst,          desc,          def, m_rcScreen[0],
+                    m_rcScreen[1], m_nDrawWidth, m_nDrawHeight, s,   IsScaledDraw(desc, s)};
     ROUTINES[kind](call, m_Effect.m_dValue);
   }
   if (noAdvance) return 0;

@@ -10,8 +10,8 @@ namespace {
 // A picture that cannot be loaded leaves an empty surface; the stage goes on without it.
 void LoadOrLog(DDSURFACEDATA* sd, const std::string& file, int ddMemory, int memoryType, int mirrorW,
                const char* failText) {
-  const int result = DDCreateSurfaceFromFile(sd, file.c_str(), TRUE, g_nBpp, ddMemory, memoryType, nullptr, FALSE,
-                                             mirrorW, 0, FALSE);
+  const int result =
+      DDCreateSurfaceFromFile(sd, file.c_str(), TRUE, g_nBpp, ddMemory, memoryType, nullptr, FALSE, mirrorW, 0, FALSE);
   if (!DDCheckSurfaceError(result)) WriteReportLog(failText, file.c_str());
 }
 
