@@ -2,7 +2,8 @@
 # End to end under a private X server: the start-up dialog of the program is answered with keys
 # and its choice stored in Boot.dat (the next start does not ask); a stage file and a replay name
 # are chosen in the file selection with the keyboard; a ranking name is typed into the name entry
-# and stored in Shift-JIS. E2E_SHOTS=DIR keeps a screenshot of each dialog.
+# and stored in Shift-JIS; in a played stage F1 saves a replay under the name the game proposes.
+# E2E_SHOTS=DIR keeps a screenshot of each dialog.
 # Every step waits for a condition (a window shown, a file written, a process ended), with room
 # for a machine busy with a parallel build and test run.
 # Usage: dialogs_test.sh PROGRAM DRIVER DEMO_DIR
@@ -137,5 +138,35 @@ sh -c '
   last_keys Return
   wait "$pid" || fail "the name was not stored"
   grep -q "^name 58 59 82 A0$" "$work/name.out" || fail "the name is not XYあ in Shift-JIS"
+
+  # The game itself: a stage named in System.ini is played at once, F1 asks where to save the
+  # replay, and Enter takes the name the game proposes. F1 counts only once play has recorded
+  # something, so it is tried again until a replay file appears.
+  printf "%s\n" Direct3D=2 WindowMode=1 ShowFps=0 "FreeStage=data\\stg4\\demo1-1.stg4_001" Exit > "$game/System.ini"
+  "$prog" --frames 1000000 "$game" > "$work/replay.out" 2>&1 &
+  pid=$!
+  find_window tarnwick4
+  xdotool windowfocus --sync "$id" 2> /dev/null || xdotool windowfocus "$id"
+  saved=""
+  for try in 1 2 3 4 5 6 7 8; do
+    sleep 2
+    xdotool keydown F1
+    sleep 0.3
+    xdotool keyup F1
+    sleep 1
+    [ "$try" = 1 ] && shot file_replay
+    xdotool key Return
+    for i in $(seq 30); do
+      saved=$(ls "$game"/user_data/rpl4/demo1__*.rpl4_902 2> /dev/null | head -n 1)
+      [ -n "$saved" ] && break
+      sleep 0.1
+    done
+    [ -n "$saved" ] && break
+  done
+  [ -n "$saved" ] || fail "F1 and Enter saved no replay under the proposed name"
+  kill -TERM "$pid"
+  wait "$pid" || fail "the program did not end in order after the replay was saved"
+  version=$(od -An -tu4 -N4 "$saved" | tr -d " ")
+  [ "$version" = 902 ] || fail "the replay file starts with $version, not the data version"
   echo PASS
 ' sh "$1" "$2" "$work/game" "$work" "${E2E_SHOTS:-}"
