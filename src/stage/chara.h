@@ -32,6 +32,8 @@ class cChara : public cCharaBase {
   int TestView(cSafeVector<uint8_t>& groupFlags);
   int ShouldActivate(cSafeVector<uint8_t>& groupFlags);
   int OverlapsRect(double left, double top, double right, double bottom) const;
+  // The carried item's blinking icon over the character (item_draw.cpp).
+  void DrawItemIcon(DDSURFACEDATA* dst);
 
   int32_t m_bInView = 0;
   cItem m_Item;

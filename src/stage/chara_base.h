@@ -10,11 +10,13 @@
 #include "data/block.h"
 #include "data/chara_def.h"
 #include "stage/flow_hooks.h"
+#include "stage/graphic_source.h"
 #include "stage/stage_object.h"
 
 class cCharaBase;
 class cItem;
 class cShot;
+class cCharaEffectDef;
 
 struct TARGETLINK {
   cCharaBase* pChara = nullptr;
@@ -85,9 +87,24 @@ struct cCharaEffect {
   int8_t m_bLoop = 0;
   int32_t m_bReversed = 0;
   const void* m_lpDef = nullptr;
+  // The run's values (filled from the definition on the first step after a start).
+  int32_t m_nCounter = 0;
+  int32_t m_nStart = 0;
+  int32_t m_nEnd = 0;
+  double m_dValue = 0.0;
+  double m_dStep = 0.0;
+  double m_dElapsed = 0.0;
+  int32_t m_nTime = 0;
+  int32_t m_nKind1 = 0;
+  int32_t m_nKind2 = 0;
 
   void Clear();
   void Start(int effect, int run, int loop);
+  // The running definition (null without an effect); prepares the run when it has not been.
+  const cCharaEffectDef* Def();
+  // One frame of the run: 1 when it is over.
+  int Step();
+  void Restart();
 };
 
 // Map cells are referred to by their index in the grid (-1 = none) rather than by address, so a
@@ -158,6 +175,17 @@ class cCharaBase : public cStageObject {
   void ClearImpactY();
   void DecayImpactX();
   void DecayImpactY();
+
+  // Drawing (chara_draw.cpp, chara_effect_draw.cpp).
+  int GetCharaImage(DRAWDESC& desc);
+  void DrawChara(DDSURFACEDATA* dst, int noAdvance);
+  int DrawDying(DDSURFACEDATA* dst, int noAdvance);
+  void StepEffectOnly(int noAdvance);
+  int RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int draw);
+  void DrawToWork(DDSURFACEDATA* work, const DRAWDESC& desc);
+  void BlitWork(DDSURFACEDATA* dst, DDSURFACEDATA* work, const DRAWDESC& desc);
+  void DrawHpGauge(DDSURFACEDATA* dst);
+  void DrawSpGauge(DDSURFACEDATA* dst);
 
   int32_t m_bKeepLinks = 0;
   cSafeVector<cCharaBase*> m_Targets;

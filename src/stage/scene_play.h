@@ -10,6 +10,7 @@
 #include "persist/menu_command.h"
 #include "stage/game.h"
 #include "stage/scroll.h"
+#include "stage/stage_draw.h"
 
 class cCharaBase;
 class cChara;
@@ -113,6 +114,20 @@ class cScenePlay : public cScene {
   // counters advance, `bKeyHint` the key hint shown.
   void Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint);
   void DrawFrozen() { Draw(0, 1, 0, 1); }
+  // The parts of a frame (stage_draw*.cpp, screen_effect_draw.cpp, hero_draw.cpp).
+  void DrawHero(int frozen);
+  int DrawChara(cChara& chara, int frozen);
+  void ScrollBackgrounds();
+  void DrawBackgrounds(DDSURFACEDATA* dst, int front);
+  void DrawMapBlocks(DDSURFACEDATA* dst, int front);
+  void DrawStatusLine(DDSURFACEDATA* dst);
+  void DrawTimeLimit(DDSURFACEDATA* dst, int warningSound);
+  void DrawNotice(DDSURFACEDATA* dst);
+  void DrawScrEffect(int frozen);
+  void MakeSightMask();
+  void LoadExclusiveBitmaps();
+  void LoadEffectBitmaps();
+  cStageDrawState m_Draw;
 
   // Scene state beyond cScene's m_nState / m_nStep.
   int32_t m_nSavedState = 0;

@@ -194,6 +194,8 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
     layer.m_dAutoOffsetX = 0.0;
     layer.m_dAutoOffsetY = 0.0;
   }
+  m_Draw.ResetForStage();
+  MakeSightMask();
   if (g_nBpp == 8) {
     std::memcpy(g_PaletteWork, g_Palette, sizeof(g_PaletteWork));
     DDSetPaletteEntries(0, 256, g_PaletteWork);

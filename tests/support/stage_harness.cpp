@@ -152,6 +152,9 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   ResetImageSlotTable(g_ImageSlotTable);
   EXPECT_TRUE(DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable,
                      IMAGE_SLOT_COUNT));
+  // Mirrored sheets and stretch twins share their plain sheet's picture, as after the program's
+  // start-up.
+  LinkSurfaceData();
   EXPECT_TRUE(g_Database.Load());
   SetDataRefs(&g_ProjectDataRefs);
   BuildAnimeTables(g_AnimeTable);

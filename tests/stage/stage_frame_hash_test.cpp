@@ -1,0 +1,69 @@
+// Whole frames of the demo's first stage, played from a fixed seed without keys: the hash of the
+// frame after two seconds (blocks, characters facing both ways, the status line), of the view
+// scrolled along the stage, and of the first frame under each screen-effect kind. The expected hashes were taken
+// once from these frames after looking at them (T4_DUMP_FRAMES=DIR writes them as PNG files).
+#include <gtest/gtest.h>
+
+#include "data/database.h"
+#include "persist/system_data.h"
+#include "stage/hero.h"
+#include "stage/scene_play.h"
+#include "support/stage_harness.h"
+#include "draw_probe.h"
+
+namespace t4::test {
+namespace {
+
+// The demo's palette and transparent colour, as the program's start-up sets them.
+void PlayDemo(StageHarness& h) {
+  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
+  ASSERT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
+  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
+  if (g_SystemData.m_bFullColour)
+    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
+  else
+    ASSERT_TRUE(DDSetTransmitFromFile(palette));
+  ASSERT_TRUE(h.StartFile("data\\stg4\\demo1-1.stg4"));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  h.Frames(120);
+  ASSERT_FALSE(h.Hero().m_bDead);
+}
+
+TEST(StageFrameHash, DemoStageAndAScrolledView) {
+  StageHarness h;
+  PlayDemo(h);
+  EXPECT_EQ(FrameHash("demo_stage"), 13274793367797238318ull);
+  h.Scene().m_ScrollX.m_dPos += 200;
+  h.Scene().DrawFrozen();
+  EXPECT_EQ(FrameHash("demo_scrolled"), 5103840549960741550ull);
+}
+
+TEST(StageFrameHash, DemoStageUnderEachScreenEffect) {
+  StageHarness h;
+  PlayDemo(h);
+  // Parameters as the editor's defaults give them, each effect drawn on its fifth frame.
+  const int params[14][5] = {
+      {10, 0, 0, 0, 0},    {10, 0, 0, 64, 32},    {10, 8, 2, 0, 0},    {10, 8, 2, 0, 0},  {10, 0, 640, 15, 0},
+      {10, 0, 640, 15, 0}, {10, 0, 640, 4, 8},    {10, 0, 640, 4, 10}, {10, 10, 0, 0, 0}, {10, 0, 360, 0, 0},
+      {10, 0, 400, 8, 0},  {10, 640, 1280, 0, 0}, {10, 1500, 5, 0, 0}, {10, 1, 60, 0, 0},
+  };
+  const uint64_t expected[14] = {
+      13274793367797238318ull, 9049613951628020586ull,  3120624602541053082ull, 12874773199195848942ull,
+      7290558338611131482ull,  18338975826069822358ull, 1979539792511566429ull, 2989755335056660360ull,
+      8157238264791286158ull,  13211310008746493185ull, 2730318701987617272ull, 13426648969105001691ull,
+      946999985715554516ull,   12013648212748491662ull,
+  };
+  for (int kind = 0; kind < 14; ++kind) {
+    cScrEffectDef def;
+    def.m_nKind = kind;
+    for (int i = 0; i < 5; ++i) def.m_nParam[i] = params[kind][i];
+    g_Database.m_ScrEffects.push_back(def);
+    h.Scene().m_Draw.m_ScrEffect.Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
+    for (int i = 0; i < 4; ++i) h.Scene().Draw(1, 0, 0, 0);
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(FrameHash("demo_screen_effect_" + std::to_string(kind)), expected[kind]) << kind;
+  }
+}
+
+}  // namespace
+}  // namespace t4::test
