@@ -21,6 +21,8 @@ struct Frame {
   uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// 64-bit FNV-1a over the size and the pixels: equal frames give equal hashes on every run.
+uint64_t HashFrame(const Frame& frame);
 // Writes the frame as an 8-bit RGB PNG; false when the file cannot be written.
 bool WritePng(const Frame& frame, const std::string& path);
 
@@ -40,7 +42,7 @@ class Display {
   virtual int RefreshRate() const = 0;
 };
 
-// Keeps the last frame and the window state for screenshots and tests.
+// Keeps the last frame and the window state for screenshots, hashes and tests.
 class HeadlessDisplay final : public Display {
  public:
   void PresentFrame(Frame& frame) override {

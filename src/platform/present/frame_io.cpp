@@ -7,6 +7,20 @@
 
 namespace t4::platform {
 
+uint64_t HashFrame(const Frame& frame) {
+  uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+      h ^= (v >> (8 * i)) & 0xFF;
+      h *= 1099511628211ull;
+    }
+  };
+  mix(static_cast<uint32_t>(frame.width));
+  mix(static_cast<uint32_t>(frame.height));
+  for (uint32_t p : frame.pixels) mix(p & 0xFFFFFF);
+  return h;
+}
+
 namespace {
 
 uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
