@@ -109,6 +109,10 @@ class cScenePlay : public cScene {
                    const cItem* item);
   void SpawnItem(cSafeList<cItem>& list, int tx, int ty, int32_t& id, cItemDef& placement);
   void PlayBgm(int nNumber, int bLoop);
+  // The shot list: a copy of `shot` joins the list and its faction's list; erasing removes both
+  // and returns the next node (shot_pass.cpp).
+  void AddShot(const cShot& shot);
+  cSafeList<cShot>::iterator EraseShot(cSafeList<cShot>::iterator it);
   // Draws the stage: `bLive` a played frame, `bHoldAnime` animations held, `bTickStatus` status
   // counters advance, `bKeyHint` the key hint shown.
   void Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint);
