@@ -13,6 +13,7 @@
 #include "stage/game.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
+#include "stage/shot.h"
 #include "stage/stage_globals.h"
 
 namespace {
@@ -145,6 +146,25 @@ void cCharaBase::FireCharaHitTriggers(cCharaBase& attacker, int damage, int impa
   if (attacker.m_Def.m_cBodyImpact != 0)
     FireHitPair(*this, other, owner, flowId, TRIG_IMPACTED_SETTING, TRIG_IMPACTED, TRIG_ATTACK_IMPACT_SETTING,
                 TRIG_ATTACK_IMPACT, impact != 0);
+}
+
+int cCharaBase::ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut) {
+  const int32_t d = PowerAgainst(shot.m_Def.m_nPower, m_Def.m_nDefence);
+  damageOut = m_Def.m_cInvincible == 0 ? d : 0;
+  const int result = AddHp(d == INT_MIN ? INT_MAX : -d, 0, 1);
+  ApplyShotImpact(shot, impactOut);
+  return result;
+}
+
+void cCharaBase::FireShotHitTriggers(cShot& shot, int damage, int impact) {
+  cCharaBase* shooter = shot.m_pShooter;
+  cCharaBase* attackerSide = shooter && shot.m_bHitTrigger ? shooter : nullptr;
+  if (shot.m_Def.m_nPower != 0)
+    FireHitPair(*this, shooter, attackerSide, shot.m_nFlowId, TRIG_DAMAGED_SETTING, TRIG_DAMAGED,
+                TRIG_ATTACK_DAMAGE_SETTING, TRIG_ATTACK_DAMAGE, damage >= 1);
+  if (shot.m_Def.m_cImpact != 0)
+    FireHitPair(*this, shooter, attackerSide, shot.m_nFlowId, TRIG_IMPACTED_SETTING, TRIG_IMPACTED,
+                TRIG_ATTACK_IMPACT_SETTING, TRIG_ATTACK_IMPACT, impact != 0);
 }
 
 int cCharaBase::Die() {

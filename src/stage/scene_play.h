@@ -102,6 +102,23 @@ class cScenePlay : public cScene {
   int HeroTouchItems();
   int CollideBlockCharas(cCharaBase& chara);
   void RideBlockChara(cCharaBase& chara);
+  // Contacts with block characters (contacts_block.cpp) and a character's death as a pass result
+  // (bookkeeping.cpp).
+  void PushOutOfBlockCharas(cCharaBase& chara, int vertical);
+  int HitBlockCharaExcept(const cCharaBase& obj, int excludedId);
+  int HitBlockChara(const cCharaBase& obj);
+  int IsOnRiddenChara(const cCharaBase& chara);
+  cChara* FindBlockCharaBelow(const cCharaBase& chara);
+  int IsCrushed(const cCharaBase& chara, const double entryBox[4]);
+  int KillCharaCore(cCharaBase& chara);
+  // Steps of the contact pass (contacts.cpp).
+  int ShotsAgainstCharas();
+  int ShotAgainstFaction(cShot& shot, int faction, bool onScreenOnly, bool& remove);
+  int CharasAgainstCharas();
+  int CharaPair(cCharaBase& a, cCharaBase& b);
+  void ShotsAgainstShots();
+  int CollideBlockCharasFlying(cCharaBase& chara);
+  int CollideBlockCharasWalking(cCharaBase& chara);
   void EndStage();
   int KillChara(cChara& chara);
   void RemoveChara(cChara& chara);
@@ -147,6 +164,8 @@ class cScenePlay : public cScene {
   uint32_t m_nSeed = 0;
   int32_t m_bButtonLock = 0;
   int32_t m_bHpChanged = 0;
+  // 1 while the contact pass runs: removals asked for meanwhile only flag the shots.
+  int32_t m_bContactRunning = 0;
   cSafeVector<int32_t> m_StageVars;
   int32_t m_nFrameRate = 0;
   int32_t m_nCharaIdCount = 0;

@@ -170,7 +170,7 @@ int cScenePlay::KilledByFlows(cSafeList<cChara>::iterator& it, bool& removed) {
 int cScenePlay::BlockCharaPass() {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& c = *it;
-    if (!c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActive) {
+    if (!c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActing) {
       ++it;
       continue;
     }
@@ -244,7 +244,7 @@ int cScenePlay::HeroPass() {
 int cScenePlay::OtherCharaPass() {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& c = *it;
-    if (c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActive) {
+    if (c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActing) {
       ++it;
       continue;
     }
