@@ -18,6 +18,8 @@ class cItem;
 class cItemDef;
 class cHero;
 class cShot;
+class cEdShot;
+class cBlock;
 class cSaveData;
 class cFlowState;
 class cFlowCommandState;
@@ -130,6 +132,13 @@ class cScenePlay : public cScene {
   // and returns the next node (shot_pass.cpp).
   void AddShot(const cShot& shot);
   cSafeList<cShot>::iterator EraseShot(cSafeList<cShot>::iterator it);
+  // Summoned objects (spawn_summon.cpp): `x`, `y` the top-left corner of the formation's place.
+  void SpawnSummonedChara(cSafeList<cChara>& list, double x, double y, int faction, int facing, cEdShot& record,
+                          cCharaDef& def, int32_t& id, cCharaBase* summoner);
+  void SpawnSummonedItem(cSafeList<cItem>& list, double x, double y, cEdShot& record, cItemDef& def, int32_t& id);
+  int SummonBlockAt(double x, double y, int facing, cEdShot& record, cBlock& block);
+  // 1 when a guarded object overlaps the cell; every object the new block holds gets a stop count.
+  int StopOverlappingObjects(int index, int c, int r, cEdShot& record);
   // Draws the stage: `bLive` a played frame, `bHoldAnime` animations held, `bTickStatus` status
   // counters advance, `bKeyHint` the key hint shown.
   void Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint);

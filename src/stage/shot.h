@@ -12,6 +12,7 @@
 class cCharaBase;
 struct DDSURFACEDATA;
 struct SHOTLINK;
+class cSwordTypeEntry;
 
 // Command kinds that create objects from a formation.
 constexpr int CMD_KIND_SHOT = 11;
@@ -130,6 +131,10 @@ class cShot : public cStageObject {
   // Base speeds of a sub-step from the auto-scroll (step 2 of Update).
   void SetScrollSpeeds();
 };
+
+// Entry `entry` of sword type `type`; null when the type has no such entry (a bad type is
+// reported and type 0 is used).
+const cSwordTypeEntry* FindSwordEntry(int type, int entry);
 
 // 1 when the shot-link vector holds an entry equal to `link`.
 int HasShotLink(const cSafeVector<SHOTLINK>& links, const SHOTLINK& link);
