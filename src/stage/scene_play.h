@@ -122,6 +122,15 @@ class cScenePlay : public cScene {
   int CollideBlockCharasFlying(cCharaBase& chara);
   int CollideBlockCharasWalking(cCharaBase& chara);
   void EndStage();
+  // Stage end (stage_end.cpp): totals with extra lives, the next stage of a series, the scene
+  // after the clear and the ranking entry.
+  void AddStageTotals();
+  int MakeNextStageName(std::string& name, int number);
+  int IsLastStage(int number);
+  // 1 when the next stage of the series was loaded in place.
+  int LoadNextStageInPlace();
+  int NextScene();
+  void EnterRanking();
   int KillChara(cChara& chara);
   void RemoveChara(cChara& chara);
   void SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& id, cCharaDef& placement,
