@@ -1,6 +1,7 @@
 // The end of a stage: a cleared stage adds its results to the totals (with extra lives), takes
 // the ranking positions, shows the clear display and chooses the next scene; the killing of
 // characters that can end the stage.
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <string>
@@ -76,6 +77,9 @@ unsigned RankingThreadEntry(void* param) {
 }
 
 }  // namespace
+
+// Set by the window thread when the name-entry dialog has closed; the stage end waits for it.
+std::atomic<int32_t> g_bNameEntryDone{0};
 
 void ShowExtraLifeNotice(cScenePlay&, int) {}
 void HideExtraLifeNotice(cScenePlay&) {}
