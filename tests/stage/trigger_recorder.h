@@ -1,0 +1,49 @@
+// Records the triggers the stage code fires with another character, for the suites that check
+// who was told what; installed for one test.
+#pragma once
+
+#include <vector>
+
+#include "stage/chara_base.h"
+#include "stage/chara_damage.h"
+
+namespace t4::test {
+
+struct FiredTrigger {
+  const cCharaBase* chara;
+  int kind;
+  const cCharaBase* other;
+  int flowId;
+  bool operator==(const FiredTrigger&) const = default;
+};
+
+class TriggerRecorder {
+ public:
+  TriggerRecorder() {
+    Log().clear();
+    m_Previous = SetTriggerWithHandler(&Record);
+  }
+  ~TriggerRecorder() { SetTriggerWithHandler(m_Previous); }
+  TriggerRecorder(const TriggerRecorder&) = delete;
+  TriggerRecorder& operator=(const TriggerRecorder&) = delete;
+
+  static std::vector<FiredTrigger>& Log() {
+    static std::vector<FiredTrigger> log;
+    return log;
+  }
+  // The kinds fired on `chara`, in order.
+  static std::vector<int> KindsOf(const cCharaBase& chara) {
+    std::vector<int> kinds;
+    for (const FiredTrigger& t : Log())
+      if (t.chara == &chara) kinds.push_back(t.kind);
+    return kinds;
+  }
+
+ private:
+  static void Record(cCharaBase& chara, int kind, cCharaBase* other, int flowId) {
+    Log().push_back({&chara, kind, other, flowId});
+  }
+  TriggerWithHandler m_Previous = nullptr;
+};
+
+}  // namespace t4::test
