@@ -71,7 +71,9 @@ void cCharaBase::SetAnimeSet(int set, int force) {
   }
   const int current = m_Anime.m_nAnime;
   m_Anime.SetTable(table);
-  m_Anime.m_nAnime = current;
+  // A set with fewer animations than the one shown falls back to its first rather than indexing
+  // past its end at the next update.
+  m_Anime.m_nAnime = current >= 0 && current < static_cast<int>(table.size()) ? current : 0;
   m_Anime.m_nFrame = 0;
   m_Anime.m_nTick = 0;
 }
