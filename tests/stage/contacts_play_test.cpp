@@ -4,6 +4,8 @@
 // One sub-step a frame (collision level 11) keeps every count exact.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "data/flow_kinds.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
@@ -57,10 +59,13 @@ cStage Row() {
 }
 
 // A still shot of `shooter` over the centre of `at`.
-cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int power, int pierce) {
+cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int power, int pierce,
+               int cancel = 0, int cancelStrength = 0) {
   cEdShot p;
   p.m_nPower = power;
   p.m_cPierce = static_cast<int8_t>(pierce);
+  p.m_cCancelShots = static_cast<int8_t>(cancel);
+  p.m_cCancelValue = static_cast<int8_t>(cancelStrength);
   FIREPARAM f;
   f.nX = static_cast<int>(at.m_dX) + 4;
   f.nY = static_cast<int>(at.m_dY) + 6;
@@ -209,6 +214,8 @@ TEST(ContactsPlayTest, HeroDeathLeadsToRetryContinueOrGameOver) {
     h.Frame();
     EXPECT_EQ(h.Hero().m_nHp, 0);
     EXPECT_EQ(h.Hero().m_bDead, 1);
+    // The contact pass ended early with the hero's death and still let go of its running flag.
+    EXPECT_EQ(h.Scene().m_bContactRunning, 0);
     EXPECT_GE(h.RunUntilState(k.state, 120), 0);
     EXPECT_EQ(g_SaveData.m_nLives, k.livesAfter);
     if (k.state == PLAY_START) {
@@ -249,6 +256,69 @@ TEST(ContactsPlayTest, BodyContactHurtsBothWaysThenTheCoolDownHolds) {
   h.Frame();
   EXPECT_EQ(h.Hero().m_nHp, 6);
   EXPECT_EQ(e.m_nHp, 8);
+}
+
+TEST(ContactsPlayTest, HarmlessShotTellsEveryFrameButOnlyHurtsWithTheNewRule) {
+  // A shot with no power, impact or item: with the old rule it passes and fires its trigger on
+  // every frame it overlaps; with the new one it hurts (without damage or invincibility) and goes.
+  for (int oldRule : {1, 0}) {
+    SCOPED_TRACE(oldRule);
+    StageHarness h;
+    h.Start(Row());
+    ScopedValue<int32_t> rule(g_SystemData.m_bCompat763b, oldRule);
+    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    TriggerRecorder rec;
+    cChara& enemy = *h.Charas().at(0);
+    AddShot(h.Scene(), h.Hero(), enemy, 0, 0);
+    h.Frames(3);
+    const std::vector<int> kinds = TriggerRecorder::KindsOf(enemy);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), TRIG_HIT_SHOT), oldRule ? 3 : 1);
+    EXPECT_EQ(h.Scene().m_Shots.size(), oldRule ? 1u : 0u);
+    EXPECT_EQ(enemy.m_nHp, 3);
+    EXPECT_EQ(enemy.m_nInvincible, 0);
+  }
+}
+
+TEST(ContactsPlayTest, CancellingShotsRemoveTheWeakerOrThemselves) {
+  struct Case {
+    const char* name;
+    int cancelA, strengthA, cancelB, strengthB;
+    bool aLeft, bLeft;
+  } cases[] = {
+      {"stronger wins", 1, 5, 1, 3, true, false},
+      {"weaker loses", 1, -2, 1, 3, false, true},
+      {"equal: both go", 1, 4, 1, 4, false, false},
+      {"only one cancels: it goes", 1, 9, 0, 0, false, true},
+      {"neither cancels", 0, 0, 0, 0, true, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    StageHarness h;
+    h.Start(Row());
+    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    cChara& enemy = *h.Charas().at(0);
+    // Both above the enemy's head, where neither touches a character.
+    cShot& a = AddShot(h.Scene(), h.Hero(), enemy, 1, 0, k.cancelA, k.strengthA);
+    cShot& b = AddShot(h.Scene(), enemy, enemy, 1, 0, k.cancelB, k.strengthB);
+    for (cShot* s : {&a, &b}) {
+      s->m_dY -= 40;
+      s->UpdateEdgesY();
+      s->UpdateHitBoxY();
+    }
+    ASSERT_EQ(a.m_nLayer, 0);
+    ASSERT_EQ(b.m_nLayer, 1);
+    const int idA = a.m_nId;
+    const int idB = b.m_nId;
+    h.Frame();
+    bool aLeft = false, bLeft = false;
+    for (const cShot& s : h.Scene().m_Shots) {
+      aLeft = aLeft || s.m_nId == idA;
+      bLeft = bLeft || s.m_nId == idB;
+    }
+    EXPECT_EQ(aLeft, k.aLeft);
+    EXPECT_EQ(bLeft, k.bLeft);
+    EXPECT_EQ(enemy.m_nHp, 3);
+  }
 }
 
 }  // namespace
