@@ -7,7 +7,9 @@
 
 #include "persist/save_data.h"
 #include "persist/system_data.h"
+#include "stage/bookkeeping.h"
 #include "stage/chara.h"
+#include "stage/item.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -127,6 +129,46 @@ TEST(BookkeepingPlayTest, OnlyCharactersInViewAct) {
   EXPECT_EQ(cs[2]->m_bActing, 0);
   EXPECT_EQ(h.Hero().m_bActive, 1);
   EXPECT_EQ(h.Hero().m_bOnScreen, 1);
+}
+
+int NeverAppear(const cSafeVector<cCond>&, int, int, int8_t&, cCharaBase&) { return 0; }
+
+class ScopedAppearCheck {
+ public:
+  explicit ScopedAppearCheck(AppearCondCheck check) : m_Previous(SetAppearCondCheck(check)) {}
+  ~ScopedAppearCheck() { SetAppearCondCheck(m_Previous); }
+  ScopedAppearCheck(const ScopedAppearCheck&) = delete;
+  ScopedAppearCheck& operator=(const ScopedAppearCheck&) = delete;
+
+ private:
+  AppearCondCheck m_Previous;
+};
+
+TEST(BookkeepingPlayTest, ObjectsWhoseAppearanceConditionsFailAreNeitherActiveNorOnScreen) {
+  // The first character and the item have a condition that fails; the others have none.
+  std::string row(48, '.');
+  row[1] = 'H';
+  row[5] = row[7] = 'w';
+  row[3] = 'c';
+  cStage stage = Prepare(StageFromRows({std::string(48, '.'), row, std::string(48, '#')}));
+  stage.m_CharaPlaces.At(1).m_Conds.push_back(cCond());
+  stage.m_ItemPlaces.At(0).m_Conds.push_back(cCond());
+  ScopedAppearCheck never(NeverAppear);
+  StageHarness h;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  std::vector<cChara*> cs = h.Charas();
+  ASSERT_EQ(cs.size(), 2u);
+  ASSERT_EQ(cs[0]->m_Def.m_Conds.size(), 1u);
+  h.Frame();
+  EXPECT_EQ(cs[0]->m_bActive, 0);
+  EXPECT_EQ(cs[0]->m_bOnScreen, 0);
+  EXPECT_EQ(cs[0]->m_bActing, 0);
+  EXPECT_EQ(cs[1]->m_bActive, 1);
+  EXPECT_EQ(cs[1]->m_bOnScreen, 1);
+  ASSERT_EQ(g_ItemList.size(), 1u);
+  EXPECT_EQ(g_ItemList.front().m_bActive, 0);
+  EXPECT_EQ(g_ItemList.front().m_bOnScreen, 0);
 }
 
 }  // namespace
