@@ -49,14 +49,26 @@ int32_t PowerAgainst(int32_t power, int32_t defence) {
   return static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(power) - defence, 0, DAMAGE_MAX));
 }
 
-// Victim and attacker (or the attacker's owner) triggers of one kind pair.
-void FireHitPair(cCharaBase& victim, cCharaBase* other, cCharaBase* attackerSide, int flowId,
-                 int victimSetting, int victimDone, int attackSetting, int attackDone, bool done) {
-  FireTriggerWith(victim, victimSetting, other, 0);
-  if (done) FireTriggerWith(victim, victimDone, other, 0);
-  if (!attackerSide) return;
-  FireTriggerWith(*attackerSide, attackSetting, &victim, flowId);
-  if (done) FireTriggerWith(*attackerSide, attackDone, &victim, flowId);
+// The damage triggers (when the attack has power) and the impact triggers (when it has impact) of
+// one hit: the victim is told with `other`, the attacking side (when there is one) with the
+// victim and `flowId`; the second trigger of each pair only when damage or impact was done.
+void FireHitTriggers(cCharaBase& victim, cCharaBase* other, cCharaBase* attackerSide, int flowId, bool hasPower,
+                     bool hasImpact, int damage, int impact) {
+  struct Pair {
+    bool on, done;
+    int victimSetting, victimDone, attackSetting, attackDone;
+  } pairs[2] = {
+      {hasPower, damage >= 1, TRIG_DAMAGED_SETTING, TRIG_DAMAGED, TRIG_ATTACK_DAMAGE_SETTING, TRIG_ATTACK_DAMAGE},
+      {hasImpact, impact != 0, TRIG_IMPACTED_SETTING, TRIG_IMPACTED, TRIG_ATTACK_IMPACT_SETTING, TRIG_ATTACK_IMPACT},
+  };
+  for (const Pair& p : pairs) {
+    if (!p.on) continue;
+    FireTriggerWith(victim, p.victimSetting, other, 0);
+    if (p.done) FireTriggerWith(victim, p.victimDone, other, 0);
+    if (!attackerSide) continue;
+    FireTriggerWith(*attackerSide, p.attackSetting, &victim, flowId);
+    if (p.done) FireTriggerWith(*attackerSide, p.attackDone, &victim, flowId);
+  }
 }
 
 }  // namespace
@@ -128,43 +140,36 @@ int cCharaBase::IsInvincibleAgainst(int attackerId) const {
   return 0;
 }
 
+// The HP part of a hit of `power`: the damage the victim reports (0 while its definition makes it
+// invincible) and 1 when its HP reached 0.
+static int TakeHit(cCharaBase& victim, int32_t power, int& damageOut) {
+  const int32_t d = PowerAgainst(power, victim.m_Def.m_nDefence);
+  damageOut = victim.m_Def.m_cInvincible == 0 ? d : 0;
+  return victim.AddHp(d == INT_MIN ? INT_MAX : -d, 0, 1);
+}
+
 int cCharaBase::ApplyCharaDamage(cCharaBase& attacker, int& damageOut, int& impactOut) {
-  const int32_t d = PowerAgainst(attacker.m_Def.m_nBodyPower, m_Def.m_nDefence);
-  damageOut = m_Def.m_cInvincible == 0 ? d : 0;
-  const int result = AddHp(d == INT_MIN ? INT_MAX : -d, 0, 1);
+  const int result = TakeHit(*this, attacker.m_Def.m_nBodyPower, damageOut);
   ApplyBodyImpact(attacker, impactOut);
   return result;
 }
 
 void cCharaBase::FireCharaHitTriggers(cCharaBase& attacker, int damage, int impact) {
   cCharaBase* owner = attacker.m_pOwner && attacker.m_bOwnerAttack ? attacker.m_pOwner : nullptr;
-  cCharaBase* other = owner ? owner : &attacker;
-  const int flowId = owner ? attacker.m_nOwnerFlowId : 0;
-  if (attacker.m_Def.m_nBodyPower != 0)
-    FireHitPair(*this, other, owner, flowId, TRIG_DAMAGED_SETTING, TRIG_DAMAGED, TRIG_ATTACK_DAMAGE_SETTING,
-                TRIG_ATTACK_DAMAGE, damage >= 1);
-  if (attacker.m_Def.m_cBodyImpact != 0)
-    FireHitPair(*this, other, owner, flowId, TRIG_IMPACTED_SETTING, TRIG_IMPACTED, TRIG_ATTACK_IMPACT_SETTING,
-                TRIG_ATTACK_IMPACT, impact != 0);
+  FireHitTriggers(*this, owner ? owner : &attacker, owner, owner ? attacker.m_nOwnerFlowId : 0,
+                  attacker.m_Def.m_nBodyPower != 0, attacker.m_Def.m_cBodyImpact != 0, damage, impact);
 }
 
 int cCharaBase::ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut) {
-  const int32_t d = PowerAgainst(shot.m_Def.m_nPower, m_Def.m_nDefence);
-  damageOut = m_Def.m_cInvincible == 0 ? d : 0;
-  const int result = AddHp(d == INT_MIN ? INT_MAX : -d, 0, 1);
+  const int result = TakeHit(*this, shot.m_Def.m_nPower, damageOut);
   ApplyShotImpact(shot, impactOut);
   return result;
 }
 
 void cCharaBase::FireShotHitTriggers(cShot& shot, int damage, int impact) {
   cCharaBase* shooter = shot.m_pShooter;
-  cCharaBase* attackerSide = shooter && shot.m_bHitTrigger ? shooter : nullptr;
-  if (shot.m_Def.m_nPower != 0)
-    FireHitPair(*this, shooter, attackerSide, shot.m_nFlowId, TRIG_DAMAGED_SETTING, TRIG_DAMAGED,
-                TRIG_ATTACK_DAMAGE_SETTING, TRIG_ATTACK_DAMAGE, damage >= 1);
-  if (shot.m_Def.m_cImpact != 0)
-    FireHitPair(*this, shooter, attackerSide, shot.m_nFlowId, TRIG_IMPACTED_SETTING, TRIG_IMPACTED,
-                TRIG_ATTACK_IMPACT_SETTING, TRIG_ATTACK_IMPACT, impact != 0);
+  FireHitTriggers(*this, shooter, shooter && shot.m_bHitTrigger ? shooter : nullptr, shot.m_nFlowId,
+                  shot.m_Def.m_nPower != 0, shot.m_Def.m_cImpact != 0, damage, impact);
 }
 
 int cCharaBase::Die() {

@@ -9,32 +9,16 @@
 #include "stage/chara.h"
 #include "stage/chara_contacts.h"
 #include "stage/chara_damage.h"
+#include "stage/contacts_geometry.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 
 namespace {
 
+using namespace contacts;
+
 constexpr double UNSET = -1.0;
-
-struct Rect {
-  double l, t, r, b;
-};
-
-bool Overlap(const Rect& a, const Rect& b) { return a.l <= b.r && a.r >= b.l && a.t <= b.b && a.b >= b.t; }
-
-Rect BoxOf(const cStageObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
-
-bool LiveBlockChara(const cChara& k, const cStageObject& not_) {
-  return &k != &not_ && k.m_Def.m_cBlockChara && !k.m_bDead && k.m_bActive;
-}
-
-bool Touches(const cChara& k, const Rect& line) { return k.OverlapsRect(line.l, line.t, line.r, line.b) != 0; }
-
-// Overlap extent + 1 along one axis: measured from the edge of the other box that lies inside.
-double Extent(double lo, double hi, double klo, double khi) {
-  return (klo >= lo && klo <= hi) ? hi - klo + 1 : khi - lo + 1;
-}
 
 bool FlyingKind0(const cStageObject& o) { return o.m_bFly && o.m_nFlyKind == 0; }
 
@@ -200,42 +184,37 @@ int cScenePlay::CollideBlockCharasFlying(cCharaBase& c) {
   if (touched) FireTriggerWith(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
   const bool any = lim.left != UNSET || lim.right != UNSET || lim.top != UNSET || lim.bottom != UNSET;
   if (c.m_nFlyKind == 2) return any ? PASS_HERO_DIES : PASS_GO_ON;
-  if (lim.left != UNSET) {
-    c.m_dInertiaX = 0;
-    if (lim.leftSpeed >= 0 || c.m_dSpeedX < 0) {
-      c.m_dX = lim.left, c.m_bLandedOnChara = 1, c.AfterMoveX();
-    } else {
-      c.m_bBlockedLeft = 0;
-      PushOutOfBlockCharas(c, 1);
+  // In the order left, right, top, bottom: the push applies when the block character comes
+  // toward the object or stands, or the object moves into it; otherwise the other axis is pushed
+  // out instead (and a refused push from below ends the pass).
+  struct Push {
+    double limit, speed;
+    int sign;  // +1: the block character pushes toward +x / +y
+    bool horizontal;
+    int32_t& blocked;
+  } pushes[4] = {{lim.left, lim.leftSpeed, 1, true, c.m_bBlockedLeft},
+                 {lim.right, lim.rightSpeed, -1, true, c.m_bBlockedRight},
+                 {lim.top, lim.topSpeed, 1, false, c.m_bBlockedTop},
+                 {lim.bottom, lim.bottomSpeed, -1, false, c.m_bBlockedBottom}};
+  for (int i = 0; i < 4; ++i) {
+    const Push& p = pushes[i];
+    if (p.limit == UNSET) continue;
+    (p.horizontal ? c.m_dInertiaX : c.m_dInertiaY) = 0;
+    const double own = p.horizontal ? c.m_dSpeedX : c.m_dSpeedY;
+    if (p.sign * p.speed >= 0 || p.sign * own < 0) {
+      if (p.horizontal) {
+        c.m_dX = p.limit;
+        c.m_bLandedOnChara = 1;
+        c.AfterMoveX();
+      } else {
+        c.m_dY = p.limit;
+        c.AfterMoveY();
+      }
+      continue;
     }
-  }
-  if (lim.right != UNSET) {
-    c.m_dInertiaX = 0;
-    if (lim.rightSpeed <= 0 || c.m_dSpeedX > 0) {
-      c.m_dX = lim.right, c.m_bLandedOnChara = 1, c.AfterMoveX();
-    } else {
-      c.m_bBlockedRight = 0;
-      PushOutOfBlockCharas(c, 1);
-    }
-  }
-  if (lim.top != UNSET) {
-    c.m_dInertiaY = 0;
-    if (lim.topSpeed >= 0 || c.m_dSpeedY < 0) {
-      c.m_dY = lim.top, c.AfterMoveY();
-    } else {
-      c.m_bBlockedTop = 0;
-      PushOutOfBlockCharas(c, 0);
-    }
-  }
-  if (lim.bottom != UNSET) {
-    c.m_dInertiaY = 0;
-    if (lim.bottomSpeed <= 0 || c.m_dSpeedY > 0) {
-      c.m_dY = lim.bottom, c.AfterMoveY();
-    } else {
-      c.m_bBlockedBottom = 0;
-      PushOutOfBlockCharas(c, 0);
-      return PASS_GO_ON;
-    }
+    p.blocked = 0;
+    PushOutOfBlockCharas(c, p.horizontal ? 1 : 0);
+    if (i == 3) return PASS_GO_ON;
   }
   return PASS_GO_ON;
 }

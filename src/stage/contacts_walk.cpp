@@ -8,30 +8,18 @@
 #include "stage/block_collision.h"
 #include "stage/chara.h"
 #include "stage/chara_damage.h"
+#include "stage/contacts_geometry.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 
 namespace {
 
+using namespace contacts;
+
 constexpr double UNSET = -1.0;
 constexpr int CLEARANCE_STEPS = 15;
 constexpr double CLEARANCE_STEP = 0.1;
-
-struct Rect {
-  double l, t, r, b;
-};
-
-bool Overlap(const Rect& a, const Rect& b) { return a.l <= b.r && a.r >= b.l && a.t <= b.b && a.b >= b.t; }
-Rect BoxOf(const cStageObject& o) { return {o.m_dX, o.m_dY, o.m_dRight, o.m_dBottom}; }
-Rect PrevBoxOf(const cCharaBase& o) { return {o.m_dPrevX, o.m_dPrevY, o.m_dPrevRight, o.m_dPrevBottom}; }
-bool Touches(const cChara& k, const Rect& line) { return k.OverlapsRect(line.l, line.t, line.r, line.b) != 0; }
-bool LiveBlockChara(const cChara& k, const cStageObject& other) {
-  return &k != &other && k.m_Def.m_cBlockChara && !k.m_bDead && k.m_bActive;
-}
-double Extent(double lo, double hi, double klo, double khi) {
-  return (klo >= lo && klo <= hi) ? hi - klo + 1 : khi - lo + 1;
-}
 
 // What one pass over the block characters found.
 struct Found {

@@ -5,7 +5,7 @@
 #include "chara_fixture.h"
 #include "data/flow_kinds.h"
 #include "persist/save_data.h"
-#include "trigger_recorder.h"
+#include "stage_hooks.h"
 
 namespace t4::test {
 namespace {

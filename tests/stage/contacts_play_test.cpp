@@ -17,7 +17,7 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
-#include "trigger_recorder.h"
+#include "stage_hooks.h"
 
 namespace t4::test {
 namespace {
@@ -141,18 +141,6 @@ TEST(ContactsPlayTest, ShotOfARemovedShooterHitsWithoutItsShooter) {
 int g_TakenItems = 0;
 int CountTaken(cCharaBase&, cFlowCommand&) { return ++g_TakenItems, 0; }
 
-// Installs an item-command handler for one test.
-class ScopedItemCmd {
- public:
-  ScopedItemCmd(int kind, ItemCmdHandler handler) : m_nKind(kind), m_Previous(SetItemCmdHandler(kind, handler)) {}
-  ~ScopedItemCmd() { SetItemCmdHandler(m_nKind, m_Previous); }
-  ScopedItemCmd(const ScopedItemCmd&) = delete;
-  ScopedItemCmd& operator=(const ScopedItemCmd&) = delete;
-
- private:
-  int m_nKind;
-  ItemCmdHandler m_Previous;
-};
 
 TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   // The enemy carries item placement 0 and gives 300 points.

@@ -12,6 +12,7 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "stage_hooks.h"
 
 namespace t4::test {
 namespace {
@@ -23,17 +24,6 @@ std::vector<int> g_Taken;
 int RecordTake(cCharaBase&, cFlowCommand& command) { return g_Taken.push_back(command.m_sTime), 0; }
 int LoseAllHp(cCharaBase& c, cFlowCommand&) { return c.AddHp(-1000, 1, 0), 0; }
 
-class ScopedItemCmd {
- public:
-  ScopedItemCmd(int kind, ItemCmdHandler handler) : m_nKind(kind), m_Previous(SetItemCmdHandler(kind, handler)) {}
-  ~ScopedItemCmd() { SetItemCmdHandler(m_nKind, m_Previous); }
-  ScopedItemCmd(const ScopedItemCmd&) = delete;
-  ScopedItemCmd& operator=(const ScopedItemCmd&) = delete;
-
- private:
-  int m_nKind;
-  ItemCmdHandler m_Previous;
-};
 
 cFlowCommand Cmd(int kind, int mark) {
   cFlowCommand c;

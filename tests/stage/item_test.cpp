@@ -3,6 +3,7 @@
 #include "chara_fixture.h"
 #include "stage/chara_items.h"
 #include "stage/item.h"
+#include "stage_hooks.h"
 
 namespace t4::test {
 namespace {
@@ -57,7 +58,7 @@ int Five(cCharaBase&, cFlowCommand&) { return 5; }
 
 TEST_F(ItemTest, EmptyUntakableOrInactiveItemsGiveNothing) {
   cHero& hero = AddHero(WalkerDef(0), TileDot(1), TileDot(5));
-  const ItemCmdHandler previous = SetItemCmdHandler(2, Five);
+  ScopedItemCmd five(2, Five);
   struct Case {
     int graphic, mode, carried, result;
   } cases[] = {{3, 0, 1, 5}, {3, 1, 1, 5}, {0, 0, 1, 0}, {3, 2, 1, 0}, {3, 0, 0, 0}};
@@ -74,7 +75,6 @@ TEST_F(ItemTest, EmptyUntakableOrInactiveItemsGiveNothing) {
     EXPECT_EQ(TakeItem(&item, &hero), k.result) << k.graphic << " " << k.mode << " " << k.carried;
   }
   EXPECT_EQ(TakeItem(nullptr, &hero), 0);
-  SetItemCmdHandler(2, previous);
 }
 
 }  // namespace

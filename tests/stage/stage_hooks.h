@@ -1,11 +1,12 @@
-// Records the triggers the stage code fires with another character, for the suites that check
-// who was told what; installed for one test.
+// Hooks of the stage code installed for one test: a recorder of the triggers fired with another
+// character, and item-command handlers.
 #pragma once
 
 #include <vector>
 
 #include "stage/chara_base.h"
 #include "stage/chara_damage.h"
+#include "stage/chara_items.h"
 
 namespace t4::test {
 
@@ -44,6 +45,19 @@ class TriggerRecorder {
     Log().push_back({&chara, kind, other, flowId});
   }
   TriggerWithHandler m_Previous = nullptr;
+};
+
+// Installs an item-command handler for one test.
+class ScopedItemCmd {
+ public:
+  ScopedItemCmd(int kind, ItemCmdHandler handler) : m_nKind(kind), m_Previous(SetItemCmdHandler(kind, handler)) {}
+  ~ScopedItemCmd() { SetItemCmdHandler(m_nKind, m_Previous); }
+  ScopedItemCmd(const ScopedItemCmd&) = delete;
+  ScopedItemCmd& operator=(const ScopedItemCmd&) = delete;
+
+ private:
+  int m_nKind;
+  ItemCmdHandler m_Previous;
 };
 
 }  // namespace t4::test
