@@ -115,5 +115,41 @@ TEST(BlockCharaPlayTest, HeroSqueezedBetweenTwoBlockCharactersDies) {
   EXPECT_EQ(frames, 27);
 }
 
+TEST(BlockCharaPlayTest, FliersArePushedOrDestroyedByTheirKind) {
+  // A block character at column 3 and a flier at column 8 of the same row that flies left into it
+  // at 2 dots a frame: a flier of the pushed kind stops at the block character's right + 1; one of
+  // the destroyed kind dies on the first touch.
+  for (int flight : {2, 3}) {
+    SCOPED_TRACE(flight);
+    cStage stage = Prepare(StageFromRows({
+        "..............................",
+        ".H.f....f.....................",
+        "..............................",
+        "##############################",
+    }));
+    stage.m_CharaPlaces.At(2).m_cFlight = static_cast<int8_t>(flight);
+    stage.m_CharaPlaces.At(2).m_cBlockChara = 0;
+    StageHarness h;
+    h.Start(stage);
+    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    std::vector<cChara*> cs = h.Charas();
+    ASSERT_EQ(cs.size(), 2u);
+    cChara& k = *cs[0];
+    cChara& flier = *cs[1];
+    ASSERT_EQ(k.m_Def.m_cBlockChara, 1);
+    Drive(flier, -2);
+    // Block character 416.5..447.5; the flier (24 wide) starts at 580.5: they meet within 70 frames.
+    ASSERT_EQ(k.m_dRight, 447.5);
+    ASSERT_EQ(flier.m_dX, 580.5);
+    h.Frames(70);
+    if (flight == 2) {
+      EXPECT_EQ(flier.m_dX, 448.5);
+      EXPECT_EQ(flier.m_bDead, 0);
+    } else {
+      EXPECT_EQ(flier.m_bDead, 1);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
