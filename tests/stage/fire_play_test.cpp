@@ -263,6 +263,46 @@ TEST(FirePlayTest, SummonedCharactersComeFromTheirPaletteEntry) {
   }
 }
 
+TEST(FirePlayTest, SummonedCharacterInAWallIsMovedOneDotOrRemoved) {
+  // A wall at stage column 10 (grid dots 640..671) from the top to the floor.
+  cStage stage = StageFromRows({
+      "..........#...................",
+      "....H.....#...................",
+      "##############################",
+  });
+  stage.m_nCollisionLevel = 11;
+  Started s(stage);
+  cCharaDef def = SummonedChara(0);
+  def.m_cFlight = 0;  // a walker: blocks hold it
+  cEdShot p = SummonRecord(1, 0);
+  cScenePlay& scene = s.h.Scene();
+  // A first one in the open tells where a summoned character's box lies in its place.
+  scene.SpawnSummonedChara(g_CharaList, 480, 352, 1, 0, p, def, scene.m_nCharaIdCount, &s.h.Hero());
+  ASSERT_EQ(s.h.Charas().size(), 1u);
+  const cChara& probe = *s.h.Charas()[0];
+  const double offX = probe.m_dX - 480;
+  const double width = probe.m_dRight - probe.m_dX + 1;
+  struct Case {
+    const char* name;
+    double depth;  // dots of the box inside the wall
+    bool kept;
+  };
+  const Case cases[] = {{"one dot in", 1, true}, {"three dots in", 3, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t before = s.h.Charas().size();
+    const int id = scene.m_nCharaIdCount;
+    const double x = 640 + c.depth - 1 - (width - 1) - offX;
+    scene.SpawnSummonedChara(g_CharaList, x, 352, 1, 0, p, def, scene.m_nCharaIdCount, &s.h.Hero());
+    ASSERT_EQ(s.h.Charas().size(), before + (c.kept ? 1 : 0));
+    EXPECT_EQ(scene.m_nCharaIdCount, id + (c.kept ? 1 : 0));
+    if (c.kept) {
+      // Moved one dot left, clear of the wall.
+      EXPECT_EQ(s.h.Charas().back()->m_dRight, 639);
+    }
+  }
+}
+
 TEST(FirePlayTest, SummonedItemsTakeTheCommonOrTheStagePalette) {
   // Summon records name the common palette 0 and the stage palette 1.
   Started s;
