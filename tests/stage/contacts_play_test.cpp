@@ -72,7 +72,10 @@ cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int
   cShot shot;
   shot.Setup(scene.m_nShotIdCount++, &shooter, CMD_KIND_SHOT, p, f);
   scene.AddShot(shot);
-  return scene.m_Shots.back();
+  // As the firing code does: the shooter keeps a link back to its shot.
+  cShot& added = scene.m_Shots.back();
+  if (added.m_pShooter) added.m_pShooter->m_ShotLinks.push_back({&added, 4});
+  return added;
 }
 
 TEST(ContactsPlayTest, ShotDamagesAgainstTheDefenceThenInvincibilityHoldsTenFrames) {
@@ -122,9 +125,8 @@ TEST(ContactsPlayTest, ShotOfARemovedShooterHitsWithoutItsShooter) {
   TriggerRecorder rec;
   cChara& enemy = *h.Charas().at(0);
   cShot& shot = AddShot(h.Scene(), enemy, h.Hero(), 1, 0);
-  shot.m_pShooter = &enemy;
+  ASSERT_EQ(shot.m_pShooter, &enemy);
   shot.m_bHitTrigger = 1;
-  enemy.m_ShotLinks.push_back({&shot, 4});
   ASSERT_EQ(shot.m_nLayer, 1);
   // The shooter leaves while its shot flies: the shot forgets it at once.
   h.Scene().RemoveChara(enemy);
@@ -166,8 +168,9 @@ TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   cChara& enemy = *h.Charas().at(0);
   AddShot(h.Scene(), h.Hero(), enemy, 10, 0);
   h.Frame();
-  EXPECT_EQ(enemy.m_nHp, 0);
-  EXPECT_EQ(enemy.m_bDead, 1);
+  // It died in the contact pass and, with no death effect to show, left the list in the same
+  // frame's drawing.
+  EXPECT_TRUE(h.Charas().empty());
   EXPECT_EQ(g_SaveData.m_nStageScore, 300);
   EXPECT_EQ(g_TakenItems, 1);
   EXPECT_EQ(h.Hero().m_bDead, 0);
