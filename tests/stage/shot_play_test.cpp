@@ -10,6 +10,7 @@
 #include "data/database.h"
 #include "data/db_records.h"
 #include "data/flow_command.h"
+#include "data/stage_file.h"
 #include "stage/chara.h"
 #include "stage/fire.h"
 #include "stage/hero.h"
@@ -270,6 +271,30 @@ TEST(ShotPlayTest, ShotEndsOnABlockUnlessItPassesBlocks) {
     EXPECT_EQ(s.h.Scene().m_Shots.front().m_dX, 560);
     s.h.Frame();
     EXPECT_EQ(s.h.Scene().m_Shots.size(), passes ? 1u : 0u);
+  }
+}
+
+TEST(ShotPlayTest, OutOfAreaEndsOnlyShotsThatAskForIt) {
+  // The hero-side shot area tests the right side with no margin. A shot counts as on screen by
+  // the rectangle of its last drawing (refreshed here after each frame as the stage drawing
+  // does): at 20 dots a frame it is drawn at x = 960, off the view, after frame 24 and is out in
+  // frame 25.
+  for (int option : {0, 1}) {
+    SCOPED_TRACE(option);
+    cStage stage = Open();
+    stage.m_Areas[STAGE_AREA_HERO_SHOT].Set(0, 1, 0, 0, 0, 0, 0, 0);
+    Started s(stage);
+    cEdShot p = Straight(200);
+    p.OutOfAreaOption() = static_cast<int8_t>(option);
+    FireOne(s.h, s.h.Hero(), p);
+    for (int i = 0; i < 24; ++i) {
+      s.h.Frame();
+      for (cShot& shot : s.h.Scene().m_Shots) shot.UpdateScreenRect();
+    }
+    ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
+    EXPECT_EQ(s.h.Scene().m_Shots.front().m_dX, 960);
+    s.h.Frame();
+    EXPECT_EQ(s.h.Scene().m_Shots.size(), option ? 0u : 1u);
   }
 }
 
