@@ -182,19 +182,8 @@ void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter
         prototype.Setup(scene->m_nShotIdCount, &shooter, CMD_KIND_SHOT, p, f);
         scene->AddShot(prototype);
       }
+      // AddShot links the copy to its target and shooter.
       ++scene->m_nShotIdCount;
-      cShot& shot = scene->m_Shots.back();
-      const int kind = shot.m_Def.m_cMoveType;
-      if ((kind == SHOT_MOVE_AIM_TARGET || kind == SHOT_MOVE_HOME_TARGET) && shot.m_pTarget) {
-        const SHOTLINK link{&shot, 0};
-        if (!HasShotLink(shot.m_pTarget->m_ShotLinks, link)) shot.m_pTarget->m_ShotLinks.push_back(link);
-      } else {
-        shot.m_pTarget = nullptr;
-      }
-      if (shot.m_pShooter) {
-        const SHOTLINK link{&shot, 4};
-        if (!HasShotLink(shot.m_pShooter->m_ShotLinks, link)) shot.m_pShooter->m_ShotLinks.push_back(link);
-      }
       break;
     }
     case CMD_KIND_SUMMON_BLOCK:

@@ -1,6 +1,8 @@
 // The shot list of the play scene and the shot pass of a physics sub-step.
 #include "data/stage.h"
 #include "data/stage_file.h"
+#include "stage/chara_base.h"
+#include "stage/chara_links.h"
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 
@@ -8,6 +10,19 @@ void cScenePlay::AddShot(const cShot& shot) {
   m_Shots.push_back(shot);
   cShot& copy = m_Shots.back();
   m_ShotLayers.At(copy.m_nLayer).push_back(&copy);
+  // The copy's pointers get their back links here, whoever built the shot, so that a character's
+  // removal always clears them. Only shots that aim at or home on their target keep it.
+  const int kind = copy.m_Def.m_cMoveType;
+  if (copy.m_pTarget && copy.m_bShot && (kind == SHOT_MOVE_AIM_TARGET || kind == SHOT_MOVE_HOME_TARGET)) {
+    const SHOTLINK link{&copy, SHOTLINK_TARGET};
+    if (!HasShotLink(copy.m_pTarget->m_ShotLinks, link)) copy.m_pTarget->m_ShotLinks.push_back(link);
+  } else {
+    copy.m_pTarget = nullptr;
+  }
+  if (copy.m_pShooter) {
+    const SHOTLINK link{&copy, SHOTLINK_SHOOTER};
+    if (!HasShotLink(copy.m_pShooter->m_ShotLinks, link)) copy.m_pShooter->m_ShotLinks.push_back(link);
+  }
 }
 
 cSafeList<cShot>::iterator cScenePlay::EraseShot(cSafeList<cShot>::iterator it) {

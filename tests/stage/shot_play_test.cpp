@@ -391,7 +391,8 @@ TEST(ShotPlayTest, SwordEndsWithItsOwnerAndShotsForgetARemovedShooter) {
   cShot* shot = FireOne(s.h, owner, Straight(10));
   ASSERT_NE(shot, nullptr);
   EXPECT_EQ(shot->m_pShooter, &owner);
-  ASSERT_EQ(owner.m_ShotLinks.size(), 1u);
+  // Both the sword and the shot are linked back from their owner.
+  ASSERT_EQ(owner.m_ShotLinks.size(), 2u);
   s.h.Frame();
   ASSERT_EQ(s.h.Scene().m_Shots.size(), 2u);
   s.h.Scene().RemoveChara(owner);
