@@ -26,6 +26,7 @@
 #include "persist/system_data_records.h"
 #include "persist/user_records.h"
 #include "platform/window/input_devices.h"
+#include "platform/thread.h"
 #include "platform/winapi.h"
 #include "stage/chara.h"
 #include "stage/hero.h"
@@ -265,7 +266,9 @@ void cScenePlay::EnterRanking() {
   g_Ranking.SaveFile(g_Game.m_nGameMode, s.m_strStageName.c_str(), s.m_bVarSet, s.m_nVarIndex, s.m_nVarValue);
   m_bRankEntered = 1;
   if (!thRanking.Start(&RankingThreadEntry, this)) return;
-  while (!PostThreadMessage(thRanking.m_dwThreadId, THREAD_START_MSG, 0, 0)) Sleep(0);
+  while (!PostThreadMessage(thRanking.m_dwThreadId, THREAD_START_MSG, 0, 0) &&
+         !t4::platform::HasThreadEnded(thRanking.m_hThread))
+    Sleep(0);
   thRanking.Wait();
 }
 
