@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "app/dialog_resources.h"
 #include "app/hook.h"
-#include "core/report_log.h"
 #include "core/message_box.h"
+#include "core/path_helpers.h"
+#include "core/report_log.h"
 #include "persist/system_ini.h"
 #include "platform/files.h"
 #include "platform/messages.h"
@@ -47,6 +49,46 @@ std::string FilterPattern(const char* filter) {
   return *pattern ? std::string(pattern) : std::string("*");
 }
 
+// Splits a path at its last separator (a 0x5C trail byte is part of its name): the folder part
+// without the separator, and the name. No separator: no folder.
+bool SplitAtLastSeparator(const std::string& path, std::string& folder, std::string& name) {
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < path.size(); i += t4::platform::IsSjisPairAt(path, i) ? 2 : 1)
+    if (path[i] == '\\' || path[i] == '/') cut = i;
+  if (cut == std::string::npos) return false;
+  folder = path.substr(0, cut);
+  name = path.substr(cut + 1);
+  return true;
+}
+
+// The folder part of a proposed path as a folder of the project ("" its top), or nothing when
+// it lies outside the project.
+std::optional<std::string> ProjectFolderOf(const std::string& folderPart) {
+  // A name right under the root has an empty folder part.
+  std::string folder = folderPart.empty() ? std::string(1, '\\') : folderPart;
+  if (!MakeRelativePathStr(folder)) return std::nullopt;
+  std::string out;
+  std::string part;
+  auto take = [&]() {
+    if (part == "..") return false;
+    if (!part.empty() && part != ".") out += out.empty() ? part : "\\" + part;
+    part.clear();
+    return true;
+  };
+  for (size_t i = 0; i < folder.size(); ++i) {
+    if (t4::platform::IsSjisPairAt(folder, i)) {
+      part.append(folder, i, 2);
+      ++i;
+    } else if (folder[i] == '\\' || folder[i] == '/') {
+      if (!take()) return std::nullopt;
+    } else {
+      part.push_back(folder[i]);
+    }
+  }
+  if (!take()) return std::nullopt;
+  return out;
+}
+
 class FileBrowser {
  public:
   FileBrowser(bool bSave, const char* folder, const char* title, const char* filter, const char* ext)
@@ -71,7 +113,7 @@ class FileBrowser {
       return cHook::HookProc(nullptr, m_lpModel->IsComposing(), vk, down);
     });
     Refresh();
-    m_lpModel->SetText(IDC_BROWSER_NAME, proposed);
+    m_lpModel->SetText(IDC_BROWSER_NAME, TakeProposedFolder(proposed));
     m_lpModel->SetFocus(m_bSave ? IDC_BROWSER_NAME : IDC_BROWSER_LIST);
     const ui::Rect w = m_lpModel->WindowRect();
     m_lpModel->MoveTo((ui::DialogHost::FRAME_W - w.w) / 2, (ui::DialogHost::FRAME_H - w.h) / 2);
@@ -86,6 +128,21 @@ class FileBrowser {
   }
 
  private:
+  // A proposal given as a path (the replay name is made as a full path) opens the browser in its
+  // folder when that folder is one of the project's, and leaves only the name in the name box.
+  std::string TakeProposedFolder(const std::string& proposed) {
+    std::string folder;
+    std::string name;
+    if (!SplitAtLastSeparator(proposed, folder, name)) return proposed;
+    const std::optional<std::string> inProject = ProjectFolderOf(folder);
+    std::vector<ui::BrowserEntry> probe;
+    if (inProject && ui::ListFolder(*inProject, m_strPattern, probe)) {
+      m_strFolder = *inProject;
+      Refresh();
+    }
+    return name;
+  }
+
   void Refresh() {
     if (!ui::ListFolder(m_strFolder, m_strPattern, m_Entries)) m_Entries.clear();
     std::vector<std::string> lines;

@@ -2,6 +2,7 @@
 
 #include "app/dialog_resources.h"
 #include "stage/game.h"
+#include "stage/scene_play.h"
 #include "persist/system_ini.h"
 #include "persist/user_records.h"
 #include "platform/ui/dialog_model.h"
@@ -15,16 +16,13 @@ constexpr int ID_NAME = 1003;
 constexpr int ID_LABEL = 1007;
 constexpr int TITLE_CHOICE_OPTIONS = 5;
 
-RankNameFn g_lpfnRankName = nullptr;
-
+// The options' ranking name, else the new ranking entry of the play scene that asks.
 std::string* BoundName() {
   if (g_Game.m_nTitleChoice == TITLE_CHOICE_OPTIONS) return &g_OptionData.m_strFixedRankingName;
-  return g_lpfnRankName ? g_lpfnRankName() : nullptr;
+  return g_lpScenePlay ? &g_lpScenePlay->m_strRankName : nullptr;
 }
 
 }  // namespace
-
-void SetPlaySceneRankName(RankNameFn fn) { g_lpfnRankName = fn; }
 
 cNameDialog::cNameDialog() {
   SetTemplate(IDD_NAME_ENTRY, static_cast<cWnd*>(nullptr), nullptr);

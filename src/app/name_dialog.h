@@ -19,8 +19,3 @@ class cNameDialog : public cDialog {
   std::vector<EDITDEF> m_EditDefs;
   std::vector<cEditCtrl> m_Edits;
 };
-
-// The play scene's ranking-entry name while a play scene exists; the play scene installs the
-// function that gives it (null, or a function giving null: no play scene).
-using RankNameFn = std::string* (*)();
-void SetPlaySceneRankName(RankNameFn fn);

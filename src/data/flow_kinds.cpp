@@ -78,6 +78,14 @@ int CompareByOperator(int32_t a, int32_t b, int nOperator) {
   }
 }
 
+int64_t PercentRound(int64_t nBase, int64_t nPercent) {
+  // |base x percent| stays below 2^62 for int32 operands, so the product is exact.
+  const int64_t p = nBase * nPercent;
+  double x = nPercent >= 0 ? static_cast<double>(p) * 0.01 : -(static_cast<double>(-p) * 0.01);
+  x = x >= 0 ? x + 0.5 : x - 0.5;
+  return static_cast<int64_t>(x);
+}
+
 void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax) {
   // Worked in 64 bits: no operand pair traps or wraps; results outside int32 saturate, then the
   // clamp applies as it would to any other value.
@@ -102,7 +110,7 @@ void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, in
       if (operand != 0) value %= operand;
       break;
     case CALC_PERCENT:
-      value = static_cast<int64_t>(std::round(static_cast<double>(value) * static_cast<double>(operand) * 0.01));
+      value = PercentRound(value, operand);
       break;
     default: break;
   }

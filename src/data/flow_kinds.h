@@ -129,6 +129,10 @@ int GetCmdParamCount(int nCategory, int nKind);
 // 1 when a op b holds, else 0 (any unknown operator: 0).
 int CompareByOperator(int32_t a, int32_t b, int nOperator);
 
+// base x percent / 100 rounded half away from zero: the exact product scaled by 0.01 in double,
+// then value + 0.5 (value - 0.5 below zero) truncated. Shared by every percentage of the flows.
+int64_t PercentRound(int64_t nBase, int64_t nPercent);
+
 // Applies the value operation to *v, then clamps it to [nMin, nMax]. Division and modulo by 0
 // leave *v as it is before the clamp; an overflowing product gives nMax or nMin.
 void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax);

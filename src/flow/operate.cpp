@@ -11,13 +11,7 @@ constexpr int64_t INT32_HI = std::numeric_limits<int32_t>::max();
 
 int64_t Saturate(int64_t value, int64_t lo, int64_t hi) { return value < lo ? lo : (value > hi ? hi : value); }
 
-// Rounded half away from zero as value + 0.5 truncated (value - 0.5 below zero).
-int64_t PercentOf64(int64_t base, int64_t percent) {
-  double x = static_cast<double>(base * percent) * 0.01;
-  x = x >= 0 ? x + 0.5 : x - 0.5;
-  // Beyond int64 cannot happen: |base x percent| < 2^62.
-  return static_cast<int64_t>(x);
-}
+int64_t PercentOf64(int64_t base, int64_t percent) { return PercentRound(base, percent); }
 
 template <class T>
 void OperateNarrow(T* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t nMax) {

@@ -1,10 +1,13 @@
 // The edit control's length rules, and the name entry built on them.
+#include <memory>
 #include <string>
 
 #include "app/dialog_ctrls.h"
 #include "app/name_dialog.h"
 #include "dialog_fixture.h"
+#include "persist/save_data.h"
 #include "platform/text_codec.h"
+#include "stage/scene_play.h"
 
 namespace {
 
@@ -148,14 +151,21 @@ TEST_F(NameDialogTest, WithNothingToNameOkChangesNothing) {
 }
 
 TEST_F(NameDialogTest, ThePlaySceneNamesItsOwnEntry) {
-  static std::string entry;
-  entry = "P1";
-  SetPlaySceneRankName([]() -> std::string* { return &entry; });
-  host.Type("Q");
-  host.Key(VK_RETURN);
-  EXPECT_EQ(Run(), 1);
-  SetPlaySceneRankName(nullptr);
-  EXPECT_EQ(entry, "Q");
+  const int32_t bgm = g_SaveData.m_nBgm;
+  g_OptionData.m_strFixedRankingName = "OPT";
+  {
+    const std::unique_ptr<cScenePlay> scene = std::make_unique<cScenePlay>();
+    g_lpScenePlay = scene.get();
+    scene->m_strRankName = "P1";
+    host.Type("Q");
+    host.Key(VK_RETURN);
+    const int result = Run();
+    g_lpScenePlay = nullptr;
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(scene->m_strRankName, "Q");
+  }
+  g_SaveData.m_nBgm = bgm;
+  EXPECT_EQ(g_OptionData.m_strFixedRankingName, "OPT");
 }
 
 TEST_F(NameDialogTest, OpensAtTheSamePlaceOfTheGameScreenWindowedOrFullScreen) {

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "app/file_dialog.h"
+#include "core/path_helpers.h"
+#include "persist/replay.h"
 #include "stage/private_messages.h"
 #include "dialog_fixture.h"
 #include "platform/ui/dialog_model.h"
@@ -103,6 +105,55 @@ TEST_F(FileDialogTest, SaveProposesANewNameThatNeedNotExist) {
   EXPECT_EQ(s.caption, "リプレイファイルの保存");
   EXPECT_EQ(s.focus, NAME);
   EXPECT_EQ(s.Find(NAME)->text, "stage_20260101");
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(FileDialogTest, AProposedPathOpensItsFolderWhenItIsTheProjects) {
+  char inside[MAX_PATH] = "user_data\\rpl4\\new.rpl4_902";
+  ASSERT_EQ(MakeAbsolutePath(inside), 1);
+  char top[MAX_PATH] = "";
+  ASSERT_EQ(MakeAbsolutePath(top), 1);
+  struct Case {
+    std::string proposed;
+    const char* shown;
+    const char* saved;
+  } cases[] = {
+      {inside, "new.rpl4_902", "user_data\\rpl4\\new.rpl4_902"},
+      {"data\\stg4\\mine", "mine", "data\\stg4\\mine.rpl4_902"},
+      // Outside the project, or a folder it does not have: only the name is taken.
+      {"\\nowhere\\else\\far.rpl4_902", "far.rpl4_902", "user_data\\rpl4\\far.rpl4_902"},
+      {"data\\none\\x.rpl4_902", "x.rpl4_902", "user_data\\rpl4\\x.rpl4_902"},
+      {"data\\..\\..\\up.rpl4_902", "up.rpl4_902", "user_data\\rpl4\\up.rpl4_902"},
+  };
+  for (const Case& c : cases) {
+    host.Key(VK_RETURN);
+    std::string path = c.proposed;
+    EXPECT_EQ(Run(FILE_MODE_SAVE_REPLAY, path), 1) << c.proposed;
+    EXPECT_EQ(path, c.saved) << c.proposed;
+    EXPECT_EQ(host.Seen().back().Find(NAME)->text, c.shown) << c.proposed;
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+  // The project folder itself: the browser opens at its top with no name.
+  host.Click(ui::ID_CANCEL);
+  std::string path = top;
+  EXPECT_EQ(Run(FILE_MODE_SAVE_REPLAY, path), 0);
+  EXPECT_EQ(host.Seen().back().Find(NAME)->text, "");
+  EXPECT_EQ(host.Seen().back().Find(LIST)->items, (std::vector<std::string>{"[data]", "[user_data]"}));
+}
+
+TEST_F(FileDialogTest, TheReplayNameTheGameProposesIsSavedAsOffered) {
+  SYSTEMTIME time{};
+  time.wYear = 2026;
+  time.wMonth = 12;
+  time.wDay = 10;
+  time.wHour = 21;
+  time.wMinute = 5;
+  std::string proposed;
+  ASSERT_EQ(MakeReplayNameAt(proposed, "data\\stg4\\a.stg4_902", time), 1);
+  host.Key(VK_RETURN);
+  std::string path;
+  EXPECT_TRUE(RunFileDialog(FILE_MODE_SAVE_REPLAY, proposed, path));
+  EXPECT_EQ(path, "user_data\\rpl4\\a__2026__12_10__21_05.rpl4_902");
   EXPECT_TRUE(boxes.Boxes().empty());
 }
 

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/dialog.h"
+#include "app/dialog_ctrls.h"
 #include "app/dialog_resources.h"
 #include "app/hook.h"
 #include "dialog_fixture.h"
@@ -143,6 +144,103 @@ TEST_F(ModalTest, EscapeIsKeptFromWindowsThatAreNotDialogsWhileAHookIsInstalled)
   EXPECT_FALSE(cHook::HookProc(w, false, VK_ESCAPE, true));  // the dialog itself decides
   hook.Detach();
   UnhookKeyboard();
+}
+
+// The start-up description with its radio pair and check box bound to plain variables; OK reads
+// them back.
+class BoundDialog : public cDialog {
+ public:
+  BoundDialog() { SetTemplate(IDD_BOOT, static_cast<cWnd*>(nullptr), nullptr); }
+  int OnInitDialog(WPARAM wParam, LPARAM lParam) override {
+    cDialog::OnInitDialog(wParam, lParam);
+    for (cCtrl* c : {static_cast<cCtrl*>(&one), static_cast<cCtrl*>(&zero), static_cast<cCtrl*>(&check)}) {
+      c->Create(this, c == &one ? 1002 : c == &zero ? 1003 : 1004);
+      AddCtrl(c);
+    }
+    UpdateCtrls();
+    return 0;
+  }
+  int OnCommand(WPARAM wParam, LPARAM lParam) override {
+    cDialog::OnCommand(wParam, lParam);
+    if (LOWORD(wParam) == 1000) {
+      UpdateData();
+      End(1);
+    }
+    return 0;
+  }
+  int32_t value = 0;
+  int32_t ticked = 0;
+  cRadioCtrl one{&value, 1};
+  cRadioCtrl zero{&value, 0};
+  cCheckCtrl check{&ticked};
+};
+
+class BoundControlTest : public DialogTest {};
+
+TEST_F(BoundControlTest, ARadioPairShowsItsValueAndReadsBackOnlyACheckedButton) {
+  struct Case {
+    int32_t value;
+    int click;  // 0: none
+    bool oneShown;
+    bool zeroShown;
+    int32_t readBack;
+  } cases[] = {
+      {1, 0, true, false, 1},
+      {0, 0, false, true, 0},
+      {1, 1003, true, false, 0},
+      // A value neither button stands for shows neither, and stays when none is chosen.
+      {7, 0, false, false, 7},
+      {7, 1002, false, false, 1},
+  };
+  for (const Case& c : cases) {
+    BoundDialog d;
+    d.value = c.value;
+    if (c.click) host.Click(c.click);
+    host.Click(1000);
+    EXPECT_EQ(d.DoModal(0), 1) << c.value << " " << c.click;
+    const ui::DialogSnapshot& s = host.Seen().back();
+    EXPECT_EQ(s.Find(1002)->checked, c.oneShown) << c.value;
+    EXPECT_EQ(s.Find(1003)->checked, c.zeroShown) << c.value;
+    EXPECT_EQ(d.value, c.readBack) << c.value << " " << c.click;
+  }
+}
+
+TEST_F(BoundControlTest, ACheckBoxShowsAndReadsBackItsValue) {
+  for (int32_t ticked : {0, 1}) {
+    BoundDialog d;
+    d.ticked = ticked;
+    host.Click(1004);
+    host.Click(1000);
+    EXPECT_EQ(d.DoModal(0), 1);
+    EXPECT_EQ(host.Seen().back().Find(1004)->checked, ticked != 0);
+    EXPECT_EQ(d.ticked, ticked ? 0 : 1);
+  }
+}
+
+class QuitQuestionTest : public DialogTest {};
+
+TEST_F(QuitQuestionTest, AsksInTheChosenLanguageAndTakesOnlyYes) {
+  struct Case {
+    bool english;
+    int answer;
+    const char* text;
+    const char* caption;
+    bool quit;
+  } cases[] = {
+      {false, IDYES, "終了しますか？\n", "終了確認", true},
+      {false, IDNO, "終了しますか？\n", "終了確認", false},
+      {true, IDYES, "Would you like to quit?\n", "End confirmation", true},
+      {true, IDNO, "Would you like to quit?\n", "End confirmation", false},
+  };
+  for (const Case& c : cases) {
+    boxes.Clear();
+    boxes.QueueAnswer(c.answer);
+    EXPECT_EQ(ConfirmQuit(nullptr, c.english), c.quit) << c.text << c.answer;
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, c.text);
+    EXPECT_EQ(boxes.Boxes()[0].caption, c.caption);
+    EXPECT_EQ(boxes.Boxes()[0].type, static_cast<UINT>(MB_YESNO));
+  }
 }
 
 }  // namespace

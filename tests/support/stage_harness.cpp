@@ -13,6 +13,7 @@
 #include "data/project_refs.h"
 #include "data/stage_file.h"
 #include "gfx/dd.h"
+#include "gfx/dd_effects.h"
 #include "gfx/image_slots.h"
 #include "persist/project_layout.h"
 #include "persist/replay.h"
@@ -141,6 +142,9 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   platform::ResetMessageLayerForTests();
   platform::ResetInputDevices();
   ResetTimingForTests();
+  // A harness ended in the middle of a fade must not shorten the next stage's fade.
+  g_dD3DFadeOutAngle = g_dDDFadeOutAngle = 90;
+  g_dD3DFadeInAngle = g_dDDFadeInAngle = 0;
   platform::SetClock(&m_Clock);
   platform::SetMessageBoxBackend(&m_Boxes);
   m_lpGraphics = std::make_unique<platform::raster::GraphicsSystem>(m_Display);

@@ -52,7 +52,10 @@ bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vs
     m_refreshRate = mode.refresh_rate > 0 ? mode.refresh_rate : 60;
   }
   m_scale = std::clamp(scale, 1, 5);
-  const Uint32 flags = fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  // Hidden until the renderer is settled: trying GL first makes SDL replace the window with a new
+  // one, and a window shown and then destroyed flickers on screen and misleads anything that found
+  // it by its class (an automation tool, a window manager's rules).
+  const Uint32 flags = (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) | SDL_WINDOW_HIDDEN;
   m_window = SDL_CreateWindow(titleUtf8, x, y, SCREEN_W * m_scale, SCREEN_H * m_scale, flags);
   if (!m_window) return false;
   // The software renderer's window surface is shown with a plain image upload, not through GL.
@@ -70,6 +73,7 @@ bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vs
   if (!m_texture) return false;
   m_wakeEvent = SDL_RegisterEvents(1);
   SDL_SetRenderDrawColor(m_renderer, 0, 0, 0, 255);
+  SDL_ShowWindow(m_window);
   SDL_RenderClear(m_renderer);
   SDL_RenderPresent(m_renderer);
   return true;

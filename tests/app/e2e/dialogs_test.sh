@@ -2,7 +2,8 @@
 # End to end under a private X server: the start-up dialog of the program is answered with keys
 # and its choice stored in Boot.dat (the next start does not ask); a stage file and a replay name
 # are chosen in the file selection with the keyboard; a ranking name is typed into the name entry
-# and stored in Shift-JIS. E2E_SHOTS=DIR keeps a screenshot of each dialog.
+# and stored in Shift-JIS; in a played stage F1 saves a replay under the name the game proposes.
+# E2E_SHOTS=DIR keeps a screenshot of each dialog.
 # Every step waits for a condition (a window shown, a file written, a process ended), with room
 # for a machine busy with a parallel build and test run.
 # Usage: dialogs_test.sh PROGRAM DRIVER DEMO_DIR
@@ -47,15 +48,23 @@ sh -c '
     exit 1
   }
   # Keys sent to the window wait in its queue until the dialog reads them, so a shown window is
-  # enough to start typing.
+  # enough to start typing. Only the window of the process just started counts: the window of the
+  # one before can outlive its process for a moment, until the server notices it left.
   find_window() {
     id=""
     for i in $(seq 600); do
-      id=$(xdotool search --onlyvisible --class "$1" 2> /dev/null | head -n 1)
+      id=$(xdotool search --all --onlyvisible --pid "$pid" --class "$1" 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
       sleep 0.1
     done
     [ -n "$id" ] || fail "no window of class $1"
+  }
+  # Keys that end a dialog. The window can be gone before xdotool sends the last key-up (it then
+  # reports BadWindow): when it pressed through the server, that key would stay down and the next
+  # program would read it as a fresh press on its first focus. Releasing them keeps steps apart.
+  last_keys() {
+    xdotool key --window "$id" "$@" 2>> "$work/xdotool.out"
+    xdotool keyup Return Escape 2>> "$work/xdotool.out"
   }
   # Screenshots only on request; they are for a person to look at, not checked here.
   shot() {
@@ -75,7 +84,7 @@ sh -c '
   "$prog" --frames 100000 "$game" > "$work/cancel.out" 2>&1 &
   pid=$!
   find_window tarnwick4
-  xdotool key --window "$id" Tab Return
+  last_keys Tab Return
   wait "$pid" && fail "a cancelled start-up ended with 0"
   [ -e "$game/user_data/Boot.dat" ] && fail "Cancel stored Boot.dat"
 
@@ -86,12 +95,12 @@ sh -c '
   shot boot
   xdotool key --window "$id" Tab Tab Right Tab space
   shot boot_changed
-  xdotool key --window "$id" Return
+  last_keys Return
   wait_file "$game/user_data/Boot.dat" || fail "Start stored no Boot.dat"
   # Still playing a moment after the choice was stored.
   sleep 1
   kill -0 "$pid" 2> /dev/null || fail "the program ended after Start"
-  xdotool key --window "$id" Escape
+  last_keys Escape
   wait "$pid" || fail "the program did not end in order"
   bytes=$(od -An -tx1 -j8 -N8 "$game/user_data/Boot.dat" | tr -d " \n")
   [ "$bytes" = "0000000001000000" ] || fail "Boot.dat holds $bytes, not DirectDraw and do-not-ask"
@@ -104,7 +113,7 @@ sh -c '
   find_window t4_dialog_driver
   xdotool key --window "$id" Down End Up
   shot file_stage
-  xdotool key --window "$id" Return
+  last_keys Return
   wait "$pid" || fail "the stage dialog was not confirmed"
   grep -q "^chosen data.stg4.demo1-2.stg4_001$" "$work/stage.out" || fail "wrong stage file"
 
@@ -113,7 +122,7 @@ sh -c '
   pid=$!
   find_window t4_dialog_driver
   shot file_save
-  xdotool key --window "$id" Return
+  last_keys Return
   wait "$pid" || fail "the save dialog was not confirmed"
   grep -q "^chosen user_data.rpl4.stage_e2e.rpl4_902$" "$work/save.out" || fail "wrong replay name"
 
@@ -126,8 +135,38 @@ sh -c '
   # each kana.
   xdotool type --window "$id" --delay 250 "XYあいう"
   shot name_typed
-  xdotool key --window "$id" Return
+  last_keys Return
   wait "$pid" || fail "the name was not stored"
   grep -q "^name 58 59 82 A0$" "$work/name.out" || fail "the name is not XYあ in Shift-JIS"
+
+  # The game itself: a stage named in System.ini is played at once, F1 asks where to save the
+  # replay, and Enter takes the name the game proposes. F1 counts only once play has recorded
+  # something, so it is tried again until a replay file appears.
+  printf "%s\n" Direct3D=2 WindowMode=1 ShowFps=0 "FreeStage=data\\stg4\\demo1-1.stg4_001" Exit > "$game/System.ini"
+  "$prog" --frames 1000000 "$game" > "$work/replay.out" 2>&1 &
+  pid=$!
+  find_window tarnwick4
+  xdotool windowfocus --sync "$id" 2> /dev/null || xdotool windowfocus "$id"
+  saved=""
+  for try in 1 2 3 4 5 6 7 8; do
+    sleep 2
+    xdotool keydown F1
+    sleep 0.3
+    xdotool keyup F1
+    sleep 1
+    [ "$try" = 1 ] && shot file_replay
+    xdotool key Return
+    for i in $(seq 30); do
+      saved=$(ls "$game"/user_data/rpl4/demo1__*.rpl4_902 2> /dev/null | head -n 1)
+      [ -n "$saved" ] && break
+      sleep 0.1
+    done
+    [ -n "$saved" ] && break
+  done
+  [ -n "$saved" ] || fail "F1 and Enter saved no replay under the proposed name"
+  kill -TERM "$pid"
+  wait "$pid" || fail "the program did not end in order after the replay was saved"
+  version=$(od -An -tu4 -N4 "$saved" | tr -d " ")
+  [ "$version" = 902 ] || fail "the replay file starts with $version, not the data version"
   echo PASS
 ' sh "$1" "$2" "$work/game" "$work" "${E2E_SHOTS:-}"

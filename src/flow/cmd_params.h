@@ -1,0 +1,37 @@
+// The command parameters that the arrange command can change: their descriptors per command kind,
+// reading and writing them inside a command record, and applying queued arrange entries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/safe_containers.h"
+#include "data/flow_command.h"
+#include "stage/flow_hooks.h"
+
+class cCharaBase;
+
+class cCmdParamInfo {
+ public:
+  void Set(const char* name, int32_t nMin, int32_t nMax);
+
+  std::string m_strName;
+  int32_t m_nMin = 0;
+  int32_t m_nMax = 0;
+};
+
+// Indexed by command kind: the changeable parameters of that kind in parameter order.
+extern cSafeVector<cSafeVector<cCmdParamInfo>> g_CmdParamTable;
+void InitCmdParamTable();
+
+// Reads parameter `index` of a command of flow kind `kind` widened to int32; false when the kind
+// has no such parameter or the command lacks the record that holds it.
+bool GetCmdParam(int kind, int index, const cFlowCommand& cmd, int32_t* value);
+// Writes it narrowed to the field's width; false as for GetCmdParam.
+bool SetCmdParam(int kind, int index, cFlowCommand& cmd, int32_t value);
+
+// Applies one arrange entry (kind, parameter, operation, variable scope, variable number) to the
+// command, the operand read from the variables `chara` sees.
+void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* chara);
+// Applies the flow's queued entries in queue order (null flow: nothing).
+void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow);
