@@ -71,11 +71,9 @@ cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int
   f.nY = static_cast<int>(at.m_dY) + 6;
   cShot shot;
   shot.Setup(scene.m_nShotIdCount++, &shooter, CMD_KIND_SHOT, p, f);
+  // Adding it links it back from its shooter.
   scene.AddShot(shot);
-  // As the firing code does: the shooter keeps a link back to its shot.
-  cShot& added = scene.m_Shots.back();
-  if (added.m_pShooter) added.m_pShooter->m_ShotLinks.push_back({&added, 4});
-  return added;
+  return scene.m_Shots.back();
 }
 
 TEST(ContactsPlayTest, ShotDamagesAgainstTheDefenceThenInvincibilityHoldsTenFrames) {
