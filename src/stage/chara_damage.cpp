@@ -22,7 +22,9 @@ constexpr int GAUGE_FRAMES = 120;
 constexpr int GAUGE_LENGTH = 50;
 constexpr int32_t DAMAGE_MAX = 999999;
 
-void PlainTrigger(cCharaBase& chara, int kind, cCharaBase*, int) { chara.FireTrigger(kind); }
+void PlainTrigger(cCharaBase& chara, int kind, cCharaBase* other, int flowId) {
+  FireTriggerWith(chara, kind, other, flowId);
+}
 
 TriggerWithHandler g_TriggerWith = PlainTrigger;
 
@@ -63,17 +65,17 @@ void FireHitTriggers(cCharaBase& victim, cCharaBase* other, cCharaBase* attacker
   };
   for (const Pair& p : pairs) {
     if (!p.on) continue;
-    FireTriggerWith(victim, p.victimSetting, other, 0);
-    if (p.done) FireTriggerWith(victim, p.victimDone, other, 0);
+    FireStageTrigger(victim, p.victimSetting, other, 0);
+    if (p.done) FireStageTrigger(victim, p.victimDone, other, 0);
     if (!attackerSide) continue;
-    FireTriggerWith(*attackerSide, p.attackSetting, &victim, flowId);
-    if (p.done) FireTriggerWith(*attackerSide, p.attackDone, &victim, flowId);
+    FireStageTrigger(*attackerSide, p.attackSetting, &victim, flowId);
+    if (p.done) FireStageTrigger(*attackerSide, p.attackDone, &victim, flowId);
   }
 }
 
 }  // namespace
 
-void FireTriggerWith(cCharaBase& chara, int kind, cCharaBase* other, int flowId) {
+void FireStageTrigger(cCharaBase& chara, int kind, cCharaBase* other, int flowId) {
   g_TriggerWith(chara, kind, other, flowId);
 }
 

@@ -6,11 +6,11 @@
 class cCharaBase;
 
 // Fires `kind` on `chara` with `other` as the other character and `flowId` as the flow ID the
-// trigger carries. The flow runner installs the form that records the other character; until
-// then the plain trigger is fired.
-void FireTriggerWith(cCharaBase& chara, int kind, cCharaBase* other, int flowId);
+// trigger carries, through the flow runner's FireTriggerWith unless a handler is installed
+// (tests record the triggers of contacts and damage that way).
+void FireStageTrigger(cCharaBase& chara, int kind, cCharaBase* other, int flowId);
 using TriggerWithHandler = void (*)(cCharaBase& chara, int kind, cCharaBase* other, int flowId);
-// Installs `handler` (null: the plain trigger); returns the one it replaces.
+// Installs `handler` (null: the flow runner's trigger); returns the one it replaces.
 TriggerWithHandler SetTriggerWithHandler(TriggerWithHandler handler);
 
 // Highest score the save data keeps.

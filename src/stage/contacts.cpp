@@ -56,10 +56,10 @@ class ContactRunningScope {
 void FireCharaContact(cCharaBase& victim, cCharaBase& other) {
   if (other.m_pOwner && other.m_bOwnerAttack) {
     cCharaBase& owner = *other.m_pOwner;
-    FireTriggerWith(victim, TRIG_HIT_CHARA, &owner, 0);
-    FireTriggerWith(owner, TRIG_ATTACK_HIT, &victim, other.m_nOwnerFlowId);
+    FireStageTrigger(victim, TRIG_HIT_CHARA, &owner, 0);
+    FireStageTrigger(owner, TRIG_ATTACK_HIT, &victim, other.m_nOwnerFlowId);
   } else {
-    FireTriggerWith(victim, TRIG_HIT_CHARA, &other, 0);
+    FireStageTrigger(victim, TRIG_HIT_CHARA, &other, 0);
   }
 }
 
@@ -115,8 +115,8 @@ int cScenePlay::ShotAgainstFaction(cShot& s, int faction, bool onScreenOnly, boo
     const bool attack = s.m_Def.m_nPower != 0 || s.m_Def.m_cImpact != 0 || s.m_Def.m_cItemKind != 0;
     if (attack && c.IsInvincible()) continue;
     const bool hurt = attack || !g_SystemData.HarmlessShotsPass();
-    FireTriggerWith(c, TRIG_HIT_SHOT, s.m_pShooter, 0);
-    if (s.m_pShooter && s.m_bHitTrigger) FireTriggerWith(*s.m_pShooter, TRIG_ATTACK_HIT, &c, s.m_nFlowId);
+    FireStageTrigger(c, TRIG_HIT_SHOT, s.m_pShooter, 0);
+    if (s.m_pShooter && s.m_bHitTrigger) FireStageTrigger(*s.m_pShooter, TRIG_ATTACK_HIT, &c, s.m_nFlowId);
     if (!hurt) continue;
     int damage = 0;
     int impact = 0;
@@ -263,7 +263,7 @@ int cScenePlay::HeroTouchItems() {
       ++it;
       continue;
     }
-    FireTriggerWith(hero, TRIG_HIT_ITEM, nullptr, 0);
+    FireStageTrigger(hero, TRIG_HIT_ITEM, nullptr, 0);
     if (mode == ITEM_TAKE_AGAIN) {
       if (!hero.IsNewTouch(item.m_nId)) {
         ++it;

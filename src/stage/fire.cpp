@@ -12,6 +12,7 @@
 #include "data/palette.h"
 #include "data/ed_move.h"
 #include "stage/chara.h"
+#include "stage/flow_hooks.h"
 #include "stage/item.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -44,7 +45,10 @@ int DirectionAngleInt(int dir) {
 
 double DirectionAngle(int dir) { return DirectionAngleInt(dir); }
 
-int FireInputDirection() { return 0; }
+int FireInputDirection() {
+  const cScenePlay* scene = g_lpScenePlay;
+  return scene && scene->m_lpCurrentFlow ? scene->m_lpCurrentFlow->m_nHeldKey : 0;
+}
 
 double ShotOffsetX(const cEdShot& p, int clone, int facingRight) {
   const double v = p.m_sOfsX + clone * p.m_sOfsXPerClone;

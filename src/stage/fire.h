@@ -19,8 +19,7 @@ extern const double FIRE_K;
 int ResolveFireDirection(int dir, int facingRight);
 double DirectionAngle(int dir);
 int DirectionAngleInt(int dir);
-// The held direction of the running flow for the direction "input" (0 none, 1..8); the flow
-// runner supplies it, until then 0 (straight ahead).
+// The direction held when the running flow started, for the direction "input" (0 none, 1..8).
 int FireInputDirection();
 
 // Offsets of clone `clone`, mirrored when facing right and the record's mirroring flag is set.
