@@ -41,6 +41,8 @@ class cChara : public cCharaBase {
   int32_t m_bViewIgnoreX = 0;
   int32_t m_bViewIgnoreY = 0;
   int32_t m_bWasActive = 0;
+  // Active and group-active in the current sub-step: the passes move and run it.
+  int32_t m_bActing = 0;
 
  private:
   void CopyCharaFields(const cChara& other);

@@ -153,6 +153,34 @@ class cCharaBase : public cStageObject {
   // The death routine: 1 when the death ends the stage.
   int Die();
 
+  // HP and SP with their gauges, damage against the defence, invincibility and cool-downs
+  // (chara_damage.cpp).
+  int AddHp(int delta, int force, int showGauge);
+  int AddSp(int delta, int showGauge);
+  void StartHpGauge(int delta);
+  void StartSpGauge(int delta);
+  void StartInvincible();
+  void StartInvincibleAndCooldown(int attackerId);
+  int IsInvincible() const;
+  int IsInvincibleAgainst(int attackerId) const;
+  int ApplyCharaDamage(cCharaBase& attacker, int& damageOut, int& impactOut);
+  void FireCharaHitTriggers(cCharaBase& attacker, int damage, int impact);
+  int ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut);
+  void FireShotHitTriggers(cShot& shot, int damage, int impact);
+  // The knock-back of a shot or sword (with the shot code).
+  void ApplyShotImpact(const cShot& shot, int& impactOut);
+
+  // Running animations started by flows on top of the basic set (chara_links.cpp).
+  void RemoveAnimeOfFlow(int serial);
+  void RemoveAnime(int anime);
+  void PauseAnimeOfFlow(int serial);
+  void ResumeAnimeOfFlow(int serial);
+  int GetCurrentPattern(int noAdvance);
+
+  // Runs an item's command list on this character: 0, 2 when its HP ran out, or what a handler
+  // returned (chara_items.cpp).
+  int RunItemCommands(cSafeVector<cFlowCommand>& commands);
+
   // Physics.
   double JumpSpeedFromHeight(double h) const;
   double JumpSpeedFromHbl(int8_t h) const;

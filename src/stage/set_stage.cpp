@@ -166,6 +166,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_Wait.m_nReserved = 0;
   m_ContactSchedule = MakeContactSchedule(g_Stage.m_nSubSteps, g_Stage.m_nContactChecks);
   m_nEndRequest = 0;
+  m_bContactRunning = 0;
   m_nCaptionCount = 0;
   m_nCaptionCount2 = 0;
   if (g_Stage.m_nTimeLimitOn) {
