@@ -50,5 +50,9 @@ class cChara : public cCharaBase {
   int ActGroup() const;
 };
 
+// Moves copy number `copy` of a placement by the definition's repeat offset (the place position
+// too, unless the system keeps it) and settles it; false when that copy falls outside the stage.
+bool PlaceRepeatCopy(cChara& c, const cCharaDef& def, int copy);
+
 // Activation groups a stage has.
 constexpr int ACT_GROUP_COUNT = 60;

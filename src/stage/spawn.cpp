@@ -9,6 +9,23 @@
 #include "stage/private_messages.h"
 #include "stage/scene_play.h"
 
+bool PlaceRepeatCopy(cChara& c, const cCharaDef& def, int copy) {
+  const double ox = def.GetRepeatOffsetX(copy, def.m_cFacing);
+  const double oy = def.GetRepeatOffsetY(copy, def.m_cFacing);
+  c.m_dX += ox;
+  c.m_dRight += ox;
+  c.m_dY += oy;
+  c.m_dBottom += oy;
+  if (!g_SystemData.RepeatKeepsPlacePos()) {
+    c.m_dPlaceX += ox;
+    c.m_dPlaceY += oy;
+  }
+  if (!c.IsInStage(1)) return false;
+  c.AfterMoveX();
+  c.AfterMoveY();
+  return true;
+}
+
 void cScenePlay::SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& id, cCharaDef& placement,
                              const cItem* item) {
   cCharaDef def = placement;
@@ -17,19 +34,7 @@ void cScenePlay::SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& i
     scratch.Setup(id, &def, item, (tx + GRID_BORDER_TILES) * 32 + 16, (ty + GRID_BORDER_TILES) * 32 + 16, i,
                   nullptr);
     scratch.SetBlockPos(tx, ty);
-    const double ox = def.GetRepeatOffsetX(i, def.m_cFacing);
-    const double oy = def.GetRepeatOffsetY(i, def.m_cFacing);
-    scratch.m_dX += ox;
-    scratch.m_dRight += ox;
-    scratch.m_dY += oy;
-    scratch.m_dBottom += oy;
-    if (!g_SystemData.RepeatKeepsPlacePos()) {
-      scratch.m_dPlaceX += ox;
-      scratch.m_dPlaceY += oy;
-    }
-    if (!scratch.IsInStage(1)) continue;
-    scratch.AfterMoveX();
-    scratch.AfterMoveY();
+    if (!PlaceRepeatCopy(scratch, def, i)) continue;
     list.push_back(scratch);
     list.back().UpdateScreenRect();
     ++id;

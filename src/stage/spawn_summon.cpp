@@ -59,19 +59,7 @@ void cScenePlay::SpawnSummonedChara(cSafeList<cChara>& list, double x, double y,
       scratch.m_dY = y + scratch.m_nDrawOffsetY;
       scratch.m_dRight = scratch.m_dX + scratch.m_nHitWidth - 1;
       scratch.m_dBottom = scratch.m_dY + scratch.m_nHitHeight - 1;
-      const double ox = copy.GetRepeatOffsetX(i, copy.m_cFacing);
-      const double oy = copy.GetRepeatOffsetY(i, copy.m_cFacing);
-      scratch.m_dX += ox;
-      scratch.m_dRight += ox;
-      scratch.m_dY += oy;
-      scratch.m_dBottom += oy;
-      if (!g_SystemData.RepeatKeepsPlacePos()) {
-        scratch.m_dPlaceX += ox;
-        scratch.m_dPlaceY += oy;
-      }
-      if (!scratch.IsInStage(1)) continue;
-      scratch.AfterMoveX();
-      scratch.AfterMoveY();
+      if (!PlaceRepeatCopy(scratch, copy, i)) continue;
       list.push_back(scratch);
     }
     cChara& c = list.back();
