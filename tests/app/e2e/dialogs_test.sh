@@ -21,20 +21,8 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_syst
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
 command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
 
-# The server picks a free display itself and names it once it accepts clients, so test runs in
-# parallel (here or in other build trees) never race for one display number. Without -noreset it
-# would reset each time its last client leaves: a dialog connecting in that moment is refused,
-# and the kana bound below would be lost.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
-xpid=$!
-for i in $(seq 600); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xpid" 2> /dev/null || break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: the X server did not start"; cat "$work/xvfb.log"; exit 1; }
-DISPLAY=:$(tr -d ' \n' < "$work/display")
-export DISPLAY
+. "$here/../support/private_xserver.sh"
+start_private_xserver "$work"
 # Kana are bound to spare keys before any client starts, so xdotool types them without
 # remapping a key for each one (a client busy when the map changes again would read the wrong kana).
 if command -v xmodmap > /dev/null; then

@@ -17,16 +17,8 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_syst
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
 command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
-xpid=$!
-for i in $(seq 600); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xpid" 2> /dev/null || break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: the X server did not start"; cat "$work/xvfb.log"; exit 1; }
-DISPLAY=:$(tr -d ' \n' < "$work/display")
-export DISPLAY
+. "$here/../support/private_xserver.sh"
+start_private_xserver "$work"
 sh -c '
   prog=$1; game=$2; work=$3; shots=${E2E_SHOTS:-}
   fail() {

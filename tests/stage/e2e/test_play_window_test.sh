@@ -28,17 +28,8 @@ fail() {
 timeout 120 "$prog" --headless --frames $frames --screenshot "$work/headless.png" --test-play $stage "$work/game" \
   > "$work/headless.out" 2>&1 || fail "the headless test play failed"
 
-# The server names its display once it accepts clients; -noreset keeps it up between clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
-xpid=$!
-for i in $(seq 600); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xpid" 2> /dev/null || break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "the X server did not start"
-DISPLAY=:$(tr -d ' \n' < "$work/display")
-export DISPLAY
+. "$here/support/private_xserver.sh"
+start_private_xserver "$work"
 
 "$prog" --window --frames $frames --screenshot "$work/window.png" --test-play $stage "$work/game" \
   > "$work/window.out" 2>&1 &
