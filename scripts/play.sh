@@ -13,8 +13,4 @@ if [ $# -gt 0 ] && [ -d "${!#}" ]; then
   project="${!#}"
   set -- "${@:1:$(($# - 1))}"
 fi
-if [ "$project" = build/demo ]; then
-  # Until the title scene is part of the build, a stage is the way in.
-  set -- --test-play data/stg4/demo1-1.stg4 "$@"
-fi
 exec build/src/app/tarnwick4 "$@" "$project"

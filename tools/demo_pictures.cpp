@@ -272,6 +272,8 @@ std::vector<uint32_t> Colours() {
   }
   p[TRANSPARENT] = 0xFF00FF;  // the transparent colour: the palette bitmap's top-left pixel
   p[16] = 0x203040;           // the empty screen between scenes
+  p[240] = 0xD8D8E8;          // the frames of menus and boxes
+  p[241] = 0xFFFFFF;          // the text of the game fonts
   return p;
 }
 
@@ -285,8 +287,9 @@ bool WritePictures() {
       {"bmp/Loading.bmp", Filled(640, 480, [](int x, int y) { return (x / 32 + y / 32) % 2 ? 16 : C(NAVY, 3); })},
       {"bmp/Debug.bmp", Filled(64, 64, [](int x, int) { return 1 + x % 15; })},
       {"bmp/Symbol.bmp", Filled(256, 16, [](int x, int y) { return (x + y) % 16 ? 0 : C(GREY, 15); })},
-      {"bmp/Window.bmp", Filled(96, 96, [](int x, int y) {
-         return x < 2 || y < 2 || x > 93 || y > 93 ? C(GREY, 15) : C(NAVY, 4);
+      // Framed menus and boxes show as much of the window picture as they are large.
+      {"bmp/Window.bmp", Filled(640, 480, [](int x, int y) {
+         return x < 2 || y < 2 || x > 637 || y > 477 ? C(GREY, 15) : C(NAVY, 4);
        })},
       {"bmp/Title.bmp", Filled(640, 480, [](int x, int y) {
          if (y > 400) return (x / 32 + y / 32) % 2 ? C(GREEN, 10) : C(GREEN, 12);

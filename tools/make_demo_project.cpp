@@ -116,6 +116,8 @@ int main(int argc, char** argv) {
   system.m_strTitle = "ターンウィック4 デモ";
   for (std::string& sound : system.m_SystemSounds) sound = "wave\\accept.wav";
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
+  // The title menu as a framed list of the project's captions (the demo has no menu-item picture).
+  system.m_bPlainTitleMenu = 0;
   bool ok = system.SaveToFile("data\\System.dat") != 0;
   ok = ok && demo::WriteDatabase();
   ok = ok && demo::WriteStages();

@@ -32,7 +32,6 @@ cMainWnd g_MainWindow;
 
 int32_t g_bGameThreadStarted = 0;
 cSafeVector<BGMDEF> g_MusicList;
-std::atomic<int32_t> g_bNameEntryDone{0};
 
 void SetMainWindowHost(t4::platform::WindowHost* host) { g_MainWindow.m_lpHost = host; }
 

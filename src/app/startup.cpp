@@ -157,10 +157,13 @@ bool InitDrawing(const SCREENMODE& mode) {
 void PlaceWindow(bool bWindowed, bool& bMaximised) {
   t4::platform::WindowHost* host = g_MainWindow.m_lpHost;
   if (!host || !bWindowed) return;
+  // Decided on the device actually started: after a fall-back to DirectDraw the window keeps
+  // its fixed sizes, as WindowMode 2 means there.
+  const bool bResizable = lpDTCon && g_SystemIni.m_nWindowMode == 2;
+  if (bResizable) host->SetResizable(true);
   if (g_WindowData.LoadFromFile(g_Paths[PATH_WINDOW])) {
     host->MoveTo(g_WindowData.m_nX, g_WindowData.m_nY);
-    if (lpDTCon && g_SystemIni.m_nWindowMode == 2)
-      host->SetClientSize(g_WindowData.m_nWidth, g_WindowData.m_nHeight);
+    if (bResizable) host->SetClientSize(g_WindowData.m_nWidth, g_WindowData.m_nHeight);
     bMaximised = g_WindowData.m_bMaximised != 0;
   }
   if (g_StartOverrides.nScale >= 1 && g_StartOverrides.nScale <= 5)

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/sjis_text.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 
@@ -214,4 +215,25 @@ int FindLastNumberedFile(char* out, const char* path, const char* ext) {
   if (!FindLastNumberedFileStr(found, path, ext) || !Fits(found)) return 0;
   CopyOut(out, found);
   return 1;
+}
+
+int StageResultName(std::string& name) {
+  // Only the file part is searched: a folder with "-1" or "." in its name must not cut the name.
+  size_t fileStart = 0;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (IsSjisDoubleByte(name.c_str() + i)) {
+      ++i;
+    } else if (IsSeparator(name[i])) {
+      fileStart = i + 1;
+    }
+  }
+  const size_t marker = name.rfind("-1");
+  if (marker != std::string::npos && marker >= fileStart) {
+    name.resize(marker);
+    name += '.';
+    return 1;
+  }
+  const size_t dot = name.rfind('.');
+  name.resize(dot != std::string::npos && dot >= fileStart ? dot + 1 : 0);
+  return 0;
 }

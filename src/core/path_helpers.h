@@ -18,3 +18,8 @@ int GetExtension(char* dst, const char* path);
 int MakeNumberedFileName(char* dst, const char* src, int n);
 int FindLastNumberedFile(char* out, const char* path, const char* ext);
 int FindLastNumberedFileStr(std::string& out, const std::string& path, const char* ext);
+// The name a stage's results and rankings are kept under: the path up to the "-1" that marks the
+// first file of a numbered series, or up to the file's extension, followed by "." (only the file
+// part is searched; a file without an extension gives ""). Returns 1 when the file starts a
+// numbered series.
+int StageResultName(std::string& path);

@@ -11,6 +11,8 @@ BlockCondCheck g_pfnBlockCondCheck = nullptr;
 
 void SetBlockCondCheck(BlockCondCheck check) { g_pfnBlockCondCheck = check; }
 
+bool CheckBlockCond(cBlock& block) { return !g_pfnBlockCondCheck || g_pfnBlockCondCheck(block); }
+
 cBlock::cBlock() {
   Register(DATA_VERSION);
   SetDefault();

@@ -79,3 +79,5 @@ class cMapCell : public cBlock {
 // block exists.
 using BlockCondCheck = bool (*)(cBlock& block);
 void SetBlockCondCheck(BlockCondCheck check);
+// The installed test for `block` (true without one).
+bool CheckBlockCond(cBlock& block);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/message_box.h"
+#include "core/path_helpers.h"
 
 cWorldMap g_WorldMap;
 
@@ -334,11 +335,9 @@ int cWorldMap::HasStage(const char* name, int separate, int key1, int key2) cons
   for (const cWorldMapPoint& point : m_Points) {
     for (const cWorldMapStage& entry : point.m_Entries) {
       if (entry.m_nKind != MAPENTRY_STAGE) continue;
-      // Results are kept under the stage's name without its "-1" sequence part.
+      // Results are kept under the name the progress gives the played file.
       std::string stem = entry.m_strStageFile;
-      size_t dash = stem.rfind("-1");
-      if (dash != std::string::npos) stem.resize(dash);
-      stem += ".";
+      StageResultName(stem);
       if (stem != name) continue;
       if (separate == 0) {
         if (entry.m_nSeparate == 0) return 1;

@@ -1,5 +1,6 @@
 // Rotated blit (one turned quad in the render mode, fixed-point nearest pixels otherwise) and the
 // magnifying lens (always pixel by pixel).
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 
@@ -44,6 +45,21 @@ bool RotateQuad(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int 
   return true;
 }
 
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
+
+// Narrows [k0, k1] to the steps k with lo <= f0 + k x step < hi; false when none is left.
+bool StepsInside(int64_t f0, int64_t step, int64_t lo, int64_t hi, int64_t& k0, int64_t& k1) {
+  if (step == 0) return f0 >= lo && f0 < hi && k0 <= k1;
+  if (step > 0) {
+    k0 = std::max(k0, -FloorDiv(f0 - lo, step));  // the least k with f0 + k x step >= lo
+    k1 = std::min(k1, FloorDiv(hi - 1 - f0, step));
+  } else {
+    k0 = std::max(k0, -FloorDiv(hi - 1 - f0, -step));
+    k1 = std::min(k1, FloorDiv(f0 - lo, -step));
+  }
+  return k0 <= k1;
+}
+
 }  // namespace
 
 bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle,
@@ -82,11 +98,16 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
       const int64_t dy = Y - PY;
       T* d = reinterpret_cast<T*>(reinterpret_cast<uint8_t*>(dst0) + (cy + dy) * dstPitch);
       const int64_t dx0 = int64_t{cx} - PX;
-      // Along a row dx grows by one: the turned coordinates step by the sine and cosine.
-      int64_t nu = (X0 - PX) * c + dy * s, nv = dy * c - (X0 - PX) * s;
-      for (int64_t X = X0; X <= X1; ++X, nu += c, nv -= s) {
+      // Along a row dx grows by one: the turned coordinates step by the sine and cosine. Only the
+      // run of the row whose source pixel lies inside is walked.
+      const int64_t nu0 = (X0 - PX) * c + dy * s, nv0 = dy * c - (X0 - PX) * s;
+      int64_t k0 = 0, k1 = X1 - X0;
+      if (!StepsInside(nu0, c, (u0 - PX) * 1024, (u1 - PX) * 1024, k0, k1) ||
+          !StepsInside(nv0, -s, (v0 - PY) * 1024, (v1 - PY) * 1024, k0, k1))
+        continue;
+      int64_t nu = nu0 + k0 * c, nv = nv0 - k0 * s;
+      for (int64_t X = X0 + k0; X <= X0 + k1; ++X, nu += c, nv -= s) {
         const int64_t u = PX + (nu >> 10), v = PY + (nv >> 10);
-        if (u < u0 || u >= u1 || v < v0 || v >= v1) continue;
         const uint32_t p = reinterpret_cast<const T*>(reinterpret_cast<const uint8_t*>(src0) + (sy + v) * srcPitch)[sx + u];
         if (keyed && clear(p)) continue;
         d[dx0 + X] = static_cast<T>(toDst(p));

@@ -3,10 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/present/display.h"
+
 DDSURFACEDATA g_SurfaceTable[IMAGE_SLOT_COUNT];
 IMAGESLOT g_ImageSlotTable[IMAGE_SLOT_COUNT];
 
 namespace {
+
+using t4::platform::SCREEN_HEIGHT;
+using t4::platform::SCREEN_WIDTH;
 
 void Set(IMAGESLOT& s, const char* file, int key, int ddMemory, int type, int shared, int optional, int mirrorW,
          int width = 0, int height = 0) {
@@ -69,10 +74,10 @@ void ResetImageSlotTable(IMAGESLOT* t) {
   }
   Set(t[64], "E", 1, 1, 0, 0, 0, 0, 256, 960);
   Set(t[65], "E", 1, 1, 0, 0, 0, 0, 256, 960);
-  Set(t[66], "E", 1, 1, 0, 0, 0, 0, 640, 480);
-  Set(t[67], "E", 0, 1, 0, 0, 0, 0, 640, 480);
-  Set(t[68], "E", 1, 0, 0, 0, 0, 0, 640, 480);
-  Set(t[69], "E", 1, 1, 0, 1, 0, 0, 640, 480);
+  Set(t[66], "E", 1, 1, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  Set(t[67], "E", 0, 1, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  Set(t[68], "E", 1, 0, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+  Set(t[69], "E", 1, 1, 0, 1, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
   Set(t[70], "E", 1, 0, 2, 0, 0, 0, 1024, 1024);
   Set(t[71], "E", 1, 1, 1, 0, 0, 0, 1024, 1024);
 }

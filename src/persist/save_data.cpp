@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/path_helpers.h"
 #include "core/sjis_text.h"
 #include "data/world_map.h"
 #include "persist/list_io.h"
@@ -236,26 +237,7 @@ void cSaveData::SetStageFile(const char* fileName, int varSet, int varIndex, int
   m_bVarSet = varSet;
   m_nVarIndex = varIndex;
   m_nVarValue = varValue;
-  m_bSequence = 0;
-
-  // Only the file part is searched: a folder with "-1" or "." in its name must not cut the name.
-  size_t fileStart = 0;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (IsSjisDoubleByte(name.c_str() + i)) {
-      ++i;
-    } else if (name[i] == '\\' || name[i] == '/') {
-      fileStart = i + 1;
-    }
-  }
-  size_t marker = name.rfind("-1");
-  if (marker != std::string::npos && marker >= fileStart) {
-    m_bSequence = 1;
-    name.resize(marker);
-    name += '.';
-  } else {
-    size_t dot = name.rfind('.');
-    name.resize(dot != std::string::npos && dot >= fileStart ? dot + 1 : 0);
-  }
+  m_bSequence = StageResultName(name);
   m_strStageName = name;
   m_strPlayName = m_strStageName;
   if (m_bVarSet) AppendStageSuffix(m_strPlayName, 1, m_nVarIndex, m_nVarValue);

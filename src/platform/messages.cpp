@@ -326,11 +326,6 @@ bool IsWindow(HWND hWnd) { return IsLive(hWnd, nullptr); }
 
 void* GetWindowUserData(HWND hWnd) { return IsLive(hWnd, nullptr) ? hWnd->userData : nullptr; }
 
-DWORD GetWindowThreadId(HWND hWnd) {
-  DWORD owner = 0;
-  return IsLive(hWnd, &owner) ? owner : 0;
-}
-
 void BeginShutdown() {
   g_shuttingDown.store(true);
   std::vector<std::shared_ptr<Queue>> queues;

@@ -49,7 +49,6 @@ HWND CreateMessageWindow(WindowProc proc, void* userData);
 void DestroyWindow(HWND hWnd);
 bool IsWindow(HWND hWnd);
 void* GetWindowUserData(HWND hWnd);
-DWORD GetWindowThreadId(HWND hWnd);
 
 // Shutdown of the message layer: see the header comment.
 void BeginShutdown();

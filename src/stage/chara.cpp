@@ -27,6 +27,7 @@ void cChara::CopyCharaFields(const cChara& o) {
   m_bViewIgnoreX = o.m_bViewIgnoreX;
   m_bViewIgnoreY = o.m_bViewIgnoreY;
   m_bWasActive = o.m_bWasActive;
+  m_bActing = o.m_bActing;
 }
 
 cChara::~cChara() = default;

@@ -32,6 +32,8 @@ class cChara : public cCharaBase {
   int TestView(cSafeVector<uint8_t>& groupFlags);
   int ShouldActivate(cSafeVector<uint8_t>& groupFlags);
   int OverlapsRect(double left, double top, double right, double bottom) const;
+  // The carried item's blinking icon over the character (item_draw.cpp).
+  void DrawItemIcon(DDSURFACEDATA* dst);
 
   int32_t m_bInView = 0;
   cItem m_Item;
@@ -39,6 +41,8 @@ class cChara : public cCharaBase {
   int32_t m_bViewIgnoreX = 0;
   int32_t m_bViewIgnoreY = 0;
   int32_t m_bWasActive = 0;
+  // Active and group-active in the current sub-step: the passes move and run it.
+  int32_t m_bActing = 0;
 
  private:
   void CopyCharaFields(const cChara& other);

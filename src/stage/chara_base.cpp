@@ -42,7 +42,8 @@ void cCharaEffect::Start(int effect, int run, int loop) {
   m_nEffect = static_cast<int16_t>(effect);
   m_nRun = run;
   m_bLoop = static_cast<int8_t>(loop);
-  m_bReversed = 0;
+  m_bReversed = run == 1;
+  m_lpDef = nullptr;
 }
 
 cCharaBase::cCharaBase() { m_Def.Register(902); }

@@ -10,11 +10,13 @@
 #include "data/block.h"
 #include "data/chara_def.h"
 #include "stage/flow_hooks.h"
+#include "stage/graphic_source.h"
 #include "stage/stage_object.h"
 
 class cCharaBase;
 class cItem;
 class cShot;
+class cCharaEffectDef;
 
 struct TARGETLINK {
   cCharaBase* pChara = nullptr;
@@ -85,9 +87,24 @@ struct cCharaEffect {
   int8_t m_bLoop = 0;
   int32_t m_bReversed = 0;
   const void* m_lpDef = nullptr;
+  // The run's values (filled from the definition on the first step after a start).
+  int32_t m_nCounter = 0;
+  int32_t m_nStart = 0;
+  int32_t m_nEnd = 0;
+  double m_dValue = 0.0;
+  double m_dStep = 0.0;
+  double m_dElapsed = 0.0;
+  int32_t m_nTime = 0;
+  int32_t m_nKind1 = 0;
+  int32_t m_nKind2 = 0;
 
   void Clear();
   void Start(int effect, int run, int loop);
+  // The running definition (null without an effect); prepares the run when it has not been.
+  const cCharaEffectDef* Def();
+  // One frame of the run: 1 when it is over.
+  int Step();
+  void Restart();
 };
 
 // Map cells are referred to by their index in the grid (-1 = none) rather than by address, so a
@@ -136,6 +153,34 @@ class cCharaBase : public cStageObject {
   // The death routine: 1 when the death ends the stage.
   int Die();
 
+  // HP and SP with their gauges, damage against the defence, invincibility and cool-downs
+  // (chara_damage.cpp).
+  int AddHp(int delta, int force, int showGauge);
+  int AddSp(int delta, int showGauge);
+  void StartHpGauge(int delta);
+  void StartSpGauge(int delta);
+  void StartInvincible();
+  void StartInvincibleAndCooldown(int attackerId);
+  int IsInvincible() const;
+  int IsInvincibleAgainst(int attackerId) const;
+  int ApplyCharaDamage(cCharaBase& attacker, int& damageOut, int& impactOut);
+  void FireCharaHitTriggers(cCharaBase& attacker, int damage, int impact);
+  int ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut);
+  void FireShotHitTriggers(cShot& shot, int damage, int impact);
+  // The knock-back of a shot or sword (with the shot code).
+  void ApplyShotImpact(const cShot& shot, int& impactOut);
+
+  // Running animations started by flows on top of the basic set (chara_links.cpp).
+  void RemoveAnimeOfFlow(int serial);
+  void RemoveAnime(int anime);
+  void PauseAnimeOfFlow(int serial);
+  void ResumeAnimeOfFlow(int serial);
+  int GetCurrentPattern(int noAdvance);
+
+  // Runs an item's command list on this character: 0, 2 when its HP ran out, or what a handler
+  // returned (chara_items.cpp).
+  int RunItemCommands(cSafeVector<cFlowCommand>& commands);
+
   // Physics.
   double JumpSpeedFromHeight(double h) const;
   double JumpSpeedFromHbl(int8_t h) const;
@@ -158,6 +203,17 @@ class cCharaBase : public cStageObject {
   void ClearImpactY();
   void DecayImpactX();
   void DecayImpactY();
+
+  // Drawing (chara_draw.cpp, chara_effect_draw.cpp).
+  int GetCharaImage(DRAWDESC& desc);
+  void DrawChara(DDSURFACEDATA* dst, int noAdvance);
+  int DrawDying(DDSURFACEDATA* dst, int noAdvance);
+  void StepEffectOnly(int noAdvance);
+  int RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int draw);
+  void DrawToWork(DDSURFACEDATA* work, const DRAWDESC& desc);
+  void BlitWork(DDSURFACEDATA* dst, DDSURFACEDATA* work, const DRAWDESC& desc);
+  void DrawHpGauge(DDSURFACEDATA* dst);
+  void DrawSpGauge(DDSURFACEDATA* dst);
 
   int32_t m_bKeepLinks = 0;
   cSafeVector<cCharaBase*> m_Targets;

@@ -3,5 +3,5 @@
 
 class cCharaBase;
 
-// 1 when `obj` overlaps a block character of the character list.
-int HitBlockChara(cCharaBase& obj);
+// 1 when `obj` overlaps a live block character of the character list other than itself.
+int HitBlockChara(const cCharaBase& obj);

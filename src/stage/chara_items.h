@@ -1,9 +1,34 @@
-// Items handed to the hero by the stage: a block's item and the notice of an item taken.
+// Taking items: the item commands run on the taker, the notice and the sound, and the table of
+// item-command handlers.
 #pragma once
 
+#include <cstdint>
+
+class cCharaBase;
+class cFlowCommand;
 class cHero;
+class cItem;
 class cItemDef;
 
-// Builds a temporary item from `def` and has the main hero take it; 0, or the result of the
-// item's commands (1 the stage ends, 2 the hero died).
+// Kinds of item commands.
+constexpr int ITEM_CMD_KIND_COUNT = 25;
+// The arrange item command applies no pending arranges before itself.
+constexpr int ITEM_CMD_ARRANGE = 23;
+
+// Runs one item command on a character; 0 to go on, otherwise the value the run returns.
+using ItemCmdHandler = int (*)(cCharaBase& chara, cFlowCommand& command);
+// Installs the handler of item-command `kind` (null: nothing); returns the one it replaces. The
+// command code installs its handlers at start-up.
+ItemCmdHandler SetItemCmdHandler(int kind, ItemCmdHandler handler);
+// Runs the handler of the command's kind. A kind outside the table comes from bad data: it is
+// logged and does nothing (0).
+int RunItemCmd(cCharaBase& chara, cFlowCommand& command);
+
+// The taker runs the item's commands after the notice and the sound: 0 nothing special, 2 the
+// taker's HP reached 0, other values as the handlers return them. An empty (graphic 0), untakable
+// or inactive item gives 0.
+int TakeItem(cItem* item, cHero* taker);
+// Builds a temporary item from `def` and has the main hero take it.
 int TakeItemFromDef(cHero& hero, cItemDef& def);
+// The picture of a taken item shown over the taker (a message window of the message code).
+void ShowItemNotice(cHero& hero, int imageKind, int graphic, int column);

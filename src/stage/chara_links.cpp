@@ -1,10 +1,17 @@
 // Target and owner links between characters and the back-links that keep them safe, and the basic
 // animation set of a character.
+#include <climits>
+
+#include "core/report_log.h"
 #include "data/database.h"
 #include "stage/chara_base.h"
 #include "stage/chara_links.h"
+#include "stage/shot.h"
 
 namespace {
+
+// The entry a finished running animation stops on.
+constexpr int32_t ANIME_END = -4;
 
 void RemoveBackLink(cCharaBase* from, const TARGETLINK& link) {
   auto& v = from->m_BackLinks;
@@ -48,7 +55,10 @@ void cCharaBase::SetAnimeSet(int set, int force) {
   m_Def.m_sAnimeSet = static_cast<int16_t>(set);
   cSafeVector<ANIMEFRAMELIST> table;
   auto& sets = g_Database.m_AnimeSets;
-  if (!sets.empty()) {
+  if (sets.empty()) {
+    // No set 0 to fall back on: the player stays without animations (its pattern is 0).
+    DebugLogf("err anime set %d of 0", set);
+  } else {
     // A bad set number is reported and set 0 is used.
     const cAnimeSet& s = sets.At(set);
     for (const cAnimeData& anime : s.m_Animes) {
@@ -61,9 +71,86 @@ void cCharaBase::SetAnimeSet(int set, int force) {
   }
   const int current = m_Anime.m_nAnime;
   m_Anime.SetTable(table);
-  m_Anime.m_nAnime = current;
+  // A set with fewer animations than the one shown falls back to its first rather than indexing
+  // past its end at the next update.
+  m_Anime.m_nAnime = current >= 0 && current < static_cast<int>(table.size()) ? current : 0;
   m_Anime.m_nFrame = 0;
   m_Anime.m_nTick = 0;
 }
 
-void ClearShotLink(cShot*, int) {}
+void ClearShotLink(cShot* shot, int kind) {
+  if (!shot) return;
+  if (kind == SHOTLINK_TARGET) shot->m_pTarget = nullptr;
+  if (kind == SHOTLINK_SHOOTER) shot->m_pShooter = nullptr;
+}
+
+void cCharaBase::RemoveAnimeOfFlow(int serial) {
+  m_RunningAnimes.remove_if([serial](const RUNNINGANIME& a) { return a.m_nFlowSerial == serial; });
+}
+
+void cCharaBase::RemoveAnime(int anime) {
+  m_RunningAnimes.remove_if([anime](const RUNNINGANIME& a) { return a.m_nAnime == anime; });
+}
+
+void cCharaBase::PauseAnimeOfFlow(int serial) {
+  for (auto it = m_RunningAnimes.begin(); it != m_RunningAnimes.end();) {
+    if (it->m_nFlowSerial != serial) {
+      ++it;
+    } else if (static_cast<int64_t>(it->m_nHold) + it->m_nWait - 1 < 0) {
+      // Nothing of it would be left to show after a pause.
+      it = m_RunningAnimes.erase(it);
+    } else {
+      it->m_bPaused = 1;
+      ++it;
+    }
+  }
+}
+
+void cCharaBase::ResumeAnimeOfFlow(int serial) {
+  for (RUNNINGANIME& a : m_RunningAnimes)
+    if (a.m_nFlowSerial == serial) a.m_bPaused = 0;
+}
+
+int cCharaBase::GetCurrentPattern(int noAdvance) {
+  if (!noAdvance) {
+    m_Anime.Update();
+    for (auto it = m_RunningAnimes.begin(); it != m_RunningAnimes.end();) {
+      if (it->m_bPaused) {
+        ++it;
+      } else if (it->m_Anime.Update() == ANIME_END) {
+        it = m_RunningAnimes.erase(it);
+      } else {
+        --it->m_nWait;
+        ++it;
+      }
+    }
+  }
+  if (m_RunningAnimes.empty()) return m_Anime.GetPattern();
+  // A scheduled cue whose count ran out wins over the others; among the rest the smallest count,
+  // and an animation of the play command only when nothing else is chosen.
+  int best = INT_MAX;
+  const RUNNINGANIME* chosen = nullptr;
+  bool z = false;
+  for (const RUNNINGANIME& a : m_RunningAnimes) {
+    if (a.m_bPaused) continue;
+    if (z) {
+      if (a.m_nWait <= 0 && best <= 0 && a.m_nWait > best) {
+        chosen = &a;
+        best = a.m_nWait;
+      }
+    } else if (a.m_bScheduled) {
+      if (a.m_nWait <= 0 && best <= 0) {
+        chosen = &a;
+        best = a.m_nWait;
+        z = true;
+      } else if (a.m_nWait < best) {
+        chosen = &a;
+        best = a.m_nWait;
+      }
+    } else if (!chosen) {
+      chosen = &a;
+      best = INT_MAX;
+    }
+  }
+  return chosen ? chosen->m_Anime.GetPattern() : m_Anime.GetPattern();
+}

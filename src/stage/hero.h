@@ -43,6 +43,9 @@ class cHero : public cCharaBase {
   void UpdateHeroScreenRect();
   // Per-frame display upkeep before the hero is drawn: its screen rectangle.
   void DisplayUpkeep();
+  // The character drawing and the hit-box view; the darkness over the screen (hero_draw.cpp).
+  void Draw(DDSURFACEDATA* dst, int noAdvance);
+  void DrawSightMask(DDSURFACEDATA* dst);
 
   void ScaleHitBoxes(int scale) override;
   void UpdateHitBoxX() override;

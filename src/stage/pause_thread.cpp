@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/sound_request.h"
 #include "core/thread.h"
+#include "platform/thread.h"
 #include "platform/winapi.h"
 #include "stage/input.h"
 #include "stage/scene_play.h"
@@ -75,6 +76,9 @@ int PauseThreadProc(cScenePlay* scene) {
 void cScenePlay::RunPauseThread(int bPostStart) {
   if (!thPause.Start(&PauseThreadEntry, this)) return;
   if (bPostStart)
-    while (!PostThreadMessage(thPause.m_dwThreadId, THREAD_START_MSG, 0, 0)) Sleep(0);
+    // A thread that has already shown its frames and ended takes no message: stop posting then.
+    while (!PostThreadMessage(thPause.m_dwThreadId, THREAD_START_MSG, 0, 0) &&
+           !t4::platform::HasThreadEnded(thPause.m_hThread))
+      Sleep(0);
   thPause.Wait();
 }

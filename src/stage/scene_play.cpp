@@ -137,6 +137,8 @@ void cScenePlay::Enter() {
       m_bSetupFailed = 1;
       return;
     }
+    LoadExclusiveBitmaps();
+    LoadEffectBitmaps();
     ResetForEntry();
     LoseLife(g_SaveData);
   } else {

@@ -10,6 +10,7 @@
 #include "persist/menu_command.h"
 #include "stage/game.h"
 #include "stage/scroll.h"
+#include "stage/stage_draw.h"
 
 class cCharaBase;
 class cChara;
@@ -18,6 +19,8 @@ class cItem;
 class cItemDef;
 class cHero;
 class cShot;
+class cEdShot;
+class cBlock;
 class cSaveData;
 class cFlowState;
 class cFlowCommandState;
@@ -102,17 +105,68 @@ class cScenePlay : public cScene {
   int HeroTouchItems();
   int CollideBlockCharas(cCharaBase& chara);
   void RideBlockChara(cCharaBase& chara);
+  // Contacts with block characters (contacts_block.cpp) and a character's death as a pass result
+  // (bookkeeping.cpp).
+  void PushOutOfBlockCharas(cCharaBase& chara, int vertical);
+  int HitBlockCharaExcept(const cCharaBase& obj, int excludedId);
+  int HitBlockChara(const cCharaBase& obj);
+  int IsOnRiddenChara(const cCharaBase& chara);
+  cChara* FindBlockCharaBelow(const cCharaBase& chara);
+  int IsCrushed(const cCharaBase& chara, const double entryBox[4]);
+  int KillCharaCore(cCharaBase& chara);
+  // Steps of the contact pass (contacts.cpp).
+  int ShotsAgainstCharas();
+  int ShotAgainstFaction(cShot& shot, int faction, bool onScreenOnly, bool& remove);
+  int CharasAgainstCharas();
+  int CharaPair(cCharaBase& a, cCharaBase& b);
+  void ShotsAgainstShots();
+  int CollideBlockCharasFlying(cCharaBase& chara);
+  int CollideBlockCharasWalking(cCharaBase& chara);
   void EndStage();
+  // Stage end (stage_end.cpp): totals with extra lives, the next stage of a series, the scene
+  // after the clear and the ranking entry.
+  void AddStageTotals();
+  int MakeNextStageName(std::string& name, int number);
+  int IsLastStage(int number);
+  // 1 when the next stage of the series was loaded in place.
+  int LoadNextStageInPlace();
+  int NextScene();
+  void EnterRanking();
   int KillChara(cChara& chara);
   void RemoveChara(cChara& chara);
   void SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& id, cCharaDef& placement,
                    const cItem* item);
   void SpawnItem(cSafeList<cItem>& list, int tx, int ty, int32_t& id, cItemDef& placement);
   void PlayBgm(int nNumber, int bLoop);
+  // The shot list: a copy of `shot` joins the list and its faction's list; erasing removes both
+  // and returns the next node (shot_pass.cpp).
+  void AddShot(const cShot& shot);
+  cSafeList<cShot>::iterator EraseShot(cSafeList<cShot>::iterator it);
+  // Summoned objects (spawn_summon.cpp): `x`, `y` the top-left corner of the formation's place.
+  void SpawnSummonedChara(cSafeList<cChara>& list, double x, double y, int faction, int facing, cEdShot& record,
+                          cCharaDef& def, int32_t& id, cCharaBase* summoner);
+  void SpawnSummonedItem(cSafeList<cItem>& list, double x, double y, cEdShot& record, cItemDef& def, int32_t& id);
+  int SummonBlockAt(double x, double y, int facing, cEdShot& record, cBlock& block);
+  // 1 when a guarded object overlaps the cell; every object the new block holds gets a stop count.
+  int StopOverlappingObjects(int index, int c, int r, cEdShot& record);
   // Draws the stage: `bLive` a played frame, `bHoldAnime` animations held, `bTickStatus` status
   // counters advance, `bKeyHint` the key hint shown.
   void Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint);
   void DrawFrozen() { Draw(0, 1, 0, 1); }
+  // The parts of a frame (stage_draw*.cpp, screen_effect_draw.cpp, hero_draw.cpp).
+  void DrawHero(int frozen);
+  int DrawChara(cChara& chara, int frozen);
+  void ScrollBackgrounds();
+  void DrawBackgrounds(DDSURFACEDATA* dst, int front);
+  void DrawMapBlocks(DDSURFACEDATA* dst, int front);
+  void DrawStatusLine(DDSURFACEDATA* dst);
+  void DrawTimeLimit(DDSURFACEDATA* dst, int warningSound);
+  void DrawNotice(DDSURFACEDATA* dst);
+  void DrawScrEffect(int frozen);
+  void MakeSightMask();
+  void LoadExclusiveBitmaps();
+  void LoadEffectBitmaps();
+  cStageDrawState m_Draw;
 
   // Scene state beyond cScene's m_nState / m_nStep.
   int32_t m_nSavedState = 0;
@@ -143,6 +197,8 @@ class cScenePlay : public cScene {
   uint32_t m_nSeed = 0;
   int32_t m_bButtonLock = 0;
   int32_t m_bHpChanged = 0;
+  // 1 while the contact pass runs: removals asked for meanwhile only flag the shots.
+  int32_t m_bContactRunning = 0;
   cSafeVector<int32_t> m_StageVars;
   int32_t m_nFrameRate = 0;
   int32_t m_nCharaIdCount = 0;

@@ -166,6 +166,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_Wait.m_nReserved = 0;
   m_ContactSchedule = MakeContactSchedule(g_Stage.m_nSubSteps, g_Stage.m_nContactChecks);
   m_nEndRequest = 0;
+  m_bContactRunning = 0;
   m_nCaptionCount = 0;
   m_nCaptionCount2 = 0;
   if (g_Stage.m_nTimeLimitOn) {
@@ -194,6 +195,8 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
     layer.m_dAutoOffsetX = 0.0;
     layer.m_dAutoOffsetY = 0.0;
   }
+  m_Draw.ResetForStage();
+  MakeSightMask();
   if (g_nBpp == 8) {
     std::memcpy(g_PaletteWork, g_Palette, sizeof(g_PaletteWork));
     DDSetPaletteEntries(0, 256, g_PaletteWork);

@@ -1,8 +1,15 @@
-// Drawing of the stage into the back buffer, and what the drawing decides about the dead. For
-// now the map blocks, items, characters and the hero, each as its sheet cell.
+// One frame of a running or frozen stage: backgrounds, blocks, the display layers with the hero,
+// items and characters, the front layers, darkness, the screen effect, the status line, the time
+// limit, the notice and the screen colour. Drawing also decides about the dead: a character
+// whose death display has ended leaves the stage here, and the end of the hero's ends the life.
+#include "core/globals.h"
+#include "data/stage_file.h"
+#include "gfx/batch.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "persist/system_data.h"
 #include "stage/chara.h"
+#include "stage/chara_draw.h"
 #include "stage/hero.h"
 #include "stage/item.h"
 #include "stage/scene_play.h"
@@ -10,74 +17,143 @@
 
 namespace {
 
-// Frames the dead main hero stays on screen before play goes on.
-constexpr int HERO_DEATH_FRAMES = 60;
-constexpr int IMAGE_BLOCKS = 2;
-constexpr int IMAGE_CHARAS = 4;
-constexpr int IMAGE_ITEMS = 40;
-constexpr int SHEET_ROWS = 15;
-constexpr int CHARA_SHEETS = 8;
+constexpr int DISPLAY_LAYER_COUNT = 8;
 
-int Trunc(double v) { return static_cast<int>(v); }
+int DisplayLayer(const cCharaBase& c) { return c.m_Def.m_cZOrder; }
 
-void DrawBlocks(const cScroll& sx, const cScroll& sy) {
-  const int x0 = Trunc(sx.m_dPos);
-  const int y0 = Trunc(sy.m_dPos);
-  const int k = sx.m_nPitchShift;
-  for (int r = 0; r < 16; ++r) {
-    const int row = (y0 >> 5) + r;
-    if (row < 0 || row >= sy.m_nGridTiles) continue;
-    for (int c = 0; c < 21; ++c) {
-      const int column = (x0 >> 5) + c;
-      if (column < 0 || column >= sx.m_nGridTiles) continue;
-      const cMapCell& cell = g_MapGrid.At(column + (row << k));
-      const int n = cell.m_sGraphicNo;
-      if (n <= 0 || cell.m_cDrawPass != 0 || cell.m_cHidden) continue;
-      DDBlt(&BackBuffer, c * 32 - (x0 & 31), r * 32 - (y0 & 31), 32, 32, &g_SurfaceTable[IMAGE_BLOCKS],
-            (n / SHEET_ROWS) * 32, (n % SHEET_ROWS) * 32, BLT_TRANSPARENT);
-    }
+bool InLayerRange(int z) { return z >= 0 && z < DISPLAY_LAYER_COUNT; }
+
+void DrawItems(DDSURFACEDATA* dst, int frozen) {
+  DDBeginBatch(1);
+  DDBatchOrder(&g_SurfaceTable[IMAGE_MARKS]);
+  for (cItem& item : g_ItemList) {
+    if (item.m_bCarried || !item.IsOnScreen()) continue;
+    item.UpdateScreenRect();
+    item.Draw(dst, frozen);
   }
+  DDEndBatch();
 }
 
-void DrawCell(const cStageObject& o, int pattern) {
-  const int n = o.m_nGraphic;
-  const int sheet = n / SHEET_ROWS;
-  if (n <= 0 || sheet >= CHARA_SHEETS || pattern < 0) return;
-  DDSURFACEDATA* src = &g_SurfaceTable[IMAGE_CHARAS + 2 * sheet + (o.m_bRight ? 1 : 0)];
-  DDBlt(&BackBuffer, o.m_rcScreen[0], o.m_rcScreen[1], 32, 32, src, pattern * 32, (n % SHEET_ROWS) * 32,
-        BLT_TRANSPARENT);
+void BeginCharaBatch() {
+  DDBeginBatch(1);
+  DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS]);
+  DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS_MIRROR]);
+  for (int i = IMAGE_CHARAS; i < IMAGE_CHARAS + 2 * CHARA_SHEET_COUNT; ++i) DDBatchOrder(&g_SurfaceTable[i]);
+  for (int i : {20, IMAGE_SHOTS_PADDED, 21, IMAGE_SHOTS_PADDED_MIRROR, IMAGE_ITEMS, IMAGE_MARKS, IMAGE_ITEMS_SMALL})
+    DDBatchOrder(&g_SurfaceTable[i]);
+  for (int x : {0, 64})
+    for (int y = 208; y <= 216; y += 2) DDBatchOrderRect(&g_SurfaceTable[IMAGE_ACCESSORY_SHEET], x, y);
 }
 
 }  // namespace
 
-void cScenePlay::Draw(int bLive, int bHoldAnime, int, int) {
-  DDClearPal(&BackBuffer, EMPTY_PALETTE_ENTRY);
+void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) {
+  if (g_Heroes.empty()) {
+    DDClearPal(&BackBuffer, PALETTE_EMPTY);
+    return;
+  }
+  DDSURFACEDATA* dst = &BackBuffer;
+  const int frozen = bHoldAnime;
+  if (m_Draw.m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(true);
+  if (!frozen) ScrollBackgrounds();
+  DrawBackgrounds(dst, 0);
+  if (!bLive && m_nState == PLAY_PAUSE && !g_SystemData.m_bPauseDrawsStage) {
+    DrawBackgrounds(dst, 1);
+    m_Draw.m_ScreenColor.Draw(frozen);
+    return;
+  }
+  DrawMapBlocks(dst, 0);
+
+  const bool layered = g_Stage.m_nUseLayers != 0;
+  const int layers = layered ? DISPLAY_LAYER_COUNT : 1;
+  // The end of the hero's death may set the stage up again, so the hero is looked up afresh.
+  auto heroLayer = [] { return g_Heroes.empty() ? -1 : DisplayLayer(g_Heroes.At(0)); };
+  const bool batchCharas = g_bUseD3D && !g_SystemData.NoCharaBatch();
+  for (int i = 0; i < layers; ++i) {
+    if (!layered || heroLayer() == i) DrawHero(frozen);
+    if (!layered || i == 0) DrawItems(dst, frozen);
+    if (batchCharas) BeginCharaBatch();
+    for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
+      if (layered && DisplayLayer(*it) != i) {
+        ++it;
+        continue;
+      }
+      if (DrawChara(*it, frozen))
+        it = EraseChara(it);
+      else
+        ++it;
+    }
+    if (batchCharas) DDEndBatch();
+  }
+  if (layered) {
+    // Objects outside the eight layers are not drawn, but their deaths still run their course:
+    // the hero's ends the life, a character's ends with its removal.
+    if (!InLayerRange(heroLayer())) DrawHero(frozen | 2);
+    for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
+      if (InLayerRange(DisplayLayer(*it)) || !it->m_bDead || frozen) {
+        ++it;
+        continue;
+      }
+      it->UpdateScreenRect();
+      if (it->DrawDying(nullptr, 0))
+        it = EraseChara(it);
+      else
+        ++it;
+    }
+  }
+
+  DrawMapBlocks(dst, 1);
+  DrawBackgrounds(dst, 1);
+  DrawDistanceRanges(dst, m_Draw.m_nRangeCounter);
+  if (!g_Heroes.empty()) g_Heroes.At(0).DrawSightMask(dst);
+  DrawScrEffect(frozen);
+  DrawStatusLine(dst);
+  DrawTimeLimit(dst, bTickStatus);
+  if (bKeyHint) DrawNotice(dst);
+  m_Draw.m_ScreenColor.Draw(frozen);
+}
+
+// `mode` bit 0: frozen; bit 1: the hero is outside the display layers (kept up, not drawn).
+void cScenePlay::DrawHero(int mode) {
   if (g_Heroes.empty()) return;
+  const int frozen = mode & 1;
+  DDSURFACEDATA* dst = mode & 2 ? nullptr : &BackBuffer;
   cHero& hero = g_Heroes.At(0);
-  DrawBlocks(m_ScrollX, m_ScrollY);
-  for (cItem& item : g_ItemList) {
-    item.UpdateScreenRect();
-    const int n = item.m_Def.m_sGraphicNo;
-    if (n > 0)
-      DDBlt(&BackBuffer, item.m_rcScreen[0], item.m_rcScreen[1], 32, 32, &g_SurfaceTable[IMAGE_ITEMS],
-            (n / SHEET_ROWS) * 64, (n % SHEET_ROWS) * 32, BLT_TRANSPARENT);
+  hero.DisplayUpkeep();
+  if (!hero.m_bDead) {
+    if (!dst) return;
+    hero.Draw(dst, frozen);
+    hero.DrawHpGauge(dst);
+    hero.DrawSpGauge(dst);
+    if (!frozen) CountCharaGauges(hero);
+    return;
   }
-  for (cChara& c : g_CharaList) {
-    c.UpdateScreenRect();
-    DrawCell(c, bHoldAnime || c.m_bDead ? c.m_Anime.GetPattern() : c.m_Anime.Update());
-  }
-  hero.UpdateHeroScreenRect();
-  DrawCell(hero, bHoldAnime ? hero.m_Anime.GetPattern() : hero.m_Anime.Update());
-  if (!bLive) return;
-  // A dead character leaves once it has been drawn dead.
-  for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
-    if (it->m_bDead)
-      it = EraseChara(it);
-    else
-      ++it;
-  }
-  if (hero.m_bDead && ++m_nDeathShown >= HERO_DEATH_FRAMES) {
-    m_nDeathShown = 0;
+  if (hero.DrawDying(dst, frozen)) {
+    hero.m_nDeathFrames = 0;
     OnHeroDeathShown();
   }
+}
+
+int cScenePlay::DrawChara(cChara& c, int frozen) {
+  DDSURFACEDATA* dst = &BackBuffer;
+  if (c.m_bDead) {
+    c.UpdateScreenRect();
+    // A frozen frame shows the dead but leaves their removal to the next played frame.
+    return c.DrawDying(dst, frozen) && !frozen ? 1 : 0;
+  }
+  if (c.IsOnScreen()) {
+    c.UpdateScreenRect();
+    if (c.m_Def.m_cTransparent) {
+      c.StepEffectOnly(frozen);
+    } else {
+      c.DrawChara(dst, frozen);
+    }
+    c.DrawHpGauge(dst);
+    c.DrawSpGauge(dst);
+    if (!c.m_Def.m_cTransparent) c.DrawItemIcon(dst);
+    if (!frozen) CountCharaGauges(c);
+    return 0;
+  }
+  if (c.m_Effect.m_nEffect != 0) c.StepEffectOnly(frozen);
+  return 0;
 }

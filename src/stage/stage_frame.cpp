@@ -170,7 +170,7 @@ int cScenePlay::KilledByFlows(cSafeList<cChara>::iterator& it, bool& removed) {
 int cScenePlay::BlockCharaPass() {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& c = *it;
-    if (!c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActive) {
+    if (!c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActing) {
       ++it;
       continue;
     }
@@ -244,7 +244,7 @@ int cScenePlay::HeroPass() {
 int cScenePlay::OtherCharaPass() {
   for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
     cChara& c = *it;
-    if (c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActive) {
+    if (c.m_Def.m_cBlockChara || c.m_bDead || !c.m_bActing) {
       ++it;
       continue;
     }
@@ -302,27 +302,6 @@ int cScenePlay::EndCharaStep(cSafeList<cChara>::iterator& it, bool bDeath, bool 
     ++it;
   }
   return 0;
-}
-
-void cScenePlay::ShotPass() {
-  for (auto it = m_Shots.begin(); it != m_Shots.end();) {
-    cShot& s = *it;
-    bool bRemove = s.Update() != 0;
-    if (!bRemove) {
-      s.GravityStep();
-      s.StepShotY();
-      s.StepShotX();
-      if (m_nSubStep == 1 && s.m_bOutOfAreaCheck)
-        bRemove = s.IsOutOfArea(g_Stage.m_Areas[s.m_nSide == 0 ? STAGE_AREA_HERO_SHOT : STAGE_AREA_ENEMY_SHOT]);
-      if (!bRemove) bRemove = s.HitBlocks() != 0;
-    }
-    if (bRemove) {
-      for (cSafeList<cShot*>& layer : m_ShotLayers) layer.remove(&s);
-      it = m_Shots.erase(it);
-    } else {
-      ++it;
-    }
-  }
 }
 
 void cScenePlay::OutOfAreaPass() {

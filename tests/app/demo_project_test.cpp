@@ -27,7 +27,6 @@ namespace {
 class DemoProjectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    t4::platform::SetMessageBoxBackend(&m_Boxes);
     ASSERT_EQ(g_Database.Load(), 1);
     SetDataRefs(&g_ProjectDataRefs);
     ASSERT_EQ(g_CommonPalette.LoadFromFile("data\\CommonPalette.cplt4"), 1);
@@ -40,7 +39,6 @@ class DemoProjectTest : public ::testing::Test {
     g_CommonPalette = cPalette();
     g_Database.SetDefault();
     SetDataRefs(m_pPreviousRefs);
-    t4::platform::SetMessageBoxBackend(nullptr);
   }
 
   // The stage names of the series an entry starts: base-1, base-2, ... while a numbered file exists.
@@ -66,6 +64,7 @@ class DemoProjectTest : public ::testing::Test {
 
   t4::test::ScopedCurrentDir m_Cwd{T4_DEMO_DIR};
   t4::platform::ScriptedMessageBoxBackend m_Boxes;
+  t4::platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
   const cDataRefs* m_pPreviousRefs = GetDataRefs();
   cWorldMap m_Map;
 };

@@ -24,18 +24,12 @@ class DialogTest : public ::testing::Test {
     t4::platform::ResetMessageLayerForTests();
     t4::platform::EnsureMessageQueue();
     t4::platform::ResetInputDevices();
-    t4::platform::ui::SetDialogHost(&host);
-    t4::platform::SetMessageBoxBackend(&boxes);
-    SetMainWindowHost(&window);
     RecordMainWindowPosition(0, 0);
     g_SystemIni.m_nEnglish = 0;
     g_SystemIni.m_nWindowMode = 1;
     g_Game.m_nTitleChoice = 0;
   }
   void TearDown() override {
-    t4::platform::ui::SetDialogHost(nullptr);
-    t4::platform::SetMessageBoxBackend(nullptr);
-    SetMainWindowHost(nullptr);
     UnhookKeyboard();
     RecordMainWindowPosition(0, 0);
     g_SystemIni = m_ini;
@@ -60,6 +54,9 @@ class DialogTest : public ::testing::Test {
   t4::platform::ui::ScriptedDialogHost host;
   t4::platform::ScriptedMessageBoxBackend boxes;
   t4::platform::HeadlessWindowHost window;
+  t4::platform::ui::ScopedDialogHost installedHost{host};
+  t4::platform::ScopedMessageBoxBackend installedBoxes{boxes};
+  ScopedMainWindowHost installedWindow{window};
 
  private:
   cSystemIni m_ini = g_SystemIni;

@@ -18,7 +18,6 @@ class DiskAudioTest : public t4::test::SoundFixture {
     m_rawPath = (m_dir.Path() / "device.raw").string();
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", m_rawPath.c_str(), 1);
-    t4::platform::SetAudioOutput(&m_sdl);
   }
   void TearDown() override {
     SoundFixture::TearDown();
@@ -32,6 +31,8 @@ class DiskAudioTest : public t4::test::SoundFixture {
 
   std::string m_rawPath;
   t4::platform::SdlAudioOutput m_sdl;
+  // Over the fixture's headless output; the device opens only when the test starts the sound.
+  t4::platform::ScopedAudioOutput m_installedSdl{m_sdl};
 };
 
 TEST_F(DiskAudioTest, PlayedSoundReachesTheDeviceOutput) {

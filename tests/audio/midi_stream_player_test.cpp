@@ -140,9 +140,7 @@ class MidiPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str()));
-    t4p::SetMidiOutDevice(&m_device);
   }
-  void TearDown() override { t4p::SetMidiOutDevice(nullptr); }
 
   // Writes a format-0 song at division 100 (tempo 1 s a quarter note set by its first event).
   std::string Song(const std::string& name, const std::string& events) {
@@ -179,6 +177,7 @@ class MidiPlayerTest : public ::testing::Test {
   ScopedCurrentDir m_cwd{m_dir.Path()};
   std::shared_ptr<t4p::RecordingMidiSynth> m_synth = std::make_shared<t4p::RecordingMidiSynth>();
   t4p::ManualMidiOutDevice m_device{m_synth};
+  t4p::ScopedMidiOutDevice m_installedDevice{m_device};
 };
 
 TEST_F(MidiPlayerTest, PlaysEveryEventAtItsTickAcrossBufferRefillsAndTempoChanges) {
@@ -313,7 +312,7 @@ TEST_F(MidiPlayerTest, FluidSynthSoundsAfterANoteOnAndFallsSilentAfterStop) {
   std::shared_ptr<t4p::MidiSynth> synth = t4p::FluidMidiSynth::Create(t4p::SOUNDFONT_SMALL);
   if (!synth) GTEST_SKIP() << "no General MIDI soundfont installed";
   t4p::ManualMidiOutDevice device(synth);
-  t4p::SetMidiOutDevice(&device);
+  t4p::ScopedMidiOutDevice installed(device);
   cMidiStreamPlayer player(
       Song("piano.mid", Event(0, {0xC0, 0}) + Event(0, {0x90, 60, 110}) + Event(1000, {0x80, 60, 0}) + EndOfTrack())
           .c_str());

@@ -116,10 +116,11 @@ TEST_F(OggPlayerTest, FilesThatDoNotPlayAndAMissingLibrary) {
   EXPECT_EQ(m_player.GetObject(0), nullptr);
 
   t4p::ScriptedMessageBoxBackend boxes;
-  t4p::SetMessageBoxBackend(&boxes);
-  cOggPlayer missing([]() -> CREATEVOX { return nullptr; });
-  EXPECT_FALSE(missing.Init());
-  t4p::SetMessageBoxBackend(nullptr);
+  {
+    t4p::ScopedMessageBoxBackend installed(boxes);
+    cOggPlayer missing([]() -> CREATEVOX { return nullptr; });
+    EXPECT_FALSE(missing.Init());
+  }
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "oggの初期化に失敗！");
 }

@@ -39,7 +39,7 @@ class SoundEffectsTest : public t4::test::SoundFixture {
 
 TEST_F(SoundEffectsTest, WithoutADeviceEverythingSucceedsSilently) {
   t4::platform::HeadlessAudioOutput none(false);
-  t4::platform::SetAudioOutput(&none);
+  t4::platform::ScopedAudioOutput installed(none);
   SetupSounds(nullptr, SystemNames(ConstantWave("a.wav", 255, 64)), {}, 7);
   EXPECT_EQ(ReportLog(), "DSInit Err\n");
   ASSERT_EQ(g_SoundList.size(), 17u);

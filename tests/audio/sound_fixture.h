@@ -19,13 +19,11 @@ class SoundFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str()));
-    t4::platform::SetAudioOutput(&m_output);
   }
   void TearDown() override {
     DS_Release();
     g_SoundList.clear();
     g_SoundInfoList.clear();
-    t4::platform::SetAudioOutput(nullptr);
   }
 
   void StartSound() { ASSERT_TRUE(DS_Init(nullptr, 22050, 8, 1)); }
@@ -61,6 +59,7 @@ class SoundFixture : public ::testing::Test {
   TempDir m_dir;
   ScopedCurrentDir m_cwd{m_dir.Path()};
   t4::platform::HeadlessAudioOutput m_output;
+  t4::platform::ScopedAudioOutput m_installedOutput{m_output};
 };
 
 }  // namespace t4::test

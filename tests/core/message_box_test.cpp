@@ -13,14 +13,13 @@ class MessageBoxes : public t4::test::CoreFixture {
  protected:
   void SetUp() override {
     CoreFixture::SetUp();
-    t4::platform::SetMessageBoxBackend(&m_boxes);
   }
   void TearDown() override {
     SetFullScreenMessageBoxHook(nullptr);
-    t4::platform::SetMessageBoxBackend(nullptr);
     CoreFixture::TearDown();
   }
   t4::platform::ScriptedMessageBoxBackend m_boxes;
+  t4::platform::ScopedMessageBoxBackend m_installedBoxes{m_boxes};
 };
 
 TEST_F(MessageBoxes, ErrorBoxesHaveTheErrorCaptionAndBoundedText) {

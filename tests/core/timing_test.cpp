@@ -12,12 +12,8 @@ class Timing : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetTimingForTests();
-    t4::platform::SetClock(&m_clock);
   }
-  void TearDown() override {
-    t4::platform::SetClock(nullptr);
-    ResetTimingForTests();
-  }
+  void TearDown() override { ResetTimingForTests(); }
   // Calls `gate` once per millisecond for `ms` milliseconds; returns the times it said yes,
   // relative to the start.
   template <class Gate>
@@ -31,6 +27,7 @@ class Timing : public ::testing::Test {
     return out;
   }
   t4::platform::ManualClock m_clock{1000};
+  t4::platform::ScopedClock m_installedClock{m_clock};
 };
 
 }  // namespace

@@ -144,13 +144,8 @@ class DatabaseTest : public ProjectDataTest {
  protected:
   void SetUp() override {
     ProjectDataTest::SetUp();
-    t4::platform::SetMessageBoxBackend(&m_Boxes);
     ASSERT_EQ(InitReportLog((m_LogDir.Path() / "Report_Game.txt").string().c_str()), 1);
     for (int i = 0; i < DATABASE_FILE_COUNT; ++i) m_Files[i] = LeWriter().I32(DATA_VERSION).I32(0);
-  }
-  void TearDown() override {
-    t4::platform::SetMessageBoxBackend(nullptr);
-    ProjectDataTest::TearDown();
   }
 
   template <class T>
@@ -177,6 +172,7 @@ class DatabaseTest : public ProjectDataTest {
   }
 
   t4::platform::ScriptedMessageBoxBackend m_Boxes;
+  t4::platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
   TempDir m_LogDir;
   std::unique_ptr<TempDir> m_pDir = std::make_unique<TempDir>();
   LeWriter m_Files[DATABASE_FILE_COUNT];

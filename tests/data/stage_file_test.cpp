@@ -17,13 +17,8 @@ class StageFileTest : public ProjectDataTest {
  protected:
   void SetUp() override {
     ProjectDataTest::SetUp();
-    t4::platform::SetMessageBoxBackend(&m_Boxes);
     g_Stage.SetDefault();
     g_StageSettings.SetDefault();
-  }
-  void TearDown() override {
-    t4::platform::SetMessageBoxBackend(nullptr);
-    ProjectDataTest::TearDown();
   }
 
   // Texts of the boxes shown so far.
@@ -34,6 +29,7 @@ class StageFileTest : public ProjectDataTest {
   }
 
   t4::platform::ScriptedMessageBoxBackend m_Boxes;
+  t4::platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
   TempDir m_Dir;
   ScopedCurrentDir m_Cwd{m_Dir.Path()};
 };

@@ -336,11 +336,11 @@ TEST(WorldMapEntry, HasStageComparesTheNameWithoutItsSequencePart) {
     point.m_Entries[0].m_nKey2 = key2;
     map.m_Points.push_back(point);
   };
-  addEntry("w1-1", MAPENTRY_STAGE, 0, 1, 0);
-  addEntry("w1-2", MAPENTRY_STAGE, 0, 1, 0);
-  addEntry("w2-10", MAPENTRY_STAGE, 0, 1, 0);
-  addEntry("w3-1", MAPENTRY_ROAD, 0, 1, 0);
-  addEntry("w4-1", MAPENTRY_STAGE, 1, 2, 3);
+  addEntry("w1-1.stg4", MAPENTRY_STAGE, 0, 1, 0);
+  addEntry("w1-2.stg4", MAPENTRY_STAGE, 0, 1, 0);
+  addEntry("w2-10.stg4", MAPENTRY_STAGE, 0, 1, 0);
+  addEntry("w3-1.stg4", MAPENTRY_ROAD, 0, 1, 0);
+  addEntry("w4-1.stg4", MAPENTRY_STAGE, 1, 2, 3);
   struct Case {
     const char* name;
     int separate, key1, key2, nResult;

@@ -20,7 +20,6 @@ namespace t4::test {
 class FlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    t4::platform::SetMessageBoxBackend(&m_boxes);
     t4::platform::SeedRand(1);
     g_SaveData.m_CommonVars.assign(COMMON_VAR_COUNT, 0);
     g_SaveData.m_nStageScore = 0;
@@ -48,7 +47,6 @@ class FlowTest : public ::testing::Test {
     }
     LinkTargets();
   }
-  void TearDown() override { t4::platform::SetMessageBoxBackend(nullptr); }
 
   void LinkTargets() {
     for (int i = 0; i < 4; ++i) me->targets[i] = targets[i];
@@ -71,6 +69,7 @@ class FlowTest : public ::testing::Test {
   FakeChara* targets[4] = {};
   FakeChara* hero = nullptr;
   t4::platform::ScriptedMessageBoxBackend m_boxes;
+  t4::platform::ScopedMessageBoxBackend m_installedBoxes{m_boxes};
 };
 
 }  // namespace t4::test

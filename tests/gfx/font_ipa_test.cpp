@@ -13,15 +13,16 @@ class FreeTypeEnvironment final : public ::testing::Environment {
  public:
   void SetUp() override {
     m_rasterizer = t4::platform::text::MakeFreeTypeRasterizer();
-    t4::platform::text::SetRasterizer(m_rasterizer.get());
+    m_installed.emplace(*m_rasterizer);
   }
   void TearDown() override {
-    t4::platform::text::SetRasterizer(nullptr);
+    m_installed.reset();
     m_rasterizer.reset();
   }
 
  private:
   std::unique_ptr<t4::platform::text::Rasterizer> m_rasterizer;
+  std::optional<t4::platform::text::ScopedRasterizer> m_installed;
 };
 [[maybe_unused]] ::testing::Environment* const g_freeType = ::testing::AddGlobalTestEnvironment(new FreeTypeEnvironment);
 

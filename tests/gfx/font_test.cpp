@@ -15,7 +15,6 @@ constexpr int PAL_INK = 9;
 class FontTest : public DrawTest {
  protected:
   void SetUp() override {
-    t4::platform::text::SetRasterizer(&faces);
     DrawTest::SetUp();
     SetPal(PAL_INK, INK);
     SetPal(7, 0xFFFF00);
@@ -24,7 +23,6 @@ class FontTest : public DrawTest {
     font.Release();
     DDReleaseSurface(&box);
     DDReleaseSurface(&symbols);
-    t4::platform::text::SetRasterizer(nullptr);
   }
   bool Make(int cache, const char* face = "ＭＳ ゴシック", int cell = 16) {
     return font.Create(face, 0, cell, cell, cell, PAL_INK, &box, 1, 7, &symbols, cache);
@@ -39,6 +37,7 @@ class FontTest : public DrawTest {
   void Clear() { DDClear(&BackBuffer, lpDTCon ? 0xFF000000 : 0); }
 
   t4::platform::text::FixedMetricRasterizer faces;
+  t4::platform::text::ScopedRasterizer installedFaces{faces};
   DDSURFACEDATA box, symbols;
   cFont font;
 };

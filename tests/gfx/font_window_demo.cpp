@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   const auto freeType = t4::platform::text::MakeFreeTypeRasterizer();
   t4::platform::text::ScopedRasterizer installedRasterizer(*freeType);
   t4::platform::raster::GraphicsSystem system(display);
-  t4::platform::raster::SetGraphicsSystem(&system);
+  t4::platform::raster::ScopedGraphicsSystem installedSystem(system);
   static DDSURFACEDATA table[72];
   static IMAGESLOT slots[72];
   if (!DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, table, slots, 72)) return 1;

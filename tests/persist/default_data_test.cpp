@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 class DefaultDataTest : public ::testing::Test {
  protected:
-  DefaultDataTest() : m_cwd(m_dir.Path()) { t4::platform::SetMessageBoxBackend(&m_boxes); }
-  ~DefaultDataTest() override { t4::platform::SetMessageBoxBackend(nullptr); }
+  DefaultDataTest() : m_cwd(m_dir.Path()) {}
 
   void MakeDefaultFolder() {
     m_dir.WriteFile("default/System.dat", "sys");
@@ -38,6 +37,7 @@ class DefaultDataTest : public ::testing::Test {
   TempDir m_dir;
   ScopedCurrentDir m_cwd;
   t4::platform::ScriptedMessageBoxBackend m_boxes;
+  t4::platform::ScopedMessageBoxBackend m_installedBoxes{m_boxes};
 };
 
 TEST_F(DefaultDataTest, ExistingDataIsKeptWithoutAsking) {

@@ -26,7 +26,6 @@ constexpr uint32_t MARKER = 0x00FF00;
 class PanelDrawTest : public DrawTest {
  protected:
   void SetUp() override {
-    t4::platform::text::SetRasterizer(&faces);
     DrawTest::SetUp();
     SetPal(240, FRAME);
     SetPal(241, INK);
@@ -43,7 +42,6 @@ class PanelDrawTest : public DrawTest {
     DDReleaseSurface(&box);
     DDReleaseSurface(&symbols);
     DDReleaseSurface(&g_SurfaceTable[IMAGE_ACCESSORY]);
-    t4::platform::text::SetRasterizer(nullptr);
     g_SystemData = systemData;
     g_SaveData = saveData;
     g_Stage.m_RankingKinds = stageKinds;
@@ -70,6 +68,7 @@ class PanelDrawTest : public DrawTest {
   void Clear() { DDClear(&BackBuffer, lpDTCon ? 0xFF000000 : 0); }
 
   t4::platform::text::FixedMetricRasterizer faces;
+  t4::platform::text::ScopedRasterizer installedFaces{faces};
   DDSURFACEDATA box, symbols;
   const cSystemData systemData = g_SystemData;
   const cSaveData saveData = g_SaveData;

@@ -23,9 +23,11 @@ TEST(ScriptedMessageBox, RecordsBoxesAndAnswersFromItsQueue) {
 TEST(ScriptedMessageBox, InstalledOnceForTheProcess) {
   ScriptedMessageBoxBackend boxes;
   MessageBoxBackend& before = GetMessageBoxBackend();
-  SetMessageBoxBackend(&boxes);
-  EXPECT_EQ(&GetMessageBoxBackend(), &boxes);
-  SetMessageBoxBackend(nullptr);
+  {
+    ScopedMessageBoxBackend installed(boxes);
+    EXPECT_EQ(&GetMessageBoxBackend(), &boxes);
+  }
+  // Leaving the scope puts the default back.
   EXPECT_EQ(&GetMessageBoxBackend(), &before);
   EXPECT_NE(&before, &boxes);
 }

@@ -234,9 +234,8 @@ TEST(RandomGenerator, ClassicSequencePerThreadFromStateOne) {
 
 TEST(ManualClock, SleepAdvancesTimeAndWraps) {
   tp::ManualClock clock(0xFFFFFFF0u);
-  tp::SetClock(&clock);
+  tp::ScopedClock installed(clock);
   EXPECT_EQ(tp::timeGetTime(), 0xFFFFFFF0u);
   tp::Sleep(0x20);
   EXPECT_EQ(tp::timeGetTime(), 0x10u);
-  tp::SetClock(nullptr);
 }

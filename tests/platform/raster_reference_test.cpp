@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <optional>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "platform/raster/blit.h"
+#include "platform/raster/pixel_traits.h"
 #include "platform/raster/device.h"
 #include "platform/raster/quad.h"
 
@@ -118,21 +121,47 @@ class Random {
     return list[static_cast<size_t>(In(0, static_cast<int>(N) - 1))];
   }
   // A colour whose alpha is mostly 0 or 255, like real pictures, sometimes anything.
-  uint32_t Colour() {
-    const int kind = In(0, 3);
+  uint32_t Colour(int kind = -1) {
+    if (kind < 0) kind = In(0, 3);
     const uint32_t a = kind == 0 ? 0 : kind == 3 ? Bits() >> 24 : 255;
     return a << 24 | (Bits() & 0xFFFFFF);
   }
+  // Every other picture has its kinds of alpha in runs of up to 80 pixels, as sprites have, so
+  // that whole vectors of clear, opaque and mixed pixels all occur.
   Surface Picture(int w, int h, PixelFormat f) {
     Surface s(w, h, f);
+    const bool runs = In(0, 1) != 0;
+    int left = 0, kind = 0;
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) s.SetPixel(x, y, RefFromArgb(f, Colour()));
+      for (int x = 0; x < w; ++x) {
+        if (left-- == 0) {
+          left = In(0, 79);
+          kind = In(0, 3);
+        }
+        s.SetPixel(x, y, RefFromArgb(f, Colour(runs ? kind : -1)));
+      }
     return s;
   }
 
  private:
   std::mt19937 m_gen;
 };
+
+// Each case runs at every vector width the machine has, down to the plain loops.
+class RasterReference : public ::testing::TestWithParam<px::Lanes> {
+ protected:
+  void SetUp() override { m_before = px::UseLanes(GetParam()); }
+  void TearDown() override { px::UseLanes(m_before); }
+
+ private:
+  px::Lanes m_before = px::Lanes::Plain;
+};
+
+std::vector<px::Lanes> MachineWidths() {
+  std::vector<px::Lanes> widths;
+  for (int l = 0; l <= static_cast<int>(px::MachineLanes()); ++l) widths.push_back(static_cast<px::Lanes>(l));
+  return widths;
+}
 
 ::testing::AssertionResult Same(const Surface& a, const Surface& b) {
   for (int y = 0; y < a.Height(); ++y)
@@ -143,14 +172,15 @@ class Random {
   return ::testing::AssertionSuccess();
 }
 
-TEST(RasterReference, RandomQuadsInEveryFormatAndStageMode) {
+TEST_P(RasterReference, RandomQuadsInEveryFormatAndStageMode) {
   const int ops[] = {TOP_DISABLE, TOP_SELECTARG1, TOP_SELECTARG2, TOP_MODULATE, TOP_ADD, TOP_SUBTRACT,
                      TOP_BLENDFACTORALPHA};
   const int args[] = {TA_DIFFUSE, TA_CURRENT, TA_TEXTURE, TA_TFACTOR};
   Random rnd(20261210);
   for (int n = 0; n < 600; ++n) {
     const PixelFormat tf = rnd.Pick(kFormats), df = rnd.Pick(kFormats);
-    const int tw = rnd.In(1, 40), th = rnd.In(1, 12), dw = rnd.In(1, 700), dh = rnd.In(1, 6);
+    // Some textures wide enough for one-to-one rows of several vectors.
+    const int tw = rnd.In(1, n % 3 ? 40 : 200), th = rnd.In(1, 12), dw = rnd.In(1, 700), dh = rnd.In(1, 6);
     const Surface tex = rnd.Picture(tw, th, tf);
     Surface fast = rnd.Picture(dw, dh, df);
     Surface ref = fast;
@@ -202,21 +232,30 @@ void RefStretch(Surface& d, int dx, int dy, int dw, int dh, const Surface& s, in
     }
 }
 
-TEST(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
+TEST_P(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
   const PixelFormat formats[] = {PixelFormat::P8, PixelFormat::R5G6B5, PixelFormat::R8G8B8, PixelFormat::X8R8G8B8};
   Random rnd(7);
   for (int n = 0; n < 400; ++n) {
     const PixelFormat f = rnd.Pick(formats);
-    const int sw0 = rnd.In(1, 60), sh0 = rnd.In(1, 10), dw0 = rnd.In(1, 80), dh0 = rnd.In(1, 10);
-    // Few distinct values, so that the key matches often.
+    const int wide = n % 2 ? 1 : 4;
+    const int sw0 = rnd.In(1, 60 * wide), sh0 = rnd.In(1, 10), dw0 = rnd.In(1, 80 * wide), dh0 = rnd.In(1, 10);
+    // Few distinct values, so that the key matches often; in the wide cases the key comes in runs
+    // between runs of other values, as around sprites.
     Surface src(sw0, sh0, f);
     for (int y = 0; y < sh0; ++y)
-      for (int x = 0; x < sw0; ++x) src.SetPixel(x, y, static_cast<uint32_t>(rnd.In(0, 3)) * 0x01010101u);
+      for (int x = 0, left = 0, kind = 0; x < sw0; ++x) {
+        if (left-- == 0) {
+          left = rnd.In(0, 99);
+          kind = rnd.In(0, 2);
+        }
+        const int v = n % 2 || kind == 2 ? rnd.In(0, 3) : kind == 0 ? 1 : 2 * rnd.In(0, 1);
+        src.SetPixel(x, y, static_cast<uint32_t>(v) * 0x01010101u);
+      }
     Surface fast = rnd.Picture(dw0, dh0, f), ref = fast;
     const std::optional<uint32_t> key = rnd.In(0, 1) ? std::optional<uint32_t>(0x01010101u & ((1ull << (8 * BytesPerPixel(f))) - 1))
                                                      : std::nullopt;
     const int dx = rnd.In(-10, dw0), dy = rnd.In(-3, dh0), sx = rnd.In(-10, sw0), sy = rnd.In(-3, sh0);
-    const int w = rnd.In(-1, 90), h = rnd.In(-1, 12), sw = rnd.In(-1, 70), sh = rnd.In(-1, 12);
+    const int w = rnd.In(-1, 90 * wide), h = rnd.In(-1, 12), sw = rnd.In(-1, 70 * wide), sh = rnd.In(-1, 12);
     switch (n % 3) {
       case 0:
         StretchRect(fast, dx, dy, w, h, src, sx, sy, sw, sh, key);
@@ -237,7 +276,7 @@ TEST(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
   }
 }
 
-TEST(RasterReference, FrameConversionOfEveryPixelValue) {
+TEST_P(RasterReference, FrameConversionOfEveryPixelValue) {
   HardwarePalette palette;
   for (int i = 0; i < 256; ++i)
     palette.entries[i] = {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i ^ 0x5A), 0};
@@ -265,6 +304,15 @@ TEST(RasterReference, FrameConversionOfEveryPixelValue) {
       }
     }
 }
+
+std::string WidthName(const ::testing::TestParamInfo<px::Lanes>& info) {
+  switch (info.param) {
+    case px::Lanes::Avx512: return "Avx512";
+    case px::Lanes::Avx2: return "Avx2";
+    default: return "Plain";
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Widths, RasterReference, ::testing::ValuesIn(MachineWidths()), WidthName);
 
 }  // namespace
 }  // namespace t4::platform::raster

@@ -40,18 +40,13 @@ inline std::string ModeName(const ::testing::TestParamInfo<DDMode>& info) { retu
 
 class DDFixture {
  public:
-  DDFixture() : system(display) {
-    t4::platform::raster::SetGraphicsSystem(&system);
-    t4::platform::SetMessageBoxBackend(&boxes);
-  }
+  DDFixture() : system(display) {}
   ~DDFixture() {
     DDRelease();
     g_SurfaceList.clear();
     for (int i = 0; i < 256; ++i) g_Palette[i] = {};
     g_dwColorKey = 0;
     g_bDDInitDone = 0;
-    t4::platform::SetMessageBoxBackend(nullptr);
-    t4::platform::raster::SetGraphicsSystem(nullptr);
   }
 
   bool Init(const DDMode& mode) {
@@ -74,6 +69,8 @@ class DDFixture {
   t4::platform::HeadlessDisplay display;
   t4::platform::raster::GraphicsSystem system;
   t4::platform::ScriptedMessageBoxBackend boxes;
+  t4::platform::raster::ScopedGraphicsSystem installedSystem{system};
+  t4::platform::ScopedMessageBoxBackend installedBoxes{boxes};
   TempDir dir;
   DDSURFACEDATA table[72];
   IMAGESLOT slots[72];

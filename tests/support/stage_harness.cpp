@@ -145,15 +145,16 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   // A harness ended in the middle of a fade must not shorten the next stage's fade.
   g_dD3DFadeOutAngle = g_dDDFadeOutAngle = 90;
   g_dD3DFadeInAngle = g_dDDFadeInAngle = 0;
-  platform::SetClock(&m_Clock);
-  platform::SetMessageBoxBackend(&m_Boxes);
   m_lpGraphics = std::make_unique<platform::raster::GraphicsSystem>(m_Display);
-  platform::raster::SetGraphicsSystem(m_lpGraphics.get());
+  m_InstalledGraphics.emplace(*m_lpGraphics);
   m_hWnd = platform::CreateMessageWindow(&StageHarness::WindowProc, this);
   g_hWnd = m_hWnd;
   ResetImageSlotTable(g_ImageSlotTable);
   EXPECT_TRUE(DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable,
                      IMAGE_SLOT_COUNT));
+  // Mirrored sheets and stretch twins share their plain sheet's picture, as after the program's
+  // start-up.
+  LinkSurfaceData();
   EXPECT_TRUE(g_Database.Load());
   SetDataRefs(&g_ProjectDataRefs);
   BuildAnimeTables(g_AnimeTable);
@@ -186,9 +187,7 @@ StageHarness::~StageHarness() {
   g_bDDInitDone = 0;
   g_hWnd = nullptr;
   platform::DestroyWindow(m_hWnd);
-  platform::raster::SetGraphicsSystem(nullptr);
-  platform::SetMessageBoxBackend(nullptr);
-  platform::SetClock(nullptr);
+  m_InstalledGraphics.reset();
   platform::ResetInputDevices();
   SetDataRefs(nullptr);
   g_bTestPlay = 0;

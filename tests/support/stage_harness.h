@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ class StageHarness {
   platform::ScriptedMessageBoxBackend m_Boxes;
   platform::HeadlessDisplay m_Display;
   std::unique_ptr<platform::raster::GraphicsSystem> m_lpGraphics;
+  platform::ScopedClock m_InstalledClock{m_Clock};
+  platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
+  std::optional<platform::raster::ScopedGraphicsSystem> m_InstalledGraphics;
   HWND m_hWnd = nullptr;
   int m_nCloseRequests = 0;
   std::vector<long> m_MusicRequests;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/present/letterbox.h"
+
 namespace t4::platform {
 
 namespace {
@@ -17,7 +19,8 @@ constexpr int SCREEN_H = SCREEN_HEIGHT;
 // renderer. Called right after the renderer is made, while its context is current.
 bool DrawsOnTheCpu(SDL_Renderer* renderer) {
   SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+    return false;
   using GetString = const unsigned char* (*)(unsigned);
   const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
   const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
@@ -67,8 +70,10 @@ bool SdlDisplay::Open(const char* titleUtf8, int scale, bool fullScreen, bool vs
   }
   if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
   if (!m_renderer) return false;
+  // Draw places the picture itself; the logical size only makes SDL hand mouse positions to the
+  // dialogs in screen pixels, through the viewport and scale that Draw leaves behind.
   SDL_RenderSetLogicalSize(m_renderer, SCREEN_W, SCREEN_H);
-  SDL_RenderSetIntegerScale(m_renderer, SDL_TRUE);
+  SDL_RenderSetIntegerScale(m_renderer, m_bResizable ? SDL_FALSE : SDL_TRUE);
   m_texture = SDL_CreateTexture(m_renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, SCREEN_W, SCREEN_H);
   if (!m_texture) return false;
   m_wakeEvent = SDL_RegisterEvents(1);
@@ -86,11 +91,41 @@ void SdlDisplay::Close() {
   m_texture = nullptr;
   m_renderer = nullptr;
   m_window = nullptr;
+  m_drawnWidth = 0;
+  m_drawnHeight = 0;
 }
 
 void SdlDisplay::SetScale(int scale) {
   m_scale = std::clamp(scale, 1, 5);
   if (m_window) SDL_SetWindowSize(m_window, SCREEN_W * m_scale, SCREEN_H * m_scale);
+}
+
+void SdlDisplay::SetResizable(bool resizable) {
+  m_bResizable = resizable;
+  if (m_window) SDL_SetWindowResizable(m_window, resizable ? SDL_TRUE : SDL_FALSE);
+  if (m_renderer) SDL_RenderSetIntegerScale(m_renderer, resizable ? SDL_FALSE : SDL_TRUE);
+  m_drawnWidth = 0;  // the same size may now take another picture rectangle
+}
+
+void SdlDisplay::Draw() {
+  int w = 0;
+  int h = 0;
+  if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0) return;
+  const PictureRect r = LetterboxRect(w, h, !m_bResizable);
+  SDL_RenderSetScale(m_renderer, 1.0f, 1.0f);
+  SDL_RenderSetViewport(m_renderer, nullptr);
+  SDL_RenderClear(m_renderer);
+  const SDL_Rect picture{r.x, r.y, r.w, r.h};
+  if (r.w > 0 && r.h > 0) SDL_RenderCopy(m_renderer, m_texture, nullptr, &picture);
+  SDL_RenderPresent(m_renderer);
+  // Set in window pixels at scale 1, then scaled: SDL maps the mouse (and the dialogs' pointer
+  // placement) through exactly the rectangle drawn.
+  if (r.w > 0 && r.h > 0) {
+    SDL_RenderSetViewport(m_renderer, &picture);
+    SDL_RenderSetScale(m_renderer, static_cast<float>(r.w) / SCREEN_W, static_cast<float>(r.h) / SCREEN_H);
+  }
+  m_drawnWidth = w;
+  m_drawnHeight = h;
 }
 
 bool SdlDisplay::Pump() {
@@ -116,12 +151,18 @@ bool SdlDisplay::Pump() {
     else
       SDL_RestoreWindow(m_window);
   }
-  if (!fresh || m_shown.width != SCREEN_W || m_shown.height != SCREEN_H) return false;
-  SDL_UpdateTexture(m_texture, nullptr, m_shown.pixels.data(), SCREEN_W * 4);
-  SDL_RenderClear(m_renderer);
-  SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
-  SDL_RenderPresent(m_renderer);
-  return true;
+  if (m_shown.width != SCREEN_W || m_shown.height != SCREEN_H) return false;
+  if (fresh) {
+    SDL_UpdateTexture(m_texture, nullptr, m_shown.pixels.data(), SCREEN_W * 4);
+  } else {
+    // No new frame: the texture still holds the last one, shown again only when the window's
+    // size changed (the player dragging its frame while the game waits).
+    int w = 0;
+    int h = 0;
+    if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0 || (w == m_drawnWidth && h == m_drawnHeight)) return false;
+  }
+  Draw();
+  return fresh;
 }
 
 void SdlDisplay::PresentFrame(Frame& frame) {

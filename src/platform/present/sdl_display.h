@@ -1,5 +1,6 @@
 // The game window: an SDL2 window showing the 640 x 480 frames at 100-500% or full screen with
-// letter-boxing and integer scaling. Every SDL call happens on the window thread (in Open and
+// letter-boxing and integer scaling, or, in a window the player sizes, scaled to fit with its 4:3
+// shape kept. Every SDL call happens on the window thread (in Open, SetScale, SetResizable and
 // Pump); the drawing thread only drops frames and requests into the mailbox.
 #pragma once
 
@@ -27,6 +28,9 @@ class SdlDisplay final : public Display {
   void Close();
   // Window thread: the 100-500% sizes of the window.
   void SetScale(int scale);
+  // Window thread: lets the player size the window; the picture then fills it as far as its
+  // shape allows instead of keeping to whole multiples.
+  void SetResizable(bool resizable);
   SDL_Window* Window() const { return m_window; }
   bool NoDisplay() const { return m_bNoDisplay; }
 
@@ -50,10 +54,16 @@ class SdlDisplay final : public Display {
   std::mutex m_mutex;
   Mailbox m_box;
   Frame m_shown;  // window thread: the frame being uploaded
+  // Window thread: draws m_shown letter-boxed into the window as it is now.
+  void Draw();
   SDL_Window* m_window = nullptr;
   SDL_Renderer* m_renderer = nullptr;
   SDL_Texture* m_texture = nullptr;
   int m_scale = 1;
+  bool m_bResizable = false;
+  // The client size the shown frame was last drawn for: a new size redraws it at once.
+  int m_drawnWidth = 0;
+  int m_drawnHeight = 0;
   int m_desktopBpp = 32;
   int m_refreshRate = 60;
   uint32_t m_wakeEvent = 0;

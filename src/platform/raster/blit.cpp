@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/raster/pixel_traits.h"
+
 namespace t4::platform::raster {
 
 namespace {
@@ -18,15 +20,6 @@ inline int64_t CutSpan(int64_t& start, int64_t& len, int64_t limit) {
   }
   if (start + len > limit) len = limit - start;
   return front;
-}
-
-// Written as a select on every pixel so that the compiler turns it into vector blends.
-template <typename T>
-void KeyedRow(T* __restrict d, const T* __restrict s, int n, T key) {
-  for (int i = 0; i < n; ++i) {
-    const T v = s[i];
-    d[i] = v == key ? d[i] : v;
-  }
 }
 
 void KeyedRow24(uint8_t* d, const uint8_t* s, int n, uint32_t key) {
@@ -96,14 +89,14 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
       s = rowCopy.data();
     }
     switch (bpp) {
-      case 1: KeyedRow(d, s, n, static_cast<uint8_t>(*key)); break;
+      case 1: px::KeyedRow(d, s, n, static_cast<uint8_t>(*key)); break;
       case 2:
-        KeyedRow(reinterpret_cast<uint16_t*>(d), reinterpret_cast<const uint16_t*>(s), n,
-                 static_cast<uint16_t>(*key));
+        px::KeyedRow(reinterpret_cast<uint16_t*>(d), reinterpret_cast<const uint16_t*>(s), n,
+                     static_cast<uint16_t>(*key));
         break;
       case 3: KeyedRow24(d, s, n, *key & 0xFFFFFF); break;
       case 4:
-        KeyedRow(reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(s), n, *key);
+        px::KeyedRow(reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(s), n, *key);
         break;
       default: break;
     }

@@ -66,10 +66,7 @@ void ConvertFrame(const Surface& screen, const HardwarePalette* palette, Frame& 
           rgb[i] = static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | c.blue;
         }
       const int w = screen.Width();
-      for (int y = 0; y < screen.Height(); ++y, o += w) {
-        const uint8_t* s = screen.Row(y);
-        for (int x = 0; x < w; ++x) o[x] = rgb[s[x]];
-      }
+      for (int y = 0; y < screen.Height(); ++y, o += w) px::LookupRow(o, screen.Row(y), w, rgb.data());
       return;
     }
     default:

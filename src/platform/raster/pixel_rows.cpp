@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <atomic>
 
+#include "platform/raster/pixel_lanes.h"
 #include "platform/raster/pixel_traits.h"
 
 #if defined(__SSE2__)
@@ -23,73 +25,60 @@ inline uint32_t ModulateOne(uint32_t c, const uint32_t mul[4], const uint32_t ad
   return out;
 }
 
-#if defined(__SSE2__)
-// (v + 127) / 255 in each 16-bit lane, for v <= 255 x 255.
-inline __m128i Div255(__m128i v) {
-  v = _mm_add_epi16(v, _mm_set1_epi16(127));
-  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(v, _mm_set1_epi16(1)), _mm_srli_epi16(v, 8)), 8);
+Lanes DetectLanes() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return Lanes::Avx512;
+  if (__builtin_cpu_supports("avx2")) return Lanes::Avx2;
+#endif
+  return Lanes::Plain;
 }
-// Two pixels' worth of per-channel constants: v[0..3] twice.
-inline __m128i Lanes(const uint32_t v[4]) {
-  const auto l = [v](int i) { return static_cast<short>(v[i]); };
-  return _mm_setr_epi16(l(0), l(1), l(2), l(3), l(0), l(1), l(2), l(3));
+
+std::atomic<int>& ActiveLevel() {
+  static std::atomic<int> level{static_cast<int>(MachineLanes())};
+  return level;
 }
-// (c x mul + 127) / 255 + add in each lane.
-inline __m128i Modulate8(__m128i c, __m128i mul, __m128i add) {
-  return _mm_add_epi16(Div255(_mm_mullo_epi16(c, mul)), add);
-}
-inline __m128i Alpha(__m128i c) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(c, 0xFF), 0xFF); }
-inline __m128i Blend8(__m128i c, __m128i d) {
-  const __m128i a = Alpha(c);
-  return Div255(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(255), a))));
-}
+
+// The leading pixels that the widest kernel in use does (SSE2 at the plain width of x86-64).
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define T4_WIDE(F, ...)                                                       \
+  [&]() -> int {                                                              \
+    switch (static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed))) { \
+      case Lanes::Avx512: return avx512::F(__VA_ARGS__);                      \
+      case Lanes::Avx2: return avx2::F(__VA_ARGS__);                          \
+      default: return sse2::F(__VA_ARGS__);                                   \
+    }                                                                         \
+  }()
+#else
+#define T4_WIDE(F, ...) 0
 #endif
 
 }  // namespace
 
+Lanes MachineLanes() {
+  static const Lanes lanes = DetectLanes();
+  return lanes;
+}
+
+Lanes ActiveLanes() { return static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed)); }
+
+Lanes UseLanes(Lanes lanes) {
+  const int level = std::min(static_cast<int>(lanes), static_cast<int>(MachineLanes()));
+  return static_cast<Lanes>(ActiveLevel().exchange(level));
+}
+
 void BlendRow(uint32_t* d, const uint32_t* c, int n) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i lo = Blend8(_mm_unpacklo_epi8(cv, zero), _mm_unpacklo_epi8(dv, zero));
-    const __m128i hi = Blend8(_mm_unpackhi_epi8(cv, zero), _mm_unpackhi_epi8(dv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
+  int i = T4_WIDE(BlendRow, d, c, n);
   for (; i < n; ++i) d[i] = BlendOne(c[i], d[i]);
 }
 
 void ModulateRow(uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i m = Lanes(mul), k = Lanes(add);
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i lo = Modulate8(_mm_unpacklo_epi8(cv, zero), m, k);
-    const __m128i hi = Modulate8(_mm_unpackhi_epi8(cv, zero), m, k);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(c + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
+  int i = T4_WIDE(ModulateRow, c, n, mul, add);
   for (; i < n; ++i) c[i] = ModulateOne(c[i], mul, add);
 }
 
 void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4], const uint32_t add[4]) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i m = Lanes(mul), k = Lanes(add);
-  for (; i + 4 <= n; i += 4) {
-    const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i lo = Blend8(Modulate8(_mm_unpacklo_epi8(cv, zero), m, k), _mm_unpacklo_epi8(dv, zero));
-    const __m128i hi = Blend8(Modulate8(_mm_unpackhi_epi8(cv, zero), m, k), _mm_unpackhi_epi8(dv, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
-  }
-#endif
+  int i = T4_WIDE(ModulateBlendRow, d, c, n, mul, add);
   for (; i < n; ++i) d[i] = BlendOne(ModulateOne(c[i], mul, add), d[i]);
 }
 
@@ -115,5 +104,74 @@ void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t 
            ((p & 255) * f + add[0]) >> 8;
   }
 }
+
+void StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n) {
+  for (int i = T4_WIDE(StoreOrBlendRow, d, c, n); i < n; ++i) {
+    const uint32_t a = c[i] >> 24;
+    if (a == 255) d[i] = c[i];
+    else if (a != 0) d[i] = BlendOne(c[i], d[i]);
+  }
+}
+
+namespace {
+template <typename T>
+void KeyedTail(T* __restrict d, const T* __restrict s, int i, int n, T key) {
+  for (; i < n; ++i) d[i] = s[i] == key ? d[i] : s[i];
+}
+
+int LanesLayout(Layout l) { return l == Layout::Rgb565 ? LANES_565 : LANES_1555; }
+
+// The plain forms of the 16-bit rows, through 0xAARRGGBB.
+template <typename S, typename D>
+struct ConvertTail {
+  static void Run(uint16_t* d, const uint16_t* s, int i, int n, bool keyed) {
+    using C = Convert<S, D>;
+    for (; i < n; ++i)
+      if (!keyed || C::Opaque(s[i])) d[i] = C::Pixel(s[i]);
+  }
+};
+template <typename S, typename D>
+struct ModulateBlendTail {
+  static void Run(uint16_t* d, const uint16_t* s, int i, int n, const uint32_t* mul, const uint32_t* add) {
+    for (; i < n; ++i) d[i] = D::FromArgb(BlendOne(ModulateOne(S::ToArgb(s[i]), mul, add), D::ToArgb(d[i])));
+  }
+};
+// The function for a pair of 16-bit layouts.
+template <template <typename, typename> class F>
+auto ForLayouts(Layout from, Layout to) {
+  if (from == Layout::Rgb565) return to == Layout::Rgb565 ? &F<Rgb565, Rgb565>::Run : &F<Rgb565, Argb1555>::Run;
+  return to == Layout::Rgb565 ? &F<Argb1555, Rgb565>::Run : &F<Argb1555, Argb1555>::Run;
+}
+}  // namespace
+
+void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]) {
+  int i = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  // Only the widest unit has permutes across enough registers to beat the loads.
+  if (ActiveLanes() == Lanes::Avx512) i = avx512::LookupRow(o, s, n, table);
+#endif
+  for (; i < n; ++i) o[i] = table[s[i]];
+}
+
+void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key) { KeyedTail(d, s, T4_WIDE(KeyedRow8, d, s, n, key), n, key); }
+void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key) {
+  KeyedTail(d, s, T4_WIDE(KeyedRow16, d, s, n, key), n, key);
+}
+void KeyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  KeyedTail(d, s, T4_WIDE(KeyedRow32, d, s, n, key), n, key);
+}
+
+void ConvertRow16(Layout from, Layout to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
+  const int i = T4_WIDE(ConvertRow16, LanesLayout(from), LanesLayout(to), keyed, d, s, n);
+  ForLayouts<ConvertTail>(from, to)(d, s, i, n, keyed);
+}
+
+void ModulateBlendRow16(Layout from, Layout to, uint16_t* d, const uint16_t* s, int n, const uint32_t mul[4],
+                        const uint32_t add[4]) {
+  const int i = T4_WIDE(ModulateBlendRow16, LanesLayout(from), LanesLayout(to), d, s, n, mul, add);
+  ForLayouts<ModulateBlendTail>(from, to)(d, s, i, n, mul, add);
+}
+
+#undef T4_WIDE
 
 }  // namespace t4::platform::raster::px

@@ -100,8 +100,18 @@ const typename F::T* RowOf(const Surface& s, int y) {
 
 namespace t4::platform::raster::px {
 
-// The row operations on 0xAARRGGBB values that the textured quads and effects share. Exact
-// integer results; SSE2 (part of every x86-64) where present, plain loops elsewhere.
+// The row operations that the textured quads, blits and effects share. Exact integer results,
+// the same at every vector width: the machine's widest (AVX-512 or AVX2, chosen at run time),
+// else SSE2 (part of every x86-64), else plain loops.
+
+// Plain: no unit beyond the baseline (SSE2 on x86-64).
+enum class Lanes : int { Plain = 0, Avx2 = 1, Avx512 = 2 };
+// The widest the machine has, and the one in use.
+Lanes MachineLanes();
+Lanes ActiveLanes();
+// Sets the width in use, at most the machine's (for comparing the widths); returns the previous.
+Lanes UseLanes(Lanes lanes);
+
 
 // Source-alpha blend in place: d = (c x a + d x (255 - a) + 127) / 255 per channel, a = c's alpha.
 void BlendRow(uint32_t* d, const uint32_t* c, int n);
@@ -112,5 +122,20 @@ void ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[
 // Colour bytes of d = (s x f + add) >> 8 per channel (blue, green, red), d's top byte kept; for
 // f <= 256 and s x f + add <= 65535.
 void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t add[3]);
+// BlendRow for colours that are mostly opaque or clear: stored or left a vector at a time.
+void StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n);
+// o = table[s] for a row of 8-bit indices.
+void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]);
+// d = s where s is not the key.
+void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key);
+void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key);
+void KeyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key);
+
+// 16-bit texels of layout `from` (Rgb565 or Argb1555) onto a target of layout `to`: converted and
+// stored (where opaque when `keyed`); or modulated per channel as ModulateRow and blended as
+// BlendRow, as if both were 0xAARRGGBB.
+void ConvertRow16(Layout from, Layout to, bool keyed, uint16_t* d, const uint16_t* s, int n);
+void ModulateBlendRow16(Layout from, Layout to, uint16_t* d, const uint16_t* s, int n, const uint32_t mul[4],
+                        const uint32_t add[4]);
 
 }  // namespace t4::platform::raster::px

@@ -164,11 +164,44 @@ void DirectRow(typename D::T* __restrict d, const typename S::T* __restrict s, c
   }
 }
 
+template <typename F>
+constexpr bool IS16 = std::is_same_v<F, px::Rgb565> || std::is_same_v<F, px::Argb1555>;
+template <typename F>
+constexpr px::Layout LAYOUT = std::is_same_v<F, px::Rgb565> ? px::Layout::Rgb565 : px::Layout::Argb1555;
+
+// The texels of a run in a row of their own (sampled columns gathered), chunk by chunk.
+template <typename S, bool CONTIG, typename F>
+void ByChunk(const typename S::T* __restrict s, const int32_t* __restrict cols, int n, F run) {
+  if constexpr (CONTIG) {
+    run(s, 0, n);
+  } else {
+    alignas(64) typename S::T texels[CHUNK];
+    for (int at = 0; at < n; at += CHUNK) {
+      const int m = std::min(CHUNK, n - at);
+      for (int i = 0; i < m; ++i) texels[i] = s[cols[at + i]];
+      run(texels, at, m);
+    }
+  }
+}
+
 template <typename S, typename D, int K, int WR, bool CONTIG>
 void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const int32_t* __restrict cols, int n,
          const Combiner& cb) {
-  if constexpr (K == PLAIN && (WR == STORE || !std::is_same_v<S, px::Argb32>)) {
+  if constexpr (IS16<S> && IS16<D> && (K == PLAIN || (K == ARITH && WR == BLEND))) {
+    // 16-bit texels onto a 16-bit target stay in 16-bit lanes.
+    ByChunk<S, CONTIG>(s, cols, n, [&](const uint16_t* t, int at, int m) {
+      if constexpr (K == PLAIN)
+        px::ConvertRow16(LAYOUT<S>, LAYOUT<D>, WR == BLEND, d + at, t, m);
+      else
+        px::ModulateBlendRow16(LAYOUT<S>, LAYOUT<D>, d + at, t, m, cb.mul.data(), cb.add.data());
+    });
+    return;
+  } else if constexpr (K == PLAIN && (WR == STORE || !std::is_same_v<S, px::Argb32>)) {
     DirectRow<S, D, WR, CONTIG>(d, s, cols, n);
+    return;
+  } else if constexpr (K == PLAIN && std::is_same_v<S, px::Argb32> && std::is_same_v<D, px::Argb32>) {
+    // Sprites: mostly opaque or clear texels, stored or skipped a vector at a time.
+    ByChunk<S, CONTIG>(s, cols, n, [&](const uint32_t* t, int at, int m) { px::StoreOrBlendRow(d + at, t, m); });
     return;
   }
   alignas(16) uint32_t buf[CHUNK];
@@ -176,6 +209,12 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
   if constexpr (K == ARITH && WR == BLEND) {
     // A stage that changes the alpha (translucent sprites): the product and the blend in one pass.
     if (cb.mul[3] != 255 || cb.add[3] != 0) {
+      if constexpr (std::is_same_v<S, px::Argb32> && std::is_same_v<D, px::Argb32>) {
+        ByChunk<S, CONTIG>(s, cols, n, [&](const uint32_t* t, int at, int m) {
+          px::ModulateBlendRow(d + at, t, m, cb.mul.data(), cb.add.data());
+        });
+        return;
+      }
       for (int at = 0; at < n; at += CHUNK) {
         const int m = std::min(CHUNK, n - at);
         typename D::T* dd = d + at;
@@ -200,6 +239,10 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
       c = s + at;
     else
       Colours<S, K, CONTIG>(buf, CONTIG ? s + at : s, CONTIG ? nullptr : cols + at, m, cb);
+    if constexpr (WR == BLEND && std::is_same_v<D, px::Argb32>) {
+      px::StoreOrBlendRow(dd, c, m);
+      continue;
+    }
     const Alphas alphas = WR == STORE ? ALL_OPAQUE : AlphasOf(c, m);
     if (alphas == ALL_OPAQUE) {
       if constexpr (std::is_same_v<D, px::Argb32>)
@@ -208,8 +251,6 @@ void Row(typename D::T* __restrict d, const typename S::T* __restrict s, const i
         for (int i = 0; i < m; ++i) dd[i] = D::FromArgb(c[i]);
     } else if (alphas == CLEAR_OR_OPAQUE) {
       for (int i = 0; i < m; ++i) dd[i] = (c[i] >> 24) ? D::FromArgb(c[i]) : dd[i];
-    } else if constexpr (std::is_same_v<D, px::Argb32>) {
-      px::BlendRow(dd, c, m);
     } else {
       for (int i = 0; i < m; ++i) under[i] = D::ToArgb(dd[i]);
       px::BlendRow(under, c, m);

@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "platform/messages.h"
 #include "platform/present/sdl_display.h"
 #include "platform/text_codec.h"
@@ -11,6 +13,7 @@ namespace t4::platform {
 namespace {
 
 constexpr int SDL_AXIS_TO_JOY = 32768;
+constexpr int MAX_CLIENT_SIZE = 16384;
 
 // A hat is read as the two axes, so pads whose cross is a hat steer like a stick.
 void SetHat(int slot, Uint8 hat) {
@@ -51,8 +54,13 @@ void SdlWindowHost::MoveTo(int x, int y) {
 }
 
 void SdlWindowHost::SetClientSize(int width, int height) {
-  if (SDL_Window* w = m_display.Window()) SDL_SetWindowSize(w, width, height);
+  // Sizes come from Window.dat too, which nothing bounds; X has no windows past 32767 pixels.
+  if (width <= 0 || height <= 0) return;
+  if (SDL_Window* w = m_display.Window())
+    SDL_SetWindowSize(w, std::min(width, MAX_CLIENT_SIZE), std::min(height, MAX_CLIENT_SIZE));
 }
+
+void SdlWindowHost::SetResizable(bool resizable) { m_display.SetResizable(resizable); }
 
 RECT SdlWindowHost::WorkArea() const {
   SDL_Rect r{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
@@ -99,9 +107,7 @@ void SdlWindowHost::Pump(HWND hWnd) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
-      case SDL_QUIT:
-        PostMessage(hWnd, WM_CLOSE, 0, 0);
-        break;
+      case SDL_QUIT: PostMessage(hWnd, WM_CLOSE, 0, 0); break;
       case SDL_WINDOWEVENT:
         switch (e.window.event) {
           case SDL_WINDOWEVENT_CLOSE: PostMessage(hWnd, WM_CLOSE, 0, 0); break;

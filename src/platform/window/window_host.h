@@ -30,6 +30,8 @@ class WindowHost {
   virtual WindowPlacement Placement() const = 0;
   virtual void MoveTo(int x, int y) = 0;
   virtual void SetClientSize(int width, int height) = 0;
+  // A window the player may size with its frame; the picture is scaled to fit it.
+  virtual void SetResizable(bool resizable) = 0;
   // The desktop area windows may use.
   virtual RECT WorkArea() const = 0;
   // Shows the window; the application counts as active from here on.
@@ -45,6 +47,7 @@ class HeadlessWindowHost final : public WindowHost {
   WindowPlacement Placement() const override { return m_placement; }
   void MoveTo(int x, int y) override;
   void SetClientSize(int width, int height) override;
+  void SetResizable(bool) override {}
   RECT WorkArea() const override { return RECT{0, 0, 3200, 2400}; }
   void Show(HWND hWnd, bool maximised) override;
   void Pump(HWND) override {}
@@ -63,6 +66,7 @@ class SdlWindowHost final : public WindowHost {
   WindowPlacement Placement() const override;
   void MoveTo(int x, int y) override;
   void SetClientSize(int width, int height) override;
+  void SetResizable(bool resizable) override;
   RECT WorkArea() const override;
   void Show(HWND hWnd, bool maximised) override;
   void Pump(HWND hWnd) override;

@@ -1,3 +1,0 @@
-#include "stage/chara_contacts.h"
-
-int HitBlockChara(cCharaBase&) { return 0; }

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/menu_scene.h"
+#include "menu_driver.h"
+#include "persist/save_data.h"
+#include "persist/story_slots.h"
+#include "persist/system_data.h"
+#include "stage/game.h"
+#include "stage/input.h"
+
+namespace {
+
+using t4::test::MenuDriver;
+
+constexpr int MENU = 1;
+constexpr int SAVE_SLOT = 2;
+constexpr int AUTO_SAVE = 3;
+constexpr int TO_TITLE = 5;
+constexpr int FADE_OUT = 6;
+
+bool SlotFileExists(const MenuDriver& d, int slot) {
+  char name[32];
+  std::snprintf(name, sizeof name, "user_data/story/Story%02d.dat", slot + 1);
+  return std::filesystem::exists(d.ProjectDir() / name);
+}
+
+TEST(MapMenuScene, SavesToTheChosenSlotAfterTheConfirmation) {
+  MenuDriver d(SCENE_MAPMENU);
+  g_SaveData.m_nMapX = 9;
+  ASSERT_TRUE(d.RunUntilState(MENU));
+  d.Button(MENU_BUTTON_1);
+  ASSERT_EQ(d.State(), SAVE_SLOT);
+  d.Frame();
+  EXPECT_EQ(d.Row(), 0) << "no slot chosen yet: the list starts on the first";
+  d.Press(INPUT_DOWN);
+  d.Press(INPUT_DOWN);
+  d.Button(MENU_BUTTON_1);
+  EXPECT_EQ(d.Row(), 1) << "the question starts on its cancel choice";
+  // Cancel: nothing written, back in the list on the same slot.
+  d.Button(MENU_BUTTON_1);
+  EXPECT_FALSE(SlotFileExists(d, 2));
+  EXPECT_EQ(d.Row(), 2);
+  d.Button(MENU_BUTTON_1);
+  d.Press(INPUT_UP);
+  d.ClearSounds();
+  d.Button(MENU_BUTTON_1);
+  EXPECT_EQ(d.Sounds(), std::vector<int>{5});
+  EXPECT_TRUE(SlotFileExists(d, 2));
+  EXPECT_EQ(g_SaveData.m_nSlot, 2);
+  EXPECT_TRUE(g_StorySlots.At(2).m_bUsed);
+  EXPECT_EQ(d.State(), SAVE_SLOT);
+  EXPECT_EQ(d.Row(), 2);
+  cSaveData saved;
+  ASSERT_TRUE(saved.LoadSlot(2));
+  EXPECT_EQ(saved.m_nMapX, 9);
+  // Button 2 in the list goes back to the menu.
+  d.Button(MENU_BUTTON_2);
+  EXPECT_EQ(d.State(), MENU);
+}
+
+TEST(MapMenuScene, AutoSaveNeedsASlotAndSavesAtOnceWhenSwitchedOn) {
+  {
+    MenuDriver d(SCENE_MAPMENU);
+    g_SaveData.m_nSlot = -1;
+    ASSERT_TRUE(d.RunUntilState(MENU));
+    d.Press(INPUT_DOWN);
+    d.Button(MENU_BUTTON_1);
+    ASSERT_EQ(d.State(), AUTO_SAVE);
+    d.Press(INPUT_UP);  // the message has no choices
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.State(), MENU);
+    EXPECT_EQ(g_SaveData.m_bAutoSave, 0);
+  }
+  {
+    MenuDriver d(SCENE_MAPMENU);
+    g_SaveData.m_nSlot = 6;
+    g_SaveData.m_bAutoSave = 0;
+    ASSERT_TRUE(d.RunUntilState(MENU));
+    d.Press(INPUT_DOWN);
+    d.Button(MENU_BUTTON_1);
+    d.Frame();
+    EXPECT_EQ(d.Row(), 1) << "off is where the cursor starts";
+    d.Press(INPUT_UP);
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.State(), MENU);
+    EXPECT_EQ(g_SaveData.m_bAutoSave, 1);
+    EXPECT_TRUE(SlotFileExists(d, 6));
+  }
+}
+
+TEST(MapMenuScene, ToTitleAsksFirstAndBackReturnsToTheMap) {
+  MenuDriver d(SCENE_MAPMENU);
+  ASSERT_TRUE(d.RunUntilState(MENU));
+  d.Press(INPUT_UP);  // wraps onto the fourth item
+  d.Button(MENU_BUTTON_1);
+  ASSERT_EQ(d.State(), TO_TITLE);
+  d.Button(MENU_BUTTON_1);  // the cancel choice
+  EXPECT_EQ(d.State(), MENU);
+  EXPECT_EQ(d.Row(), 3) << "the menu keeps its row";
+  d.Button(MENU_BUTTON_1);
+  d.Press(INPUT_UP);
+  d.Button(MENU_BUTTON_1);
+  EXPECT_EQ(d.State(), FADE_OUT);
+  ASSERT_TRUE(d.RunUntilScene(SCENE_TITLE, 0, 30));
+  EXPECT_EQ(g_Game.m_nPrevScene, SCENE_MAPMENU);
+}
+
+TEST(MapMenuScene, WithOnlyBackEnabledButtonOneReturnsToTheMap) {
+  MenuDriver d(SCENE_MAPMENU);
+  for (cCmd& cmd : g_SystemData.m_MapMenu) cmd.m_bEnabled = 0;
+  g_SystemData.m_MapMenu.At(2).m_bEnabled = 1;
+  ASSERT_TRUE(d.RunUntilState(MENU));
+  d.Press(INPUT_DOWN);
+  EXPECT_EQ(d.Row(), 0);
+  d.Button(MENU_BUTTON_1);
+  ASSERT_TRUE(d.RunUntilScene(SCENE_WORLDMAP, 0, 30));
+  // The menu and the map ask for the same music slot, so the piece goes on.
+  EXPECT_EQ(d.MusicSlots(), (std::vector<int>{1, 1}));
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/menu_scene.h"
+#include "app/scene_worldmap.h"
+#include "data/world_map.h"
+#include "menu_driver.h"
+#include "persist/save_data.h"
+#include "persist/system_data.h"
+#include "stage/game.h"
+#include "stage/input.h"
+#include "stage/menu.h"
+
+namespace {
+
+using t4::test::MenuDriver;
+
+constexpr int MAP_WALK = 1;
+constexpr int MAP_CONFIRM = 2;
+constexpr int MAP_FADE_OUT = 3;
+
+// The demo's island: the walker starts on the road at (5, 5); the road runs east to the meadow
+// point at (9, 5) (stage entry, world flag 1 when cleared), then south and east to the cave point
+// at (14, 7), which is a wall until flag 1 is set. Grass, forest and sea cannot be walked on.
+void PlaceWalker(int x, int y, int prevScene = SCENE_TITLE) {
+  g_SaveData.m_nMapX = x;
+  g_SaveData.m_nMapY = y;
+  g_Game.m_nPrevScene = prevScene;
+}
+
+cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
+// The walker is the bottom cursor state (a confirmation pushes its own above it).
+int HeroX() { return g_MenuCursor.m_States.At(0).nColumn; }
+int HeroY() { return g_MenuCursor.m_States.At(0).nRow; }
+
+TEST(WorldMapScene, WalksOnTheRoadAndIsStoppedByGrassAndWalls) {
+  MenuDriver d(SCENE_WORLDMAP);
+  PlaceWalker(5, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  struct Step {
+    int16_t dir;
+    int x, y, facing;
+  } steps[] = {
+      {INPUT_RIGHT, 6, 5, 3},
+      {INPUT_UP, 6, 5, 1},    // grass: refused, the walker only turns
+      {INPUT_LEFT, 5, 5, 2},  // back onto the start
+      {INPUT_LEFT, 5, 5, 2},  // grass again
+      {INPUT_DOWN, 5, 5, 0},
+  };
+  for (const Step& s : steps) {
+    d.Press(s.dir);
+    EXPECT_EQ(HeroX(), s.x);
+    EXPECT_EQ(HeroY(), s.y);
+    EXPECT_EQ(Map().m_nFacing, s.facing);
+    EXPECT_EQ(d.State(), MAP_WALK);
+  }
+  // The stored facing is that of the last step taken; the view follows the walker.
+  EXPECT_EQ(g_SaveData.m_nMapDir, 2);
+  EXPECT_EQ(Map().m_nOriginX, 5 - 9);
+  EXPECT_EQ(Map().m_nOriginY, 5 - 7);
+}
+
+TEST(WorldMapScene, TheCavePointOpensOnceTheMeadowIsCleared) {
+  for (bool cleared : {false, true}) {
+    SCOPED_TRACE(cleared);
+    MenuDriver d(SCENE_WORLDMAP);
+    PlaceWalker(13, 7);
+    g_SaveData.WorldFlag(1) = cleared ? 1 : 0;
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    d.Frame(INPUT_RIGHT);
+    EXPECT_EQ(HeroX(), cleared ? 14 : 13);
+    // An open stage that starts by itself asks at once.
+    EXPECT_EQ(d.State(), cleared ? MAP_CONFIRM : MAP_WALK);
+  }
+}
+
+TEST(WorldMapScene, DecliningAStageThatStartsByItselfStepsTheWalkerBack) {
+  MenuDriver d(SCENE_WORLDMAP);
+  PlaceWalker(8, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  d.Frame(INPUT_RIGHT);
+  EXPECT_EQ(HeroX(), 9);
+  ASSERT_EQ(d.State(), MAP_CONFIRM);
+  EXPECT_EQ(g_SaveData.m_nMapX, 9);
+  d.Frame();
+  EXPECT_EQ(d.Row(), 1) << "the cursor starts on the second choice";
+  d.Button(MENU_BUTTON_2);
+  EXPECT_EQ(d.State(), MAP_WALK);
+  EXPECT_EQ(HeroX(), 8);
+  EXPECT_EQ(HeroY(), 5);
+  EXPECT_EQ(g_MenuCursor.m_States.size(), 1u);
+}
+
+TEST(WorldMapScene, ConfirmingAStagePreparesTheProgressAndGoesToPlay) {
+  MenuDriver d(SCENE_WORLDMAP);
+  g_SystemData.m_bStoryLivesCarry = 0;
+  g_SystemData.m_InfiniteLives.At(GAME_MODE_STORY) = 0;
+  g_SystemData.m_InitialLives.At(GAME_MODE_STORY) = 4;
+  PlaceWalker(8, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  d.Frame(INPUT_RIGHT);
+  d.Frame();
+  d.Press(INPUT_UP);
+  EXPECT_EQ(d.Row(), 0);
+  d.Button(MENU_BUTTON_1);
+  EXPECT_EQ(d.State(), MAP_FADE_OUT);
+  EXPECT_EQ(g_Game.m_nNextScene, SCENE_PLAY);
+  EXPECT_EQ(g_SaveData.m_nStageNo, 1);  // the entry's clear flag
+  EXPECT_EQ(g_SaveData.m_nSequenceNo, 1);
+  EXPECT_EQ(g_SaveData.m_strStageName, "data\\stg4\\demo1.");
+  EXPECT_EQ(g_SaveData.m_bSequence, 1);
+  EXPECT_EQ(g_SaveData.m_pMapEntry, &g_WorldMap.m_Points.At(0).m_Entries.At(0));
+  EXPECT_EQ(g_SaveData.m_nLivesAtStart, 4);
+  EXPECT_EQ(g_SaveData.m_nMapDir, 3);
+  ASSERT_TRUE(d.RunUntilScene(SCENE_PLAY, 0, 30));
+  EXPECT_EQ(g_Game.m_nPrevScene, SCENE_WORLDMAP);
+}
+
+TEST(WorldMapScene, AClearedStageThatCannotBePlayedAgainIgnoresButtonOne) {
+  for (int replayable : {0, 1}) {
+    SCOPED_TRACE(replayable);
+    MenuDriver d(SCENE_WORLDMAP);
+    g_WorldMap.m_Points.At(0).m_Entries.At(0).m_nReplayable = replayable;
+    g_SaveData.WorldFlag(1) = 1;
+    PlaceWalker(9, 5);
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.State(), replayable ? MAP_CONFIRM : MAP_WALK);
+  }
+}
+
+TEST(WorldMapScene, ArrivingOnAnOpenStageStartsItUnlessComingFromTheMenu) {
+  struct Case {
+    int prevScene;
+    int state;
+  } cases[] = {{SCENE_TITLE, MAP_FADE_OUT}, {SCENE_MAPMENU, MAP_CONFIRM}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prevScene);
+    MenuDriver d(SCENE_WORLDMAP);
+    PlaceWalker(9, 5, c.prevScene);
+    ASSERT_TRUE(d.RunUntilState(c.state));
+    if (c.state == MAP_FADE_OUT) {
+      EXPECT_EQ(g_Game.m_nNextScene, SCENE_PLAY);
+      EXPECT_EQ(g_SaveData.m_nMapMenuX, 9);
+    }
+  }
+}
+
+TEST(WorldMapScene, AnAutomaticStartThatCannotLoadShowsTheErrorAndStaysOnTheMap) {
+  MenuDriver d(SCENE_WORLDMAP);
+  g_WorldMap.m_Points.At(0).m_Entries.At(0).m_strStageFile = "data\\stg4\\none-1.stg4";
+  PlaceWalker(9, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK, 30));
+  const auto boxes = d.Boxes().Boxes();
+  ASSERT_GE(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "ステージファイル data\\stg4\\none-1.stg4 が読み込めません！");
+  EXPECT_EQ(d.CloseRequests(), 0);
+  EXPECT_EQ(d.Scene(), SCENE_WORLDMAP);
+}
+
+TEST(WorldMapScene, BackToMapPutsTheWalkerOnHisPreviousCell) {
+  MenuDriver d(SCENE_WORLDMAP);
+  PlaceWalker(9, 5, SCENE_PLAY);
+  g_SaveData.m_nMapMenuX = 8;
+  g_SaveData.m_nMapMenuY = 5;
+  g_SaveData.m_bMapReturn = 1;
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  EXPECT_EQ(HeroX(), 8);
+  EXPECT_EQ(g_SaveData.m_nMapX, 8);
+  EXPECT_EQ(g_SaveData.m_bMapReturn, 0);
+}
+
+TEST(WorldMapScene, AutoSaveWritesTheSlotOnlyAfterAStage) {
+  for (int prev : {SCENE_PLAY, SCENE_MAPMENU}) {
+    SCOPED_TRACE(prev);
+    MenuDriver d(SCENE_WORLDMAP);
+    g_SaveData.m_bAutoSave = 1;
+    g_SaveData.m_nSlot = 4;
+    PlaceWalker(6, 5, prev);
+    d.Frame();
+    EXPECT_EQ(std::filesystem::exists(d.ProjectDir() / "user_data/story/Story05.dat"), prev == SCENE_PLAY);
+  }
+}
+
+TEST(WorldMapScene, ButtonTwoOpensTheMenu) {
+  MenuDriver d(SCENE_WORLDMAP);
+  PlaceWalker(6, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  d.ClearSounds();
+  d.Button(MENU_BUTTON_2);
+  EXPECT_EQ(d.Sounds(), std::vector<int>{4});
+  ASSERT_TRUE(d.RunUntilScene(SCENE_MAPMENU, 0, 30));
+  EXPECT_EQ(g_Game.m_nPrevScene, SCENE_WORLDMAP);
+}
+
+}  // namespace
+
+namespace {
+
+// A stage's best record is kept under the name the progress gives the played file; the map must
+// find it again under the name its entry gives, numbered series or not, with or without the
+// numbered version the loader took.
+TEST(WorldMapScene, TotalsAndBestRecordsFindTheStagesTheirEntriesName) {
+  struct Case {
+    const char* entryFile;
+    const char* playedFile;  // the path the loader left
+  } cases[] = {
+      {"data\\stg4\\demo1-1.stg4", "data\\stg4\\demo1-1.stg4_001"},
+      {"data\\stg4\\demo1-1.stg4", "data\\stg4\\demo1-1.stg4"},
+      {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4"},
+      {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4_003"},
+      {"data\\stg4-1\\boss.stg4", "data\\stg4-1\\boss.stg4_003"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.entryFile) + " / " + c.playedFile);
+    MenuDriver d(SCENE_WORLDMAP);
+    g_WorldMap.m_Points.At(0).m_Entries.At(0).m_strStageFile = c.entryFile;
+    g_SaveData.WorldFlag(1) = 1;  // cleared: no automatic start
+    g_SaveData.SetStageFile(c.playedFile, 0, 0, 0);
+    g_SaveData.AddStageResult(g_SaveData.m_strStageName, g_SaveData.m_strPlayName, 0, 0, 0, 700);
+    g_SaveData.m_nWorldTotal = 0;
+    PlaceWalker(9, 5);
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    EXPECT_EQ(g_SaveData.m_nWorldTotal, 700);
+    EXPECT_EQ(Map().m_nBest, 700);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// A character drawn through its character effect, with its mark and gauges, in a played stage:
+// the character sheets are painted green, so the character is a green 32 x 32 square wherever
+// its cell lies, and the effects' geometry shows in exact pixels.
+#include <gtest/gtest.h>
+
+#include "data/database.h"
+#include "data/stage_file.h"
+#include "stage/chara.h"
+#include "stage/chara_draw.h"
+#include "stage/hero.h"
+#include "stage/scene_play.h"
+#include "stage/stage_globals.h"
+#include "support/stage_harness.h"
+#include "draw_probe.h"
+
+namespace t4::test {
+namespace {
+
+class CharaDrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    h.Start(StageFromRows({"....................", "..H.......w.........", "####################"}));
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+    for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+    for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+    g_Stage.m_nShowStatus = 0;
+    h.Hero().m_Def.m_cTransparent = 1;
+    SetPaletteRgb(PALETTE_EMPTY, EMPTY);
+    for (int slot : {IMAGE_CHARAS, IMAGE_CHARAS + 1}) {
+      NewSurface(&g_SurfaceTable[slot], 256, 480);
+      Paint(&g_SurfaceTable[slot], 0, 0, 256, 480, GREEN);
+    }
+    ASSERT_EQ(h.Charas().size(), 1u);
+    c = h.Charas()[0];
+    Draw(1);
+    L = c->m_rcScreen[0];
+    T = c->m_rcScreen[1];
+    ASSERT_GT(L, 50);
+    ASSERT_GT(T, 20);
+  }
+  void Draw(int frozen) { h.Scene().Draw(1, frozen, 0, 0); }
+  int AddEffect(int kind, int p0, int p1, int p2, int p3 = 0, int p4 = 0) {
+    cCharaEffectDef def;
+    def.m_nKind = kind;
+    const int p[5] = {p0, p1, p2, p3, p4};
+    for (int i = 0; i < 5; ++i) def.m_nParam[i] = p[i];
+    g_Database.m_CharaEffects.push_back(def);
+    return static_cast<int>(g_Database.m_CharaEffects.size()) - 1;
+  }
+  bool Shown() { return At(L + 16, T + 16) == GREEN; }
+
+  StageHarness h;
+  cChara* c = nullptr;
+  int L = 0, T = 0;
+};
+
+TEST_F(CharaDrawTest, ZoomGrowsAboutTheCentre) {
+  struct Case {
+    int size;
+    int grow;  // dots added on each axis, half of them on each side
+  } cases[] = {{32, 0}, {64, 32}, {48, 16}, {16, -16}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.size);
+    c->m_Effect.Start(AddEffect(CHARAEFFECT_ZOOM, 10, k.size, k.size), 0, 0);
+    Draw(1);
+    const int left = L - k.grow / 2, right = L + 31 + k.grow / 2 + k.grow % 2;
+    EXPECT_EQ(At(left, T + 16), GREEN);
+    EXPECT_EQ(At(right, T + 16), GREEN);
+    EXPECT_EQ(At(left - 1, T + 16), EMPTY);
+    EXPECT_EQ(At(right + 1, T + 16), EMPTY);
+    EXPECT_EQ(At(L + 16, T - k.grow / 2 - 1), EMPTY);
+    EXPECT_EQ(At(L + 16, T - k.grow / 2), GREEN);
+  }
+}
+
+// Kinds from a damaged CharaEffect.dat fall back to the plain picture, and a strip count of 0
+// splits nothing.
+TEST_F(CharaDrawTest, OutOfRangeKindsAndCountsDrawThePlainPicture) {
+  for (int effect : {AddEffect(17, 10, 0, 0), AddEffect(-3, 10, 0, 0), AddEffect(2, 10, 0, 8, 0),
+                     AddEffect(3, 10, 0, 8, 0), AddEffect(4, 10, 0, 0, 0, 0)}) {
+    c->m_Effect.Start(effect, 0, 0);
+    Draw(0);
+    EXPECT_EQ(At(L, T), GREEN) << effect;
+    EXPECT_EQ(At(L + 31, T + 31), GREEN) << effect;
+    EXPECT_EQ(At(L - 1, T), EMPTY) << effect;
+  }
+}
+
+TEST_F(CharaDrawTest, BlinkShowsAndHidesForItsInterval) {
+  c->m_Effect.Start(AddEffect(CHARAEFFECT_BLINK, 100, 5, 0), 0, 0);
+  std::string seen;
+  for (int i = 0; i < 20; ++i) {
+    Draw(0);
+    seen += Shown() ? '#' : '.';
+  }
+  EXPECT_EQ(seen, ".....#####.....#####");
+}
+
+TEST_F(CharaDrawTest, FrozenFramesHoldTheEffectAndItEndsAfterItsTime) {
+  // 0.1 s = 6 frames from 32 to 38: one dot a frame; the seventh step passes the end.
+  c->m_Effect.Start(AddEffect(CHARAEFFECT_ZOOM, 1, 32, 38), 0, 0);
+  Draw(1);
+  Draw(1);
+  EXPECT_EQ(c->m_Effect.m_dValue, 32.0);
+  for (int i = 1; i <= 6; ++i) {
+    Draw(0);
+    EXPECT_DOUBLE_EQ(c->m_Effect.m_dValue, 32.0 + i);
+    EXPECT_NE(c->m_Effect.m_nEffect, 0);
+  }
+  Draw(0);
+  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+  // A run time of nothing ends on its first step.
+  c->m_Effect.Start(AddEffect(CHARAEFFECT_ZOOM, 0, 32, 64), 0, 0);
+  Draw(0);
+  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+}
+
+TEST_F(CharaDrawTest, MarksAreReadColumnMajor) {
+  DDSURFACEDATA* marks = &g_SurfaceTable[IMAGE_MARKS];
+  NewSurface(marks, 256, 480);
+  // Mark n sits in column n / 15, row n mod 15: mark 16 at (32, 32), mark 1 at (0, 32).
+  Paint(marks, 32, 32, 32, 32, YELLOW);
+  c->m_Def.m_cShowBadge = 1;
+  c->m_Def.m_sBadgeNo = 16;
+  Draw(1);
+  EXPECT_EQ(At(L, T), YELLOW);
+  EXPECT_EQ(At(L + 31, T + 31), YELLOW);
+  c->m_Def.m_sBadgeNo = 1;
+  Draw(1);
+  EXPECT_EQ(At(L, T), GREEN);
+}
+
+TEST_F(CharaDrawTest, GaugeShowsTheFilledAndTheMovingPart) {
+  DDSURFACEDATA* acc = &g_SurfaceTable[IMAGE_ACCESSORY_SHEET];
+  NewSurface(acc, 128, 224);
+  // A tall sheet: rows from 208 two dots apart: empty, normal, low, loss, gain.
+  Paint(acc, 0, 208, 50, 2, GREY);
+  Paint(acc, 0, 210, 50, 2, GREEN);
+  Paint(acc, 0, 212, 50, 2, RED);
+  Paint(acc, 0, 214, 50, 2, BLUE);
+  Paint(acc, 0, 216, 50, 2, YELLOW);
+  c->m_nHp = c->m_Def.m_nMaxHp = 100;
+  // Filled part 20 dots; a loss of 10 shows right of it, a gain of 6 over its last dots.
+  struct Case {
+    double moving;
+    int firstMoving, lastMoving;
+    uint32_t movingColour;
+  } cases[] = {{-10.0, 20, 29, BLUE}, {6.0, 14, 19, YELLOW}};
+  // The bar starts 25 dots left of the character's middle, 3 dots above it, 2 dots high.
+  const int x = L + 16 - 25;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.moving);
+    c->m_HpGauge.nFrames = 100;
+    c->m_HpGauge.nLength = 20;
+    c->m_HpGauge.dMoving = k.moving;
+    Draw(1);
+    EXPECT_EQ(At(x - 1, T - 3), EMPTY);
+    EXPECT_EQ(At(x, T - 3), GREEN);
+    EXPECT_EQ(At(x + k.firstMoving - 1, T - 2), GREEN);
+    EXPECT_EQ(At(x + k.firstMoving, T - 3), k.movingColour);
+    EXPECT_EQ(At(x + k.lastMoving, T - 2), k.movingColour);
+    EXPECT_EQ(At(x + k.lastMoving + 1, T - 3), GREY);
+    EXPECT_EQ(At(x + 49, T - 3), GREY);
+    EXPECT_EQ(At(x + 50, T - 3), EMPTY);
+    EXPECT_EQ(At(x, T - 4), EMPTY);
+  }
+  // Frozen frames keep the countdown; played ones run it.
+  c->m_HpGauge.nFrames = 100;
+  Draw(1);
+  EXPECT_EQ(c->m_HpGauge.nFrames, 100);
+  Draw(0);
+  EXPECT_EQ(c->m_HpGauge.nFrames, 99);
+}
+
+TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionEndsAtOnce) {
+  c->m_Effect.Start(static_cast<int>(g_Database.m_CharaEffects.size()) + 5, 0, 0);
+  Draw(1);
+  EXPECT_NE(c->m_Effect.m_nEffect, 0);
+  Draw(0);
+  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+  EXPECT_EQ(At(L, T), GREEN);
+}
+
+}  // namespace
+}  // namespace t4::test

@@ -1,0 +1,67 @@
+#!/bin/sh
+# End to end under a private X server: a test play of the demo's first stage in a real window
+# (after the start-up dialog's default choice) shows the stage, the same frame as a headless run of as many frames (the program's own
+# screenshot of its last frame), and a capture of the window while it plays is a picture, not an
+# empty window. E2E_SHOTS=DIR keeps the captures for a person to look at.
+# Usage: test_play_window_test.sh PROGRAM DEMO_DIR
+set -u
+work=$(mktemp -d)
+xpid=""
+trap '[ -n "$xpid" ] && kill "$xpid" 2> /dev/null; rm -rf "$work"' EXIT
+cp -r "$2" "$work/game"
+printf 'Direct3D=2\nWindowMode=1\nShowFps=0\nExit\n' > "$work/game/System.ini"
+export TARNWICK4_LOCK_DIR="$work"
+here=$(cd "$(dirname "$0")/../.." && pwd)
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/app/lsan_system_libs.supp"
+command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
+command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
+prog=$1
+stage=data/stg4/demo1-1.stg4
+frames=240
+
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/*.out "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
+  exit 1
+}
+
+timeout 120 "$prog" --headless --frames $frames --screenshot "$work/headless.png" --test-play $stage "$work/game" \
+  > "$work/headless.out" 2>&1 || fail "the headless test play failed"
+
+# The server names its display once it accepts clients; -noreset keeps it up between clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
+xpid=$!
+for i in $(seq 600); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xpid" 2> /dev/null || break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "the X server did not start"
+DISPLAY=:$(tr -d ' \n' < "$work/display")
+export DISPLAY
+
+"$prog" --window --frames $frames --screenshot "$work/window.png" --test-play $stage "$work/game" \
+  > "$work/window.out" 2>&1 &
+pid=$!
+# The start-up dialog comes first, in the window the game then plays in: its default button
+# starts the game in the render mode.
+id=""
+for i in $(seq 600); do
+  id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
+  [ -n "$id" ] && break
+  kill -0 "$pid" 2> /dev/null || break
+  sleep 0.1
+done
+[ -n "$id" ] || fail "no window of the test play"
+xdotool key --window "$id" Return
+if command -v import > /dev/null && command -v convert > /dev/null; then
+  sleep 2
+  if import -window "$id" "$work/capture.png" 2> /dev/null; then
+    colours=$(convert "$work/capture.png" -format %k info: 2> /dev/null || echo 0)
+    [ -n "${E2E_SHOTS:-}" ] && cp "$work/capture.png" "$E2E_SHOTS/test_play_window.png"
+    [ "${colours:-0}" -ge 8 ] || fail "the window shows $colours colours, not the stage"
+  fi
+fi
+wait "$pid" || fail "the windowed test play did not end in order"
+cmp -s "$work/headless.png" "$work/window.png" || fail "the window's last frame differs from the headless one"
+echo PASS

@@ -1,0 +1,69 @@
+// Whole frames of the demo's first stage, played from a fixed seed without keys: the hash of the
+// frame after two seconds (blocks, characters facing both ways, the status line), of the view
+// scrolled along the stage, and of the first frame under each screen-effect kind. The expected hashes were taken
+// once from these frames after looking at them (T4_DUMP_FRAMES=DIR writes them as PNG files).
+#include <gtest/gtest.h>
+
+#include "data/database.h"
+#include "persist/system_data.h"
+#include "stage/hero.h"
+#include "stage/scene_play.h"
+#include "support/stage_harness.h"
+#include "draw_probe.h"
+
+namespace t4::test {
+namespace {
+
+// The demo's palette and transparent colour, as the program's start-up sets them.
+void PlayDemo(StageHarness& h) {
+  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
+  ASSERT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
+  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
+  if (g_SystemData.m_bFullColour)
+    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
+  else
+    ASSERT_TRUE(DDSetTransmitFromFile(palette));
+  ASSERT_TRUE(h.StartFile("data\\stg4\\demo1-1.stg4"));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  h.Frames(120);
+  ASSERT_FALSE(h.Hero().m_bDead);
+}
+
+TEST(StageFrameHash, DemoStageAndAScrolledView) {
+  StageHarness h;
+  PlayDemo(h);
+  EXPECT_EQ(FrameHash("demo_stage"), 965293810988772590ull);
+  h.Scene().m_ScrollX.m_dPos += 200;
+  h.Scene().DrawFrozen();
+  EXPECT_EQ(FrameHash("demo_scrolled"), 14383350538456888814ull);
+}
+
+TEST(StageFrameHash, DemoStageUnderEachScreenEffect) {
+  StageHarness h;
+  PlayDemo(h);
+  // Parameters as the editor's defaults give them, each effect drawn on its fifth frame.
+  const int params[14][5] = {
+      {10, 0, 0, 0, 0},    {10, 0, 0, 64, 32},    {10, 8, 2, 0, 0},    {10, 8, 2, 0, 0},  {10, 0, 640, 15, 0},
+      {10, 0, 640, 15, 0}, {10, 0, 640, 4, 8},    {10, 0, 640, 4, 10}, {10, 10, 0, 0, 0}, {10, 0, 360, 0, 0},
+      {10, 0, 400, 8, 0},  {10, 640, 1280, 0, 0}, {10, 1500, 5, 0, 0}, {10, 1, 60, 0, 0},
+  };
+  const uint64_t expected[14] = {
+      965293810988772590ull, 11279932171143568042ull,  13529366478924132442ull, 15239748746678131118ull,
+      6582291731617672730ull,  10315003197708525078ull, 15920599053099315053ull, 6646576076721223240ull,
+      8157238264791286158ull,  2263738422204499519ull, 2730318701987617272ull, 7458406453029170109ull,
+      2476347470743995542ull,   15658425509346760782ull,
+  };
+  for (int kind = 0; kind < 14; ++kind) {
+    cScrEffectDef def;
+    def.m_nKind = kind;
+    for (int i = 0; i < 5; ++i) def.m_nParam[i] = params[kind][i];
+    g_Database.m_ScrEffects.push_back(def);
+    h.Scene().m_Draw.m_ScrEffect.Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
+    for (int i = 0; i < 4; ++i) h.Scene().Draw(1, 0, 0, 0);
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(FrameHash("demo_screen_effect_" + std::to_string(kind)), expected[kind]) << kind;
+  }
+}
+
+}  // namespace
+}  // namespace t4::test
