@@ -32,6 +32,7 @@
 #include "data/palette.h"
 #include "data/project_refs.h"
 #include "data/world_map.h"
+#include "flow/cmd_params.h"
 #include "gfx/dd.h"
 #include "gfx/font.h"
 #include "gfx/image_slots.h"
@@ -272,7 +273,7 @@ bool InitGame(const char* szCmdLine, int) {
   g_nDataVersion = DATA_VERSION;
   g_bStripCR = 1;
   g_bFileTooNew = 0;
-  // The command parameter table (InitCmdParamTable) is built here once the flow code is in.
+  InitCmdParamTable();
   if (!LoadDataFiles()) return false;
   if (!ReadSettings(szCmdLine)) return false;
   g_Game.m_nFps = 60;

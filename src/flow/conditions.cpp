@@ -1,7 +1,9 @@
 // Lists of conditions and the variable, state and distance conditions.
 #include "flow/conditions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "data/flow_kinds.h"
 #include "data/stage_file.h"
@@ -137,7 +139,11 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
   if (owner == 0) t = g_Heroes.empty() ? nullptr : &g_Heroes.front();
   else if (IsSlotOwner(owner)) t = SlotChara(c, owner);
   if (!t) return 0;
-  const int range = cond.m_nValue * 16 + cond.m_sRightIndex;
+  // Kept within +-2^30 dots so that a range read from a file cannot overflow the spans worked out
+  // around the character; any range that far covers the whole stage anyway.
+  constexpr int64_t RANGE_LIMIT = int64_t{1} << 30;
+  const int range = static_cast<int>(
+      std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -RANGE_LIMIT, RANGE_LIMIT));
   c->UpdateScreenRect();
   if (!g_SystemData.CompatDistanceRect()) t->UpdateScreenRect();
   int inRange = 0;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <list>
 
+#include "core/message_box.h"
 #include "core/report_log.h"
 #include "data/database.h"
 #include "data/flow_kinds.h"
@@ -367,7 +368,8 @@ void cFlowState::Start(cCharaBase* owner) {
       const cFlowCommand& cmd = *cs.m_pCommand;
       if (cmd.m_cKind < CMD_FLOW_CONTROL || cmd.m_cParallel == 0) continue;
       cs.Reset();
-      cs.Execute();
+      // Such a command gets this one sub-step only, whatever its time says.
+      if (!cs.Execute()) DebugErrorBoxf("使用時間0なので、ここにくることはあり得ないはず！");
       if (m_bAbort) break;
       cs.m_bDone = 1;
     }

@@ -284,5 +284,23 @@ TEST_F(CharaConds, CircleDistanceIncludesItsEdge) {
   }
 }
 
+TEST_F(CharaConds, RangeOfAnyStoredSizeReachesAFarTarget) {
+  // 2^31 - 1 half blocks is past anything a stage holds: the target 100,000 dots away is in range,
+  // on the X axis and in the circle, and the range itself does not wrap round to a negative one.
+  self.m_nHitWidth = self.m_nHitHeight = other.m_nHitWidth = other.m_nHitHeight = 32;
+  self.m_nDrawWidth = self.m_nDrawHeight = other.m_nDrawWidth = other.m_nDrawHeight = 32;
+  other.m_dX = 100000;
+  self.m_Targets.At(0) = &other;
+  for (int shape : {0, 6}) {
+    cCond c = Make(COND_DISTANCE, 1, 0, 0);
+    c.m_cShape = static_cast<int8_t>(shape);
+    c.m_nValue = std::numeric_limits<int32_t>::max();
+    c.m_sRightIndex = 32767;
+    EXPECT_EQ(CheckCond(c, &self), 1) << shape;
+    c.m_cOperator = 1;  // "outside"
+    EXPECT_EQ(CheckCond(c, &self), 0) << shape;
+  }
+}
+
 }  // namespace
 }  // namespace t4::test

@@ -185,6 +185,26 @@ TEST_F(FlowPlay, HeldKeyStartsOnceWithoutRepeatAndEveryFrameWithIt) {
   }
 }
 
+TEST_F(FlowPlay, KeyStillHeldKeepsItsGroupBlocked) {
+  // A (button 1, no repeat) and B share group 3. A starts on the press; while the button stays
+  // held A cannot start again, and its group stays blocked, so B waits for the release.
+  cFlow a = MakeFlow(TRIG_ALWAYS, {Wait(0)});
+  a.m_cGroup = 3;
+  a.m_KeyConds.push_back(Pressed({11}));
+  cFlow b = MakeFlow(TRIG_ALWAYS, {Wait(0)});
+  b.m_cGroup = 3;
+  Start({a, b});
+  std::vector<int> startedA;
+  std::vector<int> startedB;
+  for (int16_t buttons : {BUTTON_1, BUTTON_1, BUTTON_1, int16_t{0}}) {
+    H().Frame(0, buttons);
+    startedA.push_back(State(0).m_bStarted);
+    startedB.push_back(State(1).m_bStarted);
+  }
+  EXPECT_EQ(startedA, (std::vector<int>{1, 0, 0, 0}));
+  EXPECT_EQ(startedB, (std::vector<int>{0, 0, 0, 1}));
+}
+
 TEST_F(FlowPlay, KeyEighteenIsButtonEightAndTheHeldDirectionIsKept) {
   cFlow f = MakeFlow(TRIG_ALWAYS, {Wait(0)});
   f.m_KeyConds.push_back(Pressed({18}));
