@@ -27,6 +27,9 @@ class CharaDrawTest : public ::testing::Test {
     h.Hero().m_Def.m_cTransparent = 1;
     SetPaletteRgb(PALETTE_EMPTY, EMPTY);
     for (int slot : {IMAGE_CHARAS, IMAGE_CHARAS + 1}) {
+      // The character slots normally share a loaded sheet's picture; here each gets its own.
+      m_Links[slot - IMAGE_CHARAS] = g_SurfaceTable[slot].lpSrcSD;
+      g_SurfaceTable[slot].lpSrcSD = nullptr;
       NewSurface(&g_SurfaceTable[slot], 256, 480);
       Paint(&g_SurfaceTable[slot], 0, 0, 256, 480, GREEN);
     }
@@ -38,6 +41,13 @@ class CharaDrawTest : public ::testing::Test {
     ASSERT_GT(L, 50);
     ASSERT_GT(T, 20);
   }
+  // The sheets made here live in the program's surface table, which outlives the harness.
+  void TearDown() override {
+    for (int slot : {IMAGE_CHARAS, IMAGE_CHARAS + 1, IMAGE_MARKS, IMAGE_ACCESSORY_SHEET})
+      DDReleaseSurface(&g_SurfaceTable[slot]);
+    for (int i = 0; i < 2; ++i) g_SurfaceTable[IMAGE_CHARAS + i].lpSrcSD = m_Links[i];
+  }
+  DDSURFACEDATA* m_Links[2] = {nullptr, nullptr};
   void Draw(int frozen) { h.Scene().Draw(1, frozen, 0, 0); }
   int AddEffect(int kind, int p0, int p1, int p2, int p3 = 0, int p4 = 0) {
     cCharaEffectDef def;
