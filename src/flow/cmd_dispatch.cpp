@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_state.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -28,11 +29,6 @@ int32_t TruncateTotal(double t) {
 void CmdNothing(cCharaBase*, cFlowCommandState*) {}
 
 void CmdStatus(cCharaBase* c, cFlowCommandState* s) { ExecStatus(StageFlowBinding(), c, *s->m_pCommand); }
-
-// Queues the command's five values for the next command of the running flow.
-void CmdArrange(cCharaBase*, cFlowCommandState* s) {
-  if (cFlowState* flow = CurrentFlow()) flow->m_Arranges.push_back(s->m_pCommand->m_Params);
-}
 
 void CmdJump(cCharaBase* c, cFlowCommandState* s) {
   c->m_bFixScreenX = c->m_bFixScreenY = 0;
@@ -124,9 +120,9 @@ const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
     CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
+    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdStatus2,
+    CmdVanish,  CmdGetItem, CmdChangeGraphic, CmdChangeAnimeSet, CmdPlayAnime, CmdNothing, CmdNothing, CmdNothing,
+    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdCode,    CmdArrange, CmdLoop,
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {

@@ -10,6 +10,7 @@
 #include "stage/flow_hooks.h"
 
 class cCharaBase;
+class cHero;
 
 class cCmdParamInfo {
  public:
@@ -35,3 +36,6 @@ bool SetCmdParam(int kind, int index, cFlowCommand& cmd, int32_t value);
 void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* chara);
 // Applies the flow's queued entries in queue order (null flow: nothing).
 void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow);
+// Applies the entries the item commands queued on the hero, in queue order, the operands read from
+// the hero's variables.
+void ApplyItemArranges(cFlowCommand& cmd, cHero& hero);

@@ -11,6 +11,7 @@
 #include "data/flow_kinds.h"
 #include "data/data_refs.h"
 #include "data/stage_file.h"
+#include "flow/conditions.h"
 #include "gfx/dd.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -167,6 +168,8 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_ContactSchedule = MakeContactSchedule(g_Stage.m_nSubSteps, g_Stage.m_nContactChecks);
   m_nEndRequest = 0;
   m_bContactRunning = 0;
+  // Blocks exist as their conditions say, seen from the main hero and latched in the cell.
+  SetBlockCondCheck(&CheckMapCellCond);
   m_nCaptionCount = 0;
   m_nCaptionCount2 = 0;
   if (g_Stage.m_nTimeLimitOn) {

@@ -14,7 +14,7 @@
 #include "stage/spawn_summon.h"
 #include "stage/stage_globals.h"
 
-int SummonCellCondHolds(cMapCell&) { return 1; }
+int SummonCellCondHolds(cMapCell& cell) { return CheckBlockCond(cell) ? 1 : 0; }
 
 namespace {
 
