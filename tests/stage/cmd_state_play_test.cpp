@@ -146,7 +146,8 @@ TEST_F(StateCommandPlay, Status2ReachesTargetsTheHeroAndTheSystem) {
 }
 
 TEST_F(StateCommandPlay, Status2VanishRemovesEnemiesAndKillsTheHeroSide) {
-  Start(ONE_EACH);
+  // The character's own flow makes it vanish in the first frame.
+  Start(ONE_EACH, {}, {FlowOf(TRIG_ALWAYS, {Command(CMD_STATUS2, {0, STATUS2_VANISH, 0, 0, 0})})});
   cChara& c = Chara(0);
   cHero& hero = H().Hero();
   cScenePlay& scene = H().Scene();
@@ -165,10 +166,11 @@ TEST_F(StateCommandPlay, Status2VanishRemovesEnemiesAndKillsTheHeroSide) {
   EXPECT_EQ(scene.m_bHpChanged, 1);
   hero.m_nHp = 3;
   scene.m_bHpChanged = 0;
-  // An enemy leaves through its vanish flag and the stage frame takes it away.
+  // An enemy leaves through its vanish flag, without its death.
   ExecStatus2(&c, &self);
   EXPECT_EQ(c.m_bVanish, 1);
   EXPECT_EQ(c.m_nHp, 3);
+  c.m_bVanish = 0;
   H().Frame();
   EXPECT_TRUE(Charas().empty());
   EXPECT_EQ(hero.m_bDead, 0);
@@ -218,8 +220,9 @@ cShot& AddShotAt(cScenePlay& scene, int faction, double x, double y, cCharaBase*
   s.m_pShooter = shooter;
   scene.AddShot(s);
   cShot& added = scene.m_Shots.back();
+  // As the activity pass leaves them: everything within the first 640 dots is on screen.
   added.m_bActive = 1;
-  added.m_bOnScreen = added.IsOnScreen();
+  added.m_bOnScreen = x < 640 ? 1 : 0;
   return added;
 }
 
@@ -288,13 +291,13 @@ TEST_F(StateCommandPlay, VanishFollowsTheLineOfSummonsAndTheirShots) {
 }
 
 TEST_F(StateCommandPlay, CommandsRunFromFlowsChangeTheGraphicAndRunCode) {
-  cFlow f = FlowOf(TRIG_ALWAYS, {Command(CMD_CHANGE_GRAPHIC, {4, 7, 3}), Code("S1 = 6 * 7"), Command(CMD_WAIT, {})});
+  cFlow f = FlowOf(TRIG_ALWAYS, {Command(CMD_CHANGE_GRAPHIC, {2, 7, 3}), Code("S1 = 6 * 7"), Command(CMD_WAIT, {})});
   f.m_Cmds.At(2).m_sTime = 100;
   Start(ONE_EACH, {}, {f});
   ASSERT_FALSE(HasFatalFailure());
   cChara& c = Chara(0);
   H().Frame();
-  EXPECT_EQ(c.m_Def.m_cGraphicKind, 4);
+  EXPECT_EQ(c.m_Def.m_cGraphicKind, 2);
   EXPECT_EQ(c.m_Def.m_sGraphicNo, 7);
   EXPECT_EQ(c.m_nGraphic, 7);
   EXPECT_EQ(c.m_Def.m_sGraphicOffset, 3);
@@ -371,6 +374,9 @@ TEST_F(StateCommandPlay, GetItemFromAFlowEndsTheStage) {
         ItemCommand(CMD_STAGE_CLEAR - ITEMCMD_KIND_OFFSET, std::vector<int32_t>(9, 0)));
   });
   ASSERT_FALSE(HasFatalFailure());
+  // Asked in the characters' pass, acted on after the hero's flows of the next sub-step.
+  H().Frame();
+  EXPECT_EQ(H().Scene().m_nEndRequest, 1);
   H().Frame();
   EXPECT_NE(H().State(), PLAY_STATE);
 }
