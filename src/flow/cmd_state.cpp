@@ -90,6 +90,8 @@ void ExecGetItem(cCharaBase*, cFlowCommand* cmd) {
   cHero* hero = MainHero();
   if (!items || items->empty() || !hero) return;
   cItemDef& def = items->At(cmd->m_Params.At(1));
+  // As for an item placed in the stage, the list's loops are written out before it runs.
+  UnrollLoops(def.m_Cmds);
   const int r = hero->RunItemCommands(def.m_Cmds);
   if (r != 0 && g_lpScenePlay) g_lpScenePlay->m_nEndRequest = r;
 }

@@ -339,7 +339,10 @@ TEST_F(StateCommandPlay, AnimationSetNumberIsTakenAsUnsigned16Bits) {
 TEST_F(StateCommandPlay, GetItemRunsTheItemOnTheHeroAndKeepsAnEarlierEndRequest) {
   // Stage palette item 1 sets S1; item 2 ends the stage after setting S2.
   Start(ONE_EACH, {}, {}, [](cStage& s) {
-    s.m_Palette.m_Items.resize(3);
+    s.m_Palette.m_Items.resize(4);
+    s.m_Palette.m_Items.At(3).m_Cmds.push_back(ItemCommand(CMD_LOOP - ITEMCMD_KIND_OFFSET, {3, 1}));
+    s.m_Palette.m_Items.At(3).m_Cmds.push_back(
+        ItemCommand(CMD_STATUS - ITEMCMD_KIND_OFFSET, StageVarOp(1, CALC_ADD, 2)));
     s.m_Palette.m_Items.At(1).m_Cmds.push_back(
         ItemCommand(CMD_STATUS - ITEMCMD_KIND_OFFSET, StageVarOp(1, CALC_SET, 5)));
     s.m_Palette.m_Items.At(2).m_Cmds.push_back(
@@ -352,8 +355,8 @@ TEST_F(StateCommandPlay, GetItemRunsTheItemOnTheHeroAndKeepsAnEarlierEndRequest)
   struct Case {
     int32_t palette, item, before, after, s1, s2;
   };
-  for (const Case& k :
-       {Case{1, 1, 0, 0, 5, 0}, Case{1, 1, 2, 2, 5, 0}, Case{1, 2, 0, 1, 0, 9}, Case{7, 2, 2, 2, 0, 0}}) {
+  for (const Case& k : {Case{1, 1, 0, 0, 5, 0}, Case{1, 1, 2, 2, 5, 0}, Case{1, 2, 0, 1, 0, 9}, Case{7, 2, 2, 2, 0, 0},
+                        Case{1, 3, 0, 0, 6, 0}}) {
     SCOPED_TRACE(testing::Message() << k.palette << "/" << k.item << " before " << k.before);
     scene.m_StageVars.At(1) = scene.m_StageVars.At(2) = 0;
     scene.m_nEndRequest = k.before;
