@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_control.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -122,11 +123,11 @@ const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
 
 // Kinds whose execution belongs to the command bodies not built yet end after their time.
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
+    CmdNothing,     CmdNothing,    CmdNothing,  CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
+    CmdNothing,     CmdNothing,    CmdJump,     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
+    CmdFlowControl, CmdStageClear, CmdGameWait, CmdMessage, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
+    CmdNothing,     CmdNothing,    CmdNothing,  CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
+    CmdNothing,     CmdNothing,    CmdNothing,  CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {
