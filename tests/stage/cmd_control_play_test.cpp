@@ -108,6 +108,15 @@ TEST_F(CmdControlPlay, ARestartedFlowBeginsAgainWithItsFirstCommand) {
   EXPECT_EQ(HeroFlow(0).m_Commands.At(0).m_nRemaining, 5) << "the first wait runs again";
 }
 
+TEST_F(CmdControlPlay, AFlowRunAtOnceThatStartsItselfStopsInsteadOfRecursingForEver) {
+  // Before the stage starts the flow runs to its end inside its start, so starting itself would
+  // start it again and again.
+  Start({MakeFlow(TRIG_BEFORE_STAGE_START, {FlowControl(FLOWOP_START, FLOWSCOPE_THIS, 0, 0, 1)})});
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_EQ(H().State(), PLAY_PLAY);
+  EXPECT_EQ(HeroFlow(0).m_bRunning, 0);
+}
+
 TEST_F(CmdControlPlay, PauseAndResumeOfEveryOtherFlow) {
   Start({MakeFlow(TRIG_ALWAYS, {WaitCommand(1), FlowControl(FLOWOP_PAUSE, FLOWSCOPE_OTHERS), WaitCommand(1),
                                 FlowControl(FLOWOP_RESUME, FLOWSCOPE_OTHERS), WaitCommand(10)}),
