@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_control.h"
 #include "flow/cmd_state.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
@@ -118,11 +119,46 @@ const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
 
 // Kinds whose execution belongs to the command bodies not built yet end after their time.
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdStatus2,
-    CmdVanish,  CmdGetItem, CmdChangeGraphic, CmdChangeAnimeSet, CmdPlayAnime, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdCode,    CmdArrange, CmdLoop,
+    CmdNothing,  // 0
+    CmdNothing,  // 1
+    CmdNothing,  // 2
+    CmdNothing,  // 3
+    CmdNothing,  // 4
+    CmdNothing,  // 5
+    CmdNothing,  // 6
+    CmdNothing,  // 7
+    CmdNothing,  // 8
+    CmdNothing,  // 9
+    CmdJump,  // 10
+    CmdNothing,  // 11
+    CmdNothing,  // 12
+    CmdNothing,  // 13
+    CmdNothing,  // 14
+    CmdNothing,  // 15
+    CmdFlowControl,  // 16
+    CmdStageClear,  // 17
+    CmdGameWait,  // 18
+    CmdMessage,  // 19
+    CmdNothing,  // 20
+    CmdNothing,  // 21
+    CmdStatus,  // 22
+    CmdStatus2,  // 23
+    CmdVanish,  // 24
+    CmdGetItem,  // 25
+    CmdChangeGraphic,  // 26
+    CmdChangeAnimeSet,  // 27
+    CmdPlayAnime,  // 28
+    CmdNothing,  // 29
+    CmdNothing,  // 30
+    CmdNothing,  // 31
+    CmdNothing,  // 32
+    CmdNothing,  // 33
+    CmdNothing,  // 34
+    CmdNothing,  // 35
+    CmdNothing,  // 36
+    CmdCode,  // 37
+    CmdArrange,  // 38
+    CmdLoop,  // 39
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {

@@ -67,5 +67,3 @@ int TakeItemFromDef(cHero& hero, cItemDef& def) {
   item.Setup(0, def, 1);
   return TakeItem(&item, &hero);
 }
-
-void ShowItemNotice(cHero&, int, int, int) {}

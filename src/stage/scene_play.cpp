@@ -67,6 +67,7 @@ cScenePlay::~cScenePlay() {
   int count = 0;
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);
+  ClearMessageWindows(m_MessageWindows);
 }
 
 void cScenePlay::Update() {
@@ -176,6 +177,7 @@ void cScenePlay::ResetForEntry() {
   m_bButtonLock = 0;
   m_nTimeLeft = 0;
   m_bRankEntered = 0;
+  ClearMessageWindows(m_MessageWindows);
   if (!bPlayback) {
     g_Replay.Clear();
     g_ReplayLast.Clear();

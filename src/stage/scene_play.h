@@ -9,6 +9,7 @@
 #include "core/safe_containers.h"
 #include "persist/menu_command.h"
 #include "stage/game.h"
+#include "stage/message_window.h"
 #include "stage/scroll.h"
 #include "stage/stage_draw.h"
 
@@ -225,6 +226,9 @@ class cScenePlay : public cScene {
   int32_t m_bSetupFailed = 0;
   // Stage set-ups so far; a frozen state that set the stage up again keeps the new seed.
   int32_t m_nSetStageCount = 0;
+
+  // The message windows shown over the stage (message_window*.cpp), drawn in this order.
+  MSGWINDOWLIST m_MessageWindows;
 
  private:
   // Runs the handler of the current state.

@@ -164,6 +164,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_bOutOfAreaChara = g_Stage.m_Areas[STAGE_AREA_CHARA].AnySide() ? 1 : 0;
   m_bOutOfAreaBlockChara = g_Stage.m_Areas[STAGE_AREA_BLOCK_CHARA].AnySide() ? 1 : 0;
   m_bOutOfAreaItem = g_Stage.m_Areas[STAGE_AREA_ITEM].AnySide() ? 1 : 0;
+  ClearMessageWindows(m_MessageWindows);
   m_Wait.m_nReserved = 0;
   m_ContactSchedule = MakeContactSchedule(g_Stage.m_nSubSteps, g_Stage.m_nContactChecks);
   m_nEndRequest = 0;

@@ -106,6 +106,7 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   DrawBackgrounds(dst, 1);
   DrawDistanceRanges(dst, m_Draw.m_nRangeCounter);
   if (!g_Heroes.empty()) g_Heroes.At(0).DrawSightMask(dst);
+  DrawMessageWindows(m_MessageWindows, dst, frozen);
   DrawScrEffect(frozen);
   DrawStatusLine(dst);
   DrawTimeLimit(dst, bTickStatus);

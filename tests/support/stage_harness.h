@@ -61,7 +61,10 @@ class StageHarness {
 
   int CloseRequests() const { return m_nCloseRequests; }
   // Frames presented to the display (the pause thread presents its own).
-  int Presented() const { return m_Display.FrameCount(); }
+  int Presented() const { return m_Display.Inner().FrameCount(); }
+  // Runs after every presented frame, on the thread that presented it (the pause thread's frames
+  // included), with the number of frames presented so far and the frame.
+  void OnPresent(std::function<void(int, const platform::Frame&)> hook) { m_Display.SetHook(std::move(hook)); }
   const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
   // Runs on the game thread inside every system-sound request, in the middle of the scene's frame.
   void OnSystemSound(std::function<void(int)> hook) { m_SoundHook = std::move(hook); }
@@ -74,11 +77,32 @@ class StageHarness {
   void ServeMessages();
   void CreateScene();
 
+  // The headless display, with a hook on each present.
+  class HookedDisplay final : public platform::Display {
+   public:
+    void PresentFrame(platform::Frame& frame) override {
+      m_Inner.PresentFrame(frame);
+      if (m_Hook) m_Hook(m_Inner.FrameCount(), m_Inner.LastFrame());
+    }
+    void SetFullScreen(bool fullScreen) override { m_Inner.SetFullScreen(fullScreen); }
+    void ShowCursor(bool show) override { m_Inner.ShowCursor(show); }
+    void Minimise() override { m_Inner.Minimise(); }
+    void RestoreWindow() override { m_Inner.RestoreWindow(); }
+    int DesktopBpp() const override { return m_Inner.DesktopBpp(); }
+    int RefreshRate() const override { return m_Inner.RefreshRate(); }
+    const platform::HeadlessDisplay& Inner() const { return m_Inner; }
+    void SetHook(std::function<void(int, const platform::Frame&)> hook) { m_Hook = std::move(hook); }
+
+   private:
+    platform::HeadlessDisplay m_Inner;
+    std::function<void(int, const platform::Frame&)> m_Hook;
+  };
+
   TempDir m_Dir;
   std::unique_ptr<ScopedCurrentDir> m_lpCwd;
   platform::ManualClock m_Clock;
   platform::ScriptedMessageBoxBackend m_Boxes;
-  platform::HeadlessDisplay m_Display;
+  HookedDisplay m_Display;
   std::unique_ptr<platform::raster::GraphicsSystem> m_lpGraphics;
   platform::ScopedClock m_InstalledClock{m_Clock};
   platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
