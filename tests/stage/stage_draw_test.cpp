@@ -360,5 +360,46 @@ TEST(StageDrawLayers, DeadCharactersLeaveInEveryLayerButNotOnFrozenFrames) {
   }
 }
 
+// With display layers a hero outside them is still drawn (over them all); another character
+// there is not.
+TEST(StageDrawLayers, OnlyTheHeroIsDrawnOutsideTheDisplayLayers) {
+  StageHarness h;
+  cStage stage = StageFromRows({"....................", "..H.......w.........", "####################"});
+  stage.m_nUseLayers = 1;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  g_Stage.m_nShowStatus = 0;
+  SetPaletteRgb(PALETTE_EMPTY, EMPTY);
+  DDSURFACEDATA* links[2];
+  for (int k = 0; k < 2; ++k) {
+    DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_CHARAS + k];
+    links[k] = sheet->lpSrcSD;
+    sheet->lpSrcSD = nullptr;
+    NewSurface(sheet, 256, 480);
+    Paint(sheet, 0, 0, 256, 480, GREEN);
+  }
+  ASSERT_EQ(h.Charas().size(), 1u);
+  cHero& hero = h.Hero();
+  cChara& chara = *h.Charas()[0];
+  auto centre = [](const cCharaBase& c) { return At(c.m_rcScreen[0] + 16, c.m_rcScreen[1] + 16); };
+  struct Case {
+    int z;
+    uint32_t hero, chara;
+  } cases[] = {{0, GREEN, GREEN}, {7, GREEN, GREEN}, {8, GREEN, EMPTY}, {-1, GREEN, EMPTY}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.z);
+    hero.m_Def.m_cZOrder = chara.m_Def.m_cZOrder = static_cast<int8_t>(c.z);
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(centre(hero), c.hero);
+    EXPECT_EQ(centre(chara), c.chara);
+  }
+  for (int k = 0; k < 2; ++k) {
+    DDReleaseSurface(&g_SurfaceTable[IMAGE_CHARAS + k]);
+    g_SurfaceTable[IMAGE_CHARAS + k].lpSrcSD = links[k];
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
