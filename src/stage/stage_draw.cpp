@@ -7,6 +7,7 @@
 #include "gfx/batch.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/menu_colors.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -39,6 +40,9 @@ void BeginCharaBatch() {
   DDBeginBatch(1);
   DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS]);
   DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS_MIRROR]);
+  // Exclusive bitmaps come between the block and the character sheets.
+  for (DDSURFACEDATA& sd : Off_CharaExc)
+    if (HasPixels(&sd)) DDBatchOrder(&sd);
   for (int i = IMAGE_CHARAS; i < IMAGE_CHARAS + 2 * CHARA_SHEET_COUNT; ++i) DDBatchOrder(&g_SurfaceTable[i]);
   for (int i : {20, IMAGE_SHOTS_PADDED, 21, IMAGE_SHOTS_PADDED_MIRROR, IMAGE_ITEMS, IMAGE_MARKS, IMAGE_ITEMS_SMALL})
     DDBatchOrder(&g_SurfaceTable[i]);

@@ -401,5 +401,52 @@ TEST(StageDrawLayers, OnlyTheHeroIsDrawnOutsideTheDisplayLayers) {
   }
 }
 
+// Characters are batched by the sheet they come from: exclusive bitmaps over block-sheet
+// pictures, whatever the list order; without the batch the list order decides.
+TEST(StageDrawLayers, CharacterBatchPutsExclusiveBitmapsOverBlockPictures) {
+  StageHarness h;
+  h.Start(StageFromRows({"....................", "..H.....w.w.........", "####################"}));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  g_Stage.m_nShowStatus = 0;
+  h.Hero().m_Def.m_cTransparent = 1;
+  DDSURFACEDATA* links[2];
+  for (int k = 0; k < 2; ++k) {
+    DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_BLOCKS + k];
+    links[k] = sheet->lpSrcSD;
+    sheet->lpSrcSD = nullptr;
+    NewSurface(sheet, 256, 480);
+    Paint(sheet, 0, 0, 256, 480, RED);
+  }
+  g_Database.m_CharaExcs.resize(2);
+  Off_CharaExc.resize(4);
+  for (DDSURFACEDATA& sd : Off_CharaExc) {
+    NewSurface(&sd, 512, 512);
+    Paint(&sd, 0, 0, 512, 512, BLUE);
+  }
+  std::vector<cChara*> charas = h.Charas();
+  ASSERT_EQ(charas.size(), 2u);
+  // The first in the list is the exclusive bitmap, the second the block picture on top of it.
+  charas[0]->m_Def.m_cGraphicKind = GRAPHIC_EXCLUSIVE;
+  charas[0]->m_nGraphic = 1;
+  charas[1]->m_Def.m_cGraphicKind = GRAPHIC_BLOCK;
+  charas[1]->m_dX = charas[0]->m_dX;
+  charas[1]->m_dRight = charas[0]->m_dRight;
+  const int32_t noBatch = g_SystemData.m_bCompat855;
+  for (int batch : {1, 0}) {
+    SCOPED_TRACE(batch);
+    g_SystemData.m_bCompat855 = !batch;
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(At(charas[0]->m_rcScreen[0] + 16, charas[0]->m_rcScreen[1] + 16), batch ? BLUE : RED);
+  }
+  g_SystemData.m_bCompat855 = noBatch;
+  DDReleaseSurfacePair(Off_CharaExc, g_CharaExcSlots);
+  for (int k = 0; k < 2; ++k) {
+    DDReleaseSurface(&g_SurfaceTable[IMAGE_BLOCKS + k]);
+    g_SurfaceTable[IMAGE_BLOCKS + k].lpSrcSD = links[k];
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
