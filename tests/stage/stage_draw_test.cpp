@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/stage_file.h"
 #include "gfx/scene_surfaces.h"
+#include "core/timing.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -308,6 +309,29 @@ TEST_F(StageDrawTest, GraphicSourceByKind) {
     EXPECT_EQ(d.sy, c.sy) << c.name;
   }
   Off_CharaExc.clear();
+}
+
+// The time-limit warning sounds at the start of a counting period, within the warning time, and
+// only from a frame that asks for it (the play state's).
+TEST_F(StageDrawTest, TimeLimitWarningSoundsOnlyWhenAskedAndInTime) {
+  Begin(OpenField());
+  g_Stage.m_nTimeLimitOn = 1;
+  g_Stage.m_nTimeWarning = 10;
+  h.Scene().m_bNoTimeLimit = 0;
+  std::vector<int> sounds;
+  h.OnSystemSound([&sounds](int sound) { sounds.push_back(sound); });
+  struct Case {
+    int left, warningSound;
+    bool sounds;
+  } cases[] = {{5, 1, true}, {10, 1, true}, {1, 1, true}, {5, 0, false}, {11, 1, false}, {0, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.left << " left, warning " << c.warningSound);
+    sounds.clear();
+    h.Scene().m_nTimeLeft = c.left;
+    CountFrameTick(0, 0);
+    h.Scene().Draw(1, 1, c.warningSound, 0);
+    EXPECT_EQ(sounds, c.sounds ? std::vector<int>{13} : std::vector<int>{});
+  }
 }
 
 // The hero falls into a pit; its display layer is given by its Z order.
