@@ -34,7 +34,10 @@ void cScenePlay::BuildPaddedShotSheets() {
     if (!HasPixels(padded)) continue;
     DDFillRect(padded, 0, 0, padded->nWidth, padded->nHeight, TransparentFillColor(padded));
     DDSURFACEDATA* sheet = &g_SurfaceTable[SelectSourceImage(IMAGE_SHOTS + k, 0)];
-    if (!HasPixels(sheet)) continue;
+    // The mirrored sheet may be a view of the plain one's picture.
+    DDSURFACEDATA* pixels = sheet;
+    DDRedirectToSrcSD(&pixels);
+    if (!HasPixels(pixels)) continue;
     // Each 16-dot cell stands in the middle of a 32-dot transparent box, so that a stretched
     // shot never takes in its neighbour's edge.
     for (int c = 0; c < SHOT_ROWS; ++c)

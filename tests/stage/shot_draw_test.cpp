@@ -202,5 +202,19 @@ TEST_F(ShotDrawTest, SwordsDrawTheirEntryCellFromTheirTypesPicture) {
   g_Database.m_SwordTypes.resize(1);
 }
 
+// At entry both padded sheets are made from the project's shot sheet, the mirrored one too: the
+// demo's graphic 1 is a disc, so its middle shows in both, at the same place.
+TEST(ShotSheets, BothPaddedSheetsAreBuiltAtEntry) {
+  StageHarness h;
+  h.Start(StageFromRows({"..H.", "####"}));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  DDSURFACEDATA* plain = &g_SurfaceTable[IMAGE_SHOTS_PADDED];
+  DDSURFACEDATA* mirrored = &g_SurfaceTable[IMAGE_SHOTS_PADDED_MIRROR];
+  const uint32_t none = RgbAt(plain, 0, 0);
+  EXPECT_NE(RgbAt(plain, 16, 48), none);
+  EXPECT_EQ(RgbAt(mirrored, 16, 48), RgbAt(plain, 16, 48));
+  EXPECT_EQ(RgbAt(mirrored, 0, 0), none);
+}
+
 }  // namespace
 }  // namespace t4::test
