@@ -7,6 +7,7 @@
 #include "data/stage_file.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/ranking.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -68,6 +69,9 @@ cScenePlay::~cScenePlay() {
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);
   ClearMessageWindows(m_MessageWindows);
+  DDReleaseSurfacePair(Off_CharaExc, g_CharaExcSlots);
+  DDReleaseSurfacePair(Off_Sword, g_SwordSlots);
+  DDReleaseSurfacePair(Off_Effect, g_EffectSlots);
 }
 
 void cScenePlay::Update() {
@@ -138,7 +142,9 @@ void cScenePlay::Enter() {
       m_bSetupFailed = 1;
       return;
     }
+    BuildPaddedShotSheets();
     LoadExclusiveBitmaps();
+    LoadSwordBitmaps();
     LoadEffectBitmaps();
     ResetForEntry();
     LoseLife(g_SaveData);

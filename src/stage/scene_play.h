@@ -168,6 +168,11 @@ class cScenePlay : public cScene {
   void LoadExclusiveBitmaps();
   void LoadEffectBitmaps();
   cStageDrawState m_Draw;
+  // Shot and sword pictures prepared at entry (shot_sheets.cpp), and the shots of a display layer,
+  // every shot when `layer` is -1 (shot_draw.cpp).
+  void BuildPaddedShotSheets();
+  void LoadSwordBitmaps();
+  void DrawShots(DDSURFACEDATA* dst, int layer, int frozen);
 
   // Scene state beyond cScene's m_nState / m_nStep.
   int32_t m_nSavedState = 0;
