@@ -122,6 +122,21 @@ TEST(FirePlayTest, FormationsPlaceAndAimEveryObject) {
   }
 }
 
+TEST(FirePlayTest, LightningColumnsStopAtFifty) {
+  // A stored column count far past the editor's 50: 50 columns of one object each, centred on the
+  // hero.
+  Started s;
+  cEdShot p = Record(3, 1, 7);
+  p.m_cFormTarget = 1;
+  p.m_sFormParam[1] = 30000;
+  p.m_sFormParam[2] = 1;
+  const std::vector<Placed> got = Fire(s.h, p);
+  ASSERT_EQ(got.size(), 50u);
+  // Columns 16 dots apart, the first 24.5 spacings left of the hero's centre column at 456.
+  EXPECT_EQ(got.front().x, 456 - 24 * 16 - 8);
+  EXPECT_EQ(got.back().x, got.front().x + 49 * 16);
+}
+
 TEST(FirePlayTest, ForwardYFiresDownForAHeroFacingRight) {
   Started s;
   s.h.Hero().m_bRight = 1;
