@@ -317,5 +317,74 @@ TEST(SummonPlayTest, PlacementRepeatCountMakesCopiesAndSkipsThoseOutsideTheGrid)
   EXPECT_EQ(charas[2]->m_nCloneValue, 0);
 }
 
+TEST(SummonPlayTest, RepeatCopiesTakeTheirPlacePositionAlongUnlessTheSettingKeepsIt) {
+  // Two copies 64 dots apart: each copy's placement position moves with it, so movements relative
+  // to it stay relative to each copy; the older setting leaves every copy the first one's.
+  cStage stage = Floor();
+  cCharaDef repeated = StageFromRows({"w"}).m_CharaPlaces.At(0);
+  repeated.m_cCopies = 1;
+  repeated.m_sCopyStepX = 64;
+  repeated.m_sBlockX = 8;
+  repeated.m_sBlockY = 1;
+  repeated.m_cFlight = 1;
+  stage.m_CharaPlaces.push_back(repeated);
+  for (int keep : {0, 1}) {
+    SCOPED_TRACE(keep);
+    StageHarness h;
+    g_SystemData.m_bCompat768 = keep;
+    h.Start(stage);
+    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    const std::vector<cChara*> charas = h.Charas();
+    ASSERT_EQ(charas.size(), 2u);
+    EXPECT_EQ(charas[1]->m_dX, charas[0]->m_dX + 64);
+    EXPECT_EQ(charas[1]->m_dPlaceX, charas[0]->m_dPlaceX + (keep ? 0 : 64));
+    EXPECT_EQ(charas[1]->m_dPlaceY, charas[0]->m_dPlaceY);
+  }
+}
+
+TEST(SummonPlayTest, BlockSummonStopsTheCharactersItCovers) {
+  // A block summoned onto a character's cell stops it, unless it flies through blocks (only the
+  // older setting stops those too) or is not active now.
+  struct Case {
+    const char* name;
+    int fly;
+    int flyKind;  // 0: passes through blocks
+    int active;
+    int stopPassing;
+    int stopCount;
+  };
+  const Case cases[] = {
+      {"walker", 0, 1, 1, 0, 2},
+      {"flier that blocks hold", 1, 1, 1, 0, 2},
+      {"flier through blocks", 1, 0, 1, 0, 0},
+      {"flier through blocks, older setting", 1, 0, 1, 1, 2},
+      {"not active", 0, 1, 0, 0, 0},
+  };
+  cStage stage = Floor();
+  cCharaDef walker = StageFromRows({"w"}).m_CharaPlaces.At(0);
+  walker.m_sBlockX = 8;
+  walker.m_sBlockY = 1;
+  stage.m_CharaPlaces.push_back(walker);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Started s(stage);
+    InstallSummonBlock();
+    g_SystemData.m_bCompat637 = c.stopPassing;
+    ASSERT_EQ(s.h.Charas().size(), 1u);
+    cChara& chara = *s.h.Charas()[0];
+    chara.m_bFly = c.fly;
+    chara.m_nFlyKind = static_cast<int8_t>(c.flyKind);
+    chara.m_bActive = c.active;
+    chara.m_nStopCount = 0;
+    cEdShot p = BlockRecord(0);
+    // The 32 x 32 place whose cell holds the character's top-left corner.
+    const double x = static_cast<int>(chara.m_dX) / 32 * 32;
+    const double y = static_cast<int>(chara.m_dY) / 32 * 32;
+    s.h.Scene().SummonBlockAt(x, y, 0, p, GetStagePalette().m_Blocks.At(0));
+    EXPECT_EQ(GraphicAt(static_cast<int>(x) / 32, static_cast<int>(y) / 32), 9);
+    EXPECT_EQ(chara.m_nStopCount, c.stopCount);
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
