@@ -150,8 +150,8 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   m_hWnd = platform::CreateMessageWindow(&StageHarness::WindowProc, this);
   g_hWnd = m_hWnd;
   ResetImageSlotTable(g_ImageSlotTable);
-  EXPECT_TRUE(DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable,
-                     IMAGE_SLOT_COUNT));
+  EXPECT_TRUE(
+      DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT));
   // Mirrored sheets and stretch twins share their plain sheet's picture, as after the program's
   // start-up.
   LinkSurfaceData();
@@ -201,6 +201,11 @@ LRESULT StageHarness::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
   if (!self) return 0;
   if (msg == WM_CLOSE) ++self->m_nCloseRequests;
   if (msg == WM_PLAY_SOUND && self->m_SoundHook) self->m_SoundHook(static_cast<int>(wParam));
+  if (msg == WM_USER_NAME_ENTRY) {
+    ++self->m_nNameEntries;
+    if (self->m_NameEntryHook) self->m_NameEntryHook();
+    g_bNameEntryDone = 1;
+  }
   // The window thread records the stage music it started, as the program's does.
   if (msg == WM_USER_MUSIC && wParam == 4) {
     self->m_MusicRequests.push_back(static_cast<long>(lParam));

@@ -68,6 +68,10 @@ class StageHarness {
   const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
   // Runs on the game thread inside every system-sound request, in the middle of the scene's frame.
   void OnSystemSound(std::function<void(int)> hook) { m_SoundHook = std::move(hook); }
+  // Runs on the game thread in place of the name-entry dialog (which edits the play scene's
+  // ranking name); the dialog then counts as closed.
+  void OnNameEntry(std::function<void()> hook) { m_NameEntryHook = std::move(hook); }
+  int NameEntries() const { return m_nNameEntries; }
   platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
   platform::ManualClock& Clock() { return m_Clock; }
   const std::filesystem::path& ProjectDir() const { return m_Dir.Path(); }
@@ -111,6 +115,8 @@ class StageHarness {
   int m_nCloseRequests = 0;
   std::vector<long> m_MusicRequests;
   std::function<void(int)> m_SoundHook;
+  std::function<void()> m_NameEntryHook;
+  int m_nNameEntries = 0;
 };
 
 }  // namespace t4::test
