@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_effect.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -125,8 +126,8 @@ const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
     CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
     CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
+    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdEffect, CmdCharaEffect, CmdScreenEffect,
+    CmdPicture, CmdScreenColor, CmdBackground, CmdSound, CmdBgm, CmdNothing, CmdArrange, CmdNothing,
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {

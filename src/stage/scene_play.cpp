@@ -67,6 +67,7 @@ cScenePlay::~cScenePlay() {
   int count = 0;
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);
+  ClearPictures();
 }
 
 void cScenePlay::Update() {
