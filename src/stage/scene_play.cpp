@@ -7,6 +7,7 @@
 #include "data/stage_file.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/ranking.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -68,6 +69,7 @@ cScenePlay::~cScenePlay() {
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);
   ClearPictures();
+  DDReleaseSurfacePair(Off_Effect, g_EffectSlots);
 }
 
 void cScenePlay::Update() {
