@@ -31,8 +31,8 @@ void CmdBgm(cCharaBase* chara, cFlowCommandState* state);
 // The top-left corner, in stage dots, of a w x h effect at a placement (0..6) with X and Y in
 // blocks (unit 0) or dots (unit 1); false, and nothing written, for a placement or unit outside
 // the tables.
-bool CalcEffectPosition(double* x, double* y, int32_t w, int32_t h, cCharaBase* chara, int32_t placement,
-                        int32_t unit, int32_t X, int32_t Y, int32_t offsetX, int32_t offsetY);
+bool CalcEffectPosition(double* x, double* y, int32_t w, int32_t h, cCharaBase* chara, int32_t placement, int32_t unit,
+                        int32_t X, int32_t Y, int32_t offsetX, int32_t offsetY);
 
 // Parameter i of the command; a parameter the command does not have reads as 0.
 int32_t CmdParam(const cFlowCommand& cmd, int i);

@@ -24,8 +24,8 @@ bool PlaceOnAxis(int placement, int unit, int32_t v, int32_t offset, int32_t siz
   if (unit != 0 && unit != 1) return false;
   switch (placement) {
     case PLACE_SCREEN_CORNER:
-      out = static_cast<int32_t>(std::clamp<int64_t>(unit == 0 ? int64_t{v} * 32 + offset : int64_t{v} + offset,
-                                                     INT32_MIN, INT32_MAX));
+      out = static_cast<int32_t>(
+          std::clamp<int64_t>(unit == 0 ? int64_t{v} * 32 + offset : int64_t{v} + offset, INT32_MIN, INT32_MAX));
       return true;
     case PLACE_SCREEN_POINT:
       out = static_cast<int32_t>(std::clamp<int64_t>(

@@ -34,8 +34,7 @@ TEST_F(EffectCommands, BackgroundLayersShowHideAndToggle) {
     int layer, action;
     int shown0, shown1;
   } cases[] = {
-      {1, 0, 1, 1}, {2, 1, 1, 0}, {2, 2, 1, 1}, {1, 2, 0, 1}, {1, 3, 0, 1},
-      {0, 0, 0, 1}, {3, 0, 0, 1}, {-1, 2, 0, 1},
+      {1, 0, 1, 1}, {2, 1, 1, 0}, {2, 2, 1, 1}, {1, 2, 0, 1}, {1, 3, 0, 1}, {0, 0, 0, 1}, {3, 0, 0, 1}, {-1, 2, 0, 1},
   };
   for (const Case& k : cases) {
     Exec(Hero(), CMD_BACKGROUND, {k.layer, k.action});

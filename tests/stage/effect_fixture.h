@@ -127,7 +127,9 @@ class EffectStage : public ::testing::Test {
     PrepareEffectStates();
     return static_cast<int>(list.size()) - 1;
   }
-  static int AddCharaEffect(int kind, std::vector<int32_t> p) { return AddParamDef(g_Database.m_CharaEffects, kind, p); }
+  static int AddCharaEffect(int kind, std::vector<int32_t> p) {
+    return AddParamDef(g_Database.m_CharaEffects, kind, p);
+  }
   static int AddScrEffect(int kind, std::vector<int32_t> p) { return AddParamDef(g_Database.m_ScrEffects, kind, p); }
 
   std::unique_ptr<StageHarness> hp;

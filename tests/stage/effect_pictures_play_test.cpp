@@ -183,3 +183,24 @@ TEST_F(EffectPictures, BitmapThatCannotBeLoadedLeavesTheListsInStep) {
 
 }  // namespace
 }  // namespace t4::test
+
+namespace t4::test {
+namespace {
+
+// A frame with a stretched effect over a scaled picture behind the characters and one in front:
+// its hash is the same on every run and in every build type (taken once after looking at it:
+// the hero under a 250% effect, a small effect, the half-size blue picture, the triple red one).
+TEST_F(EffectPictures, FrameWithEffectsAndPicturesHashesTheSame) {
+  Hero().m_Def.m_cTransparent = 0;
+  Other().m_Def.m_cTransparent = 0;
+  const int fx = AddEffect(24, 16, {GREEN, YELLOW}, 1);
+  Show({.n = red, .placement = 0, .scale = 300, .front = 0});
+  Show({.n = blue, .placement = 4, .x = 200, .y = 60, .scale = 50});
+  Exec(Hero(), CMD_EFFECT, {fx, 1, 0, 0, 0, 0, 250, 0, 0});
+  Exec(Hero(), CMD_EFFECT, {fx, 3, 20, 30, 4, 4, 100, 0, 1});
+  for (int i = 0; i < 8; ++i) Draw(0);
+  EXPECT_EQ(FrameHash("effects_and_pictures"), 266640783916660302ull);
+}
+
+}  // namespace
+}  // namespace t4::test

@@ -44,7 +44,8 @@ TEST_F(EffectRuns, CharacterEffectOfEachRunType) {
     SCOPED_TRACE(k.run * 10 + k.loop);
     StartWith([&] {
       const int n = AddCharaEffect(ZOOM, {1, 32, 38});
-      return std::vector{FlowOf(TRIG_ALWAYS, {Command(CMD_CHARA_EFFECT, {n, k.run, k.loop}), Command(CMD_WAIT, {}, 999)})};
+      return std::vector{
+          FlowOf(TRIG_ALWAYS, {Command(CMD_CHARA_EFFECT, {n, k.run, k.loop}), Command(CMD_WAIT, {}, 999)})};
     });
     ASSERT_FALSE(HasFatalFailure());
     cCharaEffect& e = Hero().m_Effect;
