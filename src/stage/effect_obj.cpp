@@ -1,6 +1,7 @@
 #include "stage/effect_obj.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/rand_range.h"
 #include "data/database.h"
@@ -92,14 +93,17 @@ int cEffectObj::Draw(DDSURFACEDATA* dst, int frozen) {
   const int x = TruncToInt(m_dX - g_lpScenePlay->m_ScrollX.m_dPos);
   const int y = TruncToInt(m_dY - g_lpScenePlay->m_ScrollY.m_dPos);
   const int64_t first = 2 * int64_t{m_nEffect} - 2;
+  // A cell far outside any sheet (a pattern number from a damaged file) is not drawn.
+  const int64_t cellX = int64_t{pattern} * (m_bScaled ? def->m_nFrameWidth : m_nWidth);
+  if (cellX < INT32_MIN || cellX > INT32_MAX) return 0;
   if (!m_bScaled) {
     if (DDSURFACEDATA* src = EffectSurface(first))
-      DDBlt(dst, x, y, m_nWidth, m_nHeight, src, pattern * m_nWidth, 0, BLT_TRANSPARENT);
+      DDBlt(dst, x, y, m_nWidth, m_nHeight, src, static_cast<int>(cellX), 0, BLT_TRANSPARENT);
     return 0;
   }
   const bool plain = !g_bUseD3D && g_SystemIni.m_nDDVideoStretch;
   if (DDSURFACEDATA* src = EffectSurface(plain ? first : first + 1))
-    DDBltStretch(dst, x, y, m_nWidth, m_nHeight, src, pattern * def->m_nFrameWidth, 0, def->m_nFrameWidth,
+    DDBltStretch(dst, x, y, m_nWidth, m_nHeight, src, static_cast<int>(cellX), 0, def->m_nFrameWidth,
                  def->m_nFrameHeight, BLT_TRANSPARENT);
   return 0;
 }
