@@ -11,6 +11,7 @@
 #include "core/path_helpers.h"
 #include "core/report_log.h"
 #include "data/flow_command.h"
+#include "flow/cmd_params.h"
 #include "data/world_map.h"
 #include "flow/conditions.h"
 #include "flow/flow_runner.h"
@@ -77,10 +78,6 @@ void Operate(int op, cCharaBase& x, cFlowState& s, cCharaBase& self) {
 }
 
 }  // namespace
-
-int32_t CmdParam(const cFlowCommand& command, int index) {
-  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params.At(index) : 0;
-}
 
 void CmdFlowControl(cCharaBase* chara, cFlowCommandState* state) {
   if (!chara || !state || !state->m_pCommand) return;

@@ -32,5 +32,3 @@ void ExecGameWait(cCharaBase& chara, cFlowCommand& command);
 // to. `wait`: the message follows another waiting message (no opening and no sound).
 void ExecMessage(cCharaBase& chara, cFlowCommand& command, int wait);
 
-// A parameter of the command; 0 for one the command does not have.
-int32_t CmdParam(const cFlowCommand& command, int index);

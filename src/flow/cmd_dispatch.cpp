@@ -7,6 +7,7 @@
 
 #include "data/stage_file.h"
 #include "flow/cmd_control.h"
+#include "flow/cmd_effect.h"
 #include "flow/cmd_state.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
@@ -148,14 +149,14 @@ const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
     CmdChangeGraphic,  // 26
     CmdChangeAnimeSet,  // 27
     CmdPlayAnime,  // 28
-    CmdNothing,  // 29
-    CmdNothing,  // 30
-    CmdNothing,  // 31
-    CmdNothing,  // 32
-    CmdNothing,  // 33
-    CmdNothing,  // 34
-    CmdNothing,  // 35
-    CmdNothing,  // 36
+    CmdEffect,  // 29
+    CmdCharaEffect,  // 30
+    CmdScreenEffect,  // 31
+    CmdPicture,  // 32
+    CmdScreenColor,  // 33
+    CmdBackground,  // 34
+    CmdSound,  // 35
+    CmdBgm,  // 36
     CmdCode,  // 37
     CmdArrange,  // 38
     CmdLoop,  // 39

@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "core/sound_request.h"
 #include "data/flow_command.h"
+#include "flow/cmd_params.h"
 #include "flow/cmd_control.h"
 #include "flow/flow_runner.h"
 #include "stage/chara_base.h"

@@ -410,3 +410,7 @@ void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow) {
 void ApplyItemArranges(cFlowCommand& cmd, cHero& hero) {
   for (const ARRANGEENTRY& entry : hero.m_PendingArranges) ApplyArrange(cmd, entry, &hero);
 }
+
+int32_t CmdParam(const cFlowCommand& command, int index) {
+  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params.At(index) : 0;
+}

@@ -25,6 +25,8 @@ class cCmdParamInfo {
 extern cSafeVector<cSafeVector<cCmdParamInfo>> g_CmdParamTable;
 void InitCmdParamTable();
 
+// Parameter `index` of the command as stored; one the command does not have reads as 0.
+int32_t CmdParam(const cFlowCommand& command, int index);
 // Reads parameter `index` of a command of flow kind `kind` widened to int32; false when the kind
 // has no such parameter or the command lacks the record that holds it.
 bool GetCmdParam(int kind, int index, const cFlowCommand& cmd, int32_t* value);

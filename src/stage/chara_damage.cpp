@@ -152,6 +152,11 @@ static int TakeHit(cCharaBase& victim, int32_t power, int& damageOut) {
 
 int cCharaBase::ApplyCharaDamage(cCharaBase& attacker, int& damageOut, int& impactOut) {
   const int result = TakeHit(*this, attacker.m_Def.m_nBodyPower, damageOut);
+  if (attacker.m_Def.m_sBodyHitEffect != 0 && g_lpScenePlay) {
+    const double a[4] = {m_BoxA.dLeft, m_BoxA.dTop, m_BoxA.dRight, m_BoxA.dBottom};
+    const double b[4] = {attacker.m_BoxA.dLeft, attacker.m_BoxA.dTop, attacker.m_BoxA.dRight, attacker.m_BoxA.dBottom};
+    g_lpScenePlay->AddAttackEffect(attacker.m_Def.m_sBodyHitEffect, a, b, attacker.m_Def.m_cSize);
+  }
   ApplyBodyImpact(attacker, impactOut);
   return result;
 }
@@ -164,6 +169,11 @@ void cCharaBase::FireCharaHitTriggers(cCharaBase& attacker, int damage, int impa
 
 int cCharaBase::ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut) {
   const int result = TakeHit(*this, shot.m_Def.m_nPower, damageOut);
+  if (shot.m_Def.m_sEffect != 0 && g_lpScenePlay) {
+    const double a[4] = {m_BoxB.dLeft, m_BoxB.dTop, m_BoxB.dRight, m_BoxB.dBottom};
+    const double b[4] = {shot.m_dHitLeft, shot.m_dHitTop, shot.m_dHitRight, shot.m_dHitBottom};
+    g_lpScenePlay->AddAttackEffect(shot.m_Def.m_sEffect, a, b, shot.m_Def.m_cSize);
+  }
   ApplyShotImpact(shot, impactOut);
   return result;
 }

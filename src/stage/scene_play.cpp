@@ -71,6 +71,7 @@ cScenePlay::~cScenePlay() {
   ClearMessageWindows(m_MessageWindows);
   DDReleaseSurfacePair(Off_CharaExc, g_CharaExcSlots);
   DDReleaseSurfacePair(Off_Sword, g_SwordSlots);
+  ClearPictures();
   DDReleaseSurfacePair(Off_Effect, g_EffectSlots);
 }
 

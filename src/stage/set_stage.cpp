@@ -199,6 +199,8 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
     layer.m_dAutoOffsetX = 0.0;
     layer.m_dAutoOffsetY = 0.0;
   }
+  m_Effects.clear();
+  ClearPictures();
   m_Draw.ResetForStage();
   MakeSightMask();
   if (g_nBpp == 8) {

@@ -69,6 +69,7 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
     m_Draw.m_ScreenColor.Draw(frozen);
     return;
   }
+  DrawPictures(dst, 0, frozen);
   DrawMapBlocks(dst, 0);
 
   const bool layered = g_Stage.m_nUseLayers != 0;
@@ -115,6 +116,8 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   DrawBackgrounds(dst, 1);
   DrawDistanceRanges(dst, m_Draw.m_nRangeCounter);
   if (!g_Heroes.empty()) g_Heroes.At(0).DrawSightMask(dst);
+  DrawPictures(dst, 1, frozen);
+  DrawEffects(dst, frozen);
   DrawMessageWindows(m_MessageWindows, dst, frozen);
   DrawScrEffect(frozen);
   DrawStatusLine(dst);

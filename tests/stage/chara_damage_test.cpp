@@ -3,8 +3,10 @@
 #include <climits>
 
 #include "chara_fixture.h"
+#include "data/database.h"
 #include "data/flow_kinds.h"
 #include "persist/save_data.h"
+#include "stage/effect_states.h"
 #include "stage_hooks.h"
 
 namespace t4::test {
@@ -184,6 +186,9 @@ TEST_F(CharaDamageTest, DeathFiresTheTriggerAddsTheScoreAndDetaches) {
   cCharaDef d = Def(10, 0, 0, 0);
   d.m_nScore = 500;
   d.m_sDeathEffect = 3;
+  // The death effect starts from the states prepared from the database's definitions.
+  if (g_Database.m_CharaEffects.size() < 4) g_Database.m_CharaEffects.resize(4);
+  PrepareEffectStates();
   cChara& c = AddChara(d, TileDot(5), TileDot(5));
   cChara& watcher = AddChara(Def(10, 0, 0, 0), TileDot(8), TileDot(5));
   watcher.m_Targets[1] = &c;

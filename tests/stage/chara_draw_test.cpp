@@ -9,6 +9,7 @@
 #include "persist/system_data.h"
 #include "stage/chara.h"
 #include "stage/chara_draw.h"
+#include "stage/effect_states.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -57,6 +58,8 @@ class CharaDrawTest : public ::testing::Test {
     const int p[5] = {p0, p1, p2, p3, p4};
     for (int i = 0; i < 5; ++i) def.m_nParam[i] = p[i];
     g_Database.m_CharaEffects.push_back(def);
+    // Effects start from states prepared from the database.
+    PrepareEffectStates();
     return static_cast<int>(g_Database.m_CharaEffects.size()) - 1;
   }
   bool Shown() { return At(L + 16, T + 16) == GREEN; }
@@ -184,13 +187,14 @@ TEST_F(CharaDrawTest, GaugeShowsTheFilledAndTheMovingPart) {
   EXPECT_EQ(c->m_HpGauge.nFrames, 99);
 }
 
-TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionEndsAtOnce) {
-  c->m_Effect.Start(static_cast<int>(g_Database.m_CharaEffects.size()) + 5, 0, 0);
-  Draw(1);
-  EXPECT_NE(c->m_Effect.m_nEffect, 0);
-  Draw(0);
-  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
-  EXPECT_EQ(At(L, T), GREEN);
+TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionStartsNothing) {
+  c->m_Effect.Start(AddEffect(CHARAEFFECT_BLINK, 100, 5, 0), 0, 0);
+  for (int effect : {static_cast<int>(g_Database.m_CharaEffects.size()) + 5, -2}) {
+    c->m_Effect.Start(effect, 0, 0);
+    EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+    Draw(0);
+    EXPECT_EQ(At(L, T), GREEN);
+  }
 }
 
 // Animations started by flows are drawn in place of the character's own while they run, and a

@@ -6,6 +6,7 @@
 
 #include "data/database.h"
 #include "persist/system_data.h"
+#include "stage/effect_states.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "support/stage_harness.h"
@@ -58,6 +59,7 @@ TEST(StageFrameHash, DemoStageUnderEachScreenEffect) {
     def.m_nKind = kind;
     for (int i = 0; i < 5; ++i) def.m_nParam[i] = params[kind][i];
     g_Database.m_ScrEffects.push_back(def);
+    PrepareEffectStates();
     h.Scene().m_Draw.m_ScrEffect.Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
     for (int i = 0; i < 4; ++i) h.Scene().Draw(1, 0, 0, 0);
     h.Scene().Draw(1, 1, 0, 0);

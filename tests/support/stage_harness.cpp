@@ -23,6 +23,7 @@
 #include "platform/random.h"
 #include "platform/window/input_devices.h"
 #include "stage/chara.h"
+#include "stage/effect_states.h"
 #include "stage/game.h"
 #include "stage/hero.h"
 #include "stage/input.h"
@@ -159,6 +160,7 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   SetDataRefs(&g_ProjectDataRefs);
   BuildAnimeTables(g_AnimeTable);
   BuildEffectTables(g_EffectAnimeTable);
+  PrepareEffectStates();
   EXPECT_TRUE(g_SystemData.LoadFromFile(g_Paths[PATH_SYSTEM_DATA]));
   g_Game = cGame();
   g_Game.m_nFps = 60;
