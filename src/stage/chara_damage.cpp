@@ -41,7 +41,8 @@ void StartGauge(GAUGEANIME& gauge, int delta, int32_t value, int32_t max) {
   if (delta == 0 || max <= 0) return;
   gauge.nFrames = GAUGE_FRAMES;
   gauge.nLength = static_cast<int32_t>(static_cast<int64_t>(value) * GAUGE_LENGTH / max);
-  gauge.dMoving = static_cast<double>(static_cast<int64_t>(delta) * GAUGE_LENGTH / max);
+  // The moving part is in fractions of a dot: a loss of 1 of 3 moves 16.67 dots, not 16.
+  gauge.dMoving = static_cast<double>(delta) * GAUGE_LENGTH / max;
   gauge.dDecrease = gauge.dMoving * (1.0 / 60.0);
 }
 
