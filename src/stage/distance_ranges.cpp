@@ -1,6 +1,8 @@
 // The range lines of the characters' distance conditions, shown where a project asks for them:
 // two lines at the limits of a horizontal or vertical range, or a circle.
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 
 #include "data/flow_kinds.h"
 #include "gfx/batch.h"
@@ -12,8 +14,23 @@ namespace {
 
 constexpr int RANGE_PALETTE[8] = {208, 212, 216, 220, 224, 228, 232, 236};
 
+// Kept within +-2^30 dots, as the condition itself keeps it: a range read from a file cannot
+// overflow, and one that far reaches past the whole stage anyway.
+int RangeDots(const cCond& cond) {
+  constexpr int64_t LIMIT = int64_t{1} << 30;
+  return static_cast<int>(std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -LIMIT, LIMIT));
+}
+
+// 1 when a circle of radius r about (cx, cy) passes through the view; a larger one surrounds the
+// whole view and has no dot to draw (and would take ages to walk).
+bool CircleMeetsView(int cx, int cy, int r) {
+  const int64_t dx = std::max<int64_t>(std::abs(int64_t{cx}), std::abs(int64_t{cx} - 639));
+  const int64_t dy = std::max<int64_t>(std::abs(int64_t{cy}), std::abs(int64_t{cy} - 479));
+  return int64_t{r} * r <= dx * dx + dy * dy;
+}
+
 void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter) {
-  const int L = cond.m_nValue * 16 + cond.m_sRightIndex;
+  const int L = RangeDots(cond);
   const int colour = RANGE_PALETTE[std::clamp<int>(cond.DistanceColor(), 0, 7)] + (counter >> 3);
   const int shape = cond.m_cShape;
   const bool right = c.m_bRight != 0;
@@ -44,7 +61,9 @@ void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter
     DDFillRectPal(dst, 0, start, 640, 1, static_cast<DWORD>(colour));
     DDFillRectPal(dst, 0, end, 640, 1, static_cast<DWORD>(colour));
   } else if (shape == 6 && L > 0) {
-    DDDrawCirclePal(dst, rc[0] + (c.m_nDrawWidth >> 1), rc[1] + (c.m_nDrawHeight >> 1), L, static_cast<DWORD>(colour));
+    const int cx = rc[0] + (c.m_nDrawWidth >> 1);
+    const int cy = rc[1] + (c.m_nDrawHeight >> 1);
+    if (CircleMeetsView(cx, cy, L)) DDDrawCirclePal(dst, cx, cy, L, static_cast<DWORD>(colour));
   }
 }
 
