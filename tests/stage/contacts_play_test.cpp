@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "data/flow_kinds.h"
+#include "data/palette.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -184,6 +185,30 @@ TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   EXPECT_EQ(g_SaveData.m_nStageScore, 300);
   EXPECT_EQ(g_TakenItems, 1);
   EXPECT_EQ(h.Hero().m_bDead, 0);
+}
+
+TEST(ContactsPlayTest, ShotCarryingAnItemHandsItToTheHeroOnItsHit) {
+  cItemDef item;
+  item.m_sGraphicNo = 1;
+  cFlowCommand command;
+  command.m_cCategory = 1;
+  command.m_cKind = 2;
+  item.m_Cmds.push_back(command);
+  ScopedValue<cSafeVector<cItemDef>> common(g_CommonPalette.m_Items, cSafeVector<cItemDef>{item});
+  g_TakenItems = 0;
+  ScopedItemCmd counting(2, CountTaken);
+  StageHarness h;
+  h.Start(Row());
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  cChara& enemy = *h.Charas().at(0);
+  cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 1, 0);
+  shot.m_Def.m_cItemKind = 1;  // the common palette
+  shot.m_Def.m_sItem = 0;
+  h.Frames(3);
+  // One hit: the item is taken once, the shot is gone and the enemy lost 1 HP.
+  EXPECT_EQ(g_TakenItems, 1);
+  EXPECT_EQ(enemy.m_nHp, 2);
+  EXPECT_TRUE(h.Scene().m_Shots.empty());
 }
 
 TEST(ContactsPlayTest, HeroDeathLeadsToRetryContinueOrGameOver) {
