@@ -211,6 +211,20 @@ TEST_F(CharaDamageTest, CoolDownAgainstOneAttackerOutlastsTheInvincibility) {
   EXPECT_EQ(enemy.m_nInvincible, 2);
 }
 
+TEST_F(CharaDamageTest, LongestInvincibilityOfAStageFileDoesNotOverflow) {
+  g_Stage.SetCollisionLevel(4);
+  g_Stage.m_nEnemyDamagePause = INT_MAX;
+  g_Stage.m_nEnemyHitInterval = INT_MAX / 2;
+  cChara& c = AddChara(WalkerDef(1), TileDot(5), TileDot(5));
+  c.StartInvincibleAndCooldown(3);
+  EXPECT_EQ(c.m_nInvincible, INT_MAX);
+  ASSERT_EQ(c.m_Cooldowns.size(), 1u);
+  EXPECT_EQ(c.m_Cooldowns.front().nLeft, INT_MAX);
+  c.CountDownInvincible();
+  EXPECT_EQ(c.m_nInvincible, INT_MAX - 1);
+  EXPECT_EQ(c.m_Cooldowns.front().nLeft, INT_MAX - 1);
+}
+
 TEST_F(CharaDamageTest, ScoreSumsAreClampedWithoutOverflow) {
   struct Case {
     int32_t score, points, expected;
