@@ -7,6 +7,7 @@
 #include "flow/stage_binding.h"
 #include "persist/save_data.h"
 #include "stage_hooks.h"
+#include "support/scoped_value.h"
 
 namespace t4::test {
 namespace {
@@ -213,8 +214,8 @@ TEST_F(CharaDamageTest, CoolDownAgainstOneAttackerOutlastsTheInvincibility) {
 
 TEST_F(CharaDamageTest, LongestInvincibilityOfAStageFileDoesNotOverflow) {
   g_Stage.SetCollisionLevel(4);
-  g_Stage.m_nEnemyDamagePause = INT_MAX;
-  g_Stage.m_nEnemyHitInterval = INT_MAX / 2;
+  ScopedValue<int32_t> pause(g_Stage.m_nEnemyDamagePause, INT_MAX);
+  ScopedValue<int32_t> interval(g_Stage.m_nEnemyHitInterval, INT_MAX / 2);
   cChara& c = AddChara(WalkerDef(1), TileDot(5), TileDot(5));
   c.StartInvincibleAndCooldown(3);
   EXPECT_EQ(c.m_nInvincible, INT_MAX);
