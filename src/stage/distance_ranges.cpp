@@ -1,6 +1,7 @@
 // The range lines of the characters' distance conditions, shown where a project asks for them:
 // two lines at the limits of a horizontal or vertical range, or a circle.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -14,19 +15,19 @@ namespace {
 
 constexpr int RANGE_PALETTE[8] = {208, 212, 216, 220, 224, 228, 232, 236};
 
-// Kept within +-2^30 dots, as the condition itself keeps it: a range read from a file cannot
-// overflow, and one that far reaches past the whole stage anyway.
+// A range from a file is held within +-2^30 dots, as the condition itself holds it.
 int RangeDots(const cCond& cond) {
-  constexpr int64_t LIMIT = int64_t{1} << 30;
-  return static_cast<int>(std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -LIMIT, LIMIT));
+  constexpr int64_t RANGE_LIMIT = int64_t{1} << 30;
+  return static_cast<int>(
+      std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -RANGE_LIMIT, RANGE_LIMIT));
 }
 
-// 1 when a circle of radius r about (cx, cy) passes through the view; a larger one surrounds the
-// whole view and has no dot to draw (and would take ages to walk).
-bool CircleMeetsView(int cx, int cy, int r) {
-  const int64_t dx = std::max<int64_t>(std::abs(int64_t{cx}), std::abs(int64_t{cx} - 639));
-  const int64_t dy = std::max<int64_t>(std::abs(int64_t{cy}), std::abs(int64_t{cy} - 479));
-  return int64_t{r} * r <= dx * dx + dy * dy;
+// True when a circle about (cx, cy) passes outside every corner of the screen, so that none of
+// its points can show: such a circle is not walked at all.
+bool CircleMissesScreen(int cx, int cy, int r) {
+  const double dx = std::max(std::abs(cx), std::abs(639 - cx));
+  const double dy = std::max(std::abs(cy), std::abs(479 - cy));
+  return static_cast<double>(r) > std::sqrt(dx * dx + dy * dy) + 1.0;
 }
 
 void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter) {
@@ -63,7 +64,7 @@ void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter
   } else if (shape == 6 && L > 0) {
     const int cx = rc[0] + (c.m_nDrawWidth >> 1);
     const int cy = rc[1] + (c.m_nDrawHeight >> 1);
-    if (CircleMeetsView(cx, cy, L)) DDDrawCirclePal(dst, cx, cy, L, static_cast<DWORD>(colour));
+    if (!CircleMissesScreen(cx, cy, L)) DDDrawCirclePal(dst, cx, cy, L, static_cast<DWORD>(colour));
   }
 }
 

@@ -20,7 +20,7 @@ void cItem::Setup(int id, const cItemDef& def, int bCarried) {
     SetScale(m_Def.m_cSize, 1, 1);
   UpdateEdgesX();
   UpdateEdgesY();
-  // Taking runs the list straight through, so its loops are laid out once here.
+  // The item commands run straight through: their loops are written out once, here.
   UnrollLoops(m_Def.m_Cmds);
 }
 
