@@ -36,12 +36,18 @@ int32_t AddClamped(int32_t value, int64_t delta, int32_t lo, int32_t hi) {
 // Invincibility and cool-down lengths are set in frames and counted in sub-steps.
 int HeroSide(const cCharaBase& c) { return c.m_nSide == 0; }
 
+// `frames` of the stage file in sub-steps; a length no counter can hold stays at the longest one.
+int32_t SubStepsOf(int32_t frames) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{g_Stage.m_nSubSteps} * frames, INT_MIN, INT_MAX));
+}
+
 void StartGauge(GAUGEANIME& gauge, int delta, int32_t value, int32_t max) {
   // A maximum of 0 or less has no bar to show (the expression code calls this directly).
   if (delta == 0 || max <= 0) return;
   gauge.nFrames = GAUGE_FRAMES;
   gauge.nLength = static_cast<int32_t>(static_cast<int64_t>(value) * GAUGE_LENGTH / max);
-  gauge.dMoving = static_cast<double>(static_cast<int64_t>(delta) * GAUGE_LENGTH / max);
+  // The moving part is in fractions of a dot: a loss of 1 of 3 moves 16.67 dots, not 16.
+  gauge.dMoving = static_cast<double>(delta) * GAUGE_LENGTH / max;
   gauge.dDecrease = gauge.dMoving * (1.0 / 60.0);
 }
 
@@ -118,13 +124,13 @@ void cCharaBase::StartSpGauge(int delta) { StartGauge(m_SpGauge, delta, m_nSp, m
 
 void cCharaBase::StartInvincible() {
   const int frames = HeroSide(*this) ? g_Stage.m_nHeroDamagePause : g_Stage.m_nEnemyDamagePause;
-  m_nInvincible = g_Stage.m_nSubSteps * frames;
+  m_nInvincible = SubStepsOf(frames);
 }
 
 void cCharaBase::StartInvincibleAndCooldown(int attackerId) {
   StartInvincible();
   const int frames = HeroSide(*this) ? g_Stage.m_nHeroHitInterval : g_Stage.m_nEnemyHitInterval;
-  m_Cooldowns.push_back(HITCOOLDOWN{attackerId, g_Stage.m_nSubSteps * frames});
+  m_Cooldowns.push_back(HITCOOLDOWN{attackerId, SubStepsOf(frames)});
 }
 
 void cCharaBase::CountDownInvincible() {
