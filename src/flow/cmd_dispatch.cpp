@@ -6,6 +6,9 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_fire.h"
+#include "flow/cmd_move.h"
+#include "flow/cmd_warp_target.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -32,12 +35,6 @@ void CmdStatus(cCharaBase* c, cFlowCommandState* s) { ExecStatus(StageFlowBindin
 // Queues the command's five values for the next command of the running flow.
 void CmdArrange(cCharaBase*, cFlowCommandState* s) {
   if (cFlowState* flow = CurrentFlow()) flow->m_Arranges.push_back(s->m_pCommand->m_Params);
-}
-
-void CmdJump(cCharaBase* c, cFlowCommandState* s) {
-  c->m_bFixScreenX = c->m_bFixScreenY = 0;
-  c->Jump(*s);
-  s->m_nCount++;
 }
 
 }  // namespace
@@ -122,11 +119,46 @@ const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
 
 // Kinds whose execution belongs to the command bodies not built yet end after their time.
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
+    CmdNothing,          // 0
+    CmdNothing,          // 1
+    CmdStraightMove,     // 2
+    CmdGroundTurnMove,   // 3
+    CmdCircleMove,       // 4
+    CmdChargeMove,       // 5
+    CmdHomingMove,       // 6
+    CmdScreenAvoidMove,  // 7
+    CmdStopMove,         // 8
+    CmdTurn,             // 9
+    CmdJump,             // 10
+    CmdShot,             // 11
+    CmdSword,            // 12
+    CmdSummonBlock,      // 13
+    CmdSummonChara,      // 14
+    CmdSummonItem,       // 15
+    CmdNothing,          // 16
+    CmdNothing,          // 17
+    CmdNothing,          // 18
+    CmdNothing,          // 19
+    CmdWarp,             // 20
+    CmdSetTarget,        // 21
+    CmdStatus,           // 22
+    CmdNothing,          // 23
+    CmdNothing,          // 24
+    CmdNothing,          // 25
+    CmdNothing,          // 26
+    CmdNothing,          // 27
+    CmdNothing,          // 28
+    CmdNothing,          // 29
+    CmdNothing,          // 30
+    CmdNothing,          // 31
+    CmdNothing,          // 32
+    CmdNothing,          // 33
+    CmdNothing,          // 34
+    CmdNothing,          // 35
+    CmdNothing,          // 36
+    CmdNothing,          // 37
+    CmdArrange,          // 38
+    CmdNothing,          // 39
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {
