@@ -48,8 +48,10 @@ int32_t SolveMove(cFlowCommandState& s, const cFlowCommand& cmd, int c) {
     // A total of 0 or less still runs one sub-step: the whole distance in it.
     s.m_dSpeed = static_cast<double>(d) / (s.m_nTotal > 0 ? s.m_nTotal : 1);
   } else if (m.m_cSolveMode == 2) {
-    if (s.m_dSpeed == 0.0) {
+    if (s.m_dSpeed == 0.0 || d == 0) {
+      // Nothing to cover: the one sub-step the command gets does not move either.
       s.m_nTotal = 0;
+      s.m_dSpeed = 0.0;
     } else {
       int32_t t = TruncateTotal(static_cast<double>(d) / s.m_dSpeed);
       if (t < 0 && !g_SystemData.CompatNegativeTime()) t = -t;

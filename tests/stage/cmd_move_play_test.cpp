@@ -189,6 +189,13 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
        12,
        -128,
        0},
+      // Solved for its time from a distance of 0: one sub-step that does not move, every frame.
+      {"speed and distance, no distance: no motion",
+       FLIER,
+       {Move(CMD_STRAIGHT_MOVE, with(Toward(DIR_LEFT, 20), [](cEdMove& m) { m.m_cSolveMode = 2; }), 10)},
+       10,
+       0,
+       0},
       {"coordinate mode outside the table: no motion",
        FLIER,
        {Move(CMD_STRAIGHT_MOVE,
