@@ -133,7 +133,9 @@ TEST_F(FirePlay, SwordOfATypeWithoutEntriesIsNotBuilt) {
     Start(Once({Firing(CMD_SWORD, 1)}));
     ASSERT_FALSE(HasFatalFailure());
     // No sword types at all, or one without entries.
-    ScopedValue<cSafeVector<cSwordType>> installed(g_Database.m_SwordTypes, cSafeVector<cSwordType>(count));
+    cSafeVector<cSwordType> types(count);
+    for (cSwordType& t : types) t.m_Entries.clear();
+    ScopedValue<cSafeVector<cSwordType>> installed(g_Database.m_SwordTypes, types);
     const int first = h->Scene().m_nShotIdCount;
     h->Frames(6);
     EXPECT_EQ(h->Scene().m_nShotIdCount, first);

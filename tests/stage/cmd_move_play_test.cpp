@@ -66,6 +66,7 @@ cStage Field() {
       "####################",
   });
   stage.m_nCollisionLevel = 11;
+  stage.m_dGravity = 1.0;
   return stage;
 }
 
@@ -241,10 +242,13 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cStage stage = Field();
-    PlacedAt(stage, c.who == FLIER ? 8 : 13, c.who == FLIER ? 2 : 4).m_Flows.push_back(Always(c.cmds));
+    std::vector<cFlowCommand> cmds = {Command(CMD_WAIT, 1)};  // settled first
+    cmds.insert(cmds.end(), c.cmds.begin(), c.cmds.end());
+    PlacedAt(stage, c.who == FLIER ? 8 : 13, c.who == FLIER ? 2 : 4).m_Flows.push_back(Always(cmds));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
     cChara& mover = Chara(c.who);
+    h->Frames(6);
     const double x0 = mover.m_dX;
     const double y0 = mover.m_dY;
     h->Frames(c.frames);
@@ -264,6 +268,7 @@ cStage Row() {
       "####################",
   });
   stage.m_nCollisionLevel = 11;
+  stage.m_dGravity = 1.0;
   return stage;
 }
 
@@ -299,11 +304,12 @@ TEST_F(MovePlay, ChargeAndHomingAimAtTheirTarget) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cStage stage = Row();
-    PlacedAt(stage, c.who == FLIER ? 8 : 13, 4).m_Flows.push_back(Always({c.cmd}));
+    PlacedAt(stage, c.who == FLIER ? 8 : 13, 4).m_Flows.push_back(Always({Command(CMD_WAIT, 1), c.cmd}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
     cChara& mover = Chara(c.who);
     ASSERT_EQ(mover.m_Targets.At(0), &h->Hero());
+    h->Frames(6);  // settled
     const double x0 = mover.m_dX;
     const double y0 = mover.m_dY;
     h->Frames(c.frames);
@@ -314,8 +320,8 @@ TEST_F(MovePlay, ChargeAndHomingAimAtTheirTarget) {
 
 TEST_F(MovePlay, HomingWithALagReAimsOnlyEveryLag) {
   // The hero walks right at 1 dot a frame; a flier up and to the right of it homes at 2 with a
-  // lag of 3 tenths (18 sub-steps): it aims at sub-steps 0, 18 and 36 only, each time at the
-  // goal it remembered 18 sub-steps before.
+  // lag of 6 (sub-steps at one a frame): it aims at sub-steps 0, 6 and 12 only, each time at the
+  // goal it remembered 6 sub-steps before.
   cStage stage = StageFromRows({
       "....................",
       "........f...........",
@@ -325,28 +331,29 @@ TEST_F(MovePlay, HomingWithALagReAimsOnlyEveryLag) {
       "####################",
   });
   stage.m_nCollisionLevel = 11;
+  stage.m_dGravity = 1.0;
   for (cCharaDef& d : stage.m_CharaPlaces)
     if (d.m_cController == 0) d.m_Flows.push_back(Always({Move(CMD_STRAIGHT_MOVE, Toward(DIR_RIGHT, 10), 100)}));
   cEdMove homing = Toward(0, 20);
-  homing.m_sRadius = 3;
+  homing.m_sRadius = 6;
   PlacedAt(stage, 8, 1).m_Flows.push_back(Always({Move(CMD_HOMING_MOVE, homing, 100)}));
   Start(stage);
   cChara& flier = Chara(FLIER);
   const cFlowCommandState& cs = flier.m_FlowStates.At(0).m_Commands.At(0);
   std::vector<double> vx;
   std::vector<double> heroX;
-  for (int f = 0; f < 40; ++f) {
-    heroX.push_back(h->Hero().m_rcScreen[0] + (h->Hero().m_nDrawWidth >> 1));
+  for (int f = 0; f < 14; ++f) {
     h->Frame();
     vx.push_back(cs.m_dVX);
+    heroX.push_back(h->Hero().m_rcScreen[0] + (h->Hero().m_nDrawWidth >> 1));
   }
-  for (int f = 1; f < 18; ++f) EXPECT_EQ(vx[f], vx[0]) << f;
-  for (int f = 19; f < 36; ++f) EXPECT_EQ(vx[f], vx[18]) << f;
-  EXPECT_NE(vx[18], vx[0]);
-  EXPECT_NE(vx[36], vx[18]);
-  // What it remembers is the goal of its last aim: the hero's centre then.
+  for (int f = 1; f < 6; ++f) EXPECT_EQ(vx[f], vx[0]) << f;
+  for (int f = 7; f < 12; ++f) EXPECT_EQ(vx[f], vx[6]) << f;
+  EXPECT_NE(vx[6], vx[0]);
+  EXPECT_NE(vx[12], vx[6]);
+  // What it remembers is the goal of its last aim: the hero's centre as last drawn then.
   ASSERT_EQ(cs.m_History.size(), 1u);
-  EXPECT_EQ(cs.m_History.front().dX, heroX[36]);
+  EXPECT_EQ(cs.m_History.front().dX, heroX[11]);
 }
 
 TEST_F(MovePlay, ScreenEdgeAvoidanceKeepsACharacterInView) {
@@ -388,7 +395,6 @@ TEST_F(MovePlay, GroundTurnWalkerStaysOnItsLedge) {
   };
   for (const Case& c : {Case{20, 0, true}, Case{-20, 0, true}, Case{20, 1, true}, Case{-20, 1, false}}) {
     SCOPED_TRACE(testing::Message() << "speed " << c.speed << ", older rule " << c.older);
-    ScopedValue<int32_t> older(g_SystemData.m_bCompat805, c.older);
     cStage stage = StageFromRows({
         "....................",
         ".H..................",
@@ -399,10 +405,14 @@ TEST_F(MovePlay, GroundTurnWalkerStaysOnItsLedge) {
         "####################",
     });
     stage.m_nCollisionLevel = 11;
-    PlacedAt(stage, 12, 2).m_Flows.push_back(Always({Move(CMD_GROUND_TURN_MOVE, Toward(0, c.speed), 100)}));
+    stage.m_dGravity = 1.0;
+    PlacedAt(stage, 12, 2)
+        .m_Flows.push_back(Always({Command(CMD_WAIT, 1), Move(CMD_GROUND_TURN_MOVE, Toward(0, c.speed), 100)}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
+    ScopedValue<int32_t> older(g_SystemData.m_bCompat805, c.older);
     cChara& walker = Chara(WALKER);
+    h->Frames(6);
     const double y0 = walker.m_dY;
     bool turned = false;
     for (int f = 0; f < 120; ++f) {
@@ -460,25 +470,28 @@ TEST_F(MovePlay, TurnFacesAsToldAndRepeatsItsSoundEachTenth) {
 
 TEST_F(MovePlay, JumpLeavesTheFloorAndLandsWhereItStarted) {
   cStage stage = Row();
-  stage.m_dGravity = 1.0;
   cFlowCommand jump = Command(CMD_JUMP, 0);
   jump.m_Params.At(2) = 2;  // two half blocks
-  PlacedAt(stage, 13, 4).m_Flows.push_back(Always({jump, Command(CMD_WAIT, 100)}));
+  PlacedAt(stage, 13, 4).m_Flows.push_back(Always({Command(CMD_WAIT, 1), jump, Command(CMD_WAIT, 100)}));
   Start(stage);
   cChara& walker = Chara(WALKER);
+  h->Frames(6);
   const double y0 = walker.m_dY;
   double top = y0;
   for (int f = 0; f < 40; ++f) {
     h->Frame();
     top = std::min(top, walker.m_dY);
   }
-  EXPECT_LT(top, y0 - 16);
-  EXPECT_GE(top, y0 - 32);
-  EXPECT_EQ(walker.m_dY, y0);
-  EXPECT_EQ(walker.m_FlowStates.At(0).m_nCurrent, 1);  // the jump has ended
+  // Two half blocks high, give or take what one sub-step of gravity adds.
+  EXPECT_LE(top, y0 - 32);
+  EXPECT_GT(top, y0 - 33);
+  // Landed on the same row (the landing keeps the fraction of the fall).
+  EXPECT_EQ(std::trunc(walker.m_dY), y0);
+  EXPECT_EQ(walker.m_bAirborne, 0);
+  EXPECT_EQ(walker.m_FlowStates.At(0).m_nCurrent, 2);  // the jump has ended
 }
 
-// A key condition with the given keys pressed for any length (1 left, 2 right, 3 up, 4 down).
+// A key condition with the given key patterns pressed for any length (1 left, 2 right, 7 up-right).
 cKeyCond Pressed(std::vector<int> keys) {
   cKeyCond k;
   ResizeKeyList(k);
@@ -488,8 +501,8 @@ cKeyCond Pressed(std::vector<int> keys) {
 }
 
 TEST_F(MovePlay, HeroWalksByItsFlowsAndFliesAfterAFormChange) {
-  // While left or right is held the hero moves in the held direction at 2 dots a frame; its
-  // facing follows. The same flows move a flying hero along the diagonals too.
+  // While left, right or up-right is held the hero moves in the held direction at 2 dots a
+  // frame, its facing following; walking, up-right is right only.
   cStage stage = StageFromRows({
       "..............................",
       "..............................",
@@ -498,10 +511,11 @@ TEST_F(MovePlay, HeroWalksByItsFlowsAndFliesAfterAFormChange) {
       "##############################",
   });
   stage.m_nCollisionLevel = 11;
+  stage.m_dGravity = 1.0;
   for (cCharaDef& d : stage.m_CharaPlaces) {
     if (d.m_cController != 0) continue;
     d.m_cFixedFacing = 0;
-    for (int key : {1, 2}) {
+    for (int key : {1, 2, 7}) {  // left, right, up-right
       cFlow f = Always({Move(CMD_STRAIGHT_MOVE, Toward(DIR_INPUT, 20), 0)});
       f.m_KeyConds.push_back(Pressed({key}));
       f.m_cKeyRepeat = 1;
@@ -538,7 +552,8 @@ TEST_F(MovePlay, HeroWalksByItsFlowsAndFliesAfterAFormChange) {
   EXPECT_EQ(hero.m_dSpeedX, 0);
   EXPECT_EQ(hero.m_dSpeedY, 0);
   h->Frames(30);
-  EXPECT_EQ(hero.m_dY, y0);
+  EXPECT_EQ(std::trunc(hero.m_dY), y0);  // back on the floor
+  EXPECT_EQ(hero.m_bAirborne, 0);
   EXPECT_NEAR(hero.m_dX, fx + 20 * K, 1e-9);
 }
 

@@ -55,7 +55,7 @@ cCharaDef& PlacedAt(cStage& stage, int x, int y) {
   return stage.m_CharaPlaces.At(0);
 }
 
-// The hero at tile 1, a flier at (8, 2) with a wall two tiles to its right, a walker at (5, 2).
+// The hero at tile 1, a walker at (5, 2), a flier at (8, 2) and a wall at (10, 2).
 cStage Field() {
   cStage stage = StageFromRows({
       "....................",
@@ -106,7 +106,7 @@ TEST_F(WarpTargetPlay, WarpByDirectionAndDistance) {
   const Case cases[] = {
       {"right 2 half blocks", FLIER, DIR_RIGHT, 2, 0, 0, 32, 0},
       {"up-left", FLIER, DIR_UP_LEFT, 2, 0, 0, -32 * K, -32 * K},
-      {"into the wall: undone", FLIER, DIR_RIGHT, 4, 0, 0, 0, 0},
+      {"into the wall: undone", WALKER, DIR_RIGHT, 10, 0, 0, 0, 0},
       {"out of the stage: undone", FLIER, DIR_UP, 8, 0, 0, 0, 0},
       {"walker, input up-left", WALKER, DIR_INPUT, 2, 0, INPUT_LEFT | INPUT_UP, -32 * K, -32 * K},
       {"walker, input up-left, older rule", WALKER, DIR_INPUT, 2, 1, INPUT_LEFT | INPUT_UP, -32, 0},
@@ -114,7 +114,6 @@ TEST_F(WarpTargetPlay, WarpByDirectionAndDistance) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ScopedValue<int32_t> older(g_SystemData.m_bCompat721, c.older);
     cStage stage = Field();
     PlacedAt(stage, c.who == FLIER ? 8 : 5, 2).m_Flows.push_back(Once({Warp([&c](cEdMove& m) {
       m.m_cDir = static_cast<int8_t>(c.dir);
@@ -122,6 +121,7 @@ TEST_F(WarpTargetPlay, WarpByDirectionAndDistance) {
     })}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
+    ScopedValue<int32_t> older(g_SystemData.m_bCompat721, c.older);
     cChara& mover = At(c.who);
     const double x0 = mover.m_dX;
     const double y0 = mover.m_dY;
@@ -211,21 +211,21 @@ TEST_F(WarpTargetPlay, WarpToAPointOfTheStageOrTheScreen) {
 }
 
 TEST_F(WarpTargetPlay, WarpIntoABlockOfTheStageIsUndone) {
-  // Stage tile (10, 2) is the wall.
+  // Stage tile (10, 2) is the wall. (Fliers of this stage pass through blocks.)
   cStage stage = Field();
-  PlacedAt(stage, 8, 2).m_Flows.push_back(Once({Warp([](cEdMove& m) {
+  PlacedAt(stage, 5, 2).m_Flows.push_back(Once({Warp([](cEdMove& m) {
     m.m_cMode = 5;
     m.m_cCoordMode = 1;
     m.m_sTargetX = 10;
     m.m_sTargetY = 2;
   })}));
   Start(stage);
-  cChara& flier = At(FLIER);
-  const double x0 = flier.m_dX;
-  const double r0 = flier.m_dRight;
+  cChara& walker = At(WALKER);
+  const double x0 = walker.m_dX;
+  const double r0 = walker.m_dRight;
   h->Frame();
-  EXPECT_EQ(flier.m_dX, x0);
-  EXPECT_EQ(flier.m_dRight, r0);
+  EXPECT_EQ(walker.m_dX, x0);
+  EXPECT_EQ(walker.m_dRight, r0);
   EXPECT_EQ(h->CloseRequests(), 0);
 }
 
@@ -310,8 +310,12 @@ TEST_F(WarpTargetPlay, TargetRulesFillTheSlot) {
       case NONE: break;
     }
     EXPECT_EQ(setter.m_Targets.At(slot), want);
-    if (want) EXPECT_EQ(BackLinks(*want, setter, slot), 1);
-    if (want != &h->Hero()) EXPECT_EQ(BackLinks(h->Hero(), setter, slot), 0);
+    if (want) {
+      EXPECT_EQ(BackLinks(*want, setter, slot), 1);
+    }
+    if (want != &h->Hero()) {
+      EXPECT_EQ(BackLinks(h->Hero(), setter, slot), 0);
+    }
     EXPECT_EQ(h->CloseRequests(), 0);
   }
 }
