@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "data/flow_kinds.h"
+#include "flow/stage_binding.h"
+#include "flow/status_position.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
 #include "stage/hero.h"
@@ -227,6 +229,32 @@ TEST_F(WarpTargetPlay, WarpIntoABlockOfTheStageIsUndone) {
   EXPECT_EQ(walker.m_dX, x0);
   EXPECT_EQ(walker.m_dRight, r0);
   EXPECT_EQ(h->CloseRequests(), 0);
+}
+
+TEST_F(WarpTargetPlay, StatusPositionMovesOneAxisThroughTheWarp) {
+  // Screen X 100 or screen Y 50 for the flier; the other axis stays.
+  for (bool bY : {false, true}) {
+    SCOPED_TRACE(bY ? "Y" : "X");
+    Start(Field());
+    ASSERT_FALSE(HasFatalFailure());
+    cChara& flier = At(FLIER);
+    const double x0 = flier.m_dX;
+    const double y0 = flier.m_dY;
+    if (bY)
+      SetStatusY(StageFlowBinding(), 50, &flier, POS_MODE_SCREEN, Y_POINT_CENTRE);
+    else
+      SetStatusX(StageFlowBinding(), 100, &flier, POS_MODE_SCREEN);
+    int32_t got = 0;
+    if (bY) {
+      GetStatusY(StageFlowBinding(), &got, &flier, POS_MODE_SCREEN, Y_POINT_CENTRE, nullptr);
+      EXPECT_EQ(got, 50);
+      EXPECT_EQ(flier.m_dX, x0);
+    } else {
+      GetStatusX(StageFlowBinding(), &got, &flier, POS_MODE_SCREEN, nullptr);
+      EXPECT_EQ(got, 100);
+      EXPECT_EQ(flier.m_dY, y0);
+    }
+  }
 }
 
 // A set-target command: slot, rule and what to do when nothing is found; `more` sets the others.
