@@ -166,6 +166,30 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
   }
 }
 
+TEST_F(MovePlay, InertialMoveBrakesByItsFactorAgainstTheCurrentSpeed) {
+  // Six sub-steps left at 2 / 60 each, then right with a braking factor of 2: while the inertia
+  // still points left each push is twice as strong. The flier has no friction of its own, so
+  // the braking (which leaves friction on) shows alone.
+  cEdMove left = Toward(DIR_LEFT, 20);
+  left.m_cInertia = 1;
+  left.m_sMaxSpeed = 30;
+  cEdMove right = left;
+  right.m_cDir = DIR_RIGHT;
+  right.m_dBrake = 2.0;
+  cStage stage = Field();
+  cCharaDef& def = PlacedAt(stage, 8, 2);
+  def.m_sStopping = 0;
+  def.m_Flows.push_back(Always({Move(CMD_STRAIGHT_MOVE, left, 1), Move(CMD_STRAIGHT_MOVE, right, 100)}));
+  Start(stage);
+  cChara& flier = Chara(FLIER);
+  h->Frames(6);
+  EXPECT_NEAR(flier.m_dInertiaX, -12.0 / 60, 1e-12);
+  h->Frame();
+  EXPECT_NEAR(flier.m_dInertiaX, -8.0 / 60, 1e-12);
+  h->Frame();
+  EXPECT_NEAR(flier.m_dInertiaX, -4.0 / 60, 1e-12);
+}
+
 TEST_F(MovePlay, GroundTurnWalkerStaysOnItsLedge) {
   // A walker on a five-block ledge over a pit. Without the older rule it turns away from the
   // edge whatever the sign of its speed; with it, a negative speed walks it off.
