@@ -1,5 +1,8 @@
 #include "flow/stage_binding.h"
 
+#include <algorithm>
+
+#include "flow/cmd_warp_target.h"
 #include "stage/chara_base.h"
 #include "stage/game.h"
 #include "stage/hero.h"
@@ -40,7 +43,7 @@ class cStageFlowBinding final : public cFlowStage {
   void StartSpGauge(cCharaBase* c, int32_t delta) override { c->StartSpGauge(delta); }
   void SetSightRadius(cCharaBase* c, int32_t dots) override { c->m_nSightDots = dots; }
   void RefreshFriction(cCharaBase* c) override { c->m_dFriction = ScaleAccel(c->m_Def.m_sStopping); }
-  void ExecWarp(cCharaBase*, cFlowCommand&) override {}
+  void ExecWarp(cCharaBase* c, cFlowCommand& command) override { ::ExecWarp(*c, command, 1); }
 
   cSafeVector<int32_t>& StageVars() override { return g_lpScenePlay ? g_lpScenePlay->m_StageVars : m_NoVars; }
   int32_t& TimeCounter() override { return g_lpScenePlay ? g_lpScenePlay->m_nTimeLeft : m_nNoTime; }
