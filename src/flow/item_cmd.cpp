@@ -3,8 +3,10 @@
 #include "flow/item_cmd.h"
 
 #include "data/flow_command.h"
-#include "flow/cmd_dispatch.h"
+#include "flow/cmd_control.h"
+#include "flow/cmd_effect.h"
 #include "flow/cmd_state.h"
+#include "flow/cmd_warp_target.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -16,17 +18,6 @@ namespace {
 
 constexpr int ITEMCMD_STAGE_CLEAR = 2;
 
-// Runs the flow twin's handler on a one-off command state: for the kinds whose bodies are
-// presentations, targets, warps and the stage end.
-void RunFlowTwin(cCharaBase& taker, cFlowCommand& cmd) {
-  const int kind = cmd.m_cKind + ITEMCMD_KIND_OFFSET;
-  if (kind < 0 || kind >= CMD_KIND_COUNT) return;
-  cFlowCommandState state;
-  state.m_pCommand = &cmd;
-  state.m_nTotal = state.m_nRemaining = 1;
-  g_CmdExecTable[kind](&taker, &state);
-}
-
 int ItemCmdNone(cCharaBase&, cFlowCommand&) { return 0; }
 
 int ItemCmdChangeFlow(cCharaBase& c, cFlowCommand& cmd) {
@@ -34,21 +25,47 @@ int ItemCmdChangeFlow(cCharaBase& c, cFlowCommand& cmd) {
   return 0;
 }
 
-int ItemCmdTwin(cCharaBase& c, cFlowCommand& cmd) {
-  RunFlowTwin(c, cmd);
-  return 0;
-}
-
 // The rest of the list is not run, whatever the body did.
 int ItemCmdStageClear(cCharaBase& c, cFlowCommand& cmd) {
-  RunFlowTwin(c, cmd);
+  ExecStageClear(c, cmd);
   return 1;
+}
+
+int ItemCmdGameWait(cCharaBase& c, cFlowCommand& cmd) {
+  ExecGameWait(c, cmd);
+  return 0;
 }
 
 // The first message of a list opens as the first of a run; later ones follow on without it.
 int ItemCmdMessage(cCharaBase& c, cFlowCommand& cmd) {
-  RunFlowTwin(c, cmd);
+  ExecMessage(c, cmd, g_lpScenePlay ? g_lpScenePlay->m_bItemMessage : 0);
   if (g_lpScenePlay) g_lpScenePlay->m_bItemMessage = 1;
+  return 0;
+}
+
+int ItemCmdWarp(cCharaBase& c, cFlowCommand& cmd) {
+  ExecWarp(c, cmd, 0);
+  return 0;
+}
+
+int ItemCmdSetTarget(cCharaBase& c, cFlowCommand& cmd) {
+  ExecSetTarget(c, cmd);
+  return 0;
+}
+
+template <void (*BODY)(cCharaBase*, cFlowCommand&)>
+int ItemCmdShow(cCharaBase& c, cFlowCommand& cmd) {
+  BODY(&c, cmd);
+  return 0;
+}
+
+int ItemCmdSound(cCharaBase& c, cFlowCommand& cmd) {
+  ExecSound(cmd, &c);
+  return 0;
+}
+
+int ItemCmdBgm(cCharaBase&, cFlowCommand& cmd) {
+  ExecBgm(cmd);
   return 0;
 }
 
@@ -75,10 +92,10 @@ const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdNone,                      // 0
     ItemCmdChangeFlow,                // 1 フローの変更
     ItemCmdStageClear,                // 2 ステージクリア
-    ItemCmdTwin,                      // 3 ゲームウエイト
+    ItemCmdGameWait,                  // 3 ゲームウエイト
     ItemCmdMessage,                   // 4 メッセージ
-    ItemCmdTwin,                      // 5 ワープ
-    ItemCmdTwin,                      // 6 ターゲットの設定
+    ItemCmdWarp,                      // 5 ワープ
+    ItemCmdSetTarget,                 // 6 ターゲットの設定
     ItemCmdStatus,                    // 7 ステータスの操作
     ItemCmdBody<ExecStatus2>,         // 8 ステータスの操作2
     ItemCmdBody<ExecVanish>,          // 9 消滅
@@ -86,14 +103,14 @@ const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdBody<ExecChangeGraphic>,   // 11 グラフィックの変更
     ItemCmdBody<ExecChangeAnimeSet>,  // 12 基本アニメセットの変更
     ItemCmdBody<ExecPlayAnime>,       // 13 アニメの実行
-    ItemCmdTwin,                      // 14 エフェクトの実行
-    ItemCmdTwin,                      // 15 キャラエフェクトの実行
-    ItemCmdTwin,                      // 16 画面エフェクトの実行
-    ItemCmdTwin,                      // 17 ピクチャーの表示
-    ItemCmdTwin,                      // 18 画面の色を変更
-    ItemCmdTwin,                      // 19 背景の変更
-    ItemCmdTwin,                      // 20 効果音の再生
-    ItemCmdTwin,                      // 21 BGMの再生
+    ItemCmdShow<ExecEffect>,          // 14 エフェクトの実行
+    ItemCmdShow<ExecCharaEffect>,     // 15 キャラエフェクトの実行
+    ItemCmdShow<ExecScrEffect>,       // 16 画面エフェクトの実行
+    ItemCmdShow<ExecPicture>,         // 17 ピクチャーの表示
+    ItemCmdShow<ExecScreenColor>,     // 18 画面の色を変更
+    ItemCmdShow<ExecBackground>,      // 19 背景の変更
+    ItemCmdSound,                     // 20 効果音の再生
+    ItemCmdBgm,                       // 21 BGMの再生
     ItemCmdCode,                      // 22 コードの実行
     ItemCmdBody<ExecArrange>,         // 23 アレンジ
     ItemCmdNone,                      // 24 ループ

@@ -113,6 +113,24 @@ TEST_F(ItemCommandPlay, StageClearEndsTheListWithOne) {
   EXPECT_EQ(S(1), 1);
 }
 
+TEST_F(ItemCommandPlay, PresentationKindsRunTheBodiesOfTheirFlowTwins) {
+  Start(HERO_ONLY);
+  std::vector<int> played;
+  H().OnSystemSound([&](int id) { played.push_back(id); });
+  const size_t music = H().MusicRequests().size();
+  cItemDef def;
+  def.m_sGraphicNo = 1;
+  for (const cFlowCommand& c : {ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {3}),
+                                ItemCommand(CMD_BGM - ITEMCMD_KIND_OFFSET, {2, 1}),
+                                ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {5})})
+    def.m_Cmds.push_back(c);
+  EXPECT_EQ(TakeItemFromDef(H().Hero(), def), 0);
+  H().Frame();
+  EXPECT_EQ(played, (std::vector<int>{3 + 16, 5 + 16}));
+  ASSERT_EQ(H().MusicRequests().size(), music + 1);
+  EXPECT_EQ(H().MusicRequests()[music], 2);
+}
+
 TEST_F(ItemCommandPlay, KindsOutsideTheTableAndTheEmptyKindDoNothing) {
   Start(HERO_ONLY);
   for (int kind : {ITEMCMD_NONE, ITEM_LOOP, ITEMCMD_KIND_COUNT, -1}) {
