@@ -43,8 +43,9 @@ int32_t SolveMove(cFlowCommandState& s, const cFlowCommand& cmd, int c) {
   int64_t d = int64_t{m.m_sDistance} + int64_t{m.m_sDistancePerClone} * c;
   if (m.m_cDistUnit != 1) d *= 16;
   if (m.m_cSolveMode == 1) {
-    // A total of 0 or less still runs one sub-step: the whole distance in it.
-    s.m_dSpeed = static_cast<double>(d) / (s.m_nTotal > 0 ? s.m_nTotal : 1);
+    // A total of 0 or less has no time to cover the distance in: the one sub-step the command
+    // gets does not move.
+    s.m_dSpeed = s.m_nTotal > 0 ? static_cast<double>(d) / s.m_nTotal : 0.0;
   } else if (m.m_cSolveMode == 2) {
     if (s.m_dSpeed == 0.0 || d == 0) {
       // Nothing to cover: the one sub-step the command gets does not move either.
