@@ -170,6 +170,13 @@ int ExecWarp(cCharaBase& c, cFlowCommand& cmd, int fromStatus) {
 
 void SetTargetSlot(cCharaBase& c, int slot, cCharaBase* other, int clearWhenNull) {
   if (!other && !clearWhenNull) return;
+  // A slot outside the four is reported and slot 0 stands in for it, in the back-link as well: a
+  // link naming a slot the holder does not have is never taken back and would outlive it (and
+  // slot 4 would pass for an owner link).
+  if (slot < 0 || slot >= static_cast<int>(c.m_Targets.size())) {
+    c.m_Targets.At(slot);
+    slot = 0;
+  }
   cCharaBase*& held = c.m_Targets.At(slot);
   const TARGETLINK link{&c, slot};
   if (held) {

@@ -358,5 +358,26 @@ TEST_F(WarpTargetPlay, TheSameTargetTwiceLeavesOneBackLink) {
   EXPECT_EQ(BackLinks(h->Hero(), flier, 2), 1);
 }
 
+TEST_F(WarpTargetPlay, ASlotOutsideTheFourIsReportedAndSlot0IsUsedForTheLinkToo) {
+  // Slot 4 is the owner link's number: a back-link naming it would make the hero look like this
+  // flier's parent, and outlive the flier.
+  for (int bad : {4, 7, -1}) {
+    SCOPED_TRACE(bad);
+    cStage stage = Field();
+    PlacedAt(stage, 8, 2).m_Flows.push_back(Once({SetTarget(bad, 0, 0)}));
+    Start(stage);
+    ASSERT_FALSE(HasFatalFailure());
+    cChara& flier = At(FLIER);
+    h->Frame();
+    EXPECT_EQ(h->CloseRequests(), 1);
+    EXPECT_EQ(flier.m_Targets.At(0), &h->Hero());
+    EXPECT_EQ(BackLinks(h->Hero(), flier, 0), 1);
+    EXPECT_EQ(BackLinks(h->Hero(), flier, bad), 0);
+    // Gone from the stage, the flier leaves no link behind on the hero.
+    flier.DetachLinks();
+    for (const TARGETLINK& l : h->Hero().m_BackLinks) EXPECT_NE(l.pChara, &flier);
+  }
+}
+
 }  // namespace
 }  // namespace t4::test
