@@ -105,8 +105,9 @@ void Advance(cScrEffect& e) {
   const int32_t* p = e.Params();
   switch (e.Kind()) {
     case SCREFFECT_MOVE:
-      e.m_nKind1 = T(static_cast<double>(p[3] - p[1]) / p[0] * e.m_dValue + p[1]);
-      e.m_nKind2 = T(static_cast<double>(p[4] - p[2]) / p[0] * e.m_dValue + p[2]);
+      // The distance in doubles: ends far apart would overflow an int.
+      e.m_nKind1 = T((static_cast<double>(p[3]) - p[1]) / p[0] * e.m_dValue + p[1]);
+      e.m_nKind2 = T((static_cast<double>(p[4]) - p[2]) / p[0] * e.m_dValue + p[2]);
       break;
     case SCREFFECT_SHAKE_X:
     case SCREFFECT_SHAKE_Y: {

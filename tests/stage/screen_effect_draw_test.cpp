@@ -103,6 +103,18 @@ TEST_F(ScreenEffectTest, MoveWithoutRunTimeShowsTheEndPositionOnce) {
   ExpectUnchanged();
 }
 
+// Ends at the far edges of what a file can hold: the distance between them is worked out without
+// wrapping round.
+TEST_F(ScreenEffectTest, MoveBetweenFarApartEndsStepsByTheirWholeDistance) {
+  Start(SCREFFECT_MOVE, 10, -2000000000, 0, 2000000000, 0);
+  Draw(0);
+  EXPECT_EQ(Effect().m_nKind1, -2000000000);
+  Draw(0);
+  // A sixtieth of 4000000000 past the start.
+  EXPECT_EQ(Effect().m_nKind1, -1933333333);
+  EXPECT_EQ(Effect().m_nKind2, 0);
+}
+
 TEST_F(ScreenEffectTest, SplitStripsAlternate) {
   // Seven strips of 480 rows are 69 rows each; alternate strips move the red / blue edge at x 320
   // ten dots one way or the other.
