@@ -2,6 +2,7 @@
 // the picture through one of the drawing layer's effects, driven by the effect's current value.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "data/database.h"
 #include "gfx/dd_effects.h"
@@ -67,7 +68,8 @@ void Burst(EffectCall& e, double v) {
 void Split(EffectCall& e, double v, bool vertical) {
   // A strip count of nothing leaves the picture in one piece.
   const int parts = Param(e, 3);
-  const int strip = parts > 0 ? (e.c.m_nDrawHeight + parts - 1) / parts : e.c.m_nDrawHeight;
+  // Rounded up in 64 bits: a count from a damaged file may be as large as an int holds.
+  const int strip = parts > 0 ? static_cast<int>((int64_t{e.c.m_nDrawHeight} + parts - 1) / parts) : e.c.m_nDrawHeight;
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
   DDBltSplit(e.dst, e.L, e.T, e.W, e.H, std::max(strip, 1), TruncToInt(v * e.s), src, sx, sy, BLT_TRANSPARENT,
