@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "data/database.h"
 #include "data/stage_file.h"
@@ -214,9 +216,11 @@ TEST_F(ScreenEffectTest, UnknownKindsRunAsNone) {
 // The lens clears a square of its radius in the work surface; far from the middle that square is
 // much larger than the surface and is cut to it.
 TEST_F(ScreenEffectTest, LensFarFromTheMiddleStaysInsideItsSurfaces) {
-  Start(SCREFFECT_LENS, 1, 1500, 5, -320, 240);
-  for (int i = 0; i < 8; ++i) Draw(0);
-  EXPECT_EQ(Effect().m_nEffect, 0);
+  for (const auto& [dx, dy] : {std::pair{-320, 240}, {INT32_MAX, INT32_MIN}}) {
+    Start(SCREFFECT_LENS, 1, 1500, 5, dx, dy);
+    for (int i = 0; i < 8; ++i) Draw(0);
+    EXPECT_EQ(Effect().m_nEffect, 0) << dx;
+  }
   for (const auto& [kind, p1, p2] : {std::tuple{SCREFFECT_ROTATE, 0, 90},
                                      {SCREFFECT_CIRCLE, 400, 0},
                                      {SCREFFECT_MOSAIC, 1, 60},
