@@ -129,8 +129,9 @@ void Advance(cScrEffect& e) {
         }
       } else {
         d -= c;
-        if (d <= -p[1]) {
-          d = -p[1];
+        // The mirror in doubles: the most negative amplitude has none as an int.
+        if (d <= -static_cast<double>(p[1])) {
+          d = -static_cast<double>(p[1]);
           e.m_nKind1 = 0;
         }
       }

@@ -170,6 +170,16 @@ TEST_F(ScreenEffectTest, ShakeMakesOneFullSwingPerCount) {
   EXPECT_EQ(At(325, 100), BLUE);
 }
 
+// The most negative amplitude a file can hold: the swing turns at its mirror image, which an int
+// cannot hold.
+TEST_F(ScreenEffectTest, ShakeOfTheMostNegativeAmplitudeTurnsAtItsMirror) {
+  Start(SCREFFECT_SHAKE_X, 10, INT32_MIN, 1);
+  Draw(0);
+  EXPECT_EQ(Effect().m_dValue2, static_cast<double>(INT32_MIN));
+  Draw(0);
+  EXPECT_EQ(Effect().m_dValue2, 2147483648.0);
+}
+
 TEST_F(ScreenEffectTest, BlinkAlternatesFrameAndBackgrounds) {
   // A yellow block at screen (0, 0) shows only while the blink lets the frame through.
   DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_BLOCKS];
