@@ -31,6 +31,13 @@ DDSURFACEDATA* Work() {
 
 int Param(const EffectCall& e, int i) { return e.def ? e.def->m_nParam[i] : 0; }
 
+// A parameter in dots times the character's size, held where the drawing's sums stay within an
+// int whatever a damaged file holds.
+int ScaledParam(const EffectCall& e, int i) {
+  constexpr int64_t REACH = int64_t{1} << 24;
+  return static_cast<int>(std::clamp<int64_t>(int64_t{Param(e, i)} * e.s, -REACH, REACH));
+}
+
 // The picture to run an effect on: the sheet cell, or the scaled picture drawn into the work
 // surface at (0, 0).
 DDSURFACEDATA* Source(EffectCall& e, int& sx, int& sy) {
@@ -81,8 +88,8 @@ void SplitY(EffectCall& e, double v) { Split(e, v, true); }
 void Wave(EffectCall& e, double v, bool vertical) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(Param(e, 4), 1) * e.s, src,
-            sx, sy, BLT_TRANSPARENT, vertical);
+  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(ScaledParam(e, 4), e.s),
+            src, sx, sy, BLT_TRANSPARENT, vertical);
 }
 void WaveX(EffectCall& e, double v) { Wave(e, v, false); }
 void WaveY(EffectCall& e, double v) { Wave(e, v, true); }
@@ -108,7 +115,7 @@ void Spin(EffectCall& e, double v) {
 void Circle(EffectCall& e, double v) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltCircle(e.dst, e.L + e.W / 2, e.T + e.H / 2, e.W / 2, e.H / 2, TruncToInt(v * e.s), Param(e, 3) * e.s, src,
+  DDBltCircle(e.dst, e.L + e.W / 2, e.T + e.H / 2, e.W / 2, e.H / 2, TruncToInt(v * e.s), ScaledParam(e, 3), src,
               sx + e.W / 2, sy + e.H / 2, BLT_TRANSPARENT);
 }
 
@@ -127,7 +134,7 @@ void Lens(EffectCall& e, double v) {
   DDFillRect(work, 0, 0, side, side, TransparentFillColor(work));
   e.c.DrawToWork(work, e.desc);
   DDBltLens(e.dst, e.L + e.W / 2, e.T + e.H / 2, side / 2, std::max(TruncToInt(v), 1), work,
-            e.W / 2 + Param(e, 3) * e.s, e.H / 2 + Param(e, 4) * e.s, BLT_TRANSPARENT, false, ColourState(e));
+            e.W / 2 + ScaledParam(e, 3), e.H / 2 + ScaledParam(e, 4), BLT_TRANSPARENT, false, ColourState(e));
 }
 
 void Tint(EffectCall& e, double v) {

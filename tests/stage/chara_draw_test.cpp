@@ -103,6 +103,14 @@ TEST_F(CharaDrawTest, OutOfRangeKindsAndCountsDrawThePlainPicture) {
   }
 }
 
+// A lens looking from as far off as a damaged file can say sees none of the picture.
+TEST_F(CharaDrawTest, LensLookingFromFarOffShowsNothing) {
+  c->m_Effect.Start(AddEffect(12, 10, 100, 5, INT32_MAX, INT32_MIN), 0, 0);
+  Draw(0);
+  EXPECT_EQ(At(L + 16, T + 16), EMPTY);
+  EXPECT_NE(c->m_Effect.m_nEffect, 0);
+}
+
 TEST_F(CharaDrawTest, BlinkShowsAndHidesForItsInterval) {
   c->m_Effect.Start(AddEffect(CHARAEFFECT_BLINK, 100, 5, 0), 0, 0);
   std::string seen;
