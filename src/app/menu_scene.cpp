@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "core/globals.h"
+#include "core/message_box.h"
 #include "core/sjis_text.h"
 #include "gfx/dd.h"
 #include "gfx/dd_effects.h"
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
+#include "persist/save_data.h"
+#include "persist/story_slots.h"
 #include "persist/system_data.h"
 #include "stage/input.h"
 #include "stage/menu.h"
@@ -98,4 +101,15 @@ void DrawScenePicture(int x, int y, int nFlags, const std::function<void(DDSURFA
     picture.bLost = 0;
   }
   DDBlt(&BackBuffer, x, y, picture.nWidth, picture.nHeight, &picture, 0, 0, nFlags);
+}
+
+bool SaveStorySlot(int slot) {
+  if (g_SaveData.SaveSlot(slot)) return true;
+  // A slot number outside the list has already been reported by the save data.
+  if (slot >= 0 && slot < STORY_SLOT_COUNT) {
+    char path[MAX_PATH];
+    GetSlotPath(path, slot);
+    ErrorBoxf("%s の書き込みに失敗しました！", path);
+  }
+  return false;
 }

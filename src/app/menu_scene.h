@@ -68,5 +68,8 @@ void RequestSceneMusic(int nSlot);
 DDSURFACEDATA* CreateScenePicture(int nWidth, int nHeight, BOOL bColorKey);
 // Copies the scene picture to the back buffer at (x, y), rendered again first when it was lost.
 void DrawScenePicture(int x, int y, int nFlags, const std::function<void(DDSURFACEDATA*)>& render);
+// Writes the progress to story slot `slot`. A write that fails is told to the player with an
+// error box; the old file and the slot list stay as they were. True when the slot was written.
+bool SaveStorySlot(int slot);
 // Draws a 32 x 32 or 16 x 16 cell of the accessory picture at a cursor position.
 void DrawAccessoryCell(int x, int y, int sx, int sy, int nSize);

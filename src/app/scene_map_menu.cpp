@@ -169,11 +169,16 @@ void cSceneMapMenu::SaveSlot() {
   MoveChoice(TEXT_SAVE, SAVE_CONFIRM_Y);
   if (ButtonPressed(MENU_BUTTON_1) || ButtonPressed(MENU_BUTTON_2)) {
     if (ButtonPressed(MENU_BUTTON_1) && g_MenuCursor.m_lpCurrent->nRow == 0) {
-      PlaySystemSound(5);
       const int slot = g_MenuCursor.m_lpBelow->nRow;
-      if (slot >= 0 && slot < count) {
-        g_SaveData.m_nSlot = slot;
-        g_SaveData.SaveSlot(slot);
+      const int32_t oldSlot = g_SaveData.m_nSlot;
+      // The slot number is part of what is written; a slot that could not be written does not
+      // become the one auto-save writes to.
+      if (slot >= 0 && slot < count) g_SaveData.m_nSlot = slot;
+      if (slot >= 0 && slot < count && SaveStorySlot(slot)) {
+        PlaySystemSound(5);
+      } else {
+        g_SaveData.m_nSlot = oldSlot;
+        PlaySystemSound(3);
       }
     } else {
       PlaySystemSound(ButtonPressed(MENU_BUTTON_1) ? 1 : 2);
@@ -211,7 +216,7 @@ void cSceneMapMenu::AutoSave() {
     PlaySystemSound(1);
     if (g_MenuCursor.m_lpCurrent->nRow == 0) {
       g_SaveData.m_bAutoSave = 1;
-      g_SaveData.SaveSlot(g_SaveData.m_nSlot);
+      SaveStorySlot(g_SaveData.m_nSlot);
     } else {
       g_SaveData.m_bAutoSave = 0;
     }

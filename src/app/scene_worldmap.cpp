@@ -139,7 +139,7 @@ void cSceneWorldMap::Enter() {
   m_BeforeStep = *g_MenuCursor.m_lpCurrent;
   if (CreateScenePicture(RANKING_W, RANKING_H, TRUE)) DrawRankingPicture();
   if (StandsOnStage()) UpdateStageInfo();
-  if (g_SaveData.m_bAutoSave && g_Game.m_nPrevScene == SCENE_PLAY) g_SaveData.SaveSlot(g_SaveData.m_nSlot);
+  if (g_SaveData.m_bAutoSave && g_Game.m_nPrevScene == SCENE_PLAY) SaveStorySlot(g_SaveData.m_nSlot);
   RenderMap(&g_SurfaceTable[IMAGE_MAP]);
   m_nStep = 0;
 }
@@ -191,6 +191,7 @@ void cSceneWorldMap::MoveHero(MENUCURSORSTATE& cursor, const cInput& input) {
       cursor = m_BeforeStep;
       Locate();
     } else {
+      if (cursor.nColumn != m_BeforeStep.nColumn || cursor.nRow != m_BeforeStep.nRow) m_bAutoStartFailed = 0;
       m_nOriginX = cursor.nColumn - HERO_COLUMN;
       m_nOriginY = cursor.nRow - HERO_ROW;
       g_SaveData.m_nMapDir = m_nFacing;
@@ -231,7 +232,7 @@ void cSceneWorldMap::Walk() {
       UpdateStageInfo();
       m_InfoAt = cursor;
     }
-    bool bStart = !NeedsButton(m_lpEntry);
+    bool bStart = !NeedsButton(m_lpEntry) && !m_bAutoStartFailed;
     if (!bStart && ButtonPressed(MENU_BUTTON_1)) {
       // A cleared stage that cannot be played again: nothing happens, not even a drawing.
       if (IsCleared(*m_lpEntry) && !m_lpEntry->m_nReplayable) return;
@@ -319,12 +320,14 @@ void cSceneWorldMap::PrepareStage() {
 
 void cSceneWorldMap::FadeIn() {
   if (g_nBpp == 8) DrawRankingPicture();
-  if (!g_SaveData.m_bMapReturn) Draw(true);
+  // Coming back to the map the walker may still be moved: no stage information until then.
+  Draw(!g_SaveData.m_bMapReturn);
   if (!FadeInStep()) return;
   if (StandsOnStage()) {
     if (g_SaveData.m_bMapReturn) {
       g_SaveData.m_bMapReturn = 0;
-      if (!IsCleared(*m_lpEntry)) {
+      // A previous cell outside the map (a damaged save) would strand the walker there.
+      if (!IsCleared(*m_lpEntry) && g_WorldMap.GetCell(g_SaveData.m_nMapMenuX, g_SaveData.m_nMapMenuY) >= 0) {
         SetHeroCell(g_SaveData.m_nMapMenuX, g_SaveData.m_nMapMenuY);
         g_SaveData.m_nMapX = g_MenuCursor.m_lpCurrent->nColumn;
         g_SaveData.m_nMapY = g_MenuCursor.m_lpCurrent->nRow;
@@ -342,6 +345,7 @@ void cSceneWorldMap::FadeIn() {
       }
       // The map stays: the player can walk away from a stage that cannot be loaded.
       ErrorBoxf("ステージファイル %s が読み込めません！", m_lpEntry->m_strStageFile.c_str());
+      m_bAutoStartFailed = 1;
     }
   }
   m_nState = STATE_WALK;

@@ -43,6 +43,9 @@ class cSceneWorldMap : public cMenuScene {
   int32_t m_nBest = 0;
   // The stage file of the open confirmation was loaded.
   int32_t m_bStageLoaded = 0;
+  // The automatic start at the walker's cell could not load its stage: until he steps off, the
+  // point waits for button 1 instead of asking again every frame.
+  int32_t m_bAutoStartFailed = 0;
 
  protected:
   void RunState() override;

@@ -120,4 +120,44 @@ TEST(MapMenuScene, WithOnlyBackEnabledButtonOneReturnsToTheMap) {
   EXPECT_EQ(d.MusicSlots(), (std::vector<int>{1, 1}));
 }
 
+// Story03.dat cannot be written (a folder stands in its place): the player is told, the slot list
+// keeps showing the slot free, and the slot does not become the one auto-save writes to.
+TEST(MapMenuScene, ASlotThatCannotBeWrittenIsToldAbout) {
+  const std::string message = "user_data\\story\\Story03.dat の書き込みに失敗しました！";
+  {
+    MenuDriver d(SCENE_MAPMENU);
+    std::filesystem::create_directories(d.ProjectDir() / "user_data/story/Story03.dat");
+    ASSERT_TRUE(d.RunUntilState(MENU));
+    d.Button(MENU_BUTTON_1);
+    d.Press(INPUT_DOWN);
+    d.Press(INPUT_DOWN);
+    d.Button(MENU_BUTTON_1);
+    d.Press(INPUT_UP);
+    d.ClearSounds();
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.Sounds(), std::vector<int>{3});
+    ASSERT_EQ(d.Boxes().Boxes().size(), 1u);
+    EXPECT_EQ(d.Boxes().Boxes()[0].text, message);
+    EXPECT_EQ(g_SaveData.m_nSlot, -1);
+    EXPECT_FALSE(g_StorySlots.At(2).m_bUsed);
+    EXPECT_EQ(d.State(), SAVE_SLOT);
+    EXPECT_EQ(d.Row(), 2);
+  }
+  {
+    MenuDriver d(SCENE_MAPMENU);
+    std::filesystem::create_directories(d.ProjectDir() / "user_data/story/Story03.dat");
+    g_SaveData.m_nSlot = 2;
+    ASSERT_TRUE(d.RunUntilState(MENU));
+    d.Press(INPUT_DOWN);
+    d.Button(MENU_BUTTON_1);
+    d.Press(INPUT_UP);
+    d.Button(MENU_BUTTON_1);
+    ASSERT_EQ(d.Boxes().Boxes().size(), 1u);
+    EXPECT_EQ(d.Boxes().Boxes()[0].text, message);
+    // The switch is the player's choice; the next stage's auto-save tries again.
+    EXPECT_EQ(g_SaveData.m_bAutoSave, 1);
+    EXPECT_EQ(d.State(), MENU);
+  }
+}
+
 }  // namespace

@@ -5,6 +5,9 @@
 #include "app/menu_scene.h"
 #include "app/scene_worldmap.h"
 #include "data/world_map.h"
+#include "gfx/dd.h"
+#include "gfx/font.h"
+#include "gfx/image_slots.h"
 #include "menu_driver.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
@@ -42,10 +45,9 @@ TEST(WorldMapScene, WalksOnTheRoadAndIsStoppedByGrassAndWalls) {
     int16_t dir;
     int x, y, facing;
   } steps[] = {
-      {INPUT_RIGHT, 6, 5, 3},
-      {INPUT_UP, 6, 5, 1},    // grass: refused, the walker only turns
-      {INPUT_LEFT, 5, 5, 2},  // back onto the start
-      {INPUT_LEFT, 5, 5, 2},  // grass again
+      {INPUT_RIGHT, 6, 5, 3}, {INPUT_UP, 6, 5, 1},  // grass: refused, the walker only turns
+      {INPUT_LEFT, 5, 5, 2},                        // back onto the start
+      {INPUT_LEFT, 5, 5, 2},                        // grass again
       {INPUT_DOWN, 5, 5, 0},
   };
   for (const Step& s : steps) {
@@ -157,18 +159,96 @@ TEST(WorldMapScene, AnAutomaticStartThatCannotLoadShowsTheErrorAndStaysOnTheMap)
   EXPECT_EQ(boxes[0].text, "ステージファイル data\\stg4\\none-1.stg4 が読み込めません！");
   EXPECT_EQ(d.CloseRequests(), 0);
   EXPECT_EQ(d.Scene(), SCENE_WORLDMAP);
+  // The point does not ask again by itself while the walker stands on it: the player can walk
+  // away or open the menu instead of meeting the same error every frame.
+  d.Frames(10);
+  EXPECT_EQ(d.State(), MAP_WALK);
+  EXPECT_EQ(d.Boxes().Boxes().size(), 1u);
+  // Button 1 still asks (and tells the error again); declining leaves him on the point.
+  d.Button(MENU_BUTTON_1);
+  ASSERT_EQ(d.State(), MAP_CONFIRM);
+  EXPECT_EQ(d.Boxes().Boxes().size(), 2u);
+  d.Button(MENU_BUTTON_2);
+  EXPECT_EQ(d.State(), MAP_WALK);
+  EXPECT_EQ(HeroX(), 9);
+  d.Frames(5);
+  EXPECT_EQ(d.State(), MAP_WALK);
+  d.Press(INPUT_LEFT);
+  EXPECT_EQ(HeroX(), 8);
+  // Stepping on it again is a new arrival, which asks at once.
+  d.Frame(INPUT_RIGHT);
+  EXPECT_EQ(HeroX(), 9);
+  EXPECT_EQ(d.State(), MAP_CONFIRM);
 }
 
 TEST(WorldMapScene, BackToMapPutsTheWalkerOnHisPreviousCell) {
-  MenuDriver d(SCENE_WORLDMAP);
-  PlaceWalker(9, 5, SCENE_PLAY);
-  g_SaveData.m_nMapMenuX = 8;
-  g_SaveData.m_nMapMenuY = 5;
-  g_SaveData.m_bMapReturn = 1;
-  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
-  EXPECT_EQ(HeroX(), 8);
-  EXPECT_EQ(g_SaveData.m_nMapX, 8);
-  EXPECT_EQ(g_SaveData.m_bMapReturn, 0);
+  struct Case {
+    int prevX, prevY;
+    int x;
+  } cases[] = {
+      {8, 5, 8},
+      {-3, 5, 9},  // a previous cell outside the map (a damaged save) keeps him where he is
+      {8, 400, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.prevX << "," << c.prevY);
+    MenuDriver d(SCENE_WORLDMAP);
+    PlaceWalker(9, 5, SCENE_PLAY);
+    g_SaveData.m_nMapMenuX = c.prevX;
+    g_SaveData.m_nMapMenuY = c.prevY;
+    g_SaveData.m_bMapReturn = 1;
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    EXPECT_EQ(HeroX(), c.x);
+    EXPECT_EQ(HeroY(), 5);
+    EXPECT_EQ(g_SaveData.m_nMapX, c.x);
+    EXPECT_EQ(g_SaveData.m_bMapReturn, 0);
+  }
+}
+
+uint32_t Pixel(DDSURFACEDATA* lpSD, int x, int y) {
+  cSurfaceLock lock;
+  EXPECT_TRUE(lock.Lock(lpSD));
+  return lock.Pixels() ? lock.Get(x, y) : 0;
+}
+
+uint64_t RegionHash(int x0, int y0, int w, int h) {
+  uint64_t hash = 14695981039346656037ull;
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x) hash = (hash ^ Pixel(&BackBuffer, x, y)) * 1099511628211ull;
+  return hash;
+}
+
+// The fade-in of a return to the map shows the map, but not the caption of the stage point the
+// walker may be moved off. The point is cleared here, so he stays and both fades end alike.
+TEST(WorldMapScene, TheFadeInOfABackToMapShowsTheMapWithoutTheCaption) {
+  // The road west of the walker, and the caption box of the meadow (7 characters centred on
+  // x 304 at y 204).
+  const int road[4] = {96, 224, 160, 32};
+  const int box[4] = {248, 204, 112, 16};
+  uint64_t blank = 0;
+  uint64_t map[2] = {};
+  uint64_t caption[2] = {};
+  for (int back : {0, 1}) {
+    SCOPED_TRACE(back);
+    MenuDriver d(SCENE_WORLDMAP);
+    // The game fonts as the program makes them, drawn by the fixed-metric face.
+    ASSERT_EQ(DDCreateFonts(g_Fonts, g_FontDescs, 3), 1);
+    PlaceWalker(9, 5, SCENE_PLAY);
+    g_SaveData.WorldFlag(1) = 1;
+    g_SaveData.m_bMapReturn = back;
+    g_SystemData.m_bMapShowsLives = 0;
+    DDClearPal(&BackBuffer, EMPTY_PALETTE_ENTRY);
+    blank = RegionHash(road[0], road[1], road[2], road[3]);
+    // The last frame of the fade-in is drawn by the fade-in.
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    EXPECT_EQ(HeroX(), 9);
+    map[back] = RegionHash(road[0], road[1], road[2], road[3]);
+    caption[back] = RegionHash(box[0], box[1], box[2], box[3]);
+    for (cFont& f : g_Fonts) f.Release();
+  }
+  EXPECT_NE(map[1], blank);
+  EXPECT_EQ(map[1], map[0]);
+  EXPECT_NE(caption[1], caption[0]);
 }
 
 TEST(WorldMapScene, AutoSaveWritesTheSlotOnlyAfterAStage) {
