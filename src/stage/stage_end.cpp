@@ -195,8 +195,9 @@ int cScenePlay::NextScene() {
     case 1: {
       if (LoadNextStageInPlace()) return SCENE_PLAY;
       s.WorldFlag(s.m_nStageNo) = 1;
-      s.AddStageResult(s.m_strPlayName, s.m_strStageName, s.m_bVarSet, s.m_nVarIndex, s.m_nVarValue,
-                       s.m_nResultScore);
+      // Kept under the playing name (with the entry's reference), found again on the map by the
+      // stage's base name.
+      s.AddStageResult(s.m_strStageName, s.m_strPlayName, s.m_bVarSet, s.m_nVarIndex, s.m_nVarValue, s.m_nResultScore);
       const int action = s.m_pMapEntry ? s.m_pMapEntry->GetAfterClearAction() : 0;
       if (action == 1) {
         s.NextLap();
