@@ -15,6 +15,7 @@
 #include "gfx/font.h"
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
+#include "persist/project_layout.h"
 #include "persist/ranking.h"
 #include "persist/save_data.h"
 #include "persist/story_slots.h"
@@ -263,8 +264,7 @@ void cSceneWorldMap::Walk() {
 void cSceneWorldMap::ConfirmStage() {
   if (m_nStep == 0) {
     PlaySystemSound(1);
-    m_bStageLoaded = LoadStageInGame(m_lpEntry->m_strStageFile.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef);
-    if (!m_bStageLoaded) ErrorBoxf("ステージファイル %s が読み込めません！", m_lpEntry->m_strStageFile.c_str());
+    m_bStageLoaded = LoadEntryStage();
     g_MenuCursor.m_lpCurrent->nRow = 1;
     m_nStep = 1;
   }
@@ -305,6 +305,22 @@ void cSceneWorldMap::ConfirmStage() {
   DrawAccessoryCell(g_MenuCursor.m_lpCurrent->nX, g_MenuCursor.m_lpCurrent->nY, 64, 0, 16);
 }
 
+bool cSceneWorldMap::LoadEntryStage() const {
+  const cWorldMapStage& e = *m_lpEntry;
+  // The clear flag is set at the stage's clear and the reference's variable at its start: an
+  // index outside the progress (a damaged world map) would end the program there.
+  const bool bFlagFits = e.m_nClearFlag >= 0 && e.m_nClearFlag < static_cast<int>(g_SaveData.m_WorldFlags.size());
+  const bool bVarFits =
+      !e.m_nSeparate || (e.m_nKey1 >= 0 && e.m_nKey1 < static_cast<int>(g_SaveData.m_CommonVars.size()));
+  if (!bFlagFits || !bVarFits) {
+    ErrorBoxf("%s が破損しています！", g_Paths[PATH_WORLD_MAP]);
+    return false;
+  }
+  if (LoadStageInGame(e.m_strStageFile.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef)) return true;
+  ErrorBoxf("ステージファイル %s が読み込めません！", e.m_strStageFile.c_str());
+  return false;
+}
+
 void cSceneWorldMap::PrepareStage() {
   const cWorldMapStage& e = *m_lpEntry;
   g_SaveData.m_pMapEntry = m_lpEntry;
@@ -334,7 +350,7 @@ void cSceneWorldMap::FadeIn() {
         RenderMap(&g_SurfaceTable[IMAGE_MAP]);
       }
     } else if (g_Game.m_nPrevScene != SCENE_MAPMENU && !IsCleared(*m_lpEntry) && !NeedsButton(m_lpEntry)) {
-      if (LoadStageInGame(m_lpEntry->m_strStageFile.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef)) {
+      if (LoadEntryStage()) {
         PrepareStage();
         g_SaveData.m_nMapMenuX = g_MenuCursor.m_lpCurrent->nColumn;
         g_SaveData.m_nMapMenuY = g_MenuCursor.m_lpCurrent->nRow;
@@ -344,7 +360,6 @@ void cSceneWorldMap::FadeIn() {
         return;
       }
       // The map stays: the player can walk away from a stage that cannot be loaded.
-      ErrorBoxf("ステージファイル %s が読み込めません！", m_lpEntry->m_strStageFile.c_str());
       m_bAutoStartFailed = 1;
     }
   }

@@ -58,4 +58,6 @@ class cSceneWorldMap : public cMenuScene {
   void DrawRankingPicture();
   void DrawInfo();
   bool StandsOnStage() const;
+  // Loads the open entry's stage file; false after telling the player why it cannot be played.
+  bool LoadEntryStage() const;
 };

@@ -181,6 +181,40 @@ TEST(WorldMapScene, AnAutomaticStartThatCannotLoadShowsTheErrorAndStaysOnTheMap)
   EXPECT_EQ(d.State(), MAP_CONFIRM);
 }
 
+// The stage's clear sets the entry's clear flag and its start the reference's variable: an entry
+// of a damaged map whose indexes lie outside the progress is refused before anything is played.
+TEST(WorldMapScene, AnEntryWhoseIndexesLieOutsideTheProgressIsNotPlayed) {
+  struct Case {
+    int32_t clearFlag, separate, key1;
+    bool plays;
+  } cases[] = {
+      {1, 1, 1000, true}, {1000, 0, 0, false}, {-1, 0, 0, false}, {1, 1, 1001, false},
+      {1, 1, -2, false},  {1, 0, -2, true},  // without a reference its variable number is never used
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.clearFlag << " " << c.separate << " " << c.key1);
+    MenuDriver d(SCENE_WORLDMAP);
+    cWorldMapStage& entry = g_WorldMap.m_Points.At(0).m_Entries.At(0);
+    entry.m_nClearFlag = c.clearFlag;
+    entry.m_nSeparate = c.separate;
+    entry.m_nKey1 = c.key1;
+    entry.m_nPassable = 1;
+    PlaceWalker(9, 5);
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    d.Button(MENU_BUTTON_1);
+    ASSERT_EQ(d.State(), MAP_CONFIRM);
+    d.Press(INPUT_UP);
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.State(), c.plays ? MAP_FADE_OUT : MAP_WALK);
+    const auto boxes = d.Boxes().Boxes();
+    ASSERT_EQ(boxes.size(), c.plays ? 0u : 1u);
+    if (!c.plays) {
+      EXPECT_EQ(boxes[0].text, "data\\WorldMap.dat が破損しています！");
+    }
+    EXPECT_EQ(d.CloseRequests(), 0);
+  }
+}
+
 TEST(WorldMapScene, BackToMapPutsTheWalkerOnHisPreviousCell) {
   struct Case {
     int prevX, prevY;
