@@ -382,20 +382,28 @@ void cSceneWorldMap::RenderMap(DDSURFACEDATA* lpPicture) {
     DDBlt(lpPicture, ox < 0 ? CHIP * -ox : 0, oy < 0 ? CHIP * -oy : 0, 640, 480, &g_SurfaceTable[IMAGE_BACK],
           ox < 0 ? 0 : CHIP * ox, oy < 0 ? 0 : CHIP * oy, BLT_OPAQUE);
   const int chipCount = static_cast<int>(map.m_Chips.size());
+  const int chipRows = g_SurfaceTable[IMAGE_CHIPS].nHeight / CHIP;
   for (int r = 0; r < VIEW_ROWS; ++r) {
     for (int c = 0; c < VIEW_COLUMNS; ++c) {
       const int chip = map.GetCell(ox + c, oy + r);
       if (chip < 0 || chip >= chipCount) continue;
       const int n = map.m_Chips.At(chip).m_nImage;
+      if (n < 0 || n / 5 >= chipRows) continue;
       DDBlt(lpPicture, CHIP * c, CHIP * r, CHIP, CHIP, &g_SurfaceTable[IMAGE_CHIPS], CHIP * (n % 5), CHIP * (n / 5),
             BLT_TRANSPARENT);
     }
   }
+  // Only points in view are drawn, and only icons the sheet holds: the far coordinates and rows of
+  // a damaged map never reach the dot arithmetic.
+  const int iconRows = g_SurfaceTable[IMAGE_EVENTS].nHeight / CHIP;
   for (const cWorldMapPoint& point : map.m_Points) {
+    const int64_t vx = int64_t{point.m_nX} - ox;
+    const int64_t vy = int64_t{point.m_nY} - oy;
+    if (vx < 0 || vx >= VIEW_COLUMNS || vy < 0 || vy >= VIEW_ROWS) continue;
     const cWorldMapStage* entry = PickStage(&point);
-    if (!entry) continue;
-    DDBlt(lpPicture, (point.m_nX - ox) * CHIP, (point.m_nY - oy) * CHIP, CHIP, CHIP, &g_SurfaceTable[IMAGE_EVENTS],
-          IsCleared(*entry) ? CHIP : 0, CHIP * entry->GetIconRow(), BLT_TRANSPARENT);
+    if (!entry || entry->GetIconRow() < 0 || entry->GetIconRow() >= iconRows) continue;
+    DDBlt(lpPicture, static_cast<int>(vx) * CHIP, static_cast<int>(vy) * CHIP, CHIP, CHIP,
+          &g_SurfaceTable[IMAGE_EVENTS], IsCleared(*entry) ? CHIP : 0, CHIP * entry->GetIconRow(), BLT_TRANSPARENT);
   }
 }
 

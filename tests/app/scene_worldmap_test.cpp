@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 
 #include "app/menu_scene.h"
@@ -250,6 +251,37 @@ uint64_t RegionHash(int x0, int y0, int w, int h) {
   for (int y = y0; y < y0 + h; ++y)
     for (int x = x0; x < x0 + w; ++x) hash = (hash ^ Pixel(&BackBuffer, x, y)) * 1099511628211ull;
   return hash;
+}
+
+uint64_t SurfaceHash(DDSURFACEDATA* lpSD) {
+  cSurfaceLock lock;
+  EXPECT_TRUE(lock.Lock(lpSD));
+  uint64_t hash = 14695981039346656037ull;
+  for (int y = 0; y < lock.Height(); ++y)
+    for (int x = 0; x < lock.Width(); ++x) hash = (hash ^ lock.Get(x, y)) * 1099511628211ull;
+  return hash;
+}
+
+// A damaged map's far point coordinates, icon rows and chip pictures draw nothing, like any
+// picture cell outside its sheet, without overflowing the dot arithmetic.
+TEST(WorldMapScene, FarValuesOfADamagedMapDrawLikeCellsOutsideTheSheets) {
+  uint64_t hashes[2] = {};
+  for (int far : {0, 1}) {
+    SCOPED_TRACE(far);
+    MenuDriver d(SCENE_WORLDMAP);
+    cWorldMapPoint stray;
+    stray.m_nX = far ? INT_MIN : -40;
+    stray.m_nY = 3;
+    stray.m_Entries.resize(1);
+    g_WorldMap.m_Points.push_back(stray);
+    g_WorldMap.m_Points.At(0).m_Entries.At(0).m_nValue2 = far ? INT_MAX : 1000;
+    g_WorldMap.m_Chips.At(1).m_nImage = far ? INT_MAX : 1000;  // the grass
+    g_SaveData.WorldFlag(1) = 1;                               // no automatic start
+    PlaceWalker(9, 5);
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    hashes[far] = SurfaceHash(&g_SurfaceTable[68]);
+  }
+  EXPECT_EQ(hashes[1], hashes[0]);
 }
 
 // The fade-in of a return to the map shows the map, but not the caption of the stage point the
