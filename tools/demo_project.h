@@ -43,4 +43,8 @@ inline constexpr const char* STAGE_SERIES_2 = "data\\stg4\\demo2-1.stg4";
 
 bool WriteWorldMap();
 
+// Challenge stages c01-1 and c02-1 (the challenge select names them by number): the meadow and
+// the cave again, on their own.
+inline constexpr int32_t CHALLENGE_STAGE_COUNT = 2;
+
 }  // namespace demo

@@ -302,6 +302,20 @@ bool WriteStages() {
   g_CommonPalette = defs;
   bool ok = g_CommonPalette.SaveToFile("data\\CommonPalette.cplt4") != 0;
   for (const StageText& stage : STAGES) ok = ok && WriteStage(stage, defs);
+  const struct {
+    const char* file;
+    const char* title;
+    const StageText& map;
+  } challenges[CHALLENGE_STAGE_COUNT] = {
+      {"data\\stg4\\c01-1.stg4_001", "チャレンジ１　草原", STAGES[0]},
+      {"data\\stg4\\c02-1.stg4_001", "チャレンジ２　洞窟", STAGES[2]},
+  };
+  for (const auto& c : challenges) {
+    StageText text = c.map;
+    text.file = c.file;
+    text.title = c.title;
+    ok = ok && WriteStage(text, defs);
+  }
   return ok;
 }
 

@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
   // The title menu as a framed list of the project's captions (the demo has no menu-item picture).
   system.m_bPlainTitleMenu = 0;
+  system.m_nChallengeCount = demo::CHALLENGE_STAGE_COUNT;
   bool ok = system.SaveToFile("data\\System.dat") != 0;
   ok = ok && demo::WriteDatabase();
   ok = ok && demo::WriteStages();

@@ -24,6 +24,13 @@ constexpr int FADE_OUT = 2;
 
 cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE)); }
 
+// The demo has two challenge stages; a test that needs a longer list makes the project one of
+// `n` stages, with fresh records to match.
+void ProjectWithChallenges(int n) {
+  g_SystemData.m_nChallengeCount = n;
+  g_SaveData.Reset(n);
+}
+
 TEST(ChallengeScene, StageFilesAreNumberedFromOne) {
   EXPECT_EQ(ChallengeStageFile(1), "data\\stg4\\c01-1.stg4");
   EXPECT_EQ(ChallengeStageFile(12), "data\\stg4\\c12-1.stg4");
@@ -31,6 +38,7 @@ TEST(ChallengeScene, StageFilesAreNumberedFromOne) {
 
 TEST(ChallengeScene, ElevenOpenStagesScrollAndPageWithoutWrapping) {
   MenuDriver d(SCENE_CHALLENGE);
+  ProjectWithChallenges(40);
   g_SystemData.m_bAllChallengesOpen = 0;
   g_SaveData.m_nChallengeOpen = 11;
   ASSERT_TRUE(d.RunUntilState(SELECT));
@@ -39,11 +47,11 @@ TEST(ChallengeScene, ElevenOpenStagesScrollAndPageWithoutWrapping) {
     int16_t dir;
     int row, scroll;
   } steps[] = {
-      {INPUT_UP, 0, 0},                                                                  // no wrap at the top
-      {INPUT_DOWN, 1, 0}, {INPUT_LEFT, 0, 0},                                            // first page: to the first
-      {INPUT_RIGHT, 9, 1},                                                               // a page on, clamped to 1
-      {INPUT_RIGHT, 10, 1},                                                              // last page: to the last
-      {INPUT_DOWN, 10, 1},                                                               // no wrap at the bottom
+      {INPUT_UP, 0, 0},                          // no wrap at the top
+      {INPUT_DOWN, 1, 0},   {INPUT_LEFT, 0, 0},  // first page: to the first
+      {INPUT_RIGHT, 9, 1},                       // a page on, clamped to 1
+      {INPUT_RIGHT, 10, 1},                      // last page: to the last
+      {INPUT_DOWN, 10, 1},                       // no wrap at the bottom
       {INPUT_LEFT, 1, 0},
   };
   for (const Step& s : steps) {
@@ -67,6 +75,7 @@ TEST(ChallengeScene, WithNothingClearedAndNoOpenAllOnlyTheFirstStageIsListed) {
 
 TEST(ChallengeScene, AMissingStageFileBuzzesAndTheListStays) {
   MenuDriver d(SCENE_CHALLENGE);
+  std::filesystem::remove(d.ProjectDir() / "data/stg4/c01-1.stg4_001");
   ASSERT_TRUE(d.RunUntilState(SELECT));
   d.ClearSounds();
   d.Button(MENU_BUTTON_1);
@@ -82,8 +91,10 @@ TEST(ChallengeScene, AStartedStageRemembersItsRowForTheReturn) {
   int32_t scroll = -1;
   {
     MenuDriver d(SCENE_CHALLENGE);
+    ProjectWithChallenges(40);
     // The third challenge stage is a copy of the demo's first stage, in a newer numbered version.
-    std::filesystem::copy_file(d.ProjectDir() / "data/stg4/demo1-1.stg4_001", d.ProjectDir() / "data/stg4/c03-1.stg4_002");
+    std::filesystem::copy_file(d.ProjectDir() / "data/stg4/demo1-1.stg4_001",
+                               d.ProjectDir() / "data/stg4/c03-1.stg4_002");
     g_SystemData.m_InfiniteLives.At(GAME_MODE_CHALLENGE) = 0;
     g_SystemData.m_InitialLives.At(GAME_MODE_CHALLENGE) = 5;
     ASSERT_TRUE(d.RunUntilState(SELECT));
@@ -107,6 +118,7 @@ TEST(ChallengeScene, AStartedStageRemembersItsRowForTheReturn) {
   }
   // A new list object (as after the stage) starts where the stage was started.
   MenuDriver d(SCENE_CHALLENGE);
+  ProjectWithChallenges(40);
   g_Game.m_nChallengeRow = 12;
   g_Game.m_nChallengeScroll = 5;
   ASSERT_TRUE(d.RunUntilState(SELECT));
@@ -135,7 +147,7 @@ TEST(ChallengeScene, ARecordFromAProjectWithFewerStagesIsListedWhole) {
   old.m_ChallengeResults.At(1).m_bCleared = 1;
   old.m_ChallengeResults.At(1).m_nBest = 1200;
   ASSERT_TRUE(old.SaveChallenge());
-  ASSERT_EQ(g_SystemData.m_nChallengeCount, 40);
+  g_SystemData.m_nChallengeCount = 40;
   ASSERT_TRUE(d.RunUntilState(SELECT));
   d.Press(INPUT_DOWN);
   d.Press(INPUT_DOWN);
@@ -157,6 +169,7 @@ TEST(ChallengeScene, ADamagedRecordIsToldAboutAndFreshRecordsAreListed) {
   for (bool damaged : {false, true}) {
     SCOPED_TRACE(damaged);
     MenuDriver d(SCENE_TITLE);
+    g_SystemData.m_nChallengeCount = 40;
     if (damaged) {
       std::ofstream(d.ProjectDir() / "user_data/challenge/Challenge.dat", std::ios::binary) << "damaged";
     }
@@ -173,6 +186,24 @@ TEST(ChallengeScene, ADamagedRecordIsToldAboutAndFreshRecordsAreListed) {
     }
     EXPECT_EQ(g_SaveData.m_nWorldTotal, 0);
     EXPECT_EQ(g_SaveData.m_ChallengeResults.size(), 40u);
+  }
+}
+
+// The demo's own challenge stages: both are listed (every challenge stage is open in the demo)
+// and each starts.
+TEST(ChallengeScene, TheDemoChallengeStagesAreListedAndStart) {
+  for (int row : {0, 1}) {
+    SCOPED_TRACE(row);
+    MenuDriver d(SCENE_CHALLENGE);
+    ASSERT_TRUE(d.RunUntilState(SELECT));
+    EXPECT_EQ(List().m_nListCount, 2);
+    for (int i = 0; i < row; ++i) d.Press(INPUT_DOWN);
+    EXPECT_EQ(d.Row(), row);
+    d.Button(MENU_BUTTON_1);
+    EXPECT_EQ(d.State(), FADE_OUT);
+    EXPECT_TRUE(d.Boxes().Boxes().empty());
+    EXPECT_EQ(g_Stage.m_strPath, row == 0 ? "data\\stg4\\c01-1.stg4_001" : "data\\stg4\\c02-1.stg4_001");
+    EXPECT_EQ(g_SaveData.m_nStageNo, row + 1);
   }
 }
 
