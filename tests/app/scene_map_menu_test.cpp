@@ -120,6 +120,18 @@ TEST(MapMenuScene, WithOnlyBackEnabledButtonOneReturnsToTheMap) {
   EXPECT_EQ(d.MusicSlots(), (std::vector<int>{1, 1}));
 }
 
+// Entries past the four items have no state of their own (index + 2 would be the fade-out with
+// no next scene): they are not shown.
+TEST(MapMenuScene, EntriesPastTheFourItemsAreNotShown) {
+  MenuDriver d(SCENE_MAPMENU);
+  for (int i = 0; i < 3; ++i) g_SystemData.m_MapMenu.push_back(cCmd(1, "extra"));
+  ASSERT_TRUE(d.RunUntilState(MENU));
+  d.Press(INPUT_UP);
+  EXPECT_EQ(d.Row(), 3);
+  d.Button(MENU_BUTTON_1);
+  EXPECT_EQ(d.State(), TO_TITLE);
+}
+
 // Story03.dat cannot be written (a folder stands in its place): the player is told, the slot list
 // keeps showing the slot free, and the slot does not become the one auto-save writes to.
 TEST(MapMenuScene, ASlotThatCannotBeWrittenIsToldAbout) {
