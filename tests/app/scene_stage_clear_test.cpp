@@ -1,12 +1,14 @@
-// A story stage from the world map to its clear and back: the play scene's stage end and the
-// map scene meet through the progress (world flag, stage result, auto-save), and a continued
-// game finds the same progress.
+// A stage from its menu scene to its clear and back: the play scene's stage end and the menu
+// scenes meet through the progress. Story: world flag, stage result and auto-save, and a continued
+// game finds the same progress. Challenge: the record of the stage, the next stage opened and
+// Challenge.dat.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "app/menu_scene.h"
+#include "app/scene_challenge.h"
 #include "app/scene_worldmap.h"
 #include "data/world_map.h"
 #include "menu_driver.h"
@@ -28,8 +30,8 @@ constexpr int SLOT = 4;
 cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
 
 // Clears the stage being played as a goal does, then answers the result panel with button 1
-// until the world map walks again.
-bool ClearAndReturn(MenuDriver& d) {
+// until `scene` takes input in `state` again.
+bool ClearAndReturn(MenuDriver& d, int scene = SCENE_WORLDMAP, int state = MAP_WALK) {
   if (!d.RunUntilScene(SCENE_PLAY, PLAY_PLAY, 200)) return false;
   auto& play = *static_cast<cScenePlay*>(g_Game.GetScene(SCENE_PLAY));
   g_SaveData.m_nResultScore = 0;
@@ -37,9 +39,9 @@ bool ClearAndReturn(MenuDriver& d) {
   play.EndStage();
   play.m_nStep = 0;
   play.m_nState = PLAY_STAGE_END;
-  for (int i = 0; i < 400 && !(d.Scene() == SCENE_WORLDMAP && d.State() == MAP_WALK); ++i)
+  for (int i = 0; i < 400 && !(d.Scene() == scene && d.State() == state); ++i)
     d.Frame(0, d.Scene() == SCENE_PLAY && i % 2 == 0 ? MENU_BUTTON_1 : 0);
-  return d.Scene() == SCENE_WORLDMAP && d.State() == MAP_WALK;
+  return d.Scene() == scene && d.State() == state;
 }
 
 // Entries name their stage file with or without a numbered series, and with or without a
@@ -107,6 +109,40 @@ TEST(StoryClear, TheClearedPointKeepsItsMarkBestRecordAndTotal) {
     saved.CalcTotal();
     EXPECT_EQ(saved.m_nWorldTotal, STAGE_SCORE);
   }
+}
+
+// From the title to the demo's first challenge stage and back: the list shows it cleared with its
+// best record, the second stage is open, and the record is on disk for the next visit.
+TEST(ChallengeClear, TheListShowsTheRecordAndOpensTheNextStage) {
+  constexpr int TITLE_MENU = 1;
+  constexpr int SELECT = 1;
+  MenuDriver d(SCENE_TITLE);
+  g_SystemData.m_bAllChallengesOpen = 0;
+  ASSERT_TRUE(d.RunUntilState(TITLE_MENU));
+  d.Press(INPUT_DOWN);
+  d.Press(INPUT_DOWN);
+  d.Button(MENU_BUTTON_1);
+  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
+  auto& list = *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE));
+  EXPECT_EQ(list.m_nListCount, 1);
+  d.Button(MENU_BUTTON_1);
+  ASSERT_TRUE(ClearAndReturn(d, SCENE_CHALLENGE, SELECT));
+
+  auto& again = *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE));
+  EXPECT_EQ(again.m_nListCount, 2);
+  EXPECT_EQ(d.Row(), 0);
+  EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_bCleared, 1);
+  EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_nBest, STAGE_SCORE);
+  EXPECT_EQ(g_SaveData.m_ChallengeResults.At(1).m_bCleared, 0);
+  EXPECT_EQ(g_SaveData.m_nWorldTotal, STAGE_SCORE);
+  d.Press(INPUT_DOWN);
+  EXPECT_EQ(d.Row(), 1);
+
+  cSaveData saved;
+  ASSERT_TRUE(saved.LoadChallenge());
+  EXPECT_EQ(saved.m_nChallengeOpen, 2);
+  EXPECT_EQ(saved.m_ChallengeResults.At(0).m_nBest, STAGE_SCORE);
+  EXPECT_EQ(saved.m_nWorldTotal, STAGE_SCORE);
 }
 
 }  // namespace
