@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/menu_scene.h"
+#include "audio/sound_effects.h"
 #include "app/scene_option.h"
 #include "menu_driver.h"
 #include "persist/project_layout.h"
@@ -116,6 +117,41 @@ TEST(OptionScene, OnlyTheSixItemsEnterAndNoneEnabledShowsThePalette) {
     d.Press(INPUT_UP);
     EXPECT_EQ(d.Row(), 5);
   }
+}
+
+// The sound layer over the default headless output, with two sounds made from the demo's file.
+struct ScopedSounds {
+  ScopedSounds() {
+    EXPECT_TRUE(DS_Init(nullptr, 22050, 8, 1));
+    g_SoundList.assign(2, DSSOUNDDATA{});
+    for (DSSOUNDDATA& sound : g_SoundList) EXPECT_TRUE(DS_CreateSound(&sound, "wave\\accept.wav", 1, 0));
+  }
+  ~ScopedSounds() {
+    DS_Release();
+    g_SoundList.clear();
+  }
+  ScopedSounds(const ScopedSounds&) = delete;
+  ScopedSounds& operator=(const ScopedSounds&) = delete;
+};
+
+// Every sound follows the volume while it is edited; a cancelled edit sets the old level on every
+// sound again.
+TEST(OptionScene, TheVolumeActsOnEverySoundAtOnceAndACancelRestoresIt) {
+  MenuDriver d(SCENE_OPTION);
+  ScopedSounds sounds;
+  g_OptionData.m_nSoundVolume = 7;
+  ASSERT_TRUE(d.RunUntilState(MENU));
+  d.Press(INPUT_DOWN);
+  d.Press(INPUT_DOWN);
+  d.Button(MENU_BUTTON_1);
+  d.Press(INPUT_DOWN);
+  for (DSSOUNDDATA& sound : g_SoundList) EXPECT_EQ(DS_GetVolume(&sound, 0), SE_VOLUME_STEPS[6]);
+  d.Press(INPUT_UP);
+  d.Press(INPUT_UP);
+  for (DSSOUNDDATA& sound : g_SoundList) EXPECT_EQ(DS_GetVolume(&sound, 0), SE_VOLUME_STEPS[8]);
+  d.Button(MENU_BUTTON_2);
+  EXPECT_EQ(g_OptionData.m_nSoundVolume, 7);
+  for (DSSOUNDDATA& sound : g_SoundList) EXPECT_EQ(DS_GetVolume(&sound, 0), SE_VOLUME_STEPS[7]);
 }
 
 }  // namespace
