@@ -253,6 +253,20 @@ uint64_t RegionHash(int x0, int y0, int w, int h) {
   return hash;
 }
 
+// A caption is the project's text, never a format: conversions in it read no arguments.
+TEST(WorldMapScene, ACaptionWithPercentSignsIsDrawnAsText) {
+  MenuDriver d(SCENE_WORLDMAP);
+  ASSERT_EQ(DDCreateFonts(g_Fonts, g_FontDescs, 3), 1);
+  g_WorldMap.m_Points.At(0).m_Entries.At(0).m_strCaption = "100%s%s%s%s%n";
+  g_SaveData.WorldFlag(1) = 1;  // no automatic start
+  PlaceWalker(9, 5);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  const uint64_t shown = RegionHash(304 - 16 * 13 / 2, 204, 16 * 13, 16);
+  d.Frame();
+  EXPECT_EQ(RegionHash(304 - 16 * 13 / 2, 204, 16 * 13, 16), shown);
+  for (cFont& f : g_Fonts) f.Release();
+}
+
 uint64_t SurfaceHash(DDSURFACEDATA* lpSD) {
   cSurfaceLock lock;
   EXPECT_TRUE(lock.Lock(lpSD));
