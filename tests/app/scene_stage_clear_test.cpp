@@ -111,6 +111,44 @@ TEST(StoryClear, TheClearedPointKeepsItsMarkBestRecordAndTotal) {
   }
 }
 
+// The entry's after-clear action: none goes back to the map; "2周目へ突入" starts the next round
+// (flags cleared but the first, the walker on the map's start); "タイトルへ戻る" goes to the title.
+TEST(StoryClear, TheEntrysAfterClearActionDecidesWhereTheStoryGoesOn) {
+  struct Case {
+    int32_t action;
+    int scene, state;
+    int32_t flag, lap, x;
+  } cases[] = {
+      {0, SCENE_WORLDMAP, MAP_WALK, 1, 0, 9},
+      {1, SCENE_WORLDMAP, MAP_WALK, 0, 1, 5},
+      {2, SCENE_TITLE, 1, 1, 0, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.action);
+    MenuDriver d(SCENE_WORLDMAP);
+    cWorldMapStage& entry = g_WorldMap.m_Points.At(0).m_Entries.At(0);
+    entry.m_strStageFile = "data\\stg4\\demo2-1.stg4";
+    entry.m_nValue6 = c.action;
+    g_SaveData.m_nMapX = 8;
+    g_SaveData.m_nMapY = 5;
+    g_Game.m_nPrevScene = SCENE_TITLE;
+    g_Game.m_nTitleChoice = TITLE_CHOICE_NEW_GAME;
+    ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+    d.Frame(INPUT_RIGHT);
+    d.Frame();
+    d.Press(INPUT_UP);
+    d.Button(MENU_BUTTON_1);
+    ASSERT_TRUE(ClearAndReturn(d, c.scene, c.state));
+    EXPECT_EQ(g_SaveData.WorldFlag(0), 1);
+    EXPECT_EQ(g_SaveData.WorldFlag(1), c.flag);
+    EXPECT_EQ(g_SaveData.m_nLap, c.lap);
+    EXPECT_EQ(g_SaveData.m_nMapX, c.x);
+    if (c.scene == SCENE_TITLE) {
+      EXPECT_EQ(d.Row(), 0);
+    }
+  }
+}
+
 // From the title to the demo's first challenge stage and back: the list shows it cleared with its
 // best record, the second stage is open, and the record is on disk for the next visit.
 TEST(ChallengeClear, TheListShowsTheRecordAndOpensTheNextStage) {
