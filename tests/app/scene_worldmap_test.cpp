@@ -331,6 +331,19 @@ TEST(WorldMapScene, TheFadeInOfABackToMapShowsTheMapWithoutTheCaption) {
   EXPECT_NE(caption[1], caption[0]);
 }
 
+// Auto-save that cannot write its slot tells the player on arrival; the map goes on.
+TEST(WorldMapScene, AnAutoSaveThatCannotWriteIsToldAbout) {
+  MenuDriver d(SCENE_WORLDMAP);
+  std::filesystem::create_directories(d.ProjectDir() / "user_data/story/Story05.dat");
+  g_SaveData.m_bAutoSave = 1;
+  g_SaveData.m_nSlot = 4;
+  PlaceWalker(6, 5, SCENE_PLAY);
+  ASSERT_TRUE(d.RunUntilState(MAP_WALK));
+  ASSERT_EQ(d.Boxes().Boxes().size(), 1u);
+  EXPECT_EQ(d.Boxes().Boxes()[0].text, "user_data\\story\\Story05.dat の書き込みに失敗しました！");
+  EXPECT_EQ(d.CloseRequests(), 0);
+}
+
 TEST(WorldMapScene, AutoSaveWritesTheSlotOnlyAfterAStage) {
   for (int prev : {SCENE_PLAY, SCENE_MAPMENU}) {
     SCOPED_TRACE(prev);
@@ -371,6 +384,8 @@ TEST(WorldMapScene, TotalsAndBestRecordsFindTheStagesTheirEntriesName) {
       {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4"},
       {"data\\stg4\\boss.stg4", "data\\stg4\\boss.stg4_003"},
       {"data\\stg4-1\\boss.stg4", "data\\stg4-1\\boss.stg4_003"},
+      {"data\\stg4\\demo1-10.stg4", "data\\stg4\\demo1-10.stg4_002"},
+      {"data\\stg4\\demo1-1", "data\\stg4\\demo1-1_002"},  // an entry named without its extension
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.entryFile) + " / " + c.playedFile);
