@@ -6,6 +6,7 @@
 #include "app/palette_variation.h"
 #include "core/globals.h"
 #include "core/message_box.h"
+#include "core/report_log.h"
 #include "core/sjis_text.h"
 #include "core/sound_request.h"
 #include "data/stage.h"
@@ -313,6 +314,7 @@ bool cSceneWorldMap::LoadEntryStage() const {
   const bool bVarFits =
       !e.m_nSeparate || (e.m_nKey1 >= 0 && e.m_nKey1 < static_cast<int>(g_SaveData.m_CommonVars.size()));
   if (!bFlagFits || !bVarFits) {
+    WriteReportLog("%s が破損しています！", g_Paths[PATH_WORLD_MAP]);
     ErrorBoxf("%s が破損しています！", g_Paths[PATH_WORLD_MAP]);
     return false;
   }
