@@ -167,7 +167,7 @@ bool WriteStage(const StageText& text, const cPalette& defs) {
         case 'L': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_LIFT_SIDE, x, y); break;
         case 'U': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_LIFT_UP, x, y); break;
         case 'X': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_BOSS, x, y); break;
-        case 'i': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_SIGN, x, y); break;
+        case 'i': ok = PlaceMore(stage.m_ItemPlaces, defs.m_Items, ITM_SIGN, x, y); break;
         case 'j': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_HOPPER, x, y); break;
         case 'h': ok = PlaceMore(stage.m_ItemPlaces, defs.m_Items, ITM_HEART, x, y); break;
         case '.': break;

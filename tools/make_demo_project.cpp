@@ -13,7 +13,6 @@
 #include "persist/system_data.h"
 #include "platform/files.h"
 #include "demo_project.h"
-#include "support/smf_writer.h"
 #include "support/wav_writer.h"
 
 namespace fs = std::filesystem;
@@ -75,10 +74,12 @@ bool WriteDatabase() {
   db.m_Sounds.push_back(Sound("ジャンプ", "wave\\jump.wav"));
   db.m_Sounds.push_back(Sound("コイン", "wave\\coin.wav"));
   db.m_Sounds.push_back(Sound("ショット", "wave\\shot.wav"));
-  cBgmDef song;
-  song.m_strFile = "bgm\\title.mid";
   db.m_Bgms.assign(1, cBgmDef());
-  db.m_Bgms.push_back(song);
+  for (const char* file : {"bgm\\title.mid", "bgm\\map.mid", "bgm\\field.mid", "bgm\\castle.mid"}) {
+    cBgmDef song;
+    song.m_strFile = file;
+    db.m_Bgms.push_back(song);
+  }
   bool ok = WriteList("data\\database\\AnimeSet.dat", db.m_AnimeSets);
   ok = ok && WriteList("data\\database\\Anime.dat", db.m_Animes);
   ok = ok && WriteList("data\\database\\Bmp_CharaExc.dat", db.m_CharaExcs);
@@ -116,6 +117,8 @@ int main(int argc, char** argv) {
   system.m_strTitle = "ターンウィック4 デモ";
   for (std::string& sound : system.m_SystemSounds) sound = "wave\\accept.wav";
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
+  system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP) = demo::BGM_MAP;
+  system.m_SceneBgm.At(SCENE_BGM_CHALLENGE) = demo::BGM_MAP;
   // The title menu as a framed list of the project's captions (the demo has no menu-item picture).
   system.m_bPlainTitleMenu = 0;
   // Three challenge stages, all open from the start; the list keeps each one's best.
@@ -128,13 +131,7 @@ int main(int argc, char** argv) {
   ok = ok && demo::WritePictures();
   ok = ok && demo::WriteColourTables();
 
-  std::string track = Tempo(0, 500000) + Event(0, {0xC0, 0});
-  for (int note : {60, 64, 67, 72, 67, 64}) track += Event(0, {0x90, note, 90}) + Event(96, {0x80, note, 0});
-  track += EndOfTrack();
-  SmfSpec smf;
-  smf.format = 0;
-  smf.tracks = {track};
-  ok = ok && demo::WriteBytes("bgm/title.mid", MakeSmf(smf));
+  ok = ok && demo::WriteSongs();
 
   // A window of the game's own size, Direct3D drawing, no start-up question.
   ok = ok && demo::WriteBytes("System.ini", "Direct3D=1\nWindowMode=1\nShowFps=0\nExit\n");

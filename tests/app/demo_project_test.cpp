@@ -126,7 +126,8 @@ void CheckStage(const std::string& name) {
     EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
                 item.m_sBlockY < stage.m_nHeight);
     if (ClearsTheStage(item)) ++goals;
-    if (item.m_sTakeSound != 0) ++takeSounds;
+    // Items taken once sound; a signpost stays and speaks instead.
+    if (item.m_sTakeSound != 0 || item.m_cTakeMode == 1) ++takeSounds;
   }
   EXPECT_EQ(goals, 1);
   EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
@@ -145,7 +146,7 @@ TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
       }
     }
   }
-  EXPECT_EQ(stages, 3);
+  EXPECT_EQ(stages, 5);
 }
 
 // The challenge list shows System.dat's count of stages; each of them is there and playable.
@@ -169,16 +170,20 @@ class Progress : public cWorldMapProgress {
 };
 
 TEST_F(DemoProjectTest, WorldMapLeadsFromTheStartToEachPointInTurn) {
-  ASSERT_EQ(m_Map.m_Points.size(), 2u);
-  // What the player meets at each point: the first stage is open at once, the second behind a
-  // wall until the first one's clear flag is set.
-  Progress fresh, afterFirst;
-  const cWorldMapPoint& first = m_Map.m_Points[0];
-  const cWorldMapPoint& second = m_Map.m_Points[1];
-  ASSERT_EQ(first.FindApplyingEntry(fresh), 0);
-  afterFirst.m_nFlag = first.m_Entries[0].m_nClearFlag;
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(afterFirst)).m_nKind, MAPENTRY_STAGE);
+  ASSERT_EQ(m_Map.m_Points.size(), 4u);
+  // What the player meets at each point: the first stage is open at once, every later one
+  // behind a wall until the clear flag of the stage before it is set.
+  Progress fresh;
+  ASSERT_EQ(m_Map.m_Points[0].FindApplyingEntry(fresh), 0);
+  for (size_t i = 1; i < m_Map.m_Points.size(); ++i) {
+    SCOPED_TRACE(i);
+    const cWorldMapPoint& point = m_Map.m_Points[i];
+    Progress afterPrevious;
+    afterPrevious.m_nFlag = m_Map.m_Points[i - 1].m_Entries[0].m_nClearFlag;
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(afterPrevious)).m_nKind, MAPENTRY_STAGE);
+    EXPECT_NE(point.m_Entries[0].m_nClearFlag, afterPrevious.m_nFlag);
+  }
 
   // Cells reachable from the start over chips that can be walked on.
   auto walkable = [this](int x, int y) {
