@@ -105,6 +105,8 @@ cFlowCommand ClearCommand() {
 
 namespace {
 
+constexpr int32_t NO_CARRIED_ITEM = -1;
+
 template <class T>
 void Place(cSafeVector<T>& places, const T& def, int x, int y) {
   T placed = def;
@@ -183,6 +185,8 @@ bool WriteStage(const StageText& text, const cPalette& defs) {
   stage.m_CharaPlaces.At(stage.FindPlayerPlacement()).m_cFacing = FACE_RIGHT;
   for (cCharaDef& c : stage.m_CharaPlaces)
     if (c.m_cController != 0) c.m_cFacing = FACE_LEFT;
+  if (!text.carryFirstItem)
+    for (cCharaDef& c : stage.m_CharaPlaces) c.m_nPlaceExtra = NO_CARRIED_ITEM;
   if (text.finish) text.finish(stage);
   return stage.SaveToFile(text.file) != 0;
 }

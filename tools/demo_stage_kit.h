@@ -73,6 +73,9 @@ struct StageText {
   std::vector<const char*> rows;
   // Last touches to the stage before it is saved (texts of signposts, scroll, ...).
   std::function<void(cStage&)> finish = nullptr;
+  // The characters' placements keep the stored default, which hands them item placement 0 (the
+  // first stages were made so); otherwise they carry no item.
+  bool carryFirstItem = false;
 };
 
 bool WriteStage(const StageText& text, const cPalette& defs);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,43 @@ std::string Blip(int period, int length) {
   return MakeWav(spec);
 }
 
+// Notes one after another, each `length` samples of a square wave with `period` samples per half
+// wave that falls off.
+std::string Tune(std::initializer_list<std::pair<int, int>> notes) {
+  std::vector<int> samples;
+  for (const auto& [period, length] : notes)
+    for (int i = 0; i < length; ++i) samples.push_back(128 + ((i / period) % 2 ? 40 : -40) * (length - i) / length);
+  WavSpec spec;
+  spec.samples = Pcm8(samples);
+  return MakeWav(spec);
+}
+
 }  // namespace
+
+// The system sounds that are not the plain accept blip: cursor, cancel, buzzer, spring, time
+// warning, stage clear and extra life.
+bool WriteSystemSounds(cSafeVector<std::string>& names) {
+  struct SystemSound {
+    int id;
+    const char* name;
+    std::string wav;
+  };
+  const SystemSound sounds[] = {
+      {0, "cursor.wav", Tune({{8, 900}})},
+      {2, "cancel.wav", Tune({{14, 1000}, {22, 1400}})},
+      {3, "buzz.wav", Tune({{60, 3000}})},
+      {10, "spring.wav", Tune({{30, 700}, {20, 700}, {12, 900}})},
+      {13, "warning.wav", Tune({{10, 1500}})},
+      {14, "clear.wav", Tune({{21, 2000}, {17, 2000}, {14, 2000}, {10, 5000}})},
+      {15, "extra.wav", Tune({{14, 1200}, {11, 1200}, {9, 1200}, {7, 3000}})},
+  };
+  bool ok = true;
+  for (const SystemSound& sound : sounds) {
+    names.At(sound.id) = std::string("wave\\") + sound.name;
+    ok = ok && WriteBytes(std::string("wave/") + sound.name, sound.wav);
+  }
+  return ok;
+}
 
 bool WriteDatabase() {
   cDatabase& db = g_Database;
@@ -116,6 +153,9 @@ int main(int argc, char** argv) {
   system.SetDefaults();
   system.m_strTitle = "ターンウィック4 デモ";
   for (std::string& sound : system.m_SystemSounds) sound = "wave\\accept.wav";
+  bool ok = demo::WriteSystemSounds(system.m_SystemSounds);
+  // The status line shows score, stage score, HP and lives: the hero has no SP.
+  system.m_StatusItems.At(3).m_bShown = 0;
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
   system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP) = demo::BGM_MAP;
   system.m_SceneBgm.At(SCENE_BGM_CHALLENGE) = demo::BGM_MAP;
@@ -124,7 +164,7 @@ int main(int argc, char** argv) {
   // Three challenge stages, all open from the start; the list keeps each one's best.
   system.m_nChallengeCount = 3;
   system.m_bAllChallengesOpen = 1;
-  bool ok = system.SaveToFile("data\\System.dat") != 0;
+  ok = ok && system.SaveToFile("data\\System.dat") != 0;
   ok = ok && demo::WriteDatabase();
   ok = ok && demo::WriteStages();
   ok = ok && demo::WriteWorldMap();

@@ -33,10 +33,10 @@ void PlayDemo(StageHarness& h) {
 TEST(StageFrameHash, DemoStageAndAScrolledView) {
   StageHarness h;
   PlayDemo(h);
-  EXPECT_EQ(FrameHash("demo_stage"), 2689963148637853006ull);
+  EXPECT_EQ(FrameHash("demo_stage"), 3002874653040870734ull);
   h.Scene().m_ScrollX.m_dPos += 200;
   h.Scene().DrawFrozen();
-  EXPECT_EQ(FrameHash("demo_scrolled"), 11045198673708266862ull);
+  EXPECT_EQ(FrameHash("demo_scrolled"), 11358110178111284590ull);
 }
 
 TEST(StageFrameHash, DemoStageUnderEachScreenEffect) {
@@ -49,10 +49,10 @@ TEST(StageFrameHash, DemoStageUnderEachScreenEffect) {
       {10, 0, 400, 8, 0},  {10, 640, 1280, 0, 0}, {10, 1500, 5, 0, 0}, {10, 1, 60, 0, 0},
   };
   const uint64_t expected[14] = {
-      2689963148637853006ull, 5500631975688914826ull, 6394671289352428218ull,  13105531876677954830ull,
-      17151463702697036570ull,  17275286240646754350ull,  15999309581685400845ull, 12185419616607500144ull,
-      344218390243531502ull,  17218249646072032911ull,  6810650442120989720ull,  12506438285559654225ull,
-      18189742122304043622ull,  7819487728528382382ull,
+      3002874653040870734ull, 5813543480091932554ull, 6707582793755445946ull,  13418443381080972558ull,
+      17464375207100054298ull,  17588197745049772078ull,  16312221086088418573ull, 12498331121010517872ull,
+      657129894646549230ull,  17531161150475050639ull,  7123561946524007448ull,  12819349789962671953ull,
+      55909552997509734ull,  8132399232931400110ull,
   };
   for (int kind = 0; kind < 14; ++kind) {
     cScrEffectDef def;
