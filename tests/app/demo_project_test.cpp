@@ -222,6 +222,61 @@ TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
   }
 }
 
+// Every character the stages place has its picture in each of the sheet's sixteen columns: a
+// flying, block or invincible character is drawn from the columns past the first eight.
+TEST_F(DemoProjectTest, EveryPlacedCharacterIsDrawnInEveryColumn) {
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(ReadAll("bmp\\Character1.bmp", file));
+  const auto sheet = t4::platform::raster::ReadBmp(file);
+  ASSERT_TRUE(sheet.has_value());
+  ASSERT_EQ(sheet->width, 512);
+  const uint32_t transparent = sheet->Rgb(0, 0);
+  std::vector<std::string> stages;
+  for (const cWorldMapPoint& point : m_Map.m_Points)
+    for (const cWorldMapStage& entry : point.m_Entries)
+      if (entry.m_nKind == MAPENTRY_STAGE)
+        for (const std::string& name : Series(entry.m_strStageFile)) stages.push_back(name);
+  for (int n = 1; n <= 3; ++n) stages.push_back(ChallengeStageFile(n));
+  std::vector<int> rows;
+  for (const std::string& name : stages) {
+    ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1) << name;
+    for (const cCharaDef& c : g_Stage.m_CharaPlaces) rows.push_back(c.m_sGraphicNo);
+  }
+  for (int row : rows)
+    for (int column = 0; column < 16; ++column) {
+      int drawn = 0;
+      for (int y = row * 32; y < row * 32 + 32; ++y)
+        for (int x = column * 32; x < column * 32 + 32; ++x) drawn += sheet->Rgb(x, y) != transparent;
+      EXPECT_GT(drawn, 0) << "graphic " << row << ", column " << column;
+    }
+}
+
+// Every sound and song a file names is there, as a WAV or a standard MIDI file: the system sounds
+// of System.dat, Sound.dat's effects and Bgm.dat's songs (entry 0 of each list is empty).
+TEST_F(DemoProjectTest, EverySoundAndSongNamedIsThere) {
+  cSystemData system;
+  ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+  auto startsWith = [](const std::string& file, const char* magic) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(file.c_str(), bytes)) return false;
+    return bytes.size() > 4 && std::string(bytes.begin(), bytes.begin() + 4) == magic;
+  };
+  ASSERT_EQ(system.m_SystemSounds.size(), 17u);
+  for (const std::string& file : system.m_SystemSounds) EXPECT_TRUE(startsWith(file, "RIFF")) << file;
+  ASSERT_GE(g_Database.m_Sounds.size(), 4u);
+  for (size_t i = 1; i < g_Database.m_Sounds.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Sounds[i].m_strFile, "RIFF")) << g_Database.m_Sounds[i].m_strFile;
+  ASSERT_EQ(g_Database.m_Bgms.size(), 5u);
+  for (size_t i = 1; i < g_Database.m_Bgms.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Bgms[i].m_strFile, "MThd")) << g_Database.m_Bgms[i].m_strFile;
+  // The scenes and the stages play songs of the list.
+  for (int32_t song : {system.m_SceneBgm.At(SCENE_BGM_TITLE), system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP),
+                       system.m_SceneBgm.At(SCENE_BGM_CHALLENGE)}) {
+    EXPECT_GT(song, 0);
+    EXPECT_LT(song, 5);
+  }
+}
+
 // The 8-bit mixing tables, checked against the palette bitmap as the palette-variation loader
 // arranges it: variation n < 12 turns entries 16 to 207 by 16 x n toward lower indexes, variation
 // n >= 12 copies block n - 11 over blocks 1 to 12.
