@@ -25,7 +25,7 @@ const Drawing DROP = {
 // clang-format off
 const char* Glyph(char ch) {
   switch (ch) {
-    case '0': return ".###.#...##..###.#.###..##...#.###.";
+    case '0': return ".###.#...##...##...##...##...#.###.";
     case '1': return "..#...##....#....#....#....#...###.";
     case '2': return ".###.#...#....#...#...#...#...#####";
     case '3': return "#####...#...#.....#.....##...#.###.";
