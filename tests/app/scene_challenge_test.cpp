@@ -24,7 +24,7 @@ constexpr int FADE_OUT = 2;
 
 cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE)); }
 
-// The demo has two challenge stages; a test that needs a longer list makes the project one of
+// The demo has three challenge stages; a test that needs a longer list makes the project one of
 // `n` stages, with fresh records to match.
 void ProjectWithChallenges(int n) {
   g_SystemData.m_nChallengeCount = n;
@@ -189,20 +189,20 @@ TEST(ChallengeScene, ADamagedRecordIsToldAboutAndFreshRecordsAreListed) {
   }
 }
 
-// The demo's own challenge stages: both are listed (every challenge stage is open in the demo)
-// and each starts.
+// The demo's own challenge stages: all three are listed (every challenge stage is open in the
+// demo) and each starts.
 TEST(ChallengeScene, TheDemoChallengeStagesAreListedAndStart) {
-  for (int row : {0, 1}) {
+  for (int row : {0, 1, 2}) {
     SCOPED_TRACE(row);
     MenuDriver d(SCENE_CHALLENGE);
     ASSERT_TRUE(d.RunUntilState(SELECT));
-    EXPECT_EQ(List().m_nListCount, 2);
+    EXPECT_EQ(List().m_nListCount, 3);
     for (int i = 0; i < row; ++i) d.Press(INPUT_DOWN);
     EXPECT_EQ(d.Row(), row);
     d.Button(MENU_BUTTON_1);
     EXPECT_EQ(d.State(), FADE_OUT);
     EXPECT_TRUE(d.Boxes().Boxes().empty());
-    EXPECT_EQ(g_Stage.m_strPath, row == 0 ? "data\\stg4\\c01-1.stg4_001" : "data\\stg4\\c02-1.stg4_001");
+    EXPECT_EQ(g_Stage.m_strPath, "data\\stg4\\c0" + std::to_string(row + 1) + "-1.stg4_001");
     EXPECT_EQ(g_SaveData.m_nStageNo, row + 1);
   }
 }
