@@ -103,7 +103,7 @@ sh -c '
   shot file_stage
   last_keys Return
   wait "$pid" || fail "the stage dialog was not confirmed"
-  grep -q "^chosen data.stg4.demo1-2.stg4_001$" "$work/stage.out" || fail "wrong stage file"
+  grep -q "^chosen data.stg4.demo3-1.stg4_001$" "$work/stage.out" || fail "wrong stage file"
 
   # Saving a replay under the proposed new name.
   "$driver" save "$game" > "$work/save.out" 2>&1 &
