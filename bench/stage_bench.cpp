@@ -174,6 +174,7 @@ ChildRun RunProgram(const std::string& program, const std::string& demo, const s
 int main(int argc, char** argv) {
   int typicalFrames = 20000, heavyFrames = 3000;
   bool digest = false;
+  std::string only;
   std::string program, demo = T4_DEMO_DIR;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -183,24 +184,33 @@ int main(int argc, char** argv) {
       typicalFrames = std::atoi(argv[++i]);
     } else if (i + 1 < argc && a == "--heavy-frames") {
       heavyFrames = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && a == "--stage") {
+      only = argv[++i];
     } else if (i + 1 < argc && a == "--program") {
       program = argv[++i];
     } else {
-      std::fprintf(stderr,
-                   "usage: %s [--typical-frames N] [--heavy-frames N] [--program PATH_TO_tarnwick4] [--digest]\n",
-                   argv[0]);
+      std::fprintf(
+          stderr,
+          "usage: %s [--typical-frames N] [--heavy-frames N] [--stage typical|heavy] [--program PATH_TO_tarnwick4] "
+          "[--digest]\n",
+          argv[0]);
       return 2;
     }
+  }
+  // One stage alone, for a profiler: no memcpy, no start-up runs.
+  if (!only.empty() && only != "typical" && only != "heavy") {
+    std::fprintf(stderr, "--stage takes typical or heavy\n");
+    return 2;
   }
   if (digest) {
     typicalFrames = std::min(typicalFrames, 3000);
     heavyFrames = std::min(heavyFrames, 1200);
-  } else {
+  } else if (only.empty()) {
     std::printf("memcpy bandwidth  %.2f GB/s (one 640 x 480 x 32-bit frame: %.1f us)\n", MemcpyBandwidth(),
                 640.0 * 480 * 4 / (MemcpyBandwidth() * 1e3));
   }
   Result typical, heavy;
-  {
+  if (only.empty() || only == "typical") {
     StageHarness h;
     if (!h.StartFile("data\\stg4\\demo1-2.stg4_001")) {
       std::fprintf(stderr, "cannot load the demo stage\n");
@@ -208,14 +218,14 @@ int main(int argc, char** argv) {
     }
     typical = Play(h, typicalFrames, digest);
   }
-  {
+  if (only.empty() || only == "heavy") {
     StageHarness h;
     h.Start(t4::bench::HeavyStage());
     heavy = Play(h, heavyFrames, digest);
   }
-  Print("typical", typical, 3000, digest);
-  Print("heavy", heavy, 600, digest);
-  if (digest || program.empty()) return 0;
+  if (only.empty() || only == "typical") Print("typical", typical, 3000, digest);
+  if (only.empty() || only == "heavy") Print("heavy", heavy, 600, digest);
+  if (digest || program.empty() || !only.empty()) return 0;
 
   // Start-up: from exec to the end of a run of one frame (which includes the short shutdown).
   double best = 1e9;
