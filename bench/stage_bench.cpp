@@ -143,8 +143,8 @@ ChildRun RunProgram(const std::string& program, const std::string& demo, const s
   ChildRun out;
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("t4_bench_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
-  std::filesystem::copy(demo, dir / "demo", std::filesystem::copy_options::recursive);
   std::filesystem::create_directories(dir / "lock");
+  std::filesystem::copy(demo, dir / "demo", std::filesystem::copy_options::recursive);
   std::vector<std::string> args = {program, "--headless"};
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back((dir / "demo").string());
