@@ -1,7 +1,7 @@
 // Headless throughput of whole stage frames (logic and the full drawing path, one thread, no frame
 // pacing) on a demo stage and on a heavy stage built here, printed beside the machine's memcpy
 // bandwidth for scale; then the program's start-up to its first frame and its peak memory on the
-// demo. Pin it to one idle core: taskset -c N t4_stage_bench --program build/src/app/tarnwick4
+// demo. scripts/bench.sh builds it and runs it pinned to one core.
 //
 // --digest prints a hash of every frame's state and pixels instead of timing, so that a change
 // meant only to speed things up can be shown to leave the play and the pictures as they were.
