@@ -90,6 +90,9 @@ int CheckItemCond(cItem& item) {
 }
 
 bool CheckMapCellCond(cBlock& block) {
+  // Most cells have no conditions; they hold without the latch lookup, which every block hit test
+  // of every object would otherwise pay for.
+  if (block.m_Conds.empty()) return true;
   cCharaBase* hero = g_Heroes.empty() ? nullptr : &g_Heroes.front();
   int8_t unlatched = 0;
   auto* cell = dynamic_cast<cMapCell*>(&block);

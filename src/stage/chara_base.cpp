@@ -73,6 +73,7 @@ void cCharaBase::CopyFields(const cCharaBase& o, bool withLinks) {
   m_bOwnerAttack = o.m_bOwnerAttack;
   m_nOwnerFlowId = o.m_nOwnerFlowId;
   m_Def = o.m_Def;
+  if (m_Def.m_cBlockChara) g_bBlockCharaMade = 1;
   m_nNextFlowSerial = o.m_nNextFlowSerial;
   m_FlowStates = o.m_FlowStates;
   AssignFlowStates(*this);
@@ -187,6 +188,7 @@ void cCharaBase::Reset(const cCharaDef* def, double placeX, double placeY, int c
   m_Vars.assign(9, 0);
   if (def) {
     m_Def = *def;
+    if (m_Def.m_cBlockChara) g_bBlockCharaMade = 1;
     m_nHp = m_Def.m_nMaxHp;
     m_nSp = m_Def.m_nMaxSp;
   }

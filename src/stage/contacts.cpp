@@ -70,8 +70,7 @@ bool HasBodyAttack(const cCharaBase& c) { return c.m_Def.m_nBodyPower != 0 || c.
 int cScenePlay::CheckContacts() {
   ContactRunningScope running(m_bContactRunning);
   if (int r = ShotsAgainstCharas()) return r;
-  for (auto it = m_Shots.begin(); it != m_Shots.end();)
-    it = it->m_bVanish ? EraseShot(it) : std::next(it);
+  for (auto it = m_Shots.begin(); it != m_Shots.end();) it = it->m_bVanish ? EraseShot(it) : std::next(it);
   if (int r = CharasAgainstCharas()) return r;
   ShotsAgainstShots();
   return PASS_GO_ON;
@@ -84,7 +83,8 @@ int cScenePlay::ShotsAgainstCharas() {
   const bool onScreenOnly = g_Stage.m_nTargetFlag != 0;
   for (int i = 0; i < FACTION_COUNT; ++i) {
     for (int j = 0; j < FACTION_COUNT; ++j) {
-      if (j == i) continue;
+      // Against a faction without characters no shot can do anything, so nothing can add one.
+      if (j == i || m_CharaLayers.At(j).empty()) continue;
       cSafeList<cShot*>& shots = m_ShotLayers.At(i);
       for (auto si = shots.begin(); si != shots.end();) {
         cShot& s = **si;
@@ -146,9 +146,7 @@ int cScenePlay::ShotAgainstFaction(cShot& s, int faction, bool onScreenOnly, boo
 
 int cScenePlay::CharasAgainstCharas() {
   const bool onScreenOnly = g_Stage.m_nTargetFlag != 0;
-  auto takesPart = [&](const cCharaBase& c) {
-    return (!onScreenOnly || c.m_bOnScreen) && !IsBlockChara(c) && Live(c);
-  };
+  auto takesPart = [&](const cCharaBase& c) { return (!onScreenOnly || c.m_bOnScreen) && !IsBlockChara(c) && Live(c); };
   for (int i = 0; i < FACTION_COUNT; ++i) {
     for (int j = i + 1; j < FACTION_COUNT; ++j) {
       for (cCharaBase* pa : m_CharaLayers.At(i)) {
@@ -217,6 +215,7 @@ void cScenePlay::ShotsAgainstShots() {
   };
   for (int i = 0; i < FACTION_COUNT; ++i) {
     for (int j = i + 1; j < FACTION_COUNT; ++j) {
+      if (m_ShotLayers.At(j).empty()) continue;
       cSafeList<cShot*>& ps = m_ShotLayers.At(i);
       for (auto pi = ps.begin(); pi != ps.end();) {
         cShot* p = *pi;

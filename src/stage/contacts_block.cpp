@@ -66,7 +66,7 @@ cChara* cScenePlay::FindBlockCharaBelow(const cCharaBase& c) {
 }
 
 int cScenePlay::IsCrushed(const cCharaBase& c, const double entry[4]) {
-  if (FlyingKind0(c)) return 0;
+  if (FlyingKind0(c) || !g_bBlockCharaMade) return 0;
   const double now[4] = {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom};
   auto corner = [](const double* b, int k, double& x, double& y) {
     x = (k & 1) ? b[2] : b[0];
@@ -154,6 +154,7 @@ int cScenePlay::CollideBlockCharasFlying(cCharaBase& c) {
   Limits lim;
   bool touched = false;
   for (cChara& k : g_CharaList) {
+    if (!g_bBlockCharaMade) break;
     if (!LiveBlockChara(k, c) || !Overlap(BoxOf(k), BoxOf(c))) continue;
     touched = true;
     const double ow = Extent(c.m_dX, c.m_dRight, k.m_dX, k.m_dRight);

@@ -223,6 +223,7 @@ int WalkCollision::Run() {
   const double entry[4] = {c.m_dX, c.m_dY, c.m_dRight, c.m_dBottom};
   m_Upper = {c.m_dX, c.m_dY, c.m_dRight, c.m_dY + c.m_nHitHeight / 2};
   for (cChara& k : g_CharaList) {
+    if (!g_bBlockCharaMade) break;
     if (!LiveBlockChara(k, c) || !Overlap(BoxOf(k), BoxOf(c))) continue;
     f.touched = true;
     Classify(k);

@@ -63,6 +63,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_Shots.clear();
   m_CharaLayers.assign(FACTION_COUNT, cSafeList<cCharaBase*>());
   g_CharaList.clear();
+  g_bBlockCharaMade = 0;
   g_ItemList.clear();
 
   const bool bPlayback = g_Game.m_nTitleChoice == TITLE_CHOICE_REPLAY;

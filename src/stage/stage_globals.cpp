@@ -7,6 +7,7 @@
 cSafeVector<cMapCell> g_MapGrid;
 cSafeVector<cHero> g_Heroes;
 cSafeList<cChara> g_CharaList;
+int g_bBlockCharaMade = 1;
 cSafeList<cItem> g_ItemList;
 
 namespace {

@@ -19,6 +19,12 @@ extern cSafeVector<cHero> g_Heroes;
 extern cSafeList<cChara> g_CharaList;
 extern cSafeList<cItem> g_ItemList;
 
+// Set whenever a character whose definition makes it a block character is set up or copied, and
+// cleared with the character list. While it is clear no character of the list is a block
+// character, and the block-character passes, which walk the whole list for each character, have
+// nothing to look for.
+extern int g_bBlockCharaMade;
+
 // The play scene's two axes; objects reach them here so that they work without a scene too.
 cScroll& ScrollX();
 cScroll& ScrollY();
