@@ -31,7 +31,9 @@ if [ "$QUICK" -eq 0 ]; then
     run_suite build-asan -DT4_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELEASE=-O1
 
   echo "== thread sanitizer (core, platform and program tests, a headless run) =="
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON >/dev/null
+  # -O1 as for the other sanitizer: races show the same, and the build takes half the time.
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON \
+    -DCMAKE_CXX_FLAGS_RELEASE=-O1 >/dev/null
   cmake --build build-tsan -j "$JOBS" --target t4_core_tests t4_platform_tests t4_app_tests tarnwick4 demo_project
   export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
   for suite in core/t4_core_tests platform/t4_platform_tests app/t4_app_tests; do
