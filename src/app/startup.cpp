@@ -12,6 +12,7 @@
 #include "app/palette_variation.h"
 #include "app/screen_mode.h"
 #include "app/wnd.h"
+#include "stage/effect_states.h"
 #include "stage/game.h"
 #include "stage/input.h"
 #include "stage/stage_start.h"
@@ -83,12 +84,9 @@ bool LoadDataFiles() {
     return false;
   }
   SetDataRefs(&g_ProjectDataRefs);
-  g_Database.m_CharaEffectsBack.assign(g_Database.m_CharaEffects.begin(), g_Database.m_CharaEffects.end());
-  g_Database.m_ScrEffectsBack.assign(g_Database.m_ScrEffects.begin(), g_Database.m_ScrEffects.end());
   BuildAnimeTables(g_AnimeTable);
   BuildEffectTables(g_EffectAnimeTable);
-  // The prepared character and screen effect states are built here once the effect code is part
-  // of the build (BuildCharaEffectStates, BuildScrEffectStates).
+  PrepareEffectStates();
   g_MusicList.clear();
   for (const cBgmDef& def : g_Database.m_Bgms) g_MusicList.push_back(BGMDEF{def.m_strFile, def.m_nVolume});
   const char* systemPath = g_Paths[PATH_SYSTEM_DATA];

@@ -6,6 +6,12 @@
 #include <limits>
 
 #include "data/stage_file.h"
+#include "flow/cmd_control.h"
+#include "flow/cmd_effect.h"
+#include "flow/cmd_fire.h"
+#include "flow/cmd_move.h"
+#include "flow/cmd_state.h"
+#include "flow/cmd_warp_target.h"
 #include "flow/exec_status.h"
 #include "flow/flow_runner.h"
 #include "flow/stage_binding.h"
@@ -29,17 +35,6 @@ void CmdNothing(cCharaBase*, cFlowCommandState*) {}
 
 void CmdStatus(cCharaBase* c, cFlowCommandState* s) { ExecStatus(StageFlowBinding(), c, *s->m_pCommand); }
 
-// Queues the command's five values for the next command of the running flow.
-void CmdArrange(cCharaBase*, cFlowCommandState* s) {
-  if (cFlowState* flow = CurrentFlow()) flow->m_Arranges.push_back(s->m_pCommand->m_Params);
-}
-
-void CmdJump(cCharaBase* c, cFlowCommandState* s) {
-  c->m_bFixScreenX = c->m_bFixScreenY = 0;
-  c->Jump(*s);
-  s->m_nCount++;
-}
-
 }  // namespace
 
 int32_t SolveMove(cFlowCommandState& s, const cFlowCommand& cmd, int c) {
@@ -48,11 +43,14 @@ int32_t SolveMove(cFlowCommandState& s, const cFlowCommand& cmd, int c) {
   int64_t d = int64_t{m.m_sDistance} + int64_t{m.m_sDistancePerClone} * c;
   if (m.m_cDistUnit != 1) d *= 16;
   if (m.m_cSolveMode == 1) {
-    // A total of 0 or less still runs one sub-step: the whole distance in it.
-    s.m_dSpeed = static_cast<double>(d) / (s.m_nTotal > 0 ? s.m_nTotal : 1);
+    // A total of 0 or less has no time to cover the distance in: the one sub-step the command
+    // gets does not move.
+    s.m_dSpeed = s.m_nTotal > 0 ? static_cast<double>(d) / s.m_nTotal : 0.0;
   } else if (m.m_cSolveMode == 2) {
-    if (s.m_dSpeed == 0.0) {
+    if (s.m_dSpeed == 0.0 || d == 0) {
+      // Nothing to cover: the one sub-step the command gets does not move either.
       s.m_nTotal = 0;
+      s.m_dSpeed = 0.0;
     } else {
       int32_t t = TruncateTotal(static_cast<double>(d) / s.m_dSpeed);
       if (t < 0 && !g_SystemData.CompatNegativeTime()) t = -t;
@@ -116,17 +114,52 @@ void CmdInitJump(cFlowCommandState* s, cCharaBase* c) {
 }
 
 const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
-    nullptr,           nullptr,           CmdInitMove, CmdInitMove, CmdInitCircleMove, CmdInitMove,
-    CmdInitHomingMove, CmdInitMove,       nullptr,     nullptr,     CmdInitJump,
+    nullptr,           nullptr,     CmdInitMove, CmdInitMove, CmdInitCircleMove, CmdInitMove,
+    CmdInitHomingMove, CmdInitMove, nullptr,     nullptr,     CmdInitJump,
 };
 
-// Kinds whose execution belongs to the command bodies not built yet end after their time.
+// The empty kinds (none and wait) only take their time.
 const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdJump,    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdStatus,  CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing,
-    CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdNothing, CmdArrange, CmdNothing,
+    CmdNothing,          // 0
+    CmdNothing,          // 1
+    CmdStraightMove,     // 2
+    CmdGroundTurnMove,   // 3
+    CmdCircleMove,       // 4
+    CmdChargeMove,       // 5
+    CmdHomingMove,       // 6
+    CmdScreenAvoidMove,  // 7
+    CmdStopMove,         // 8
+    CmdTurn,             // 9
+    CmdJump,             // 10
+    CmdShot,             // 11
+    CmdSword,            // 12
+    CmdSummonBlock,      // 13
+    CmdSummonChara,      // 14
+    CmdSummonItem,       // 15
+    CmdFlowControl,      // 16
+    CmdStageClear,       // 17
+    CmdGameWait,         // 18
+    CmdMessage,          // 19
+    CmdWarp,             // 20
+    CmdSetTarget,        // 21
+    CmdStatus,           // 22
+    CmdStatus2,          // 23
+    CmdVanish,           // 24
+    CmdGetItem,          // 25
+    CmdChangeGraphic,    // 26
+    CmdChangeAnimeSet,   // 27
+    CmdPlayAnime,        // 28
+    CmdEffect,           // 29
+    CmdCharaEffect,      // 30
+    CmdScreenEffect,     // 31
+    CmdPicture,          // 32
+    CmdScreenColor,      // 33
+    CmdBackground,       // 34
+    CmdSound,            // 35
+    CmdBgm,              // 36
+    CmdCode,             // 37
+    CmdArrange,          // 38
+    CmdLoop,             // 39
 };
 
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {

@@ -9,6 +9,7 @@
 #include "persist/save_data.h"
 #include "stage/chara_base.h"
 #include "stage/game.h"
+#include "stage/hero.h"
 #include "stage/scene_play.h"
 
 cSafeVector<cSafeVector<cCmdParamInfo>> g_CmdParamTable;
@@ -404,4 +405,12 @@ void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* char
 void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow) {
   if (!flow) return;
   for (const ARRANGEENTRY& entry : flow->m_Arranges) ApplyArrange(cmd, entry, chara);
+}
+
+void ApplyItemArranges(cFlowCommand& cmd, cHero& hero) {
+  for (const ARRANGEENTRY& entry : hero.m_PendingArranges) ApplyArrange(cmd, entry, &hero);
+}
+
+int32_t CmdParam(const cFlowCommand& command, int index) {
+  return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params.At(index) : 0;
 }

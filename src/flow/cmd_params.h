@@ -10,6 +10,7 @@
 #include "stage/flow_hooks.h"
 
 class cCharaBase;
+class cHero;
 
 class cCmdParamInfo {
  public:
@@ -24,6 +25,8 @@ class cCmdParamInfo {
 extern cSafeVector<cSafeVector<cCmdParamInfo>> g_CmdParamTable;
 void InitCmdParamTable();
 
+// Parameter `index` of the command as stored; one the command does not have reads as 0.
+int32_t CmdParam(const cFlowCommand& command, int index);
 // Reads parameter `index` of a command of flow kind `kind` widened to int32; false when the kind
 // has no such parameter or the command lacks the record that holds it.
 bool GetCmdParam(int kind, int index, const cFlowCommand& cmd, int32_t* value);
@@ -35,3 +38,6 @@ bool SetCmdParam(int kind, int index, cFlowCommand& cmd, int32_t value);
 void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* chara);
 // Applies the flow's queued entries in queue order (null flow: nothing).
 void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow);
+// Applies the entries the item commands queued on the hero, in queue order, the operands read from
+// the hero's variables.
+void ApplyItemArranges(cFlowCommand& cmd, cHero& hero);

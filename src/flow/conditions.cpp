@@ -89,6 +89,14 @@ int CheckItemCond(cItem& item) {
   return CheckLatchedConds(item.m_Def.m_Conds, item.m_Def.m_cCondMode, item.m_Def.m_cCondLatch, item.m_bCondLatched, hero);
 }
 
+bool CheckMapCellCond(cBlock& block) {
+  cCharaBase* hero = g_Heroes.empty() ? nullptr : &g_Heroes.front();
+  int8_t unlatched = 0;
+  auto* cell = dynamic_cast<cMapCell*>(&block);
+  int8_t& latched = cell ? cell->m_cState : unlatched;
+  return CheckLatchedConds(block.m_Conds, block.CondMode(), block.CondLatch(), latched, hero) != 0;
+}
+
 int CheckStatusCond2(const cCond& cond, cCharaBase* c) {
   const int owner = cond.m_cOwner;
   int32_t a = 0;

@@ -10,6 +10,7 @@
 #include "stage/flow_hooks.h"
 
 class cCharaBase;
+class cBlock;
 class cItem;
 
 // Mode 0: every condition holds (empty: true); mode 1: one holds (empty: false); else false.
@@ -26,6 +27,9 @@ int CheckFlowCond(cFlowState& state, cCharaBase* chara);
 int CheckCharaCond(cCharaBase& chara);
 // An item's activity conditions (its definition copy), evaluated for the main hero.
 int CheckItemCond(cItem& item);
+// A block's conditions, evaluated for the main hero; a cell of the map grid keeps its latch in its
+// state byte, any other block is not latched.
+bool CheckMapCellCond(cBlock& block);
 
 // The status condition, reading through `stage`.
 int CheckStatusCond(cFlowStage& stage, const cCond& cond, cCharaBase* chara);

@@ -350,6 +350,7 @@ void cFlowState::Start(cCharaBase* owner) {
   m_nCurrent = m_nFrame = m_bMessageWait = 0;
   for (cFlowCommandState& cs : m_Commands) cs.m_bDone = 0;
   m_bStarted = 1;
+  m_bRestarted = 1;
   if (!m_pFlow) return;
   const int g = m_pFlow->m_cGroup;
   // The marks go on the flow's owner, also when another character's command starts the flow.
@@ -380,6 +381,7 @@ void cFlowState::Start(cCharaBase* owner) {
 int cFlowState::Step(cCharaBase*) {
   SetCurrentFlow(this);
   m_bAbort = 0;
+  m_bRestarted = 0;
   const int last = static_cast<int>(m_Commands.size()) - 1;
   for (int i = 0; i <= m_nCurrent && i <= last; ++i) {
     cFlowCommandState& cs = m_Commands.At(i);
@@ -390,15 +392,18 @@ int cFlowState::Step(cCharaBase*) {
       cs.Reset();
       if (!waitingMessage && cmd.m_cParallel == 0) m_bMessageWait = 0;
     }
+    const int finished = cs.Execute();
+    // A command that started its own flow again leaves the fresh run as the start made it.
+    if (m_bRestarted) return 0;
     if (cmd.m_cParallel == 1) {
-      if (cs.Execute()) {
+      if (finished) {
         cs.m_bDone = 1;
         if (i == last) return 1;
       }
       if (i == m_nCurrent) m_nCurrent++;
       if (m_bAbort) return 0;
     } else {
-      if (cs.Execute()) {
+      if (finished) {
         cs.m_bDone = 1;
         if (waitingMessage) m_bMessageWait = 1;
         if (i == last) return 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flow/cmd_warp_target.h"
 #include "stage/chara_base.h"
 #include "stage/game.h"
 #include "stage/hero.h"
@@ -12,11 +13,6 @@
 namespace {
 
 constexpr int32_t GRID_BORDER_BLOCKS = 10;
-
-int32_t AddClamped(int32_t value, int32_t delta, int32_t maximum) {
-  const int64_t v = std::clamp<int64_t>(int64_t{value} + delta, 0, std::max(0, maximum));
-  return static_cast<int32_t>(v);
-}
 
 class cStageFlowBinding final : public cFlowStage {
  public:
@@ -36,17 +32,18 @@ class cStageFlowBinding final : public cFlowStage {
     return {c->m_rcScreen[0], c->m_rcScreen[1], c->m_rcScreen[2], c->m_rcScreen[3], c->m_nDrawWidth, c->m_nDrawHeight};
   }
 
-  void AddHp(cCharaBase* c, int32_t delta, int, int) override {
+  // The character's own changes, so that the gauges show what a status operation or a code did.
+  void AddHp(cCharaBase* c, int32_t delta, int force, int gauge) override {
     const int32_t before = c->m_nHp;
-    c->m_nHp = AddClamped(c->m_nHp, delta, c->m_Def.m_nMaxHp);
+    c->AddHp(delta, force, gauge);
     if (c->m_nHp != before) RequestHpCheck();
   }
-  void AddSp(cCharaBase* c, int32_t delta, int) override { c->m_nSp = AddClamped(c->m_nSp, delta, c->m_Def.m_nMaxSp); }
-  void StartHpGauge(cCharaBase*, int32_t) override {}
-  void StartSpGauge(cCharaBase*, int32_t) override {}
+  void AddSp(cCharaBase* c, int32_t delta, int gauge) override { c->AddSp(delta, gauge); }
+  void StartHpGauge(cCharaBase* c, int32_t delta) override { c->StartHpGauge(delta); }
+  void StartSpGauge(cCharaBase* c, int32_t delta) override { c->StartSpGauge(delta); }
   void SetSightRadius(cCharaBase* c, int32_t dots) override { c->m_nSightDots = dots; }
   void RefreshFriction(cCharaBase* c) override { c->m_dFriction = ScaleAccel(c->m_Def.m_sStopping); }
-  void ExecWarp(cCharaBase*, cFlowCommand&) override {}
+  void ExecWarp(cCharaBase* c, cFlowCommand& command) override { ::ExecWarp(*c, command, 1); }
 
   cSafeVector<int32_t>& StageVars() override { return g_lpScenePlay ? g_lpScenePlay->m_StageVars : m_NoVars; }
   int32_t& TimeCounter() override { return g_lpScenePlay ? g_lpScenePlay->m_nTimeLeft : m_nNoTime; }

@@ -145,7 +145,7 @@ double WaveSpeed(int amplitude, int frequency, double& phase, double step, doubl
 double WaveAccel(int amplitude, int frequency, double& phase, double step, double offset) {
   const double n = SubSteps();
   const double k = frequency * DEG_TO_RAD;
-  const double r = -amplitude * k * k * std::sin(k * (phase / n + offset)) / (n * n);
+  const double r = -amplitude * (k * k) * std::sin(k * (phase / n + offset)) / (n * n);
   AdvancePhase(phase, step);
   return r;
 }

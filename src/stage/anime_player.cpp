@@ -1,5 +1,7 @@
 #include "stage/anime_player.h"
 
+#include "core/report_log.h"
+
 namespace {
 
 bool IsEndPattern(int32_t pattern) {
@@ -26,8 +28,7 @@ void cAnime::SetTable(const ANIMESRC* const* source) {
       m = 1;
       while (entries[m].nPattern >= 0) ++m;
     }
-    for (int i = 0; i <= m; ++i)
-      list.push_back(ANIMEFRAME{entries[i].nPattern, entries[i].nFrames, entries[i].cHold});
+    for (int i = 0; i <= m; ++i) list.push_back(ANIMEFRAME{entries[i].nPattern, entries[i].nFrames, entries[i].cHold});
     m_Table.push_back(std::move(list));
   }
 }
@@ -39,16 +40,24 @@ void cAnime::SetTable(const cSafeVector<ANIMEFRAMELIST>& table) {
   m_nTick = 0;
 }
 
+const ANIMEFRAMELIST& cAnime::Current() const {
+  // A number the table does not hold (a short animation set of the project) shows animation 0.
+  const bool inside = m_nAnime >= 0 && m_nAnime < static_cast<int32_t>(m_Table.size());
+  return m_Table.At(inside ? m_nAnime : 0);
+}
+
 bool cAnime::HeldNow() const {
   // Nothing is running before a table is installed, so nothing can hold.
   if (m_Table.empty()) return false;
-  const ANIMEFRAMELIST& list = m_Table.At(m_nAnime);
+  const ANIMEFRAMELIST& list = Current();
   if (list.empty()) return false;
   return list.At(m_nFrame).nHold != 0;
 }
 
 int cAnime::Set(int nAnime, int bForce) {
   if (!bForce && HeldNow()) return 0;
+  if (!m_Table.empty() && (nAnime < 0 || nAnime >= static_cast<int>(m_Table.size())))
+    WriteReportLogF("err anime %d of %d", nAnime, static_cast<int>(m_Table.size()));
   m_nAnime = nAnime;
   m_nFrame = 0;
   m_nTick = 0;
@@ -62,7 +71,7 @@ int cAnime::Change(int nAnime, int bForce) {
 
 int cAnime::Update() {
   if (m_Table.empty()) return 0;
-  const ANIMEFRAMELIST* list = &m_Table.At(m_nAnime);
+  const ANIMEFRAMELIST* list = &Current();
   if (list->empty()) return 0;
   const ANIMEFRAME& current = list->At(m_nFrame);
   // An ended animation stays on its end entry however often it is updated.
@@ -79,7 +88,7 @@ int cAnime::Update() {
       if (next.nFrames >= 0 && next.nFrames < static_cast<int32_t>(m_Table.size()) &&
           !m_Table.At(next.nFrames).empty()) {
         Set(next.nFrames, 1);
-        list = &m_Table.At(m_nAnime);
+        list = &Current();
       } else {
         m_nFrame = previous;
       }
@@ -94,7 +103,7 @@ int cAnime::Update() {
 
 int cAnime::GetPattern() const {
   if (m_Table.empty()) return 0;
-  const ANIMEFRAMELIST& list = m_Table.At(m_nAnime);
+  const ANIMEFRAMELIST& list = Current();
   if (list.empty()) return 0;
   return list.At(m_nFrame).nPattern;
 }

@@ -29,6 +29,7 @@ class cAnime {
   void SetTable(const ANIMESRC* const* source);
   // Installs frame lists that already end with their control entry.
   void SetTable(const cSafeVector<ANIMEFRAMELIST>& table);
+  // A number outside a non-empty table is reported; the player then shows animation 0.
   int Set(int nAnime, int bForce);
   int Change(int nAnime, int bForce);
   int Update();
@@ -41,4 +42,5 @@ class cAnime {
 
  private:
   bool HeldNow() const;
+  const ANIMEFRAMELIST& Current() const;
 };

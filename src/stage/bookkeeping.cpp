@@ -4,6 +4,7 @@
 
 #include "core/sound_request.h"
 #include "core/timing.h"
+#include "flow/conditions.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
 #include "stage/hero.h"
@@ -18,20 +19,24 @@ constexpr int TIME_LIMIT_MAX = 999;
 constexpr int32_t PLAY_TIME_MAX = 599999;
 constexpr unsigned FRAMES_PER_SECOND = 60;
 
-AppearCondCheck g_AppearCheck = nullptr;
+int PlainAppearCheck(const cSafeVector<cCond>& conds, int mode, int latch, int8_t& latched, cCharaBase& subject) {
+  return CheckLatchedConds(conds, mode, latch, latched, &subject);
+}
+
+AppearCondCheck g_AppearCheck = PlainAppearCheck;
 
 }  // namespace
 
 AppearCondCheck SetAppearCondCheck(AppearCondCheck check) {
   const AppearCondCheck previous = g_AppearCheck;
-  g_AppearCheck = check;
+  g_AppearCheck = check ? check : PlainAppearCheck;
   return previous;
 }
 
 int AppearCondsHold(const cSafeVector<cCond>& conds, int mode, int latch, int8_t& latched, cCharaBase& subject) {
-  if (conds.empty() || latched) return 1;
-  // Until the condition code is installed every object appears.
-  return g_AppearCheck ? g_AppearCheck(conds, mode, latch, latched, subject) : 1;
+  // The latch is only consulted where the list enables it; it is set whenever the list holds.
+  if (conds.empty() || (latch && latched)) return 1;
+  return g_AppearCheck(conds, mode, latch, latched, subject);
 }
 
 void cScenePlay::UpdateActive() {

@@ -16,5 +16,6 @@ using AppearCondCheck = int (*)(const cSafeVector<cCond>& conds, int mode, int l
                                 cCharaBase& subject);
 // Installs the check (null: the built-in one); returns the one it replaces.
 AppearCondCheck SetAppearCondCheck(AppearCondCheck check);
-// 1 when an empty or latched list, or the installed check, lets the object appear.
+// 1 when an empty list, a list latched where its latch is enabled, or the installed check lets the
+// object appear.
 int AppearCondsHold(const cSafeVector<cCond>& conds, int mode, int latch, int8_t& latched, cCharaBase& subject);

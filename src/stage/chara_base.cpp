@@ -31,21 +31,6 @@ void HITBOX::FollowY(double y) {
   dBottom = dTop + nHeight - 1;
 }
 
-void cCharaEffect::Clear() {
-  m_nEffect = 0;
-  m_lpDef = nullptr;
-  m_bLoop = 0;
-  m_bReversed = 0;
-}
-
-void cCharaEffect::Start(int effect, int run, int loop) {
-  m_nEffect = static_cast<int16_t>(effect);
-  m_nRun = run;
-  m_bLoop = static_cast<int8_t>(loop);
-  m_bReversed = run == 1;
-  m_lpDef = nullptr;
-}
-
 cCharaBase::cCharaBase() { m_Def.Register(902); }
 
 cCharaBase::cCharaBase(const cCharaBase& other) : cStageObject(other) {

@@ -9,6 +9,7 @@
 #include "core/safe_containers.h"
 #include "data/block.h"
 #include "data/chara_def.h"
+#include "stage/effect_states.h"
 #include "stage/flow_hooks.h"
 #include "stage/graphic_source.h"
 #include "stage/stage_object.h"
@@ -16,7 +17,6 @@
 class cCharaBase;
 class cItem;
 class cShot;
-class cCharaEffectDef;
 
 struct TARGETLINK {
   cCharaBase* pChara = nullptr;
@@ -78,33 +78,6 @@ struct HITBOX {
   // Left/right (X) or top/bottom (Y) from the truncated object position.
   void FollowX(double x);
   void FollowY(double y);
-};
-
-// The character effect being shown; effect number 0 = none.
-struct cCharaEffect {
-  int16_t m_nEffect = 0;
-  int32_t m_nRun = 0;
-  int8_t m_bLoop = 0;
-  int32_t m_bReversed = 0;
-  const void* m_lpDef = nullptr;
-  // The run's values (filled from the definition on the first step after a start).
-  int32_t m_nCounter = 0;
-  int32_t m_nStart = 0;
-  int32_t m_nEnd = 0;
-  double m_dValue = 0.0;
-  double m_dStep = 0.0;
-  double m_dElapsed = 0.0;
-  int32_t m_nTime = 0;
-  int32_t m_nKind1 = 0;
-  int32_t m_nKind2 = 0;
-
-  void Clear();
-  void Start(int effect, int run, int loop);
-  // The running definition (null without an effect); prepares the run when it has not been.
-  const cCharaEffectDef* Def();
-  // One frame of the run: 1 when it is over.
-  int Step();
-  void Restart();
 };
 
 // Map cells are referred to by their index in the grid (-1 = none) rather than by address, so a

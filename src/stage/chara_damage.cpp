@@ -36,12 +36,18 @@ int32_t AddClamped(int32_t value, int64_t delta, int32_t lo, int32_t hi) {
 // Invincibility and cool-down lengths are set in frames and counted in sub-steps.
 int HeroSide(const cCharaBase& c) { return c.m_nSide == 0; }
 
+// `frames` of the stage file in sub-steps; a length no counter can hold stays at the longest one.
+int32_t SubStepsOf(int32_t frames) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{g_Stage.m_nSubSteps} * frames, INT_MIN, INT_MAX));
+}
+
 void StartGauge(GAUGEANIME& gauge, int delta, int32_t value, int32_t max) {
   // A maximum of 0 or less has no bar to show (the expression code calls this directly).
   if (delta == 0 || max <= 0) return;
   gauge.nFrames = GAUGE_FRAMES;
   gauge.nLength = static_cast<int32_t>(static_cast<int64_t>(value) * GAUGE_LENGTH / max);
-  gauge.dMoving = static_cast<double>(static_cast<int64_t>(delta) * GAUGE_LENGTH / max);
+  // The moving part is in fractions of a dot: a loss of 1 of 3 moves 16.67 dots, not 16.
+  gauge.dMoving = static_cast<double>(delta) * GAUGE_LENGTH / max;
   gauge.dDecrease = gauge.dMoving * (1.0 / 60.0);
 }
 
@@ -118,13 +124,13 @@ void cCharaBase::StartSpGauge(int delta) { StartGauge(m_SpGauge, delta, m_nSp, m
 
 void cCharaBase::StartInvincible() {
   const int frames = HeroSide(*this) ? g_Stage.m_nHeroDamagePause : g_Stage.m_nEnemyDamagePause;
-  m_nInvincible = g_Stage.m_nSubSteps * frames;
+  m_nInvincible = SubStepsOf(frames);
 }
 
 void cCharaBase::StartInvincibleAndCooldown(int attackerId) {
   StartInvincible();
   const int frames = HeroSide(*this) ? g_Stage.m_nHeroHitInterval : g_Stage.m_nEnemyHitInterval;
-  m_Cooldowns.push_back(HITCOOLDOWN{attackerId, g_Stage.m_nSubSteps * frames});
+  m_Cooldowns.push_back(HITCOOLDOWN{attackerId, SubStepsOf(frames)});
 }
 
 void cCharaBase::CountDownInvincible() {
@@ -152,6 +158,11 @@ static int TakeHit(cCharaBase& victim, int32_t power, int& damageOut) {
 
 int cCharaBase::ApplyCharaDamage(cCharaBase& attacker, int& damageOut, int& impactOut) {
   const int result = TakeHit(*this, attacker.m_Def.m_nBodyPower, damageOut);
+  if (attacker.m_Def.m_sBodyHitEffect != 0 && g_lpScenePlay) {
+    const double a[4] = {m_BoxA.dLeft, m_BoxA.dTop, m_BoxA.dRight, m_BoxA.dBottom};
+    const double b[4] = {attacker.m_BoxA.dLeft, attacker.m_BoxA.dTop, attacker.m_BoxA.dRight, attacker.m_BoxA.dBottom};
+    g_lpScenePlay->AddAttackEffect(attacker.m_Def.m_sBodyHitEffect, a, b, attacker.m_Def.m_cSize);
+  }
   ApplyBodyImpact(attacker, impactOut);
   return result;
 }
@@ -164,6 +175,11 @@ void cCharaBase::FireCharaHitTriggers(cCharaBase& attacker, int damage, int impa
 
 int cCharaBase::ApplyShotDamage(cShot& shot, int& damageOut, int& impactOut) {
   const int result = TakeHit(*this, shot.m_Def.m_nPower, damageOut);
+  if (shot.m_Def.m_sEffect != 0 && g_lpScenePlay) {
+    const double a[4] = {m_BoxB.dLeft, m_BoxB.dTop, m_BoxB.dRight, m_BoxB.dBottom};
+    const double b[4] = {shot.m_dHitLeft, shot.m_dHitTop, shot.m_dHitRight, shot.m_dHitBottom};
+    g_lpScenePlay->AddAttackEffect(shot.m_Def.m_sEffect, a, b, shot.m_Def.m_cSize);
+  }
   ApplyShotImpact(shot, impactOut);
   return result;
 }

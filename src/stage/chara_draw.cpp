@@ -4,6 +4,7 @@
 
 #include "data/database.h"
 #include "gfx/image_slots.h"
+#include "persist/menu_colors.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
 #include "stage/hero.h"
@@ -16,8 +17,6 @@ constexpr int HERO_DEATH_DISPLAY_FRAMES = 60;
 DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
 
 int Scale(const cCharaBase& c) { return c.m_Def.m_cSize > 1 ? c.m_Def.m_cSize : 1; }
-
-int CurrentPattern(cCharaBase& c, int noAdvance) { return noAdvance ? c.m_Anime.GetPattern() : c.m_Anime.Update(); }
 
 // The hero keeps its own per-axis rectangle rule.
 void RefreshScreenRect(cCharaBase& c) {
@@ -82,13 +81,24 @@ int cCharaBase::GetCharaImage(DRAWDESC& desc) {
   const cAnimeSet& s = set >= 0 && set < static_cast<int>(sets.size()) ? sets[static_cast<size_t>(set)] : fallback;
   if (m_Def.m_cFlight) image += s.m_nFlyOfs;
   if (m_Def.m_cBlockChara) image += s.m_nBlockOfs;
-  if (m_Def.m_cInvincible) image += s.m_nInvincibleOfs;
   desc.bColor = 0;
+  if (m_Def.m_cInvincible) {
+    image += s.m_nInvincibleOfs;
+    // The render mode can light the picture up: the character glows with one of the menus'
+    // pulsing colours while it cannot be hurt.
+    const int colour = m_Def.m_cInvincibleColor;
+    if (g_bUseD3D && g_SystemData.InvincibleColor() && colour >= 1 && colour < PULSE_COLOR_COUNT) {
+      desc.bColor = 1;
+      desc.dwColor = g_PulseColors[colour].dwColor;
+      desc.nColorOp = g_PulseColors[colour].nColorOp;
+    }
+  }
   return image;
 }
 
 void cCharaBase::DrawChara(DDSURFACEDATA* dst, int noAdvance) {
-  const int pattern = CurrentPattern(*this, noAdvance);
+  // The animations started by flows are drawn over the character's own and run out here.
+  const int pattern = GetCurrentPattern(noAdvance);
   if (m_bHidden || m_Def.m_cTransparent) {
     StepEffectOnly(noAdvance);
     return;

@@ -5,6 +5,8 @@
 #include "core/report_log.h"
 #include "core/sound_request.h"
 #include "data/flow_command.h"
+#include "flow/cmd_params.h"
+#include "flow/item_cmd.h"
 #include "stage/game.h"
 #include "stage/hero.h"
 #include "stage/item.h"
@@ -30,15 +32,19 @@ int RunItemCmd(cCharaBase& chara, cFlowCommand& command) {
     return 0;
   }
   const ItemCmdHandler handler = g_ItemCmdHandlers[static_cast<size_t>(kind)];
-  return handler ? handler(chara, command) : 0;
+  return handler ? handler(chara, command) : g_ItemCmdExecTable[kind](chara, command);
 }
 
 int cCharaBase::RunItemCommands(cSafeVector<cFlowCommand>& commands) {
   if (g_lpScenePlay) g_lpScenePlay->m_bItemMessage = 0;
   for (cFlowCommand& command : commands) {
-    // Pending parameter changes belong to the commands after an arrange.
-    if (command.m_cKind != ITEM_CMD_ARRANGE)
-      if (auto* hero = dynamic_cast<cHero*>(this)) hero->m_PendingArranges.clear();
+    // Pending parameter changes go to the command after the arranges that queued them.
+    if (command.m_cKind != ITEM_CMD_ARRANGE) {
+      if (auto* hero = dynamic_cast<cHero*>(this)) {
+        ApplyItemArranges(command, *hero);
+        hero->m_PendingArranges.clear();
+      }
+    }
     const int r = RunItemCmd(*this, command);
     if (m_nHp <= 0) return 2;
     if (r != 0) return r;
@@ -61,5 +67,3 @@ int TakeItemFromDef(cHero& hero, cItemDef& def) {
   item.Setup(0, def, 1);
   return TakeItem(&item, &hero);
 }
-
-void ShowItemNotice(cHero&, int, int, int) {}

@@ -17,8 +17,8 @@ constexpr int ITEM_CMD_ARRANGE = 23;
 
 // Runs one item command on a character; 0 to go on, otherwise the value the run returns.
 using ItemCmdHandler = int (*)(cCharaBase& chara, cFlowCommand& command);
-// Installs the handler of item-command `kind` (null: nothing); returns the one it replaces. The
-// command code installs its handlers at start-up.
+// Installs a handler of item-command `kind` in place of the command code's own (null puts the
+// command code's back); returns the one it replaces.
 ItemCmdHandler SetItemCmdHandler(int kind, ItemCmdHandler handler);
 // Runs the handler of the command's kind. A kind outside the table comes from bad data: it is
 // logged and does nothing (0).

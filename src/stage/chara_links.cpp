@@ -6,6 +6,8 @@
 #include "data/database.h"
 #include "stage/chara_base.h"
 #include "stage/chara_links.h"
+#include "stage/game.h"
+#include "stage/scene_play.h"
 #include "stage/shot.h"
 
 namespace {
@@ -15,8 +17,7 @@ constexpr int32_t ANIME_END = -4;
 
 void RemoveBackLink(cCharaBase* from, const TARGETLINK& link) {
   auto& v = from->m_BackLinks;
-  for (auto it = v.begin(); it != v.end();)
-    it = EqualLink(*it, link) ? v.erase(it) : it + 1;
+  for (auto it = v.begin(); it != v.end();) it = EqualLink(*it, link) ? v.erase(it) : it + 1;
 }
 
 }  // namespace
@@ -48,6 +49,10 @@ void cCharaBase::DetachLinks() {
   }
   for (const SHOTLINK& link : m_ShotLinks) ClearShotLink(link.pShot, link.nKind);
   m_ShotLinks.clear();
+  // Nor may a hit list keep this address: a character made later in its place would be taken as
+  // already hit, and a piercing shot or a sword would pass through it.
+  if (g_lpScenePlay)
+    for (cShot& shot : g_lpScenePlay->m_Shots) shot.m_HitList.remove(this);
 }
 
 void cCharaBase::SetAnimeSet(int set, int force) {

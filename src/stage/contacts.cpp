@@ -253,7 +253,7 @@ int cScenePlay::HeroTouchItems() {
   for (auto it = g_ItemList.begin(); it != g_ItemList.end();) {
     cItem& item = *it;
     const int mode = item.m_Def.m_cTakeMode;
-    if (!item.m_bActive || mode == ITEM_TAKE_NEVER) {
+    if (!item.m_bActive || item.m_bTaken || mode == ITEM_TAKE_NEVER) {
       ++it;
       continue;
     }
@@ -271,6 +271,7 @@ int cScenePlay::HeroTouchItems() {
       }
       hero.m_TouchedItems.push_back(item.m_nId);
     }
+    if (mode == ITEM_TAKE_ONCE) item.m_bTaken = 1;
     const int r = TakeItem(&item, &hero);
     if (mode == ITEM_TAKE_ONCE)
       it = g_ItemList.erase(it);

@@ -99,9 +99,10 @@ void cScenePlay::RideBlockChara(cCharaBase& c) {
     }
   if (!carrier) return;
   c.m_dSpeedX += carrier->m_dX - c.m_dRideX;
-  if (carrier->m_bFly || !g_SystemData.RideKeepsSpeedY() || carrier->m_bAirborne) c.m_dSpeedY = carrier->m_dY - c.m_dRideY;
-  if (c.m_nSide == 0) FireTriggerWith(*carrier, TRIG_RIDDEN_BY_HERO, &c, 0);
-  FireTriggerWith(*carrier, TRIG_RIDDEN_BY_CHARA, &c, 0);
+  if (carrier->m_bFly || !g_SystemData.RideKeepsSpeedY() || carrier->m_bAirborne)
+    c.m_dSpeedY = carrier->m_dY - c.m_dRideY;
+  if (c.m_nSide == 0) FireStageTrigger(*carrier, TRIG_RIDDEN_BY_HERO, &c, 0);
+  FireStageTrigger(*carrier, TRIG_RIDDEN_BY_CHARA, &c, 0);
 }
 
 void cScenePlay::PushOutOfBlockCharas(cCharaBase& c, int vertical) {
@@ -181,7 +182,7 @@ int cScenePlay::CollideBlockCharasFlying(cCharaBase& c) {
       }
     }
   }
-  if (touched) FireTriggerWith(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
+  if (touched) FireStageTrigger(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
   const bool any = lim.left != UNSET || lim.right != UNSET || lim.top != UNSET || lim.bottom != UNSET;
   if (c.m_nFlyKind == 2) return any ? PASS_HERO_DIES : PASS_GO_ON;
   // In the order left, right, top, bottom: the push applies when the block character comes

@@ -182,8 +182,8 @@ void WalkCollision::Land(cChara& k) {
   c.m_dInertiaY = 0;
   if (!c.m_bRideChara) {
     c.m_bRideChara = 1;
-    if (c.m_nSide == 0) FireTriggerWith(k, TRIG_RIDDEN_BY_HERO, &c, 0);
-    FireTriggerWith(k, TRIG_RIDDEN_BY_CHARA, &c, 0);
+    if (c.m_nSide == 0) FireStageTrigger(k, TRIG_RIDDEN_BY_HERO, &c, 0);
+    FireStageTrigger(k, TRIG_RIDDEN_BY_CHARA, &c, 0);
   }
   c.m_dY = f.bottom;
   c.AfterMoveY();
@@ -199,10 +199,9 @@ void WalkCollision::Land(cChara& k) {
 void WalkCollision::Clearance() {
   cCharaBase& c = m_C;
   const bool byFlags = g_SystemData.ClearanceByBlocked() != 0;
-  const bool dirs[4] = {byFlags ? c.m_bBlockedLeft != 0 : f.left != UNSET,
-                        byFlags ? c.m_bBlockedRight != 0 : f.right != UNSET,
-                        byFlags ? c.m_bBlockedTop != 0 : f.top != UNSET,
-                        byFlags ? c.m_bBlockedBottom != 0 : f.bottom != UNSET};
+  const bool dirs[4] = {
+      byFlags ? c.m_bBlockedLeft != 0 : f.left != UNSET, byFlags ? c.m_bBlockedRight != 0 : f.right != UNSET,
+      byFlags ? c.m_bBlockedTop != 0 : f.top != UNSET, byFlags ? c.m_bBlockedBottom != 0 : f.bottom != UNSET};
   // Back toward the block character that pushed: left push -x, right push +x, ceiling -y, floor +y.
   const double steps[4] = {-CLEARANCE_STEP, CLEARANCE_STEP, -CLEARANCE_STEP, CLEARANCE_STEP};
   for (int d = 0; d < 4; ++d) {
@@ -255,15 +254,15 @@ int WalkCollision::Run() {
     SidePushes();
   }
   if (f.touched) {
-    FireTriggerWith(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
+    FireStageTrigger(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
     if (c.m_bRideChara) {
       if (c.m_nSide == 0 && !g_Heroes.empty()) g_Heroes.At(0).m_bNoJump = 0;
-      FireTriggerWith(c, TRIG_ON_BLOCK_CHARA, nullptr, 0);
+      FireStageTrigger(c, TRIG_ON_BLOCK_CHARA, nullptr, 0);
     }
   } else if (c.m_bRideChara) {
     if (c.m_nSide == 0 && !g_Heroes.empty()) g_Heroes.At(0).m_bNoJump = 0;
-    FireTriggerWith(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
-    FireTriggerWith(c, TRIG_ON_BLOCK_CHARA, nullptr, 0);
+    FireStageTrigger(c, TRIG_HIT_BLOCK_CHARA, nullptr, 0);
+    FireStageTrigger(c, TRIG_ON_BLOCK_CHARA, nullptr, 0);
   }
   if ((c.m_bBlockedLeft && c.m_bBlockedRight) || (c.m_bBlockedTop && c.m_bBlockedBottom) || m_Scene.IsCrushed(c, entry))
     return PASS_HERO_DIES;

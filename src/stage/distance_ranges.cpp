@@ -1,6 +1,9 @@
 // The range lines of the characters' distance conditions, shown where a project asks for them:
 // two lines at the limits of a horizontal or vertical range, or a circle.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "data/flow_kinds.h"
 #include "gfx/batch.h"
@@ -12,8 +15,23 @@ namespace {
 
 constexpr int RANGE_PALETTE[8] = {208, 212, 216, 220, 224, 228, 232, 236};
 
+// A range from a file is held within +-2^30 dots, as the condition itself holds it.
+int RangeDots(const cCond& cond) {
+  constexpr int64_t RANGE_LIMIT = int64_t{1} << 30;
+  return static_cast<int>(
+      std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -RANGE_LIMIT, RANGE_LIMIT));
+}
+
+// True when a circle about (cx, cy) passes outside every corner of the screen, so that none of
+// its points can show: such a circle is not walked at all.
+bool CircleMissesScreen(int cx, int cy, int r) {
+  const double dx = std::max(std::abs(cx), std::abs(639 - cx));
+  const double dy = std::max(std::abs(cy), std::abs(479 - cy));
+  return static_cast<double>(r) > std::sqrt(dx * dx + dy * dy) + 1.0;
+}
+
 void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter) {
-  const int L = cond.m_nValue * 16 + cond.m_sRightIndex;
+  const int L = RangeDots(cond);
   const int colour = RANGE_PALETTE[std::clamp<int>(cond.DistanceColor(), 0, 7)] + (counter >> 3);
   const int shape = cond.m_cShape;
   const bool right = c.m_bRight != 0;
@@ -44,7 +62,9 @@ void DrawRange(DDSURFACEDATA* dst, const cCharaBase& c, cCond& cond, int counter
     DDFillRectPal(dst, 0, start, 640, 1, static_cast<DWORD>(colour));
     DDFillRectPal(dst, 0, end, 640, 1, static_cast<DWORD>(colour));
   } else if (shape == 6 && L > 0) {
-    DDDrawCirclePal(dst, rc[0] + (c.m_nDrawWidth >> 1), rc[1] + (c.m_nDrawHeight >> 1), L, static_cast<DWORD>(colour));
+    const int cx = rc[0] + (c.m_nDrawWidth >> 1);
+    const int cy = rc[1] + (c.m_nDrawHeight >> 1);
+    if (!CircleMissesScreen(cx, cy, L)) DDDrawCirclePal(dst, cx, cy, L, static_cast<DWORD>(colour));
   }
 }
 

@@ -26,5 +26,3 @@ void SetRunningChara(cCharaBase* chara) {
     SetCurrentCommand(nullptr);
   }
 }
-
-void ExecPendingItemCommands(cCharaBase&, cSafeVector<cFlowCommand>&) {}

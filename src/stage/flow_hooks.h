@@ -98,6 +98,9 @@ class cFlowState {
   int32_t m_bMessageWait = 0;
   int32_t m_bAbort = 0;
   std::list<ARRANGEENTRY> m_Arranges;
+  // Set by a start while the flow is being stepped: the step ends there, and the restarted run
+  // begins with its first command in the next sub-step.
+  int32_t m_bRestarted = 0;
 
   // Starts a run on behalf of `owner` (the character whose flow this is).
   void Start(cCharaBase* owner);

@@ -26,7 +26,11 @@ bool AxisRuns(const cScroll& a) { return a.m_dAutoSpeed != 0.0 && !a.m_bAtEdge; 
 struct Rect {
   int L, T, R, B, W, H;
   explicit Rect(const cStageObject& o)
-      : L(o.m_rcScreen[0]), T(o.m_rcScreen[1]), R(o.m_rcScreen[2]), B(o.m_rcScreen[3]), W(o.m_nDrawWidth),
+      : L(o.m_rcScreen[0]),
+        T(o.m_rcScreen[1]),
+        R(o.m_rcScreen[2]),
+        B(o.m_rcScreen[3]),
+        W(o.m_nDrawWidth),
         H(o.m_nDrawHeight) {}
 };
 
@@ -101,6 +105,14 @@ void SpawnRow(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& 
 }
 
 bool Angled(const FIREPARAM& f, const cEdShot& p) { return f.nAngle != 0 || p.m_cAim; }
+
+// The lightning's column count, at most the editor's 50: a stored count past it would overflow the
+// centring shift and create objects by the ten thousand.
+constexpr int LIGHTNING_COLUMNS_MAX = 50;
+int LightningColumns(const cEdShot& p) {
+  const int cols = p.m_sFormParam[1];
+  return cols > LIGHTNING_COLUMNS_MAX ? LIGHTNING_COLUMNS_MAX : cols;
+}
 
 }  // namespace
 
@@ -238,7 +250,7 @@ void PlaceLightning(FIREPARAM& f, cEdShot& p, cCharaBase& shooter, const cCharaB
     }
   }
   f.nColStepX = f.nColStepY = 0;
-  const int cols = p.m_sFormParam[1];
+  const int cols = LightningColumns(p);
   if (cols >= 2) {
     const int p3 = p.m_sFormParam[2];
     const int c = p3 * 16;
@@ -330,8 +342,8 @@ void PlaceLineAAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
   const int h = f.nHeight;
   if (!p.m_cRotate) {
     PlaceLineA(f, p, shooter);
-    const double a = p.m_cAim ? AimAngleAtTarget(f.nBaseX + (w >> 1), f.nBaseY + (h >> 1), shooter, p, f)
-                              : DirectionAngle(f.nDir);
+    const double a =
+        p.m_cAim ? AimAngleAtTarget(f.nBaseX + (w >> 1), f.nBaseY + (h >> 1), shooter, p, f) : DirectionAngle(f.nDir);
     SetVelocity(f, a + f.nAngle);
     return;
   }
@@ -342,8 +354,7 @@ void PlaceLineAAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
                       : f.nAngle + DirectionAngle(f.nDir);
   RotateAroundShooter(f, shooter, a);
   if (p.m_cAim)
-    a = AimAngleAtTarget(f.nOffsetX + (w >> 1) + f.nBaseX, f.nOffsetY + (h >> 1) + f.nBaseY, shooter, p, f) +
-        f.nAngle;
+    a = AimAngleAtTarget(f.nOffsetX + (w >> 1) + f.nBaseX, f.nOffsetY + (h >> 1) + f.nBaseY, shooter, p, f) + f.nAngle;
   const double s = std::sin(a * DEG_TO_RAD);
   const double c = std::cos(a * DEG_TO_RAD);
   const int n1 = p.m_cCount - 1;
@@ -366,9 +377,8 @@ void PlaceLineAAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
 
 void PlaceLineBAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
   PlaceLineB(f, p, shooter);
-  const double a = p.m_cAim
-                       ? AimAngleAtTarget(f.nBaseX + (f.nWidth >> 1), f.nBaseY + (f.nHeight >> 1), shooter, p, f)
-                       : DirectionAngle(f.nDir);
+  const double a = p.m_cAim ? AimAngleAtTarget(f.nBaseX + (f.nWidth >> 1), f.nBaseY + (f.nHeight >> 1), shooter, p, f)
+                            : DirectionAngle(f.nDir);
   SetVelocity(f, a + f.nAngle);
 }
 
@@ -395,8 +405,7 @@ void FormationStraightB(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlo
   SpawnRow(shots, shooter, cmd, p, f);
 }
 
-void FormationSpread(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
-                     FIREPARAM& f) {
+void FormationSpread(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p, FIREPARAM& f) {
   if (Angled(f, p))
     PlaceMuzzleAngled(f, p, shooter);
   else
@@ -425,9 +434,10 @@ void FormationLightning(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlo
     PlaceLightning(f, p, shooter, *target);
   f.nX = f.nBaseX;
   f.nY = f.nBaseY;
+  const int cols = LightningColumns(p);
   for (int i = 0; i < p.m_cCount; ++i) {
     FIREPARAM column = f;
-    for (int j = 0; j < p.m_sFormParam[1]; ++j) {
+    for (int j = 0; j < cols; ++j) {
       SpawnAtFormation(shots, column, shooter, cmd, p);
       column.nX += column.nColStepX;
       column.nY += column.nColStepY;

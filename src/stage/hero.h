@@ -80,7 +80,7 @@ class cHero : public cCharaBase {
   HITBOX m_BoxC;
   cSafeVector<HITBOXVIEW> m_HitBoxView;
   cSafeVector<cFlowCommand> m_PendingItemCmds;
-  std::list<int32_t> m_PendingArranges;
+  std::list<ARRANGEENTRY> m_PendingArranges;
   // Locks the frame applies to the main hero before input is recorded: while set, the direction
   // words of the hero's player are held at their values when the lock began / buttons read 0.
   int32_t m_bDirLock = 0;

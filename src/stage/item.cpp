@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/stage_file.h"
+#include "flow/flow_runner.h"
 #include "stage/scroll.h"
 
 void cItem::Setup(int id, const cItemDef& def, int bCarried) {
@@ -19,6 +20,8 @@ void cItem::Setup(int id, const cItemDef& def, int bCarried) {
     SetScale(m_Def.m_cSize, 1, 1);
   UpdateEdgesX();
   UpdateEdgesY();
+  // The item commands run straight through: their loops are written out once, here.
+  UnrollLoops(m_Def.m_Cmds);
 }
 
 int cItem::SetBlockPos(int tx, int ty, int bKeepFoot) {

@@ -25,4 +25,7 @@ class cItem : public cStageObject {
 
   cItemDef m_Def;
   int32_t m_bCarried = 0;
+  // Set when an item that is taken once has been taken: no touch takes it again, even one made
+  // while its own commands run.
+  int32_t m_bTaken = 0;
 };

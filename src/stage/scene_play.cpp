@@ -7,6 +7,7 @@
 #include "data/stage_file.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
 #include "persist/ranking.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -67,6 +68,11 @@ cScenePlay::~cScenePlay() {
   int count = 0;
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);
+  ClearMessageWindows(m_MessageWindows);
+  DDReleaseSurfacePair(Off_CharaExc, g_CharaExcSlots);
+  DDReleaseSurfacePair(Off_Sword, g_SwordSlots);
+  ClearPictures();
+  DDReleaseSurfacePair(Off_Effect, g_EffectSlots);
 }
 
 void cScenePlay::Update() {
@@ -137,7 +143,9 @@ void cScenePlay::Enter() {
       m_bSetupFailed = 1;
       return;
     }
+    BuildPaddedShotSheets();
     LoadExclusiveBitmaps();
+    LoadSwordBitmaps();
     LoadEffectBitmaps();
     ResetForEntry();
     LoseLife(g_SaveData);
@@ -176,6 +184,7 @@ void cScenePlay::ResetForEntry() {
   m_bButtonLock = 0;
   m_nTimeLeft = 0;
   m_bRankEntered = 0;
+  ClearMessageWindows(m_MessageWindows);
   if (!bPlayback) {
     g_Replay.Clear();
     g_ReplayLast.Clear();

@@ -8,7 +8,10 @@
 
 #include "core/safe_containers.h"
 #include "persist/menu_command.h"
+#include "stage/effect_obj.h"
 #include "stage/game.h"
+#include "stage/message_window.h"
+#include "stage/picture_obj.h"
 #include "stage/scroll.h"
 #include "stage/stage_draw.h"
 
@@ -167,6 +170,11 @@ class cScenePlay : public cScene {
   void LoadExclusiveBitmaps();
   void LoadEffectBitmaps();
   cStageDrawState m_Draw;
+  // Shot and sword pictures prepared at entry (shot_sheets.cpp), and the shots of a display layer,
+  // every shot when `layer` is -1 (shot_draw.cpp).
+  void BuildPaddedShotSheets();
+  void LoadSwordBitmaps();
+  void DrawShots(DDSURFACEDATA* dst, int layer, int frozen);
 
   // Scene state beyond cScene's m_nState / m_nStep.
   int32_t m_nSavedState = 0;
@@ -221,10 +229,23 @@ class cScenePlay : public cScene {
   cSafeVector<uint8_t> m_GroupActive;
   // Frames the dead main hero has been shown (the death display ends after a fixed count).
   int32_t m_nDeathShown = 0;
+  // Effects and pictures shown in the stage (effect_draw.cpp, picture_draw.cpp). The n-th
+  // picture is drawn from the n-th surface of Off_Picture.
+  cSafeList<cEffectObj> m_Effects;
+  cSafeList<cPictureObj> m_Pictures;
+  void DrawEffects(DDSURFACEDATA* dst, int frozen);
+  void DrawPictures(DDSURFACEDATA* dst, int front, int frozen);
+  // Every picture with its surface and load record.
+  void ClearPictures();
+  // A hit's effect `effect` (nothing for a number that names none) between the two boxes.
+  void AddAttackEffect(int effect, const double boxA[4], const double boxB[4], int sizeFactor);
   // Set when the stage could not be set up: nothing runs or draws until the program closes.
   int32_t m_bSetupFailed = 0;
   // Stage set-ups so far; a frozen state that set the stage up again keeps the new seed.
   int32_t m_nSetStageCount = 0;
+
+  // The message windows shown over the stage (message_window*.cpp), drawn in this order.
+  MSGWINDOWLIST m_MessageWindows;
 
  private:
   // Runs the handler of the current state.

@@ -43,9 +43,9 @@ void HeroCentre(int& cx, int& cy) {
 int StripSize(int total, int parts) { return parts > 0 ? (total + parts - 1) / parts : total; }
 
 void Distort(cScrEffect& e, DDSURFACEDATA* W) {
-  const int* p = e.m_nParam;
+  const int32_t* p = e.Params();
   const double v = e.m_dValue;
-  switch (e.m_nKind) {
+  switch (e.Kind()) {
     case SCREFFECT_MOVE: DDBlt(B, e.m_nKind1, e.m_nKind2, 640, 480, W, 0, 0, BLT_OPAQUE); break;
     case SCREFFECT_SHAKE_X: {
       const double d = e.m_dValue2;
@@ -60,7 +60,7 @@ void Distort(cScrEffect& e, DDSURFACEDATA* W) {
     case SCREFFECT_WAVE_X:
     case SCREFFECT_WAVE_Y:
       DDBltWave(B, 0, 0, 640, 480, p[3], v, e.m_nKind1, std::max(p[4], 1), W, 0, 0, BLT_OPAQUE,
-                e.m_nKind == SCREFFECT_WAVE_Y);
+                e.Kind() == SCREFFECT_WAVE_Y);
       break;
     case SCREFFECT_ROTATE: DDBltRotate(B, 320, 240, 640, 480, 320, 240, T(v), W, 0, 0, BLT_OPAQUE); break;
     case SCREFFECT_CIRCLE: {
@@ -102,8 +102,8 @@ void Distort(cScrEffect& e, DDSURFACEDATA* W) {
 
 // The counters a kind moves after its drawing; the shakes' swing.
 void Advance(cScrEffect& e) {
-  const int* p = e.m_nParam;
-  switch (e.m_nKind) {
+  const int32_t* p = e.Params();
+  switch (e.Kind()) {
     case SCREFFECT_MOVE:
       e.m_nKind1 = T(static_cast<double>(p[3] - p[1]) / p[0] * e.m_dValue + p[1]);
       e.m_nKind2 = T(static_cast<double>(p[4] - p[2]) / p[0] * e.m_dValue + p[2]);
@@ -145,12 +145,12 @@ void cScenePlay::DrawScrEffect(int frozen) {
   cScrEffect& e = m_Draw.m_ScrEffect;
   if (e.m_nEffect == 0) return;
   // Kinds the routine table does not know run as "none".
-  const int kind = e.m_nKind >= 0 && e.m_nKind < SCREFFECT_KIND_COUNT ? e.m_nKind : SCREFFECT_NONE;
+  const int kind = e.Kind() >= 0 && e.Kind() < SCREFFECT_KIND_COUNT ? e.Kind() : SCREFFECT_NONE;
   if (kind == SCREFFECT_NONE) {
     if (g_bUseD3D && lpDTCon && lpDTCon->bVirtualBackBuffer) DDSetVirtualBackBuffer(false);
     return;
   }
-  const int* p = e.m_nParam;
+  const int32_t* p = e.Params();
   // A run time of nothing ends the effect on its first frame: a move shows its end position, a
   // shake no displacement.
   const bool instant = p[0] <= 0;

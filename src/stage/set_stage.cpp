@@ -11,6 +11,7 @@
 #include "data/flow_kinds.h"
 #include "data/data_refs.h"
 #include "data/stage_file.h"
+#include "flow/conditions.h"
 #include "gfx/dd.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -163,10 +164,13 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_bOutOfAreaChara = g_Stage.m_Areas[STAGE_AREA_CHARA].AnySide() ? 1 : 0;
   m_bOutOfAreaBlockChara = g_Stage.m_Areas[STAGE_AREA_BLOCK_CHARA].AnySide() ? 1 : 0;
   m_bOutOfAreaItem = g_Stage.m_Areas[STAGE_AREA_ITEM].AnySide() ? 1 : 0;
+  ClearMessageWindows(m_MessageWindows);
   m_Wait.m_nReserved = 0;
   m_ContactSchedule = MakeContactSchedule(g_Stage.m_nSubSteps, g_Stage.m_nContactChecks);
   m_nEndRequest = 0;
   m_bContactRunning = 0;
+  // Blocks exist as their conditions say, seen from the main hero and latched in the cell.
+  SetBlockCondCheck(&CheckMapCellCond);
   m_nCaptionCount = 0;
   m_nCaptionCount2 = 0;
   if (g_Stage.m_nTimeLimitOn) {
@@ -195,6 +199,8 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
     layer.m_dAutoOffsetX = 0.0;
     layer.m_dAutoOffsetY = 0.0;
   }
+  m_Effects.clear();
+  ClearPictures();
   m_Draw.ResetForStage();
   MakeSightMask();
   if (g_nBpp == 8) {

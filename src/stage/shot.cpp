@@ -11,25 +11,15 @@
 #include "data/stage_file.h"
 #include "persist/system_data.h"
 #include "stage/aim.h"
-#include "stage/search.h"
 #include "stage/chara_base.h"
-#include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
-
 double SubSteps() { return g_Stage.m_dSubSteps; }
 double RideSpeed(const cScroll& axis) { return axis.m_bAtEdge ? 0.0 : axis.m_dAutoSpeed; }
 int TileOf(double edge) { return TruncToInt(edge) >> 5; }
-
-// A step count from a double, kept inside int so that a tiny speed cannot wrap it negative.
-int StepsOf(double v) {
-  if (!(v < 2147483647.0)) return INT_MAX;
-  return TruncToInt(v);
-}
 
 // Swords: animation 0 plays once and ends; shots: animation 1 alternates two cells.
 const cSafeVector<ANIMEFRAMELIST>& ShotAnimeTable() {
@@ -53,11 +43,15 @@ int GridCellHit(int column, int row, int layer) {
 
 void RemoveShotLink(cCharaBase* chara, const SHOTLINK& link) {
   auto& v = chara->m_ShotLinks;
-  for (auto it = v.begin(); it != v.end();)
-    it = EqualLink(*it, link) ? v.erase(it) : it + 1;
+  for (auto it = v.begin(); it != v.end();) it = EqualLink(*it, link) ? v.erase(it) : it + 1;
 }
 
 }  // namespace
+
+int ShotStepsOf(double v) {
+  if (!(v < 2147483647.0)) return INT_MAX;
+  return TruncToInt(v);
+}
 
 const cSwordTypeEntry* FindSwordEntry(int type, int entry) {
   auto& types = g_Database.m_SwordTypes;
@@ -164,8 +158,8 @@ void cShot::Setup(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREP
     h = e ? e->m_nHeight : 0;
   }
   m_nShooterId = shooter->m_nId;
-  Init(id, shooter->m_nSide, shooter->m_nOwnerKind, m_Def.m_cFaction, m_Def.m_sGraphic, &ShotAnimeTable(),
-       m_bShot, 0, 0, w, h, 16, 16, facing, 1, f.nClone);
+  Init(id, shooter->m_nSide, shooter->m_nOwnerKind, m_Def.m_cFaction, m_Def.m_sGraphic, &ShotAnimeTable(), m_bShot, 0,
+       0, w, h, 16, 16, facing, 1, f.nClone);
   if (p.m_cFactionFromShooter) {
     m_Def.m_cFaction = shooter->m_Def.m_cLayer;
     m_nLayer = shooter->m_Def.m_cLayer;
@@ -210,10 +204,10 @@ void cShot::Setup(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREP
     int d = f.nRange * 16 - m_nHitWidth;
     if (d < 0) d = 0;
     if (d > 0 && s > 0) {
-      m_nRangeSteps = StepsOf(d / s);
+      m_nRangeSteps = ShotStepsOf(d / s);
     } else {
       m_nRangeSteps = TruncToInt(n);
-      if (StepsOf(n * s) > m_nHitWidth) m_nRangeSteps = StepsOf(m_nHitWidth / s);
+      if (ShotStepsOf(n * s) > m_nHitWidth) m_nRangeSteps = ShotStepsOf(m_nHitWidth / s);
     }
     if (m_nRangeSteps < n) {
       // The whole rest of the range is covered within one frame, along the fired direction.
@@ -289,214 +283,14 @@ int cShot::Update() {
   return 0;
 }
 
-void cShot::AimAt(cCharaBase* chara) {
-  if (!chara) return;
-  UpdateScreenRect();
-  double vx = 0.0;
-  double vy = 0.0;
-  int dir = 0;
-  CalcAimSpeed(vx, vy, dir, chara, m_rcScreen[0] + (m_nDrawWidth >> 1), m_rcScreen[1] + (m_nDrawHeight >> 1),
-               chara->m_rcScreen[0] + (chara->m_nDrawWidth >> 1), chara->m_rcScreen[1] + (chara->m_nDrawHeight >> 1),
-               m_dMoveSpeed, m_bScrollRide, 0, 0);
-  m_dVelX = vx;
-  m_dVelY = vy;
-  if (m_bAccel) SetAccel(m_dInertiaX, m_dInertiaY, vx, vy);
-}
-
-void cShot::HomeStep(cCharaBase* target) {
-  if (!target) return;
-  UpdateScreenRect();
-  double vx = 0.0;
-  double vy = 0.0;
-  int dir = 0;
-  CalcAimSpeed(vx, vy, dir, target, m_rcScreen[0] + (m_nDrawWidth >> 1), m_rcScreen[1] + (m_nDrawHeight >> 1),
-               target->m_rcScreen[0] + (target->m_nDrawWidth >> 1),
-               target->m_rcScreen[1] + (target->m_nDrawHeight >> 1), m_dMoveSpeed, m_bScrollRide, 0, 0);
-  if (!m_bAccel || m_nTick == m_nMoveStart) {
-    m_dVelX = vx;
-    m_dVelY = vy;
-  }
-  if (m_bAccel) SetAccel(m_dInertiaX, m_dInertiaY, vx, vy);
-}
-
-namespace {
-
-cCharaBase* LiveTarget(cCharaBase* c) { return c && !c->m_bDead ? c : nullptr; }
-
-cCharaBase* NearestOfGroup(const cShot& shot, int group) {
-  if (!g_lpScenePlay) return nullptr;
-  return FindNearestCharaDefault(shot.m_rcScreen[0] + (shot.m_nDrawWidth >> 1),
-                                 shot.m_rcScreen[1] + (shot.m_nDrawHeight >> 1),
-                                 g_lpScenePlay->m_CharaLayers.At(group));
-}
-
-cCharaBase* MainHeroOrNull() { return g_Heroes.empty() ? nullptr : &g_Heroes.At(0); }
-
-// Sub-steps until a distance in hbl is covered at speed s; 0 when either is 0.
-int StepsForHbl(int hbl, double s) { return hbl != 0 && s != 0 ? StepsOf(hbl * 16 / s) : 0; }
-
-}  // namespace
-
-void cShot::StepMovement() {
-  if (m_bMoveDone) return;
-  const int kind = m_Def.m_cMoveType;
-  const int p1 = m_Def.m_sMoveParam[0];
-  const int p2 = m_Def.m_sMoveParam[1];
-  const int p3 = m_Def.m_sMoveParam[2];
-  if (m_nTick == 0) m_dMoveSpeed = (m_Def.m_sSpeed + m_Def.m_sSpeedPerClone * m_nCloneValue) * 0.1 / SubSteps();
-  const double s = m_dMoveSpeed;
-  switch (kind) {
-    case SHOT_MOVE_AIM_HERO:
-    case SHOT_MOVE_AIM_NEAREST:
-    case SHOT_MOVE_AIM_TARGET:
-    case SHOT_MOVE_FALL:
-      if (m_nTick == 0) m_nMoveStart = StepsForHbl(p1, s);
-      if (kind == SHOT_MOVE_FALL) {
-        if (m_nTick >= m_nMoveStart) {
-          m_dSpeedY = m_dVelY;
-          m_bFly = 0;
-          m_bMoveDone = 1;
-        }
-      } else if (m_nTick == m_nMoveStart) {
-        UpdateScreenRect();
-        AimAt(kind == SHOT_MOVE_AIM_HERO ? MainHeroOrNull()
-              : kind == SHOT_MOVE_AIM_NEAREST ? NearestOfGroup(*this, p2)
-                                              : LiveTarget(m_pTarget));
-        m_bMoveDone = 1;
-      }
-      break;
-    case SHOT_MOVE_HOME_HERO:
-    case SHOT_MOVE_HOME_NEAREST:
-    case SHOT_MOVE_HOME_TARGET:
-    case SHOT_MOVE_HOME_NEAREST2:
-      if (m_nTick == 0) {
-        m_nMoveStart = StepsForHbl(p1, s);
-        m_nMoveEnd = StepsForHbl(p2, s);
-      }
-      if (m_nTick >= m_nMoveEnd) {
-        m_bMoveDone = 1;
-        return;
-      }
-      if (m_nTick >= m_nMoveStart) {
-        UpdateScreenRect();
-        HomeStep(kind == SHOT_MOVE_HOME_HERO     ? MainHeroOrNull()
-                 : kind == SHOT_MOVE_HOME_TARGET ? LiveTarget(m_pTarget)
-                                                 : NearestOfGroup(*this, p3));
-      }
-      break;
-    case SHOT_MOVE_WAVE:
-      WaveStep();
-      return;
-    default: break;
-  }
-  ++m_nTick;
-}
-
-void cShot::WaveStep() {
-  const double n = SubSteps();
-  const int b = m_Def.m_sMoveParam[1];
-  const int c = m_Def.m_sMoveParam[2];
-  if (m_nTick == 0) {
-    m_nTick = 1;
-    int a = m_Def.m_sMoveParam[0] * 16;
-    if (a > INT16_MAX) a = INT16_MAX;
-    if (a < INT16_MIN) a = INT16_MIN;
-    m_Def.m_sMoveParam[0] = static_cast<int16_t>(a);
-    // A wave speed of 0 is no wave at all, rather than a division by zero.
-    if (b == 0)
-      m_dWavePhase = 0.0;
-    else
-      m_dWavePhase = m_bRight ? n * (static_cast<double>(c) / b) : n * (static_cast<double>(c + 180) / b);
-    const double q = WaveSpeed(a, b, m_dWavePhase, 1, 0);
-    double theta = std::atan2(m_dVelY, m_dVelX);
-    if (theta < 0) theta += 2 * PI;
-    m_dWaveCos = std::cos(theta - PI / 2);
-    m_dWaveSin = std::sin(theta - PI / 2);
-    m_dVelX += q * m_dWaveCos;
-    m_dVelY += q * m_dWaveSin;
-  } else {
-    const double g = WaveAccel(m_Def.m_sMoveParam[0], b, m_dWavePhase, 1, 0);
-    const double ox = m_dVelX;
-    const double oy = m_dVelY;
-    m_dVelX += g * m_dWaveCos;
-    m_dVelY += g * m_dWaveSin;
-    if ((ox > 0 && m_dVelX < 0) || (ox < 0 && m_dVelX > 0)) m_dVelX = 0.0;
-    if ((oy > 0 && m_dVelY < 0) || (oy < 0 && m_dVelY > 0)) m_dVelY = 0.0;
-  }
-  if (m_bAccel) SetAccel(m_dInertiaX, m_dInertiaY, m_dVelX, m_dVelY);
-}
-
-int cShot::UpdateSword() {
-  cCharaBase* owner = FindCharaById(m_nShooterId);
-  if (!owner) return 1;
-  const cSwordTypeEntry* e = FindSwordEntry(m_Def.m_cMoveType, m_nSwordEntry);
-  if (!e) return 1;
-  owner->UpdateScreenRect();
-  m_bRight = owner->m_bRight;
-  const int size = m_Def.m_cSize;
-  if (m_nTick == 0) {
-    m_nBaseDrawWidth = m_nBaseHitWidth = e->m_nWidth;
-    m_nBaseDrawHeight = m_nBaseHitHeight = e->m_nHeight;
-    m_nDrawWidth = m_nHitWidth = size * e->m_nWidth;
-    m_nDrawHeight = m_nHitHeight = size * e->m_nHeight;
-    // The contact box follows the entry's blade too.
-    m_nBaseHitBoxWidth = e->m_nWidth;
-    m_nBaseHitBoxHeight = e->m_nHeight;
-    m_nHitBoxWidth = m_nHitWidth;
-    m_nHitBoxHeight = m_nHitHeight;
-  }
-  const int L = owner->m_rcScreen[0];
-  const int T = owner->m_rcScreen[1];
-  const int R = owner->m_rcScreen[2];
-  const int B = owner->m_rcScreen[3];
-  const int OW = owner->m_nDrawWidth;
-  const int OH = owner->m_nDrawHeight;
-  const double sx = ScrollX().m_dPos;
-  const double sy = ScrollY().m_dPos;
-  const int DW = m_nDrawWidth;
-  const int DH = m_nDrawHeight;
-  double x = m_dX;
-  double y = m_dY;
-  switch (e->m_nPosKind) {
-    case 0:
-      x = owner->m_bRight ? sx + R + 1 : sx + L - DW;
-      y = T + (OH >> 1) + sy - (DH >> 1);
-      break;
-    case 1:
-      m_bRight = !owner->m_bRight;
-      x = owner->m_bRight ? sx + L - DW : sx + R + 1;
-      y = T + (OH >> 1) + sy - (DH >> 1);
-      break;
-    case 2:
-      x = L + (OW >> 1) + sx - (DW >> 1);
-      y = T + sy - DH;
-      break;
-    case 3:
-      x = L + (OW >> 1) + sx - (DW >> 1);
-      y = sy + B + 1;
-      break;
-    default: break;
-  }
-  const int ox = size * e->m_nOfsX;
-  const int oy = size * e->m_nOfsY;
-  x += m_bRight && e->m_nMirrorX ? -ox : ox;
-  y += m_bRight && e->m_nMirrorY ? -oy : oy;
-  m_dX = x;
-  m_dY = y;
-  ClampX();
-  CheckBoundsY(2);
-  if (++m_nTick <= e->m_nTime * g_Stage.m_nSubSteps * 6) return 0;
-  m_nTick = 0;
-  const cSwordTypeEntry* next = FindSwordEntry(m_Def.m_cMoveType, ++m_nSwordEntry);
-  return next ? 0 : 1;
-}
-
 int cShot::StepX() {
   if (m_dInertiaX != 0) m_dSpeedX += m_dInertiaX;
   if (m_dSpeedX != 0) {
     const double limit = g_Stage.m_dSpeedLimitStep;
-    if (m_dSpeedX > limit) m_dSpeedX = limit;
-    else if (m_dSpeedX < -limit) m_dSpeedX = -limit;
+    if (m_dSpeedX > limit)
+      m_dSpeedX = limit;
+    else if (m_dSpeedX < -limit)
+      m_dSpeedX = -limit;
     m_dX += m_dSpeedX;
     ClampX();
   }

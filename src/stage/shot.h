@@ -132,6 +132,9 @@ class cShot : public cStageObject {
   void SetScrollSpeeds();
 };
 
+// A step count from a double, kept inside int so that a tiny speed cannot wrap it negative.
+int ShotStepsOf(double v);
+
 // Entry `entry` of sword type `type`; null when the type has no such entry (a bad type is
 // reported and type 0 is used).
 const cSwordTypeEntry* FindSwordEntry(int type, int entry);

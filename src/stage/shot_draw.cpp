@@ -1,13 +1,22 @@
 // The picture of a shot or sword at its screen rectangle.
 #include "data/db_records.h"
+#include "gfx/batch.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
+#include "persist/system_ini.h"
+#include "stage/graphic_source.h"
+#include "stage/scene_play.h"
 #include "stage/shot.h"
 
 namespace {
 
-constexpr int IMAGE_SHOTS_LEFT = 20;
+constexpr int IMAGE_SHOTS = 20;
+constexpr int SHOT_CELL = 16;
+constexpr int SHOTS_PER_COLUMN = 30;
+
+// The blit mode stretches straight from the surfaces it draws from when the card stretches.
+bool StretchFromDrawSurface() { return !g_bUseD3D && g_SystemIni.m_nDDVideoStretch; }
 
 }  // namespace
 
@@ -15,28 +24,43 @@ void cShot::Draw(DDSURFACEDATA* dest, int frozen) {
   if (m_Def.m_cInvisible) return;
   const int x = m_rcScreen[0];
   const int y = m_rcScreen[1];
-  const int size = m_Def.m_cSize;
+  const bool large = m_Def.m_cSize > 1;
   if (m_bShot) {
     const int pattern = frozen ? m_Anime.GetPattern() : m_Anime.Update();
+    // The shot sheet is 30 graphics to a column, each graphic two cells side by side (its two
+    // patterns), as the padded sheets copy it.
     const int g = m_nGraphic;
-    DDSURFACEDATA* src = &g_SurfaceTable[IMAGE_SHOTS_LEFT + (m_bRight ? 1 : 0)];
-    const int sx = (g % 30) * 16;
-    const int sy = (pattern + (g / 30) * 2) * 16;
-    if (size <= 1)
-      DDBlt(dest, x, y, 16, 16, src, sx, sy, BLT_TRANSPARENT);
-    else
-      DDBltStretch(dest, x, y, m_nDrawWidth, m_nDrawHeight, src, sx, sy, 16, 16, BLT_TRANSPARENT);
+    const int sx = ((g / SHOTS_PER_COLUMN) * 2 + pattern) * SHOT_CELL;
+    const int sy = (g % SHOTS_PER_COLUMN) * SHOT_CELL;
+    const int slot = IMAGE_SHOTS + (m_bRight ? 1 : 0);
+    if (!large) {
+      DDBlt(dest, x, y, SHOT_CELL, SHOT_CELL, &g_SurfaceTable[SelectSourceImage(slot, 0)], sx, sy, BLT_TRANSPARENT);
+    } else {
+      DDSURFACEDATA* src = &g_SurfaceTable[SelectSourceImage(slot, StretchFromDrawSurface() ? 0 : 1)];
+      DDBltStretch(dest, x, y, m_nDrawWidth, m_nDrawHeight, src, sx, sy, SHOT_CELL, SHOT_CELL, BLT_TRANSPARENT);
+    }
     return;
   }
   // A sword's animation ends on its end marker, so it is never advanced: its picture is the
   // entry's own cell.
   const cSwordTypeEntry* e = FindSwordEntry(m_Def.m_cMoveType, m_nSwordEntry);
-  const int index = 4 * m_Def.m_cMoveType + (m_bRight ? 1 : 0);
+  const int index = 4 * m_Def.m_cMoveType + (m_bRight ? 1 : 0) + (large && !StretchFromDrawSurface() ? 2 : 0);
   if (!e || index >= static_cast<int>(Off_Sword.size())) return;
-  DDSURFACEDATA* src = &Off_Sword[index];
-  if (size <= 1)
+  DDSURFACEDATA* src = &Off_Sword[static_cast<size_t>(index)];
+  if (!large)
     DDBlt(dest, x, y, m_nDrawWidth, m_nDrawHeight, src, e->m_nImageX, e->m_nImageY, BLT_TRANSPARENT);
   else
-    DDBltStretch(dest, x, y, m_nDrawWidth, m_nDrawHeight, src, e->m_nImageX, e->m_nImageY, e->m_nWidth,
-                 e->m_nHeight, BLT_TRANSPARENT);
+    DDBltStretch(dest, x, y, m_nDrawWidth, m_nDrawHeight, src, e->m_nImageX, e->m_nImageY, m_nBaseDrawWidth,
+                 m_nBaseDrawHeight, BLT_TRANSPARENT);
+}
+
+void cScenePlay::DrawShots(DDSURFACEDATA* dst, int layer, int frozen) {
+  DDBeginBatch(1);
+  for (cShot& shot : m_Shots) {
+    if (layer >= 0 && shot.m_Def.m_cZ != layer) continue;
+    if (!shot.IsOnScreen()) continue;
+    shot.UpdateScreenRect();
+    shot.Draw(dst, frozen);
+  }
+  DDEndBatch();
 }

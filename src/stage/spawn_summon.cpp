@@ -5,6 +5,7 @@
 #include "data/item_def.h"
 #include "data/palette.h"
 #include "data/stage_file.h"
+#include "flow/conditions.h"
 #include "persist/system_data.h"
 #include "stage/block_collision.h"
 #include "stage/chara.h"
@@ -14,7 +15,10 @@
 #include "stage/spawn_summon.h"
 #include "stage/stage_globals.h"
 
-int SummonCellCondHolds(cMapCell&) { return 1; }
+int SummonCellCondHolds(cMapCell& cell) {
+  cCharaBase* hero = g_Heroes.empty() ? nullptr : &g_Heroes.At(0);
+  return CheckLatchedConds(cell.m_Conds, cell.CondMode(), cell.CondLatch(), cell.m_cState, hero);
+}
 
 namespace {
 

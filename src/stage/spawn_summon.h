@@ -1,8 +1,8 @@
-// What the block summon needs of the flow runner.
+// What the block summon needs of the condition code.
 #pragma once
 
 class cMapCell;
 
-// Whether a map cell's conditions hold now (latching); the conditions code supplies the real test,
-// until then every cell's conditions hold.
+// Whether a map cell's conditions hold now, judged for the main hero: a cell without conditions
+// holds, and a cell whose latched list once held keeps holding (the cell's extra byte keeps that).
 int SummonCellCondHolds(cMapCell& cell);

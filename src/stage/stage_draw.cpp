@@ -7,6 +7,8 @@
 #include "gfx/batch.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "gfx/scene_surfaces.h"
+#include "persist/menu_colors.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
 #include "stage/chara_draw.h"
@@ -38,6 +40,9 @@ void BeginCharaBatch() {
   DDBeginBatch(1);
   DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS]);
   DDBatchOrder(&g_SurfaceTable[IMAGE_BLOCKS_MIRROR]);
+  // Exclusive bitmaps come between the block and the character sheets.
+  for (DDSURFACEDATA& sd : Off_CharaExc)
+    if (HasPixels(&sd)) DDBatchOrder(&sd);
   for (int i = IMAGE_CHARAS; i < IMAGE_CHARAS + 2 * CHARA_SHEET_COUNT; ++i) DDBatchOrder(&g_SurfaceTable[i]);
   for (int i : {20, IMAGE_SHOTS_PADDED, 21, IMAGE_SHOTS_PADDED_MIRROR, IMAGE_ITEMS, IMAGE_MARKS, IMAGE_ITEMS_SMALL})
     DDBatchOrder(&g_SurfaceTable[i]);
@@ -54,6 +59,8 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   }
   DDSURFACEDATA* dst = &BackBuffer;
   const int frozen = bHoldAnime;
+  if (g_SurfaceTable[IMAGE_SHOTS_PADDED].bLost || g_SurfaceTable[IMAGE_SHOTS_PADDED_MIRROR].bLost)
+    BuildPaddedShotSheets();
   if (m_Draw.m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(true);
   if (!frozen) ScrollBackgrounds();
   DrawBackgrounds(dst, 0);
@@ -62,6 +69,7 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
     m_Draw.m_ScreenColor.Draw(frozen);
     return;
   }
+  DrawPictures(dst, 0, frozen);
   DrawMapBlocks(dst, 0);
 
   const bool layered = g_Stage.m_nUseLayers != 0;
@@ -84,11 +92,13 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
         ++it;
     }
     if (batchCharas) DDEndBatch();
+    DrawShots(dst, layered ? i : -1, frozen);
   }
   if (layered) {
-    // Objects outside the eight layers are not drawn, but their deaths still run their course:
-    // the hero's ends the life, a character's ends with its removal.
-    if (!InLayerRange(heroLayer())) DrawHero(frozen | 2);
+    // A hero outside the eight layers is drawn over them all, so that its death is seen and
+    // ends the life. Other characters there are not drawn, but their deaths still run their
+    // course and end with their removal.
+    if (!InLayerRange(heroLayer())) DrawHero(frozen);
     for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
       if (InLayerRange(DisplayLayer(*it)) || !it->m_bDead || frozen) {
         ++it;
@@ -106,22 +116,23 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   DrawBackgrounds(dst, 1);
   DrawDistanceRanges(dst, m_Draw.m_nRangeCounter);
   if (!g_Heroes.empty()) g_Heroes.At(0).DrawSightMask(dst);
+  DrawPictures(dst, 1, frozen);
+  DrawEffects(dst, frozen);
+  DrawMessageWindows(m_MessageWindows, dst, frozen);
   DrawScrEffect(frozen);
   DrawStatusLine(dst);
   DrawTimeLimit(dst, bTickStatus);
   if (bKeyHint) DrawNotice(dst);
+  AnimateMenuColors();
   m_Draw.m_ScreenColor.Draw(frozen);
 }
 
-// `mode` bit 0: frozen; bit 1: the hero is outside the display layers (kept up, not drawn).
-void cScenePlay::DrawHero(int mode) {
+void cScenePlay::DrawHero(int frozen) {
   if (g_Heroes.empty()) return;
-  const int frozen = mode & 1;
-  DDSURFACEDATA* dst = mode & 2 ? nullptr : &BackBuffer;
+  DDSURFACEDATA* dst = &BackBuffer;
   cHero& hero = g_Heroes.At(0);
   hero.DisplayUpkeep();
   if (!hero.m_bDead) {
-    if (!dst) return;
     hero.Draw(dst, frozen);
     hero.DrawHpGauge(dst);
     hero.DrawSpGauge(dst);

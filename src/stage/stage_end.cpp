@@ -82,9 +82,6 @@ unsigned RankingThreadEntry(void* param) {
 // Set by the window thread when the name-entry dialog has closed; the stage end waits for it.
 std::atomic<int32_t> g_bNameEntryDone{0};
 
-void ShowExtraLifeNotice(cScenePlay&, int) {}
-void HideExtraLifeNotice(cScenePlay&) {}
-
 int cScenePlay::KillChara(cChara& chara) {
   const int r = KillCharaCore(chara);
   if (r == 1) {
@@ -137,10 +134,10 @@ void cScenePlay::AddStageTotals() {
     if (s.m_nLives >= MAX_LIVES) break;
     ++s.m_nLives;
     PlaySystemSound(15);
-    ShowExtraLifeNotice(*this, MainHero().m_nId);
+    const uint32_t notice = ShowExtraLifeNotice(*this, MainHero().m_nId);
     m_Wait.Set(WAIT_EXTRA_LIFE, 0, EXTRA_LIFE_FRAMES, 0);
     RunPauseThread(1);
-    HideExtraLifeNotice(*this);
+    HideExtraLifeNotice(*this, notice);
     if (m_bClosing.load()) {
       PostCloseToMainWindow();
       return;

@@ -161,12 +161,12 @@ TEST_F(MoveSetUp, NegativeTimeIsMadePositiveUnlessTheOlderRuleHolds) {
   }
 }
 
-TEST_F(MoveSetUp, ZeroTimeOrZeroSpeedGivesOneSubStepInsteadOfInfinity) {
+TEST_F(MoveSetUp, ZeroTimeOrZeroSpeedEndsWithoutMovingInsteadOfInfinity) {
   cEdMove m;
   m.m_sDistance = 10;
   m.m_cSolveMode = 1;
   cFlowCommandState s = SetUp(CMD_STRAIGHT_MOVE, m, 0, 1);
-  EXPECT_DOUBLE_EQ(s.m_dSpeed, 160.0);  // the whole distance in the one sub-step
+  EXPECT_DOUBLE_EQ(s.m_dSpeed, 0.0);  // no time to move in
   m.m_cSolveMode = 2;
   m.m_sSpeed = 0;
   s = SetUp(CMD_STRAIGHT_MOVE, m, 3, 1);

@@ -8,6 +8,8 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "data/flow_kinds.h"
+#include "stage_hooks.h"
 
 namespace t4::test {
 namespace {
@@ -69,6 +71,36 @@ TEST(BlockCharaPlayTest, HeroLandsOnABlockCharacterAndIsCarried) {
   EXPECT_EQ(hero.m_dX, x0 + 60);
   EXPECT_EQ(hero.m_dY, 388);
   EXPECT_EQ(hero.m_bRideChara, 1);
+}
+
+TEST(BlockCharaPlayTest, LandingAndRidingTellBothSides) {
+  StageHarness h;
+  h.Start(Prepare(StageFromRows({
+      "..............................",
+      "..H...........................",
+      "..............................",
+      "..f...........................",
+      "..............................",
+  })));
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  cChara& k = *h.Charas().at(0);
+  cHero& hero = h.Hero();
+  TriggerRecorder rec;
+  int frames = 0;
+  while (!hero.m_bRideChara && frames < 30) h.Frame(), ++frames;
+  ASSERT_EQ(hero.m_bRideChara, 1);
+  // The landing: the block character learns who rides it, the hero that it stands on one.
+  const std::vector<FiredTrigger> landing = {
+      {&k, TRIG_RIDDEN_BY_HERO, &hero, 0},
+      {&k, TRIG_RIDDEN_BY_CHARA, &hero, 0},
+      {&hero, TRIG_HIT_BLOCK_CHARA, nullptr, 0},
+      {&hero, TRIG_ON_BLOCK_CHARA, nullptr, 0},
+  };
+  EXPECT_EQ(TriggerRecorder::Log(), landing);
+  // Each later frame the same four: the carrier is told as it carries the hero before its move.
+  TriggerRecorder::Log().clear();
+  h.Frame();
+  EXPECT_EQ(TriggerRecorder::Log(), landing);
 }
 
 TEST(BlockCharaPlayTest, BlockCharacterMovingIntoTheHeroPushesIt) {

@@ -3,9 +3,13 @@
 #include <climits>
 
 #include "chara_fixture.h"
+#include "data/database.h"
 #include "data/flow_kinds.h"
+#include "flow/stage_binding.h"
 #include "persist/save_data.h"
+#include "stage/effect_states.h"
 #include "stage_hooks.h"
+#include "support/scoped_value.h"
 
 namespace t4::test {
 namespace {
@@ -35,11 +39,11 @@ TEST_F(CharaDamageTest, BodyPowerIsReducedByTheDefence) {
     int power, defence, hpBefore;
     int damage, hpAfter, dead;
   } cases[] = {
-      {5, 8, 10, 0, 10, 0},    // no negative damage
-      {12, 2, 10, 10, 0, 1},   // exactly the HP left
+      {5, 8, 10, 0, 10, 0},   // no negative damage
+      {12, 2, 10, 10, 0, 1},  // exactly the HP left
       {7, 0, 10, 7, 3, 0},
-      {-5, 8, 4, -5, 9, 0},    // a negative power heals whatever the defence
-      {-5, 0, 8, -5, 10, 0},   // up to the maximum
+      {-5, 8, 4, -5, 9, 0},             // a negative power heals whatever the defence
+      {-5, 0, 8, -5, 10, 0},            // up to the maximum
       {INT_MAX, -5, 10, 999999, 0, 1},  // damage limited, no overflow
   };
   for (const Case& k : cases) {
@@ -131,6 +135,46 @@ TEST_F(CharaDamageTest, GaugeOfALossOfThreeFromTen) {
   EXPECT_EQ(c.m_HpGauge.dDecrease, -0.25);
 }
 
+TEST_F(CharaDamageTest, GaugeMovingPartKeepsItsFraction) {
+  // A loss of 1 from 3 (maximum 3): the bar is 2 x 50 / 3 = 33 whole dots, the moving part -50 / 3.
+  cChara& c = AddChara(Def(3, 0, 0, 0), TileDot(5), TileDot(5));
+  c.AddHp(-1, 0, 1);
+  EXPECT_EQ(c.m_HpGauge.nLength, 33);
+  EXPECT_DOUBLE_EQ(c.m_HpGauge.dMoving, -50.0 / 3);
+  EXPECT_DOUBLE_EQ(c.m_HpGauge.dDecrease, -50.0 / 3 * (1.0 / 60));
+}
+
+TEST_F(CharaDamageTest, StatusOperationsAndCodeChangeHpThroughTheCharacter) {
+  // What the flow code reaches: the character's own HP and SP changes, with their gauges and the
+  // invincibility rule, and the gauges the code command starts after it changed HP or SP.
+  cCharaDef d = Def(10, 0, 0, 0);
+  d.m_cInvincible = 1;
+  d.m_nMaxSp = 20;
+  cChara& c = AddChara(d, TileDot(5), TileDot(5));
+  cFlowStage& stage = StageFlowBinding();
+  stage.AddHp(&c, -3, 0, 1);
+  EXPECT_EQ(c.m_nHp, 10);
+  EXPECT_EQ(c.m_HpGauge.nFrames, 0);
+  stage.AddHp(&c, -3, 1, 1);
+  EXPECT_EQ(c.m_nHp, 7);
+  EXPECT_EQ(c.m_HpGauge.nFrames, 120);
+  EXPECT_EQ(c.m_HpGauge.nLength, 35);
+  c.m_nSp = 0;
+  stage.AddSp(&c, 25, 1);
+  EXPECT_EQ(c.m_nSp, 20);
+  EXPECT_EQ(c.m_SpGauge.nFrames, 120);
+  EXPECT_EQ(c.m_SpGauge.dMoving, 50.0);
+  c.m_HpGauge = GAUGEANIME();
+  stage.StartHpGauge(&c, 2);
+  EXPECT_EQ(c.m_HpGauge.nFrames, 120);
+  EXPECT_EQ(c.m_HpGauge.dMoving, 10.0);
+  // Without a maximum there is no gauge, and no division by it.
+  c.m_Def.m_nMaxSp = 0;
+  c.m_SpGauge = GAUGEANIME();
+  stage.StartSpGauge(&c, 4);
+  EXPECT_EQ(c.m_SpGauge.nFrames, 0);
+}
+
 TEST_F(CharaDamageTest, NoGaugeAndNoCrashWithoutAMaximum) {
   // The default maximum SP is 0; the expression code starts the gauges directly.
   cChara& c = AddChara(Def(10, 0, 0, 0), TileDot(5), TileDot(5));
@@ -170,6 +214,20 @@ TEST_F(CharaDamageTest, CoolDownAgainstOneAttackerOutlastsTheInvincibility) {
   EXPECT_EQ(enemy.m_nInvincible, 2);
 }
 
+TEST_F(CharaDamageTest, LongestInvincibilityOfAStageFileDoesNotOverflow) {
+  g_Stage.SetCollisionLevel(4);
+  ScopedValue<int32_t> pause(g_Stage.m_nEnemyDamagePause, INT_MAX);
+  ScopedValue<int32_t> interval(g_Stage.m_nEnemyHitInterval, INT_MAX / 2);
+  cChara& c = AddChara(WalkerDef(1), TileDot(5), TileDot(5));
+  c.StartInvincibleAndCooldown(3);
+  EXPECT_EQ(c.m_nInvincible, INT_MAX);
+  ASSERT_EQ(c.m_Cooldowns.size(), 1u);
+  EXPECT_EQ(c.m_Cooldowns.front().nLeft, INT_MAX);
+  c.CountDownInvincible();
+  EXPECT_EQ(c.m_nInvincible, INT_MAX - 1);
+  EXPECT_EQ(c.m_Cooldowns.front().nLeft, INT_MAX - 1);
+}
+
 TEST_F(CharaDamageTest, ScoreSumsAreClampedWithoutOverflow) {
   struct Case {
     int32_t score, points, expected;
@@ -184,6 +242,9 @@ TEST_F(CharaDamageTest, DeathFiresTheTriggerAddsTheScoreAndDetaches) {
   cCharaDef d = Def(10, 0, 0, 0);
   d.m_nScore = 500;
   d.m_sDeathEffect = 3;
+  // The death effect starts from the states prepared from the database's definitions.
+  if (g_Database.m_CharaEffects.size() < 4) g_Database.m_CharaEffects.resize(4);
+  PrepareEffectStates();
   cChara& c = AddChara(d, TileDot(5), TileDot(5));
   cChara& watcher = AddChara(Def(10, 0, 0, 0), TileDot(8), TileDot(5));
   watcher.m_Targets[1] = &c;

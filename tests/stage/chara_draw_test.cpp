@@ -5,8 +5,11 @@
 
 #include "data/database.h"
 #include "data/stage_file.h"
+#include "persist/menu_colors.h"
+#include "persist/system_data.h"
 #include "stage/chara.h"
 #include "stage/chara_draw.h"
+#include "stage/effect_states.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -55,6 +58,8 @@ class CharaDrawTest : public ::testing::Test {
     const int p[5] = {p0, p1, p2, p3, p4};
     for (int i = 0; i < 5; ++i) def.m_nParam[i] = p[i];
     g_Database.m_CharaEffects.push_back(def);
+    // Effects start from states prepared from the database.
+    PrepareEffectStates();
     return static_cast<int>(g_Database.m_CharaEffects.size()) - 1;
   }
   bool Shown() { return At(L + 16, T + 16) == GREEN; }
@@ -182,13 +187,65 @@ TEST_F(CharaDrawTest, GaugeShowsTheFilledAndTheMovingPart) {
   EXPECT_EQ(c->m_HpGauge.nFrames, 99);
 }
 
-TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionEndsAtOnce) {
-  c->m_Effect.Start(static_cast<int>(g_Database.m_CharaEffects.size()) + 5, 0, 0);
+TEST_F(CharaDrawTest, AnEffectNumberWithoutDefinitionStartsNothing) {
+  c->m_Effect.Start(AddEffect(CHARAEFFECT_BLINK, 100, 5, 0), 0, 0);
+  for (int effect : {static_cast<int>(g_Database.m_CharaEffects.size()) + 5, -2}) {
+    c->m_Effect.Start(effect, 0, 0);
+    EXPECT_EQ(c->m_Effect.m_nEffect, 0);
+    Draw(0);
+    EXPECT_EQ(At(L, T), GREEN);
+  }
+}
+
+// Animations started by flows are drawn in place of the character's own while they run, and a
+// played one leaves when it reaches its end.
+TEST_F(CharaDrawTest, RunningAnimationsAreDrawnUntilTheyEnd) {
+  const int column = c->m_Def.m_sGraphicOffset + 5;
+  const int row = c->m_nGraphic % 15;
+  for (int slot : {IMAGE_CHARAS, IMAGE_CHARAS + 1}) Paint(&g_SurfaceTable[slot], column * 32, row * 32, 32, 32, BLUE);
   Draw(1);
-  EXPECT_NE(c->m_Effect.m_nEffect, 0);
+  ASSERT_EQ(At(L + 16, T + 16), GREEN);
+  RUNNINGANIME ra;
+  cSafeVector<ANIMEFRAMELIST> table(1);
+  table[0] = {ANIMEFRAME{5, 3, 0}, ANIMEFRAME{ANIME_END_PLAYED, 0, 0}};
+  ra.m_Anime.SetTable(table);
+  c->m_RunningAnimes.push_front(ra);
+  Draw(1);
+  EXPECT_EQ(At(L + 16, T + 16), BLUE);
   Draw(0);
-  EXPECT_EQ(c->m_Effect.m_nEffect, 0);
-  EXPECT_EQ(At(L, T), GREEN);
+  Draw(0);
+  EXPECT_EQ(At(L + 16, T + 16), BLUE);
+  Draw(0);
+  EXPECT_TRUE(c->m_RunningAnimes.empty());
+  EXPECT_EQ(At(L + 16, T + 16), GREEN);
+}
+
+// While it cannot be hurt, a character glows with the pulsing colour its definition names, when
+// the project turns that on (the render mode only).
+TEST_F(CharaDrawTest, InvincibleCharactersGlowWithTheirPulseColour) {
+  struct Case {
+    const char* name;
+    int option, invincible, colour;
+    uint32_t expected;
+  } cases[] = {
+      {"colour 3 adds red", 1, 1, 3, 0x80FF00},
+      {"not invincible", 1, 0, 3, GREEN},
+      {"option off", 0, 1, 3, GREEN},
+      {"colour 0", 1, 1, 0, GREEN},
+      {"colour past the table", 1, 1, 10, GREEN},
+  };
+  const int32_t option = g_SystemData.m_bOption287;
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    g_SystemData.m_bOption287 = k.option;
+    c->m_Def.m_cInvincible = static_cast<int8_t>(k.invincible);
+    c->m_Def.m_cInvincibleColor = static_cast<int8_t>(k.colour);
+    // The frame's drawing ends by moving the pulse on, so the entry is set before every frame.
+    g_PulseColors[3] = {0xFF800000u, D3DTOP_ADD};
+    Draw(1);
+    EXPECT_EQ(At(L + 16, T + 16), k.expected);
+  }
+  g_SystemData.m_bOption287 = option;
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include "chara_fixture.h"
 #include "data/database.h"
 #include "stage/chara_links.h"
+#include "stage/chara.h"
 #include "stage/shot.h"
 #include "support/scoped_value.h"
+#include "support/stage_harness.h"
 
 namespace t4::test {
 namespace {
@@ -158,6 +160,29 @@ TEST_F(CharaLinksTest, RemovedCharacterLeavesItsShotsWithoutPointers) {
   shooter.DetachLinks();
   EXPECT_EQ(shot.m_pShooter, nullptr);
   EXPECT_TRUE(shooter.m_ShotLinks.empty());
+}
+
+TEST(CharaAnimeSetPlayTest, SetShorterThanTheBasicAnimationsShowsItsFirst) {
+  // A walking character starts on animation 1 and its flows pick 0 to 3; the project's only set
+  // has one animation. The stage plays on (nothing asks to close) and shows that animation.
+  StageHarness h;
+  cAnimeSet one;
+  one.m_Animes = {Anime({4}, 1)};
+  ScopedValue<cSafeVector<cAnimeSet>> sets(g_Database.m_AnimeSets, cSafeVector<cAnimeSet>{one});
+  cStage stage = StageFromRows({
+      "............",
+      ".H....w.....",
+      "############",
+  });
+  stage.m_dGravity = 1.0;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(2), 0);
+  h.Frames(10);
+  ASSERT_EQ(h.Charas().size(), 1u);
+  const cChara& w = *h.Charas().at(0);
+  EXPECT_EQ(w.m_Anime.GetPattern(), 4);
+  EXPECT_EQ(h.Hero().m_Anime.GetPattern(), 4);
+  EXPECT_EQ(h.CloseRequests(), 0);
 }
 
 }  // namespace

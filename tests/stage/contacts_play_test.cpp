@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "data/flow_kinds.h"
+#include "data/palette.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -59,8 +60,8 @@ cStage Row() {
 }
 
 // A still shot of `shooter` over the centre of `at`.
-cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int power, int pierce,
-               int cancel = 0, int cancelStrength = 0) {
+cShot& AddShot(cScenePlay& scene, cCharaBase& shooter, const cCharaBase& at, int power, int pierce, int cancel = 0,
+               int cancelStrength = 0) {
   cEdShot p;
   p.m_nPower = power;
   p.m_cPierce = static_cast<int8_t>(pierce);
@@ -116,6 +117,19 @@ TEST(ContactsPlayTest, PiercingShotHitsEachCharacterOnce) {
   EXPECT_EQ(shot.m_HitList.size(), 1u);
 }
 
+TEST(ContactsPlayTest, RemovedCharacterLeavesTheHitListsOfShots) {
+  // A character made later at the same address must not count as already hit.
+  StageHarness h;
+  h.Start(Row());
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  cChara& enemy = *h.Charas().at(0);
+  cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 1, 1);
+  h.Frame();
+  ASSERT_EQ(shot.m_HitList.size(), 1u);
+  h.Scene().RemoveChara(enemy);
+  EXPECT_TRUE(shot.m_HitList.empty());
+}
+
 TEST(ContactsPlayTest, ShotOfARemovedShooterHitsWithoutItsShooter) {
   StageHarness h;
   h.Start(Row());
@@ -140,7 +154,6 @@ TEST(ContactsPlayTest, ShotOfARemovedShooterHitsWithoutItsShooter) {
 
 int g_TakenItems = 0;
 int CountTaken(cCharaBase&, cFlowCommand&) { return ++g_TakenItems, 0; }
-
 
 TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   // The enemy carries item placement 0 and gives 300 points.
@@ -172,6 +185,30 @@ TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   EXPECT_EQ(g_SaveData.m_nStageScore, 300);
   EXPECT_EQ(g_TakenItems, 1);
   EXPECT_EQ(h.Hero().m_bDead, 0);
+}
+
+TEST(ContactsPlayTest, ShotCarryingAnItemHandsItToTheHeroOnItsHit) {
+  cItemDef item;
+  item.m_sGraphicNo = 1;
+  cFlowCommand command;
+  command.m_cCategory = 1;
+  command.m_cKind = 2;
+  item.m_Cmds.push_back(command);
+  ScopedValue<cSafeVector<cItemDef>> common(g_CommonPalette.m_Items, cSafeVector<cItemDef>{item});
+  g_TakenItems = 0;
+  ScopedItemCmd counting(2, CountTaken);
+  StageHarness h;
+  h.Start(Row());
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  cChara& enemy = *h.Charas().at(0);
+  cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 1, 0);
+  shot.m_Def.m_cItemKind = 1;  // the common palette
+  shot.m_Def.m_sItem = 0;
+  h.Frames(3);
+  // One hit: the item is taken once, the shot is gone and the enemy lost 1 HP.
+  EXPECT_EQ(g_TakenItems, 1);
+  EXPECT_EQ(enemy.m_nHp, 2);
+  EXPECT_TRUE(h.Scene().m_Shots.empty());
 }
 
 TEST(ContactsPlayTest, HeroDeathLeadsToRetryContinueOrGameOver) {
@@ -274,10 +311,8 @@ TEST(ContactsPlayTest, CancellingShotsRemoveTheWeakerOrThemselves) {
     int cancelA, strengthA, cancelB, strengthB;
     bool aLeft, bLeft;
   } cases[] = {
-      {"stronger wins", 1, 5, 1, 3, true, false},
-      {"weaker loses", 1, -2, 1, 3, false, true},
-      {"equal: both go", 1, 4, 1, 4, false, false},
-      {"only one cancels: it goes", 1, 9, 0, 0, false, true},
+      {"stronger wins", 1, 5, 1, 3, true, false},   {"weaker loses", 1, -2, 1, 3, false, true},
+      {"equal: both go", 1, 4, 1, 4, false, false}, {"only one cancels: it goes", 1, 9, 0, 0, false, true},
       {"neither cancels", 0, 0, 0, 0, true, true},
   };
   for (const Case& k : cases) {

@@ -1,87 +1,29 @@
-// Shot commands and summons in a played stage: the six formations place every object and give it
-// its velocity, clone volleys turn, directions resolve with the facing, and the summons create
-// characters, items and blocks from the palettes. One sub-step a frame, so velocities per
-// sub-step equal the fire speed (0.1 dot per frame).
+// Shot commands in a played stage: the six formations place every object and give it its
+// velocity, clone volleys turn, the random spread draws once per volley, directions resolve with
+// the facing, and aiming at a target that rides the auto-scroll leads it. One sub-step a frame,
+// so velocities per sub-step equal the fire speed (0.1 dot per frame).
 #include <gtest/gtest.h>
 
-#include <string>
-#include <utility>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
-#include "data/flow_command.h"
-#include "data/palette.h"
-#include "data/stage_file.h"
+#include "data/ed_shot.h"
+#include "platform/random.h"
+#include "stage/aim.h"
 #include "stage/chara.h"
 #include "stage/fire.h"
 #include "stage/hero.h"
-#include "stage/item.h"
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "fire_fixture.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
-// The hero stands on the floor at stage tile (4, 1), facing left: screen rectangle
-// (128, 32)-(159, 63), 32 x 32, view at (320, 320).
-cStage Floor() {
-  cStage stage = StageFromRows({
-      "..............................",
-      "....H.........................",
-      "##############################",
-      "..............................",
-  });
-  stage.m_nCollisionLevel = 11;
-  return stage;
-}
-
-struct Started {
-  StageHarness h;
-  explicit Started(const cStage& stage = Floor()) {
-    h.Start(stage);
-    EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
-  }
-};
-
-cFlowCommand Command(int kind) {
-  cFlowCommand cmd;
-  cmd.m_cKind = static_cast<int8_t>(kind);
-  return cmd;
-}
-
-cEdShot Record(int formation, int count, int dir) {
-  cEdShot p;
-  p.m_cFormation = static_cast<int8_t>(formation);
-  p.m_cCount = static_cast<int8_t>(count);
-  p.m_cDir = static_cast<int8_t>(dir);
-  p.m_sSpeed = 40;
-  return p;
-}
-
-struct Placed {
-  double x, y, vx, vy;
-};
-
-std::vector<Placed> Fire(StageHarness& h, cEdShot p) {
-  FireShot(h.Scene().m_Shots, h.Hero(), Command(CMD_KIND_SHOT), p);
-  std::vector<Placed> out;
-  for (const cShot& s : h.Scene().m_Shots) out.push_back({s.m_dX, s.m_dY, s.m_dVelX, s.m_dVelY});
-  return out;
-}
-
-void ExpectPlaced(const std::vector<Placed>& got, const std::vector<Placed>& want) {
-  ASSERT_EQ(got.size(), want.size());
-  for (size_t i = 0; i < want.size(); ++i) {
-    SCOPED_TRACE(testing::Message() << "object " << i);
-    EXPECT_EQ(got[i].x, want[i].x);
-    EXPECT_EQ(got[i].y, want[i].y);
-    EXPECT_NEAR(got[i].vx, want[i].vx, 1e-4);
-    EXPECT_NEAR(got[i].vy, want[i].vy, 1e-4);
-  }
-}
+using namespace fire;
 
 TEST(FirePlayTest, FormationsPlaceAndAimEveryObject) {
   struct Case {
@@ -136,14 +78,16 @@ TEST(FirePlayTest, FormationsPlaceAndAimEveryObject) {
     cEdShot p = Record(5, 4, 2);
     p.m_cFormTarget = 1;
     p.m_sFormParam[0] = 0;
-    cases.push_back({"surround, distance 0", p, {{456, 360, -4, 0}, {456, 360, 0, -4}, {456, 360, 4, 0}, {456, 360, 0, 4}}});
+    cases.push_back(
+        {"surround, distance 0", p, {{456, 360, -4, 0}, {456, 360, 0, -4}, {456, 360, 4, 0}, {456, 360, 0, 4}}});
   }
   {
     // Distance 2 hbl: 32 dots out, truncated toward zero after adding 0.5, moving inward.
     cEdShot p = Record(5, 4, 2);
     p.m_cFormTarget = 1;
     p.m_sFormParam[0] = 2;
-    cases.push_back({"surround, distance 2", p, {{488, 360, -4, 0}, {456, 392, 0, -4}, {425, 360, 4, 0}, {456, 329, 0, 4}}});
+    cases.push_back(
+        {"surround, distance 2", p, {{488, 360, -4, 0}, {456, 392, 0, -4}, {425, 360, 4, 0}, {456, 329, 0, 4}}});
   }
   {
     // Down onto the hero from the top of the view: x = 320 + 16 + 128 - 8 = 456, less half the
@@ -178,6 +122,21 @@ TEST(FirePlayTest, FormationsPlaceAndAimEveryObject) {
   }
 }
 
+TEST(FirePlayTest, LightningColumnsStopAtFifty) {
+  // A stored column count far past the editor's 50: 50 columns of one object each, centred on the
+  // hero.
+  Started s;
+  cEdShot p = Record(3, 1, 7);
+  p.m_cFormTarget = 1;
+  p.m_sFormParam[1] = 30000;
+  p.m_sFormParam[2] = 1;
+  const std::vector<Placed> got = Fire(s.h, p);
+  ASSERT_EQ(got.size(), 50u);
+  // Columns 16 dots apart, the first 24.5 spacings left of the hero's centre column at 456.
+  EXPECT_EQ(got.front().x, 456 - 24 * 16 - 8);
+  EXPECT_EQ(got.back().x, got.front().x + 49 * 16);
+}
+
 TEST(FirePlayTest, ForwardYFiresDownForAHeroFacingRight) {
   Started s;
   s.h.Hero().m_bRight = 1;
@@ -207,218 +166,85 @@ TEST(FirePlayTest, CloneVolleysTurnByTheirAngleStep) {
   EXPECT_EQ(s.h.Scene().m_ShotLayers.At(1).size(), 6u);
 }
 
-// A character definition in the stage palette for summons.
-cCharaDef SummonedChara(int copies, int8_t spare = 1) {
-  cCharaDef def = StageFromRows({"w"}).m_CharaPlaces.At(0);
-  def.m_cCopies = static_cast<int8_t>(copies);
-  def.m_sCopyStepX = 40;
-  def.m_cSpareFlag = spare;
-  def.m_cFlight = 1;
-  return def;
-}
+// The runtime library's generator, as the spread must draw from it.
+struct Lcg {
+  uint32_t state;
+  int Range(int low, int high) {
+    state = state * 214013u + 2531011u;
+    return low + static_cast<int>((state >> 16) & 0x7fff) % (high - low + 1);
+  }
+};
 
-cEdShot SummonRecord(int palette, int index) {
+TEST(FirePlayTest, SpreadTurnsEveryVolleyByItsOwnDraw) {
+  // Three volleys of one shot fired right with a spread of 20: each volley flies at 180 plus its
+  // own draw in -20..20, and the generator moves on by one draw per volley and one after the last.
+  Started s;
   cEdShot p = Record(0, 1, 3);
-  p.m_cSummonPalette = static_cast<int8_t>(palette);
-  p.m_sSummonIndex = static_cast<int16_t>(index);
-  return p;
-}
-
-TEST(FirePlayTest, SummonedCharactersComeFromTheirPaletteEntry) {
-  struct Case {
-    const char* name;
-    int index;
-    int8_t spare;
-    size_t created;
-  };
-  const Case cases[] = {
-      {"three copies", 0, 1, 3},
-      {"past the end", 1, 1, 0},
-      {"negative index", -1, 1, 0},
-      {"player definition", 0, 0, 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Started s;
-    GetStagePalette().m_Charas.clear();
-    GetStagePalette().m_Charas.push_back(SummonedChara(2, c.spare));
-    const int firstId = s.h.Scene().m_nCharaIdCount;
-    cEdShot p = SummonRecord(1, c.index);
-    p.SummonFactionMode() = 2;
-    p.m_cFaction = 5;
-    SummonChara(s.h.Hero(), Command(CMD_KIND_SUMMON_CHARA), p);
-    const std::vector<cChara*> charas = s.h.Charas();
-    ASSERT_EQ(charas.size(), c.created);
-    EXPECT_EQ(s.h.Scene().m_nCharaIdCount, firstId + static_cast<int>(c.created));
-    for (size_t i = 0; i < charas.size(); ++i) {
-      EXPECT_EQ(charas[i]->m_nId, firstId + static_cast<int>(i));
-      EXPECT_EQ(charas[i]->m_nCloneValue, static_cast<int>(i));
-      EXPECT_EQ(charas[i]->m_nLayer, 5);
-      EXPECT_EQ(charas[i]->m_pOwner, &s.h.Hero());
-      // Each copy stands 40 dots further right than the one before.
-      EXPECT_EQ(charas[i]->m_dX, charas[0]->m_dX + 40.0 * static_cast<double>(i));
-    }
-    EXPECT_EQ(s.h.Scene().m_CharaLayers.At(5).size(), c.created);
-    EXPECT_EQ(s.h.CloseRequests(), 0);
+  p.m_cClones = 2;
+  p.m_sSpread = 20;
+  platform::SetRandState(4321);
+  Lcg lcg{4321};
+  const std::vector<Placed> got = Fire(s.h, p);
+  ASSERT_EQ(got.size(), 3u);
+  for (size_t i = 0; i < got.size(); ++i) {
+    SCOPED_TRACE(i);
+    const double a = (180 + lcg.Range(-20, 20)) * 0.017453292519943295;
+    EXPECT_NEAR(got[i].vx, -std::cos(a) * 4, 1e-9);
+    EXPECT_NEAR(got[i].vy, -std::sin(a) * 4, 1e-9);
   }
+  lcg.Range(-20, 20);
+  EXPECT_EQ(platform::GetRandState(), lcg.state);
 }
 
-TEST(FirePlayTest, SummonedCharacterInAWallIsMovedOneDotOrRemoved) {
-  // A wall at stage column 10 (grid dots 640..671) from the top to the floor.
-  cStage stage = StageFromRows({
-      "..........#...................",
-      "....H.....#...................",
-      "##############################",
-  });
-  stage.m_nCollisionLevel = 11;
-  Started s(stage);
-  cCharaDef def = SummonedChara(0);
-  def.m_cFlight = 0;  // a walker: blocks hold it
-  cEdShot p = SummonRecord(1, 0);
-  cScenePlay& scene = s.h.Scene();
-  // A first one in the open tells where a summoned character's box lies in its place.
-  scene.SpawnSummonedChara(g_CharaList, 480, 352, 1, 0, p, def, scene.m_nCharaIdCount, &s.h.Hero());
-  ASSERT_EQ(s.h.Charas().size(), 1u);
-  const cChara& probe = *s.h.Charas()[0];
-  const double offX = probe.m_dX - 480;
-  const double width = probe.m_dRight - probe.m_dX + 1;
-  struct Case {
-    const char* name;
-    double depth;  // dots of the box inside the wall
-    bool kept;
-  };
-  const Case cases[] = {{"one dot in", 1, true}, {"three dots in", 3, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const size_t before = s.h.Charas().size();
-    const int id = scene.m_nCharaIdCount;
-    const double x = 640 + c.depth - 1 - (width - 1) - offX;
-    scene.SpawnSummonedChara(g_CharaList, x, 352, 1, 0, p, def, scene.m_nCharaIdCount, &s.h.Hero());
-    ASSERT_EQ(s.h.Charas().size(), before + (c.kept ? 1 : 0));
-    EXPECT_EQ(scene.m_nCharaIdCount, id + (c.kept ? 1 : 0));
-    if (c.kept) {
-      // Moved one dot left, clear of the wall.
-      EXPECT_EQ(s.h.Charas().back()->m_dRight, 639);
-    }
-  }
-}
-
-TEST(FirePlayTest, SummonedItemsTakeTheCommonOrTheStagePalette) {
-  // Summon records name the common palette 0 and the stage palette 1.
-  Started s;
-  const cSafeVector<cItemDef> savedCommon = g_CommonPalette.m_Items;
-  cItemDef common;
-  common.m_sGraphicNo = 77;
-  cItemDef staged;
-  staged.m_sGraphicNo = 88;
-  g_CommonPalette.m_Items.assign(1, common);
-  GetStagePalette().m_Items.assign(1, staged);
-  const size_t before = g_ItemList.size();
-  cEdShot fromCommon = SummonRecord(0, 0);
-  SummonItem(s.h.Hero(), Command(CMD_KIND_SUMMON_ITEM), fromCommon);
-  ASSERT_EQ(g_ItemList.size(), before + 1);
-  EXPECT_EQ(g_ItemList.back().m_Def.m_sGraphicNo, 77);
-  cEdShot fromStage = SummonRecord(1, 0);
-  SummonItem(s.h.Hero(), Command(CMD_KIND_SUMMON_ITEM), fromStage);
-  ASSERT_EQ(g_ItemList.size(), before + 2);
-  EXPECT_EQ(g_ItemList.back().m_Def.m_sGraphicNo, 88);
-  // Right of the hero: the 32 x 32 place at (480, 352).
-  EXPECT_EQ(g_ItemList.back().m_dX, 480 + g_ItemList.back().m_nDrawOffsetX);
-  g_CommonPalette.m_Items = savedCommon;
-}
-
-int GraphicAt(int column, int row) { return g_MapGrid.At(column + (row << ScrollX().m_nPitchShift)).m_sGraphicNo; }
-
-cEdShot BlockRecord(int mode) {
-  cEdShot p = SummonRecord(1, 0);
-  p.SummonMode() = static_cast<int8_t>(mode);
-  return p;
-}
-
-void InstallSummonBlock() {
-  cBlock block;
-  block.m_sGraphicNo = 9;
-  block.m_cHit = 1;
-  GetStagePalette().m_Blocks.assign(1, block);
-}
-
-TEST(FirePlayTest, BlockSummonPlacesErasesAndTogglesOncePerFiring) {
-  Started s;
-  InstallSummonBlock();
-  // The place right of the hero (480, 352) is grid cell (15, 11).
-  cEdShot place = BlockRecord(0);
-  SummonBlock(s.h.Hero(), Command(CMD_KIND_SUMMON_BLOCK), place);
-  EXPECT_EQ(GraphicAt(15, 11), 9);
-  cEdShot erase = BlockRecord(1);
-  SummonBlock(s.h.Hero(), Command(CMD_KIND_SUMMON_BLOCK), erase);
-  EXPECT_EQ(GraphicAt(15, 11), 0);
-  // An explosion of two puts both on one cell: one firing toggles it once, the next back.
-  cEdShot toggle = BlockRecord(2);
-  toggle.m_cFormation = 4;
-  toggle.m_cCount = 2;
-  toggle.m_sOfsX = 64;  // from the hero's cell (14, 11) to (16, 11)
-  SummonBlock(s.h.Hero(), Command(CMD_KIND_SUMMON_BLOCK), toggle);
-  EXPECT_EQ(GraphicAt(16, 11), 9);
-  SummonBlock(s.h.Hero(), Command(CMD_KIND_SUMMON_BLOCK), toggle);
-  EXPECT_EQ(GraphicAt(16, 11), 0);
-}
-
-TEST(FirePlayTest, BlockSummonOverTheHeroStopsItAndAGuardUndoesIt) {
-  for (int guard : {0, 1}) {
-    SCOPED_TRACE(guard);
-    Started s;
-    InstallSummonBlock();
-    cEdShot p = BlockRecord(0);
-    p.m_cFormation = 4;  // on the hero's own cell (14, 11)
-    p.HeroGuard() = static_cast<int8_t>(guard);
-    SummonBlock(s.h.Hero(), Command(CMD_KIND_SUMMON_BLOCK), p);
-    EXPECT_EQ(s.h.Hero().m_nStopCount, 2);
-    EXPECT_EQ(GraphicAt(14, 11), guard ? 0 : 9);
-  }
-}
-
-TEST(FirePlayTest, BlockSummonOutsideTheGridChangesNoCell) {
-  // Columns left of the grid or past its width must not wrap into a neighbouring row.
-  Started s;
-  InstallSummonBlock();
-  std::vector<int> before;
-  for (const cMapCell& cell : g_MapGrid) before.push_back(cell.m_sGraphicNo);
-  const double pastRight = 32.0 * ScrollX().m_nGridTiles + 8;
-  const std::pair<double, double> places[] = {{-40, 352}, {pastRight, 352}, {480, -40}, {480, 32.0 * ScrollY().m_nGridTiles}};
-  for (const auto& [x, y] : places) {
-    cEdShot p = BlockRecord(0);
-    s.h.Scene().SummonBlockAt(x, y, 0, p, GetStagePalette().m_Blocks.At(0));
-  }
-  std::vector<int> after;
-  for (const cMapCell& cell : g_MapGrid) after.push_back(cell.m_sGraphicNo);
-  EXPECT_EQ(after, before);
-  EXPECT_EQ(s.h.CloseRequests(), 0);
-}
-
-TEST(FirePlayTest, PlacementRepeatCountMakesCopiesAndSkipsThoseOutsideTheGrid) {
-  // Three copies 200 dots apart leftward from stage column 2: copy 2 would stand 400 dots left,
-  // outside the grid, so it is skipped and the next placement takes its id.
+TEST(FirePlayTest, AimAtATargetThatRidesTheScrollLeadsItAndSetsTheSpeed) {
+  // A flier at tile (9, 0) fires a spread of two to the left at its target, the hero, who rides
+  // the auto-scroll that carries the view right by one dot a sub-step. The aim asks for the course
+  // that meets the carried hero, and the speed of that course becomes the fire speed of both
+  // objects of the formation.
   cStage stage = Floor();
-  cCharaDef repeated = StageFromRows({"w"}).m_CharaPlaces.At(0);
-  repeated.m_cCopies = 2;
-  repeated.m_sCopyStepX = -200;
-  repeated.m_sBlockX = 2;
-  repeated.m_sBlockY = 1;
-  repeated.m_cFlight = 1;
-  stage.m_CharaPlaces.push_back(repeated);
-  cCharaDef single = repeated;
-  single.m_cCopies = 0;
-  single.m_sBlockX = 20;
-  stage.m_CharaPlaces.push_back(single);
+  cCharaDef flier = stage.m_CharaPlaces.At(0);
+  flier.m_cController = 1;
+  flier.m_cFlight = 1;
+  flier.m_sBlockX = 9;
+  flier.m_sBlockY = 0;
+  flier.m_cActiveRange = 3;
+  stage.m_CharaPlaces.push_back(flier);
   Started s(stage);
-  const std::vector<cChara*> charas = s.h.Charas();
-  ASSERT_EQ(charas.size(), 3u);
-  EXPECT_EQ(charas[0]->m_nCloneValue, 0);
-  EXPECT_EQ(charas[1]->m_nCloneValue, 1);
-  EXPECT_EQ(charas[1]->m_dX, charas[0]->m_dX - 200);
-  EXPECT_EQ(charas[1]->m_nId, charas[0]->m_nId + 1);
-  EXPECT_EQ(charas[2]->m_nId, charas[0]->m_nId + 2);
-  EXPECT_EQ(charas[2]->m_nCloneValue, 0);
+  ASSERT_EQ(s.h.Charas().size(), 1u);
+  cChara& shooter = *s.h.Charas()[0];
+  cHero& target = s.h.Hero();
+  ASSERT_EQ(shooter.m_Targets.At(0), &target);
+  target.m_bScrollRide = 1;
+  target.UpdateScreenRect();
+  cScroll& sx = s.h.Scene().m_ScrollX;
+  sx.m_bAuto = 1;
+  sx.m_dAutoSpeed = 1.0;
+  sx.m_bAtEdge = 0;
+  cEdShot p = Record(2, 2, 2);
+  p.m_sFormParam[0] = 0;
+  p.m_cAim = 1;
+  FireShot(s.h.Scene().m_Shots, shooter, Command(CMD_KIND_SHOT), p);
+  std::vector<Placed> got;
+  for (const cShot& shot : s.h.Scene().m_Shots) got.push_back({shot.m_dX, shot.m_dY, shot.m_dVelX, shot.m_dVelY});
+  ASSERT_EQ(got.size(), 2u);
+  // From the centre of the muzzle (the view at 320) to the hero's screen centre, at 4 dots a
+  // sub-step.
+  const double fromX = got[0].x + 8 - 320;
+  const double fromY = got[0].y + 8 - 320;
+  const double toX = target.m_rcScreen[0] + (target.m_nDrawWidth >> 1);
+  const double toY = target.m_rcScreen[1] + (target.m_nDrawHeight >> 1);
+  double vx = 0;
+  double vy = 0;
+  int dir = 0;
+  CalcAimSpeed(vx, vy, dir, &target, fromX, fromY, toX, toY, 4.0, 0, 0, 0);
+  const double speed = std::sqrt(vx * vx + vy * vy);
+  const double angle = static_cast<int>(std::atan2(vy, vx) * 57.29577951308232 + 180) * 0.017453292519943295;
+  // Meeting the carried hero from its right takes another speed than the fired 4.
+  ASSERT_GT(std::fabs(speed - 4.0), 0.01);
+  for (const Placed& shot : got) {
+    EXPECT_NEAR(shot.vx, -std::cos(angle) * speed, 1e-9);
+    EXPECT_NEAR(shot.vy, -std::sin(angle) * speed, 1e-9);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/flow_command.h"
+#include "data/flow_kinds.h"
 #include "stage/chara_items.h"
 #include "stage/hero.h"
 #include "stage/item.h"
@@ -23,7 +24,6 @@ std::vector<int> g_Taken;
 // Records the command's time field, which the tests use as the item's mark.
 int RecordTake(cCharaBase&, cFlowCommand& command) { return g_Taken.push_back(command.m_sTime), 0; }
 int LoseAllHp(cCharaBase& c, cFlowCommand&) { return c.AddHp(-1000, 1, 0), 0; }
-
 
 cFlowCommand Cmd(int kind, int mark) {
   cFlowCommand c;
@@ -126,6 +126,27 @@ TEST(ItemPlayTest, UnknownCommandKindsDoNothing) {
   EXPECT_EQ(g_Taken, (std::vector<int>{9}));
   EXPECT_EQ(h.CloseRequests(), 0);
   EXPECT_TRUE(g_ItemList.empty());
+}
+
+TEST(ItemPlayTest, LoopsOfTheCommandListRepeatTheirBody) {
+  // A loop of 3 over the next command, then one command of its own.
+  cStage stage = Prepare(StageFromRows({
+      "................",
+      ".H..c...........",
+      "################",
+  }));
+  cFlowCommand loop = Cmd(CMD_LOOP - ITEMCMD_KIND_OFFSET, 0);
+  loop.m_Params = {3, 1};
+  cItemDef& item = stage.m_ItemPlaces.At(0);
+  item.m_Cmds = {loop, Cmd(2, 4), Cmd(2, 6)};
+  g_Taken.clear();
+  ScopedItemCmd recording(2, RecordTake);
+  StageHarness h;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  MoveHeroTo(h.Hero(), 4);
+  h.Frame();
+  EXPECT_EQ(g_Taken, (std::vector<int>{4, 4, 4, 6}));
 }
 
 }  // namespace

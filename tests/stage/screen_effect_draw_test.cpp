@@ -7,6 +7,7 @@
 
 #include "data/database.h"
 #include "data/stage_file.h"
+#include "stage/effect_states.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -48,6 +49,8 @@ class ScreenEffectTest : public ::testing::Test {
     const int p[5] = {p0, p1, p2, p3, p4};
     for (int i = 0; i < 5; ++i) def.m_nParam[i] = p[i];
     g_Database.m_ScrEffects.push_back(def);
+    // Effects start from states prepared from the database.
+    PrepareEffectStates();
     Effect().Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
     ASSERT_NE(Effect().m_nEffect, 0);
   }

@@ -17,59 +17,13 @@
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
+#include "shot_fixture.h"
 #include "support/stage_harness.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
-// The hero stands at stage tile (4, 1): screen rectangle (128, 32)-(159, 63) with the view at
-// (320, 320), facing left. A shot fired right starts at x = 320 + 159 + 1 = 480 and
-// y = 320 + 32 + 16 - 8 = 360.
-constexpr double MUZZLE_RIGHT_X = 480;
-constexpr double MUZZLE_Y = 360;
-
-// The floor lies two rows below the hero, out of the way of every shot, or right under it.
-cStage Open(int level = 11, bool floorUnderHero = false) {
-  cStage stage = StageFromRows({
-      "..............................",
-      "....H.........................",
-      floorUnderHero ? "##############################" : "..............................",
-      "..............................",
-      "##############################",
-  });
-  stage.m_nCollisionLevel = level;
-  stage.m_dGravity = 1.0;
-  return stage;
-}
-
-cEdShot Straight(int speed) {
-  cEdShot p;
-  p.m_cCount = 1;
-  p.m_cDir = 3;
-  p.m_sSpeed = static_cast<int16_t>(speed);
-  return p;
-}
-
-cFlowCommand Command(int kind) {
-  cFlowCommand cmd;
-  cmd.m_cKind = static_cast<int8_t>(kind);
-  return cmd;
-}
-
-cShot* FireOne(StageHarness& h, cCharaBase& shooter, cEdShot p) {
-  FireShot(h.Scene().m_Shots, shooter, Command(CMD_KIND_SHOT), p);
-  return h.Scene().m_Shots.empty() ? nullptr : &h.Scene().m_Shots.back();
-}
-
-struct Started {
-  StageHarness h;
-  explicit Started(const cStage& stage) {
-    h.Start(stage);
-    EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
-  }
-};
+using namespace shots;
 
 TEST(ShotPlayTest, StraightShotMovesItsSpeedEachFrameAndFacesItsWay) {
   Started s(Open());
@@ -179,10 +133,10 @@ TEST(ShotPlayTest, WaveSwingsAcrossItsPathAndComesBack) {
 
 struct RangeCase {
   const char* name;
-  int level;       // collision level (n = level for 1..10, level - 10 above)
-  int speed;       // 0.1 dot per frame
-  int range;       // hbl
-  int life;        // tenths of a second; 0: lifetime off
+  int level;        // collision level (n = level for 1..10, level - 10 above)
+  int speed;        // 0.1 dot per frame
+  int range;        // hbl
+  int life;         // tenths of a second; 0: lifetime off
   int framesAlive;  // the shot is still there after this many frames ...
   double xThen;     // ... at this x,
   int framesGone;   // and gone after this many
@@ -222,6 +176,35 @@ TEST(ShotPlayTest, RangeAndLifetimeEndTheShot) {
     EXPECT_TRUE(s.h.Scene().m_Shots.empty());
     // The faction list let go of it too.
     for (const auto& layer : s.h.Scene().m_ShotLayers) EXPECT_TRUE(layer.empty());
+  }
+}
+
+TEST(ShotPlayTest, RangeRescaleOfAShotWithoutVelocityLeavesItStill) {
+  // A fire speed of 5 dots a sub-step with no velocity: the range is used up within the frame, and
+  // the rescale of the velocity has nothing to divide by. The shot stays where it is, for n = 4
+  // sub-steps, with a velocity of 0 (not NaN).
+  for (int range : {0, 2}) {
+    SCOPED_TRACE(range);
+    Started s(Open(4));
+    cEdShot p = Straight(200);
+    p.RangeOn() = 1;
+    p.m_sRange = static_cast<int16_t>(range);
+    FIREPARAM f;
+    f.dSpeed = 20;
+    f.nRange = range;
+    f.nX = 480;
+    f.nY = 360;
+    cShot prototype;
+    prototype.Setup(s.h.Scene().m_nShotIdCount++, &s.h.Hero(), CMD_KIND_SHOT, p, f);
+    EXPECT_EQ(prototype.m_dVelX, 0.0);
+    EXPECT_EQ(prototype.m_dVelY, 0.0);
+    EXPECT_EQ(prototype.m_nRangeSteps, 4);
+    s.h.Scene().AddShot(prototype);
+    s.h.Frame();
+    ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
+    EXPECT_EQ(s.h.Scene().m_Shots.front().m_dX, 480);
+    s.h.Frame();
+    EXPECT_TRUE(s.h.Scene().m_Shots.empty());
   }
 }
 

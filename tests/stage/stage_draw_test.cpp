@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/stage_file.h"
 #include "gfx/scene_surfaces.h"
+#include "core/timing.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
@@ -310,6 +311,29 @@ TEST_F(StageDrawTest, GraphicSourceByKind) {
   Off_CharaExc.clear();
 }
 
+// The time-limit warning sounds at the start of a counting period, within the warning time, and
+// only from a frame that asks for it (the play state's).
+TEST_F(StageDrawTest, TimeLimitWarningSoundsOnlyWhenAskedAndInTime) {
+  Begin(OpenField());
+  g_Stage.m_nTimeLimitOn = 1;
+  g_Stage.m_nTimeWarning = 10;
+  h.Scene().m_bNoTimeLimit = 0;
+  std::vector<int> sounds;
+  h.OnSystemSound([&sounds](int sound) { sounds.push_back(sound); });
+  struct Case {
+    int left, warningSound;
+    bool sounds;
+  } cases[] = {{5, 1, true}, {10, 1, true}, {1, 1, true}, {5, 0, false}, {11, 1, false}, {0, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.left << " left, warning " << c.warningSound);
+    sounds.clear();
+    h.Scene().m_nTimeLeft = c.left;
+    CountFrameTick(0, 0);
+    h.Scene().Draw(1, 1, c.warningSound, 0);
+    EXPECT_EQ(sounds, c.sounds ? std::vector<int>{13} : std::vector<int>{});
+  }
+}
+
 // The hero falls into a pit; its display layer is given by its Z order.
 const std::vector<std::string> PIT = {
     "....................",
@@ -357,6 +381,94 @@ TEST(StageDrawLayers, DeadCharactersLeaveInEveryLayerButNotOnFrozenFrames) {
     EXPECT_EQ(h.Charas().size(), 1u);
     h.Scene().Draw(1, 0, 0, 0);
     EXPECT_EQ(h.Charas().size(), 0u);
+  }
+}
+
+// With display layers a hero outside them is still drawn (over them all); another character
+// there is not.
+TEST(StageDrawLayers, OnlyTheHeroIsDrawnOutsideTheDisplayLayers) {
+  StageHarness h;
+  cStage stage = StageFromRows({"....................", "..H.......w.........", "####################"});
+  stage.m_nUseLayers = 1;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  g_Stage.m_nShowStatus = 0;
+  SetPaletteRgb(PALETTE_EMPTY, EMPTY);
+  DDSURFACEDATA* links[2];
+  for (int k = 0; k < 2; ++k) {
+    DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_CHARAS + k];
+    links[k] = sheet->lpSrcSD;
+    sheet->lpSrcSD = nullptr;
+    NewSurface(sheet, 256, 480);
+    Paint(sheet, 0, 0, 256, 480, GREEN);
+  }
+  ASSERT_EQ(h.Charas().size(), 1u);
+  cHero& hero = h.Hero();
+  cChara& chara = *h.Charas()[0];
+  auto centre = [](const cCharaBase& c) { return At(c.m_rcScreen[0] + 16, c.m_rcScreen[1] + 16); };
+  struct Case {
+    int z;
+    uint32_t hero, chara;
+  } cases[] = {{0, GREEN, GREEN}, {7, GREEN, GREEN}, {8, GREEN, EMPTY}, {-1, GREEN, EMPTY}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.z);
+    hero.m_Def.m_cZOrder = chara.m_Def.m_cZOrder = static_cast<int8_t>(c.z);
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(centre(hero), c.hero);
+    EXPECT_EQ(centre(chara), c.chara);
+  }
+  for (int k = 0; k < 2; ++k) {
+    DDReleaseSurface(&g_SurfaceTable[IMAGE_CHARAS + k]);
+    g_SurfaceTable[IMAGE_CHARAS + k].lpSrcSD = links[k];
+  }
+}
+
+// Characters are batched by the sheet they come from: exclusive bitmaps over block-sheet
+// pictures, whatever the list order; without the batch the list order decides.
+TEST(StageDrawLayers, CharacterBatchPutsExclusiveBitmapsOverBlockPictures) {
+  StageHarness h;
+  h.Start(StageFromRows({"....................", "..H.....w.w.........", "####################"}));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  g_Stage.m_nShowStatus = 0;
+  h.Hero().m_Def.m_cTransparent = 1;
+  DDSURFACEDATA* links[2];
+  for (int k = 0; k < 2; ++k) {
+    DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_BLOCKS + k];
+    links[k] = sheet->lpSrcSD;
+    sheet->lpSrcSD = nullptr;
+    NewSurface(sheet, 256, 480);
+    Paint(sheet, 0, 0, 256, 480, RED);
+  }
+  g_Database.m_CharaExcs.resize(2);
+  Off_CharaExc.resize(4);
+  for (DDSURFACEDATA& sd : Off_CharaExc) {
+    NewSurface(&sd, 512, 512);
+    Paint(&sd, 0, 0, 512, 512, BLUE);
+  }
+  std::vector<cChara*> charas = h.Charas();
+  ASSERT_EQ(charas.size(), 2u);
+  // The first in the list is the exclusive bitmap, the second the block picture on top of it.
+  charas[0]->m_Def.m_cGraphicKind = GRAPHIC_EXCLUSIVE;
+  charas[0]->m_nGraphic = 1;
+  charas[1]->m_Def.m_cGraphicKind = GRAPHIC_BLOCK;
+  charas[1]->m_dX = charas[0]->m_dX;
+  charas[1]->m_dRight = charas[0]->m_dRight;
+  const int32_t noBatch = g_SystemData.m_bCompat855;
+  for (int batch : {1, 0}) {
+    SCOPED_TRACE(batch);
+    g_SystemData.m_bCompat855 = !batch;
+    h.Scene().Draw(1, 1, 0, 0);
+    EXPECT_EQ(At(charas[0]->m_rcScreen[0] + 16, charas[0]->m_rcScreen[1] + 16), batch ? BLUE : RED);
+  }
+  g_SystemData.m_bCompat855 = noBatch;
+  DDReleaseSurfacePair(Off_CharaExc, g_CharaExcSlots);
+  for (int k = 0; k < 2; ++k) {
+    DDReleaseSurface(&g_SurfaceTable[IMAGE_BLOCKS + k]);
+    g_SurfaceTable[IMAGE_BLOCKS + k].lpSrcSD = links[k];
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "core/globals.h"
 #include "core/thread.h"
+#include "platform/window/input_devices.h"
 #include "platform/winapi.h"
 #include "data/data_refs.h"
 #include "data/stage_file.h"
@@ -185,6 +186,101 @@ TEST(StageEndPlayTest, AutomaticEntryWritesTheRankingFileOnLeaving) {
   for (const auto& e : std::filesystem::directory_iterator(s.h.ProjectDir() / "user_data" / "free"))
     files += e.is_regular_file();
   EXPECT_EQ(files, 1);
+}
+
+// Runs `step` while the rankings shown on their own thread are ended from outside (the harness's
+// window thread is the waiting game thread, so the display cannot ask for its leaving sound).
+template <class F>
+void WithRankingsEnded(F step) {
+  std::atomic<bool> done{false};
+  std::thread closer([&] {
+    while (!done) {
+      if (thRanking.m_dwThreadId) PostThreadMessage(thRanking.m_dwThreadId, WM_QUIT, 0, 0);
+      usleep(5000);
+    }
+  });
+  step();
+  done = true;
+  closer.join();
+}
+
+// A cleared, ranked stage without caption in registration mode `mode`, whose name dialog answers
+// "xyz"; sounds asked for are recorded.
+struct RankedClear {
+  Started s;
+  std::vector<int> sounds;
+  explicit RankedClear(int mode) : s(NoCaption()) {
+    g_bTestPlay = 0;
+    EnableRankings();
+    g_OptionData.m_nRankingMode = mode;
+    g_SaveData.m_strStageName = "entry.";
+    g_SaveData.m_strRankingName = "old";
+    g_SaveData.m_nStageScore = 700;
+    std::filesystem::create_directories(s.h.ProjectDir() / "user_data" / "free");
+    s.h.OnSystemSound([this](int sound) { sounds.push_back(sound); });
+    s.h.OnNameEntry([this] {
+      EXPECT_EQ(s.h.Scene().m_strRankName, "old");
+      s.h.Scene().m_strRankName = "xyz";
+    });
+    s.h.Scene().m_nEndRequest = 1;
+    s.h.Frame();
+    EXPECT_EQ(s.h.Scene().m_bRanked, 1);
+    sounds.clear();
+  }
+  static cStage NoCaption() {
+    cStage stage = Floor();
+    stage.m_nShowClearCaption = 0;
+    return stage;
+  }
+  // The name at the top of the stored score ranking.
+  std::string StoredName() {
+    std::string path;
+    if (!GetRankingPath(path, g_Game.m_nGameMode, "entry.", 0, 0, 0)) return "";
+    cRanking stored;
+    if (!stored.LoadFromFile(path.c_str()) || stored.m_Lists.empty()) return "";
+    return stored.m_Lists.At(0).m_Rows.At(0).m_strName;
+  }
+};
+
+constexpr int VK_F3_KEY = VK_F1 + 2;
+
+TEST(StageEndPlayTest, NameEntryByF3OpensTheDialogOnce) {
+  // Mode 0: F3 during the clear display asks for the name once and registers it; F3 again does
+  // nothing; leaving with button 1 then only plays the leaving sound.
+  RankedClear c(0);
+  c.s.h.SetKey(VK_F3_KEY, true);
+  WithRankingsEnded([&] { c.s.h.Frame(); });
+  EXPECT_EQ(c.s.h.NameEntries(), 1);
+  EXPECT_EQ(c.s.h.Scene().m_bRankEntered, 1);
+  EXPECT_EQ(g_SaveData.m_strRankingName, "xyz");
+  EXPECT_EQ(c.StoredName(), "xyz");
+  EXPECT_EQ(c.sounds, std::vector<int>{16});
+  WithRankingsEnded([&] { c.s.h.Frame(); });
+  EXPECT_EQ(c.s.h.NameEntries(), 1);
+  c.s.h.SetKey(VK_F3_KEY, false);
+  c.sounds.clear();
+  c.s.h.Frame(0, BUTTON_1);
+  EXPECT_EQ(c.s.h.State(), PLAY_FADE_OUT);
+  EXPECT_EQ(c.s.h.NameEntries(), 1);
+  EXPECT_EQ(c.sounds, std::vector<int>{1});
+}
+
+TEST(StageEndPlayTest, NameEntryOnLeavingRegistersThenFadesOut) {
+  // Mode 2: F3 does nothing; leaving with button 1 asks for the name, registers it with its own
+  // sound, shows the rankings and fades out.
+  RankedClear c(2);
+  c.s.h.SetKey(VK_F3_KEY, true);
+  c.s.h.Frame();
+  c.s.h.SetKey(VK_F3_KEY, false);
+  EXPECT_EQ(c.s.h.NameEntries(), 0);
+  EXPECT_EQ(c.s.h.Scene().m_bRankEntered, 0);
+  WithRankingsEnded([&] { c.s.h.Frame(0, BUTTON_1); });
+  EXPECT_EQ(c.s.h.State(), PLAY_FADE_OUT);
+  EXPECT_EQ(c.s.h.NameEntries(), 1);
+  EXPECT_EQ(c.s.h.Scene().m_bRankEntered, 1);
+  EXPECT_EQ(g_SaveData.m_strRankingName, "xyz");
+  EXPECT_EQ(c.StoredName(), "xyz");
+  EXPECT_EQ(c.sounds, std::vector<int>{16});
 }
 
 TEST(StageEndPlayTest, ClearDisplayTiming) {

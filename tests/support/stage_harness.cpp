@@ -23,6 +23,7 @@
 #include "platform/random.h"
 #include "platform/window/input_devices.h"
 #include "stage/chara.h"
+#include "stage/effect_states.h"
 #include "stage/game.h"
 #include "stage/hero.h"
 #include "stage/input.h"
@@ -150,8 +151,8 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   m_hWnd = platform::CreateMessageWindow(&StageHarness::WindowProc, this);
   g_hWnd = m_hWnd;
   ResetImageSlotTable(g_ImageSlotTable);
-  EXPECT_TRUE(DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable,
-                     IMAGE_SLOT_COUNT));
+  EXPECT_TRUE(
+      DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT));
   // Mirrored sheets and stretch twins share their plain sheet's picture, as after the program's
   // start-up.
   LinkSurfaceData();
@@ -159,6 +160,7 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   SetDataRefs(&g_ProjectDataRefs);
   BuildAnimeTables(g_AnimeTable);
   BuildEffectTables(g_EffectAnimeTable);
+  PrepareEffectStates();
   EXPECT_TRUE(g_SystemData.LoadFromFile(g_Paths[PATH_SYSTEM_DATA]));
   g_Game = cGame();
   g_Game.m_nFps = 60;
@@ -201,6 +203,11 @@ LRESULT StageHarness::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
   if (!self) return 0;
   if (msg == WM_CLOSE) ++self->m_nCloseRequests;
   if (msg == WM_PLAY_SOUND && self->m_SoundHook) self->m_SoundHook(static_cast<int>(wParam));
+  if (msg == WM_USER_NAME_ENTRY) {
+    ++self->m_nNameEntries;
+    if (self->m_NameEntryHook) self->m_NameEntryHook();
+    g_bNameEntryDone = 1;
+  }
   // The window thread records the stage music it started, as the program's does.
   if (msg == WM_USER_MUSIC && wParam == 4) {
     self->m_MusicRequests.push_back(static_cast<long>(lParam));

@@ -61,10 +61,17 @@ class StageHarness {
 
   int CloseRequests() const { return m_nCloseRequests; }
   // Frames presented to the display (the pause thread presents its own).
-  int Presented() const { return m_Display.FrameCount(); }
+  int Presented() const { return m_Display.Inner().FrameCount(); }
+  // Runs after every presented frame, on the thread that presented it (the pause thread's frames
+  // included), with the number of frames presented so far and the frame.
+  void OnPresent(std::function<void(int, const platform::Frame&)> hook) { m_Display.SetHook(std::move(hook)); }
   const std::vector<long>& MusicRequests() const { return m_MusicRequests; }
   // Runs on the game thread inside every system-sound request, in the middle of the scene's frame.
   void OnSystemSound(std::function<void(int)> hook) { m_SoundHook = std::move(hook); }
+  // Runs on the game thread in place of the name-entry dialog (which edits the play scene's
+  // ranking name); the dialog then counts as closed.
+  void OnNameEntry(std::function<void()> hook) { m_NameEntryHook = std::move(hook); }
+  int NameEntries() const { return m_nNameEntries; }
   platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
   platform::ManualClock& Clock() { return m_Clock; }
   const std::filesystem::path& ProjectDir() const { return m_Dir.Path(); }
@@ -74,11 +81,32 @@ class StageHarness {
   void ServeMessages();
   void CreateScene();
 
+  // The headless display, with a hook on each present.
+  class HookedDisplay final : public platform::Display {
+   public:
+    void PresentFrame(platform::Frame& frame) override {
+      m_Inner.PresentFrame(frame);
+      if (m_Hook) m_Hook(m_Inner.FrameCount(), m_Inner.LastFrame());
+    }
+    void SetFullScreen(bool fullScreen) override { m_Inner.SetFullScreen(fullScreen); }
+    void ShowCursor(bool show) override { m_Inner.ShowCursor(show); }
+    void Minimise() override { m_Inner.Minimise(); }
+    void RestoreWindow() override { m_Inner.RestoreWindow(); }
+    int DesktopBpp() const override { return m_Inner.DesktopBpp(); }
+    int RefreshRate() const override { return m_Inner.RefreshRate(); }
+    const platform::HeadlessDisplay& Inner() const { return m_Inner; }
+    void SetHook(std::function<void(int, const platform::Frame&)> hook) { m_Hook = std::move(hook); }
+
+   private:
+    platform::HeadlessDisplay m_Inner;
+    std::function<void(int, const platform::Frame&)> m_Hook;
+  };
+
   TempDir m_Dir;
   std::unique_ptr<ScopedCurrentDir> m_lpCwd;
   platform::ManualClock m_Clock;
   platform::ScriptedMessageBoxBackend m_Boxes;
-  platform::HeadlessDisplay m_Display;
+  HookedDisplay m_Display;
   std::unique_ptr<platform::raster::GraphicsSystem> m_lpGraphics;
   platform::ScopedClock m_InstalledClock{m_Clock};
   platform::ScopedMessageBoxBackend m_InstalledBoxes{m_Boxes};
@@ -87,6 +115,8 @@ class StageHarness {
   int m_nCloseRequests = 0;
   std::vector<long> m_MusicRequests;
   std::function<void(int)> m_SoundHook;
+  std::function<void()> m_NameEntryHook;
+  int m_nNameEntries = 0;
 };
 
 }  // namespace t4::test

@@ -1,0 +1,51 @@
+// Commands and flows built in code for the command tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "data/flow.h"
+#include "data/flow_command.h"
+#include "data/flow_kinds.h"
+
+namespace t4::test {
+
+inline cFlowCommand Command(int kind, std::vector<int32_t> params, int category = CMDCAT_FLOW) {
+  cFlowCommand c;
+  c.m_cCategory = static_cast<int8_t>(category);
+  c.m_cKind = static_cast<int8_t>(kind);
+  for (int32_t p : params) c.m_Params.push_back(p);
+  return c;
+}
+
+inline cFlowCommand ItemCommand(int kind, std::vector<int32_t> params) {
+  return Command(kind, std::move(params), CMDCAT_ITEM);
+}
+
+inline cFlowCommand Code(const std::string& text, int category = CMDCAT_FLOW) {
+  cFlowCommand c = Command(category == CMDCAT_ITEM ? CMD_CODE - ITEMCMD_KIND_OFFSET : CMD_CODE, {}, category);
+  c.m_strText = text;
+  return c;
+}
+
+inline cFlow FlowOf(int trigger, std::vector<cFlowCommand> cmds, int8_t id = 0) {
+  cFlow f;
+  f.m_cTrigger = static_cast<int8_t>(trigger);
+  f.m_cId = id;
+  for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
+  return f;
+}
+
+// The status command's 22 values: stage variable `var` (operation) a constant.
+inline std::vector<int32_t> StageVarOp(int var, int operation, int32_t constant) {
+  std::vector<int32_t> p(22, 0);
+  p[0] = 1;  // a variable
+  p[1] = 1;  // of the stage
+  p[2] = var;
+  p[5] = operation;
+  p[6] = 0;  // a constant
+  p[7] = constant;
+  return p;
+}
+
+}  // namespace t4::test
