@@ -20,7 +20,10 @@
 
 namespace {
 
-bool HasParams(const cFlowCommand* cmd, int count) { return cmd && static_cast<int>(cmd->m_Params.size()) >= count; }
+// A command shorter than its flow kind's parameter count (damaged data) does nothing.
+bool HasParams(const cFlowCommand* cmd, int kind) {
+  return cmd && static_cast<int>(cmd->m_Params.size()) >= GetCmdParamCount(CMDCAT_FLOW, kind);
+}
 
 cHero* MainHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
 
@@ -48,7 +51,7 @@ void SetGiant(cCharaBase& o, int32_t value) {
 }  // namespace
 
 void ExecStatus2(cCharaBase* c, cFlowCommand* cmd) {
-  if (!c || !HasParams(cmd, STATUS2_PARAMS)) return;
+  if (!c || !HasParams(cmd, CMD_STATUS2)) return;
   const cSafeVector<int32_t>& p = cmd->m_Params;
   const int owner = p.At(0);
   const int flag = p.At(1);
@@ -83,7 +86,7 @@ void ExecStatus2(cCharaBase* c, cFlowCommand* cmd) {
 }
 
 void ExecGetItem(cCharaBase*, cFlowCommand* cmd) {
-  if (!HasParams(cmd, GET_ITEM_PARAMS)) return;
+  if (!HasParams(cmd, CMD_GET_ITEM)) return;
   const int palette = cmd->m_Params.At(0);
   if (palette != 0 && palette != 1) return;
   cSafeVector<cItemDef>* items = GetPaletteItems(palette == 0 ? PALKIND_COMMON : PALKIND_STAGE);
@@ -97,7 +100,7 @@ void ExecGetItem(cCharaBase*, cFlowCommand* cmd) {
 }
 
 void ExecChangeGraphic(cCharaBase* c, cFlowCommand* cmd) {
-  if (!c || !HasParams(cmd, CHANGE_GRAPHIC_PARAMS)) return;
+  if (!c || !HasParams(cmd, CMD_CHANGE_GRAPHIC)) return;
   const cSafeVector<int32_t>& p = cmd->m_Params;
   // The drawing reads the image kind from the definition copy.
   c->m_Def.m_cGraphicKind = static_cast<int8_t>(p.At(0));
@@ -107,12 +110,12 @@ void ExecChangeGraphic(cCharaBase* c, cFlowCommand* cmd) {
 }
 
 void ExecChangeAnimeSet(cCharaBase* c, cFlowCommand* cmd) {
-  if (!c || !HasParams(cmd, CHANGE_ANIMESET_PARAMS)) return;
+  if (!c || !HasParams(cmd, CMD_CHANGE_ANIMESET)) return;
   c->SetAnimeSet(static_cast<uint16_t>(cmd->m_Params.At(0)), 0);
 }
 
 void ExecPlayAnime(cCharaBase* c, cFlowCommand* cmd) {
-  if (!c || !HasParams(cmd, PLAY_ANIME_PARAMS)) return;
+  if (!c || !HasParams(cmd, CMD_PLAY_ANIME)) return;
   const int anime = cmd->m_Params.At(0);
   if (cmd->m_Params.At(1) != 0) {
     c->RemoveAnime(anime);
@@ -137,7 +140,7 @@ int ExecCode(cCharaBase* c, cFlowCommand* cmd) {
 }
 
 void ExecArrange(cCharaBase*, cFlowCommand* cmd) {
-  if (!HasParams(cmd, ARRANGE_PARAMS)) return;
+  if (!HasParams(cmd, CMD_ARRANGE)) return;
   if (cmd->m_cCategory == CMDCAT_ITEM) {
     if (cHero* hero = MainHero()) hero->m_PendingArranges.push_back(cmd->m_Params);
   } else if (cFlowState* flow = CurrentFlow()) {

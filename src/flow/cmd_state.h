@@ -9,15 +9,6 @@ class cCharaBase;
 class cFlowCommand;
 class cFlowCommandState;
 
-// Parameter counts the bodies need; a shorter command (damaged data) does nothing.
-constexpr int STATUS2_PARAMS = 5;
-constexpr int VANISH_PARAMS = 3;
-constexpr int GET_ITEM_PARAMS = 2;
-constexpr int CHANGE_GRAPHIC_PARAMS = 3;
-constexpr int CHANGE_ANIMESET_PARAMS = 1;
-constexpr int PLAY_ANIME_PARAMS = 2;
-constexpr int ARRANGE_PARAMS = 5;
-
 // Flags of the second status command (p1).
 enum : int {
   STATUS2_VANISH = 0,

@@ -3,6 +3,7 @@
 #include "flow/cmd_state.h"
 
 #include "data/flow_command.h"
+#include "data/flow_kinds.h"
 #include "stage/chara_base.h"
 #include "stage/chara_links.h"
 #include "stage/scene_play.h"
@@ -94,7 +95,7 @@ void VanishDescendants(cCharaBase* x, int depth, int alsoShots) {
 }
 
 void ExecVanish(cCharaBase* c, cFlowCommand* cmd) {
-  if (!c || !cmd || static_cast<int>(cmd->m_Params.size()) < VANISH_PARAMS) return;
+  if (!c || !cmd || static_cast<int>(cmd->m_Params.size()) < GetCmdParamCount(CMDCAT_FLOW, CMD_VANISH)) return;
   const cSafeVector<int32_t>& p = cmd->m_Params;
   switch (p.At(0)) {
     case VANISH_GROUP_CHARAS: VanishGroupCharas(c, p.At(1), p.At(2)); break;

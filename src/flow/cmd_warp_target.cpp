@@ -148,6 +148,7 @@ int ExecWarp(cCharaBase& c, cFlowCommand& cmd, int fromStatus) {
   if (movedX) c.AfterMoveX();
   if (movedY) c.AfterMoveY();
   c.UpdateScreenRect();
+  int undone = 0;
   if (!c.IsInStage(0) || HitBlock(c)) {
     c.m_dX = x0;
     c.m_dY = y0;
@@ -156,20 +157,29 @@ int ExecWarp(cCharaBase& c, cFlowCommand& cmd, int fromStatus) {
     c.AfterMoveY();
     c.AfterMoveX();
     c.UpdateScreenRect();
-    return 1;
+    undone = 1;
+  } else if (!c.m_bFly) {
+    c.m_dSpeedY = 0;
   }
-  if (!c.m_bFly) c.m_dSpeedY = 0;
   if (mode == 5 && m.m_cCoordMode == 2) {
-    // Drawn at that screen place until a movement command runs.
+    // Drawn at a fixed screen place until a movement command runs: the new one, or the old one
+    // when the warp was undone.
     c.m_bFixScreenX = c.m_bFixScreenY = 1;
     c.m_nFixScreenX = c.m_rcScreen[0];
     c.m_nFixScreenY = c.m_rcScreen[1];
   }
-  return 0;
+  return undone;
 }
 
 void SetTargetSlot(cCharaBase& c, int slot, cCharaBase* other, int clearWhenNull) {
   if (!other && !clearWhenNull) return;
+  // A slot outside the four is reported and slot 0 stands in for it, in the back-link as well: a
+  // link naming a slot the holder does not have is never taken back and would outlive it (and
+  // slot 4 would pass for an owner link).
+  if (slot < 0 || slot >= static_cast<int>(c.m_Targets.size())) {
+    c.m_Targets.At(slot);
+    slot = 0;
+  }
   cCharaBase*& held = c.m_Targets.At(slot);
   const TARGETLINK link{&c, slot};
   if (held) {

@@ -2,6 +2,7 @@
 #include "flow/flow_trigger.h"
 
 #include "data/flow_kinds.h"
+#include "flow/cmd_warp_target.h"
 #include "flow/conditions.h"
 #include "flow/flow_runner.h"
 #include "persist/system_data.h"
@@ -58,20 +59,11 @@ void InitCursors(KEYCURSOR* cursors, const cInput& input) {
   for (int k = 0; k < KEY_PATTERN_COUNT; ++k) cursors[k] = KEYCURSOR{0, RunFrames(PatternRuns(input, k), 0)};
 }
 
+// The same checked slot and back-link upkeep as the set-target command; an unchanged slot keeps
+// its link where it stands.
 void SetTarget(cCharaBase& chara, int slot, cCharaBase* other) {
-  cCharaBase*& target = chara.m_Targets.At(slot);
-  if (target == other) return;
-  const TARGETLINK link{&chara, slot};
-  if (target) {
-    auto& v = target->m_BackLinks;
-    for (auto it = v.begin(); it != v.end();) it = EqualLink(*it, link) ? v.erase(it) : it + 1;
-  }
-  target = other;
-  if (other) {
-    for (const TARGETLINK& l : other->m_BackLinks)
-      if (EqualLink(l, link)) return;
-    other->m_BackLinks.push_back(link);
-  }
+  if (slot >= 0 && slot < static_cast<int>(chara.m_Targets.size()) && chara.m_Targets.At(slot) == other) return;
+  SetTargetSlot(chara, slot, other, 1);
 }
 
 // The flow's start and key conditions, tested in that order.
@@ -280,7 +272,8 @@ void FireTriggerWith(cCharaBase& chara, int kind, cCharaBase* other, int id) {
     }
     if (!firedBeforeCond) r.m_bFired = 1;
     const int player = chara.m_nSide == 0 ? chara.m_Def.m_cPlayerNo : 0;
-    r.m_nHeldKey = GetFirstHeldKey(player >= 0 && player < static_cast<int>(g_Input.size()) ? &g_Input.At(player) : nullptr);
+    r.m_nHeldKey =
+        GetFirstHeldKey(player >= 0 && player < static_cast<int>(g_Input.size()) ? &g_Input.At(player) : nullptr);
     r.Start(&chara);
   }
 }

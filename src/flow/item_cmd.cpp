@@ -3,6 +3,7 @@
 #include "flow/item_cmd.h"
 
 #include "data/flow_command.h"
+#include "data/flow_kinds.h"
 #include "flow/cmd_control.h"
 #include "flow/cmd_effect.h"
 #include "flow/cmd_state.h"
@@ -120,7 +121,8 @@ static_assert(ITEM_CMD_KIND_COUNT == ITEMCMD_KIND_COUNT);
 static_assert(ITEMCMD_STAGE_CLEAR + ITEMCMD_KIND_OFFSET == CMD_STAGE_CLEAR);
 
 int ExecChangeFlow(cCharaBase* h, cFlowCommand* cmd, int deferred) {
-  if (!h || !cmd || static_cast<int>(cmd->m_Params.size()) < CHANGE_FLOW_PARAMS) return 0;
+  if (!h || !cmd || static_cast<int>(cmd->m_Params.size()) < GetCmdParamCount(CMDCAT_ITEM, ITEMCMD_CHANGE_FLOW))
+    return 0;
   if (!deferred && CurrentChara() == h && !g_Heroes.empty() && h == &g_Heroes.front()) {
     // The hero's flow pass is walking these very flows: the change waits for its end.
     static_cast<cHero*>(h)->m_PendingItemCmds.push_back(*cmd);

@@ -13,7 +13,6 @@ class cFlowCommand;
 // Operations of the change of flows (p0) and its every-flow ID (p1).
 enum : int { CHANGE_FLOW_ADD = 0, CHANGE_FLOW_REPLACE, CHANGE_FLOW_DELETE };
 constexpr int CHANGE_FLOW_ALL = 0;
-constexpr int CHANGE_FLOW_PARAMS = 2;
 
 // Indexed by item-command kind; RunItemCmd checks the kind before it indexes.
 extern const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT];

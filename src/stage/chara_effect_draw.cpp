@@ -2,6 +2,7 @@
 // the picture through one of the drawing layer's effects, driven by the effect's current value.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "data/database.h"
 #include "gfx/dd_effects.h"
@@ -29,6 +30,13 @@ DDSURFACEDATA* Work() {
 }
 
 int Param(const EffectCall& e, int i) { return e.def ? e.def->m_nParam[i] : 0; }
+
+// A parameter in dots times the character's size, held where the drawing's sums stay within an
+// int whatever a damaged file holds.
+int ScaledParam(const EffectCall& e, int i) {
+  constexpr int64_t REACH = int64_t{1} << 24;
+  return static_cast<int>(std::clamp<int64_t>(int64_t{Param(e, i)} * e.s, -REACH, REACH));
+}
 
 // The picture to run an effect on: the sheet cell, or the scaled picture drawn into the work
 // surface at (0, 0).
@@ -67,7 +75,8 @@ void Burst(EffectCall& e, double v) {
 void Split(EffectCall& e, double v, bool vertical) {
   // A strip count of nothing leaves the picture in one piece.
   const int parts = Param(e, 3);
-  const int strip = parts > 0 ? (e.c.m_nDrawHeight + parts - 1) / parts : e.c.m_nDrawHeight;
+  // Rounded up in 64 bits: a count from a damaged file may be as large as an int holds.
+  const int strip = parts > 0 ? static_cast<int>((int64_t{e.c.m_nDrawHeight} + parts - 1) / parts) : e.c.m_nDrawHeight;
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
   DDBltSplit(e.dst, e.L, e.T, e.W, e.H, std::max(strip, 1), TruncToInt(v * e.s), src, sx, sy, BLT_TRANSPARENT,
@@ -79,8 +88,8 @@ void SplitY(EffectCall& e, double v) { Split(e, v, true); }
 void Wave(EffectCall& e, double v, bool vertical) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(Param(e, 4), 1) * e.s, src,
-            sx, sy, BLT_TRANSPARENT, vertical);
+  DDBltWave(e.dst, e.L, e.T, e.W, e.H, Param(e, 3), v * e.s, e.c.m_Effect.m_nKind1, std::max(ScaledParam(e, 4), e.s),
+            src, sx, sy, BLT_TRANSPARENT, vertical);
 }
 void WaveX(EffectCall& e, double v) { Wave(e, v, false); }
 void WaveY(EffectCall& e, double v) { Wave(e, v, true); }
@@ -106,7 +115,7 @@ void Spin(EffectCall& e, double v) {
 void Circle(EffectCall& e, double v) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
-  DDBltCircle(e.dst, e.L + e.W / 2, e.T + e.H / 2, e.W / 2, e.H / 2, TruncToInt(v * e.s), Param(e, 3) * e.s, src,
+  DDBltCircle(e.dst, e.L + e.W / 2, e.T + e.H / 2, e.W / 2, e.H / 2, TruncToInt(v * e.s), ScaledParam(e, 3), src,
               sx + e.W / 2, sy + e.H / 2, BLT_TRANSPARENT);
 }
 
@@ -125,7 +134,7 @@ void Lens(EffectCall& e, double v) {
   DDFillRect(work, 0, 0, side, side, TransparentFillColor(work));
   e.c.DrawToWork(work, e.desc);
   DDBltLens(e.dst, e.L + e.W / 2, e.T + e.H / 2, side / 2, std::max(TruncToInt(v), 1), work,
-            e.W / 2 + Param(e, 3) * e.s, e.H / 2 + Param(e, 4) * e.s, BLT_TRANSPARENT, false, ColourState(e));
+            e.W / 2 + ScaledParam(e, 3), e.H / 2 + ScaledParam(e, 4), BLT_TRANSPARENT, false, ColourState(e));
 }
 
 void Tint(EffectCall& e, double v) {

@@ -47,8 +47,9 @@ cEffectObj::cEffectObj(int effect, const double a[4], const double b[4], int siz
   const bool scalable = def && def->m_nScaleWithAttacker;
   if (scalable && sizeFactor > 1) {
     m_bScaled = 1;
-    m_nWidth = w * sizeFactor;
-    m_nHeight = h * sizeFactor;
+    // A frame size from a damaged file times the giant size may pass what an int holds.
+    m_nWidth = static_cast<int32_t>(std::clamp<int64_t>(int64_t{w} * sizeFactor, INT32_MIN, INT32_MAX));
+    m_nHeight = static_cast<int32_t>(std::clamp<int64_t>(int64_t{h} * sizeFactor, INT32_MIN, INT32_MAX));
   } else {
     m_nWidth = w;
     m_nHeight = h;

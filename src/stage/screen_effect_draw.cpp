@@ -2,6 +2,7 @@
 // back with the effect's distortion, and the effect's value moves on unless the stage is frozen.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "gfx/dd_effects.h"
 #include "gfx/image_slots.h"
@@ -37,6 +38,15 @@ void HeroCentre(int& cx, int& cy) {
   const cHero& h = g_Heroes.At(0);
   cx = h.m_rcScreen[0] + (h.m_nDrawWidth >> 1);
   cy = h.m_rcScreen[1] + (h.m_nDrawHeight >> 1);
+}
+
+// The lens's centre: the hero's moved by the definition's offsets, held near enough that the
+// radius and the cleared square stay within an int whatever a damaged file holds.
+void LensCentre(const int32_t* p, int& ex, int& ey) {
+  constexpr int64_t LENS_REACH = int64_t{1} << 24;
+  HeroCentre(ex, ey);
+  ex = static_cast<int>(std::clamp<int64_t>(int64_t{ex} + p[3], -LENS_REACH, LENS_REACH));
+  ey = static_cast<int>(std::clamp<int64_t>(int64_t{ey} + p[4], -LENS_REACH, LENS_REACH));
 }
 
 // Strips of `total` dots in `parts` pieces, rounded up; no count means one strip.
@@ -88,9 +98,7 @@ void Distort(cScrEffect& e, DDSURFACEDATA* W) {
     }
     case SCREFFECT_LENS: {
       int ex = 0, ey = 0;
-      HeroCentre(ex, ey);
-      ex += p[3];
-      ey += p[4];
+      LensCentre(p, ex, ey);
       const double r = std::sqrt(2.0) * std::max(ex >= 320 ? ex : 640 - ex, ey >= 240 ? ey : 480 - ey);
       DDBltLens(B, ex, ey, T(r), T(v), W, ex, ey, BLT_OPAQUE, false, nullptr);
       break;
@@ -105,8 +113,9 @@ void Advance(cScrEffect& e) {
   const int32_t* p = e.Params();
   switch (e.Kind()) {
     case SCREFFECT_MOVE:
-      e.m_nKind1 = T(static_cast<double>(p[3] - p[1]) / p[0] * e.m_dValue + p[1]);
-      e.m_nKind2 = T(static_cast<double>(p[4] - p[2]) / p[0] * e.m_dValue + p[2]);
+      // The distance in doubles: ends far apart would overflow an int.
+      e.m_nKind1 = T((static_cast<double>(p[3]) - p[1]) / p[0] * e.m_dValue + p[1]);
+      e.m_nKind2 = T((static_cast<double>(p[4]) - p[2]) / p[0] * e.m_dValue + p[2]);
       break;
     case SCREFFECT_SHAKE_X:
     case SCREFFECT_SHAKE_Y: {
@@ -120,8 +129,9 @@ void Advance(cScrEffect& e) {
         }
       } else {
         d -= c;
-        if (d <= -p[1]) {
-          d = -p[1];
+        // The mirror in doubles: the most negative amplitude has none as an int.
+        if (d <= -static_cast<double>(p[1])) {
+          d = -static_cast<double>(p[1]);
           e.m_nKind1 = 0;
         }
       }
@@ -170,9 +180,7 @@ void cScenePlay::DrawScrEffect(int frozen) {
     DDSURFACEDATA* W = WorkFor(kind);
     if (kind == SCREFFECT_LENS) {
       int ex = 0, ey = 0;
-      HeroCentre(ex, ey);
-      ex += p[3];
-      ey += p[4];
+      LensCentre(p, ex, ey);
       const int r = T(std::sqrt(2.0) * std::max(ex >= 320 ? ex : 640 - ex, ey >= 240 ? ey : 480 - ey));
       const int side = (g_nBpp == 16 ? 4 : 2) * r;
       // The square may be far larger than the work surface: only its part inside is cleared.

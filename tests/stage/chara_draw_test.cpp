@@ -3,6 +3,8 @@
 // its cell lies, and the effects' geometry shows in exact pixels.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "data/database.h"
 #include "data/stage_file.h"
 #include "persist/menu_colors.h"
@@ -89,16 +91,24 @@ TEST_F(CharaDrawTest, ZoomGrowsAboutTheCentre) {
 }
 
 // Kinds from a damaged CharaEffect.dat fall back to the plain picture, and a strip count of 0
-// splits nothing.
+// splits nothing; the largest count a file can hold makes one-dot strips.
 TEST_F(CharaDrawTest, OutOfRangeKindsAndCountsDrawThePlainPicture) {
   for (int effect : {AddEffect(17, 10, 0, 0), AddEffect(-3, 10, 0, 0), AddEffect(2, 10, 0, 8, 0),
-                     AddEffect(3, 10, 0, 8, 0), AddEffect(4, 10, 0, 0, 0, 0)}) {
+                     AddEffect(3, 10, 0, 8, 0), AddEffect(4, 10, 0, 0, 0, 0), AddEffect(2, 10, 0, 8, INT32_MAX)}) {
     c->m_Effect.Start(effect, 0, 0);
     Draw(0);
     EXPECT_EQ(At(L, T), GREEN) << effect;
     EXPECT_EQ(At(L + 31, T + 31), GREEN) << effect;
     EXPECT_EQ(At(L - 1, T), EMPTY) << effect;
   }
+}
+
+// A lens looking from as far off as a damaged file can say sees none of the picture.
+TEST_F(CharaDrawTest, LensLookingFromFarOffShowsNothing) {
+  c->m_Effect.Start(AddEffect(12, 10, 100, 5, INT32_MAX, INT32_MIN), 0, 0);
+  Draw(0);
+  EXPECT_EQ(At(L + 16, T + 16), EMPTY);
+  EXPECT_NE(c->m_Effect.m_nEffect, 0);
 }
 
 TEST_F(CharaDrawTest, BlinkShowsAndHidesForItsInterval) {

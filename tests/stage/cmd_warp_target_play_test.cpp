@@ -231,6 +231,29 @@ TEST_F(WarpTargetPlay, WarpIntoABlockOfTheStageIsUndone) {
   EXPECT_EQ(h->CloseRequests(), 0);
 }
 
+TEST_F(WarpTargetPlay, AWarpToAScreenPointPinsTheDrawingEvenWhenUndone) {
+  // The wall's centre on the screen: the walker cannot stand there, and stays drawn where it is.
+  cStage stage = Field();
+  PlacedAt(stage, 5, 2).m_Flows.push_back(Once({Warp([](cEdMove& m) {
+    m.m_cMode = 5;
+    m.m_cCoordMode = 2;
+    m.m_cUnit = 1;
+    m.m_sTargetX = 10 * 32 + 16;
+    m.m_sTargetY = 2 * 32 + 16;
+  })}));
+  Start(stage);
+  cChara& walker = At(WALKER);
+  const double x0 = walker.m_dX;
+  const double y0 = walker.m_dY;
+  h->Frame();
+  EXPECT_EQ(walker.m_dX, x0);
+  EXPECT_EQ(walker.m_dY, y0);
+  EXPECT_EQ(walker.m_bFixScreenX, 1);
+  EXPECT_EQ(walker.m_bFixScreenY, 1);
+  EXPECT_EQ(walker.m_nFixScreenX, walker.m_rcScreen[0]);
+  EXPECT_EQ(walker.m_nFixScreenY, walker.m_rcScreen[1]);
+}
+
 TEST_F(WarpTargetPlay, StatusPositionMovesOneAxisThroughTheWarp) {
   // Screen X 100 or screen Y 50 for the flier; the other axis stays.
   for (bool bY : {false, true}) {
@@ -356,6 +379,27 @@ TEST_F(WarpTargetPlay, TheSameTargetTwiceLeavesOneBackLink) {
   cChara& flier = At(FLIER);
   EXPECT_EQ(flier.m_Targets.At(2), &h->Hero());
   EXPECT_EQ(BackLinks(h->Hero(), flier, 2), 1);
+}
+
+TEST_F(WarpTargetPlay, ASlotOutsideTheFourIsReportedAndSlot0IsUsedForTheLinkToo) {
+  // Slot 4 is the owner link's number: a back-link naming it would make the hero look like this
+  // flier's parent, and outlive the flier.
+  for (int bad : {4, 7, -1}) {
+    SCOPED_TRACE(bad);
+    cStage stage = Field();
+    PlacedAt(stage, 8, 2).m_Flows.push_back(Once({SetTarget(bad, 0, 0)}));
+    Start(stage);
+    ASSERT_FALSE(HasFatalFailure());
+    cChara& flier = At(FLIER);
+    h->Frame();
+    EXPECT_EQ(h->CloseRequests(), 1);
+    EXPECT_EQ(flier.m_Targets.At(0), &h->Hero());
+    EXPECT_EQ(BackLinks(h->Hero(), flier, 0), 1);
+    EXPECT_EQ(BackLinks(h->Hero(), flier, bad), 0);
+    // Gone from the stage, the flier leaves no link behind on the hero.
+    flier.DetachLinks();
+    for (const TARGETLINK& l : h->Hero().m_BackLinks) EXPECT_NE(l.pChara, &flier);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Effects placed by the effect command and by hits: where they appear, how they play through
 // their frames and end, frozen frames, the freezing effect and removal.
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -166,6 +167,17 @@ TEST_F(EffectObjects, HitEffectsAreCentredOnTheOverlapWithAJitter) {
     EXPECT_EQ(lo, -k.jitter);
     EXPECT_EQ(hi, k.jitter);
   }
+}
+
+TEST_F(EffectObjects, HitEffectOfAHugeFrameGrowsNoFurtherThanAnIntHolds) {
+  const int n = AddEffect(32, 32, {RED}, 1, 1);
+  g_Database.m_Effects[static_cast<size_t>(n)].m_nFrameWidth = 30000000;
+  const double a[4] = {100, 100, 131, 131};
+  Scene().AddAttackEffect(n, a, a, 100);
+  ASSERT_EQ(Scene().m_Effects.size(), 1u);
+  EXPECT_EQ(Scene().m_Effects.front().m_nWidth, INT32_MAX);
+  EXPECT_EQ(Scene().m_Effects.front().m_nHeight, 3200);
+  EXPECT_EQ(Scene().m_Effects.front().m_bScaled, 1);
 }
 
 TEST_F(EffectObjects, BodyContactsAndShotsStartTheAttackersEffect) {

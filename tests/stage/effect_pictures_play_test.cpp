@@ -4,9 +4,11 @@
 #include <string>
 
 #include "gfx/scene_surfaces.h"
+#include "platform/window/input_devices.h"
 #include "persist/system_data.h"
 #include "support/scoped_value.h"
 #include "effect_fixture.h"
+#include "message_fixture.h"
 
 namespace t4::test {
 namespace {
@@ -159,6 +161,23 @@ TEST_F(EffectPictures, FreezingPictureShowsItsTimeAndGoes) {
   const int before = H().Presented();
   Show({.n = red, .x = 10, .y = 10, .mode = 2, .tenths = 1, .freeze = 1});
   EXPECT_EQ(H().Presented() - before, 6);
+  EXPECT_EQ(Files(), "blue.bmp ");
+}
+
+// Shown until the stage ends, a freezing picture has no time of its own: it waits for button 1,
+// whatever wait the scene held before.
+TEST_F(EffectPictures, FreezingPictureUntilTheStageEndsWaitsForAPress) {
+  ThreadedMainWindow window;
+  Show({.n = blue, .x = 50, .y = 50});
+  Scene().m_Wait.Set(WAIT_GAME, 0, -5, 0);
+  const int before = H().Presented();
+  H().OnPresent([before](int count, const platform::Frame&) {
+    if (count - before == 15) platform::SetKeyDown('Z', true);
+  });
+  Show({.n = red, .x = 10, .y = 10, .mode = 1, .freeze = 1});
+  H().OnPresent(nullptr);
+  platform::SetKeyDown('Z', false);
+  EXPECT_EQ(H().Presented() - before, 15);
   EXPECT_EQ(Files(), "blue.bmp ");
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "data/database.h"
 #include "data/stage_file.h"
@@ -103,6 +105,18 @@ TEST_F(ScreenEffectTest, MoveWithoutRunTimeShowsTheEndPositionOnce) {
   ExpectUnchanged();
 }
 
+// Ends at the far edges of what a file can hold: the distance between them is worked out without
+// wrapping round.
+TEST_F(ScreenEffectTest, MoveBetweenFarApartEndsStepsByTheirWholeDistance) {
+  Start(SCREFFECT_MOVE, 10, -2000000000, 0, 2000000000, 0);
+  Draw(0);
+  EXPECT_EQ(Effect().m_nKind1, -2000000000);
+  Draw(0);
+  // A sixtieth of 4000000000 past the start.
+  EXPECT_EQ(Effect().m_nKind1, -1933333333);
+  EXPECT_EQ(Effect().m_nKind2, 0);
+}
+
 TEST_F(ScreenEffectTest, SplitStripsAlternate) {
   // Seven strips of 480 rows are 69 rows each; alternate strips move the red / blue edge at x 320
   // ten dots one way or the other.
@@ -156,6 +170,16 @@ TEST_F(ScreenEffectTest, ShakeMakesOneFullSwingPerCount) {
   EXPECT_EQ(At(325, 100), BLUE);
 }
 
+// The most negative amplitude a file can hold: the swing turns at its mirror image, which an int
+// cannot hold.
+TEST_F(ScreenEffectTest, ShakeOfTheMostNegativeAmplitudeTurnsAtItsMirror) {
+  Start(SCREFFECT_SHAKE_X, 10, INT32_MIN, 1);
+  Draw(0);
+  EXPECT_EQ(Effect().m_dValue2, static_cast<double>(INT32_MIN));
+  Draw(0);
+  EXPECT_EQ(Effect().m_dValue2, 2147483648.0);
+}
+
 TEST_F(ScreenEffectTest, BlinkAlternatesFrameAndBackgrounds) {
   // A yellow block at screen (0, 0) shows only while the blink lets the frame through.
   DDSURFACEDATA* sheet = &g_SurfaceTable[IMAGE_BLOCKS];
@@ -202,9 +226,11 @@ TEST_F(ScreenEffectTest, UnknownKindsRunAsNone) {
 // The lens clears a square of its radius in the work surface; far from the middle that square is
 // much larger than the surface and is cut to it.
 TEST_F(ScreenEffectTest, LensFarFromTheMiddleStaysInsideItsSurfaces) {
-  Start(SCREFFECT_LENS, 1, 1500, 5, -320, 240);
-  for (int i = 0; i < 8; ++i) Draw(0);
-  EXPECT_EQ(Effect().m_nEffect, 0);
+  for (const auto& [dx, dy] : {std::pair{-320, 240}, {INT32_MAX, INT32_MIN}}) {
+    Start(SCREFFECT_LENS, 1, 1500, 5, dx, dy);
+    for (int i = 0; i < 8; ++i) Draw(0);
+    EXPECT_EQ(Effect().m_nEffect, 0) << dx;
+  }
   for (const auto& [kind, p1, p2] : {std::tuple{SCREFFECT_ROTATE, 0, 90},
                                      {SCREFFECT_CIRCLE, 400, 0},
                                      {SCREFFECT_MOSAIC, 1, 60},
