@@ -28,10 +28,15 @@ set(T4_TEST_PCH_HEADERS
 # t4_test_code(TARGET [NO_GTEST]): NO_GTEST for test code that does not link GoogleTest.
 function(t4_test_code target)
   cmake_parse_arguments(ARG "NO_GTEST" "" "" ${ARGN})
-  # gcc 12 at -O1 reports its own std::string copies in table-driven tests as out of bounds or
-  # overflowing (false positives inside libstdc++); the sanitizer build checks the real bounds at
-  # run time.
-  target_compile_options(${target} PRIVATE -O1 -Wno-array-bounds -Wno-stringop-overflow)
+  target_compile_options(${target} PRIVATE -O1)
+  # gcc 12 at -O1 inlines libstdc++'s std::string copies and concatenations in table-driven tests
+  # only partly and then reports them as out of bounds, overflowing or over-reading (false positives
+  # inside char_traits, e.g. `std::string(".H") + std::string(58, '.')`). Only test code is built at
+  # -O1, so only test code leaves these three out; the sanitizer build checks the real bounds at run
+  # time. Other compilers keep them.
+  target_compile_options(
+    ${target} PRIVATE
+    "$<$<CXX_COMPILER_ID:GNU>:-Wno-array-bounds;-Wno-stringop-overflow;-Wno-stringop-overread>")
   if(T4_TEST_PCH)
     set(headers ${T4_TEST_PCH_HEADERS})
     if(ARG_NO_GTEST)
