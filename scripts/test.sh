@@ -20,34 +20,49 @@ run_suite() {
   ctest --test-dir "$dir" -j "$JOBS" --output-on-failure
 }
 
-echo "== release build (assertions on) =="
-run_suite build
-
-if [ "$QUICK" -eq 0 ]; then
-  # The sanitizer and fuzz builds compile at -O1: they are there to find faults, and -O3 would
-  # double their build time for tests that run in seconds either way.
-  echo "== sanitizer build (address, undefined) =="
-  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_suite build-asan -DT4_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELEASE=-O1
-
-  echo "== thread sanitizer (core, platform and program tests, a headless run) =="
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON >/dev/null
+thread_sanitizer_stage() {
+  # -O1 as for the other sanitizer: it is there to find races, not to run fast.
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Release -DT4_WERROR=ON -DT4_TSAN=ON \
+    -DCMAKE_CXX_FLAGS_RELEASE=-O1 >/dev/null
   cmake --build build-tsan -j "$JOBS" --target t4_core_tests t4_platform_tests t4_app_tests tarnwick4 demo_project
   export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
   for suite in core/t4_core_tests platform/t4_platform_tests app/t4_app_tests; do
     "build-tsan/tests/$suite" --gtest_brief=1
   done
-  tsan_demo=$(mktemp -d)
-  cp -r build-tsan/demo/. "$tsan_demo"
-  TARNWICK4_LOCK_DIR="$tsan_demo" build-tsan/src/app/tarnwick4 --headless --frames 600 "$tsan_demo"
-  rm -rf "$tsan_demo"
+  local demo
+  demo=$(mktemp -d)
+  cp -r build-tsan/demo/. "$demo"
+  TARNWICK4_LOCK_DIR="$demo" build-tsan/src/app/tarnwick4 --headless --frames 600 "$demo"
+  rm -rf "$demo"
   unset TSAN_OPTIONS
+}
+
+fuzz_stage() {
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DT4_BUILD_FUZZ=ON -DT4_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-fuzz -j "$JOBS" --target fuzz_all
+  bash fuzz/run.sh build-fuzz
+}
+
+# Each stage ends with its processor time, the figure that tells how the command fares on a small
+# machine (CI must stay well inside its limit on two cores).
+TIMEFORMAT="-- stage done: %U s user, %S s system, %R s elapsed"
+
+echo "== release build (assertions on) =="
+time run_suite build
+
+if [ "$QUICK" -eq 0 ]; then
+  # The sanitizer and fuzz builds compile at -O1: they are there to find faults, and -O3 would
+  # double their build time for tests that run in seconds either way.
+  echo "== sanitizer build (address, undefined) =="
+  time ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_suite build-asan -DT4_SANITIZE=ON -DCMAKE_CXX_FLAGS_RELEASE=-O1
+
+  echo "== thread sanitizer (core, platform and program tests, a headless run) =="
+  time thread_sanitizer_stage
 
   if [ -f fuzz/CMakeLists.txt ]; then
     echo "== fuzz targets (short runs on the committed corpus) =="
-    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DT4_BUILD_FUZZ=ON -DT4_BUILD_TESTS=OFF >/dev/null
-    cmake --build build-fuzz -j "$JOBS" --target fuzz_all
-    bash fuzz/run.sh build-fuzz
+    time fuzz_stage
   fi
 fi

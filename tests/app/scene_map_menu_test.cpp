@@ -21,7 +21,7 @@ constexpr int TO_TITLE = 5;
 constexpr int FADE_OUT = 6;
 
 bool SlotFileExists(const MenuDriver& d, int slot) {
-  char name[32];
+  char name[40];
   std::snprintf(name, sizeof name, "user_data/story/Story%02d.dat", slot + 1);
   return std::filesystem::exists(d.ProjectDir() / name);
 }

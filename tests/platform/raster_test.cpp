@@ -46,11 +46,11 @@ TEST(RasterQuad, PixelCentreSamplingStretchesAndMirrors) {
     std::vector<int> expected;
   };
   const Case cases[] = {
-      {4, 2, 4, {2, 3, 4, 5}},          // one to one
+      {4, 2, 4, {2, 3, 4, 5}},              // one to one
       {8, 0, 4, {0, 0, 1, 1, 2, 2, 3, 3}},  // doubled
-      {2, 0, 8, {2, 6}},                // halved: centres fall on 2 and 6
-      {4, 4, -4, {3, 2, 1, 0}},         // mirrored cell read from its right edge
-      {3, 6, 3, {6, 7, 0}},             // wrap addressing past the texture edge
+      {2, 0, 8, {2, 6}},                    // halved: centres fall on 2 and 6
+      {4, 4, -4, {3, 2, 1, 0}},             // mirrored cell read from its right edge
+      {3, 6, 3, {6, 7, 0}},                 // wrap addressing past the texture edge
   };
   for (const Case& c : cases) {
     Surface target(10, 1, PixelFormat::X8R8G8B8);
@@ -62,7 +62,7 @@ TEST(RasterQuad, PixelCentreSamplingStretchesAndMirrors) {
 
 TEST(RasterQuad, TransparentTexelsLeaveTheTargetAndSixteenBitTruncates) {
   Surface tex(2, 1, PixelFormat::A1R5G5B5);
-  tex.SetPixel(0, 0, 0x0000);           // transparent
+  tex.SetPixel(0, 0, 0x0000);             // transparent
   tex.SetPixel(1, 0, 0x8000 | 31 << 10);  // opaque red
   Surface target(2, 1, PixelFormat::R5G6B5);
   target.Fill(0x07E0);
@@ -78,8 +78,10 @@ TEST(RasterQuad, StripMatchesRectAndRotates) {
     for (int x = 0; x < 4; ++x) tex.SetPixel(x, y, 0xFF000000u | static_cast<uint32_t>(y * 4 + x + 1));
   auto strip = [&](float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
     Surface target(8, 8, PixelFormat::X8R8G8B8);
-    Vertex v[4] = {{x0, y0, 0, 1, 0xFFFFFFFF, 0, 0}, {x1, y1, 0, 1, 0xFFFFFFFF, 0, 1},
-                   {x2, y2, 0, 1, 0xFFFFFFFF, 1, 0}, {x3, y3, 0, 1, 0xFFFFFFFF, 1, 1}};
+    Vertex v[4] = {{x0, y0, 0, 1, 0xFFFFFFFF, 0, 0},
+                   {x1, y1, 0, 1, 0xFFFFFFFF, 0, 1},
+                   {x2, y2, 0, 1, 0xFFFFFFFF, 1, 0},
+                   {x3, y3, 0, 1, 0xFFFFFFFF, 1, 1}};
     DrawTriangleStrip(target, v, &tex, StageState{});
     return target;
   };
@@ -106,12 +108,12 @@ TEST(RasterBlit, CopiesClipToBothSurfacesAndSkipTheKey) {
     int probeX, probeY, expected;
   };
   const Case cases[] = {
-      {-2, 0, 0, 0, 4, 4, 0, 0, 3},     // left edge: the source moves with the cut
-      {0, -3, 0, 0, 4, 4, 0, 0, 13},    // top edge
-      {3, 3, 0, 0, 4, 4, 4, 4, 6},      // right and bottom edges
-      {0, 0, -1, -1, 3, 3, 1, 1, 1},    // source cut: destination moves with it
-      {6, 0, 0, 0, 4, 4, 5, 0, 0},      // fully outside: nothing
-      {0, 0, 2, 2, 10, 10, 1, 1, 16},   // larger than the source
+      {-2, 0, 0, 0, 4, 4, 0, 0, 3},    // left edge: the source moves with the cut
+      {0, -3, 0, 0, 4, 4, 0, 0, 13},   // top edge
+      {3, 3, 0, 0, 4, 4, 4, 4, 6},     // right and bottom edges
+      {0, 0, -1, -1, 3, 3, 1, 1, 1},   // source cut: destination moves with it
+      {6, 0, 0, 0, 4, 4, 5, 0, 0},     // fully outside: nothing
+      {0, 0, 2, 2, 10, 10, 1, 1, 16},  // larger than the source
   };
   for (const Case& c : cases) {
     Surface dst(5, 5, PixelFormat::P8);
@@ -143,6 +145,34 @@ TEST(RasterBlit, NearestStretchAndFillRule) {
   EXPECT_EQ(fill.GetPixel(3, 2), 0xABCDu);
   EXPECT_EQ(fill.GetPixel(0, 0), 0u);
   EXPECT_EQ(fill.GetPixel(0, 3), 0u);
+}
+
+TEST(RasterSurface, NewSurfacesAreZeroedAndCopiesOwnTheirPixels) {
+  // A surface the size of the largest stage sheets, filled and freed, leaves memory the next one
+  // may be given: that one must still start as zeros, whatever the allocator hands back.
+  constexpr int kSide = 1024;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    Surface s(kSide, kSide, PixelFormat::A8R8G8B8);
+    ASSERT_EQ(s.Pitch(), kSide * 4);
+    size_t nonZero = 0;
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < s.Pitch(); ++x) nonZero += s.Row(y)[x] != 0;
+    EXPECT_EQ(nonZero, 0u);
+    s.Fill(0xFFFFFFFFu);
+  }
+
+  Surface a(3, 2, PixelFormat::R5G6B5);
+  a.SetPixel(2, 1, 0xF800);
+  Surface b = a;
+  b.SetPixel(2, 1, 0x001F);
+  EXPECT_EQ(a.GetPixel(2, 1), 0xF800u);
+  EXPECT_EQ(b.GetPixel(2, 1), 0x001Fu);
+  a = b;
+  EXPECT_EQ(a.GetPixel(2, 1), 0x001Fu);
+  EXPECT_NE(a.Bits(), b.Bits());
+  Surface c = std::move(a);
+  EXPECT_EQ(c.GetPixel(2, 1), 0x001Fu);
 }
 
 }  // namespace

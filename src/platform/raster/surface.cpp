@@ -24,22 +24,13 @@ int BitsPerPixel(PixelFormat format) { return BytesPerPixel(format) * 8; }
 ChannelLayout LayoutOf(PixelFormat format) {
   ChannelLayout l;
   switch (format) {
-    case PixelFormat::R5G6B5:
-      l = {11, 5, 0, 16, 31, 63, 31, 0};
-      break;
+    case PixelFormat::R5G6B5: l = {11, 5, 0, 16, 31, 63, 31, 0}; break;
     case PixelFormat::X1R5G5B5:
-    case PixelFormat::A1R5G5B5:
-      l = {10, 5, 0, 15, 31, 31, 31, 1};
-      break;
-    case PixelFormat::R8G8B8:
-      l = {16, 8, 0, 24, 255, 255, 255, 0};
-      break;
+    case PixelFormat::A1R5G5B5: l = {10, 5, 0, 15, 31, 31, 31, 1}; break;
+    case PixelFormat::R8G8B8: l = {16, 8, 0, 24, 255, 255, 255, 0}; break;
     case PixelFormat::X8R8G8B8:
-    case PixelFormat::A8R8G8B8:
-      l = {16, 8, 0, 24, 255, 255, 255, 255};
-      break;
-    default:
-      break;
+    case PixelFormat::A8R8G8B8: l = {16, 8, 0, 24, 255, 255, 255, 255}; break;
+    default: break;
   }
   return l;
 }
@@ -56,8 +47,8 @@ uint32_t ToArgb(PixelFormat format, uint32_t raw) {
       return 0xFF000000u | Widen5((raw >> 11) & 31) << 16 | Widen6((raw >> 5) & 63) << 8 | Widen5(raw & 31);
     case PixelFormat::X1R5G5B5:
     case PixelFormat::A1R5G5B5:
-      return ((raw & 0x8000) ? 0xFF000000u : 0u) | Widen5((raw >> 10) & 31) << 16 |
-             Widen5((raw >> 5) & 31) << 8 | Widen5(raw & 31);
+      return ((raw & 0x8000) ? 0xFF000000u : 0u) | Widen5((raw >> 10) & 31) << 16 | Widen5((raw >> 5) & 31) << 8 |
+             Widen5(raw & 31);
     case PixelFormat::R8G8B8: return 0xFF000000u | (raw & 0xFFFFFF);
     case PixelFormat::X8R8G8B8:
     case PixelFormat::A8R8G8B8: return raw;
@@ -87,7 +78,7 @@ Surface::Surface(int width, int height, PixelFormat format)
       m_format(format),
       m_bytesPerPixel(raster::BytesPerPixel(format)),
       m_pitch(m_width * m_bytesPerPixel),
-      m_pixels(static_cast<size_t>(m_pitch) * static_cast<size_t>(m_height), 0) {}
+      m_pixels(static_cast<size_t>(m_pitch) * static_cast<size_t>(m_height)) {}
 
 uint32_t Surface::GetPixel(int x, int y) const {
   const uint8_t* p = Row(y) + static_cast<size_t>(x) * m_bytesPerPixel;

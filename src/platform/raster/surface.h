@@ -4,13 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "platform/raster/pixel_memory.h"
 
 namespace t4::platform::raster {
 
 enum class PixelFormat : int {
   Unknown = 0,
-  P8,        // palette index
+  P8,  // palette index
   R5G6B5,
   X1R5G5B5,  // stored like A1R5G5B5: the top bit is kept as written
   A1R5G5B5,
@@ -64,7 +65,7 @@ class Surface {
   PixelFormat m_format = PixelFormat::Unknown;
   int m_bytesPerPixel = 0;
   int m_pitch = 0;
-  std::vector<uint8_t> m_pixels;
+  PixelMemory m_pixels;
 };
 
 }  // namespace t4::platform::raster
