@@ -13,6 +13,7 @@
 #include "gfx/image_slots.h"
 #include "persist/replay.h"
 #include "persist/system_data.h"
+#include "platform/random.h"
 #include "platform/window/input_devices.h"
 #include "stage/hero.h"
 #include "stage/private_messages.h"
@@ -28,6 +29,7 @@ namespace {
 
 constexpr const char* REPLAY_FOLDER = "user_data\\rpl4\\";
 constexpr const char* REPLAY_EXTENSION = ".rpl4_902";
+constexpr DWORD FRAME_MS = 16;
 
 // What the file dialog answers next; empty: the player cancels.
 std::string s_strDialogAnswer;
@@ -84,6 +86,9 @@ class Recorder {
   explicit Recorder(StageHarness& h) : m_H(h) {}
   void Frame(int16_t dir, int16_t buttons) {
     m_Taker.Before(m_H);
+    // Time goes on as in a real run, so that each attempt takes a seed of its own; nothing else of
+    // the play may depend on it.
+    m_H.Clock().Advance(FRAME_MS);
     m_H.Frame(dir, buttons);
     if (auto s = m_Taker.After(m_H)) m_Attempts.back().push_back(*s);
     if (m_Taker.NewAttempt()) m_Attempts.emplace_back();
@@ -183,8 +188,9 @@ std::string RecordSteps(const Play& play, const fs::path& dir, std::vector<Saved
     if (!error.empty()) return play.name + ", step " + std::to_string(i + 1) + ": " + error;
     if (trace) {
       const cHero& hero = h.Hero();
-      std::printf("%s step %zu: frame %d, hero at tile %.2f, %.2f%s\n", play.name.c_str(), i + 1,
-                  h.Scene().m_nPlayFrame, hero.m_dX / 32 - 10, hero.m_dY / 32 - 10, hero.m_bDead ? ", dead" : "");
+      std::printf("%s step %zu: frame %d, hero at tile %.2f, %.2f%s, random state %08x\n", play.name.c_str(), i + 1,
+                  h.Scene().m_nPlayFrame, hero.m_dX / 32 - 10, hero.m_dY / 32 - 10, hero.m_bDead ? ", dead" : "",
+                  static_cast<unsigned>(platform::GetRandState()));
     }
   }
   saved = rec.TakeSaved();
@@ -246,6 +252,7 @@ Playback PlayBack(const fs::path& replayFile, int passes) {
   const int64_t limit = (int64_t{frames} + 600) * passes;
   for (int64_t i = 0; i < limit && static_cast<int>(out.passes.size()) < passes; ++i) {
     taker.Before(h);
+    h.Clock().Advance(FRAME_MS);
     h.Frame();
     if (auto s = taker.After(h)) pass.push_back(*s);
     const bool ended = h.State() == PLAY_STAGE_END;
