@@ -60,7 +60,7 @@ TEST_P(CommittedReplay, PlaysBackFrameForFrame) {
   ASSERT_EQ(error, "");
   const Playback played = PlayBack(dir / ReplayFileName(GetParam()), 2);
   ASSERT_EQ(played.error, "");
-  EXPECT_EQ(FirstDifference(golden, played.passes.front()), "") << RERECORD_HINT;
+  ASSERT_EQ(FirstDifference(golden, played.passes.front()), "") << RERECORD_HINT;
   // A replay whose keys ran out, or whose hero's death was shown, starts over from its file: the
   // same play again. Only the states are compared there: a character's badge blinks with the frames
   // drawn since the program started, which the first pass's caption and fade have moved on.
@@ -69,7 +69,7 @@ TEST_P(CommittedReplay, PlaysBackFrameForFrame) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, CommittedReplay, ::testing::ValuesIn(SuiteReplays()), TestName);
+INSTANTIATE_TEST_SUITE_P(Replay, CommittedReplay, ::testing::ValuesIn(SuiteReplays()), TestName);
 
 class RecordedPlay : public ::testing::TestWithParam<std::string> {};
 
@@ -80,7 +80,7 @@ TEST_P(RecordedPlay, PlaysBackAsItWasPlayed) {
   EXPECT_EQ(RecordPlay(FindPlay(GetParam()), dir.Path()), "") << RERECORD_HINT;
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, RecordedPlay, ::testing::ValuesIn(PlayNames()), TestName);
+INSTANTIATE_TEST_SUITE_P(Replay, RecordedPlay, ::testing::ValuesIn(PlayNames()), TestName);
 
 // Not a check: records the plays into the source folder when T4_RECORD_REPLAYS is set.
 TEST(RecordReplays, IntoTheSourceFolder) {

@@ -1,5 +1,6 @@
 #include "replays/samples.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
@@ -69,6 +70,16 @@ Samples ReadSamples(const std::filesystem::path& path, std::string& error) {
   return samples;
 }
 
+namespace {
+
+std::string Hex(uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016" PRIx64, value);
+  return text;
+}
+
+}  // namespace
+
 std::string FirstDifference(const Samples& expected, const Samples& actual) {
   const size_t n = std::min(expected.size(), actual.size());
   for (size_t i = 0; i < n; ++i) {
@@ -77,7 +88,9 @@ std::string FirstDifference(const Samples& expected, const Samples& actual) {
     if (e.frame != a.frame)
       return "sample " + std::to_string(i) + " is of frame " + std::to_string(a.frame) + ", expected frame " +
              std::to_string(e.frame);
-    if (e.state != a.state) return "the state differs from frame " + std::to_string(e.frame) + " on";
+    if (e.state != a.state)
+      return "the state differs from frame " + std::to_string(e.frame) + " on (" + Hex(a.state) + ", expected " +
+             Hex(e.state) + ")";
     if (e.picture != a.picture) return "the picture of frame " + std::to_string(e.frame) + " differs";
   }
   if (expected.size() != actual.size())
