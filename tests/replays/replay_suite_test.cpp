@@ -62,8 +62,8 @@ TEST_P(CommittedReplay, PlaysBackFrameForFrame) {
   ASSERT_EQ(played.error, "");
   ASSERT_EQ(FirstDifference(golden, played.passes.front()), "") << RERECORD_HINT;
   // A replay whose keys ran out, or whose hero's death was shown, starts over from its file: the
-  // same play again. Only the states are compared there: a character's badge blinks with the frames
-  // drawn since the program started, which the first pass's caption and fade have moved on.
+  // same play again. Only the states are compared there: the icon of an item a character carries
+  // blinks with every frame drawn, and the first pass drew a fade-in before its caption.
   if (played.passes.size() > 1) {
     EXPECT_EQ(FirstDifference(StatesOnly(golden), StatesOnly(played.passes[1])), "");
   }
