@@ -118,6 +118,9 @@ int main(int argc, char** argv) {
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
   // The title menu as a framed list of the project's captions (the demo has no menu-item picture).
   system.m_bPlainTitleMenu = 0;
+  // Three challenge stages, all open from the start; the list keeps each one's best.
+  system.m_nChallengeCount = 3;
+  system.m_bAllChallengesOpen = 1;
   bool ok = system.SaveToFile("data\\System.dat") != 0;
   ok = ok && demo::WriteDatabase();
   ok = ok && demo::WriteStages();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scene_challenge.h"
 #include "core/path_helpers.h"
 #include "data/database.h"
 #include "data/flow_kinds.h"
@@ -19,6 +20,7 @@
 #include "gfx/image_slots.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "persist/system_data.h"
 #include "platform/raster/bmp_reader.h"
 #include "support/temp_dir.h"
 
@@ -75,6 +77,61 @@ bool ClearsTheStage(const cItemDef& item) {
   return false;
 }
 
+// A character whose death clears the stage, as a boss's does.
+bool DeathClearsTheStage(const cCharaDef& c) {
+  for (const cFlow& flow : c.m_Flows)
+    if (flow.m_cTrigger == TRIG_DEATH)
+      for (const cFlowCommand& cmd : flow.m_Cmds)
+        if (cmd.GetFlowKind() == CMD_STAGE_CLEAR) return true;
+  return false;
+}
+
+// Loads a stage as the game does and checks that it can be played to its end: a hero, enemies
+// with flows, ground or spikes under every column, and one way to clear it (a goal item or a
+// boss).
+void CheckStage(const std::string& name) {
+  SCOPED_TRACE(name);
+  ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1);
+  const cStage& stage = g_Stage;
+  EXPECT_EQ(g_PlayerCharaDef.m_cController, 0);
+  EXPECT_FALSE(g_PlayerCharaDef.m_Flows.empty());
+  // The references into the database survived the validation of the load.
+  EXPECT_NE(g_StageSettings.m_nBgm, 0);
+
+  std::vector<int> floor(static_cast<size_t>(stage.m_nWidth), 0);
+  int deadly = 0;
+  for (const cBlock& b : stage.m_BlockPlaces) {
+    ASSERT_TRUE(b.m_sBlockX >= 0 && b.m_sBlockX < stage.m_nWidth && b.m_sBlockY >= 0 && b.m_sBlockY < stage.m_nHeight);
+    EXPECT_NE(b.m_sGraphicNo, 0);
+    if (b.m_sBlockY == stage.m_nHeight - 1 && b.m_cHit != 0) floor[static_cast<size_t>(b.m_sBlockX)] = 1;
+    if (b.m_cHit == 2) ++deadly;
+  }
+  // Nothing falls out of the bottom: every column ends in a solid or a deadly block.
+  EXPECT_EQ(std::count(floor.begin(), floor.end(), 0), 0);
+
+  int enemies = 0, goals = 0;
+  for (const cCharaDef& c : stage.m_CharaPlaces) {
+    EXPECT_TRUE(c.m_sBlockX >= 0 && c.m_sBlockX < stage.m_nWidth && c.m_sBlockY >= 0 && c.m_sBlockY < stage.m_nHeight);
+    if (c.m_cController != 0 && !c.m_Flows.empty() && c.m_nBodyPower > 0) ++enemies;
+    if (DeathClearsTheStage(c)) ++goals;
+  }
+  EXPECT_GE(enemies, goals > 0 ? 1 : 2);
+  // A stage without a boss has something deadly under foot.
+  if (goals == 0) {
+    EXPECT_GT(deadly, 0);
+  }
+
+  int takeSounds = 0;
+  for (const cItemDef& item : stage.m_ItemPlaces) {
+    EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
+                item.m_sBlockY < stage.m_nHeight);
+    if (ClearsTheStage(item)) ++goals;
+    if (item.m_sTakeSound != 0) ++takeSounds;
+  }
+  EXPECT_EQ(goals, 1);
+  EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
+}
+
 TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
   int stages = 0;
   for (const cWorldMapPoint& point : m_Map.m_Points) {
@@ -83,49 +140,24 @@ TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
       const std::vector<std::string> series = Series(entry.m_strStageFile);
       ASSERT_FALSE(series.empty()) << entry.m_strStageFile;
       for (const std::string& name : series) {
-        SCOPED_TRACE(name);
         ++stages;
-        ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1);
-        const cStage& stage = g_Stage;
-        EXPECT_EQ(g_PlayerCharaDef.m_cController, 0);
-        EXPECT_FALSE(g_PlayerCharaDef.m_Flows.empty());
-        // The references into the database survived the validation of the load.
-        EXPECT_NE(g_StageSettings.m_nBgm, 0);
-
-        std::vector<int> floor(static_cast<size_t>(stage.m_nWidth), 0);
-        int deadly = 0;
-        for (const cBlock& b : stage.m_BlockPlaces) {
-          ASSERT_TRUE(b.m_sBlockX >= 0 && b.m_sBlockX < stage.m_nWidth && b.m_sBlockY >= 0 &&
-                      b.m_sBlockY < stage.m_nHeight);
-          EXPECT_NE(b.m_sGraphicNo, 0);
-          if (b.m_sBlockY == stage.m_nHeight - 1 && b.m_cHit != 0) floor[static_cast<size_t>(b.m_sBlockX)] = 1;
-          if (b.m_cHit == 2) ++deadly;
-        }
-        // Nothing falls out of the bottom: every column ends in a solid or a deadly block.
-        EXPECT_EQ(std::count(floor.begin(), floor.end(), 0), 0);
-        EXPECT_GT(deadly, 0);
-
-        int enemies = 0;
-        for (const cCharaDef& c : stage.m_CharaPlaces) {
-          EXPECT_TRUE(c.m_sBlockX >= 0 && c.m_sBlockX < stage.m_nWidth && c.m_sBlockY >= 0 &&
-                      c.m_sBlockY < stage.m_nHeight);
-          if (c.m_cController != 0 && !c.m_Flows.empty() && c.m_nBodyPower > 0) ++enemies;
-        }
-        EXPECT_GE(enemies, 2);
-
-        int goals = 0, takeSounds = 0;
-        for (const cItemDef& item : stage.m_ItemPlaces) {
-          EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
-                      item.m_sBlockY < stage.m_nHeight);
-          if (ClearsTheStage(item)) ++goals;
-          if (item.m_sTakeSound != 0) ++takeSounds;
-        }
-        EXPECT_EQ(goals, 1);
-        EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
+        CheckStage(name);
       }
     }
   }
   EXPECT_EQ(stages, 3);
+}
+
+// The challenge list shows System.dat's count of stages; each of them is there and playable.
+TEST_F(DemoProjectTest, EveryChallengeStageLoadsWithItsPlacements) {
+  cSystemData system;
+  ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+  EXPECT_EQ(system.m_nChallengeCount, 3);
+  EXPECT_EQ(system.m_bAllChallengesOpen, 1);
+  for (int n = 1; n <= system.m_nChallengeCount; ++n) CheckStage(ChallengeStageFile(n));
+  // Nothing past the count that the list could reach.
+  std::string found;
+  EXPECT_FALSE(FindLastNumberedFileStr(found, ChallengeStageFile(system.m_nChallengeCount + 1), "stg4"));
 }
 
 class Progress : public cWorldMapProgress {
@@ -218,13 +250,13 @@ TEST_F(DemoProjectTest, MixingTablesFollowEachPaletteVariation) {
   const struct {
     int variation, index, original;
   } cases[] = {
-      {0, 40, 40},    // untouched
-      {1, 16, 32},    // turned by 16: entry 16 shows what entry 32 showed
-      {1, 200, 24},   // entry 200 wraps round to entry 24
-      {11, 16, 192},  // turned by 176
-      {12, 40, 24},   // block 1 copied over blocks 1 to 12
-      {23, 16, 192},  // block 12 copied over blocks 1 to 12
-      {23, 220, 220}, // past entry 207 nothing moves
+      {0, 40, 40},     // untouched
+      {1, 16, 32},     // turned by 16: entry 16 shows what entry 32 showed
+      {1, 200, 24},    // entry 200 wraps round to entry 24
+      {11, 16, 192},   // turned by 176
+      {12, 40, 24},    // block 1 copied over blocks 1 to 12
+      {23, 16, 192},   // block 12 copied over blocks 1 to 12
+      {23, 220, 220},  // past entry 207 nothing moves
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.variation);
