@@ -18,6 +18,14 @@ void RunAndGun(std::vector<Step>& steps, int rounds, int16_t dir) {
   }
 }
 
+// Walks in `dir` with a shot every 12 frames.
+void Shoot(std::vector<Step>& steps, int shots, int16_t dir) {
+  for (int i = 0; i < shots; ++i) {
+    steps.push_back(Hold(1, dir, SHOT));
+    steps.push_back(Hold(11, dir));
+  }
+}
+
 // The demo draws no random number; this variant of a stage scatters every shot's direction, so
 // that what the play does hangs on the random numbers: the hero's shots and the knights' throws.
 void ScatterShots(cStage& stage) {
@@ -68,6 +76,31 @@ std::vector<Play> MakePlays() {
     p.steps.push_back(Save("demo2-1"));
     plays.push_back(p);
   }
+  {
+    // The coin meadow from start to star: two jumps over spikes, shooting the slimes on the way.
+    Play p{"c01-1", "data\\stg4\\c01-1.stg4", 2500, nullptr, false, {}};
+    Shoot(p.steps, 10, RIGHT);
+    p.steps.push_back(Hold(30, RIGHT, JUMP));
+    p.steps.push_back(Hold(20, RIGHT));
+    Shoot(p.steps, 9, RIGHT);
+    p.steps.push_back(Hold(4, RIGHT));
+    p.steps.push_back(Hold(30, RIGHT, JUMP));
+    p.steps.push_back(Hold(20, RIGHT));
+    // Up against the brick under the star, then up and over onto it.
+    Shoot(p.steps, 5, RIGHT);
+    p.steps.push_back(Hold(8, RIGHT, JUMP));
+    p.steps.push_back(UntilClear(200, RIGHT));
+    p.steps.push_back(Save("c01-1"));
+    plays.push_back(p);
+  }
+  {
+    // The boss hall: into the middle, then shooting while the boss speaks, paces, hops and throws.
+    Play p{"c03-1", "data\\stg4\\c03-1.stg4", 7777, nullptr, false, {}};
+    Shoot(p.steps, 13, RIGHT);
+    Shoot(p.steps, 30, 0);
+    p.steps.push_back(Save("c03-1"));
+    plays.push_back(p);
+  }
   return plays;
 }
 
@@ -76,6 +109,9 @@ std::vector<Play> MakePlays() {
 Step Hold(int frames, int16_t dir, int16_t buttons) { return Step{Step::HOLD, frames, dir, buttons, false, ""}; }
 Step UntilRetry(int limit, int16_t dir, int16_t buttons) {
   return Step{Step::UNTIL_RETRY, limit, dir, buttons, false, ""};
+}
+Step UntilClear(int limit, int16_t dir, int16_t buttons) {
+  return Step{Step::UNTIL_CLEAR, limit, dir, buttons, false, ""};
 }
 Step Pause(int menuFrames) { return Step{Step::PAUSE, menuFrames, 0, 0, false, ""}; }
 Step Save(const std::string& file, bool previous) { return Step{Step::SAVE, 0, 0, 0, previous, file}; }

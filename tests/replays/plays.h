@@ -15,6 +15,7 @@ struct Step {
   enum Kind : int8_t {
     HOLD,         // `frames` frames of `dir` and `buttons`
     UNTIL_RETRY,  // `dir` and `buttons` until the hero's death was shown and the stage started again (at most `frames`)
+    UNTIL_CLEAR,  // `dir` and `buttons` until the stage is cleared, without a death (at most `frames`)
     PAUSE,  // the pause key, then `frames` frames in the pause menu moving the cursor, then button 2 back to the play
     SAVE,   // F1 (the current play) or, with `previous`, F2 (the play before it) saved as `file`
   };
@@ -31,6 +32,7 @@ constexpr int16_t LEFT = 1, RIGHT = 2, JUMP = 1, SHOT = 2;
 
 Step Hold(int frames, int16_t dir, int16_t buttons = 0);
 Step UntilRetry(int limit, int16_t dir, int16_t buttons = 0);
+Step UntilClear(int limit, int16_t dir, int16_t buttons = 0);
 Step Pause(int menuFrames);
 Step Save(const std::string& file, bool previous = false);
 

@@ -15,6 +15,7 @@
 #include "persist/system_data.h"
 #include "platform/random.h"
 #include "platform/window/input_devices.h"
+#include "stage/chara.h"
 #include "stage/hero.h"
 #include "stage/private_messages.h"
 #include "stage/scene_play.h"
@@ -121,6 +122,15 @@ std::string RunStep(const Step& step, StageHarness& h, Recorder& rec, const fs::
         return "the hero did not die and start again within " + std::to_string(step.frames) + " frames";
       return "";
     }
+    case Step::UNTIL_CLEAR: {
+      const size_t attempts = rec.Attempts();
+      for (int i = 0; i < step.frames && h.State() != PLAY_STAGE_END && rec.Attempts() == attempts; ++i)
+        rec.Frame(step.dir, step.buttons);
+      if (rec.Attempts() != attempts) return "the hero died and the stage started again";
+      if (h.State() != PLAY_STAGE_END)
+        return "the stage was not cleared within " + std::to_string(step.frames) + " frames";
+      return "";
+    }
     case Step::PAUSE: {
       h.SetKey(VK_SPACE, true);
       rec.Frame(0, 0);
@@ -191,6 +201,9 @@ std::string RecordSteps(const Play& play, const fs::path& dir, std::vector<Saved
       std::printf("%s step %zu: frame %d, hero at tile %.2f, %.2f%s, random state %08x\n", play.name.c_str(), i + 1,
                   h.Scene().m_nPlayFrame, hero.m_dX / 32 - 10, hero.m_dY / 32 - 10, hero.m_bDead ? ", dead" : "",
                   static_cast<unsigned>(platform::GetRandState()));
+      for (const cChara& c : g_CharaList)
+        std::printf("  character %d at tile %.2f, %.2f, HP %d%s\n", c.m_nId, c.m_dX / 32 - 10, c.m_dY / 32 - 10,
+                    c.m_nHp, c.m_bDead ? ", dead" : "");
     }
   }
   saved = rec.TakeSaved();
