@@ -1,8 +1,8 @@
 #include "replays/replay_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <numeric>
 
 #include "app/main_window.h"
@@ -226,8 +226,8 @@ std::string RecordPlay(const Play& play, const fs::path& dir) {
     for (size_t i = 0; i < std::max(played.size(), s.samples.size()); ++i) {
       if (i >= played.size() || i >= s.samples.size() || played[i].frame != s.samples[i].frame ||
           played[i].state != s.samples[i].state)
-        return play.name + ": the playback of " + file + " leaves the recorded play at its sample " +
-               std::to_string(i + 1);
+        return play.name + ": the playback of " + file + " leaves the recorded play at its frame " +
+               std::to_string(i < s.samples.size() ? s.samples[i].frame : played[i].frame);
     }
     const std::string heading =
         file + ": " + std::to_string(s.frames) + " frames of " + play.stage + ", recorded by the play " + play.name;
