@@ -105,6 +105,8 @@ cFlowCommand ClearCommand() {
 
 namespace {
 
+constexpr int32_t NO_CARRIED_ITEM = -1;
+
 template <class T>
 void Place(cSafeVector<T>& places, const T& def, int x, int y) {
   T placed = def;
@@ -167,7 +169,7 @@ bool WriteStage(const StageText& text, const cPalette& defs) {
         case 'L': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_LIFT_SIDE, x, y); break;
         case 'U': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_LIFT_UP, x, y); break;
         case 'X': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_BOSS, x, y); break;
-        case 'i': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_SIGN, x, y); break;
+        case 'i': ok = PlaceMore(stage.m_ItemPlaces, defs.m_Items, ITM_SIGN, x, y); break;
         case 'j': ok = PlaceMore(stage.m_CharaPlaces, defs.m_Charas, CHR_HOPPER, x, y); break;
         case 'h': ok = PlaceMore(stage.m_ItemPlaces, defs.m_Items, ITM_HEART, x, y); break;
         case '.': break;
@@ -183,6 +185,8 @@ bool WriteStage(const StageText& text, const cPalette& defs) {
   stage.m_CharaPlaces.At(stage.FindPlayerPlacement()).m_cFacing = FACE_RIGHT;
   for (cCharaDef& c : stage.m_CharaPlaces)
     if (c.m_cController != 0) c.m_cFacing = FACE_LEFT;
+  if (!text.carryFirstItem)
+    for (cCharaDef& c : stage.m_CharaPlaces) c.m_nPlaceExtra = NO_CARRIED_ITEM;
   if (text.finish) text.finish(stage);
   return stage.SaveToFile(text.file) != 0;
 }

@@ -23,16 +23,15 @@ enum : int {
   CHR_LIFT_SIDE = CHR_COUNT,
   CHR_LIFT_UP,
   CHR_BOSS,
-  CHR_SIGN,
   CHR_HOPPER,
   CHR_MORE_COUNT
 };
-enum : int { ITM_COIN = 1, ITM_GOAL, ITM_COUNT, ITM_HEART = ITM_COUNT, ITM_MORE_COUNT };
+enum : int { ITM_COIN = 1, ITM_GOAL, ITM_COUNT, ITM_HEART = ITM_COUNT, ITM_SIGN, ITM_MORE_COUNT };
 
 // Graphic numbers in the character sheet and the item sheet.
 constexpr int16_t GFX_HERO = 1, GFX_SLIME = 2, GFX_BIRD = 3, GFX_KNIGHT = 4;
-constexpr int16_t GFX_LIFT = 5, GFX_BOSS = 6, GFX_SIGN = 7, GFX_HOPPER = 8;
-constexpr int16_t GFX_COIN = 1, GFX_HEART = 2, GFX_STAR = 3;
+constexpr int16_t GFX_LIFT = 5, GFX_BOSS = 6, GFX_HOPPER = 8;
+constexpr int16_t GFX_COIN = 1, GFX_HEART = 2, GFX_STAR = 3, GFX_SIGN = 4;
 constexpr int16_t GFX_FIREBALL = 1;
 
 // Input patterns of a key condition.
@@ -65,7 +64,7 @@ cPalette MoreDefinitions();
 //   H  the hero   s  slime   b  bird   K  knight   c  coin   G  goal
 // and, with MoreDefinitions only:
 //   L  a lift that rides left and right   U  a lift that rides up and down   X  the boss
-//   i  a signpost that speaks when touched   j  a hopping frog   h  a heart
+//   i  a signpost that speaks when the hero passes it   j  a hopping frog   h  a heart
 struct StageText {
   const char* file;
   const char* title;
@@ -74,6 +73,9 @@ struct StageText {
   std::vector<const char*> rows;
   // Last touches to the stage before it is saved (texts of signposts, scroll, ...).
   std::function<void(cStage&)> finish = nullptr;
+  // The characters' placements keep the stored default, which hands them item placement 0 (the
+  // first stages were made so); otherwise they carry no item.
+  bool carryFirstItem = false;
 };
 
 bool WriteStage(const StageText& text, const cPalette& defs);

@@ -87,7 +87,9 @@ const StageText STAGES[] = {
          ".H.....s..........K.........===.......B.",
          "##########....##S######.....############",
          "##########^^^^#########^^^^^############",
-     }},
+     },
+     nullptr,
+     true},
     {"data\\stg4\\demo1-2.stg4_001",
      "風の丘",
      11 * 16 + 10,
@@ -108,7 +110,9 @@ const StageText STAGES[] = {
          ".H.....s...........K.....................s..........s....B.B",
          "########.....#####S####....################....#############",
          "########^^^^^##########^^^^################^^^^#############",
-     }},
+     },
+     nullptr,
+     true},
     {"data\\stg4\\demo2-1.stg4_001",
      "石の洞窟",
      14 * 16 + 2,
@@ -129,7 +133,9 @@ const StageText STAGES[] = {
          "R.H.........BBB............................................R",
          "RRRRRRRRRRRRRRRRR^^^^RRRRRRRRRRRRRRRRRRRRRR^^^RRRRRRRSRRRRRR",
          "RRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRR",
-     }},
+     },
+     nullptr,
+     true},
 };
 
 }  // namespace

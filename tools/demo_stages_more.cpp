@@ -1,5 +1,6 @@
 // The definitions the later stages add (lifts, the boss, signposts, frogs, hearts) and the stages
 // of the third and fourth map points.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 
 namespace demo {
 namespace {
+
+constexpr int8_t ENEMY_FACTION = 2;
 
 // A message in a box over the speaker for `tenths` of a second, not holding up the game; one
 // with the same ID replaces it in place.
@@ -43,21 +46,25 @@ cFlowCommand Wait(int16_t tenths) {
   return wait;
 }
 
-// A platform that carries the hero: a flying block character that nothing hurts.
+// A platform that carries the hero six blocks and back, resting a second at each end so that
+// there is time to step on and off: a flying block character that nothing hurts.
 cCharaDef Lift(int dirThere, int dirBack) {
-  cCharaDef lift =
-      Chara("リフト", GFX_LIFT, 1,
-            {Flow(TRIG_ALWAYS, {Move(CMD_STRAIGHT_MOVE, dirThere, 15, 20), Move(CMD_STRAIGHT_MOVE, dirBack, 15, 20)})});
+  cCharaDef lift = Chara("リフト", GFX_LIFT, 1,
+                         {Flow(TRIG_ALWAYS, {Move(CMD_STRAIGHT_MOVE, dirThere, 16, 20), Wait(10),
+                                             Move(CMD_STRAIGHT_MOVE, dirBack, 16, 20), Wait(10)})});
   lift.m_cFlight = 1;
   lift.m_cBlockChara = 1;
   lift.m_cInvincible = 1;
   lift.m_cFixedFacing = 1;
+  lift.m_cLayer = ENEMY_FACTION;
+  // The whole cell is solid, so that the hero can stand on its plank.
+  lift.m_cBodyBox = 3;
   return lift;
 }
 
 cCharaDef Boss() {
   cCharaDef boss = Enemy(
-      "魔王", GFX_BOSS, 8, 5000,
+      "魔王", GFX_BOSS, 20, 5000,
       {// Paces the hall and turns at its walls.
        Flow(TRIG_ALWAYS, {Move(CMD_STRAIGHT_MOVE, DIR_FORWARD, 15, 10)}), Flow(TRIG_BLOCK_SIDE, {Command(CMD_TURN)}),
        // Every two seconds a hop and a fireball.
@@ -67,6 +74,7 @@ cCharaDef Boss() {
        // Beaten, it gives the stage to the hero.
        Flow(TRIG_DEATH, {Command(CMD_STAGE_CLEAR)})});
   boss.m_Flows[0].m_cGroup = 1;
+  boss.m_cLayer = ENEMY_FACTION;
   boss.m_cFixedFacing = 0;
   return boss;
 }
@@ -76,22 +84,90 @@ cCharaDef Boss() {
 cPalette MoreDefinitions() {
   cPalette p = Definitions();
   p.m_Charas.resize(CHR_MORE_COUNT);
+  // The hero and the others stand in different factions, so that they touch and shoot each other.
+  for (int i = CHR_SLIME; i < CHR_COUNT; ++i) p.m_Charas[static_cast<size_t>(i)].m_cLayer = ENEMY_FACTION;
   p.m_Charas[CHR_LIFT_SIDE] = Lift(DIR_RIGHT, DIR_LEFT);
   p.m_Charas[CHR_LIFT_UP] = Lift(DIR_UP, DIR_DOWN);
   p.m_Charas[CHR_BOSS] = Boss();
-  // Speaks while the hero stands at it; each stage gives its signposts their words.
-  cCharaDef sign = Chara("立て札", GFX_SIGN, 1, {Flow(TRIG_HIT_CHARA, {Say("", 2, 20)})});
-  sign.m_cInvincible = 1;
-  p.m_Charas[CHR_SIGN] = sign;
   // Sits, then leaps high.
   p.m_Charas[CHR_HOPPER] =
       Enemy("カエル", GFX_HOPPER, 2, 300, {Flow(TRIG_ALWAYS, {Wait(15), Command(CMD_JUMP, {SOUND_JUMP, 0, 8})})});
+  p.m_Charas[CHR_HOPPER].m_cLayer = ENEMY_FACTION;
 
   p.m_Items.resize(ITM_MORE_COUNT);
   p.m_Items[ITM_HEART] = Item("ハート", GFX_HEART, SOUND_COIN, {AddHp(1)});
+  // Speaks each time the hero passes it, and stays; each stage gives its signposts their words.
+  cItemDef sign = Item("立て札", GFX_SIGN, 0, {Say("", 2, 30)});
+  sign.m_Cmds.At(0).m_cCategory = CMDCAT_ITEM;
+  sign.m_Cmds.At(0).m_cKind = CMD_MESSAGE - ITEMCMD_KIND_OFFSET;
+  sign.m_cTakeMode = 1;
+  sign.m_cTakeNotice = 0;
+  p.m_Items[ITM_SIGN] = sign;
   return p;
 }
 
-bool WriteMoreStages() { return true; }
+namespace {
+
+// Gives the signposts of a stage their words, in the order they stand in the rows.
+std::function<void(cStage&)> Signs(std::vector<const char*> texts, int32_t bgm) {
+  return [texts, bgm](cStage& stage) {
+    stage.m_nBgm = bgm;
+    size_t next = 0;
+    for (cItemDef& item : stage.m_ItemPlaces)
+      if (item.m_sGraphicNo == GFX_SIGN && next < texts.size()) item.m_Cmds.At(0).m_strText = texts[next++];
+  };
+}
+
+// clang-format off
+const StageText MORE_STAGES[] = {
+    {"data\\stg4\\demo3-1.stg4_001", "雲の上の庭", 11 * 16 + 13, 200,
+     {
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "............................................................",
+         "..............................b........BBB...ccc............",
+         "............ccc....ccc.................BBB...===............",
+         "...................===.......ccc.......BBB..................",
+         ".......................................BBB..................",
+         ".H..i.................j............h...BBB......K....j....G.",
+         "##########L......##########L......####UBBB##################",
+         "##########^^^^^^^##########^^^^^^^####^BBB##################",
+     },
+     Signs({"リフトに乗って谷をこえよう！"}, BGM_FIELD)},
+    {"data\\stg4\\demo4-1.stg4_001", "魔王の城", 14 * 16 + 1, 300,
+     {
+         "BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB",
+         "B..........................................................B",
+         "B..........................................................B",
+         "B..........................................................B",
+         "B..........................................................B",
+         "B..........................................................B",
+         "B..........................................................B",
+         "B.................................h........................B",
+         "B...............................BBBBBB.....................B",
+         "B..............ccc....ccc.......BBBBBB......==.......==....B",
+         "B.....................===.......BBBBBB.....................B",
+         "B...............................BBBBBB.....................B",
+         "B.H..i...s...............K..j...BBBBBB..............X......B",
+         "BBBBBBBBBBBBBL......BBBBBBBBBBBUBBBBBBBBBBBBBBBBBBBBBBBBBBBB",
+         "BBBBBBBBBBBBB^^^^^^^BBBBBBBBBBB^BBBBBBBBBBBBBBBBBBBBBBBBBBBB",
+     },
+     Signs({"この先に魔王がいる。ショットで倒せ！"}, BGM_CASTLE)},
+};
+// clang-format on
+
+}  // namespace
+
+bool WriteMoreStages() {
+  const cPalette defs = MoreDefinitions();
+  bool ok = true;
+  for (const StageText& stage : MORE_STAGES) ok = ok && WriteStage(stage, defs);
+  return ok;
+}
 
 }  // namespace demo

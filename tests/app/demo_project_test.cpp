@@ -126,7 +126,8 @@ void CheckStage(const std::string& name) {
     EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
                 item.m_sBlockY < stage.m_nHeight);
     if (ClearsTheStage(item)) ++goals;
-    if (item.m_sTakeSound != 0) ++takeSounds;
+    // Items taken once sound; a signpost stays and speaks instead.
+    if (item.m_sTakeSound != 0 || item.m_cTakeMode == 1) ++takeSounds;
   }
   EXPECT_EQ(goals, 1);
   EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
@@ -145,7 +146,7 @@ TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
       }
     }
   }
-  EXPECT_EQ(stages, 3);
+  EXPECT_EQ(stages, 5);
 }
 
 // The challenge list shows System.dat's count of stages; each of them is there and playable.
@@ -169,16 +170,20 @@ class Progress : public cWorldMapProgress {
 };
 
 TEST_F(DemoProjectTest, WorldMapLeadsFromTheStartToEachPointInTurn) {
-  ASSERT_EQ(m_Map.m_Points.size(), 2u);
-  // What the player meets at each point: the first stage is open at once, the second behind a
-  // wall until the first one's clear flag is set.
-  Progress fresh, afterFirst;
-  const cWorldMapPoint& first = m_Map.m_Points[0];
-  const cWorldMapPoint& second = m_Map.m_Points[1];
-  ASSERT_EQ(first.FindApplyingEntry(fresh), 0);
-  afterFirst.m_nFlag = first.m_Entries[0].m_nClearFlag;
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(afterFirst)).m_nKind, MAPENTRY_STAGE);
+  ASSERT_EQ(m_Map.m_Points.size(), 4u);
+  // What the player meets at each point: the first stage is open at once, every later one
+  // behind a wall until the clear flag of the stage before it is set.
+  Progress fresh;
+  ASSERT_EQ(m_Map.m_Points[0].FindApplyingEntry(fresh), 0);
+  for (size_t i = 1; i < m_Map.m_Points.size(); ++i) {
+    SCOPED_TRACE(i);
+    const cWorldMapPoint& point = m_Map.m_Points[i];
+    Progress afterPrevious;
+    afterPrevious.m_nFlag = m_Map.m_Points[i - 1].m_Entries[0].m_nClearFlag;
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(afterPrevious)).m_nKind, MAPENTRY_STAGE);
+    EXPECT_NE(point.m_Entries[0].m_nClearFlag, afterPrevious.m_nFlag);
+  }
 
   // Cells reachable from the start over chips that can be walked on.
   auto walkable = [this](int x, int y) {
@@ -214,6 +219,61 @@ TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
     const auto bmp = t4::platform::raster::ReadBmp(bytes);
     ASSERT_TRUE(bmp.has_value());
     EXPECT_EQ(bmp->bitCount, 8);
+  }
+}
+
+// Every character the stages place has its picture in each of the sheet's sixteen columns: a
+// flying, block or invincible character is drawn from the columns past the first eight.
+TEST_F(DemoProjectTest, EveryPlacedCharacterIsDrawnInEveryColumn) {
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(ReadAll("bmp\\Character1.bmp", file));
+  const auto sheet = t4::platform::raster::ReadBmp(file);
+  ASSERT_TRUE(sheet.has_value());
+  ASSERT_EQ(sheet->width, 512);
+  const uint32_t transparent = sheet->Rgb(0, 0);
+  std::vector<std::string> stages;
+  for (const cWorldMapPoint& point : m_Map.m_Points)
+    for (const cWorldMapStage& entry : point.m_Entries)
+      if (entry.m_nKind == MAPENTRY_STAGE)
+        for (const std::string& name : Series(entry.m_strStageFile)) stages.push_back(name);
+  for (int n = 1; n <= 3; ++n) stages.push_back(ChallengeStageFile(n));
+  std::vector<int> rows;
+  for (const std::string& name : stages) {
+    ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1) << name;
+    for (const cCharaDef& c : g_Stage.m_CharaPlaces) rows.push_back(c.m_sGraphicNo);
+  }
+  for (int row : rows)
+    for (int column = 0; column < 16; ++column) {
+      int drawn = 0;
+      for (int y = row * 32; y < row * 32 + 32; ++y)
+        for (int x = column * 32; x < column * 32 + 32; ++x) drawn += sheet->Rgb(x, y) != transparent;
+      EXPECT_GT(drawn, 0) << "graphic " << row << ", column " << column;
+    }
+}
+
+// Every sound and song a file names is there, as a WAV or a standard MIDI file: the system sounds
+// of System.dat, Sound.dat's effects and Bgm.dat's songs (entry 0 of each list is empty).
+TEST_F(DemoProjectTest, EverySoundAndSongNamedIsThere) {
+  cSystemData system;
+  ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+  auto startsWith = [](const std::string& file, const char* magic) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(file.c_str(), bytes)) return false;
+    return bytes.size() > 4 && std::string(bytes.begin(), bytes.begin() + 4) == magic;
+  };
+  ASSERT_EQ(system.m_SystemSounds.size(), 17u);
+  for (const std::string& file : system.m_SystemSounds) EXPECT_TRUE(startsWith(file, "RIFF")) << file;
+  ASSERT_GE(g_Database.m_Sounds.size(), 4u);
+  for (size_t i = 1; i < g_Database.m_Sounds.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Sounds[i].m_strFile, "RIFF")) << g_Database.m_Sounds[i].m_strFile;
+  ASSERT_EQ(g_Database.m_Bgms.size(), 5u);
+  for (size_t i = 1; i < g_Database.m_Bgms.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Bgms[i].m_strFile, "MThd")) << g_Database.m_Bgms[i].m_strFile;
+  // The scenes and the stages play songs of the list.
+  for (int32_t song : {system.m_SceneBgm.At(SCENE_BGM_TITLE), system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP),
+                       system.m_SceneBgm.At(SCENE_BGM_CHALLENGE)}) {
+    EXPECT_GT(song, 0);
+    EXPECT_LT(song, 5);
   }
 }
 
