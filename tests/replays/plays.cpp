@@ -101,6 +101,28 @@ std::vector<Play> MakePlays() {
     p.steps.push_back(Save("c03-1"));
     plays.push_back(p);
   }
+  {
+    // The garden over the clouds: past the signpost to the lift, onto it and over the spikes.
+    Play p{"demo3-1", "data\\stg4\\demo3-1.stg4", 31337, nullptr, false, {}};
+    Shoot(p.steps, 7, RIGHT);
+    p.steps.push_back(Hold(210, 0));
+    p.steps.push_back(Hold(14, RIGHT));
+    p.steps.push_back(Hold(140, 0));
+    p.steps.push_back(Hold(16, RIGHT, JUMP));
+    p.steps.push_back(Hold(30, RIGHT));
+    Shoot(p.steps, 6, 0);
+    p.steps.push_back(Save("demo3-1"));
+    plays.push_back(p);
+  }
+  {
+    // The castle: past its signpost to the edge before the lift and back, shooting at the slime.
+    Play p{"demo4-1", "data\\stg4\\demo4-1.stg4", 4004, nullptr, false, {}};
+    Shoot(p.steps, 9, RIGHT);
+    Shoot(p.steps, 6, LEFT);
+    Shoot(p.steps, 10, 0);
+    p.steps.push_back(Save("demo4-1"));
+    plays.push_back(p);
+  }
   return plays;
 }
 
