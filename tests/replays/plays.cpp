@@ -53,6 +53,7 @@ std::vector<Play> MakePlays() {
     RunAndGun(p.steps, 1, LEFT);
     p.steps.push_back(Hold(30, 0));
     p.steps.push_back(Save("demo1-1_pause"));
+    p.recheck = true;
     plays.push_back(p);
   }
   {
@@ -91,6 +92,7 @@ std::vector<Play> MakePlays() {
     p.steps.push_back(Hold(8, RIGHT, JUMP));
     p.steps.push_back(UntilClear(200, RIGHT));
     p.steps.push_back(Save("c01-1"));
+    p.recheck = true;
     plays.push_back(p);
   }
   {

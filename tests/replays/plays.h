@@ -49,6 +49,10 @@ struct Play {
   // the recording needs it: a replay holds no pause.
   bool pauseKey = false;
   std::vector<Step> steps;
+  // Recorded again by every test run, to prove that its replays play back as it was played: the
+  // plays whose recording goes through more than keys in play (the pause menu, a death and its
+  // retry, the previous play's save, a save on the results). The others share their record path.
+  bool recheck = false;
 };
 
 const std::vector<Play>& SuitePlays();

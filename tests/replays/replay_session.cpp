@@ -236,7 +236,7 @@ std::string RecordPlay(const Play& play, const fs::path& dir) {
   return "";
 }
 
-Playback PlayBack(const fs::path& replayFile, int passes) {
+Playback PlayBack(const fs::path& replayFile, int passes, size_t laterFrames) {
   Playback out;
   StageHarness h;
   MainWindowRequests requests(h);
@@ -269,7 +269,8 @@ Playback PlayBack(const fs::path& replayFile, int passes) {
     h.Frame();
     if (auto s = taker.After(h)) pass.push_back(*s);
     const bool ended = h.State() == PLAY_STAGE_END;
-    if ((taker.NewAttempt() || ended) && !pass.empty()) {
+    const bool enough = !out.passes.empty() && pass.size() >= laterFrames;
+    if ((taker.NewAttempt() || ended || enough) && !pass.empty()) {
       out.passes.push_back(std::move(pass));
       pass.clear();
     }

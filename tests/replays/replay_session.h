@@ -2,6 +2,7 @@
 // file back the way the title's replay item does.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -26,7 +27,8 @@ struct Playback {
 };
 
 // Loads the replay file through the main window's request and plays it back from the title's
-// replay item for `passes` passes (fewer when the stage ends).
-Playback PlayBack(const std::filesystem::path& replayFile, int passes);
+// replay item for `passes` passes (fewer when the stage ends); the passes after the first end
+// after `laterFrames` frames.
+Playback PlayBack(const std::filesystem::path& replayFile, int passes, size_t laterFrames = SIZE_MAX);
 
 }  // namespace t4::test
