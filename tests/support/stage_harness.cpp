@@ -208,6 +208,11 @@ LRESULT StageHarness::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lPar
     if (self->m_NameEntryHook) self->m_NameEntryHook();
     g_bNameEntryDone = 1;
   }
+  if (msg == WM_USER_LOAD_REPLAY || msg == WM_USER_SAVE_REPLAY) {
+    g_bFileRequestOk = 0;
+    if (self->m_FileRequestHook) self->m_FileRequestHook(msg, wParam);
+    g_bFileRequestDone = 1;
+  }
   // The window thread records the stage music it started, as the program's does.
   if (msg == WM_USER_MUSIC && wParam == 4) {
     self->m_MusicRequests.push_back(static_cast<long>(lParam));
@@ -248,6 +253,17 @@ bool StageHarness::StartFile(const std::string& path) {
   if (!LoadStageInGame(path.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef)) return false;
   CreateScene();
   return true;
+}
+
+void StageHarness::StartPlayback() {
+  g_bTestPlay = 0;
+  g_bFreeStageStart = 0;
+  g_Game.m_nGameMode = GAME_MODE_REPLAY;
+  g_Game.m_bRanking = g_SystemData.m_RankingRules.At(GAME_MODE_REPLAY).m_bEnabled;
+  g_Game.m_nTitleChoice = TITLE_CHOICE_REPLAY;
+  g_Game.m_nScene = SCENE_PLAY;
+  g_Game.m_nPrevScene = SCENE_TITLE;
+  g_Game.SwitchScene(SCENE_PLAY);
 }
 
 void StageHarness::Frame(int16_t dir, int16_t buttons) {

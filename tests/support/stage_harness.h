@@ -41,6 +41,10 @@ class StageHarness {
   void Start(const cStage& stage);
   // Loads a stage file of the project folder through the program's loader, then starts it.
   bool StartFile(const std::string& path);
+  // Starts the play scene as the title's replay item does once the replay file is loaded (the
+  // stage record, its settings copy, the save data and the stored path are the file's): game mode
+  // and title choice of replay playback, no test play.
+  void StartPlayback();
 
   // One game frame with player 0's direction and button words: the play scene's update, drawing
   // included, then the posted messages are served.
@@ -72,6 +76,10 @@ class StageHarness {
   // ranking name); the dialog then counts as closed.
   void OnNameEntry(std::function<void()> hook) { m_NameEntryHook = std::move(hook); }
   int NameEntries() const { return m_nNameEntries; }
+  // Runs on the game thread in place of the main window's replay file requests (load and save,
+  // with their wParam); the request then counts as done, with the flag the hook left in
+  // g_bFileRequestOk. Without a hook every such request is refused.
+  void OnFileRequest(std::function<void(UINT, WPARAM)> hook) { m_FileRequestHook = std::move(hook); }
   platform::ScriptedMessageBoxBackend& Boxes() { return m_Boxes; }
   platform::ManualClock& Clock() { return m_Clock; }
   const std::filesystem::path& ProjectDir() const { return m_Dir.Path(); }
@@ -117,6 +125,7 @@ class StageHarness {
   std::function<void(int)> m_SoundHook;
   std::function<void()> m_NameEntryHook;
   int m_nNameEntries = 0;
+  std::function<void(UINT, WPARAM)> m_FileRequestHook;
 };
 
 }  // namespace t4::test
