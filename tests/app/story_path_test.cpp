@@ -16,6 +16,7 @@
 #include "data/world_map.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
+#include "demo_routes.h"
 #include "menu_driver.h"
 #include "persist/save_data.h"
 #include "persist/story_slots.h"
@@ -28,62 +29,18 @@
 
 namespace {
 
+using t4::test::LeaveClearDisplay;
+using t4::test::MEADOW_1;
+using t4::test::MEADOW_2;
 using t4::test::MenuDriver;
+using t4::test::PlayToClear;
+using t4::test::ShowsCell;
 
 constexpr int TITLE_MENU = 1;
 constexpr int MAP_WALK = 1;
 constexpr int MAP_CONFIRM = 2;
 constexpr int MAPMENU_MENU = 1;
-constexpr int16_t JUMP = MENU_BUTTON_1;
 constexpr int16_t RIGHT = INPUT_RIGHT;
-
-// A stretch of frames with the same keys held.
-struct Keys {
-  int frames;
-  int16_t dir;
-  int16_t buttons;
-};
-
-// The meadow's first stage: a jump onto the floating ledge over the first pit, the spring up to the
-// high ledge, a long jump from its end over the spikes, and a short hop at the brick that ends
-// below the star. The jump button is let go two frames before the star is touched, so the clear
-// display takes the next press of button 1 as fresh.
-const std::vector<Keys> MEADOW_1 = {
-    {75, RIGHT, 0}, {20, RIGHT, JUMP}, {128, RIGHT, 0}, {40, RIGHT, JUMP}, {150, RIGHT, 0}, {3, RIGHT, JUMP},
-};
-// The second stage: the long jump over the first pit at its very edge, a hop over the spring, a
-// low jump below the ledge over the second pit, onto the long ledge over the third, and up onto
-// the ledge by the brick wall that leads to the star.
-const std::vector<Keys> MEADOW_2 = {
-    {74, RIGHT, 0},    {40, RIGHT, JUMP}, {62, RIGHT, 0},    {40, RIGHT, JUMP}, {22, RIGHT, 0},
-    {10, RIGHT, JUMP}, {150, RIGHT, 0},   {40, RIGHT, JUMP}, {100, RIGHT, 0},   {40, RIGHT, JUMP},
-};
-
-int PlayState() { return g_lpScenePlay ? g_lpScenePlay->m_nState : -2; }
-
-// Plays `keys` from the first frame of play, then holds right until the stage is cleared; the
-// frame of the clear, counted from the first played frame, or -1.
-int PlayToClear(MenuDriver& d, const std::vector<Keys>& keys) {
-  int frame = 0;
-  for (const Keys& k : keys) {
-    for (int i = 0; i < k.frames; ++i, ++frame) {
-      d.Frame(k.dir, k.buttons);
-      if (PlayState() == PLAY_STAGE_END) return frame;
-    }
-  }
-  for (int i = 0; i < 200; ++i, ++frame) {
-    d.Frame(RIGHT, 0);
-    if (PlayState() == PLAY_STAGE_END) return frame;
-  }
-  return -1;
-}
-
-// Waits out the clear display (the result panel comes with a counter of 200 at 4 a frame) and
-// leaves it with button 1.
-void LeaveClearDisplay(MenuDriver& d) {
-  d.Frames(55);
-  d.Button(MENU_BUTTON_1);
-}
 
 std::string ReadFile(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
@@ -95,24 +52,11 @@ void WriteFile(const std::filesystem::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
 }
 
-// The map picture shows at (`x`, `y`) the icon cell of the event sheet at column `cell` (0 open,
-// 32 cleared) of icon row 0: every pixel where the two cells differ is the wanted one's.
-void ExpectPointIcon(int x, int y, int cell) {
-  cSurfaceLock map;
-  cSurfaceLock icons;
-  ASSERT_TRUE(map.Lock(&g_SurfaceTable[68]));
-  ASSERT_TRUE(icons.Lock(&g_SurfaceTable[54]));
-  int differing = 0;
-  for (int j = 0; j < 32; ++j) {
-    for (int i = 0; i < 32; ++i) {
-      const uint32_t open = icons.Get(i, j);
-      const uint32_t cleared = icons.Get(32 + i, j);
-      if (open == cleared) continue;
-      ++differing;
-      ASSERT_EQ(map.Get(x + i, y + j), cell == 0 ? open : cleared) << i << "," << j;
-    }
-  }
-  EXPECT_GT(differing, 0);
+// The map picture shows the meadow's icon (row 0 of the event sheet) at (`x`, `y`): open or
+// cleared.
+void ExpectMeadowIcon(int x, int y, bool cleared) {
+  EXPECT_TRUE(ShowsCell(&g_SurfaceTable[68], x, y, &g_SurfaceTable[54], cleared ? 32 : 0, 0, 32, 32));
+  EXPECT_FALSE(ShowsCell(&g_SurfaceTable[68], x, y, &g_SurfaceTable[54], cleared ? 0 : 32, 0, 32, 32));
 }
 
 cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
@@ -130,7 +74,7 @@ void NewGameToTheMeadow(MenuDriver& d) {
   EXPECT_EQ(g_SaveData.m_bAutoSave, 1);
   EXPECT_EQ(g_SaveData.m_nMapX, 5);
   EXPECT_EQ(g_SaveData.m_nMapY, 5);
-  ExpectPointIcon((9 - 5 + 9) * 32, 7 * 32, 0);
+  ExpectMeadowIcon((9 - 5 + 9) * 32, 7 * 32, false);
   // Along the road; the meadow asks at once, on "no".
   for (int i = 0; i < 4; ++i) d.Press(RIGHT);
   ASSERT_EQ(d.State(), MAP_CONFIRM);
@@ -167,7 +111,7 @@ TEST(StoryPath, ANewGameClearsTheMeadowSavesAndContinuesFromTheSlot) {
     // Cleared: the walker stands on it without being asked, and the point shows the cleared icon.
     d.Frames(5);
     EXPECT_EQ(d.State(), MAP_WALK);
-    ExpectPointIcon(9 * 32, 7 * 32, 32);
+    ExpectMeadowIcon(9 * 32, 7 * 32, true);
     // Arriving from a stage with auto-save on wrote the slot of the new game.
     EXPECT_TRUE(std::filesystem::exists(d.ProjectDir() / "user_data/story/Story01.dat"));
 
@@ -208,7 +152,7 @@ TEST(StoryPath, ANewGameClearsTheMeadowSavesAndContinuesFromTheSlot) {
   EXPECT_EQ(g_SaveData.m_nMapY, 5);
   d.Frames(5);
   EXPECT_EQ(d.State(), MAP_WALK);
-  ExpectPointIcon(9 * 32, 7 * 32, 32);
+  ExpectMeadowIcon(9 * 32, 7 * 32, true);
   // The cave beyond the meadow is open now: the walker reaches it along the road.
   const int16_t road[] = {INPUT_DOWN, INPUT_DOWN, RIGHT, RIGHT, RIGHT, RIGHT, RIGHT};
   for (int16_t k : road) d.Press(k);
