@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the runtime and the demo project and test-plays the demo's first stage in a window.
+# Builds the runtime and the demo project and plays the demo from its title menu in a window.
 # Extra arguments go to the program (e.g. --scale 2, --fullscreen, --frames 600); a last argument
 # that is a folder plays that project instead of the demo.
 set -euo pipefail
