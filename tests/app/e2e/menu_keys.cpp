@@ -13,15 +13,18 @@
 //   t4_menu_keys drive WINDOW_ID STEP...
 //     Sends keys to the game's window and waits for the screen to answer each one, reading the
 //     window's pixels directly (a capture takes milliseconds). Steps:
-//       Up Down Left Right z x   the key is held until the picture changes, then let go, and the
-//                                screen is left to settle; a key that gets no answer in a long
-//                                while is let go and pressed again (a button whose release the
-//                                game never saw reads as still held)
+//       Up Down Left Right       the arrow is tapped (held for a few frames) and the picture must
+//                                change; it is tapped again only when no answer comes in a long
+//                                while
+//       z x                      the button is held until the picture changes, then let go; one
+//                                without an answer for long is let go and pressed again (a
+//                                release the game never saw makes the next press read as held)
 //       settle                   waits until the picture has stayed the same for a while
 //       mask=X,Y,W,H | mask=     leaves a rectangle out of every comparison (the world map's
 //                                walker steps in place on its own)
 //       hash=X,Y,W,H             prints "hash X,Y,W,H VALUE" of that rectangle
-//     Keys go through xdotool (the X test extension). A step that times out ends the run with 1.
+//     Before every key the screen is left to settle. Keys go through xdotool (the X test
+//     extension). A step that times out ends the run with 1.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <spawn.h>
@@ -59,8 +62,13 @@ void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 // a busy machine, so a fade is not taken for a still screen.
 constexpr int STILL_MS = 1200;
 constexpr int SETTLE_LIMIT_MS = 120000;
-// A held key without an answer for this long is let go and pressed again.
-constexpr int ANSWER_LIMIT_MS = 15000;
+// An arrow is held this long: long enough for a frame of a busy game to see it, too short for the
+// key repeat (18 frames at most 60 a second). A press the game missed gets no answer and is sent
+// again after ARROW_ANSWER_MS; a button is held until the screen answers, for at most
+// BUTTON_ANSWER_MS before it is let go and pressed again (its release may not have been seen).
+constexpr int ARROW_HOLD_MS = 100;
+constexpr int ARROW_ANSWER_MS = 4000;
+constexpr int BUTTON_ANSWER_MS = 15000;
 constexpr int PRESS_TRIES = 4;
 
 struct Rect {
@@ -70,9 +78,18 @@ struct Rect {
 
 bool ParseRect(const char* text, Rect& r) { return std::sscanf(text, "%d,%d,%d,%d", &r.x, &r.y, &r.w, &r.h) == 4; }
 
+// X errors (a window read while it is being remapped) fail the one call instead of ending the run.
+int OnXError(Display*, XErrorEvent* e) {
+  std::fprintf(stderr, "t4_menu_keys: X error %d (request %d)\n", e->error_code, e->request_code);
+  return 0;
+}
+
 class Screen {
  public:
-  explicit Screen(Window window) : m_Window(window) { m_lpDisplay = XOpenDisplay(nullptr); }
+  explicit Screen(Window window) : m_Window(window) {
+    XSetErrorHandler(OnXError);
+    m_lpDisplay = XOpenDisplay(nullptr);
+  }
   ~Screen() {
     if (m_lpDisplay) XCloseDisplay(m_lpDisplay);
   }
@@ -81,10 +98,16 @@ class Screen {
   // A hash of the window's pixels inside `area` (the whole window when empty), without the mask.
   bool Hash(const Rect& area, uint64_t& out) {
     XWindowAttributes a;
-    if (!XGetWindowAttributes(m_lpDisplay, m_Window, &a)) return false;
+    if (!XGetWindowAttributes(m_lpDisplay, m_Window, &a)) {
+      std::fprintf(stderr, "t4_menu_keys: the window cannot be read\n");
+      return false;
+    }
     XImage* image = XGetImage(m_lpDisplay, m_Window, 0, 0, static_cast<unsigned>(a.width),
                               static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
-    if (!image) return false;
+    if (!image) {
+      std::fprintf(stderr, "t4_menu_keys: no picture of the window\n");
+      return false;
+    }
     const Rect all{0, 0, a.width, a.height};
     const Rect& r = area.w > 0 ? area : all;
     uint64_t h = 14695981039346656037ull;
@@ -129,10 +152,18 @@ class Screen {
         return true;
       }
     }
+    std::fprintf(stderr, "t4_menu_keys: the picture kept changing for %d s\n", SETTLE_LIMIT_MS / 1000);
     return false;
   }
 
   void SetMask(const Rect& r) { m_Mask = r; }
+
+  bool Focused() {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(m_lpDisplay, &focus, &revert);
+    return focus == m_Window;
+  }
 
  private:
   Display* m_lpDisplay = nullptr;
@@ -148,21 +179,35 @@ bool Xdotool(const char* verb, const std::string& key) {
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Holds `key` until the screen answers; let go and tried again when no answer comes.
+bool IsArrow(const std::string& key) { return key == "Up" || key == "Down" || key == "Left" || key == "Right"; }
+
+// Sends `key` and waits for the screen to answer; a key that got no answer is sent again.
 bool Press(Screen& screen, const std::string& key) {
   uint64_t before = 0;
   if (!screen.Settle(before)) {
     std::fprintf(stderr, "t4_menu_keys: the screen did not settle before %s\n", key.c_str());
     return false;
   }
+  const bool arrow = IsArrow(key);
   for (int attempt = 1; attempt <= PRESS_TRIES; ++attempt) {
     if (!Xdotool("keydown", key)) return false;
-    const bool answered = screen.WaitChange(before, ANSWER_LIMIT_MS);
-    Xdotool("keyup", key);
+    bool answered = false;
+    if (arrow) {
+      // Held for fewer frames than the menus' key repeat needs, however fast the game catches up
+      // on a late frame, then let go before the answer is looked for.
+      SleepMs(ARROW_HOLD_MS);
+      Xdotool("keyup", key);
+      answered = screen.WaitChange(before, ARROW_ANSWER_MS);
+    } else {
+      // A button acts once however long it is held: held until the screen answers.
+      answered = screen.WaitChange(before, BUTTON_ANSWER_MS);
+      Xdotool("keyup", key);
+      // An answer that came as the key was let go counts.
+      answered = answered || screen.WaitChange(before, 500);
+    }
     if (answered) return true;
-    std::fprintf(stderr, "t4_menu_keys: no answer to %s (try %d)\n", key.c_str(), attempt);
-    // An answer that came as the key was let go counts.
-    if (screen.WaitChange(before, 500)) return true;
+    std::fprintf(stderr, "t4_menu_keys: no answer to %s (try %d; %s)\n", key.c_str(), attempt,
+                 screen.Focused() ? "the window has the focus" : "the window has lost the focus");
   }
   return false;
 }

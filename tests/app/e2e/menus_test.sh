@@ -32,6 +32,8 @@ sh -c '
   fail() {
     echo "FAIL: $*"
     for f in "$work"/*.out "$work"/*.err "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
+    echo "--- report log"
+    iconv -f CP932 -t UTF-8 -c "$game/Report_Game.txt" 2> /dev/null | tail -n 20
     exit 1
   }
   shot() {
