@@ -6,121 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "demo_project.h"
-#include "support/bmp_writer.h"
+#include "demo_canvas.h"
 
 namespace demo {
 namespace {
-
-// Colour index of shade `s` (0 dark .. 15 full) of ramp `r`.
-constexpr int C(int r, int s) { return r * 16 + s; }
-
-enum Ramp : int {
-  GREY = 0, BROWN, GREEN, BLUE, RED, YELLOW, PURPLE, CYAN, SKIN, ORANGE, FOREST, SKY, PINK, STONE, NAVY, CREAM
-};
-
-constexpr int TRANSPARENT = 0;
-constexpr int OUTLINE = C(GREY, 1);
-
-class Canvas {
- public:
-  Canvas(int w, int h, int fill = TRANSPARENT) : m_w(w), m_h(h), m_px(static_cast<size_t>(w) * h, fill) {}
-
-  void Set(int x, int y, int c) {
-    if (x >= 0 && y >= 0 && x < m_w && y < m_h) m_px[static_cast<size_t>(y) * m_w + x] = c;
-  }
-  void Rect(int x, int y, int w, int h, int c) {
-    for (int j = y; j < y + h; ++j)
-      for (int i = x; i < x + w; ++i) Set(i, j, c);
-  }
-  void Disc(int cx, int cy, int r, int c) {
-    for (int j = -r; j <= r; ++j)
-      for (int i = -r; i <= r; ++i)
-        if (i * i + j * j <= r * r) Set(cx + i, cy + j, c);
-  }
-  // A text drawing: each character one colour (see SpriteColour), each cell 2 x 2 dots.
-  void Sprite(int x, int y, const std::vector<std::string>& rows) {
-    for (size_t j = 0; j < rows.size(); ++j)
-      for (size_t i = 0; i < rows[j].size(); ++i) {
-        const int c = SpriteColour(rows[j][i]);
-        if (c != TRANSPARENT) Rect(x + static_cast<int>(i) * 2, y + static_cast<int>(j) * 2, 2, 2, c);
-      }
-  }
-  std::string Encode() const {
-    t4::test::BmpImage img;
-    img.width = m_w;
-    img.height = m_h;
-    img.bitCount = 8;
-    img.palette = Colours();
-    img.pixels.assign(m_px.begin(), m_px.end());
-    return t4::test::EncodeBmp(img);
-  }
-
- private:
-  static int SpriteColour(char ch) {
-    switch (ch) {
-      case 'k': return OUTLINE;
-      case 'w': return C(GREY, 15);
-      case 'r': return C(RED, 13);
-      case 'R': return C(RED, 9);
-      case 's': return C(SKIN, 15);
-      case 'b': return C(BLUE, 13);
-      case 'B': return C(BLUE, 8);
-      case 'g': return C(GREEN, 13);
-      case 'G': return C(GREEN, 8);
-      case 'y': return C(YELLOW, 15);
-      case 'Y': return C(ORANGE, 13);
-      case 'p': return C(PURPLE, 13);
-      case 'P': return C(PURPLE, 8);
-      case 'o': return C(ORANGE, 15);
-      case 'n': return C(BROWN, 10);
-      case 'a': return C(GREY, 10);
-      default: return TRANSPARENT;
-    }
-  }
-
-  int m_w;
-  int m_h;
-  std::vector<uint32_t> m_px;
-};
-
-using Drawing = std::vector<std::string>;
-
-const Drawing HERO = {
-    ".....kkkkkk.....", "....krrrrrrk....", "...krrrrrrrrk...", "...kkkssssskk...",
-    "...ksskssksk....", "...kssssssk.....", "....kssssk......", "...kbbbbbbk.....",
-    "..kbbbbbbbbk....", "..ksbbbbbbsk....", "..kkbbbbbbkk....", "...kBBkkBBk.....",
-    "...kBBk.kBBk....", "..knnnk.knnnk...", "..kkkk...kkkk...", "................"};
-const Drawing SLIME = {
-    "................", "................", "................", "................",
-    "................", "......kkkk......", "....kkggggkk....", "...kggggggggk...",
-    "..kggwkggwkgggk.", "..kggkkggkkgggk.", ".kggggggggggggk.", ".kgggGGGGGGgggk.",
-    ".kggGGGGGGGGggk.", ".kGGGGGGGGGGGGk.", "..kkkkkkkkkkkk..", "................"};
-const Drawing BIRD = {
-    "................", "................", "..kk........kk..", ".kppk......kppk.",
-    ".kpppk.kk.kpppk.", "..kpppkppkpppk..", "...kpppppppk....", "....kpwkpppk....",
-    "....kpkkpppYYk..", "....kppppppk....", ".....kPPPPk.....", "......kPPk......",
-    ".......kk.......", "................", "................", "................"};
-const Drawing KNIGHT = {
-    "......kkkk......", ".....kaaaak.....", "....kaaaaaak....", "....kakkkkak....",
-    "....kawkwkak....", "....kaaaaaak....", ".....kaaaak.....", "...kkRRRRRRkk...",
-    "..kaaRRRRRRaak..", "..kaakRRRRkaak..", "..kk.kRRRRk.kk..", ".....kaakaak....",
-    ".....kaakaak....", ".....kaakaak....", "....kkkk.kkkk...", "................"};
-const Drawing COIN = {
-    "................", "................", "................", ".....kkkkkk.....",
-    "....kyyyyyyk....", "...kyyYYYYyyk...", "...kyYyyyyYyk...", "...kyYyyyyYyk...",
-    "...kyYyyyyYyk...", "...kyYyyyyYyk...", "...kyyYYYYyyk...", "....kyyyyyyk....",
-    ".....kkkkkk.....", "................", "................", "................"};
-const Drawing HEART = {
-    "................", "................", "................", "...kkk...kkk....",
-    "..krrrk.krrrk...", ".krwrrrkrrrrrk..", ".krrrrrrrrrrrk..", ".krrrrrrrrrrrk..",
-    "..krrrrrrrrrk...", "...krrrrrrrk....", "....krrrrrk.....", ".....krrrk......",
-    "......krk.......", ".......k........", "................", "................"};
-const Drawing STAR = {
-    ".......kk.......", ".......ky.......", "......kyyk......", "......kyyk......",
-    "kkkkkkkyykkkkkk.", "kyyyyyyyyyyyyyk.", ".kyyyyyyyyyyyk..", "..kyyykyykyyk...",
-    "...kyyyyyyyyk...", "...kyyyyyyyyk...", "..kyyyyyyyyyyk..", "..kyyyykkyyyyk..",
-    ".kyyyk....kyyyk.", ".kyyk......kyyk.", "kkk..........kkk", "................"};
 
 // Cell (x, y) of a sheet of 32 x 32 cells.
 struct Cell {
@@ -159,7 +48,8 @@ std::string BlockSheet() {
   // 5 spikes.
   at = SheetCell(5, 32);
   for (int s = 0; s < 4; ++s)
-    for (int y = 0; y < 16; ++y) c.Rect(at.x + s * 8 + 4 - y / 4, at.y + 16 + y, 1 + (y / 4) * 2, 1, C(GREY, 12 - y / 4));
+    for (int y = 0; y < 16; ++y)
+      c.Rect(at.x + s * 8 + 4 - y / 4, at.y + 16 + y, 1 + (y / 4) * 2, 1, C(GREY, 12 - y / 4));
   c.Rect(at.x, at.y + 30, 32, 2, C(GREY, 5));
   // 6 spring.
   at = SheetCell(6, 32);
@@ -173,18 +63,18 @@ std::string BlockSheet() {
 
 // One character sheet: each drawing on its row, in eight frames that bob up and down.
 std::string CharacterSheet(const std::vector<std::pair<int, const Drawing*>>& rows) {
-  Canvas c(256, 480);
+  Canvas c(512, 480);
   for (const auto& [n, drawing] : rows)
-    for (int frame = 0; frame < 8; ++frame) c.Sprite(frame * 32, (n % 15) * 32 + (frame % 2) * 2, *drawing);
+    for (int frame = 0; frame < 16; ++frame) c.Sprite(frame * 32, (n % 15) * 32 + (frame % 2) * 2, *drawing);
   return c.Encode();
 }
 
-const Drawing* const ITEMS[] = {nullptr, &COIN, &HEART, &STAR};
+const Drawing* const ITEMS[] = {nullptr, &COIN, &HEART, &STAR, &SIGN};
 
 // Items: two frames of 32 x 32 side by side per graphic number.
 std::string ItemSheet() {
   Canvas c(128, 480);
-  for (int n = 1; n < 4; ++n) {
+  for (int n = 1; n < 5; ++n) {
     const Cell at = SheetCell(n, 64);
     c.Sprite(at.x, at.y, *ITEMS[n]);
     c.Sprite(at.x + 32, at.y + 2, *ITEMS[n]);
@@ -195,7 +85,7 @@ std::string ItemSheet() {
 // The same items in 16 x 16 (every second dot of the drawing).
 std::string MiniItemSheet() {
   Canvas c(64, 240);
-  for (int n = 1; n < 4; ++n) {
+  for (int n = 1; n < 5; ++n) {
     const Drawing& d = *ITEMS[n];
     Drawing half;
     for (size_t j = 0; j < d.size(); j += 2) {
@@ -225,8 +115,8 @@ std::string WorldMapChips() {
   for (int y = 6; y < 32; y += 10) c.Rect(4 + y % 7, y, 10, 2, C(SKY, 14));
   c.Rect(32, 0, 32, 32, C(GREEN, 10));
   for (int i = 0; i < 6; ++i) c.Rect(36 + i * 5, 6 + (i * 9) % 20, 2, 3, C(GREEN, 7));
-  c.Rect(64, 0, 32, 32, C(GREEN, 10));
-  c.Rect(68, 0, 24, 32, C(CREAM, 13));
+  c.Rect(64, 0, 32, 32, C(CREAM, 13));
+  for (int i = 0; i < 5; ++i) c.Rect(66 + (i * 13) % 28, 3 + (i * 7) % 26, 2, 2, C(BROWN, 10));
   c.Rect(96, 0, 32, 32, C(GREEN, 10));
   for (int t = 0; t < 2; ++t) {
     c.Disc(104 + t * 16, 12 + t * 4, 7, C(FOREST, 9));
@@ -239,12 +129,21 @@ std::string WorldMapChips() {
 
 // Point icons: one row per icon, open in the first column, cleared in the second.
 std::string WorldEvents() {
-  Canvas c(64, 96);
-  const int colours[3] = {C(RED, 13), C(PURPLE, 13), C(ORANGE, 13)};
-  for (int row = 0; row < 3; ++row) {
+  Canvas c(64, 160);
+  const int colours[4] = {C(RED, 13), C(PURPLE, 13), C(ORANGE, 13), C(NAVY, 12)};
+  for (int row = 0; row < 4; ++row) {
     c.Disc(16, row * 32 + 16, 10, OUTLINE);
     c.Disc(16, row * 32 + 16, 8, colours[row]);
     c.Sprite(32, row * 32, STAR);
+  }
+  // Row 4: a point that is still shut, cleared or not.
+  for (int column = 0; column < 2; ++column) {
+    const int x = column * 32;
+    c.Rect(x + 9, 136, 14, 12, OUTLINE);
+    c.Rect(x + 11, 138, 10, 10, C(GREY, 14));
+    c.Rect(x + 7, 146, 18, 12, OUTLINE);
+    c.Rect(x + 8, 147, 16, 10, C(YELLOW, 11));
+    c.Rect(x + 15, 150, 2, 4, OUTLINE);
   }
   return c.Encode();
 }
@@ -288,23 +187,20 @@ bool WritePictures() {
       {"bmp/Debug.bmp", Filled(64, 64, [](int x, int) { return 1 + x % 15; })},
       {"bmp/Symbol.bmp", Filled(256, 16, [](int x, int y) { return (x + y) % 16 ? 0 : C(GREY, 15); })},
       // Framed menus and boxes show as much of the window picture as they are large.
-      {"bmp/Window.bmp", Filled(640, 480, [](int x, int y) {
-         return x < 2 || y < 2 || x > 637 || y > 477 ? C(GREY, 15) : C(NAVY, 4);
-       })},
-      {"bmp/Title.bmp", Filled(640, 480, [](int x, int y) {
-         if (y > 400) return (x / 32 + y / 32) % 2 ? C(GREEN, 10) : C(GREEN, 12);
-         return C(SKY, 6 + y / 50);
-       })},
+      {"bmp/Window.bmp",
+       Filled(640, 480, [](int x, int y) { return x < 2 || y < 2 || x > 637 || y > 477 ? C(GREY, 15) : C(NAVY, 4); })},
+      {"bmp/Title.bmp", TitlePicture()},
       {"bmp/GameMode.bmp", Filled(320, 64, [](int x, int) { return C(CREAM, x % 16); })},
-      {"bmp/Accessory.bmp", Filled(256, 256, [](int x, int y) { return (x / 16 + y / 16) % 2 ? 0 : C(YELLOW, 12); })},
+      {"bmp/Accessory.bmp", AccessorySheet()},
       {"bmp/Block.bmp", BlockSheet()},
-      {"bmp/Character1.bmp", CharacterSheet({{1, &HERO}, {2, &SLIME}, {3, &BIRD}, {4, &KNIGHT}})},
+      {"bmp/Character1.bmp",
+       CharacterSheet({{1, &HERO}, {2, &SLIME}, {3, &BIRD}, {4, &KNIGHT}, {5, &LIFT}, {6, &BOSS}, {8, &HOPPER}})},
       {"bmp/Item.bmp", ItemSheet()},
       {"bmp/Item_Mini.bmp", MiniItemSheet()},
       {"bmp/Shot.bmp", ShotSheet()},
       {"bmp/Mark.bmp", Filled(480, 480, [](int, int) { return 0; })},
       {"bmp/StatusWindow.bmp", Filled(640, 32, [](int, int y) { return y < 2 ? C(GREY, 15) : C(NAVY, 3); })},
-      {"bmp/Word.bmp", Filled(256, 64, [](int x, int) { return C(GREY, 14 + x % 2); })},
+      {"bmp/Word.bmp", WordSheet()},
       {"bmp/WorldMapChip.bmp", WorldMapChips()},
       {"bmp/WorldEvent.bmp", WorldEvents()},
   };

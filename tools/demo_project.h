@@ -27,8 +27,12 @@ bool WriteColourTables();
 constexpr int16_t SOUND_JUMP = 1;
 constexpr int16_t SOUND_COIN = 2;
 constexpr int16_t SOUND_SHOT = 3;
-// Bgm.dat entry of the stages' music.
+// Bgm.dat entries: the title's song (also the first stages'), the world map's, the fields' and
+// the castle's.
 constexpr int32_t BGM_STAGE = 1;
+constexpr int32_t BGM_MAP = 2;
+constexpr int32_t BGM_FIELD = 3;
+constexpr int32_t BGM_CASTLE = 4;
 
 // The database lists (also installed in g_Database, so that saving definitions keeps their
 // references) and the sound files they name.
@@ -40,7 +44,12 @@ bool WriteStages();
 // Stage files of the world map's points: a series of two stages, then a stage of its own.
 inline constexpr const char* STAGE_SERIES_1 = "data\\stg4\\demo1-1.stg4";
 inline constexpr const char* STAGE_SERIES_2 = "data\\stg4\\demo2-1.stg4";
+inline constexpr const char* STAGE_SERIES_3 = "data\\stg4\\demo3-1.stg4";
+inline constexpr const char* STAGE_SERIES_4 = "data\\stg4\\demo4-1.stg4";
 
 bool WriteWorldMap();
+
+// The songs of Bgm.dat's entries.
+bool WriteSongs();
 
 }  // namespace demo

@@ -1,8 +1,9 @@
 // The demo's world map: an island drawn as text, one character per cell:
 //   ~  sea   .  grass   T  forest   M  mountain (none of them can be walked on)
-//   -  road   @  the start (on the road)   1, 2  the points with their stages (on the road)
+//   -  road   @  the start (on the road)   1 to 4  the points with their stages (on the road)
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "data/world_map.h"
 #include "demo_project.h"
@@ -10,8 +11,12 @@
 namespace demo {
 namespace {
 
+// Row of the event picture that shows a point which is still shut.
+constexpr int32_t LOCK_ICON_ROW = 4;
+
 enum : int32_t { CHIP_SEA = 0, CHIP_GRASS, CHIP_ROAD, CHIP_FOREST, CHIP_MOUNTAIN, CHIP_COUNT };
 
+// clang-format off
 const char* const ISLAND[] = {
     "~~~~~~~~~~~~~~~~~~~~",
     "~~....TT......MM..~~",
@@ -20,15 +25,16 @@ const char* const ISLAND[] = {
     "~..................~",
     "~....@---1.........~",
     "~........-.........~",
-    "~..T.....-----2....~",
-    "~.TTT.............~~",
-    "~..T.......MM.....~~",
-    "~.........MMMM....~~",
-    "~~...............~~~",
+    "~..T.....-----2-...~",
+    "~.TTT..........-..~~",
+    "~..T.......MM..3..~~",
+    "~.........MMMM.-..~~",
+    "~~......4-------.~~~",
     "~~~~....~~~~....~~~~",
     "~~~~~~~~~~~~~~~~~~~~",
     "~~~~~~~~~~~~~~~~~~~~",
 };
+// clang-format on
 
 cWorldMapChip Chip(const char* caption, int32_t blocked) {
   cWorldMapChip chip;
@@ -63,17 +69,30 @@ bool WriteWorldMap() {
   const int width = static_cast<int>(std::string(ISLAND[0]).size());
   if (!map.SetSize(width, height)) return false;
 
-  cWorldMapPoint first;
-  first.m_strName = "草原";
-  first.m_Entries.push_back(StageEntry("はじまりの草原", STAGE_SERIES_1, 1, 0));
-  // The cave opens once the meadow is cleared; until then the point is a wall.
-  cWorldMapPoint second;
-  second.m_strName = "洞窟";
-  second.m_Entries.push_back(StageEntry("石の洞窟", STAGE_SERIES_2, 2, 1));
-  second.m_Entries.back().m_nNeedFlag = 1;
-  cWorldMapStage wall;
-  wall.m_nKind = MAPENTRY_WALL;
-  second.m_Entries.push_back(wall);
+  // Each point after the first is a wall until the stage before it is cleared.
+  struct PointText {
+    const char* name;
+    const char* caption;
+    const char* file;
+  };
+  const PointText texts[] = {{"草原", "はじまりの草原", STAGE_SERIES_1},
+                             {"洞窟", "石の洞窟", STAGE_SERIES_2},
+                             {"空の庭", "雲の上の庭", STAGE_SERIES_3},
+                             {"魔王の城", "魔王の城", STAGE_SERIES_4}};
+  std::vector<cWorldMapPoint> points;
+  for (int32_t i = 0; i < static_cast<int32_t>(std::size(texts)); ++i) {
+    cWorldMapPoint point;
+    point.m_strName = texts[i].name;
+    point.m_Entries.push_back(StageEntry(texts[i].caption, texts[i].file, i + 1, i));
+    if (i > 0) {
+      point.m_Entries.back().m_nNeedFlag = i;
+      cWorldMapStage wall;
+      wall.m_nKind = MAPENTRY_WALL;
+      wall.m_nValue2 = LOCK_ICON_ROW;
+      point.m_Entries.push_back(wall);
+    }
+    points.push_back(point);
+  }
 
   for (int y = 0; y < height; ++y) {
     const std::string row = ISLAND[y];
@@ -93,8 +112,10 @@ bool WriteWorldMap() {
           map.m_nStartY = y;
           break;
         case '1':
-        case '2': {
-          cWorldMapPoint& point = row[static_cast<size_t>(x)] == '1' ? first : second;
+        case '2':
+        case '3':
+        case '4': {
+          cWorldMapPoint& point = points[static_cast<size_t>(row[static_cast<size_t>(x)] - '1')];
           point.m_nX = x;
           point.m_nY = y;
           break;
@@ -104,8 +125,7 @@ bool WriteWorldMap() {
       map.m_Cells[static_cast<size_t>(x + (y << map.m_nPitchShift))] = chip;
     }
   }
-  map.m_Points.push_back(first);
-  map.m_Points.push_back(second);
+  for (const cWorldMapPoint& point : points) map.m_Points.push_back(point);
   return map.SaveToFile("data\\WorldMap.dat") != 0;
 }
 

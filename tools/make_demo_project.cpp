@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,6 @@
 #include "persist/system_data.h"
 #include "platform/files.h"
 #include "demo_project.h"
-#include "support/smf_writer.h"
 #include "support/wav_writer.h"
 
 namespace fs = std::filesystem;
@@ -58,7 +58,43 @@ std::string Blip(int period, int length) {
   return MakeWav(spec);
 }
 
+// Notes one after another, each `length` samples of a square wave with `period` samples per half
+// wave that falls off.
+std::string Tune(std::initializer_list<std::pair<int, int>> notes) {
+  std::vector<int> samples;
+  for (const auto& [period, length] : notes)
+    for (int i = 0; i < length; ++i) samples.push_back(128 + ((i / period) % 2 ? 40 : -40) * (length - i) / length);
+  WavSpec spec;
+  spec.samples = Pcm8(samples);
+  return MakeWav(spec);
+}
+
 }  // namespace
+
+// The system sounds that are not the plain accept blip: cursor, cancel, buzzer, spring, time
+// warning, stage clear and extra life.
+bool WriteSystemSounds(cSafeVector<std::string>& names) {
+  struct SystemSound {
+    int id;
+    const char* name;
+    std::string wav;
+  };
+  const SystemSound sounds[] = {
+      {0, "cursor.wav", Tune({{8, 900}})},
+      {2, "cancel.wav", Tune({{14, 1000}, {22, 1400}})},
+      {3, "buzz.wav", Tune({{60, 3000}})},
+      {10, "spring.wav", Tune({{30, 700}, {20, 700}, {12, 900}})},
+      {13, "warning.wav", Tune({{10, 1500}})},
+      {14, "clear.wav", Tune({{21, 2000}, {17, 2000}, {14, 2000}, {10, 5000}})},
+      {15, "extra.wav", Tune({{14, 1200}, {11, 1200}, {9, 1200}, {7, 3000}})},
+  };
+  bool ok = true;
+  for (const SystemSound& sound : sounds) {
+    names.At(sound.id) = std::string("wave\\") + sound.name;
+    ok = ok && WriteBytes(std::string("wave/") + sound.name, sound.wav);
+  }
+  return ok;
+}
 
 bool WriteDatabase() {
   cDatabase& db = g_Database;
@@ -75,10 +111,12 @@ bool WriteDatabase() {
   db.m_Sounds.push_back(Sound("ジャンプ", "wave\\jump.wav"));
   db.m_Sounds.push_back(Sound("コイン", "wave\\coin.wav"));
   db.m_Sounds.push_back(Sound("ショット", "wave\\shot.wav"));
-  cBgmDef song;
-  song.m_strFile = "bgm\\title.mid";
   db.m_Bgms.assign(1, cBgmDef());
-  db.m_Bgms.push_back(song);
+  for (const char* file : {"bgm\\title.mid", "bgm\\map.mid", "bgm\\field.mid", "bgm\\castle.mid"}) {
+    cBgmDef song;
+    song.m_strFile = file;
+    db.m_Bgms.push_back(song);
+  }
   bool ok = WriteList("data\\database\\AnimeSet.dat", db.m_AnimeSets);
   ok = ok && WriteList("data\\database\\Anime.dat", db.m_Animes);
   ok = ok && WriteList("data\\database\\Bmp_CharaExc.dat", db.m_CharaExcs);
@@ -115,23 +153,25 @@ int main(int argc, char** argv) {
   system.SetDefaults();
   system.m_strTitle = "ターンウィック4 デモ";
   for (std::string& sound : system.m_SystemSounds) sound = "wave\\accept.wav";
+  bool ok = demo::WriteSystemSounds(system.m_SystemSounds);
+  // The status line shows score, stage score, HP and lives: the hero has no SP.
+  system.m_StatusItems.At(3).m_bShown = 0;
   system.m_SceneBgm.At(SCENE_BGM_TITLE) = 1;
+  system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP) = demo::BGM_MAP;
+  system.m_SceneBgm.At(SCENE_BGM_CHALLENGE) = demo::BGM_MAP;
   // The title menu as a framed list of the project's captions (the demo has no menu-item picture).
   system.m_bPlainTitleMenu = 0;
-  bool ok = system.SaveToFile("data\\System.dat") != 0;
+  // Three challenge stages, all open from the start; the list keeps each one's best.
+  system.m_nChallengeCount = 3;
+  system.m_bAllChallengesOpen = 1;
+  ok = ok && system.SaveToFile("data\\System.dat") != 0;
   ok = ok && demo::WriteDatabase();
   ok = ok && demo::WriteStages();
   ok = ok && demo::WriteWorldMap();
   ok = ok && demo::WritePictures();
   ok = ok && demo::WriteColourTables();
 
-  std::string track = Tempo(0, 500000) + Event(0, {0xC0, 0});
-  for (int note : {60, 64, 67, 72, 67, 64}) track += Event(0, {0x90, note, 90}) + Event(96, {0x80, note, 0});
-  track += EndOfTrack();
-  SmfSpec smf;
-  smf.format = 0;
-  smf.tracks = {track};
-  ok = ok && demo::WriteBytes("bgm/title.mid", MakeSmf(smf));
+  ok = ok && demo::WriteSongs();
 
   // A window of the game's own size, Direct3D drawing, no start-up question.
   ok = ok && demo::WriteBytes("System.ini", "Direct3D=1\nWindowMode=1\nShowFps=0\nExit\n");

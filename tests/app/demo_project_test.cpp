@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scene_challenge.h"
 #include "core/path_helpers.h"
 #include "data/database.h"
 #include "data/flow_kinds.h"
@@ -19,6 +20,7 @@
 #include "gfx/image_slots.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "persist/system_data.h"
 #include "platform/raster/bmp_reader.h"
 #include "support/temp_dir.h"
 
@@ -75,6 +77,62 @@ bool ClearsTheStage(const cItemDef& item) {
   return false;
 }
 
+// A character whose death clears the stage, as a boss's does.
+bool DeathClearsTheStage(const cCharaDef& c) {
+  for (const cFlow& flow : c.m_Flows)
+    if (flow.m_cTrigger == TRIG_DEATH)
+      for (const cFlowCommand& cmd : flow.m_Cmds)
+        if (cmd.GetFlowKind() == CMD_STAGE_CLEAR) return true;
+  return false;
+}
+
+// Loads a stage as the game does and checks that it can be played to its end: a hero, enemies
+// with flows, ground or spikes under every column, and one way to clear it (a goal item or a
+// boss).
+void CheckStage(const std::string& name) {
+  SCOPED_TRACE(name);
+  ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1);
+  const cStage& stage = g_Stage;
+  EXPECT_EQ(g_PlayerCharaDef.m_cController, 0);
+  EXPECT_FALSE(g_PlayerCharaDef.m_Flows.empty());
+  // The references into the database survived the validation of the load.
+  EXPECT_NE(g_StageSettings.m_nBgm, 0);
+
+  std::vector<int> floor(static_cast<size_t>(stage.m_nWidth), 0);
+  int deadly = 0;
+  for (const cBlock& b : stage.m_BlockPlaces) {
+    ASSERT_TRUE(b.m_sBlockX >= 0 && b.m_sBlockX < stage.m_nWidth && b.m_sBlockY >= 0 && b.m_sBlockY < stage.m_nHeight);
+    EXPECT_NE(b.m_sGraphicNo, 0);
+    if (b.m_sBlockY == stage.m_nHeight - 1 && b.m_cHit != 0) floor[static_cast<size_t>(b.m_sBlockX)] = 1;
+    if (b.m_cHit == 2) ++deadly;
+  }
+  // Nothing falls out of the bottom: every column ends in a solid or a deadly block.
+  EXPECT_EQ(std::count(floor.begin(), floor.end(), 0), 0);
+
+  int enemies = 0, goals = 0;
+  for (const cCharaDef& c : stage.m_CharaPlaces) {
+    EXPECT_TRUE(c.m_sBlockX >= 0 && c.m_sBlockX < stage.m_nWidth && c.m_sBlockY >= 0 && c.m_sBlockY < stage.m_nHeight);
+    if (c.m_cController != 0 && !c.m_Flows.empty() && c.m_nBodyPower > 0) ++enemies;
+    if (DeathClearsTheStage(c)) ++goals;
+  }
+  EXPECT_GE(enemies, goals > 0 ? 1 : 2);
+  // A stage without a boss has something deadly under foot.
+  if (goals == 0) {
+    EXPECT_GT(deadly, 0);
+  }
+
+  int takeSounds = 0;
+  for (const cItemDef& item : stage.m_ItemPlaces) {
+    EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
+                item.m_sBlockY < stage.m_nHeight);
+    if (ClearsTheStage(item)) ++goals;
+    // Items taken once sound; a signpost stays and speaks instead.
+    if (item.m_sTakeSound != 0 || item.m_cTakeMode == 1) ++takeSounds;
+  }
+  EXPECT_EQ(goals, 1);
+  EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
+}
+
 TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
   int stages = 0;
   for (const cWorldMapPoint& point : m_Map.m_Points) {
@@ -83,49 +141,24 @@ TEST_F(DemoProjectTest, EveryStageOfTheWorldMapLoadsWithItsPlacements) {
       const std::vector<std::string> series = Series(entry.m_strStageFile);
       ASSERT_FALSE(series.empty()) << entry.m_strStageFile;
       for (const std::string& name : series) {
-        SCOPED_TRACE(name);
         ++stages;
-        ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1);
-        const cStage& stage = g_Stage;
-        EXPECT_EQ(g_PlayerCharaDef.m_cController, 0);
-        EXPECT_FALSE(g_PlayerCharaDef.m_Flows.empty());
-        // The references into the database survived the validation of the load.
-        EXPECT_NE(g_StageSettings.m_nBgm, 0);
-
-        std::vector<int> floor(static_cast<size_t>(stage.m_nWidth), 0);
-        int deadly = 0;
-        for (const cBlock& b : stage.m_BlockPlaces) {
-          ASSERT_TRUE(b.m_sBlockX >= 0 && b.m_sBlockX < stage.m_nWidth && b.m_sBlockY >= 0 &&
-                      b.m_sBlockY < stage.m_nHeight);
-          EXPECT_NE(b.m_sGraphicNo, 0);
-          if (b.m_sBlockY == stage.m_nHeight - 1 && b.m_cHit != 0) floor[static_cast<size_t>(b.m_sBlockX)] = 1;
-          if (b.m_cHit == 2) ++deadly;
-        }
-        // Nothing falls out of the bottom: every column ends in a solid or a deadly block.
-        EXPECT_EQ(std::count(floor.begin(), floor.end(), 0), 0);
-        EXPECT_GT(deadly, 0);
-
-        int enemies = 0;
-        for (const cCharaDef& c : stage.m_CharaPlaces) {
-          EXPECT_TRUE(c.m_sBlockX >= 0 && c.m_sBlockX < stage.m_nWidth && c.m_sBlockY >= 0 &&
-                      c.m_sBlockY < stage.m_nHeight);
-          if (c.m_cController != 0 && !c.m_Flows.empty() && c.m_nBodyPower > 0) ++enemies;
-        }
-        EXPECT_GE(enemies, 2);
-
-        int goals = 0, takeSounds = 0;
-        for (const cItemDef& item : stage.m_ItemPlaces) {
-          EXPECT_TRUE(item.m_sBlockX >= 0 && item.m_sBlockX < stage.m_nWidth && item.m_sBlockY >= 0 &&
-                      item.m_sBlockY < stage.m_nHeight);
-          if (ClearsTheStage(item)) ++goals;
-          if (item.m_sTakeSound != 0) ++takeSounds;
-        }
-        EXPECT_EQ(goals, 1);
-        EXPECT_EQ(takeSounds, static_cast<int>(stage.m_ItemPlaces.size()));
+        CheckStage(name);
       }
     }
   }
-  EXPECT_EQ(stages, 3);
+  EXPECT_EQ(stages, 5);
+}
+
+// The challenge list shows System.dat's count of stages; each of them is there and playable.
+TEST_F(DemoProjectTest, EveryChallengeStageLoadsWithItsPlacements) {
+  cSystemData system;
+  ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+  EXPECT_EQ(system.m_nChallengeCount, 3);
+  EXPECT_EQ(system.m_bAllChallengesOpen, 1);
+  for (int n = 1; n <= system.m_nChallengeCount; ++n) CheckStage(ChallengeStageFile(n));
+  // Nothing past the count that the list could reach.
+  std::string found;
+  EXPECT_FALSE(FindLastNumberedFileStr(found, ChallengeStageFile(system.m_nChallengeCount + 1), "stg4"));
 }
 
 class Progress : public cWorldMapProgress {
@@ -137,16 +170,20 @@ class Progress : public cWorldMapProgress {
 };
 
 TEST_F(DemoProjectTest, WorldMapLeadsFromTheStartToEachPointInTurn) {
-  ASSERT_EQ(m_Map.m_Points.size(), 2u);
-  // What the player meets at each point: the first stage is open at once, the second behind a
-  // wall until the first one's clear flag is set.
-  Progress fresh, afterFirst;
-  const cWorldMapPoint& first = m_Map.m_Points[0];
-  const cWorldMapPoint& second = m_Map.m_Points[1];
-  ASSERT_EQ(first.FindApplyingEntry(fresh), 0);
-  afterFirst.m_nFlag = first.m_Entries[0].m_nClearFlag;
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
-  EXPECT_EQ(second.m_Entries.At(second.FindApplyingEntry(afterFirst)).m_nKind, MAPENTRY_STAGE);
+  ASSERT_EQ(m_Map.m_Points.size(), 4u);
+  // What the player meets at each point: the first stage is open at once, every later one
+  // behind a wall until the clear flag of the stage before it is set.
+  Progress fresh;
+  ASSERT_EQ(m_Map.m_Points[0].FindApplyingEntry(fresh), 0);
+  for (size_t i = 1; i < m_Map.m_Points.size(); ++i) {
+    SCOPED_TRACE(i);
+    const cWorldMapPoint& point = m_Map.m_Points[i];
+    Progress afterPrevious;
+    afterPrevious.m_nFlag = m_Map.m_Points[i - 1].m_Entries[0].m_nClearFlag;
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(fresh)).m_nKind, MAPENTRY_WALL);
+    EXPECT_EQ(point.m_Entries.At(point.FindApplyingEntry(afterPrevious)).m_nKind, MAPENTRY_STAGE);
+    EXPECT_NE(point.m_Entries[0].m_nClearFlag, afterPrevious.m_nFlag);
+  }
 
   // Cells reachable from the start over chips that can be walked on.
   auto walkable = [this](int x, int y) {
@@ -185,6 +222,61 @@ TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
   }
 }
 
+// Every character the stages place has its picture in each of the sheet's sixteen columns: a
+// flying, block or invincible character is drawn from the columns past the first eight.
+TEST_F(DemoProjectTest, EveryPlacedCharacterIsDrawnInEveryColumn) {
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(ReadAll("bmp\\Character1.bmp", file));
+  const auto sheet = t4::platform::raster::ReadBmp(file);
+  ASSERT_TRUE(sheet.has_value());
+  ASSERT_EQ(sheet->width, 512);
+  const uint32_t transparent = sheet->Rgb(0, 0);
+  std::vector<std::string> stages;
+  for (const cWorldMapPoint& point : m_Map.m_Points)
+    for (const cWorldMapStage& entry : point.m_Entries)
+      if (entry.m_nKind == MAPENTRY_STAGE)
+        for (const std::string& name : Series(entry.m_strStageFile)) stages.push_back(name);
+  for (int n = 1; n <= 3; ++n) stages.push_back(ChallengeStageFile(n));
+  std::vector<int> rows;
+  for (const std::string& name : stages) {
+    ASSERT_EQ(LoadStageInGame(name.c_str(), 1, &g_StageSettings, &g_PlayerCharaDef), 1) << name;
+    for (const cCharaDef& c : g_Stage.m_CharaPlaces) rows.push_back(c.m_sGraphicNo);
+  }
+  for (int row : rows)
+    for (int column = 0; column < 16; ++column) {
+      int drawn = 0;
+      for (int y = row * 32; y < row * 32 + 32; ++y)
+        for (int x = column * 32; x < column * 32 + 32; ++x) drawn += sheet->Rgb(x, y) != transparent;
+      EXPECT_GT(drawn, 0) << "graphic " << row << ", column " << column;
+    }
+}
+
+// Every sound and song a file names is there, as a WAV or a standard MIDI file: the system sounds
+// of System.dat, Sound.dat's effects and Bgm.dat's songs (entry 0 of each list is empty).
+TEST_F(DemoProjectTest, EverySoundAndSongNamedIsThere) {
+  cSystemData system;
+  ASSERT_EQ(system.LoadFromFile("data\\System.dat"), 1);
+  auto startsWith = [](const std::string& file, const char* magic) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(file.c_str(), bytes)) return false;
+    return bytes.size() > 4 && std::string(bytes.begin(), bytes.begin() + 4) == magic;
+  };
+  ASSERT_EQ(system.m_SystemSounds.size(), 17u);
+  for (const std::string& file : system.m_SystemSounds) EXPECT_TRUE(startsWith(file, "RIFF")) << file;
+  ASSERT_GE(g_Database.m_Sounds.size(), 4u);
+  for (size_t i = 1; i < g_Database.m_Sounds.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Sounds[i].m_strFile, "RIFF")) << g_Database.m_Sounds[i].m_strFile;
+  ASSERT_EQ(g_Database.m_Bgms.size(), 5u);
+  for (size_t i = 1; i < g_Database.m_Bgms.size(); ++i)
+    EXPECT_TRUE(startsWith(g_Database.m_Bgms[i].m_strFile, "MThd")) << g_Database.m_Bgms[i].m_strFile;
+  // The scenes and the stages play songs of the list.
+  for (int32_t song : {system.m_SceneBgm.At(SCENE_BGM_TITLE), system.m_SceneBgm.At(SCENE_BGM_WORLD_MAP),
+                       system.m_SceneBgm.At(SCENE_BGM_CHALLENGE)}) {
+    EXPECT_GT(song, 0);
+    EXPECT_LT(song, 5);
+  }
+}
+
 // The 8-bit mixing tables, checked against the palette bitmap as the palette-variation loader
 // arranges it: variation n < 12 turns entries 16 to 207 by 16 x n toward lower indexes, variation
 // n >= 12 copies block n - 11 over blocks 1 to 12.
@@ -218,13 +310,13 @@ TEST_F(DemoProjectTest, MixingTablesFollowEachPaletteVariation) {
   const struct {
     int variation, index, original;
   } cases[] = {
-      {0, 40, 40},    // untouched
-      {1, 16, 32},    // turned by 16: entry 16 shows what entry 32 showed
-      {1, 200, 24},   // entry 200 wraps round to entry 24
-      {11, 16, 192},  // turned by 176
-      {12, 40, 24},   // block 1 copied over blocks 1 to 12
-      {23, 16, 192},  // block 12 copied over blocks 1 to 12
-      {23, 220, 220}, // past entry 207 nothing moves
+      {0, 40, 40},     // untouched
+      {1, 16, 32},     // turned by 16: entry 16 shows what entry 32 showed
+      {1, 200, 24},    // entry 200 wraps round to entry 24
+      {11, 16, 192},   // turned by 176
+      {12, 40, 24},    // block 1 copied over blocks 1 to 12
+      {23, 16, 192},   // block 12 copied over blocks 1 to 12
+      {23, 220, 220},  // past entry 207 nothing moves
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.variation);
