@@ -1,6 +1,6 @@
-// Challenge mode through the menu driver: the title loads the records, the list shows them, a
-// challenge stage played to its clear records its result, and the list and a new run's title show
-// it. The challenge stages are copies of the demo's first stage.
+// Challenge mode on the demo through the menu driver: the title loads the records, the list shows
+// them, the first challenge stage played to its clear records its result, and the list and a new
+// run show it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +15,7 @@
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
 #include "menu_driver.h"
+#include "support/demo_plays.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/game.h"
@@ -24,8 +25,9 @@
 
 namespace {
 
+using t4::test::DemoPlay;
+using t4::test::DemoPlays;
 using t4::test::LeaveClearDisplay;
-using t4::test::MEADOW_1;
 using t4::test::MenuDriver;
 using t4::test::PlayToClear;
 using t4::test::ShowsCell;
@@ -40,6 +42,13 @@ cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(
 
 bool ShowsClearedSign(int row) {
   return ShowsCell(&Off_Scene.front(), SIGN_X, 160 + 32 * row, &g_SurfaceTable[50], 96, 0, 32, 32);
+}
+
+const DemoPlay& FirstChallengePlay() {
+  for (const DemoPlay& p : DemoPlays())
+    if (std::string(p.stage) == "data\\stg4\\c01-1.stg4") return p;
+  ADD_FAILURE() << "no play of the first challenge stage";
+  return DemoPlays().front();
 }
 
 void ToChallengeSelect(MenuDriver& d) {
@@ -59,8 +68,6 @@ TEST(ChallengePath, RecordsAreListedAndAClearedStageAddsItsOwn) {
   std::string record;
   {
     MenuDriver d(SCENE_TITLE);
-    std::filesystem::copy_file(d.ProjectDir() / "data/stg4/demo1-1.stg4_001",
-                               d.ProjectDir() / "data/stg4/c01-1.stg4_001");
     // Records from an earlier run: the second stage cleared with 1200.
     cSaveData earlier;
     earlier.Reset(g_SystemData.m_nChallengeCount);
@@ -81,14 +88,15 @@ TEST(ChallengePath, RecordsAreListedAndAClearedStageAddsItsOwn) {
     d.Button(MENU_BUTTON_1);
     ASSERT_TRUE(d.RunUntilScene(SCENE_PLAY, PLAY_PLAY, 400));
     EXPECT_EQ(g_Stage.m_strPath, "data\\stg4\\c01-1.stg4_001");
-    EXPECT_EQ(PlayToClear(d, MEADOW_1), 419);
-    const int32_t score = g_SaveData.m_nResultScore;
+    const DemoPlay& play = FirstChallengePlay();
+    EXPECT_EQ(PlayToClear(d, play.keys), play.clearFrame);
+    EXPECT_EQ(g_SaveData.m_nStageScore, play.stageScore);
     LeaveClearDisplay(d);
     ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT, 200));
     EXPECT_EQ(g_Game.m_nPrevScene, SCENE_PLAY);
     EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_bCleared, 1);
-    EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_nBest, score);
-    EXPECT_EQ(g_SaveData.m_nWorldTotal, 1200 + score);
+    EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_nBest, play.stageScore);
+    EXPECT_EQ(g_SaveData.m_nWorldTotal, 1200 + play.stageScore);
     EXPECT_EQ(g_SaveData.m_nChallengeOpen, 2);
     // The list comes back on the row the stage was started from, now with its sign.
     EXPECT_EQ(d.Row(), 0);

@@ -4,37 +4,26 @@
 #include "gfx/dd.h"
 #include "stage/input.h"
 #include "stage/scene_play.h"
+#include "support/demo_plays.h"
 
 namespace t4::test {
 
 namespace {
 
-constexpr int16_t JUMP = MENU_BUTTON_1;
-constexpr int16_t RIGHT = INPUT_RIGHT;
-
 int PlayState() { return g_lpScenePlay ? g_lpScenePlay->m_nState : -2; }
 
 }  // namespace
 
-const std::vector<Keys> MEADOW_1 = {
-    {75, RIGHT, 0}, {20, RIGHT, JUMP}, {128, RIGHT, 0}, {40, RIGHT, JUMP}, {150, RIGHT, 0}, {3, RIGHT, JUMP},
-};
-
-const std::vector<Keys> MEADOW_2 = {
-    {74, RIGHT, 0},    {40, RIGHT, JUMP}, {62, RIGHT, 0},    {40, RIGHT, JUMP}, {22, RIGHT, 0},
-    {10, RIGHT, JUMP}, {150, RIGHT, 0},   {40, RIGHT, JUMP}, {100, RIGHT, 0},   {40, RIGHT, JUMP},
-};
-
-int PlayToClear(MenuDriver& d, const std::vector<Keys>& keys) {
+int PlayToClear(MenuDriver& d, const std::string& script) {
   int frame = 0;
-  for (const Keys& k : keys) {
-    for (int i = 0; i < k.frames; ++i, ++frame) {
-      d.Frame(k.dir, k.buttons);
-      if (PlayState() == PLAY_STAGE_END) return frame;
-    }
+  for (const KeyFrame& k : KeysFromScript(script)) {
+    d.Frame(k.dir, k.buttons);
+    ++frame;
+    if (PlayState() == PLAY_STAGE_END) return frame;
   }
-  for (int i = 0; i < 200; ++i, ++frame) {
-    d.Frame(RIGHT, 0);
+  for (int i = 0; i < 200; ++i) {
+    d.Frame(INPUT_RIGHT, 0);
+    ++frame;
     if (PlayState() == PLAY_STAGE_END) return frame;
   }
   return -1;

@@ -90,14 +90,14 @@ TEST(StoryPath, ANewGameClearsTheMeadowSavesAndContinuesFromTheSlot) {
     MenuDriver d(SCENE_TITLE);
     NewGameToTheMeadow(d);
     EXPECT_EQ(g_Stage.m_strPath, "data\\stg4\\demo1-1.stg4_001");
-    EXPECT_EQ(PlayToClear(d, MEADOW_1), 419);
+    EXPECT_EQ(PlayToClear(d, MEADOW_1), 420);
     EXPECT_EQ(g_SaveData.WorldFlag(1), 0);
     LeaveClearDisplay(d);
     // The series goes on in place with its second stage.
     EXPECT_EQ(g_Stage.m_strPath, "data\\stg4\\demo1-2.stg4_001");
     ASSERT_TRUE(d.RunUntilScene(SCENE_PLAY, PLAY_PLAY, 400));
     EXPECT_EQ(g_Game.m_nScene, SCENE_PLAY);
-    EXPECT_EQ(PlayToClear(d, MEADOW_2), 611);
+    EXPECT_EQ(PlayToClear(d, MEADOW_2), 612);
     d.ClearSounds();
     LeaveClearDisplay(d);
     EXPECT_EQ(d.Sounds(), std::vector<int>{1});
