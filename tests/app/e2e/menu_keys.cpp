@@ -60,14 +60,14 @@ void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 
 // The picture counts as settled after this long without a change: longer than a stalled frame on
 // a busy machine, so a fade is not taken for a still screen.
-constexpr int STILL_MS = 1200;
+constexpr int STILL_MS = 2000;
 constexpr int SETTLE_LIMIT_MS = 120000;
 // An arrow is held this long: long enough for a frame of a busy game to see it, too short for the
 // key repeat (18 frames at most 60 a second). A press the game missed gets no answer and is sent
 // again after ARROW_ANSWER_MS; a button is held until the screen answers, for at most
 // BUTTON_ANSWER_MS before it is let go and pressed again (its release may not have been seen).
 constexpr int ARROW_HOLD_MS = 100;
-constexpr int ARROW_ANSWER_MS = 4000;
+constexpr int ARROW_ANSWER_MS = 8000;
 constexpr int BUTTON_ANSWER_MS = 15000;
 constexpr int PRESS_TRIES = 4;
 
