@@ -29,8 +29,11 @@ start_private_xserver "$work"
 export SDL_AUDIODRIVER=disk
 sh -c '
   prog=$1; keys=$2; game=$3; work=$4; shots=${E2E_SHOTS:-}
+  pid=""
   fail() {
     echo "FAIL: $*"
+    # The program would outlive the test once its X server is gone.
+    [ -n "$pid" ] && kill -KILL "$pid" 2> /dev/null
     for f in "$work"/*.out "$work"/*.err "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
     echo "--- report log"
     iconv -f CP932 -t UTF-8 -c "$game/Report_Game.txt" 2> /dev/null | tail -n 20
