@@ -73,6 +73,7 @@ void MenuDriver::Frame(int16_t dir, int16_t buttons) {
   cInput& in = g_Input.At(0);
   in.m_sDir = dir;
   in.m_sButton = buttons;
+  in.m_nDirNum = cInput::GetDirNum(dir);
   if (cScene* scene = g_Game.GetScene(g_Game.m_nScene)) scene->Update();
   MSG msg;
   while (platform::PeekMessage(&msg, PM_REMOVE)) platform::DispatchMessage(&msg);
