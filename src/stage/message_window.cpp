@@ -81,7 +81,9 @@ void cMessageWindow::Set(const MSGWINDOWPARAM& p, int bKeepSurface) {
 void cMessageWindow::MeasureText(int& width, int& height, const std::string& text) {
   int ext[2] = {0, 0};
   const cFont& font = MessageFont();
-  if (font.m_bCache)
+  // Measured the way the font lays the text out: a font with a cell size puts every character in
+  // a cell of its own, cached or not, so the face's own advances would cut the text short.
+  if (font.m_nCellW != 0)
     font.GetMultiLineExtent(ext, text.c_str());
   else
     font.MeasureGdi(ext, text.c_str());

@@ -243,6 +243,39 @@ TEST_F(MessageWindowTest, RefreshRendersOnlyAChangedText) {
   EXPECT_EQ(Off_Msg.size(), 1u);
 }
 
+// The message font lays text out one cell per character, half- or full-width; its glyph cache is
+// off under the render device by default, and a window measured by the face's own advances then
+// cut its text short.
+TEST_F(MessageWindowTest, ATextWindowHoldsEveryCellOfItsTextCachedOrNot) {
+  struct Case {
+    const char* text;
+    int cells, lines;
+  } cases[] = {{"ab", 2, 1}, {"あい", 2, 1}, {"Hi! あいう", 7, 1}, {"ab\nあいうえ\nc", 4, 3}};
+  for (int cache : {0, 1}) {
+    FONTDESC descs[3];
+    for (int i = 0; i < 3; ++i) {
+      descs[i] = g_FontDescs[i];
+      descs[i].nCacheMode = cache;
+    }
+    ASSERT_EQ(DDCreateFonts(g_Fonts, descs, 3), 1);
+    const int cellW = g_Fonts[1].m_nCellW, cellH = g_Fonts[1].m_nCellH;
+    for (const Case& c : cases) {
+      MSGWINDOWPARAM p;
+      p.nKind = MSGWIN_TEXT;
+      p.lpText = c.text;
+      p.nDuration = MSGWIN_UNTIL_END;
+      p.bBox = 1;
+      cMessageWindow& w = Add(p);
+      EXPECT_EQ(w.m_nWidth, c.cells * cellW + 2) << c.text << " cache " << cache;
+      EXPECT_EQ(w.m_nHeight, c.lines * cellH + 2) << c.text << " cache " << cache;
+      ASSERT_NE(w.m_lpSurface, nullptr);
+      EXPECT_EQ(w.m_lpSurface->nWidth, w.m_nWidth);
+    }
+    ClearMessageWindows(List());
+  }
+  for (cFont& f : g_Fonts) f.Release();
+}
+
 // The frame with text windows (boxed and plain, Shift-JIS text with 0x5C trail bytes, variables),
 // a box opening, the life icon and a taken item over the hero, on the demo's palette; the hash was taken once
 // after looking at the frame (T4_DUMP_FRAMES=DIR writes it as a PNG file).
