@@ -328,6 +328,9 @@ void cScenePlay::StageEnd() {
     return;
   }
   cInput& in = g_Input.At(0);
+  // The history moves on here as in play, so that a button still held from the last play frame
+  // (a jump onto the goal) counts as new once it is let go and pressed again.
+  in.UpdateHistory();
   in.LatchButton(0);
   in.RepeatDir();
   const bool fresh = (in.m_sButton & 1) && !(in.GetHistory(1, 1) & 1);

@@ -315,6 +315,23 @@ TEST(StageEndPlayTest, ClearDisplayTiming) {
     s.h.Frame(0, BUTTON_1);
     EXPECT_EQ(s.h.State(), PLAY_FADE_OUT);
   }
+  // Button 1 held as the stage ends (a jump onto the goal): held on it does nothing, let go and
+  // pressed again it leaves.
+  {
+    cStage stage = Floor();
+    stage.m_nShowClearCaption = 1;
+    Started s(stage);
+    s.h.Frame(0, BUTTON_1);
+    s.h.Scene().m_nEndRequest = 1;
+    s.h.Frame(0, BUTTON_1);
+    ASSERT_EQ(s.h.State(), PLAY_STAGE_END);
+    for (int i = 0; i < 60; ++i) s.h.Frame(0, BUTTON_1);
+    EXPECT_EQ(s.h.State(), PLAY_STAGE_END);
+    s.h.Frame();
+    EXPECT_EQ(s.h.State(), PLAY_STAGE_END);
+    s.h.Frame(0, BUTTON_1);
+    EXPECT_EQ(s.h.State(), PLAY_FADE_OUT);
+  }
 }
 
 TEST(StageEndPlayTest, NextStageNamesOfANumberedSeries) {
