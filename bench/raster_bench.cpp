@@ -138,7 +138,7 @@ void BM_EmptyFrame(benchmark::State& state) {
   state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
 }
 
-BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W* H)->Arg(W* H * 2)->Arg(W* H * 4);
+BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W * H)->Arg(W * H * 2)->Arg(W * H * 4);
 BENCHMARK(BM_Quad32_Opaque);
 BENCHMARK(BM_Quad32_Keyed);
 BENCHMARK(BM_Quad32_Fill);

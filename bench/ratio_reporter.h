@@ -50,10 +50,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("%-40s %12.1f", name.c_str(), ns / 1000);
       const auto bytes = m_bytes.find(name);
       const auto copy = bytes == m_bytes.end() ? m_min.end() : m_min.find(MemcpyName(bytes->second));
-      if (copy != m_min.end())
-        std::printf(" %10.2f", ns / copy->second);
-      else
-        std::printf(" %10s", "-");
+      if (copy != m_min.end()) std::printf(" %10.2f", ns / copy->second);
+      else std::printf(" %10s", "-");
       const auto ref = name.rfind("BM_Fx_", 0) == 0 ? m_min.find("BM_Ref_" + name.substr(6)) : m_min.end();
       if (ref != m_min.end()) std::printf(" %10.2f", ns / ref->second);
       std::printf("\n");
