@@ -13,8 +13,7 @@ namespace t4::test {
 
 // The meadow's first stage (demo1-1): a jump onto the floating ledge over the first pit, the
 // spring up to the high ledge, a long jump from its end over the spikes, and a short hop at the
-// brick that ends below the star. The jump button is let go two frames before the star is
-// touched, so the clear display takes the next press of button 1 as a new one.
+// brick that ends below the star.
 inline const char* const MEADOW_1 = "75R 20RA 128R 40RA 150R 3RA";
 // The meadow's second stage (demo1-2): the long jump over the first pit from its very edge, a hop
 // over the spring, a low jump under the ledge over the second pit, onto the long ledge over the
