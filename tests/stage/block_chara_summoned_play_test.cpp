@@ -24,15 +24,7 @@ cStage Prepared() {
       "..............................",
       "..............................",
   });
-  stage.m_dGravity = 1.0;
-  stage.m_nCollisionLevel = 11;
-  for (int i = 0; i < 4; i += 2) {
-    stage.m_CharaBoxA[i] = stage.m_HeroBoxA[i] = 24;
-    stage.m_CharaBoxA[i + 1] = stage.m_HeroBoxA[i + 1] = 28;
-  }
-  stage.m_CharaBoxAAlign[0] = stage.m_CharaBoxAAlign[1] = 1;
-  stage.m_HeroBoxAAlign[0] = stage.m_HeroBoxAAlign[1] = 1;
-  return stage;
+  return WithPlainBodies(stage);
 }
 
 TEST(BlockCharaSummonedPlayTest, HeroLandsOnlyOnASummonedBlockCharacter) {

@@ -21,23 +21,11 @@ namespace {
 
 constexpr int PLAY_STATE = 2;
 
-cStage Prepare(cStage stage, int level = 11) {
-  stage.m_dGravity = 1.0;
-  stage.m_nCollisionLevel = level;
-  for (int i = 0; i < 4; i += 2) {
-    stage.m_CharaBoxA[i] = stage.m_HeroBoxA[i] = 24;
-    stage.m_CharaBoxA[i + 1] = stage.m_HeroBoxA[i + 1] = 28;
-  }
-  stage.m_CharaBoxAAlign[0] = stage.m_CharaBoxAAlign[1] = 1;
-  stage.m_HeroBoxAAlign[0] = stage.m_HeroBoxAAlign[1] = 1;
-  return stage;
-}
-
 cStage Row(int level = 11) {
   std::string row(48, '.');
   row[1] = 'H';
   row[5] = row[11] = row[47] = 'w';
-  return Prepare(StageFromRows({std::string(48, '.'), row, std::string(48, '#')}), level);
+  return WithPlainBodies(StageFromRows({std::string(48, '.'), row, std::string(48, '#')}), level);
 }
 
 TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
@@ -150,7 +138,7 @@ TEST(BookkeepingPlayTest, ObjectsWhoseAppearanceConditionsFailAreNeitherActiveNo
   row[1] = 'H';
   row[5] = row[7] = 'w';
   row[3] = 'c';
-  cStage stage = Prepare(StageFromRows({std::string(48, '.'), row, std::string(48, '#')}));
+  cStage stage = WithPlainBodies(StageFromRows({std::string(48, '.'), row, std::string(48, '#')}));
   stage.m_CharaPlaces.At(1).m_Conds.push_back(cCond());
   stage.m_ItemPlaces.At(0).m_Conds.push_back(cCond());
   ScopedAppearCheck never(NeverAppear);

@@ -17,14 +17,7 @@ namespace {
 constexpr int PLAY_STATE = 2;
 
 cStage Prepare(cStage stage) {
-  stage.m_dGravity = 1.0;
-  stage.m_nCollisionLevel = 11;  // one sub-step a frame
-  for (int i = 0; i < 4; i += 2) {
-    stage.m_CharaBoxA[i] = stage.m_HeroBoxA[i] = 24;
-    stage.m_CharaBoxA[i + 1] = stage.m_HeroBoxA[i + 1] = 28;
-  }
-  stage.m_CharaBoxAAlign[0] = stage.m_CharaBoxAAlign[1] = 1;
-  stage.m_HeroBoxAAlign[0] = stage.m_HeroBoxAAlign[1] = 1;
+  stage = WithPlainBodies(stage);
   // Active wherever they are, so that characters outside the view move too.
   for (cCharaDef& c : stage.m_CharaPlaces) c.m_cActiveRange = 3;
   return stage;

@@ -100,6 +100,18 @@ void AddObject(Fnv& h, const cCharaBase& c) {
 
 }  // namespace
 
+cStage WithPlainBodies(cStage stage, int level) {
+  stage.m_dGravity = 1.0;
+  stage.m_nCollisionLevel = level;
+  for (int i = 0; i < 4; i += 2) {
+    stage.m_CharaBoxA[i] = stage.m_HeroBoxA[i] = 24;
+    stage.m_CharaBoxA[i + 1] = stage.m_HeroBoxA[i + 1] = 28;
+  }
+  stage.m_CharaBoxAAlign[0] = stage.m_CharaBoxAAlign[1] = 1;
+  stage.m_HeroBoxAAlign[0] = stage.m_HeroBoxAAlign[1] = 1;
+  return stage;
+}
+
 cStage StageFromRows(const std::vector<std::string>& rows) {
   cStage stage;
   stage.m_strTitle = "test";

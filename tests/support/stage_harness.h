@@ -27,6 +27,9 @@ namespace t4::test {
 // Map characters of StageFromRows: '#' solid block, '^' deadly block, 'H' the hero, 'w' a
 // walking character, 'f' a flying character, 'c' an item, '.' nothing. Row 0 is the top.
 cStage StageFromRows(const std::vector<std::string>& rows);
+// The physics most play tests use: gravity 1, collision level `level` (11: one sub-step a frame),
+// and hit boxes of 24 x 28 dots for the hero and the characters, aligned to their cells.
+cStage WithPlainBodies(cStage stage, int level = 11);
 
 class StageHarness {
  public:
