@@ -16,8 +16,6 @@
 #include "stage/menu.h"
 #include "platform/winapi.h"
 
-constexpr int IMAGE_ACCESSORY = 50;
-
 void cMenuScene::Update() {
   cInput& in = MenuInput();
   in.RepeatDir();

@@ -24,6 +24,11 @@ constexpr int32_t TITLE_CHOICE_CHALLENGE = 2;
 constexpr int32_t TITLE_CHOICE_OPTION = 5;
 constexpr int32_t TITLE_CHOICE_QUIT = 6;
 
+// Rows of the story slot lists.
+constexpr int SLOT_ROWS_MAX = 10;
+// The system text that labels a total score.
+constexpr int TEXT_TOTAL = 4;
+
 class cMenuScene : public cScene {
  public:
   void Update() override;

@@ -23,17 +23,16 @@
 namespace {
 
 constexpr int CHALLENGE_IMAGES[] = {50, IMAGE_WINDOW};
-constexpr int STATE_SELECT = 1;
-constexpr int STATE_FADE_OUT = 2;
+constexpr int CHALLENGE_STATE_SELECT = 1;
+constexpr int CHALLENGE_STATE_FADE_OUT = 2;
 constexpr int ROWS_MAX = 10;
 constexpr int LIST_Y = 160;
-constexpr int ROW_H = 32;
+constexpr int CHALLENGE_ROW_H = 32;
 constexpr int CURSOR_X = 32;
-constexpr int RANKING_X = 292;
-constexpr int RANKING_Y = 108;
+constexpr int CHALLENGE_RANKING_X = 292;
+constexpr int CHALLENGE_RANKING_Y = 108;
 constexpr int TEXT_ROW_LABEL = 0;
 constexpr int TEXT_BEST_HEADING = 3;
-constexpr int TEXT_TOTAL = 4;
 
 const std::string& Text(int n) { return g_SystemData.m_Texts.At(n); }
 bool RankingOn() { return g_SystemData.m_RankingRules.At(GAME_MODE_CHALLENGE).m_bEnabled != 0; }
@@ -54,8 +53,8 @@ cSceneChallenge::~cSceneChallenge() {
 void cSceneChallenge::RunState() {
   switch (m_nState) {
     case 0: FadeIn(); break;
-    case STATE_SELECT: Select(); break;
-    case STATE_FADE_OUT: FadeOut(); break;
+    case CHALLENGE_STATE_SELECT: Select(); break;
+    case CHALLENGE_STATE_FADE_OUT: FadeOut(); break;
     default: break;
   }
 }
@@ -111,14 +110,15 @@ void cSceneChallenge::RenderList(DDSURFACEDATA* lpPicture) {
   const int column = (CountChars(Text(TEXT_ROW_LABEL).c_str()) + 4) * 32;
   for (int i = 0; i < m_nVisibleRows; ++i) {
     const int s = m_nScroll + i;
-    const int y = LIST_Y + ROW_H * i;
+    const int y = LIST_Y + CHALLENGE_ROW_H * i;
     font.DrawF(lpPicture, 64, y, "%s%d", Text(TEXT_ROW_LABEL).c_str(), s + 1);
     const cIntPair& result = g_SaveData.m_ChallengeResults.At(s);
     if (result.m_bCleared) DDBlt(lpPicture, column, y, 32, 32, &g_SurfaceTable[50], 96, 0, BLT_TRANSPARENT);
     if (bShowBest) font.DrawF(lpPicture, column + 64, y, "%d", result.m_nBest);
   }
   if (RankingOn() && g_SaveData.m_bRankingPanel)
-    g_Ranking.Draw(lpPicture, RANKING_X, RANKING_Y, g_SaveData.m_nRankingKind, -1, g_Game.m_nGameMode);
+    g_Ranking.Draw(lpPicture, CHALLENGE_RANKING_X, CHALLENGE_RANKING_Y, g_SaveData.m_nRankingKind, -1,
+                   g_Game.m_nGameMode);
 }
 
 void cSceneChallenge::Draw() {
@@ -129,13 +129,13 @@ void cSceneChallenge::Draw() {
 void cSceneChallenge::FadeIn() {
   if (g_nBpp == 8) RenderAgain();
   Draw();
-  if (FadeInStep()) m_nState = STATE_SELECT;
+  if (FadeInStep()) m_nState = CHALLENGE_STATE_SELECT;
 }
 
 void cSceneChallenge::Select() {
   CountStages();
   cInput& in = MenuInput();
-  g_MenuCursor.MoveList(in, 1, m_nScroll, LIST_Y, ROW_H, CURSOR_X, m_nVisibleRows, m_nListCount, 1);
+  g_MenuCursor.MoveList(in, 1, m_nScroll, LIST_Y, CHALLENGE_ROW_H, CURSOR_X, m_nVisibleRows, m_nListCount, 1);
   PlayCursorSound(in, 3, 0);
   const int row = g_MenuCursor.m_lpCurrent->nRow;
   if (in.m_sDir) {
@@ -150,7 +150,7 @@ void cSceneChallenge::Select() {
     PlaySystemSound(2);
     g_Game.m_nNextScene = SCENE_TITLE;
     g_Game.m_nPrevScene = SCENE_CHALLENGE;
-    m_nState = STATE_FADE_OUT;
+    m_nState = CHALLENGE_STATE_FADE_OUT;
     return;
   }
   if (ButtonPressed(MENU_BUTTON_3)) {
@@ -195,7 +195,7 @@ void cSceneChallenge::StartStage(int n) {
   g_Game.m_nChallengeScroll = m_nScroll;
   g_Game.m_nNextScene = SCENE_PLAY;
   g_Game.m_nPrevScene = SCENE_CHALLENGE;
-  m_nState = STATE_FADE_OUT;
+  m_nState = CHALLENGE_STATE_FADE_OUT;
 }
 
 void cSceneChallenge::FadeOut() {

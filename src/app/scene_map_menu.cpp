@@ -20,24 +20,22 @@
 namespace {
 
 constexpr int MAP_MENU_IMAGES[] = {IMAGE_WINDOW, 50};
-constexpr int STATE_MENU = 1;
-constexpr int STATE_SAVE_SLOT = 2;
-constexpr int STATE_AUTO_SAVE = 3;
-constexpr int STATE_BACK = 4;
-constexpr int STATE_TO_TITLE = 5;
-constexpr int STATE_FADE_OUT = 6;
-constexpr int MENU_X = 264;
-constexpr int MENU_Y = 192;
-constexpr int ROW_H = 16;
+constexpr int MAP_MENU_STATE_MENU = 1;
+constexpr int MAP_MENU_STATE_SAVE_SLOT = 2;
+constexpr int MAP_MENU_STATE_AUTO_SAVE = 3;
+constexpr int MAP_MENU_STATE_BACK = 4;
+constexpr int MAP_MENU_STATE_TO_TITLE = 5;
+constexpr int MAP_MENU_STATE_FADE_OUT = 6;
+constexpr int MAP_MENU_X = 264;
+constexpr int MAP_MENU_Y = 192;
+constexpr int MAP_MENU_ROW_H = 16;
 constexpr int TOTAL_Y = 260;
 constexpr int SLOT_LIST_X = 152;
 constexpr int SLOT_LIST_Y = 160;
-constexpr int SLOT_ROWS_MAX = 10;
 constexpr int SAVE_CONFIRM_Y = 400;
 constexpr int AUTO_SAVE_Y = 224;
 constexpr int NO_SLOT_Y = 232;
 constexpr int TO_TITLE_Y = 224;
-constexpr int TEXT_TOTAL = 4;
 constexpr int TEXT_SAVE = 12;
 constexpr int TEXT_AUTO_SAVE = 14;
 constexpr int TEXT_NO_SLOT = 16;
@@ -48,7 +46,7 @@ int ChoiceX(int nFirst) { return g_SystemData.GetTextListX(320, nFirst, 2, true)
 
 void MoveChoice(int nFirst, int y) {
   cInput& in = MenuInput();
-  g_MenuCursor.MoveGrid(in, ChoiceX(nFirst), y, 0, ROW_H, 1, 2);
+  g_MenuCursor.MoveGrid(in, ChoiceX(nFirst), y, 0, MAP_MENU_ROW_H, 1, 2);
   PlayCursorSound(in, 2, 0);
 }
 
@@ -66,12 +64,12 @@ cSceneMapMenu::~cSceneMapMenu() { ReleaseImageSlots(MAP_MENU_IMAGES, static_cast
 void cSceneMapMenu::RunState() {
   switch (m_nState) {
     case 0: FadeIn(); break;
-    case STATE_MENU: Menu(); break;
-    case STATE_SAVE_SLOT: SaveSlot(); break;
-    case STATE_AUTO_SAVE: AutoSave(); break;
-    case STATE_BACK: Back(); break;
-    case STATE_TO_TITLE: ToTitle(); break;
-    case STATE_FADE_OUT: FadeOut(); break;
+    case MAP_MENU_STATE_MENU: Menu(); break;
+    case MAP_MENU_STATE_SAVE_SLOT: SaveSlot(); break;
+    case MAP_MENU_STATE_AUTO_SAVE: AutoSave(); break;
+    case MAP_MENU_STATE_BACK: Back(); break;
+    case MAP_MENU_STATE_TO_TITLE: ToTitle(); break;
+    case MAP_MENU_STATE_FADE_OUT: FadeOut(); break;
     default: break;
   }
 }
@@ -86,10 +84,11 @@ void cSceneMapMenu::Enter() {
 void cSceneMapMenu::Draw() {
   DDClearPal(&BackBuffer, EMPTY_PALETTE_ENTRY);
   const int longest = LongestShownCaption(g_SystemData.m_MapMenu, m_Items, m_nItemCount);
-  DDBltFramed(&BackBuffer, MENU_X, MENU_Y, 16 * (longest + 1), ROW_H * m_nItemCount, &g_SurfaceTable[IMAGE_WINDOW], 1,
-              240);
+  DDBltFramed(&BackBuffer, MAP_MENU_X, MAP_MENU_Y, 16 * (longest + 1), MAP_MENU_ROW_H * m_nItemCount,
+              &g_SurfaceTable[IMAGE_WINDOW], 1, 240);
   for (int i = 0; i < m_nItemCount; ++i)
-    g_Fonts[1].Draw(&BackBuffer, MENU_X + 16, MENU_Y + ROW_H * i, ItemCaption(g_SystemData.m_MapMenu, m_Items[i]));
+    g_Fonts[1].Draw(&BackBuffer, MAP_MENU_X + 16, MAP_MENU_Y + MAP_MENU_ROW_H * i,
+                    ItemCaption(g_SystemData.m_MapMenu, m_Items[i]));
   const int total = g_SaveData.m_nWorldTotal;
   if (g_SystemData.m_bMenuShowsTotal && total > 0) {
     const std::string& label = g_SystemData.m_Texts.At(TEXT_TOTAL);
@@ -103,23 +102,23 @@ void cSceneMapMenu::Draw() {
 
 void cSceneMapMenu::FadeIn() {
   Draw();
-  DrawAccessoryCell(MENU_X, MENU_Y, 64, 0, 16);
-  if (FadeInStep()) m_nState = STATE_MENU;
+  DrawAccessoryCell(MAP_MENU_X, MAP_MENU_Y, 64, 0, 16);
+  if (FadeInStep()) m_nState = MAP_MENU_STATE_MENU;
 }
 
 void cSceneMapMenu::Menu() {
   cInput& in = MenuInput();
-  g_MenuCursor.MoveGrid(in, MENU_X, MENU_Y, 0, ROW_H, 1, m_nItemCount);
+  g_MenuCursor.MoveGrid(in, MAP_MENU_X, MAP_MENU_Y, 0, MAP_MENU_ROW_H, 1, m_nItemCount);
   PlayCursorSound(in, 2, 0);
   if (ButtonPressed(MENU_BUTTON_1)) {
     PlaySystemSound(1);
-    m_nState = m_Items[std::clamp(g_MenuCursor.m_lpCurrent->nRow, 0, m_nItemCount - 1)] + STATE_SAVE_SLOT;
+    m_nState = m_Items[std::clamp(g_MenuCursor.m_lpCurrent->nRow, 0, m_nItemCount - 1)] + MAP_MENU_STATE_SAVE_SLOT;
     g_MenuCursor.Push(0);
     return;
   }
   if (ButtonPressed(MENU_BUTTON_2)) {
     PlaySystemSound(2);
-    m_nState = STATE_BACK;
+    m_nState = MAP_MENU_STATE_BACK;
     return;
   }
   Draw();
@@ -129,7 +128,7 @@ void cSceneMapMenu::Menu() {
 void cSceneMapMenu::ReturnToMenu() {
   g_MenuCursor.Pop(1);
   m_nStep = 0;
-  m_nState = STATE_MENU;
+  m_nState = MAP_MENU_STATE_MENU;
 }
 
 void cSceneMapMenu::DrawSlotList() {
@@ -149,7 +148,7 @@ void cSceneMapMenu::SaveSlot() {
   }
   if (m_nStep == 1) {
     cInput& in = MenuInput();
-    g_MenuCursor.MoveList(in, 1, m_nSlotScroll, SLOT_LIST_Y, ROW_H, SLOT_LIST_X, m_nSlotRows,
+    g_MenuCursor.MoveList(in, 1, m_nSlotScroll, SLOT_LIST_Y, MAP_MENU_ROW_H, SLOT_LIST_X, m_nSlotRows,
                           static_cast<int>(g_StorySlots.size()), 1);
     PlayCursorSound(in, 3, 0);
     if (ButtonPressed(MENU_BUTTON_1)) {
@@ -235,7 +234,7 @@ void cSceneMapMenu::AutoSave() {
 void cSceneMapMenu::Back() {
   m_nStep = 0;
   g_Game.m_nNextScene = SCENE_WORLDMAP;
-  m_nState = STATE_FADE_OUT;
+  m_nState = MAP_MENU_STATE_FADE_OUT;
 }
 
 void cSceneMapMenu::ToTitle() {
@@ -248,7 +247,7 @@ void cSceneMapMenu::ToTitle() {
   if (ButtonPressed(MENU_BUTTON_1) && g_MenuCursor.m_lpCurrent->nRow == 0) {
     PlaySystemSound(1);
     g_Game.m_nNextScene = SCENE_TITLE;
-    m_nState = STATE_FADE_OUT;
+    m_nState = MAP_MENU_STATE_FADE_OUT;
     return;
   }
   if (ButtonPressed(MENU_BUTTON_1) || ButtonPressed(MENU_BUTTON_2)) {

@@ -25,17 +25,17 @@
 namespace {
 
 constexpr int OPTION_IMAGES[] = {50, IMAGE_WINDOW};
-constexpr int STATE_MENU = 1;
-constexpr int STATE_FADE_OUT = 2;
+constexpr int OPTION_STATE_MENU = 1;
+constexpr int OPTION_STATE_FADE_OUT = 2;
 constexpr int ITEM_PALETTE = 0;
 constexpr int ITEM_MUSIC = 1;
 constexpr int ITEM_VOLUME = 2;
 constexpr int ITEM_RANKING_MODE = 3;
 constexpr int ITEM_RANKING_NAME = 4;
 constexpr int ITEM_BACK = 5;
-constexpr int MENU_X = 48;
-constexpr int MENU_Y = 96;
-constexpr int ROW_H = 16;
+constexpr int OPTION_MENU_X = 48;
+constexpr int OPTION_MENU_Y = 96;
+constexpr int OPTION_ROW_H = 16;
 constexpr int CAPTION_X = 64;
 constexpr int VALUE_X = 208;
 constexpr int VALUE_CURSOR_X = 192;
@@ -55,8 +55,8 @@ cSceneOption::~cSceneOption() {
 void cSceneOption::RunState() {
   switch (m_nState) {
     case 0: FadeIn(); break;
-    case STATE_MENU: Menu(); break;
-    case STATE_FADE_OUT: FadeOut(); break;
+    case OPTION_STATE_MENU: Menu(); break;
+    case OPTION_STATE_FADE_OUT: FadeOut(); break;
     default: break;
   }
 }
@@ -84,7 +84,7 @@ void cSceneOption::RenderMenu(DDSURFACEDATA* lpPicture) {
   g_Fonts[2].DrawF(lpPicture, 320 - CountChars(heading) * 32 / 2, 32, "%s", heading);
   const cOptionData& o = g_OptionData;
   for (int i = 0; i < m_nItemCount; ++i) {
-    const int y = MENU_Y + ROW_H * i;
+    const int y = OPTION_MENU_Y + OPTION_ROW_H * i;
     g_Fonts[1].Draw(lpPicture, CAPTION_X, y, ItemCaption(g_SystemData.m_OptionMenu, m_Items[i]));
     switch (m_Items[i]) {
       case ITEM_PALETTE: g_Fonts[1].DrawF(lpPicture, VALUE_X, y, "%d", o.m_nColourVariation); break;
@@ -110,7 +110,7 @@ void cSceneOption::Draw() {
 void cSceneOption::FadeIn() {
   if (g_nBpp == 8) RenderAgain();
   Draw();
-  if (FadeInStep()) m_nState = STATE_MENU;
+  if (FadeInStep()) m_nState = OPTION_STATE_MENU;
 }
 
 void cSceneOption::Menu() {
@@ -126,7 +126,7 @@ void cSceneOption::Menu() {
 
 void cSceneOption::ChooseItem() {
   cInput& in = MenuInput();
-  g_MenuCursor.MoveGrid(in, MENU_X, MENU_Y, 0, ROW_H, 1, m_nItemCount);
+  g_MenuCursor.MoveGrid(in, OPTION_MENU_X, OPTION_MENU_Y, 0, OPTION_ROW_H, 1, m_nItemCount);
   PlayCursorSound(in, 2, 0);
   const MENUCURSORSTATE& cursor = *g_MenuCursor.m_lpCurrent;
   if (ButtonPressed(MENU_BUTTON_1)) {
@@ -162,16 +162,15 @@ void cSceneOption::ChooseItem() {
       case ITEM_BACK:
         g_Game.m_nNextScene = SCENE_TITLE;
         m_nStep = 0;
-        m_nState = STATE_FADE_OUT;
+        m_nState = OPTION_STATE_FADE_OUT;
         return;
-      default:
-        break;
+      default: break;
     }
   } else if (ButtonPressed(MENU_BUTTON_2)) {
     PlaySystemSound(2);
     g_Game.m_nNextScene = SCENE_TITLE;
     m_nStep = 0;
-    m_nState = STATE_FADE_OUT;
+    m_nState = OPTION_STATE_FADE_OUT;
     return;
   }
   Draw();

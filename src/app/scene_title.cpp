@@ -30,11 +30,10 @@ namespace {
 constexpr int IMAGE_TITLE = 48;
 constexpr int IMAGE_MENU_ITEMS = 49;
 constexpr int TITLE_IMAGES[] = {IMAGE_TITLE, IMAGE_MENU_ITEMS, 50, IMAGE_WINDOW};
-constexpr int STATE_MENU = 1;
-constexpr int STATE_NEW_GAME_SLOT = 2;
-constexpr int STATE_CONTINUE_SLOT = 3;
-constexpr int STATE_FADE_OUT = 4;
-constexpr int SLOT_ROWS_MAX = 10;
+constexpr int TITLE_STATE_MENU = 1;
+constexpr int TITLE_STATE_NEW_GAME_SLOT = 2;
+constexpr int TITLE_STATE_CONTINUE_SLOT = 3;
+constexpr int TITLE_STATE_FADE_OUT = 4;
 constexpr int MENU_ROW_H = 32;
 constexpr int SLOT_ROW_H = 16;
 
@@ -55,10 +54,10 @@ cSceneTitle::~cSceneTitle() {
 void cSceneTitle::RunState() {
   switch (m_nState) {
     case 0: FadeIn(); break;
-    case STATE_MENU: Menu(); break;
-    case STATE_NEW_GAME_SLOT: NewGameSlot(); break;
-    case STATE_CONTINUE_SLOT: ContinueSlot(); break;
-    case STATE_FADE_OUT: FadeOut(); break;
+    case TITLE_STATE_MENU: Menu(); break;
+    case TITLE_STATE_NEW_GAME_SLOT: NewGameSlot(); break;
+    case TITLE_STATE_CONTINUE_SLOT: ContinueSlot(); break;
+    case TITLE_STATE_FADE_OUT: FadeOut(); break;
     default: break;
   }
 }
@@ -95,8 +94,7 @@ void cSceneTitle::RenderMenuPicture(DDSURFACEDATA* lpPicture) {
     DDSURFACEDATA& items = g_SurfaceTable[IMAGE_MENU_ITEMS];
     DDClearPal(lpPicture, 0);
     for (int i = 0; i < m_nItemCount; ++i)
-      DDBlt(lpPicture, 32, MENU_ROW_H * i, items.nWidth, MENU_ROW_H, &items, 0, m_Items[i] * MENU_ROW_H,
-            BLT_OPAQUE);
+      DDBlt(lpPicture, 32, MENU_ROW_H * i, items.nWidth, MENU_ROW_H, &items, 0, m_Items[i] * MENU_ROW_H, BLT_OPAQUE);
     return;
   }
   // A new picture holds no colour yet: what the frame leaves uncovered must stay transparent.
@@ -115,7 +113,7 @@ void cSceneTitle::Draw() {
 void cSceneTitle::FadeIn() {
   if (g_nBpp == 8 && !Off_Scene.empty()) RenderMenuPicture(&Off_Scene.front());
   Draw();
-  if (FadeInStep()) m_nState = STATE_MENU;
+  if (FadeInStep()) m_nState = TITLE_STATE_MENU;
 }
 
 void cSceneTitle::Menu() {
@@ -137,7 +135,7 @@ void cSceneTitle::Menu() {
       SetRanking(GAME_MODE_STORY);
       g_MenuCursor.Push(0);
       m_nStep = 0;
-      m_nState = item == TITLE_CHOICE_NEW_GAME ? STATE_NEW_GAME_SLOT : STATE_CONTINUE_SLOT;
+      m_nState = item == TITLE_CHOICE_NEW_GAME ? TITLE_STATE_NEW_GAME_SLOT : TITLE_STATE_CONTINUE_SLOT;
       break;
     case TITLE_CHOICE_CHALLENGE:
       SetRanking(GAME_MODE_CHALLENGE);
@@ -151,31 +149,28 @@ void cSceneTitle::Menu() {
         g_SaveData.Reset(g_SystemData.m_nChallengeCount);
       }
       g_Game.m_nNextScene = SCENE_CHALLENGE;
-      m_nState = STATE_FADE_OUT;
+      m_nState = TITLE_STATE_FADE_OUT;
       break;
     case TITLE_CHOICE_FREE:
       SetRanking(GAME_MODE_FREE);
       if (OpenStageDialog()) {
         g_Game.m_nNextScene = SCENE_PLAY;
-        m_nState = STATE_FADE_OUT;
+        m_nState = TITLE_STATE_FADE_OUT;
       }
       break;
     case TITLE_CHOICE_REPLAY:
       SetRanking(GAME_MODE_REPLAY);
       if (OpenReplayDialog()) {
         g_Game.m_nNextScene = SCENE_PLAY;
-        m_nState = STATE_FADE_OUT;
+        m_nState = TITLE_STATE_FADE_OUT;
       }
       break;
     case TITLE_CHOICE_OPTION:
       g_Game.m_nNextScene = SCENE_OPTION;
-      m_nState = STATE_FADE_OUT;
+      m_nState = TITLE_STATE_FADE_OUT;
       break;
-    case TITLE_CHOICE_QUIT:
-      PostMessage(g_hWnd, WM_CLOSE, 0, 0);
-      break;
-    default:
-      break;
+    case TITLE_CHOICE_QUIT: PostMessage(g_hWnd, WM_CLOSE, 0, 0); break;
+    default: break;
   }
 }
 
@@ -184,7 +179,7 @@ void cSceneTitle::SlotList(bool bNewGame) {
     if (bNewGame && !g_SystemData.m_bAskSlotAtNewGame) {
       StartNewGame();
       g_Game.m_nNextScene = SCENE_WORLDMAP;
-      m_nState = STATE_FADE_OUT;
+      m_nState = TITLE_STATE_FADE_OUT;
       return;
     }
     ScanStorySlots(g_StorySlots);
@@ -223,13 +218,13 @@ void cSceneTitle::SlotList(bool bNewGame) {
       return;
     }
     g_Game.m_nNextScene = SCENE_WORLDMAP;
-    m_nState = STATE_FADE_OUT;
+    m_nState = TITLE_STATE_FADE_OUT;
     return;
   }
   if (ButtonPressed(MENU_BUTTON_2)) {
     PlaySystemSound(2);
     g_MenuCursor.Pop(1);
-    m_nState = STATE_MENU;
+    m_nState = TITLE_STATE_MENU;
     m_nStep = 0;
     return;
   }

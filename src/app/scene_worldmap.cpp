@@ -28,12 +28,11 @@ namespace {
 constexpr int IMAGE_BACK = 55;
 constexpr int IMAGE_CHIPS = 53;
 constexpr int IMAGE_EVENTS = 54;
-constexpr int IMAGE_ACCESSORY = 50;
 constexpr int IMAGE_MAP = 68;
 constexpr int MAP_IMAGES[] = {IMAGE_BACK, IMAGE_CHIPS, IMAGE_EVENTS, IMAGE_ACCESSORY, IMAGE_WINDOW, IMAGE_MAP};
-constexpr int STATE_WALK = 1;
-constexpr int STATE_CONFIRM = 2;
-constexpr int STATE_FADE_OUT = 3;
+constexpr int WORLDMAP_STATE_WALK = 1;
+constexpr int WORLDMAP_STATE_CONFIRM = 2;
+constexpr int WORLDMAP_STATE_FADE_OUT = 3;
 constexpr int VIEW_COLUMNS = 20;
 constexpr int VIEW_ROWS = 15;
 constexpr int HERO_COLUMN = 9;
@@ -42,10 +41,10 @@ constexpr int HERO_X = 288;
 constexpr int HERO_Y = 224;
 constexpr int CHIP = 32;
 constexpr int CONFIRM_Y = 260;
-constexpr int RANKING_X = 367;
-constexpr int RANKING_Y = 64;
-constexpr int RANKING_W = 272;
-constexpr int RANKING_H = 352;
+constexpr int WORLDMAP_RANKING_X = 367;
+constexpr int WORLDMAP_RANKING_Y = 64;
+constexpr int WORLDMAP_RANKING_W = 272;
+constexpr int WORLDMAP_RANKING_H = 352;
 constexpr int TEXT_SCORE = 2;
 constexpr int TEXT_CHALLENGE = 10;
 constexpr int FACING_DOWN = 0;
@@ -88,9 +87,9 @@ cSceneWorldMap::~cSceneWorldMap() {
 void cSceneWorldMap::RunState() {
   switch (m_nState) {
     case 0: FadeIn(); break;
-    case STATE_WALK: Walk(); break;
-    case STATE_CONFIRM: ConfirmStage(); break;
-    case STATE_FADE_OUT: FadeOut(); break;
+    case WORLDMAP_STATE_WALK: Walk(); break;
+    case WORLDMAP_STATE_CONFIRM: ConfirmStage(); break;
+    case WORLDMAP_STATE_FADE_OUT: FadeOut(); break;
     default: break;
   }
 }
@@ -139,7 +138,7 @@ void cSceneWorldMap::Enter() {
   m_nFacing = g_SaveData.m_nMapDir;
   SetHeroCell(g_SaveData.m_nMapX, g_SaveData.m_nMapY);
   m_BeforeStep = *g_MenuCursor.m_lpCurrent;
-  if (CreateScenePicture(RANKING_W, RANKING_H, TRUE)) DrawRankingPicture();
+  if (CreateScenePicture(WORLDMAP_RANKING_W, WORLDMAP_RANKING_H, TRUE)) DrawRankingPicture();
   if (StandsOnStage()) UpdateStageInfo();
   if (g_SaveData.m_bAutoSave && g_Game.m_nPrevScene == SCENE_PLAY) SaveStorySlot(g_SaveData.m_nSlot);
   RenderMap(&g_SurfaceTable[IMAGE_MAP]);
@@ -245,7 +244,7 @@ void cSceneWorldMap::Walk() {
       g_SaveData.m_nMapY = cursor.nRow;
       g_MenuCursor.Push(0);
       m_nStep = 0;
-      m_nState = STATE_CONFIRM;
+      m_nState = WORLDMAP_STATE_CONFIRM;
       return;
     }
     RankingButtons();
@@ -256,7 +255,7 @@ void cSceneWorldMap::Walk() {
     g_SaveData.m_nMapY = cursor.nRow;
     m_nStep = 0;
     g_Game.m_nNextScene = SCENE_MAPMENU;
-    m_nState = STATE_FADE_OUT;
+    m_nState = WORLDMAP_STATE_FADE_OUT;
     return;
   }
   Draw(true);
@@ -281,7 +280,7 @@ void cSceneWorldMap::ConfirmStage() {
       PrepareStage();
       m_nStep = 0;
       g_Game.m_nNextScene = SCENE_PLAY;
-      m_nState = STATE_FADE_OUT;
+      m_nState = WORLDMAP_STATE_FADE_OUT;
       return;
     }
     bRefused = true;
@@ -297,7 +296,7 @@ void cSceneWorldMap::ConfirmStage() {
       if (m_nOriginX != s_nRenderedX || m_nOriginY != s_nRenderedY) RenderMap(&g_SurfaceTable[IMAGE_MAP]);
     }
     m_nStep = 0;
-    m_nState = STATE_WALK;
+    m_nState = WORLDMAP_STATE_WALK;
     return;
   }
   RankingButtons();
@@ -358,14 +357,14 @@ void cSceneWorldMap::FadeIn() {
         g_SaveData.m_nMapMenuY = g_MenuCursor.m_lpCurrent->nRow;
         m_nStep = 0;
         g_Game.m_nNextScene = SCENE_PLAY;
-        m_nState = STATE_FADE_OUT;
+        m_nState = WORLDMAP_STATE_FADE_OUT;
         return;
       }
       // The map stays: the player can walk away from a stage that cannot be loaded.
       m_bAutoStartFailed = 1;
     }
   }
-  m_nState = STATE_WALK;
+  m_nState = WORLDMAP_STATE_WALK;
 }
 
 void cSceneWorldMap::FadeOut() {
@@ -438,7 +437,8 @@ void cSceneWorldMap::Draw(bool bShowInfo) {
 
 void cSceneWorldMap::DrawInfo() {
   if (StoryRankingOn() && g_SaveData.m_bRankingPanel)
-    DrawScenePicture(RANKING_X, RANKING_Y, BLT_OPAQUE, [this](DDSURFACEDATA*) { DrawRankingPicture(); });
+    DrawScenePicture(WORLDMAP_RANKING_X, WORLDMAP_RANKING_Y, BLT_OPAQUE,
+                     [this](DDSURFACEDATA*) { DrawRankingPicture(); });
   const bool bBest = g_SystemData.m_bMapShowsScore && m_nBest > 0;
   const int y = bBest ? 184 : 204;
   const std::string& caption = m_lpEntry->m_strCaption;

@@ -22,6 +22,7 @@
 #include "stage/message_window.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
+#include "flow/operate.h"
 
 namespace {
 
@@ -31,11 +32,6 @@ constexpr int TARGET_SLOTS = 4;
 constexpr int MAX_START_DEPTH = 32;
 
 int s_nStartDepth = 0;
-
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
 
 // Applies `op` to flow state `s` of character `x`; `self` is the character running the command.
 void Operate(int op, cCharaBase& x, cFlowState& s, cCharaBase& self) {

@@ -17,10 +17,9 @@
 #include "flow/stage_binding.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
+#include "flow/frame_steps.h"
 
 namespace {
-
-int SubSteps() { return std::max<int>(1, g_Stage.m_nSubSteps); }
 
 // A duration worked out in floating point: truncated toward zero, within int32; not a number
 // (a zero speed) gives 0, which runs one sub-step.
@@ -69,7 +68,7 @@ void CmdInitHomingMove(cFlowCommandState* s, cCharaBase* c) {
   const cFlowCommand& cmd = *s->m_pCommand;
   if (!cmd.m_pMove) return;
   const cEdMove& m = *cmd.m_pMove;
-  const int64_t lag = (int64_t{m.m_sRadius} + int64_t{m.m_sRadiusPerClone} * c->m_nCloneValue) * SubSteps();
+  const int64_t lag = (int64_t{m.m_sRadius} + int64_t{m.m_sRadiusPerClone} * c->m_nCloneValue) * FrameSubSteps();
   s->m_nRadius = static_cast<int32_t>(std::clamp<int64_t>(lag, INT32_MIN, INT32_MAX));
   if (m.m_cSolveMode != 0) SolveMove(*s, cmd, c->m_nCloneValue);
 }
@@ -78,7 +77,7 @@ void CmdInitCircleMove(cFlowCommandState* s, cCharaBase* c) {
   const cFlowCommand& cmd = *s->m_pCommand;
   if (!cmd.m_pMove) return;
   const cEdMove& m = *cmd.m_pMove;
-  const int n = SubSteps();
+  const int n = FrameSubSteps();
   const int clone = c->m_nCloneValue;
   auto toggle = [s] {
     if (s->m_nMode == 0 || s->m_nMode == 1) s->m_nMode = static_cast<int8_t>(1 - s->m_nMode);
@@ -110,7 +109,7 @@ void CmdInitJump(cFlowCommandState* s, cCharaBase* c) {
   s->m_dSpeed = c->JumpSpeedFromHbl(h);
   // The time follows from the height; the character's copy of the command keeps it.
   cmd.m_sTime = static_cast<int16_t>(std::clamp(c->JumpFramesFromHbl(h), 0, 32767));
-  s->m_nTotal = cmd.m_sTime * SubSteps() * 6;
+  s->m_nTotal = cmd.m_sTime * FrameSubSteps() * 6;
 }
 
 const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {

@@ -9,10 +9,9 @@
 #include "stage/fire.h"
 #include "stage/scene_play.h"
 #include "stage/shot.h"
+#include "flow/frame_steps.h"
 
 namespace {
-
-int SubSteps() { return g_Stage.m_nSubSteps > 0 ? g_Stage.m_nSubSteps : 1; }
 
 cEdShot* ShotOf(const cFlowCommandState* cs) {
   return cs && cs->m_pCommand && cs->m_pCommand->m_pShot ? cs->m_pCommand->m_pShot.get() : nullptr;
@@ -26,7 +25,7 @@ void Repeating(cCharaBase* c, cFlowCommandState* cs, FIREFN fire) {
     PlayCommandSound(*c, *cs);
     if (cEdShot* p = ShotOf(cs)) fire(*c, *cs->m_pCommand, *p);
   }
-  if (++cs->m_nCount >= 6 * SubSteps()) cs->m_nCount = 0;
+  if (++cs->m_nCount >= 6 * FrameSubSteps()) cs->m_nCount = 0;
 }
 
 void Shoot(cCharaBase& c, const cFlowCommand& cmd, cEdShot& p) {

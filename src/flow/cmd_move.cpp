@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr double DEG_TO_RAD = 0.017453292519943295;
 // Worked out once: the diagonals split the speed evenly over both axes.
 const double DIAGONAL = 1.0 / std::sqrt(2.0);
 
@@ -31,13 +30,13 @@ int FacingOf(double vx) { return vx < -1e-8 ? FACE_LEFT : vx > 1e-8 ? FACE_RIGHT
 bool FixedFacing(const cCharaBase& c) { return c.m_Def.m_cFixedFacing != 0; }
 
 // The centre of the drawn image in stage dots.
-double DrawnCentreX(const cCharaBase& c) { return c.m_rcScreen[0] + (c.m_nDrawWidth >> 1) + ScrollX().m_dPos; }
+double DrawnStageCentreX(const cCharaBase& c) { return c.m_rcScreen[0] + (c.m_nDrawWidth >> 1) + ScrollX().m_dPos; }
 double DrawnCentreY(const cCharaBase& c) { return c.m_rcScreen[1] + (c.m_nDrawHeight >> 1) + ScrollY().m_dPos; }
 
 // One axis of a target point; false for a coordinate mode the editor does not make.
 bool PointDelta(const cCharaBase& c, int mode, int value, int anchor, bool yAxis, double& d) {
   const cScroll& axis = yAxis ? ScrollY() : ScrollX();
-  const double centre = yAxis ? DrawnCentreY(c) : DrawnCentreX(c);
+  const double centre = yAxis ? DrawnCentreY(c) : DrawnStageCentreX(c);
   switch (mode) {
     case 0: d = value + (yAxis ? c.m_dPlaceY : c.m_dPlaceX) - centre; return true;
     case 1: d = value; return true;

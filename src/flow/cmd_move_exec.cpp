@@ -6,6 +6,7 @@
 #include "data/flow_command.h"
 #include "data/stage_file.h"
 #include "flow/cmd_move.h"
+#include "flow/frame_steps.h"
 #include "persist/system_data.h"
 #include "stage/aim.h"
 #include "stage/aim_goal.h"
@@ -14,9 +15,6 @@
 namespace {
 
 constexpr double RAD_TO_DEG = 57.29577951308239;
-constexpr double DEG_TO_RAD = 0.017453292519943295;
-
-int SubSteps() { return g_Stage.m_nSubSteps > 0 ? g_Stage.m_nSubSteps : 1; }
 
 // The command's movement record; a command stored without one does not move.
 cEdMove* MoveOf(const cFlowCommandState* cs) {
@@ -36,7 +34,7 @@ cCharaBase* SlotTarget(cCharaBase& c, const cEdMove& m) {
   return c.m_Targets.At(slot);
 }
 
-double DrawnCentreX(const cCharaBase& c) { return c.m_rcScreen[0] + (c.m_nDrawWidth >> 1); }
+double DrawnScreenCentreX(const cCharaBase& c) { return c.m_rcScreen[0] + (c.m_nDrawWidth >> 1); }
 
 // Turns the charge's aim by the command's angle.
 void TurnAim(cCharaBase& c, cFlowCommandState& cs) {
@@ -138,7 +136,7 @@ void CmdCircleMove(cCharaBase* c, cFlowCommandState* cs) {
     sense = c->m_bRight ? 0 : 1;
   double vx = 0;
   double vy = 0;
-  const double step = SubSteps() * cs->m_dSpeed;
+  const double step = FrameSubSteps() * cs->m_dSpeed;
   if (!m->LockX()) vx = vx - WaveSpeed(cs->m_nRadius, 1, cs->m_dPhaseX, step, 0) * cs->m_dSpeed;
   if (!m->LockY() && c->m_bFly)
     vy = vy - WaveSpeed(cs->m_nRadius, 1, cs->m_dPhaseY, step, sense == 0 ? 270 : 90) * cs->m_dSpeed;
@@ -168,8 +166,8 @@ void CmdChargeMove(cCharaBase* c, cFlowCommandState* cs) {
       cs->m_dVX = 0;
     } else {
       int dir = cs->m_nFaceTo;
-      CalcAimSpeedX(cs->m_dVX, cs->m_dVY, dir, t, DrawnCentreX(*c), DrawnCentreX(*t) + cs->m_nOffsetX, cs->m_dSpeed,
-                    c->m_bScrollRide, 0);
+      CalcAimSpeedX(cs->m_dVX, cs->m_dVY, dir, t, DrawnScreenCentreX(*c), DrawnScreenCentreX(*t) + cs->m_nOffsetX,
+                    cs->m_dSpeed, c->m_bScrollRide, 0);
       cs->m_nFaceTo = dir;
     }
     TurnAim(*c, *cs);
@@ -197,7 +195,7 @@ void CmdHomingMove(cCharaBase* c, cFlowCommandState* cs) {
     if (LaggedGoal(*cs, lag, gx, gy)) AimVelocity(*c, *cs, *m, *t, gx, gy);
   } else if (!m->LockX()) {
     cs->m_dVY = 0;
-    double gx = DrawnCentreX(*t) + cs->m_nOffsetX;
+    double gx = DrawnScreenCentreX(*t) + cs->m_nOffsetX;
     double gy = 0;
     if (LaggedGoal(*cs, lag, gx, gy)) MoveTowardX(*c, *cs, t, gx, c->m_bScrollRide, m->m_cStopOnArrival);
   }
@@ -246,7 +244,7 @@ void CmdTurn(cCharaBase* c, cFlowCommandState* cs) {
       if (side == 0 || side == 1) c->m_bRight = way == 10 ? side : 1 - side;
     }
   }
-  if (++cs->m_nCount >= 6 * SubSteps()) cs->m_nCount = 0;
+  if (++cs->m_nCount >= 6 * FrameSubSteps()) cs->m_nCount = 0;
 }
 
 void CmdJump(cCharaBase* c, cFlowCommandState* cs) {

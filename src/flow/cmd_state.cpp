@@ -17,6 +17,7 @@
 #include "stage/scene_play.h"
 #include "stage/scroll.h"
 #include "stage/stage_globals.h"
+#include "stage/main_hero.h"
 
 namespace {
 
@@ -24,8 +25,6 @@ namespace {
 bool HasParams(const cFlowCommand* cmd, int kind) {
   return cmd && static_cast<int>(cmd->m_Params.size()) >= GetCmdParamCount(CMDCAT_FLOW, kind);
 }
-
-cHero* MainHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
 
 void SetSystemScroll(int axis, int32_t flag) {
   if (axis == 0) {
@@ -45,7 +44,7 @@ void SetGiant(cCharaBase& o, int32_t value) {
   o.SetScale(scale, old, 0);
   o.m_Def.m_cSize = static_cast<int8_t>(scale);
   if (o.m_nSide == 0)
-    if (cHero* hero = MainHero()) hero->BuildHitBoxView();
+    if (cHero* hero = MainHeroOrNull()) hero->BuildHitBoxView();
 }
 
 }  // namespace
@@ -73,7 +72,7 @@ void ExecStatus2(cCharaBase* c, cFlowCommand* cmd) {
     case STATUS2_FIXED_FACING: d.m_cFixedFacing = byte; break;
     case STATUS2_FLIGHT:
       if (o->m_nSide == 0)
-        if (cHero* hero = MainHero()) hero->SetForm(value, 1, p.At(3), p.At(4));
+        if (cHero* hero = MainHeroOrNull()) hero->SetForm(value, 1, p.At(3), p.At(4));
       break;
     case STATUS2_INVINCIBLE: d.m_cInvincible = byte; break;
     case STATUS2_GIANT: SetGiant(*o, value); break;
@@ -90,7 +89,7 @@ void ExecGetItem(cCharaBase*, cFlowCommand* cmd) {
   const int palette = cmd->m_Params.At(0);
   if (palette != 0 && palette != 1) return;
   cSafeVector<cItemDef>* items = GetPaletteItems(palette == 0 ? PALKIND_COMMON : PALKIND_STAGE);
-  cHero* hero = MainHero();
+  cHero* hero = MainHeroOrNull();
   if (!items || items->empty() || !hero) return;
   cItemDef& def = items->At(cmd->m_Params.At(1));
   // As for an item placed in the stage, the list's loops are written out before it runs.
@@ -142,7 +141,7 @@ int ExecCode(cCharaBase* c, cFlowCommand* cmd) {
 void ExecArrange(cCharaBase*, cFlowCommand* cmd) {
   if (!HasParams(cmd, CMD_ARRANGE)) return;
   if (cmd->m_cCategory == CMDCAT_ITEM) {
-    if (cHero* hero = MainHero()) hero->m_PendingArranges.push_back(cmd->m_Params);
+    if (cHero* hero = MainHeroOrNull()) hero->m_PendingArranges.push_back(cmd->m_Params);
   } else if (cFlowState* flow = CurrentFlow()) {
     flow->m_Arranges.push_back(cmd->m_Params);
   }

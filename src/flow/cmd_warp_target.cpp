@@ -15,11 +15,11 @@
 
 namespace {
 
-const double DIAGONAL = 1.0 / 1.4142135623730951;
+const double WARP_DIAGONAL = 1.0 / 1.4142135623730951;
 
 // Moves by `d` dots in direction `dir`; false for a code that is no direction.
 bool Offset(double& x, double& y, int dir, double d, bool& movedX, bool& movedY) {
-  const double k = d * DIAGONAL;
+  const double k = d * WARP_DIAGONAL;
   double dx = 0;
   double dy = 0;
   switch (dir) {

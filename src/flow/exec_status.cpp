@@ -13,11 +13,7 @@
 
 namespace {
 
-constexpr int LEFT_STATUS = 0;
-constexpr int LEFT_VARIABLE = 1;
-enum : int { RIGHT_CONSTANT = 0, RIGHT_RANDOM, RIGHT_STATUS, RIGHT_VARIABLE };
 enum : int { HPSP_NORMAL = 0, HPSP_PERCENT_OF_MAX, HPSP_PERCENT_OF_CURRENT };
-constexpr int32_t HBL_DOTS = 16;
 
 // A common (scope 0) or stage (scope 1) variable; null for other scopes and empty lists. A bad
 // number goes through the checked access.
@@ -93,8 +89,10 @@ void ChangeHpSp(cFlowStage& stage, cCharaBase* c, const cSafeVector<int32_t>& p,
     case HPSP_PERCENT_OF_CURRENT: OperateValue(&now, PercentOf(old, r), p.At(STP_OPERATION), 0, 999999); break;
     default: break;
   }
-  if (bHp) stage.AddHp(c, SaturatedDelta(now, old), 1, p.At(STP_GAUGE));
-  else stage.AddSp(c, SaturatedDelta(now, old), p.At(STP_GAUGE));
+  if (bHp)
+    stage.AddHp(c, SaturatedDelta(now, old), 1, p.At(STP_GAUGE));
+  else
+    stage.AddSp(c, SaturatedDelta(now, old), p.At(STP_GAUGE));
 }
 
 // X and Y start from 0 in the relative mode (the warp moves by the result) and from the
@@ -106,14 +104,18 @@ void ChangePosition(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cSafe
   const int point = p.At(STP_LEFT_YPOINT);
   int32_t v = 0;
   if (mode != POS_MODE_RELATIVE) {
-    if (bX) GetStatusX(stage, &v, c, mode, e);
-    else GetStatusY(stage, &v, c, mode, point, e);
+    if (bX)
+      GetStatusX(stage, &v, c, mode, e);
+    else
+      GetStatusY(stage, &v, c, mode, point, e);
   }
   int32_t operand = (p.At(STP_PERCENT) & 0xFF) ? PercentOf(v, r) : r;
   const cStatusLimits& lim = g_CharaStatusTable[bX ? CSTAT_X : CSTAT_Y].cmd;
   OperateValue(&v, operand, p.At(STP_OPERATION), lim.nMin, lim.nMax);
-  if (bX) SetStatusX(stage, v, c, mode);
-  else SetStatusY(stage, v, c, mode, point);
+  if (bX)
+    SetStatusX(stage, v, c, mode);
+  else
+    SetStatusY(stage, v, c, mode, point);
 }
 
 void ChangeCharaStatus(cFlowStage& stage, cCharaBase* e, cCharaBase* c, const cSafeVector<int32_t>& p, int32_t r) {

@@ -37,6 +37,11 @@ enum : int {
 constexpr int OWNER_SELF = 0;
 constexpr int OWNER_SYSTEM = 5;
 
+// What the left side names and what kind the right operand is.
+constexpr int LEFT_STATUS = 0;
+constexpr int LEFT_VARIABLE = 1;
+enum : int { RIGHT_CONSTANT = 0, RIGHT_RANDOM, RIGHT_STATUS, RIGHT_VARIABLE };
+
 // Applies the command for the executing character `e`. A command with fewer parameters than
 // the status command has does nothing.
 void ExecStatus(cFlowStage& stage, cCharaBase* e, const cFlowCommand& command);

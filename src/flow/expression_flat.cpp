@@ -24,10 +24,10 @@ enum : int { OBJ_MY = 0, OBJ_TG, OBJ_TG1, OBJ_TG4 = OBJ_TG1 + 3, OBJ_PL, OBJ_SYS
 
 const char* const g_ExprVarPrefixes[] = {"C", "S", ""};
 const char* const g_ExprSysStatusNames[] = {"time", "scrlx", "scrly", "score", "life", ""};
-const char* const g_ExprCharaStatusNames[] = {
-    "v1",  "v2",     "v3",    "v4",    "v5",    "v6",    "v7",    "v8",  "hp",   "sp",
-    "mhp", "msp",    "cid",   "x_rel", "x_abs", "x_scr", "y_rel", "y_abs", "y_scr", "z",
-    "mark", "sight", "power", "imp",   "def",   "impd",  "stop",  "getsc", ""};
+const char* const g_ExprCharaStatusNames[] = {"v1",    "v2",    "v3",    "v4",    "v5",   "v6",    "v7",    "v8",
+                                              "hp",    "sp",    "mhp",   "msp",   "cid",  "x_rel", "x_abs", "x_scr",
+                                              "y_rel", "y_abs", "y_scr", "z",     "mark", "sight", "power", "imp",
+                                              "def",   "impd",  "stop",  "getsc", ""};
 enum : int {
   ES_V1 = 0,
   ES_V8 = 7,
@@ -43,13 +43,12 @@ enum : int {
   ES_SIGHT = 21
 };
 // The status-table kind of each expression status from "cid" on.
-const int g_ExprCharaKinds[] = {CSTAT_CHARA_ID, CSTAT_X, CSTAT_X, CSTAT_X, CSTAT_Y, CSTAT_Y, CSTAT_Y,
-                                CSTAT_Z, CSTAT_MARK, CSTAT_SIGHT, CSTAT_BODY_POWER, CSTAT_BODY_IMPACT,
-                                CSTAT_DEFENCE, CSTAT_IMPACT_RESIST, CSTAT_STOPPING, CSTAT_SCORE};
+const int g_ExprCharaKinds[] = {
+    CSTAT_CHARA_ID, CSTAT_X,    CSTAT_X,     CSTAT_X,          CSTAT_Y,           CSTAT_Y,       CSTAT_Y,
+    CSTAT_Z,        CSTAT_MARK, CSTAT_SIGHT, CSTAT_BODY_POWER, CSTAT_BODY_IMPACT, CSTAT_DEFENCE, CSTAT_IMPACT_RESIST,
+    CSTAT_STOPPING, CSTAT_SCORE};
 
 enum : int { TK_CONSTANT = 0, TK_VARIABLE, TK_CHARA_STATUS, TK_SYSTEM_STATUS, TK_OPERATOR };
-
-constexpr int32_t HBL_DOTS = 16;
 
 struct cExprToken {
   int32_t nKind = TK_CONSTANT;
@@ -138,8 +137,10 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
         continue;
       }
       int found = FindName(g_ExprObjNames, w);
-      if (found >= 0) obj = found;
-      else if (!bJustPushed) return Fail(Format("オブジェクト \"%s.\" が認識できません！", w));
+      if (found >= 0)
+        obj = found;
+      else if (!bJustPushed)
+        return Fail(Format("オブジェクト \"%s.\" が認識できません！", w));
       // An unknown prefix after a completed token is dropped and the object stays.
       w.clear();
       bJustPushed = false;
@@ -153,7 +154,8 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
       token.nIndex = op;
     } else {
       cCharaBase* owner = nullptr;
-      if (obj == OBJ_MY) owner = m_pChara;
+      if (obj == OBJ_MY)
+        owner = m_pChara;
       else if (obj >= OBJ_TG && obj <= OBJ_TG4) {
         owner = m_pChara ? m_stage.Target(m_pChara, obj == OBJ_TG ? 0 : obj - OBJ_TG1) : nullptr;
         if (!owner) return Fail();  // an empty target slot fails without a message
@@ -246,7 +248,8 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
       cExprToken folded;
       folded.nValue = j;
       // Old projects fold only the left operand and the operator; the right one stays behind.
-      tokens.erase(tokens.begin() + static_cast<long>(i) - 1, tokens.begin() + static_cast<long>(i) + (bOldFold ? 1 : 2));
+      tokens.erase(tokens.begin() + static_cast<long>(i) - 1,
+                   tokens.begin() + static_cast<long>(i) + (bOldFold ? 1 : 2));
       tokens.insert(tokens.begin() + static_cast<long>(i) - 1, folded);
       result = j;
     }

@@ -17,20 +17,16 @@
 #include "stage/chara_base.h"
 #include "stage/game.h"
 #include "stage/scene_play.h"
+#include "flow/frame_steps.h"
+#include "flow/operate.h"
 
 namespace {
-
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                   std::numeric_limits<int32_t>::max()));
-}
 
 bool IsLoop(const cFlowCommand& cmd) {
   return (cmd.m_cCategory == CMDCAT_FLOW && cmd.m_cKind == CMD_LOOP) ||
          (cmd.m_cCategory == CMDCAT_ITEM && cmd.m_cKind == CMD_LOOP - ITEMCMD_KIND_OFFSET);
 }
 
-int SubSteps() { return std::max<int>(1, g_Stage.m_nSubSteps); }
 double SubStepsReal() { return g_Stage.m_dSubSteps > 0 ? g_Stage.m_dSubSteps : 1.0; }
 
 // A message that waits for its button: the next blocking command keeps the wait flag.
@@ -63,14 +59,14 @@ int64_t AnimeLeadTenths(int anime) {
 }
 
 int16_t ClampToInt16(int64_t v) {
-  return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
-                                                   std::numeric_limits<int16_t>::max()));
+  return static_cast<int16_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 // The animations the flow's commands name, each timed to end when its command starts.
 void BuildAnimeSchedule(cFlowState& state) {
   state.m_AnimeSchedule.clear();
-  const int n = SubSteps();
+  const int n = FrameSubSteps();
   int64_t before = 0;  // sub-steps of the blocking commands before command i
   for (int i = 0; i < static_cast<int>(state.m_Commands.size()); ++i) {
     const cFlowCommandState& cs = state.m_Commands.At(i);
@@ -89,8 +85,8 @@ void BuildAnimeSchedule(cFlowState& state) {
         countdown -= earlier.m_nTotal;
         if (countdown <= 0) {
           const int32_t start = ClampToInt32(before - frames * n);
-          state.m_AnimeSchedule.push_back(FLOWANIME{start, start, static_cast<int16_t>(anime), 0,
-                                                    ClampToInt16(frames), hold, holdFlag});
+          state.m_AnimeSchedule.push_back(
+              FLOWANIME{start, start, static_cast<int16_t>(anime), 0, ClampToInt16(frames), hold, holdFlag});
           placed = true;
         }
       }
@@ -107,7 +103,7 @@ void BuildAnimeSchedule(cFlowState& state) {
 void SetUpCommandState(cFlowCommandState& cs, cFlow& flow, cFlowCommand& cmd, cCharaBase& chara) {
   cs.m_pCommand = &cmd;
   cs.m_pFlow = &flow;
-  cs.m_nTotal = CommandTotal(cmd, chara.m_nCloneValue, SubSteps());
+  cs.m_nTotal = CommandTotal(cmd, chara.m_nCloneValue, FrameSubSteps());
   if (cmd.m_pMove) {
     const cEdMove& m = *cmd.m_pMove;
     const double n = SubStepsReal();

@@ -2,7 +2,9 @@
 // language: apply one CALC_* operation to a stored value, then clamp it to its limits.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "data/flow_kinds.h"
 
@@ -21,6 +23,12 @@ int32_t ClampValue(int32_t* v, int32_t nMin, int32_t nMax);
 // base x percent / 100, rounded half away from zero; the product is exact (64 bits) and the
 // result saturates to int32.
 int32_t PercentOf(int32_t nBase, int32_t nPercent);
+
+// v saturated to int32.
+inline int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
 
 // now - before, saturated to int32 (a change handed on to the HP and SP gauges).
 int32_t SaturatedDelta(int32_t now, int32_t before);

@@ -15,13 +15,10 @@
 
 namespace {
 
-enum : int { RIGHT_CONSTANT = 0, RIGHT_RANDOM, RIGHT_STATUS, RIGHT_VARIABLE };
-constexpr int LEFT_VARIABLE = 1;
-
 bool IsCharaOwner(int owner) { return owner >= 0 && owner <= 4; }
 
 // A common (0) or stage (1) variable; null for other scopes.
-const int32_t* ScopedVar(cFlowStage& stage, int scope, int n) {
+const int32_t* ConditionVar(cFlowStage& stage, int scope, int n) {
   if (scope == 0) return &g_SaveData.m_CommonVars.At(n);
   if (scope == 1) return &stage.StageVars().At(n);
   return nullptr;
@@ -45,7 +42,7 @@ bool ReadRight(cFlowStage& stage, const cCond& k, cCharaBase* c, int32_t* r) {
     case RIGHT_CONSTANT: *r = k.m_nValue; return true;
     case RIGHT_RANDOM: *r = RandRange(k.m_nRandMin, k.m_nRandMax); return true;
     case RIGHT_VARIABLE:
-      if (const int32_t* v = ScopedVar(stage, k.m_cRightScope, k.m_sRightIndex)) *r = *v;
+      if (const int32_t* v = ConditionVar(stage, k.m_cRightScope, k.m_sRightIndex)) *r = *v;
       return true;
     case RIGHT_STATUS: break;
     default: return true;
@@ -78,7 +75,7 @@ int CheckStatusCond(cFlowStage& stage, const cCond& k, cCharaBase* c) {
   if (!ReadRight(stage, k, c, &r)) return 0;
   const bool percent = k.m_cRightMode != 0;
   if (k.m_cLeftKind == LEFT_VARIABLE) {
-    const int32_t* v = ScopedVar(stage, k.m_cLeftScope, k.m_sIndex);
+    const int32_t* v = ConditionVar(stage, k.m_cLeftScope, k.m_sIndex);
     if (!v) return 0;
     return CompareByOperator(*v, percent ? 0 : r, k.m_cOperator);
   }

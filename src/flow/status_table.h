@@ -6,6 +6,9 @@
 
 #include "flow/flow_stage.h"
 
+// Dots per step of a sight range.
+constexpr int32_t HBL_DOTS = 16;
+
 // Character status kinds (the editor's numbering).
 enum : int {
   CSTAT_VAR = 0,

@@ -8,6 +8,7 @@ constexpr int IMAGE_PALETTE = 0;
 constexpr int IMAGE_DEBUG = 1;
 constexpr int IMAGE_LOADING = 45;
 constexpr int IMAGE_WINDOW = 46;
+constexpr int IMAGE_ACCESSORY = 50;
 constexpr int IMAGE_SYMBOL = 51;
 
 extern DDSURFACEDATA g_SurfaceTable[IMAGE_SLOT_COUNT];

@@ -6,6 +6,5 @@
 #include "gfx/image_slots.h"
 
 constexpr int PANEL_LINE_H = 16;  // one text line and one character cell of the panel font
-constexpr int IMAGE_ACCESSORY = 50;
 
 inline cFont& PanelFont() { return g_Fonts[1]; }

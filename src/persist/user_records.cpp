@@ -7,16 +7,16 @@
 
 namespace {
 
-int g_nScreenWidth = 0;
-int g_nScreenHeight = 0;
+int s_nScreenWidth = 0;
+int s_nScreenHeight = 0;
 
 constexpr int LARGEST_WINDOW_WIDTH = t4::platform::SCREEN_WIDTH * 5;
 constexpr int LARGEST_WINDOW_HEIGHT = t4::platform::SCREEN_HEIGHT * 5;
 
 void GetScreenSize(int* pnWidth, int* pnHeight) {
-  if (g_nScreenWidth > 0 && g_nScreenHeight > 0) {
-    *pnWidth = g_nScreenWidth;
-    *pnHeight = g_nScreenHeight;
+  if (s_nScreenWidth > 0 && s_nScreenHeight > 0) {
+    *pnWidth = s_nScreenWidth;
+    *pnHeight = s_nScreenHeight;
     return;
   }
   t4::platform::DisplaySize display = t4::platform::GetDisplaySize();
@@ -28,8 +28,8 @@ void GetScreenSize(int* pnWidth, int* pnHeight) {
 }  // namespace
 
 void SetWindowDataScreenSize(int nWidth, int nHeight) {
-  g_nScreenWidth = nWidth;
-  g_nScreenHeight = nHeight;
+  s_nScreenWidth = nWidth;
+  s_nScreenHeight = nHeight;
 }
 
 int cCheckedUserRecord::Load(FILE* fp) {

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr double DEG_TO_RAD = 0.017453292519943295;
 // Computed once: the flee form splits its speed evenly over both axes.
 const double INV_SQRT2 = 1.0 / std::sqrt(2.0);
 
@@ -19,7 +18,7 @@ double RunningSpeed(const cScroll& axis) {
 
 int DirOf(double vx) { return vx < 0 ? 1 : vx > 0 ? 2 : 0; }
 
-double SubSteps() { return g_Stage.m_dSubSteps > 0 ? g_Stage.m_dSubSteps : 1.0; }
+double SubStepsOrOne() { return g_Stage.m_dSubSteps > 0 ? g_Stage.m_dSubSteps : 1.0; }
 
 // The course on which a mover at its speed meets a point carried by the auto-scroll; false when
 // there is none (vx, vy then keep what was already stored).
@@ -128,14 +127,14 @@ namespace {
 
 void AdvancePhase(double& phase, double step) {
   phase += step;
-  const double period = 360 * SubSteps();
+  const double period = 360 * SubStepsOrOne();
   if (phase >= period) phase -= period;
 }
 
 }  // namespace
 
 double WaveSpeed(int amplitude, int frequency, double& phase, double step, double offset) {
-  const double n = SubSteps();
+  const double n = SubStepsOrOne();
   const double k = frequency * DEG_TO_RAD;
   const double r = amplitude * k * std::cos(k * (phase / n + offset)) / n;
   AdvancePhase(phase, step);
@@ -143,11 +142,11 @@ double WaveSpeed(int amplitude, int frequency, double& phase, double step, doubl
 }
 
 double WaveAccel(int amplitude, int frequency, double& phase, double step, double offset) {
-  const double n = SubSteps();
+  const double n = SubStepsOrOne();
   const double k = frequency * DEG_TO_RAD;
   const double r = -amplitude * (k * k) * std::sin(k * (phase / n + offset)) / (n * n);
   AdvancePhase(phase, step);
   return r;
 }
 
-double PerSecToSubstep(double x) { return x / SubSteps() * 0.016666666666666666; }
+double PerSecToSubstep(double x) { return x / SubStepsOrOne() * 0.016666666666666666; }

@@ -5,6 +5,8 @@
 
 class cStageObject;
 
+constexpr double DEG_TO_RAD = 0.017453292519943295;
+
 // The running auto-scroll speeds of the two axes per sub-step (0 for an axis that does not run).
 double AutoScrollSpeedX();
 double AutoScrollSpeedY();

@@ -12,6 +12,7 @@
 #include "stage/chara_items.h"
 #include "stage/hero.h"
 #include "stage/stage_globals.h"
+#include "stage/main_hero.h"
 
 namespace {
 
@@ -44,8 +45,6 @@ struct RowPick {
     }
   }
 };
-
-cHero* MainHero() { return g_Heroes.empty() ? nullptr : &g_Heroes.front(); }
 
 void FireSide(cCharaBase& obj, int side) {
   obj.FireTrigger(TRIG_HIT_BLOCK);
@@ -228,7 +227,7 @@ int CollideBottom(cCharaBase& obj) {
     if (obj.m_nAirFrames >= g_Stage.m_nAirDelay) {
       if (obj.m_nSide == 0) {
         if (!obj.m_bRideChara) {
-          if (cHero* hero = MainHero()) hero->m_bJumpReady = 1;
+          if (cHero* hero = MainHeroOrNull()) hero->m_bJumpReady = 1;
           obj.m_bAirborne = 1;
         }
       } else {
@@ -326,9 +325,7 @@ int PushByScreenY(cHero& hero) {
 
 int HitBlock(cCharaBase& obj) {
   if (PassesBlocks(obj)) return 0;
-  const int cell =
-      PickCornerBlock(obj.m_nTileLeft, obj.m_nTileTop, obj.m_nTileRight, obj.m_nTileBottom,
-                      obj.m_nLayer);
+  const int cell = PickCornerBlock(obj.m_nTileLeft, obj.m_nTileTop, obj.m_nTileRight, obj.m_nTileBottom, obj.m_nLayer);
   if (CellHit(cell, obj.m_nLayer) != 0) return 1;
   return HitBlockChara(obj);
 }
@@ -337,8 +334,7 @@ int ApplyFloorEffect(cHero& hero) {
   if (hero.m_bFly) return 0;
   int result = 0;
   const int n = g_Stage.m_nSubSteps;
-  if (hero.m_pStandBlock != NO_BLOCK && hero.m_nFloorTime == 0 &&
-      CellHit(hero.m_pStandBlock, hero.m_nLayer) != 0) {
+  if (hero.m_pStandBlock != NO_BLOCK && hero.m_nFloorTime == 0 && CellHit(hero.m_pStandBlock, hero.m_nLayer) != 0) {
     cMapCell& block = g_MapGrid.At(hero.m_pStandBlock);
     const int effect = block.m_cFloorEffect;
     switch (effect) {
@@ -350,9 +346,7 @@ int ApplyFloorEffect(cHero& hero) {
         hero.m_nJumpHold = hero.JumpStepsFromSpeed(hero.m_dSpeedY);
         if (block.m_cItemKind != 0) result = TakeBlockItem(hero);
         break;
-      case 2:
-        hero.m_bNoJump = 1;
-        break;
+      case 2: hero.m_bNoJump = 1; break;
       case 3:
         hero.m_nFloorEffect = 3;
         hero.m_dFloorValue = block.m_nFloorValue * 0.01;
@@ -370,9 +364,7 @@ int ApplyFloorEffect(cHero& hero) {
   }
   if (hero.m_nFloorTime > 0) {
     switch (hero.m_nFloorEffect) {
-      case 3:
-        hero.m_dSpeedX *= hero.m_dFloorValue;
-        break;
+      case 3: hero.m_dSpeedX *= hero.m_dFloorValue; break;
       case 4:
         hero.m_dSpeedX -= hero.m_dFloorValue;
         if (hero.m_dInertiaX > 0) hero.m_dInertiaX = 0;
@@ -423,10 +415,9 @@ void StickToFloor(cHero& hero) {
     return;
   }
   const double n = g_Stage.m_dSubSteps;
-  if (!(hero.m_dSpeedY >= 0 && hero.m_dSpeedY <= 1 / n) || hero.m_bRideChara || hero.m_bAirborne)
-    return;
+  if (!(hero.m_dSpeedY >= 0 && hero.m_dSpeedY <= 1 / n) || hero.m_bRideChara || hero.m_bAirborne) return;
   const int y = TruncToInt(hero.m_dBottom) + 4;
-  const int cell = PickLineBlock(hero, TruncToInt(hero.m_dX + hero.m_dSpeedX), y,
-                                 TruncToInt(hero.m_dRight + hero.m_dSpeedX), y);
+  const int cell =
+      PickLineBlock(hero, TruncToInt(hero.m_dX + hero.m_dSpeedX), y, TruncToInt(hero.m_dRight + hero.m_dSpeedX), y);
   if (CellHit(cell, hero.m_nLayer) != 0) hero.m_dSpeedY = 7 / n;
 }

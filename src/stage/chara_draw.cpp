@@ -14,8 +14,6 @@ namespace {
 // Frames a dead hero without a death effect is shown: the last of them counts the miss.
 constexpr int HERO_DEATH_DISPLAY_FRAMES = 60;
 
-DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
-
 int Scale(const cCharaBase& c) { return c.m_Def.m_cSize > 1 ? c.m_Def.m_cSize : 1; }
 
 // The hero keeps its own per-axis rectangle rule.
@@ -33,17 +31,17 @@ void DrawMark(cCharaBase& c, DDSURFACEDATA* dst) {
   const int sx = (mark / CELLS_PER_COLUMN) * 32;
   const int sy = (mark % CELLS_PER_COLUMN) * 32;
   if (Scale(c) <= 1)
-    DDBlt(dst, c.m_rcScreen[0], c.m_rcScreen[1], 32, 32, Slot(IMAGE_MARKS), sx, sy, BLT_TRANSPARENT);
+    DDBlt(dst, c.m_rcScreen[0], c.m_rcScreen[1], 32, 32, SurfaceSlot(IMAGE_MARKS), sx, sy, BLT_TRANSPARENT);
   else
-    DDBltStretch(dst, c.m_rcScreen[0], c.m_rcScreen[1], c.m_nDrawWidth, c.m_nDrawHeight, Slot(IMAGE_MARKS_STRETCH), sx,
-                 sy, c.m_nBaseDrawWidth, c.m_nBaseDrawHeight, BLT_TRANSPARENT);
+    DDBltStretch(dst, c.m_rcScreen[0], c.m_rcScreen[1], c.m_nDrawWidth, c.m_nDrawHeight,
+                 SurfaceSlot(IMAGE_MARKS_STRETCH), sx, sy, c.m_nBaseDrawWidth, c.m_nBaseDrawHeight, BLT_TRANSPARENT);
 }
 
 // One of the two bars over a character; `item` is the status item of its low level.
 void DrawGauge(const cCharaBase& c, DDSURFACEDATA* dst, const GAUGEANIME& g, int value, int maxValue, int item, int sx,
                int y) {
   if (g.nFrames <= 0 || c.m_bDead) return;
-  DDSURFACEDATA* sheet = Slot(IMAGE_ACCESSORY_SHEET);
+  DDSURFACEDATA* sheet = SurfaceSlot(IMAGE_ACCESSORY_SHEET);
   const bool tall = sheet->nHeight > 208;
   const int y0 = tall ? 208 : 128;
   const int step = tall ? 2 : 16;

@@ -4,13 +4,7 @@
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
 #include "stage/stage_globals.h"
-
-namespace {
-
-// The auto-scroll speed of an axis, 0 while it stands at a limit.
-double RideSpeed(const cScroll& axis) { return axis.m_bAtEdge ? 0.0 : axis.m_dAutoSpeed; }
-
-}  // namespace
+#include "stage/sub_steps.h"
 
 void BeginFlowRun(cCharaBase& c, bool hero) {
   SetRunningChara(&c);

@@ -8,10 +8,10 @@
 #include "stage/block_collision.h"
 #include "stage/chara_base.h"
 #include "stage/stage_globals.h"
+#include "stage/sub_steps.h"
 
 namespace {
 
-double SubSteps() { return g_Stage.m_dSubSteps; }
 double Gravity() { return g_Stage.m_dGravityStep; }
 
 // Opposite signs outside a dead zone of 1e-8 around 0.
@@ -73,9 +73,7 @@ void cCharaBase::SetBlockPos(int bx, int by, int keepFoot) {
   SetBlockY(by, keepFoot);
 }
 
-void cCharaBase::ClearBlockedFlags() {
-  m_bBlockedLeft = m_bBlockedRight = m_bBlockedTop = m_bBlockedBottom = 0;
-}
+void cCharaBase::ClearBlockedFlags() { m_bBlockedLeft = m_bBlockedRight = m_bBlockedTop = m_bBlockedBottom = 0; }
 
 void cCharaBase::SavePrevPos() {
   m_dPrevX = m_dX;

@@ -18,8 +18,6 @@ namespace {
 
 using namespace contacts;
 
-constexpr double UNSET = -1.0;
-
 bool FlyingKind0(const cStageObject& o) { return o.m_bFly && o.m_nFlyKind == 0; }
 
 // The candidate positions found by a pass, with the block character that set each.

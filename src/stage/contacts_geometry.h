@@ -5,6 +5,9 @@
 
 namespace contacts {
 
+// A limit no contact has set yet.
+constexpr double UNSET = -1.0;
+
 // Four doubles with inclusive edges.
 struct Rect {
   double l, t, r, b;

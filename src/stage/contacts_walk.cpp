@@ -17,7 +17,6 @@ namespace {
 
 using namespace contacts;
 
-constexpr double UNSET = -1.0;
 constexpr int CLEARANCE_STEPS = 15;
 constexpr double CLEARANCE_STEP = 0.1;
 

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr double DEG_TO_RAD = 0.017453292519943295;
 constexpr double RAD_TO_DEG = 57.29577951308232;
 
 int t(double v) { return TruncToInt(v); }
@@ -23,9 +22,9 @@ double SY() { return ScrollY().m_dPos; }
 bool AxisRuns(const cScroll& a) { return a.m_dAutoSpeed != 0.0 && !a.m_bAtEdge; }
 
 // The shooter's screen rectangle and draw size.
-struct Rect {
+struct ScreenRect {
   int L, T, R, B, W, H;
-  explicit Rect(const cStageObject& o)
+  explicit ScreenRect(const cStageObject& o)
       : L(o.m_rcScreen[0]),
         T(o.m_rcScreen[1]),
         R(o.m_rcScreen[2]),
@@ -66,7 +65,7 @@ int PlacedDirection(const FIREPARAM& f, const cCharaBase& shooter) {
 
 // The muzzle point M of the direction, before offsets.
 void MuzzlePoint(int& mx, int& my, int dir, int w, int h, const cCharaBase& shooter) {
-  const Rect r(shooter);
+  const ScreenRect r(shooter);
   const double K = FIRE_K;
   const int sx = t(SX());
   const int sy = t(SY());
@@ -176,7 +175,7 @@ void PlaceLineA(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
 }
 
 void PlaceLineB(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
-  const Rect r(shooter);
+  const ScreenRect r(shooter);
   const int dir = PlacedDirection(f, shooter);
   const int sx = t(SX());
   const int G = p.m_sFormParam[0] * 16;
@@ -201,14 +200,14 @@ void PlaceLineB(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
 }
 
 void PlaceCentre(FIREPARAM& f, cEdShot&, cCharaBase& shooter) {
-  const Rect r(shooter);
+  const ScreenRect r(shooter);
   f.nBaseX = t(r.L + (r.W >> 1) + SX() - (f.nWidth >> 1)) + f.nOffsetX;
   f.nBaseY = t(r.T + (r.H >> 1) + SY() - (f.nHeight >> 1)) + f.nOffsetY;
 }
 
 void PlaceLightning(FIREPARAM& f, cEdShot& p, cCharaBase& shooter, const cCharaBase& target) {
   const int dir = PlacedDirection(f, shooter);
-  const Rect tr(target);
+  const ScreenRect tr(target);
   const double K = FIRE_K;
   const double sx = SX();
   const double sy = SY();
@@ -290,7 +289,7 @@ void PlaceLightning(FIREPARAM& f, cEdShot& p, cCharaBase& shooter, const cCharaB
 }
 
 void RotateAroundShooter(FIREPARAM& f, const cCharaBase& shooter, double angle) {
-  const Rect s(shooter);
+  const ScreenRect s(shooter);
   const double K = FIRE_K;
   const int w2 = f.nWidth >> 1;
   const int h2 = f.nHeight >> 1;
@@ -304,7 +303,7 @@ void RotateAroundShooter(FIREPARAM& f, const cCharaBase& shooter, double angle) 
 int AimAngleAtTarget(double x, double y, cCharaBase& shooter, cEdShot& p, FIREPARAM& f) {
   const cCharaBase* target = shooter.m_Targets.At(p.m_cFormSlot);
   if (!target) return shooter.m_bRight ? 180 : 0;
-  const Rect tr(*target);
+  const ScreenRect tr(*target);
   const bool plain = (!AxisRuns(ScrollX()) && !AxisRuns(ScrollY())) || p.m_cScrollRide || !target->m_bScrollRide;
   if (plain) {
     const double dx = t(SX()) + (tr.W >> 1) + tr.L - x;
@@ -328,7 +327,7 @@ void PlaceMuzzleAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
     PlaceMuzzle(f, p, shooter);
     return;
   }
-  const Rect r(shooter);
+  const ScreenRect r(shooter);
   double a = p.m_cAim ? AimAngleAtTarget(t(SX()) + (r.W >> 1) + f.nOffsetX + r.L,
                                          t(SY()) + (r.H >> 1) + f.nOffsetY + r.T, shooter, p, f)
                       : DirectionAngle(f.nDir);
@@ -347,7 +346,7 @@ void PlaceLineAAngled(FIREPARAM& f, cEdShot& p, cCharaBase& shooter) {
     SetVelocity(f, a + f.nAngle);
     return;
   }
-  const Rect r(shooter);
+  const ScreenRect r(shooter);
   double a = p.m_cAim ? AimAngleAtTarget(t(SX()) + (r.W >> 1) + f.nOffsetX + r.L,
                                          t(SY()) + (r.H >> 1) + f.nOffsetY + r.T, shooter, p, f) +
                             f.nAngle
@@ -466,7 +465,7 @@ void FormationSurround(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlow
   const cCharaBase* target = FormationTarget(shooter, p);
   if (!target) return;
   PlaceCentre(f, p, shooter);
-  const Rect tr(*target);
+  const ScreenRect tr(*target);
   const int cx = t(tr.L + (tr.W >> 1) + SX() - (f.nWidth >> 1) + f.nOffsetX);
   const int cy = t(tr.T + (tr.H >> 1) + SY() - (f.nHeight >> 1) + f.nOffsetY);
   const double D = p.m_sFormParam[0] * 16;

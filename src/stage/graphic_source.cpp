@@ -12,18 +12,16 @@ namespace {
 
 constexpr int SECOND_SET_OFFSET = 18;
 
-DDSURFACEDATA* Slot(int n) { return &g_SurfaceTable[n]; }
-
 // The stretch-ready twins of the blit mode with video stretching.
 bool UseTwins() { return !g_bUseD3D && g_SystemIni.m_nDDVideoStretch; }
 
 void SetPair(DRAWDESC& d, int plain, int mirror, bool mirrored) {
   const int a = mirrored ? mirror : plain;
   const int b = mirrored ? plain : mirror;
-  d.lpSrc = Slot(SelectSourceImage(a, 0));
-  d.lpStretch = Slot(SelectSourceImage(a, 1));
-  d.lpMirror = Slot(SelectSourceImage(b, 0));
-  d.lpStretchMirror = Slot(SelectSourceImage(b, 1));
+  d.lpSrc = SurfaceSlot(SelectSourceImage(a, 0));
+  d.lpStretch = SurfaceSlot(SelectSourceImage(a, 1));
+  d.lpMirror = SurfaceSlot(SelectSourceImage(b, 0));
+  d.lpStretchMirror = SurfaceSlot(SelectSourceImage(b, 1));
 }
 
 // The exclusive bitmap's cell size in blocks, 0 when it has none; a size the cell arithmetic
@@ -75,8 +73,8 @@ const int* DRAWDESC::State() const {
 
 int SelectSourceImage(int n, int stretched) {
   if (g_bUseD3D || n < 0 || n + SECOND_SET_OFFSET >= IMAGE_SLOT_COUNT) return n;
-  if (!stretched) return HasPixels(Slot(n)) ? n : n + SECOND_SET_OFFSET;
-  return HasPixels(Slot(n + SECOND_SET_OFFSET)) ? n + SECOND_SET_OFFSET : n;
+  if (!stretched) return HasPixels(SurfaceSlot(n)) ? n : n + SECOND_SET_OFFSET;
+  return HasPixels(SurfaceSlot(n + SECOND_SET_OFFSET)) ? n + SECOND_SET_OFFSET : n;
 }
 
 void SelectGraphicSource(DRAWDESC& d, int type, int kind, int n, int frame, const cStageObject* object, int extra) {
@@ -131,24 +129,25 @@ void DrawGraphicHalf(DDSURFACEDATA* dst, int x, int y, int kind, int n, int fram
   switch (kind) {
     case GRAPHIC_BLOCK:
       // The block sheet is 32-dot cells, 15 to a column, as the block drawing reads it.
-      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_BLOCKS), (n / CELLS_PER_COLUMN) * 32, (n % CELLS_PER_COLUMN) * 32, 32,
-                   32, BLT_TRANSPARENT);
+      DDBltStretch(dst, x, y, 16, 16, SurfaceSlot(IMAGE_BLOCKS), (n / CELLS_PER_COLUMN) * 32,
+                   (n % CELLS_PER_COLUMN) * 32, 32, 32, BLT_TRANSPARENT);
       break;
     case GRAPHIC_CHARA: {
       const int sheet = n / CELLS_PER_COLUMN;
       if (n < 0 || sheet >= CHARA_SHEET_COUNT)
-        DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SECOND_SET), 0, 0, 32, 32, BLT_TRANSPARENT);
+        DDBltStretch(dst, x, y, 16, 16, SurfaceSlot(IMAGE_SECOND_SET), 0, 0, 32, 32, BLT_TRANSPARENT);
       else
-        DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SECOND_SET + 2 * sheet), frame * 32, (n % CELLS_PER_COLUMN) * 32, 32,
-                     32, BLT_TRANSPARENT);
+        DDBltStretch(dst, x, y, 16, 16, SurfaceSlot(IMAGE_SECOND_SET + 2 * sheet), frame * 32,
+                     (n % CELLS_PER_COLUMN) * 32, 32, 32, BLT_TRANSPARENT);
       break;
     }
     case GRAPHIC_ITEM:
-      DDBlt(dst, x, y, 16, 16, Slot(IMAGE_ITEMS_SMALL), (n / CELLS_PER_COLUMN) * 32, (n % CELLS_PER_COLUMN) * 16,
+      DDBlt(dst, x, y, 16, 16, SurfaceSlot(IMAGE_ITEMS_SMALL), (n / CELLS_PER_COLUMN) * 32, (n % CELLS_PER_COLUMN) * 16,
             BLT_TRANSPARENT);
       break;
     case GRAPHIC_SHOT:
-      DDBltStretch(dst, x, y, 16, 16, Slot(IMAGE_SHOTS_PADDED), (n / 30) * 64, (n % 30) * 32, 32, 32, BLT_TRANSPARENT);
+      DDBltStretch(dst, x, y, 16, 16, SurfaceSlot(IMAGE_SHOTS_PADDED), (n / 30) * 64, (n % 30) * 32, 32, 32,
+                   BLT_TRANSPARENT);
       break;
     case GRAPHIC_EXCLUSIVE: {
       DRAWDESC d;

@@ -5,14 +5,19 @@
 #include <cstdint>
 
 #include "gfx/dd.h"
+#include "gfx/image_slots.h"
 
 class cBlock;
 class cStageObject;
+
+// The fixed surface of image number n.
+inline DDSURFACEDATA* SurfaceSlot(int n) { return &g_SurfaceTable[n]; }
 
 // Image slots the stage drawing uses.
 constexpr int IMAGE_BLOCKS = 2;
 constexpr int IMAGE_BLOCKS_MIRROR = 3;
 constexpr int IMAGE_CHARAS = 4;
+constexpr int IMAGE_SHOTS = 20;
 constexpr int IMAGE_SECOND_SET = 22;
 constexpr int IMAGE_ITEMS = 40;
 constexpr int IMAGE_ITEMS_MIRROR = 41;
@@ -31,6 +36,8 @@ constexpr int IMAGE_WORK_A = 68;
 constexpr int IMAGE_WORK_B = 69;
 constexpr int IMAGE_WORK_C = 71;
 
+// A shot's cell in the shot sheets.
+constexpr int SHOT_CELL = 16;
 constexpr int CHARA_SHEET_COUNT = 8;
 constexpr int CELLS_PER_COLUMN = 15;
 constexpr int PALETTE_EMPTY = 16;

@@ -19,7 +19,7 @@ constexpr int BOX_VIEW_PALETTE[8] = {208, 212, 216, 220, 224, 228, 232, 236};
 // The sub-step being run (1..n); without a play scene every step counts as the frame's last.
 int CurrentSubStep() { return g_lpScenePlay ? g_lpScenePlay->m_nSubStep : g_Stage.m_nSubSteps; }
 
-double PerSecToSubstep(double x) { return x / g_Stage.m_dSubSteps * 0.016666666666666666; }
+double HeroPerSecToSubstep(double x) { return x / g_Stage.m_dSubSteps * 0.016666666666666666; }
 
 // Unless the axis scrolls by itself, the view keeps the hero's centre at screen `centre` inside
 // the scroll limits.
@@ -82,8 +82,8 @@ void cHero::Setup(int id, cCharaDef* def, double placeX, double placeY, cCharaBa
   Reset(def, placeX, placeY, 0);
   int offX = 0, offY = 0, w = 0, h = 0;
   GetBody(offX, offY, w, h);
-  Init(id, m_Def.m_cController, m_Def.m_cPlayerNo, m_Def.m_cLayer, m_Def.m_sGraphicNo, nullptr, 0,
-       offX, offY, w, h, 32, 32, 1, 0, 0);
+  Init(id, m_Def.m_cController, m_Def.m_cPlayerNo, m_Def.m_cLayer, m_Def.m_sGraphicNo, nullptr, 0, offX, offY, w, h, 32,
+       32, 1, 0, 0);
   // The player number comes from the definition: one without an input record plays as player 0.
   const int player = m_nOwnerKind;
   if (player >= 0 && player < static_cast<int>(g_Input.size())) {
@@ -206,10 +206,9 @@ void cHero::BuildHitBoxView() {
     v.nHeight = box ? box->nHeight : m_nHitHeight;
     m_HitBoxView.push_back(v);
   }
-  std::stable_sort(m_HitBoxView.begin(), m_HitBoxView.end(),
-                   [](const HITBOXVIEW& a, const HITBOXVIEW& b) {
-                     return a.nWidth * a.nHeight > b.nWidth * b.nHeight;
-                   });
+  std::stable_sort(m_HitBoxView.begin(), m_HitBoxView.end(), [](const HITBOXVIEW& a, const HITBOXVIEW& b) {
+    return a.nWidth * a.nHeight > b.nWidth * b.nHeight;
+  });
 }
 
 int cHero::IsStopped() {
@@ -285,7 +284,7 @@ int cHero::MoveX() {
   } else if (m_dInertiaX != 0) {
     ApplyFriction(m_dInertiaX, m_bFrictionX);
     if (m_nFloorEffect == 3 && m_nFloorTime > 0 && m_dInertiaX != 0) {
-      const double push = PerSecToSubstep(m_dFloorAccelBase) * (m_dFloorValue - 1);
+      const double push = HeroPerSecToSubstep(m_dFloorAccelBase) * (m_dFloorValue - 1);
       const double before = m_dInertiaX;
       m_dInertiaX += before > 0 ? push : -push;
       if ((before > 0) != (m_dInertiaX > 0)) m_dInertiaX = 0;
@@ -341,9 +340,7 @@ int cHero::RunFlows(int deathOnly) {
 void cHero::Jump(cFlowCommandState& js) {
   if (m_bFly || m_bJumpDone) return;
   const cFlowCommand* cmd = js.m_pCommand;
-  auto param = [cmd](int i) {
-    return cmd && i < static_cast<int>(cmd->m_Params.size()) ? cmd->m_Params.At(i) : 0;
-  };
+  auto param = [cmd](int i) { return cmd && i < static_cast<int>(cmd->m_Params.size()) ? cmd->m_Params.At(i) : 0; };
   const int mode = param(0);
   const int keys = CheckKeyCond(js.m_pFlow, m_pInput);
   const bool hasKeys = keys >= 0;
@@ -366,14 +363,12 @@ void cHero::Jump(cFlowCommandState& js) {
   const int ride = m_bRideChara;
   if (held && !m_bNoJump) {
     m_nJumpHold++;
-    if (m_nJumpHold >= length && (!m_bJumpCut || ride) && m_bJumpReady && !m_bCeilingHit &&
-        (m_dSpeedY < 0 || ride)) {
+    if (m_nJumpHold >= length && (!m_bJumpCut || ride) && m_bJumpReady && !m_bCeilingHit && (m_dSpeedY < 0 || ride)) {
       // Held to the end: the rise can no longer be cut.
       m_bJumpCut = 1;
       m_bJumpReady = 0;
-    } else if (!m_bAirborne && m_nJumpHold <= g_Stage.m_nSubSteps && (!m_bJumpCut || ride) &&
-               m_bJumpReady && !m_bCeilingHit && !m_bImpacted && !js.JumpedFlag() &&
-               (g_SystemData.HeroJumpOld() || !m_bJumping) &&
+    } else if (!m_bAirborne && m_nJumpHold <= g_Stage.m_nSubSteps && (!m_bJumpCut || ride) && m_bJumpReady &&
+               !m_bCeilingHit && !m_bImpacted && !js.JumpedFlag() && (g_SystemData.HeroJumpOld() || !m_bJumping) &&
                (!ride || CurrentSubStep() == g_Stage.m_nSubSteps)) {
       m_bJumping = 1;
       m_dSpeedY = js.m_dSpeed;
@@ -383,8 +378,7 @@ void cHero::Jump(cFlowCommandState& js) {
       if (cmd) PlayUserSound(cmd->m_sSound);
     }
   } else {
-    if (m_nJumpHold > 0 && m_nJumpHold < length && !m_bJumpCut && !m_bCeilingHit && !m_bNoJump &&
-        !m_bImpacted) {
+    if (m_nJumpHold > 0 && m_nJumpHold < length && !m_bJumpCut && !m_bCeilingHit && !m_bNoJump && !m_bImpacted) {
       // Released early: the jump is cut short.
       m_bRideChara = 0;
       if (m_dSpeedY < 0) m_dSpeedY *= 0.3;

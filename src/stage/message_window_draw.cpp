@@ -24,7 +24,7 @@ constexpr int RISE_FRAMES = 30;
 constexpr int ICON_CELL_X = 0, ICON_CELL_Y = 48;
 constexpr double APPEAR_FRAMES = 10.0;
 
-int Trunc(double v) {
+int SaturatingTrunc(double v) {
   if (!(v == v)) return 0;
   return static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0));
 }
@@ -44,8 +44,8 @@ bool cMessageWindow::Place(int& x, int& y) {
   if (m_nPlacement >= 1 && m_nPlacement <= 6) {
     const cCharaBase* c = FindCharaById(m_nCharaId);
     if (!c) return false;
-    const int64_t cx = Trunc(c->m_dX - Trunc(sx));
-    const int64_t cy = Trunc(c->m_dY - Trunc(sy));
+    const int64_t cx = SaturatingTrunc(c->m_dX - SaturatingTrunc(sx));
+    const int64_t cy = SaturatingTrunc(c->m_dY - SaturatingTrunc(sy));
     x = ToInt(cx + c->m_nDrawWidth / 2 + offX - w / 2 - c->m_nDrawOffsetX);
     switch (m_nPlacement) {
       case 1:
@@ -77,8 +77,8 @@ bool cMessageWindow::Place(int& x, int& y) {
       // In stage dots, counted from the grid's border.
       const double px = static_cast<double>(GRID_BORDER_DOTS + m_nPosX * block + offX);
       const double py = static_cast<double>(GRID_BORDER_DOTS + m_nPosY * block + offY);
-      x = Trunc(px - sx);
-      y = Trunc(py - sy);
+      x = SaturatingTrunc(px - sx);
+      y = SaturatingTrunc(py - sy);
       if (m_nPlacement == 10) {
         x = ToInt(int64_t{x} - w / 2 + centre);
         y = ToInt(int64_t{y} - h / 2 + centre);
@@ -137,11 +137,11 @@ int cMessageWindow::Draw(DDSURFACEDATA* dst, int frozen) {
       // Put down in the stage at its first place, then carried along by the scrolling.
       if (!m_bLatched) {
         m_bLatched = 1;
-        m_nLatchedX = ToInt(int64_t{x} + Trunc(sx + 0.5));
-        m_nLatchedY = ToInt(int64_t{y} + Trunc(sy + 0.5));
+        m_nLatchedX = ToInt(int64_t{x} + SaturatingTrunc(sx + 0.5));
+        m_nLatchedY = ToInt(int64_t{y} + SaturatingTrunc(sy + 0.5));
       }
-      x = Trunc(m_nLatchedX - (sx - 0.5));
-      y = Trunc(m_nLatchedY - (sy - 0.5));
+      x = SaturatingTrunc(m_nLatchedX - (sx - 0.5));
+      y = SaturatingTrunc(m_nLatchedY - (sy - 0.5));
     } else if (!screenPlacement && m_bFixed) {
       if (!m_bLatched) {
         m_bLatched = 1;
@@ -172,7 +172,7 @@ int cMessageWindow::Draw(DDSURFACEDATA* dst, int frozen) {
         if (m_dAppear < APPEAR_FRAMES) {
           if (m_bBox) {
             const double s = m_dAppear * 0.1;
-            const int w = Trunc(s * m_nWidth), h = Trunc(s * m_nHeight);
+            const int w = SaturatingTrunc(s * m_nWidth), h = SaturatingTrunc(s * m_nHeight);
             g_Fonts[1].DrawBox(dst, x + m_nWidth / 2 - w / 2, y + m_nHeight / 2 - h / 2, w, h);
           }
           return 0;

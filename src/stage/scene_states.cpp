@@ -20,11 +20,10 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "stage/stage_start.h"
+#include "stage/graphic_source.h"
 
 namespace {
 
-constexpr int IMAGE_ACCESSORY = 50;
-constexpr int IMAGE_WORD = 52;
 constexpr int CAPTION_FRAMES = 80;
 constexpr int MENU_TOP = 272;
 constexpr int16_t BUTTON_1 = 1;
@@ -36,7 +35,7 @@ constexpr int PAUSE_MAP = 3;
 constexpr int TEXT_PAUSE_FIRST = 19;
 constexpr int TEXT_CONTINUE_FIRST = 23;
 
-DDSURFACEDATA* Word() { return &g_SurfaceTable[IMAGE_WORD]; }
+DDSURFACEDATA* Word() { return &g_SurfaceTable[IMAGE_WORD_SHEET]; }
 
 // Player 0's buttons latched and directions repeated, and the cursor moved over a one-column
 // menu of `rows` rows at x.
@@ -86,8 +85,7 @@ void cScenePlay::Start() {
     } else {
       if (g_Stage.m_nShowStageCaption && ++m_nCaptionCount < CAPTION_FRAMES) {
         DDBlt(&BackBuffer, 256, 224, 128, 32, Word(), 0, 0, BLT_TRANSPARENT);
-        DDDrawNumber(&BackBuffer, 384, 224, 32, 32, Word(), 0, 128, BLT_TRANSPARENT, g_SaveData.m_nStageNo, 1,
-                     false);
+        DDDrawNumber(&BackBuffer, 384, 224, 32, 32, Word(), 0, 128, BLT_TRANSPARENT, g_SaveData.m_nStageNo, 1, false);
         return;
       }
       if (g_Stage.m_nShowStartCaption && ++m_nCaptionCount2 < CAPTION_FRAMES) {
@@ -107,9 +105,8 @@ void cScenePlay::PauseMenu() {
   m_PauseMenu.clear();
   for (int i = 0; i < 4; ++i) {
     const int text = TEXT_PAUSE_FIRST + i;
-    m_PauseMenu.emplace_back(1, text < static_cast<int>(g_SystemData.m_Texts.size())
-                                    ? g_SystemData.m_Texts.At(text).c_str()
-                                    : "");
+    m_PauseMenu.emplace_back(
+        1, text < static_cast<int>(g_SystemData.m_Texts.size()) ? g_SystemData.m_Texts.At(text).c_str() : "");
   }
   cSaveData& sd = g_SaveData;
   switch (g_Game.m_nGameMode) {
@@ -128,9 +125,7 @@ void cScenePlay::PauseMenu() {
       m_PauseMenu.At(PAUSE_MAP).m_bEnabled = 0;
       break;
     }
-    default:
-      m_PauseMenu.At(PAUSE_MAP).m_bEnabled = 0;
-      break;
+    default: m_PauseMenu.At(PAUSE_MAP).m_bEnabled = 0; break;
   }
   if (m_nStep == 0) {
     g_MenuCursor.m_lpCurrent->nRow = 1;

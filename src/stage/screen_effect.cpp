@@ -8,7 +8,7 @@
 
 namespace {
 
-const cScrEffect* Prepared(int n, int reversed) {
+const cScrEffect* PreparedScrEffect(int n, int reversed) {
   const cSafeVector<cScrEffect>& list = reversed ? g_ScrEffectsRev : g_ScrEffects;
   if (n < 0 || n >= static_cast<int>(list.size())) return nullptr;
   return &list[static_cast<size_t>(n)];
@@ -98,7 +98,7 @@ void cScrEffect::CopyFrom(const cScrEffect& s) {
 }
 
 void cScrEffect::Start(int n, int run, int loop) {
-  const cScrEffect* prepared = n > 0 ? Prepared(n, run == 1) : nullptr;
+  const cScrEffect* prepared = n > 0 ? PreparedScrEffect(n, run == 1) : nullptr;
   if (!prepared) {
     Clear();
     return;
@@ -116,7 +116,7 @@ void cScrEffect::Start(int n, int run, int loop) {
 
 void cScrEffect::Restart() {
   if (m_nRun == 2) m_bReversed = !m_bReversed;
-  if (const cScrEffect* prepared = Prepared(m_nEffect, m_bReversed)) CopyFrom(*prepared);
+  if (const cScrEffect* prepared = PreparedScrEffect(m_nEffect, m_bReversed)) CopyFrom(*prepared);
   m_nCounter = 0;
 }
 

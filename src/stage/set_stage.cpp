@@ -26,12 +26,11 @@
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
+#include "stage/main_hero.h"
 
 namespace {
 
 constexpr int32_t NO_TIME_LIMIT_SECONDS = 999;
-
-cHero& MainHero() { return g_Heroes.At(0); }
 
 // A size the grid can be built for; anything else would index rows that do not exist or ask for
 // an impossible amount of memory.

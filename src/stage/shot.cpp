@@ -14,12 +14,9 @@
 #include "stage/chara_base.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
+#include "stage/sub_steps.h"
 
 namespace {
-
-double SubSteps() { return g_Stage.m_dSubSteps; }
-double RideSpeed(const cScroll& axis) { return axis.m_bAtEdge ? 0.0 : axis.m_dAutoSpeed; }
-int TileOf(double edge) { return TruncToInt(edge) >> 5; }
 
 // Swords: animation 0 plays once and ends; shots: animation 1 alternates two cells.
 const cSafeVector<ANIMEFRAMELIST>& ShotAnimeTable() {

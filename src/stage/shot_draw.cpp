@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int IMAGE_SHOTS = 20;
-constexpr int SHOT_CELL = 16;
 constexpr int SHOTS_PER_COLUMN = 30;
 
 // The blit mode stretches straight from the surfaces it draws from when the card stretches.

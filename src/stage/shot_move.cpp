@@ -7,16 +7,16 @@
 #include "stage/aim.h"
 #include "stage/chara_base.h"
 #include "stage/hero.h"
+#include "stage/main_hero.h"
 #include "stage/scene_play.h"
 #include "stage/search.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
+#include "stage/sub_steps.h"
 
 namespace {
 
 constexpr double PI = 3.141592653589793;
-
-double SubSteps() { return g_Stage.m_dSubSteps; }
 
 }  // namespace
 
@@ -60,8 +60,6 @@ cCharaBase* NearestOfGroup(const cShot& shot, int group) {
                                  shot.m_rcScreen[1] + (shot.m_nDrawHeight >> 1),
                                  g_lpScenePlay->m_CharaLayers.At(group));
 }
-
-cCharaBase* MainHeroOrNull() { return g_Heroes.empty() ? nullptr : &g_Heroes.At(0); }
 
 // Sub-steps until a distance in hbl is covered at speed s; 0 when either is 0.
 int StepsForHbl(int hbl, double s) { return hbl != 0 && s != 0 ? ShotStepsOf(hbl * 16 / s) : 0; }

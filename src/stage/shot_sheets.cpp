@@ -10,10 +10,8 @@
 
 namespace {
 
-constexpr int IMAGE_SHOTS = 20;
 constexpr int SHOT_ROWS = 30;
 constexpr int SHOT_COLUMN_PAIRS = 4;
-constexpr int SHOT_CELL = 16;
 constexpr int PADDED_CELL = 32;
 constexpr int PADDING = (PADDED_CELL - SHOT_CELL) / 2;
 constexpr int SWORD_MIRROR_CELL = 32;

@@ -36,18 +36,17 @@
 #include "stage/scene_play.h"
 #include "stage/stage_end.h"
 #include "stage/stage_globals.h"
+#include "stage/main_hero.h"
+#include "stage/graphic_source.h"
 
 namespace {
 
 constexpr int RANK_KINDS = 5;
 constexpr int MAX_LIVES = 99;
 constexpr int CAPTION_DONE = 200;
-constexpr int IMAGE_WORD = 52;
 constexpr int TEXT_RANKING_HINT = 28;
 constexpr int EXTRA_LIFE_FRAMES = 30;
 constexpr int VK_F3 = VK_F1 + 2;
-
-cHero& MainHero() { return g_Heroes.At(0); }
 
 int32_t AddClamped(int32_t a, int64_t b) {
   const int64_t s = int64_t{a} + b;
@@ -237,9 +236,7 @@ int cScenePlay::NextScene() {
       }
       s.m_bNextStart = 0;
       return SCENE_PLAY;
-    case TITLE_CHOICE_REPLAY:
-      s.RestoreVariables(1, g_Game.m_nGameMode);
-      return SCENE_PLAY;
+    case TITLE_CHOICE_REPLAY: s.RestoreVariables(1, g_Game.m_nGameMode); return SCENE_PLAY;
     default: return SCENE_TITLE;
   }
 }
@@ -357,7 +354,7 @@ void cScenePlay::StageEnd() {
   }
   if (g_Stage.m_nShowClearCaption) {
     m_nCaptionCount += 4;
-    DDSURFACEDATA* word = &g_SurfaceTable[IMAGE_WORD];
+    DDSURFACEDATA* word = &g_SurfaceTable[IMAGE_WORD_SHEET];
     if (m_nCaptionCount < 100)
       DDBltSplit(&BackBuffer, 256, 192, 128, 32, 4, 100 - m_nCaptionCount, word, 0, 64, BLT_TRANSPARENT, false);
     else

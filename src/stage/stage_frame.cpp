@@ -15,14 +15,13 @@
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
+#include "stage/main_hero.h"
 
 namespace {
 
 constexpr int MOVE_LEFT_STAGE = 4;
 constexpr int MOVE_FELL_OUT = 7;
 constexpr int MOVE_LEFT_VERTICALLY = 8;
-
-cHero& MainHero() { return g_Heroes.At(0); }
 
 bool Squeezed(const cCharaBase& c) {
   return (c.m_bBlockedLeft && c.m_bBlockedRight) || (c.m_bBlockedTop && c.m_bBlockedBottom);
@@ -229,8 +228,7 @@ int cScenePlay::HeroPass() {
     if (h.IsStopped()) return 1;
     return HeroDies("Dead 7"), 1;
   }
-  if ((h.m_bBlockedTop || h.m_bBlockedBottom) && CollideMapYBoth(h) == PASS_HERO_DIES && !h.m_bDead &&
-      !h.IsStopped())
+  if ((h.m_bBlockedTop || h.m_bBlockedBottom) && CollideMapYBoth(h) == PASS_HERO_DIES && !h.m_bDead && !h.IsStopped())
     return HeroDies("Dead 8"), 1;
   if (Squeezed(h) && !h.IsStopped()) {
     h.RestorePrevPos();

@@ -14,12 +14,6 @@ int TruncToInt(double d) {
   return INT_MIN;
 }
 
-namespace {
-
-int TileOf(double edge) { return TruncToInt(edge) >> 5; }
-
-}  // namespace
-
 cStageObject::cStageObject() = default;
 
 cStageObject::cStageObject(const cStageObject& other) { cStageObject::CopyBase(other); }
@@ -89,9 +83,9 @@ void cStageObject::SetCenterY(int) {}
 void cStageObject::ArriveAtY(int, cFlowCommandState*) {}
 
 void cStageObject::Init(int id, int side, int ownerKind, int layer, int graphic,
-                        const cSafeVector<ANIMEFRAMELIST>* animeTable, int anime, int drawOffsetX,
-                        int drawOffsetY, int hitWidth, int hitHeight, int drawWidth, int drawHeight,
-                        int facingRight, int moveType, int cloneValue) {
+                        const cSafeVector<ANIMEFRAMELIST>* animeTable, int anime, int drawOffsetX, int drawOffsetY,
+                        int hitWidth, int hitHeight, int drawWidth, int drawHeight, int facingRight, int moveType,
+                        int cloneValue) {
   m_nId = id;
   m_nSide = side;
   m_nOwnerKind = ownerKind;
@@ -120,10 +114,22 @@ void cStageObject::Init(int id, int side, int ownerKind, int layer, int graphic,
 
 void cStageObject::SetMoveType(int type) {
   switch (type) {
-    case 0: m_bFly = 0; m_nFlyKind = 1; break;
-    case 1: m_bFly = 1; m_nFlyKind = 0; break;
-    case 2: m_bFly = 1; m_nFlyKind = 1; break;
-    case 3: m_bFly = 1; m_nFlyKind = 2; break;
+    case 0:
+      m_bFly = 0;
+      m_nFlyKind = 1;
+      break;
+    case 1:
+      m_bFly = 1;
+      m_nFlyKind = 0;
+      break;
+    case 2:
+      m_bFly = 1;
+      m_nFlyKind = 1;
+      break;
+    case 3:
+      m_bFly = 1;
+      m_nFlyKind = 2;
+      break;
     default: break;
   }
 }
@@ -150,13 +156,18 @@ int cStageObject::CheckBoundsX(int mode) {
   int code = 0;
   switch (mode) {
     case 0:
-      if (ax.m_nLowerLimit > m_dX) m_dX = ax.m_nLowerLimit;
-      else if (m_dX + w - 1 >= ax.m_nUpperLimit) m_dX = ax.m_nUpperLimit - w;
+      if (ax.m_nLowerLimit > m_dX)
+        m_dX = ax.m_nLowerLimit;
+      else if (m_dX + w - 1 >= ax.m_nUpperLimit)
+        m_dX = ax.m_nUpperLimit - w;
       break;
     case 1:
-      if (ax.m_nStageStart > m_dX) m_dX = ax.m_nStageStart;
-      else if (m_dX + w - 1 >= ax.m_nStageEnd) m_dX = ax.m_nStageEnd - w;
-      else if (outside(ax.m_nLowerLimit, ax.m_nUpperLimit)) code = 1;
+      if (ax.m_nStageStart > m_dX)
+        m_dX = ax.m_nStageStart;
+      else if (m_dX + w - 1 >= ax.m_nStageEnd)
+        m_dX = ax.m_nStageEnd - w;
+      else if (outside(ax.m_nLowerLimit, ax.m_nUpperLimit))
+        code = 1;
       break;
     case 2:
       if (m_dX < 0) {
@@ -185,14 +196,20 @@ int cStageObject::CheckBoundsY(int mode) {
   int code = 0;
   switch (mode) {
     case 0:
-      if (above(ax.m_nLowerLimit)) m_dY = ax.m_nLowerLimit;
-      else if (below(ax.m_nUpperLimit)) m_dY = ax.m_nUpperLimit - h;
+      if (above(ax.m_nLowerLimit))
+        m_dY = ax.m_nLowerLimit;
+      else if (below(ax.m_nUpperLimit))
+        m_dY = ax.m_nUpperLimit - h;
       break;
     case 1:
-      if (above(ax.m_nStageStart)) m_dY = ax.m_nStageStart;
-      else if (below(ax.m_nStageEnd)) m_dY = ax.m_nStageEnd - h;
-      else if (above(ax.m_nLowerLimit)) code = 1;
-      else if (below(ax.m_nUpperLimit)) code = 4;
+      if (above(ax.m_nStageStart))
+        m_dY = ax.m_nStageStart;
+      else if (below(ax.m_nStageEnd))
+        m_dY = ax.m_nStageEnd - h;
+      else if (above(ax.m_nLowerLimit))
+        code = 1;
+      else if (below(ax.m_nUpperLimit))
+        code = 4;
       break;
     case 2:
       if (h < ax.m_nBorder * 32 && m_dY < 0) {
@@ -221,16 +238,20 @@ int cStageObject::CheckBoundsY(int mode) {
 
 int cStageObject::StepX(int mode) {
   const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedX > limit) m_dSpeedX = limit;
-  else if (m_dSpeedX < -limit) m_dSpeedX = -limit;
+  if (m_dSpeedX > limit)
+    m_dSpeedX = limit;
+  else if (m_dSpeedX < -limit)
+    m_dSpeedX = -limit;
   m_dX += m_dSpeedX;
   return CheckBoundsX(mode);
 }
 
 int cStageObject::StepY(int mode) {
   const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedY > limit) m_dSpeedY = limit;
-  else if (m_dSpeedY < -limit) m_dSpeedY = -limit;
+  if (m_dSpeedY > limit)
+    m_dSpeedY = limit;
+  else if (m_dSpeedY < -limit)
+    m_dSpeedY = -limit;
   m_dY += m_dSpeedY;
   return CheckBoundsY(mode);
 }
@@ -290,8 +311,7 @@ int cStageObject::IsOnScreen() const { return IsOnScreenAxis(0, 0); }
 int cStageObject::IsInStage(int wholeGrid) const {
   const cScroll& ax = ScrollX();
   const cScroll& ay = ScrollY();
-  if (wholeGrid)
-    return m_dX >= 0 && m_dRight < ax.m_nGridExtent && m_dY >= 0 && m_dBottom < ay.m_nGridExtent;
+  if (wholeGrid) return m_dX >= 0 && m_dRight < ax.m_nGridExtent && m_dY >= 0 && m_dBottom < ay.m_nGridExtent;
   return m_dX >= ax.m_nStageStart && m_dRight < ax.m_nStageEnd && m_dY >= ay.m_nStageStart &&
          m_dBottom < ay.m_nStageEnd;
 }
@@ -306,9 +326,7 @@ int cStageObject::IsOutOfArea(const cStageAreaSetting& a) const {
   if (a.m_nRightOn && TruncToInt(sx + a.m_nRightMargin * 32 + 640) <= m_dX) return 1;
   if (a.m_nBottomOn && TruncToInt(sy + a.m_nBottomMargin * 32 + 480) <= m_dY) return 1;
   if (a.m_nTopOn && TruncToInt(sy - a.m_nTopMargin * 32) >= m_dBottom) return 1;
-  if (m_dX <= 0 || m_dRight >= ax.m_nGridExtent - 1 || m_dY <= 0 ||
-      m_dBottom >= ay.m_nGridExtent - 1)
-    return 1;
+  if (m_dX <= 0 || m_dRight >= ax.m_nGridExtent - 1 || m_dY <= 0 || m_dBottom >= ay.m_nGridExtent - 1) return 1;
   return 0;
 }
 
@@ -337,8 +355,7 @@ void cStageObject::SplitImpact(double& impactX, double& impactY, int8_t power, d
 
 int cStageObject::HitCornerBlocks2(int) { return HitCornerBlocks(); }
 
-void cStageObject::CalcJudgeSpan(int& start, int& end, int pos, int size, int lenBefore,
-                                 int lenAfter, int bothSides) {
+void cStageObject::CalcJudgeSpan(int& start, int& end, int pos, int size, int lenBefore, int lenAfter, int bothSides) {
   const int half = size >> 1;
   const int c = pos + half;
   if (bothSides && lenBefore == 0 && lenAfter == 0) {
@@ -350,9 +367,8 @@ void cStageObject::CalcJudgeSpan(int& start, int& end, int pos, int size, int le
   end = lenAfter != 0 ? c + half + lenAfter : c;
 }
 
-int cStageObject::JudgeRange(int pos, int size, int targetStart, int targetEnd, int targetOffset,
-                             int lenBefore, int lenAfter, int bothSides, int vertical,
-                             const cStageObject& target) {
+int cStageObject::JudgeRange(int pos, int size, int targetStart, int targetEnd, int targetOffset, int lenBefore,
+                             int lenAfter, int bothSides, int vertical, const cStageObject& target) {
   int start = 0;
   int end = 0;
   CalcJudgeSpan(start, end, pos, size, lenBefore, lenAfter, bothSides);

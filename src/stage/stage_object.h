@@ -13,6 +13,8 @@ class cFlowCommandState;
 // Maps a double to int as the processor's truncating conversion does: NaN and values outside the
 // int range give INT_MIN instead of undefined behaviour.
 int TruncToInt(double d);
+// The 32-dot map column or row an edge lies in.
+inline int TileOf(double edge) { return TruncToInt(edge) >> 5; }
 
 class cStageObject {
  public:
@@ -35,10 +37,9 @@ class cStageObject {
   virtual void SetCenterY(int y);
   virtual void ArriveAtY(int y, cFlowCommandState* moveState);
 
-  void Init(int id, int side, int ownerKind, int layer, int graphic,
-            const cSafeVector<ANIMEFRAMELIST>* animeTable,
-            int anime, int drawOffsetX, int drawOffsetY, int hitWidth, int hitHeight, int drawWidth,
-            int drawHeight, int facingRight, int moveType, int cloneValue);
+  void Init(int id, int side, int ownerKind, int layer, int graphic, const cSafeVector<ANIMEFRAMELIST>* animeTable,
+            int anime, int drawOffsetX, int drawOffsetY, int hitWidth, int hitHeight, int drawWidth, int drawHeight,
+            int facingRight, int moveType, int cloneValue);
   void SetMoveType(int type);
 
   int CheckBoundsX(int mode);
@@ -55,17 +56,14 @@ class cStageObject {
   int IsInStage(int wholeGrid) const;
   int IsOutOfArea(const cStageAreaSetting& area) const;
 
-  static void SplitImpact(double& impactX, double& impactY, int8_t power, double dx, double dy,
-                          double* keptSpeed);
+  static void SplitImpact(double& impactX, double& impactY, int8_t power, double dx, double dy, double* keptSpeed);
 
   int HitCornerBlocks();
   int HitCornerBlocks2(int unused);
 
-  static void CalcJudgeSpan(int& start, int& end, int pos, int size, int lenBefore, int lenAfter,
-                            int bothSides);
-  static int JudgeRange(int pos, int size, int targetStart, int targetEnd, int targetOffset,
-                        int lenBefore, int lenAfter, int bothSides, int vertical,
-                        const cStageObject& target);
+  static void CalcJudgeSpan(int& start, int& end, int pos, int size, int lenBefore, int lenAfter, int bothSides);
+  static int JudgeRange(int pos, int size, int targetStart, int targetEnd, int targetOffset, int lenBefore,
+                        int lenAfter, int bothSides, int vertical, const cStageObject& target);
 
   void KeepCentreXOnScale(int newScale, int oldScale);
   void ScaleKeepPosition(int newScale, int oldScale, int keepFoot);

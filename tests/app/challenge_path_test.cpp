@@ -15,6 +15,7 @@
 #include "gfx/image_slots.h"
 #include "gfx/scene_surfaces.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "support/demo_plays.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
@@ -25,20 +26,20 @@
 
 namespace {
 
+using t4::test::CHALLENGE_SELECT;
 using t4::test::DemoPlay;
 using t4::test::DemoPlays;
 using t4::test::LeaveClearDisplay;
+using t4::test::List;
 using t4::test::MenuDriver;
 using t4::test::PlayToClear;
+using t4::test::ReadFile;
 using t4::test::ShowsCell;
+using t4::test::TITLE_MENU;
 
-constexpr int TITLE_MENU = 1;
-constexpr int SELECT = 1;
 // The cleared sign (cell (96, 0) of the accessory picture) stands after the row label "ワールドn",
 // four characters of 32 dots and four more; the rows are 32 dots apart from y 160.
 constexpr int SIGN_X = (4 + 4) * 32;
-
-cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE)); }
 
 bool ShowsClearedSign(int row) {
   return ShowsCell(&Off_Scene.front(), SIGN_X, 160 + 32 * row, &g_SurfaceTable[50], 96, 0, 32, 32);
@@ -56,12 +57,7 @@ void ToChallengeSelect(MenuDriver& d) {
   d.Press(INPUT_DOWN);
   d.Press(INPUT_DOWN);
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
-}
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, CHALLENGE_SELECT));
 }
 
 TEST(ChallengePath, RecordsAreListedAndAClearedStageAddsItsOwn) {
@@ -92,7 +88,7 @@ TEST(ChallengePath, RecordsAreListedAndAClearedStageAddsItsOwn) {
     EXPECT_EQ(PlayToClear(d, play.keys), play.clearFrame);
     EXPECT_EQ(g_SaveData.m_nStageScore, play.stageScore);
     LeaveClearDisplay(d);
-    ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT, 200));
+    ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, CHALLENGE_SELECT, 200));
     EXPECT_EQ(g_Game.m_nPrevScene, SCENE_PLAY);
     EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_bCleared, 1);
     EXPECT_EQ(g_SaveData.m_ChallengeResults.At(0).m_nBest, play.stageScore);

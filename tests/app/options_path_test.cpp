@@ -11,6 +11,7 @@
 #include "app/menu_scene.h"
 #include "audio/bgm.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/project_layout.h"
 #include "persist/system_data.h"
 #include "persist/user_records.h"
@@ -21,9 +22,9 @@
 namespace {
 
 using t4::test::MenuDriver;
-
-constexpr int TITLE_MENU = 1;
-constexpr int OPTIONS_MENU = 1;
+using t4::test::OPTION_MENU;
+using t4::test::ReadFile;
+using t4::test::TITLE_MENU;
 
 // On the options menu's row `row`: opens the item, presses `keys` and keeps the value, then moves
 // the cursor back to the first row.
@@ -39,12 +40,7 @@ void TitleToOptions(MenuDriver& d) {
   ASSERT_TRUE(d.RunUntilState(TITLE_MENU));
   for (int i = 0; i < 5; ++i) d.Press(INPUT_DOWN);
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(d.RunUntilScene(SCENE_OPTION, OPTIONS_MENU));
-}
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  ASSERT_TRUE(d.RunUntilScene(SCENE_OPTION, OPTION_MENU));
 }
 
 TEST(OptionsPath, ChangedOptionsAreKeptInOptionDatAndReadByTheNextRun) {
@@ -69,7 +65,7 @@ TEST(OptionsPath, ChangedOptionsAreKeptInOptionDatAndReadByTheNextRun) {
     Change(d, 3, {INPUT_UP});
     Change(d, 4, {});
     EXPECT_EQ(asked, static_cast<unsigned>(WM_USER_NAME_ENTRY));
-    EXPECT_EQ(d.State(), OPTIONS_MENU);
+    EXPECT_EQ(d.State(), OPTION_MENU);
     // Nothing is written while the scene is open.
     EXPECT_FALSE(std::filesystem::exists(d.ProjectDir() / "user_data/Option.dat"));
     // The last item returns to the title, which starts on the options row.

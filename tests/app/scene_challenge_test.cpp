@@ -8,6 +8,7 @@
 #include "data/stage.h"
 #include "data/stage_file.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/project_layout.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
@@ -17,12 +18,10 @@
 
 namespace {
 
+using t4::test::CHALLENGE_FADE_OUT;
+using t4::test::CHALLENGE_SELECT;
+using t4::test::List;
 using t4::test::MenuDriver;
-
-constexpr int SELECT = 1;
-constexpr int FADE_OUT = 2;
-
-cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE)); }
 
 // The demo has three challenge stages; a test that needs a longer list makes the project one of
 // `n` stages, with fresh records to match.
@@ -41,7 +40,7 @@ TEST(ChallengeScene, ElevenOpenStagesScrollAndPageWithoutWrapping) {
   ProjectWithChallenges(40);
   g_SystemData.m_bAllChallengesOpen = 0;
   g_SaveData.m_nChallengeOpen = 11;
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   EXPECT_EQ(List().m_nListCount, 11);
   struct Step {
     int16_t dir;
@@ -67,7 +66,7 @@ TEST(ChallengeScene, ElevenOpenStagesScrollAndPageWithoutWrapping) {
 TEST(ChallengeScene, WithNothingClearedAndNoOpenAllOnlyTheFirstStageIsListed) {
   MenuDriver d(SCENE_CHALLENGE);
   g_SystemData.m_bAllChallengesOpen = 0;
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   d.Press(INPUT_DOWN);
   EXPECT_EQ(List().m_nListCount, 1);
   EXPECT_EQ(d.Row(), 0);
@@ -76,13 +75,13 @@ TEST(ChallengeScene, WithNothingClearedAndNoOpenAllOnlyTheFirstStageIsListed) {
 TEST(ChallengeScene, AMissingStageFileBuzzesAndTheListStays) {
   MenuDriver d(SCENE_CHALLENGE);
   std::filesystem::remove(d.ProjectDir() / "data/stg4/c01-1.stg4_001");
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   d.ClearSounds();
   d.Button(MENU_BUTTON_1);
   EXPECT_EQ(d.Sounds(), std::vector<int>{3});
   ASSERT_EQ(d.Boxes().Boxes().size(), 1u);
   EXPECT_EQ(d.Boxes().Boxes()[0].text, "ステージファイル data\\stg4\\c01-1.stg4 が読み込めません！");
-  EXPECT_EQ(d.State(), SELECT);
+  EXPECT_EQ(d.State(), CHALLENGE_SELECT);
   EXPECT_EQ(d.CloseRequests(), 0);
 }
 
@@ -97,13 +96,13 @@ TEST(ChallengeScene, AStartedStageRemembersItsRowForTheReturn) {
                                d.ProjectDir() / "data/stg4/c03-1.stg4_002");
     g_SystemData.m_InfiniteLives.At(GAME_MODE_CHALLENGE) = 0;
     g_SystemData.m_InitialLives.At(GAME_MODE_CHALLENGE) = 5;
-    ASSERT_TRUE(d.RunUntilState(SELECT));
+    ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
     d.Press(INPUT_DOWN);
     d.Press(INPUT_DOWN);
     d.ClearSounds();
     d.Button(MENU_BUTTON_1);
     EXPECT_EQ(d.Sounds(), std::vector<int>{1});
-    EXPECT_EQ(d.State(), FADE_OUT);
+    EXPECT_EQ(d.State(), CHALLENGE_FADE_OUT);
     EXPECT_EQ(g_Game.m_nNextScene, SCENE_PLAY);
     EXPECT_EQ(g_SaveData.m_nStageNo, 3);
     EXPECT_EQ(g_SaveData.m_nSequenceNo, 1);
@@ -121,7 +120,7 @@ TEST(ChallengeScene, AStartedStageRemembersItsRowForTheReturn) {
   ProjectWithChallenges(40);
   g_Game.m_nChallengeRow = 12;
   g_Game.m_nChallengeScroll = 5;
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   EXPECT_EQ(d.Row(), 12);
   EXPECT_EQ(List().m_nScroll, 5);
   EXPECT_EQ(g_SaveData.m_strStageName, "data\\stg4\\c13.");
@@ -131,7 +130,7 @@ TEST(ChallengeScene, ButtonThreeWithoutRankingClearsThePanelFlag) {
   MenuDriver d(SCENE_CHALLENGE);
   g_SystemData.m_RankingRules.At(GAME_MODE_CHALLENGE).m_bEnabled = 0;
   g_SaveData.m_bRankingPanel = 1;
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   d.Button(MENU_BUTTON_3);
   EXPECT_EQ(g_SaveData.m_bRankingPanel, 0);
   d.Button(MENU_BUTTON_3);
@@ -148,11 +147,11 @@ TEST(ChallengeScene, ARecordFromAProjectWithFewerStagesIsListedWhole) {
   old.m_ChallengeResults.At(1).m_nBest = 1200;
   ASSERT_TRUE(old.SaveChallenge());
   g_SystemData.m_nChallengeCount = 40;
-  ASSERT_TRUE(d.RunUntilState(SELECT));
+  ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
   d.Press(INPUT_DOWN);
   d.Press(INPUT_DOWN);
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
+  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, CHALLENGE_SELECT));
   EXPECT_EQ(g_SaveData.m_ChallengeResults.size(), 40u);
   EXPECT_EQ(g_SaveData.m_ChallengeResults.At(1).m_nBest, 1200);
   EXPECT_EQ(List().m_nListCount, 40);
@@ -174,11 +173,11 @@ TEST(ChallengeScene, ADamagedRecordIsToldAboutAndFreshRecordsAreListed) {
       std::ofstream(d.ProjectDir() / "user_data/challenge/Challenge.dat", std::ios::binary) << "damaged";
     }
     g_SaveData.m_nWorldTotal = 5;
-    ASSERT_TRUE(d.RunUntilState(SELECT));
+    ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
     d.Press(INPUT_DOWN);
     d.Press(INPUT_DOWN);
     d.Button(MENU_BUTTON_1);
-    ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
+    ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, CHALLENGE_SELECT));
     const auto boxes = d.Boxes().Boxes();
     ASSERT_EQ(boxes.size(), damaged ? 1u : 0u);
     if (damaged) {
@@ -195,12 +194,12 @@ TEST(ChallengeScene, TheDemoChallengeStagesAreListedAndStart) {
   for (int row : {0, 1, 2}) {
     SCOPED_TRACE(row);
     MenuDriver d(SCENE_CHALLENGE);
-    ASSERT_TRUE(d.RunUntilState(SELECT));
+    ASSERT_TRUE(d.RunUntilState(CHALLENGE_SELECT));
     EXPECT_EQ(List().m_nListCount, 3);
     for (int i = 0; i < row; ++i) d.Press(INPUT_DOWN);
     EXPECT_EQ(d.Row(), row);
     d.Button(MENU_BUTTON_1);
-    EXPECT_EQ(d.State(), FADE_OUT);
+    EXPECT_EQ(d.State(), CHALLENGE_FADE_OUT);
     EXPECT_TRUE(d.Boxes().Boxes().empty());
     EXPECT_EQ(g_Stage.m_strPath, "data\\stg4\\c0" + std::to_string(row + 1) + "-1.stg4_001");
     EXPECT_EQ(g_SaveData.m_nStageNo, row + 1);

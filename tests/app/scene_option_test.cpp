@@ -4,6 +4,7 @@
 #include "audio/sound_effects.h"
 #include "app/scene_option.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/project_layout.h"
 #include "persist/system_data.h"
 #include "persist/user_records.h"
@@ -13,9 +14,8 @@
 namespace {
 
 using t4::test::MenuDriver;
-
-constexpr int MENU = 1;
-constexpr int FADE_OUT = 2;
+using t4::test::OPTION_FADE_OUT;
+using t4::test::OPTION_MENU;
 
 cSceneOption& Options() { return *static_cast<cSceneOption*>(g_Game.GetScene(SCENE_OPTION)); }
 
@@ -51,10 +51,10 @@ TEST(OptionScene, ValuesWrapWithinTheirRangesAndCancelRestores) {
     SCOPED_TRACE(c.name);
     MenuDriver d(SCENE_OPTION);
     g_OptionData.*c.value = c.before;
-    ASSERT_TRUE(d.RunUntilState(MENU));
+    ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
     Edit(d, c.row, c.keys, c.close);
     EXPECT_EQ(g_OptionData.*c.value, c.after);
-    EXPECT_EQ(d.State(), MENU);
+    EXPECT_EQ(d.State(), OPTION_MENU);
     EXPECT_EQ(d.Row(), 0);
   }
 }
@@ -63,11 +63,11 @@ TEST(OptionScene, LeavingWritesTheOptionsFileEvenWithButtonTwo) {
   MenuDriver d(SCENE_OPTION);
   g_OptionData.m_nSoundVolume = 7;
   g_OptionData.m_bBgm = 1;
-  ASSERT_TRUE(d.RunUntilState(MENU));
+  ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
   Edit(d, 2, {INPUT_DOWN, INPUT_DOWN}, MENU_BUTTON_1);
   Edit(d, 1, {INPUT_DOWN}, MENU_BUTTON_1);
   d.Button(MENU_BUTTON_2);
-  EXPECT_EQ(d.State(), FADE_OUT);
+  EXPECT_EQ(d.State(), OPTION_FADE_OUT);
   ASSERT_TRUE(d.RunUntilScene(SCENE_TITLE, 0, 30));
   EXPECT_EQ(g_Game.m_nPrevScene, SCENE_OPTION);
   cOptionData saved;
@@ -78,11 +78,11 @@ TEST(OptionScene, LeavingWritesTheOptionsFileEvenWithButtonTwo) {
 
 TEST(OptionScene, TheBackItemReturnsToTheTitle) {
   MenuDriver d(SCENE_OPTION);
-  ASSERT_TRUE(d.RunUntilState(MENU));
+  ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
   d.Press(INPUT_UP);  // wraps onto the sixth item
   EXPECT_EQ(d.Row(), 5);
   d.Button(MENU_BUTTON_1);
-  EXPECT_EQ(d.State(), FADE_OUT);
+  EXPECT_EQ(d.State(), OPTION_FADE_OUT);
   EXPECT_EQ(g_Game.m_nNextScene, SCENE_TITLE);
 }
 
@@ -94,25 +94,25 @@ TEST(OptionScene, TheNameItemAsksTheMainWindowForTheNameEntry) {
     g_OptionData.m_strFixedRankingName = "bob";
     return true;
   });
-  ASSERT_TRUE(d.RunUntilState(MENU));
+  ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
   Edit(d, 4, {}, 0);
   EXPECT_EQ(asked, WM_USER + 1u);
   EXPECT_EQ(g_OptionData.m_strFixedRankingName, "bob");
-  EXPECT_EQ(d.State(), MENU);
+  EXPECT_EQ(d.State(), OPTION_MENU);
 }
 
 TEST(OptionScene, OnlyTheSixItemsEnterAndNoneEnabledShowsThePalette) {
   {
     MenuDriver d(SCENE_OPTION);
     for (cCmd& cmd : g_SystemData.m_OptionMenu) cmd.m_bEnabled = 0;
-    ASSERT_TRUE(d.RunUntilState(MENU));
+    ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
     EXPECT_EQ(Options().m_nItemCount, 1);
     EXPECT_EQ(Options().m_Items[0], 0);
   }
   {
     MenuDriver d(SCENE_OPTION);
     for (int i = 0; i < 4; ++i) g_SystemData.m_OptionMenu.push_back(cCmd(1, "extra"));
-    ASSERT_TRUE(d.RunUntilState(MENU));
+    ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
     EXPECT_EQ(Options().m_nItemCount, 6);
     d.Press(INPUT_UP);
     EXPECT_EQ(d.Row(), 5);
@@ -140,7 +140,7 @@ TEST(OptionScene, TheVolumeActsOnEverySoundAtOnceAndACancelRestoresIt) {
   MenuDriver d(SCENE_OPTION);
   ScopedSounds sounds;
   g_OptionData.m_nSoundVolume = 7;
-  ASSERT_TRUE(d.RunUntilState(MENU));
+  ASSERT_TRUE(d.RunUntilState(OPTION_MENU));
   d.Press(INPUT_DOWN);
   d.Press(INPUT_DOWN);
   d.Button(MENU_BUTTON_1);

@@ -12,6 +12,7 @@
 #include "app/scene_worldmap.h"
 #include "data/world_map.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/game.h"
@@ -20,14 +21,15 @@
 
 namespace {
 
+using t4::test::CHALLENGE_SELECT;
+using t4::test::Map;
+using t4::test::MAP_CONFIRM;
+using t4::test::MAP_WALK;
 using t4::test::MenuDriver;
+using t4::test::TITLE_MENU;
 
-constexpr int MAP_WALK = 1;
-constexpr int MAP_CONFIRM = 2;
 constexpr int STAGE_SCORE = 1234;
 constexpr int SLOT = 4;
-
-cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
 
 // Clears the stage being played as a goal does, then answers the result panel with button 1
 // until `scene` takes input in `state` again.
@@ -152,19 +154,17 @@ TEST(StoryClear, TheEntrysAfterClearActionDecidesWhereTheStoryGoesOn) {
 // From the title to the demo's first challenge stage and back: the list shows it cleared with its
 // best record, the second stage is open, and the record is on disk for the next visit.
 TEST(ChallengeClear, TheListShowsTheRecordAndOpensTheNextStage) {
-  constexpr int TITLE_MENU = 1;
-  constexpr int SELECT = 1;
   MenuDriver d(SCENE_TITLE);
   g_SystemData.m_bAllChallengesOpen = 0;
   ASSERT_TRUE(d.RunUntilState(TITLE_MENU));
   d.Press(INPUT_DOWN);
   d.Press(INPUT_DOWN);
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, SELECT));
+  ASSERT_TRUE(d.RunUntilScene(SCENE_CHALLENGE, CHALLENGE_SELECT));
   auto& list = *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE));
   EXPECT_EQ(list.m_nListCount, 1);
   d.Button(MENU_BUTTON_1);
-  ASSERT_TRUE(ClearAndReturn(d, SCENE_CHALLENGE, SELECT));
+  ASSERT_TRUE(ClearAndReturn(d, SCENE_CHALLENGE, CHALLENGE_SELECT));
 
   auto& again = *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE));
   EXPECT_EQ(again.m_nListCount, 2);

@@ -9,6 +9,7 @@
 #include "gfx/image_slots.h"
 #include "data/world_map.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/save_data.h"
 #include "persist/story_slots.h"
 #include "persist/system_data.h"
@@ -19,11 +20,11 @@
 namespace {
 
 using t4::test::MenuDriver;
-
-constexpr int TITLE_MENU = 1;
-constexpr int TITLE_NEW_GAME_SLOT = 2;
-constexpr int TITLE_CONTINUE_SLOT = 3;
-constexpr int TITLE_FADE_OUT = 4;
+using t4::test::Pixel;
+using t4::test::TITLE_CONTINUE_SLOT;
+using t4::test::TITLE_FADE_OUT;
+using t4::test::TITLE_MENU;
+using t4::test::TITLE_NEW_GAME_SLOT;
 
 void EnableOnly(std::initializer_list<int> items) {
   for (cCmd& cmd : g_SystemData.m_TitleMenu) cmd.m_bEnabled = 0;
@@ -219,12 +220,6 @@ TEST(TitleScene, FreePlayAndReplayLeaveOnlyWhenAFileWasLoaded) {
 }  // namespace
 
 namespace {
-
-uint32_t Pixel(DDSURFACEDATA* lpSD, int x, int y) {
-  cSurfaceLock lock;
-  EXPECT_TRUE(lock.Lock(lpSD));
-  return lock.Pixels() ? lock.Get(x, y) : 0;
-}
 
 // The cursor is the top-left cell of the accessory picture, drawn on the row of the menu (32 dots
 // a row from y 240, at the menu's x 192); the title picture shows everywhere the menu does not.

@@ -10,6 +10,7 @@
 #include "gfx/font.h"
 #include "gfx/image_slots.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/game.h"
@@ -18,11 +19,12 @@
 
 namespace {
 
+using t4::test::Map;
+using t4::test::MAP_CONFIRM;
+using t4::test::MAP_FADE_OUT;
+using t4::test::MAP_WALK;
 using t4::test::MenuDriver;
-
-constexpr int MAP_WALK = 1;
-constexpr int MAP_CONFIRM = 2;
-constexpr int MAP_FADE_OUT = 3;
+using t4::test::Pixel;
 
 // The demo's island: the walker starts on the road at (5, 5); the road runs east to the meadow
 // point at (9, 5) (stage entry, world flag 1 when cleared), then south and east to the cave point
@@ -33,7 +35,6 @@ void PlaceWalker(int x, int y, int prevScene = SCENE_TITLE) {
   g_Game.m_nPrevScene = prevScene;
 }
 
-cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
 // The walker is the bottom cursor state (a confirmation pushes its own above it).
 int HeroX() { return g_MenuCursor.m_States.At(0).nColumn; }
 int HeroY() { return g_MenuCursor.m_States.At(0).nRow; }
@@ -238,12 +239,6 @@ TEST(WorldMapScene, BackToMapPutsTheWalkerOnHisPreviousCell) {
     EXPECT_EQ(g_SaveData.m_nMapX, c.x);
     EXPECT_EQ(g_SaveData.m_bMapReturn, 0);
   }
-}
-
-uint32_t Pixel(DDSURFACEDATA* lpSD, int x, int y) {
-  cSurfaceLock lock;
-  EXPECT_TRUE(lock.Lock(lpSD));
-  return lock.Pixels() ? lock.Get(x, y) : 0;
 }
 
 uint64_t RegionHash(int x0, int y0, int w, int h) {

@@ -18,6 +18,7 @@
 #include "gfx/image_slots.h"
 #include "demo_routes.h"
 #include "menu_driver.h"
+#include "scene_test_util.h"
 #include "persist/save_data.h"
 #include "persist/story_slots.h"
 #include "stage/game.h"
@@ -30,22 +31,19 @@
 namespace {
 
 using t4::test::LeaveClearDisplay;
+using t4::test::Map;
+using t4::test::MAP_CONFIRM;
+using t4::test::MAP_WALK;
+using t4::test::MAPMENU_MENU;
 using t4::test::MEADOW_1;
 using t4::test::MEADOW_2;
 using t4::test::MenuDriver;
 using t4::test::PlayToClear;
+using t4::test::ReadFile;
 using t4::test::ShowsCell;
+using t4::test::TITLE_MENU;
 
-constexpr int TITLE_MENU = 1;
-constexpr int MAP_WALK = 1;
-constexpr int MAP_CONFIRM = 2;
-constexpr int MAPMENU_MENU = 1;
 constexpr int16_t RIGHT = INPUT_RIGHT;
-
-std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteFile(const std::filesystem::path& p, const std::string& bytes) {
   std::filesystem::create_directories(p.parent_path());
@@ -58,8 +56,6 @@ void ExpectMeadowIcon(int x, int y, bool cleared) {
   EXPECT_TRUE(ShowsCell(&g_SurfaceTable[68], x, y, &g_SurfaceTable[54], cleared ? 32 : 0, 0, 32, 32));
   EXPECT_FALSE(ShowsCell(&g_SurfaceTable[68], x, y, &g_SurfaceTable[54], cleared ? 0 : 32, 0, 32, 32));
 }
-
-cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
 
 // From the title's new game to the confirmed meadow stage, as the player does it.
 void NewGameToTheMeadow(MenuDriver& d) {

@@ -1,12 +1,11 @@
 // Sprite batches at their flush: a run clears every opaque rectangle before it draws, and a draw
 // that joins an earlier one shares its key but not its registered-cell mark.
 #include "support/draw_fixture.h"
+#include "batch_colours.h"
 #include "gfx/batch.h"
 
 namespace t4::test {
 namespace {
-
-constexpr uint32_t RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF;
 
 class BatchRunTest : public DrawTest {
  protected:

@@ -1,10 +1,9 @@
 #include "support/draw_fixture.h"
+#include "batch_colours.h"
 #include "gfx/batch.h"
 
 namespace t4::test {
 namespace {
-
-constexpr uint32_t RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF;
 
 class BatchTest : public DrawTest {
  protected:

@@ -20,11 +20,6 @@ constexpr MemberRow SAVE_MEMBERS[] = {
     {"RankingKind", 0},  {"NextStart", 678},    {"NextStartX", 678},  {"NextStartY", 678}, {"NextStartDir", 679},
 };
 
-void IntList(LeWriter& w, const std::vector<int32_t>& list) {
-  w.I32(static_cast<int64_t>(list.size()));
-  for (int32_t value : list) w.I32(value);
-}
-
 }  // namespace
 
 LeWriter SaveImage::Body() const {
@@ -42,10 +37,10 @@ LeWriter SaveImage::Body() const {
   if (nVersion >= 724) w.Str(playName);
   w.Str(rankingName);
   for (int i = 0; i < 8; ++i) w.I16(2000 + i);  // the save time
-  if (nVersion >= 501) IntList(w, marks);
+  if (nVersion >= 501) w.I32List(marks);
   w.I32(nStatusCount).I32(nResultCount).I32(nChallengeCount);
-  IntList(w, worldFlags);
-  IntList(w, commonVars);
+  w.I32List(worldFlags);
+  w.I32List(commonVars);
   return w;
 }
 

@@ -41,11 +41,6 @@ void ByteList(LeWriter& out, const std::vector<int>& list) {
   for (int value : list) out.U8(static_cast<uint32_t>(value));
 }
 
-void IntList(LeWriter& out, const std::vector<int32_t>& list) {
-  out.I32(static_cast<int64_t>(list.size()));
-  for (int32_t value : list) out.I32(value);
-}
-
 void TextList(LeWriter& out, const std::vector<std::string>& list) {
   out.I32(static_cast<int64_t>(list.size()));
   for (const std::string& text : list) out.Str(text);
@@ -93,8 +88,8 @@ std::string SystemDatImage::Bytes() const {
     label += std::to_string(i);
     Body(out, n, item, {label});
   }
-  IntList(out, initialLives);
-  if (v >= 191) IntList(out, infiniteLives);
+  out.I32List(initialLives);
+  if (v >= 191) out.I32List(infiniteLives);
   if (v >= 186) {
     out.I32(static_cast<int64_t>(rankingRules.size()));
     for (const std::vector<int>& rule : rankingRules) {
@@ -104,7 +99,7 @@ std::string SystemDatImage::Bytes() const {
   }
   TextList(out, texts);
   TextList(out, sounds);
-  IntList(out, sceneBgm);
+  out.I32List(sceneBgm);
   if (v >= 202) ByteList(out, sceneBgmLoop);
   CmdList(out, titleMenu);
   CmdList(out, mapMenu);

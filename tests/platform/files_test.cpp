@@ -5,12 +5,13 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
+#include "utf8_literal.h"
 
 namespace t4::platform {
 namespace {
 
 namespace fs = std::filesystem;
-std::string Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using t4::test::Utf8;
 
 class GamePaths : public ::testing::Test {
  protected:

@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "utf8_literal.h"
+
 namespace t4::platform {
 namespace {
 
-// Shift-JIS literals of this program are compiled to CP932; u8 literals stay UTF-8.
-std::string Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using t4::test::Utf8;
 
 TEST(SjisBytes, LeadAndTrailRanges) {
   struct Case {

@@ -10,13 +10,12 @@
 #include "support/stage_harness.h"
 #include "data/flow_kinds.h"
 #include "stage_hooks.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
-cStage Prepare(cStage stage) {
+cStage PrepareBlockFliers(cStage stage) {
   stage = WithPlainBodies(stage);
   for (cCharaDef& c : stage.m_CharaPlaces) {
     c.m_cActiveRange = 3;
@@ -34,7 +33,7 @@ void Drive(cChara& k, double vx) {
 
 TEST(BlockCharaPlayTest, HeroLandsOnABlockCharacterAndIsCarried) {
   StageHarness h;
-  h.Start(Prepare(StageFromRows({
+  h.Start(PrepareBlockFliers(StageFromRows({
       "..............................",
       "..H...........................",
       "..............................",
@@ -68,7 +67,7 @@ TEST(BlockCharaPlayTest, HeroLandsOnABlockCharacterAndIsCarried) {
 
 TEST(BlockCharaPlayTest, LandingAndRidingTellBothSides) {
   StageHarness h;
-  h.Start(Prepare(StageFromRows({
+  h.Start(PrepareBlockFliers(StageFromRows({
       "..............................",
       "..H...........................",
       "..............................",
@@ -98,7 +97,7 @@ TEST(BlockCharaPlayTest, LandingAndRidingTellBothSides) {
 
 TEST(BlockCharaPlayTest, BlockCharacterMovingIntoTheHeroPushesIt) {
   StageHarness h;
-  h.Start(Prepare(StageFromRows({
+  h.Start(PrepareBlockFliers(StageFromRows({
       "..............................",
       "..H......f....................",
       "##############################",
@@ -121,7 +120,7 @@ TEST(BlockCharaPlayTest, BlockCharacterMovingIntoTheHeroPushesIt) {
 
 TEST(BlockCharaPlayTest, HeroSqueezedBetweenTwoBlockCharactersDies) {
   StageHarness h;
-  h.Start(Prepare(StageFromRows({
+  h.Start(PrepareBlockFliers(StageFromRows({
       "..............................",
       "...f.H..f.....................",
       "##############################",
@@ -146,7 +145,7 @@ TEST(BlockCharaPlayTest, FliersArePushedOrDestroyedByTheirKind) {
   // the destroyed kind dies on the first touch.
   for (int flight : {2, 3}) {
     SCOPED_TRACE(flight);
-    cStage stage = Prepare(StageFromRows({
+    cStage stage = PrepareBlockFliers(StageFromRows({
         "..............................",
         ".H.f....f.....................",
         "..............................",

@@ -9,11 +9,10 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
-
-constexpr int PLAY_STATE = 2;
 
 cStage Prepared() {
   cStage stage = StageFromRows({

@@ -15,13 +15,12 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
-cStage Row(int level = 11) {
+cStage WalkersRow(int level = 11) {
   std::string row(48, '.');
   row[1] = 'H';
   row[5] = row[11] = row[47] = 'w';
@@ -30,7 +29,7 @@ cStage Row(int level = 11) {
 
 TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
   // Four sub-steps a frame: the limit still counts frames, 60 to the second.
-  cStage stage = Row(14);
+  cStage stage = WalkersRow(14);
   stage.m_nTimeLimitOn = 1;
   stage.m_nTimeLimit = 2;
   StageHarness h;
@@ -50,7 +49,7 @@ TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
 
 TEST(BookkeepingPlayTest, PlayClockInHundredthsStopsAtItsCap) {
   StageHarness h;
-  h.Start(Row(13));
+  h.Start(WalkersRow(13));
   ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
   h.Frames(3);
   EXPECT_EQ(h.Scene().m_nPlayTime, 5);
@@ -67,7 +66,7 @@ TEST(BookkeepingPlayTest, PlayClockInHundredthsStopsAtItsCap) {
 }
 
 TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
-  cStage stage = Row();
+  cStage stage = WalkersRow();
   stage.m_CharaPlaces.At(1).m_nScore = 40;
   stage.m_CharaPlaces.At(2).m_nScore = 70;
   StageHarness h;
@@ -90,7 +89,7 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
 
 TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
   StageHarness h;
-  h.Start(Row());
+  h.Start(WalkersRow());
   ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
   // A character on the hero's side (as a summon of the hero is).
   cChara* ally = h.Charas().at(0);
@@ -103,7 +102,7 @@ TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
 
 TEST(BookkeepingPlayTest, OnlyCharactersInViewAct) {
   StageHarness h;
-  h.Start(Row());
+  h.Start(WalkersRow());
   ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
   h.Frame();
   std::vector<cChara*> cs = h.Charas();

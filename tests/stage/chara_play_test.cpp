@@ -10,13 +10,12 @@
 #include "stage/hero.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
-cStage Prepare(cStage stage) {
+cStage PrepareActive(cStage stage) {
   stage = WithPlainBodies(stage);
   // Active wherever they are, so that characters outside the view move too.
   for (cCharaDef& c : stage.m_CharaPlaces) c.m_cActiveRange = 3;
@@ -25,7 +24,7 @@ cStage Prepare(cStage stage) {
 
 TEST(CharaPlayTest, WalkersFallAndLandWhileFliersHold) {
   StageHarness h;
-  h.Start(Prepare(StageFromRows({
+  h.Start(PrepareActive(StageFromRows({
       "........................",
       "..H..w.....f............",
       "........................",
@@ -62,7 +61,7 @@ TEST(CharaPlayTest, HundredsOfCharactersPlayAndSettle) {
   rows.push_back(std::string(30, '#'));
   rows.push_back(std::string(30, '.'));
   StageHarness h;
-  h.Start(Prepare(StageFromRows(rows)));
+  h.Start(PrepareActive(StageFromRows(rows)));
   ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
   ASSERT_EQ(h.Charas().size(), 540u);
   h.Frames(120);

@@ -1,16 +1,17 @@
-// Commands and flows built in code for the command tests.
+// Commands, flows and conditions built in code for the command and flow tests.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "data/cond.h"
 #include "data/flow.h"
 #include "data/flow_command.h"
 #include "data/flow_kinds.h"
 
 namespace t4::test {
 
-inline cFlowCommand Command(int kind, std::vector<int32_t> params, int category = CMDCAT_FLOW) {
+inline cFlowCommand CommandOf(int kind, std::vector<int32_t> params, int category = CMDCAT_FLOW) {
   cFlowCommand c;
   c.m_cCategory = static_cast<int8_t>(category);
   c.m_cKind = static_cast<int8_t>(kind);
@@ -19,21 +20,31 @@ inline cFlowCommand Command(int kind, std::vector<int32_t> params, int category 
 }
 
 inline cFlowCommand ItemCommand(int kind, std::vector<int32_t> params) {
-  return Command(kind, std::move(params), CMDCAT_ITEM);
+  return CommandOf(kind, std::move(params), CMDCAT_ITEM);
 }
 
 inline cFlowCommand Code(const std::string& text, int category = CMDCAT_FLOW) {
-  cFlowCommand c = Command(category == CMDCAT_ITEM ? CMD_CODE - ITEMCMD_KIND_OFFSET : CMD_CODE, {}, category);
+  cFlowCommand c = CommandOf(category == CMDCAT_ITEM ? CMD_CODE - ITEMCMD_KIND_OFFSET : CMD_CODE, {}, category);
   c.m_strText = text;
   return c;
 }
 
-inline cFlow FlowOf(int trigger, std::vector<cFlowCommand> cmds, int8_t id = 0) {
+inline cFlow TriggeredFlow(int trigger, std::vector<cFlowCommand> cmds, int8_t id = 0) {
   cFlow f;
   f.m_cTrigger = static_cast<int8_t>(trigger);
   f.m_cId = id;
   for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
   return f;
+}
+
+// The condition "stage variable `n` equals `value`".
+inline cCond StageVarIs(int n, int32_t value) {
+  cCond c;
+  c.m_cKind = COND_STAGE_VAR;
+  c.m_sIndex = static_cast<int16_t>(n);
+  c.m_nValue = value;
+  c.m_cOperator = CMP_EQ;
+  return c;
 }
 
 // The status command's 22 values: stage variable `var` (operation) a constant.

@@ -17,26 +17,19 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
+#include "timed_command.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
 constexpr int16_t SOUND = 3;
 constexpr int SOUND_ID = SOUND + 16;
 constexpr int16_t BLOCK_GRAPHIC = 77;
 
-cFlowCommand Command(int kind, int16_t time) {
-  cFlowCommand c;
-  c.m_cKind = static_cast<int8_t>(kind);
-  c.m_sTime = time;
-  c.Validate();
-  return c;
-}
-
 // A command creating one object straight ahead per firing, with a sound for every screen.
 cFlowCommand Firing(int kind, int16_t time) {
-  cFlowCommand c = Command(kind, time);
+  cFlowCommand c = TimedCommand(kind, time);
   c.m_pShot.reset(new cEdShot);
   c.m_pShot->m_cFormation = 0;
   c.m_pShot->m_cCount = 1;
@@ -44,14 +37,6 @@ cFlowCommand Firing(int kind, int16_t time) {
   c.m_sSound = SOUND;
   c.m_cSoundOnScreen = 0;
   return c;
-}
-
-cFlow Once(std::vector<cFlowCommand> cmds) {
-  cFlow f;
-  f.m_cTrigger = TRIG_ALWAYS;
-  for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
-  f.m_Cmds.push_back(Command(CMD_WAIT, 1000));
-  return f;
 }
 
 class FirePlay : public ::testing::Test {

@@ -2,10 +2,8 @@
 // across a form change, in played stages. One sub-step a frame.
 #include "cmd_move_fixture.h"
 
-namespace t4::test {
+namespace t4::test::move_play {
 namespace {
-
-using namespace move_play;
 
 TEST_F(MovePlay, ChargeAndHomingAimAtTheirTarget) {
   // Target slot 0 holds the hero, 224 dots left of the flier and 384 left of the walker.
@@ -39,7 +37,7 @@ TEST_F(MovePlay, ChargeAndHomingAimAtTheirTarget) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cStage stage = Row();
-    PlacedAt(stage, c.who == FLIER ? 8 : 13, 4).m_Flows.push_back(Always({Command(CMD_WAIT, 1), c.cmd}));
+    PlacedAt(stage, c.who == FLIER ? 8 : 13, 4).m_Flows.push_back(Always({TimedCommand(CMD_WAIT, 1), c.cmd}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
     cChara& mover = Chara(c.who);
@@ -187,4 +185,4 @@ TEST_F(MovePlay, HeroWalksByItsFlowsAndFliesAfterAFormChange) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::move_play

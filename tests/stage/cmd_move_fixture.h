@@ -18,11 +18,12 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
+#include "timed_command.h"
 
 namespace t4::test {
 namespace move_play {
 
-constexpr int PLAY_STATE = 2;
 constexpr double PI = 3.14159265358979323846;
 inline const double K = 1 / std::sqrt(2.0);
 
@@ -33,17 +34,8 @@ inline cEdMove Toward(int dir, int16_t speed) {
   return m;
 }
 
-inline cFlowCommand Command(int kind, int16_t time, int8_t parallel = 0) {
-  cFlowCommand c;
-  c.m_cKind = static_cast<int8_t>(kind);
-  c.m_sTime = time;
-  c.m_cParallel = parallel;
-  c.Validate();
-  return c;
-}
-
 inline cFlowCommand Move(int kind, const cEdMove& m, int16_t time, int8_t parallel = 0) {
-  cFlowCommand c = Command(kind, time, parallel);
+  cFlowCommand c = TimedCommand(kind, time, parallel);
   c.m_pMove.reset(new cEdMove(m));
   return c;
 }

@@ -4,10 +4,8 @@
 // speed 20 is 2 dots a sub-step.
 #include "cmd_move_fixture.h"
 
-namespace t4::test {
+namespace t4::test::move_play {
 namespace {
-
-using namespace move_play;
 
 TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
   struct Case {
@@ -67,7 +65,7 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
                     m.m_sTargetX = 100, m.m_cStopOnArrival = 1;
                   }),
              100),
-        Command(CMD_WAIT, 100)},
+        TimedCommand(CMD_WAIT, 100)},
        40,
        99,
        0},
@@ -80,7 +78,7 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
                     m.m_sTargetX = 2, m.m_cStopOnArrival = 1;
                   }),
              100),
-        Command(CMD_WAIT, 100)},
+        TimedCommand(CMD_WAIT, 100)},
        10,
        0,
        0},
@@ -95,7 +93,7 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
                     m.m_cStopOnArrival = 1;
                   }),
              100),
-        Command(CMD_WAIT, 100)},
+        TimedCommand(CMD_WAIT, 100)},
        12,
        -128,
        0},
@@ -123,7 +121,7 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
        0},
       {"a stop after a parallel move cancels it",
        FLIER,
-       {Move(CMD_STRAIGHT_MOVE, Toward(DIR_LEFT, 20), 10, 1), Command(CMD_STOP_MOVE, 10)},
+       {Move(CMD_STRAIGHT_MOVE, Toward(DIR_LEFT, 20), 10, 1), TimedCommand(CMD_STOP_MOVE, 10)},
        10,
        0,
        0},
@@ -151,7 +149,7 @@ TEST_F(MovePlay, StraightAndOtherMovesReachTheirPlaceAfterNFrames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     cStage stage = Field();
-    std::vector<cFlowCommand> cmds = {Command(CMD_WAIT, 1)};  // settled first
+    std::vector<cFlowCommand> cmds = {TimedCommand(CMD_WAIT, 1)};  // settled first
     cmds.insert(cmds.end(), c.cmds.begin(), c.cmds.end());
     PlacedAt(stage, c.who == FLIER ? 8 : 13, c.who == FLIER ? 2 : 4).m_Flows.push_back(Always(cmds));
     Start(stage);
@@ -212,7 +210,7 @@ TEST_F(MovePlay, GroundTurnWalkerStaysOnItsLedge) {
     stage.m_nCollisionLevel = 11;
     stage.m_dGravity = 1.0;
     PlacedAt(stage, 12, 2)
-        .m_Flows.push_back(Always({Command(CMD_WAIT, 1), Move(CMD_GROUND_TURN_MOVE, Toward(0, c.speed), 100)}));
+        .m_Flows.push_back(Always({TimedCommand(CMD_WAIT, 1), Move(CMD_GROUND_TURN_MOVE, Toward(0, c.speed), 100)}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
     ScopedValue<int32_t> older(g_SystemData.m_bCompat805, c.older);
@@ -259,10 +257,10 @@ TEST_F(MovePlay, TurnFacesAsToldAndRepeatsItsSoundEachTenth) {
     cCharaDef& def = PlacedAt(stage, 13, 4);
     def.m_cFixedFacing = c.fixed;
     def.m_cFacing = c.startRight;
-    cFlowCommand turn = Command(CMD_TURN, 1);
+    cFlowCommand turn = TimedCommand(CMD_TURN, 1);
     turn.m_Params.At(0) = c.way;
     turn.m_sSound = 3;
-    def.m_Flows.push_back(Always({turn, Command(CMD_WAIT, 100)}));
+    def.m_Flows.push_back(Always({turn, TimedCommand(CMD_WAIT, 100)}));
     Start(stage);
     ASSERT_FALSE(HasFatalFailure());
     int sounds = 0;
@@ -275,9 +273,9 @@ TEST_F(MovePlay, TurnFacesAsToldAndRepeatsItsSoundEachTenth) {
 
 TEST_F(MovePlay, JumpLeavesTheFloorAndLandsWhereItStarted) {
   cStage stage = Row();
-  cFlowCommand jump = Command(CMD_JUMP, 0);
+  cFlowCommand jump = TimedCommand(CMD_JUMP, 0);
   jump.m_Params.At(2) = 2;  // two half blocks
-  PlacedAt(stage, 13, 4).m_Flows.push_back(Always({Command(CMD_WAIT, 1), jump, Command(CMD_WAIT, 100)}));
+  PlacedAt(stage, 13, 4).m_Flows.push_back(Always({TimedCommand(CMD_WAIT, 1), jump, TimedCommand(CMD_WAIT, 100)}));
   Start(stage);
   cChara& walker = Chara(WALKER);
   h->Frames(6);
@@ -297,4 +295,4 @@ TEST_F(MovePlay, JumpLeavesTheFloorAndLandsWhereItStarted) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::move_play

@@ -18,36 +18,20 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
+#include "timed_command.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
 const double K = 1 / std::sqrt(2.0);
 
-cFlowCommand Command(int kind, int16_t time, int8_t parallel = 0) {
-  cFlowCommand c;
-  c.m_cKind = static_cast<int8_t>(kind);
-  c.m_sTime = time;
-  c.m_cParallel = parallel;
-  c.Validate();
-  return c;
-}
-
 cFlowCommand Warp(const std::function<void(cEdMove&)>& set) {
-  cFlowCommand c = Command(CMD_WARP, 0);
+  cFlowCommand c = TimedCommand(CMD_WARP, 0);
   c.m_pMove.reset(new cEdMove);
   c.m_pMove->m_cMode = 0;
   set(*c.m_pMove);
   return c;
-}
-
-cFlow Once(std::vector<cFlowCommand> cmds) {
-  cFlow f;
-  f.m_cTrigger = TRIG_ALWAYS;
-  for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
-  f.m_Cmds.push_back(Command(CMD_WAIT, 1000));  // the flow runs once in the test
-  return f;
 }
 
 cCharaDef& PlacedAt(cStage& stage, int x, int y) {
@@ -282,7 +266,7 @@ TEST_F(WarpTargetPlay, StatusPositionMovesOneAxisThroughTheWarp) {
 
 // A set-target command: slot, rule and what to do when nothing is found; `more` sets the others.
 cFlowCommand SetTarget(int slot, int rule, int none, const std::function<void(cSafeVector<int32_t>&)>& more = {}) {
-  cFlowCommand c = Command(CMD_SET_TARGET, 0);
+  cFlowCommand c = TimedCommand(CMD_SET_TARGET, 0);
   c.m_Params.At(0) = slot;
   c.m_Params.At(1) = rule;
   c.m_Params.At(15) = none;

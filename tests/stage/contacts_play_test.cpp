@@ -19,15 +19,14 @@
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
 #include "stage_hooks.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
-
 // Hero on faction 0, the others on faction 1; 24 x 28 boxes at the cell's bottom; 16 x 16 shots;
 // invincibility 10 frames for the characters, 4 for the hero side.
-cStage Prepare(cStage stage) {
+cStage PrepareContacts(cStage stage) {
   stage.m_dGravity = 1.0;
   stage.m_nCollisionLevel = 11;
   for (int i = 0; i < 4; i += 2) {
@@ -51,7 +50,7 @@ cStage Prepare(cStage stage) {
 }
 
 cStage Row() {
-  return Prepare(StageFromRows({
+  return PrepareContacts(StageFromRows({
       "................",
       ".H.....w........",
       "################",

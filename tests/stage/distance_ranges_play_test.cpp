@@ -7,11 +7,10 @@
 #include "data/flow_kinds.h"
 #include "support/stage_harness.h"
 #include "draw_probe.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
-
-constexpr int PLAY_STATE = 2;
 
 // The hash of the first played frame of a stage whose walking character has one flow guarded by
 // a shown circle range of `halfBlocks` half blocks (none when `withRange` is false).

@@ -14,10 +14,9 @@
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test::fire {
-
-inline constexpr int PLAY_STATE = 2;
 
 // The hero stands on the floor at stage tile (4, 1), facing left: screen rectangle
 // (128, 32)-(159, 63), 32 x 32, view at (320, 320).

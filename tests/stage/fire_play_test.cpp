@@ -20,10 +20,8 @@
 #include "support/stage_harness.h"
 #include "fire_fixture.h"
 
-namespace t4::test {
+namespace t4::test::fire {
 namespace {
-
-using namespace fire;
 
 TEST(FirePlayTest, FormationsPlaceAndAimEveryObject) {
   struct Case {
@@ -248,4 +246,4 @@ TEST(FirePlayTest, AimAtATargetThatRidesTheScrollLeadsItAndSetsTheSpeed) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::fire

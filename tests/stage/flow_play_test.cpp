@@ -15,15 +15,16 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
+#include "cmd_builders.h"
 
 void FireTriggerWith(cCharaBase& chara, int trigger, cCharaBase* other, int id);
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
 constexpr int16_t DIR_LEFT = 1, DIR_RIGHT = 2, DIR_DOWN = 8;
-constexpr int16_t BUTTON_1 = 1, BUTTON_7 = 0x40, BUTTON_8 = 0x80;
+constexpr int16_t BUTTON_7 = 0x40, BUTTON_8 = 0x80;
 
 cFlowCommand Wait(int16_t time, int8_t parallel = 0) {
   cFlowCommand c;
@@ -38,15 +39,6 @@ cFlow MakeFlow(int trigger, std::vector<cFlowCommand> cmds) {
   f.m_cTrigger = static_cast<int8_t>(trigger);
   for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
   return f;
-}
-
-cCond StageVarIs(int n, int32_t value) {
-  cCond c;
-  c.m_cKind = COND_STAGE_VAR;
-  c.m_sIndex = static_cast<int16_t>(n);
-  c.m_nValue = value;
-  c.m_cOperator = CMP_EQ;
-  return c;
 }
 
 // A key condition with the given keys pressed for any length.
@@ -355,8 +347,8 @@ cFlowCommand Parallel(int kind, int8_t parallel) {
 }
 
 TEST_F(FlowPlay, BeforeStageStartFlowRunsItsParallelFlowCommandsAtOnce) {
-  Start({MakeFlow(TRIG_BEFORE_STAGE_START, {Parallel(CMD_WAIT, 1), Parallel(CMD_STATUS, 0), Parallel(CMD_STATUS, 1),
-                                            Parallel(CMD_SOUND, 2)})});
+  Start({MakeFlow(TRIG_BEFORE_STAGE_START,
+                  {Parallel(CMD_WAIT, 1), Parallel(CMD_STATUS, 0), Parallel(CMD_STATUS, 1), Parallel(CMD_SOUND, 2)})});
   EXPECT_EQ(State(0).m_bRunning, 0);
   std::vector<int> done;
   for (const cFlowCommandState& c : State(0).m_Commands) done.push_back(c.m_bDone);

@@ -8,11 +8,10 @@
 #include "stage/scroll.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
-
-constexpr int PLAY_STATE = 2;
 
 cStage Prepare(cStage stage, double gravity) {
   stage.m_dGravity = gravity;

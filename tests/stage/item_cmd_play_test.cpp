@@ -20,11 +20,11 @@
 #include "support/stage_harness.h"
 
 #include "cmd_builders.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int PLAY_STATE = 2;
 constexpr int ITEM_STATUS = CMD_STATUS - ITEMCMD_KIND_OFFSET;
 constexpr int ITEM_STATUS2 = CMD_STATUS2 - ITEMCMD_KIND_OFFSET;
 constexpr int ITEM_STAGE_CLEAR = CMD_STAGE_CLEAR - ITEMCMD_KIND_OFFSET;
@@ -36,15 +36,6 @@ cFlowCommand ItemCode(const std::string& text) { return Code(text, CMDCAT_ITEM);
 cFlowCommand ChangeFlow(int op, int id, std::vector<cFlow> flows = {}) {
   cFlowCommand c = ItemCommand(ITEMCMD_CHANGE_FLOW, {op, id});
   for (const cFlow& f : flows) c.m_Flows.push_back(f);
-  return c;
-}
-
-cCond StageVarIs(int n, int32_t value) {
-  cCond c;
-  c.m_cKind = COND_STAGE_VAR;
-  c.m_sIndex = static_cast<int16_t>(n);
-  c.m_nValue = value;
-  c.m_cOperator = CMP_EQ;
   return c;
 }
 
@@ -120,9 +111,9 @@ TEST_F(ItemCommandPlay, PresentationKindsRunTheBodiesOfTheirFlowTwins) {
   const size_t music = H().MusicRequests().size();
   cItemDef def;
   def.m_sGraphicNo = 1;
-  for (const cFlowCommand& c : {ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {3}),
-                                ItemCommand(CMD_BGM - ITEMCMD_KIND_OFFSET, {2, 1}),
-                                ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {5})})
+  for (const cFlowCommand& c :
+       {ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {3}), ItemCommand(CMD_BGM - ITEMCMD_KIND_OFFSET, {2, 1}),
+        ItemCommand(CMD_SOUND - ITEMCMD_KIND_OFFSET, {5})})
     def.m_Cmds.push_back(c);
   EXPECT_EQ(TakeItemFromDef(H().Hero(), def), 0);
   H().Frame();
@@ -169,7 +160,7 @@ TEST_F(ItemCommandPlay, ArrangeOfAnItemChangesOnlyTheNextItemCommand) {
 }
 
 TEST_F(ItemCommandPlay, ArrangeOfAnItemAnotherCharacterGetsIsQueuedOnTheHero) {
-  cFlow get = FlowOf(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, 1})});
+  cFlow get = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, 1})});
   get.m_Cmds.At(0).m_sTime = 100;
   Start({"..........", ".H...w....", "##########"}, [&](cStage& s) {
     s.m_CharaPlaces.At(1).m_Flows.push_back(get);
@@ -186,7 +177,7 @@ TEST_F(ItemCommandPlay, ArrangeOfAnItemAnotherCharacterGetsIsQueuedOnTheHero) {
 }
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
-  cFlow added = FlowOf(TRIG_ALWAYS, {Command(CMD_WAIT, {})}, 3);
+  cFlow added = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_WAIT, {})}, 3);
   added.m_Cmds.At(0).m_sTime = 100;
   struct Case {
     int op, id;
@@ -205,7 +196,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
     SCOPED_TRACE(testing::Message() << "op " << k.op << " id " << k.id);
     Start(HERO_ONLY, [](cStage& s) {
       for (int8_t id : {1, 2, 1})
-        s.m_CharaPlaces.At(0).m_Flows.push_back(FlowOf(TRIG_NONE, {Command(CMD_WAIT, {})}, id));
+        s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, id));
     });
     ASSERT_FALSE(HasFatalFailure());
     cHero& hero = H().Hero();
@@ -227,7 +218,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsAskedByTheHerosOwnFlowWaitsForItsFlowPass) {
   // The hero's running flow gets an item that deletes every flow of the hero and sets S1.
-  cFlow get = FlowOf(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, 1}), Code("S2 = 1")});
+  cFlow get = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, 1}), Code("S2 = 1")});
   Start(HERO_ONLY, [&](cStage& s) {
     s.m_CharaPlaces.At(0).m_Flows.push_back(get);
     s.m_Palette.m_Items.resize(2);
@@ -245,8 +236,9 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAskedByTheHerosOwnFlowWaitsForItsFlowPass) 
 }
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsWaitsOnlyWhileTheMainHerosFlowsRun) {
-  Start({"..........", ".H...w....", "##########"},
-        [](cStage& s) { s.m_CharaPlaces.At(0).m_Flows.push_back(FlowOf(TRIG_NONE, {Command(CMD_WAIT, {})}, 1)); });
+  Start({"..........", ".H...w....", "##########"}, [](cStage& s) {
+    s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, 1));
+  });
   ASSERT_FALSE(HasFatalFailure());
   cHero& hero = H().Hero();
   cFlowCommand remove = ChangeFlow(CHANGE_FLOW_DELETE, 1);
@@ -258,7 +250,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsWaitsOnlyWhileTheMainHerosFlowsRun) {
   hero.m_PendingItemCmds.clear();
   EXPECT_TRUE(HeroFlowIds().empty());
   // Another character's flow getting the item changes the hero at once.
-  cFlowCommand add = ChangeFlow(CHANGE_FLOW_ADD, 0, {FlowOf(TRIG_NONE, {Command(CMD_WAIT, {})}, 4)});
+  cFlowCommand add = ChangeFlow(CHANGE_FLOW_ADD, 0, {TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, 4)});
   SetRunningChara(H().Charas().at(0));
   ExecChangeFlow(&hero, &add, 0);
   SetRunningChara(nullptr);

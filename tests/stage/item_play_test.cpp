@@ -14,11 +14,10 @@
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
 #include "stage_hooks.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
-
-constexpr int PLAY_STATE = 2;
 
 std::vector<int> g_Taken;
 // Records the command's time field, which the tests use as the item's mark.
@@ -33,7 +32,7 @@ cFlowCommand Cmd(int kind, int mark) {
   return c;
 }
 
-cStage Prepare(cStage stage) {
+cStage PrepareItems(cStage stage) {
   stage.m_dGravity = 1.0;
   stage.m_nCollisionLevel = 11;
   for (int i = 0; i < 4; ++i) stage.m_HeroBoxC[i] = 16;
@@ -54,7 +53,7 @@ void MoveHeroTo(cHero& hero, int tx) {
 
 TEST(ItemPlayTest, TheThreeTakeModes) {
   // Items at columns 4, 8 and 12 of the hero's row with take modes 0, 1 and 2.
-  cStage stage = Prepare(StageFromRows({
+  cStage stage = PrepareItems(StageFromRows({
       "................",
       ".H..c...c...c...",
       "################",
@@ -84,7 +83,7 @@ TEST(ItemPlayTest, TheThreeTakeModes) {
 }
 
 TEST(ItemPlayTest, CommandThatEmptiesTheHpStopsTheListAndKillsTheHero) {
-  cStage stage = Prepare(StageFromRows({
+  cStage stage = PrepareItems(StageFromRows({
       "................",
       ".H..c...........",
       "################",
@@ -107,7 +106,7 @@ TEST(ItemPlayTest, CommandThatEmptiesTheHpStopsTheListAndKillsTheHero) {
 
 TEST(ItemPlayTest, UnknownCommandKindsDoNothing) {
   // Kinds from a damaged file: outside the handler table they are skipped, the rest runs.
-  cStage stage = Prepare(StageFromRows({
+  cStage stage = PrepareItems(StageFromRows({
       "................",
       ".H..c...........",
       "################",
@@ -130,7 +129,7 @@ TEST(ItemPlayTest, UnknownCommandKindsDoNothing) {
 
 TEST(ItemPlayTest, LoopsOfTheCommandListRepeatTheirBody) {
   // A loop of 3 over the next command, then one command of its own.
-  cStage stage = Prepare(StageFromRows({
+  cStage stage = PrepareItems(StageFromRows({
       "................",
       ".H..c...........",
       "################",

@@ -14,11 +14,11 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
 
-constexpr int16_t BUTTON_1 = 1;
 constexpr int16_t BUTTON_2 = 2;
 
 const std::vector<std::string> FLAT = {
@@ -213,11 +213,7 @@ TEST(ScenePlay, LoseLife) {
     int result;
     int livesAfter;
   } cases[] = {
-      {1, 0, 1, 0},
-      {0, 999999, 1, 999999},
-      {0, 3, 1, 2},
-      {0, 1, 1, 0},
-      {0, 0, 0, 0},
+      {1, 0, 1, 0}, {0, 999999, 1, 999999}, {0, 3, 1, 2}, {0, 1, 1, 0}, {0, 0, 0, 0},
   };
   StageHarness h;
   h.Start(StageFromRows(FLAT));
@@ -230,13 +226,6 @@ TEST(ScenePlay, LoseLife) {
     EXPECT_EQ(sd.m_nLives, c.livesAfter);
   }
 }
-
-// The hero stands over a hole and falls out of the stage.
-const std::vector<std::string> PIT = {
-    "....................",
-    ".....H..............",
-    "####....############",
-};
 
 TEST(ScenePlay, AfterTheHerosDeathPlayGoesOnByTheRules) {
   struct Case {

@@ -14,10 +14,8 @@
 #include "shot_fixture.h"
 #include "support/stage_harness.h"
 
-namespace t4::test {
+namespace t4::test::shots {
 namespace {
-
-using namespace shots;
 
 // A flier of its own faction at tile (9, 0) that shoots, on a stage whose hero stands still on
 // the floor at tile (4, 1).
@@ -136,4 +134,4 @@ TEST(ShotPlayTest, HomingKindsSteerBetweenTheirStartAndEnd) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::shots

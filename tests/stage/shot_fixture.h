@@ -12,10 +12,9 @@
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test::shots {
-
-inline constexpr int PLAY_STATE = 2;
 
 // The hero stands at stage tile (4, 1): screen rectangle (128, 32)-(159, 63) with the view at
 // (320, 320), facing left. A shot fired right starts at x = 320 + 159 + 1 = 480 and

@@ -20,10 +20,8 @@
 #include "shot_fixture.h"
 #include "support/stage_harness.h"
 
-namespace t4::test {
+namespace t4::test::shots {
 namespace {
-
-using namespace shots;
 
 TEST(ShotPlayTest, StraightShotMovesItsSpeedEachFrameAndFacesItsWay) {
   Started s(Open());
@@ -387,4 +385,4 @@ TEST(ShotPlayTest, SwordEndsWithItsOwnerAndShotsForgetARemovedShooter) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::shots

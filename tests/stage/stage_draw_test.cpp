@@ -16,6 +16,7 @@
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
 #include "draw_probe.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
@@ -334,13 +335,7 @@ TEST_F(StageDrawTest, TimeLimitWarningSoundsOnlyWhenAskedAndInTime) {
   }
 }
 
-// The hero falls into a pit; its display layer is given by its Z order.
-const std::vector<std::string> PIT = {
-    "....................",
-    ".....H..............",
-    "####....############",
-};
-
+// The hero falls into the pit; its display layer is given by its Z order.
 TEST(StageDrawLayers, AHeroOutsideTheDisplayLayersStillEndsItsLife) {
   for (int z : {3, 8}) {
     SCOPED_TRACE(z);

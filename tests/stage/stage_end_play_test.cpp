@@ -26,12 +26,10 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "play_constants.h"
 
 namespace t4::test {
 namespace {
-
-constexpr int PLAY_STATE = 2;
-constexpr int16_t BUTTON_1 = 1;
 
 cStage Floor() {
   cStage stage = StageFromRows({

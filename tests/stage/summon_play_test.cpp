@@ -23,10 +23,8 @@
 #include "support/stage_harness.h"
 #include "fire_fixture.h"
 
-namespace t4::test {
+namespace t4::test::fire {
 namespace {
-
-using namespace fire;
 
 cCharaDef SummonedChara(int copies, int8_t spare = 1) {
   cCharaDef def = StageFromRows({"w"}).m_CharaPlaces.At(0);
@@ -387,4 +385,4 @@ TEST(SummonPlayTest, BlockSummonStopsTheCharactersItCovers) {
 }
 
 }  // namespace
-}  // namespace t4::test
+}  // namespace t4::test::fire

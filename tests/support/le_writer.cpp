@@ -33,4 +33,10 @@ LeWriter& LeWriter::Str(std::string_view text) {
   return *this;
 }
 
+LeWriter& LeWriter::I32List(const std::vector<int32_t>& list) {
+  I32(static_cast<int64_t>(list.size()));
+  for (int32_t value : list) I32(value);
+  return *this;
+}
+
 }  // namespace t4::test

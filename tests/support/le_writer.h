@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace t4::test {
 
@@ -20,6 +21,8 @@ class LeWriter {
   LeWriter& Append(const LeWriter& other) { return Raw(other.m_bytes); }
   // A data-file string: int32 length + 1, then the text and its NUL unless the text is empty.
   LeWriter& Str(std::string_view text);
+  // A data-file list of integers: int32 count, then each value as int32.
+  LeWriter& I32List(const std::vector<int32_t>& list);
 
   const std::string& Bytes() const { return m_bytes; }
   size_t Size() const { return m_bytes.size(); }

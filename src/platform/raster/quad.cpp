@@ -21,7 +21,7 @@ inline uint32_t Arg(int arg, uint32_t texel, uint32_t diffuse, uint32_t factor) 
   }
 }
 
-inline uint32_t Op(int op, uint32_t a1, uint32_t a2, uint32_t diffuseCh, uint32_t factorAlpha) {
+inline uint32_t CombineOp(int op, uint32_t a1, uint32_t a2, uint32_t diffuseCh, uint32_t factorAlpha) {
   switch (op) {
     case TOP_SELECTARG1: return a1;
     case TOP_SELECTARG2: return a2;
@@ -33,12 +33,6 @@ inline uint32_t Op(int op, uint32_t a1, uint32_t a2, uint32_t diffuseCh, uint32_
   }
 }
 
-inline int Wrap(int64_t v, int size) {
-  int64_t m = v % size;
-  if (m < 0) m += size;
-  return static_cast<int>(m);
-}
-
 }  // namespace
 
 uint32_t CombineStage(const StageState& st, uint32_t texel, uint32_t diffuse) {
@@ -47,10 +41,10 @@ uint32_t CombineStage(const StageState& st, uint32_t texel, uint32_t diffuse) {
   const uint32_t c2 = Arg(st.colorArg2, texel, diffuse, st.textureFactor);
   uint32_t out = 0;
   for (int shift = 0; shift < 24; shift += 8)
-    out |= Op(st.colorOp, Ch(c1, shift), Ch(c2, shift), Ch(diffuse, shift), fa) << shift;
+    out |= CombineOp(st.colorOp, Ch(c1, shift), Ch(c2, shift), Ch(diffuse, shift), fa) << shift;
   const uint32_t a1 = Arg(st.alphaArg1, texel, diffuse, st.textureFactor);
   const uint32_t a2 = Arg(st.alphaArg2, texel, diffuse, st.textureFactor);
-  out |= Op(st.alphaOp, Ch(a1, 24), Ch(a2, 24), Ch(diffuse, 24), fa) << 24;
+  out |= CombineOp(st.alphaOp, Ch(a1, 24), Ch(a2, 24), Ch(diffuse, 24), fa) << 24;
   return out;
 }
 
@@ -89,8 +83,7 @@ uint32_t LerpColor(const Vertex& v0, const Vertex& v1, const Vertex& v2, double 
   return out;
 }
 
-void DrawTriangle(Surface& target, Vertex v0, Vertex v1, Vertex v2, const Surface* texture,
-                  const StageState& st) {
+void DrawTriangle(Surface& target, Vertex v0, Vertex v1, Vertex v2, const Surface* texture, const StageState& st) {
   double area = (static_cast<double>(v1.x) - v0.x) * (static_cast<double>(v2.y) - v0.y) -
                 (static_cast<double>(v2.x) - v0.x) * (static_cast<double>(v1.y) - v0.y);
   if (!(area != 0) || !std::isfinite(area)) return;
@@ -118,7 +111,7 @@ void DrawTriangle(Surface& target, Vertex v0, Vertex v1, Vertex v2, const Surfac
         const double v = (v0.v * l0 + v1.v * l1 + v2.v * l2) * texture->Height();
         if (!(std::abs(u) < 1e15) || !(std::abs(v) < 1e15)) continue;
         texel = ReadTexel(*texture, Wrap(static_cast<int64_t>(std::floor(u)), texture->Width()),
-                      Wrap(static_cast<int64_t>(std::floor(v)), texture->Height()));
+                          Wrap(static_cast<int64_t>(std::floor(v)), texture->Height()));
       }
       WriteQuadPixel(target, px, py, CombineStage(st, texel, LerpColor(v0, v1, v2, l0, l1, l2)), st);
     }

@@ -14,6 +14,13 @@ inline uint32_t ReadTexel(const Surface& t, int x, int y) {
   return t.Format() == PixelFormat::P8 ? 0xFF000000u | raw : ToArgb(t.Format(), raw);
 }
 
+// A texel coordinate repeated into [0, size), for wrapping textures.
+inline int Wrap(int64_t v, int size) {
+  int64_t m = v % size;
+  if (m < 0) m += size;
+  return static_cast<int>(m);
+}
+
 // A stage's colour into the target: skipped where clear and blended where translucent when the
 // stage blends.
 inline void WriteQuadPixel(Surface& target, int x, int y, uint32_t color, const StageState& st) {

@@ -23,12 +23,6 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {
   return q;
 }
 
-inline int Wrap(int64_t v, int size) {
-  int64_t m = v % size;
-  if (m < 0) m += size;
-  return static_cast<int>(m);
-}
-
 // Texel index along one axis for destination offsets [first, first + n): i samples
 // start + floor((2i + 1) x sw / 2w) wrapped into [0, size). One division for the whole span.
 void SampleSpan(int32_t* out, int64_t first, int64_t n, int64_t start, int64_t sw, int64_t w, int size) {
@@ -152,8 +146,7 @@ void Colours(uint32_t* __restrict out, const typename S::T* __restrict s, const 
 // Texels that pass the stage unchanged, straight from a texture of 16-bit or no alpha: written
 // where opaque (the blend of alpha 0 keeps the target, of alpha 255 gives the texel).
 template <typename S, typename D, int WR, bool CONTIG>
-void DirectRow(typename D::T* __restrict d, const typename S::T* __restrict s, const int32_t* __restrict cols,
-               int n) {
+void DirectRow(typename D::T* __restrict d, const typename S::T* __restrict s, const int32_t* __restrict cols, int n) {
   using C = px::Convert<S, D>;
   for (int i = 0; i < n; ++i) {
     const typename S::T p = CONTIG ? s[i] : s[cols[i]];
@@ -288,10 +281,10 @@ void DrawFormats(Surface& target, const Surface& tex, const Span& sp, const Comb
                   sizeof(typename D::T) * static_cast<size_t>(sp.x1 - sp.x0));
     return;
   }
-#define T4_QUAD_KIND(K)                                      \
-  if (alphaBlend)                                            \
-    DrawRows<S, D, K, BLEND>(target, tex, sp, cb);           \
-  else                                                       \
+#define T4_QUAD_KIND(K)                            \
+  if (alphaBlend)                                  \
+    DrawRows<S, D, K, BLEND>(target, tex, sp, cb); \
+  else                                             \
     DrawRows<S, D, K, STORE>(target, tex, sp, cb);
   switch (cb.kind) {
     case PLAIN: T4_QUAD_KIND(PLAIN) break;
