@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -28,12 +26,7 @@ class ProgramRun : public ::testing::Test {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  std::string Read(const std::string& relative) {
-    std::ifstream in(project.Path() / relative, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string Read(const std::string& relative) { return project.ReadFile(relative); }
   std::string Log() { return Read("Report_Game.txt"); }
   std::string Stderr() { return Read("stderr.txt"); }
   TempDir project;

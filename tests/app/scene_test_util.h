@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 #include "app/scene_challenge.h"
 #include "app/scene_worldmap.h"
 #include "gfx/dd.h"
 #include "stage/game.h"
+#include "support/temp_dir.h"
 
 namespace t4::test {
 
@@ -41,12 +38,6 @@ constexpr int CHALLENGE_FADE_OUT = 2;
 
 inline cSceneWorldMap& Map() { return *static_cast<cSceneWorldMap*>(g_Game.GetScene(SCENE_WORLDMAP)); }
 inline cSceneChallenge& List() { return *static_cast<cSceneChallenge*>(g_Game.GetScene(SCENE_CHALLENGE)); }
-
-// The whole file; empty when it cannot be read.
-inline std::string ReadFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A pixel of the surface in the surface's own format.
 inline uint32_t Pixel(DDSURFACEDATA* lpSD, int x, int y) {

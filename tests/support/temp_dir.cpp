@@ -30,15 +30,16 @@ std::filesystem::path TempDir::WriteFile(const std::string& relative, const std:
   return path;
 }
 
-std::string TempDir::ReadFile(const std::string& relative) const {
-  std::ifstream in(m_path / relative, std::ios::binary);
+std::string TempDir::ReadFile(const std::string& relative) const { return test::ReadFile(m_path / relative); }
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
   std::ostringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
 
-ScopedCurrentDir::ScopedCurrentDir(const std::filesystem::path& dir)
-    : m_previous(std::filesystem::current_path()) {
+ScopedCurrentDir::ScopedCurrentDir(const std::filesystem::path& dir) : m_previous(std::filesystem::current_path()) {
   std::filesystem::current_path(dir);
 }
 

@@ -23,6 +23,9 @@ class TempDir {
   std::filesystem::path m_path;
 };
 
+// The whole file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 // Makes the folder current for the lifetime of the object (game paths are relative to it).
 class ScopedCurrentDir {
  public:
