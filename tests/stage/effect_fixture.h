@@ -22,24 +22,10 @@
 #include "stage/stage_globals.h"
 #include "support/bmp_writer.h"
 #include "support/stage_harness.h"
+#include "cmd_builders.h"
 #include "draw_probe.h"
 
 namespace t4::test {
-
-inline cFlowCommand Command(int kind, std::vector<int32_t> params, int16_t time = 0) {
-  cFlowCommand c;
-  c.m_cKind = static_cast<int8_t>(kind);
-  c.m_sTime = time;
-  for (int32_t p : params) c.m_Params.push_back(p);
-  return c;
-}
-
-inline cFlow FlowOf(int trigger, std::vector<cFlowCommand> cmds) {
-  cFlow f;
-  f.m_cTrigger = static_cast<int8_t>(trigger);
-  for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
-  return f;
-}
 
 class EffectStage : public ::testing::Test {
  protected:
@@ -74,7 +60,7 @@ class EffectStage : public ::testing::Test {
 
   // Runs one command of `kind` for `chara` through the command table.
   void Exec(cCharaBase& chara, int kind, std::vector<int32_t> params, int8_t soundOnScreenOnly = 1) {
-    cFlowCommand cmd = Command(kind, std::move(params));
+    cFlowCommand cmd = CommandOf(kind, std::move(params));
     cmd.m_cSoundOnScreen = soundOnScreenOnly;
     cFlowCommandState state;
     state.m_pCommand = &cmd;
