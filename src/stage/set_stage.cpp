@@ -61,9 +61,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_ShotLayers.assign(FACTION_COUNT, cSafeList<cShot*>());
   m_Shots.clear();
   m_CharaLayers.assign(FACTION_COUNT, cSafeList<cCharaBase*>());
-  g_CharaList.clear();
-  g_bBlockCharaMade = 0;
-  g_ItemList.clear();
+  ResetStageWorld();
 
   const bool bPlayback = g_Game.m_nTitleChoice == TITLE_CHOICE_REPLAY;
   if (bLoadStage) {
@@ -127,7 +125,6 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   if (!BuildGrid()) return;
 
   m_nHeroCount = 1;
-  g_Heroes.clear();
   g_Heroes.emplace_back();
   DebugLogf("A");
   cHero& hero = MainHero();
