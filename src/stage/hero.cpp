@@ -36,45 +36,11 @@ void FollowCamera(cScroll& axis, double pos, int size, int centre) {
 
 cHero::cHero() = default;
 
-cHero::cHero(const cHero& other) : cCharaBase(other) { CopyHeroFields(other); }
+cHero::cHero(const cHero& other) = default;
 
-cHero& cHero::operator=(const cHero& other) {
-  if (this != &other) {
-    cCharaBase::operator=(other);
-    CopyHeroFields(other);
-  }
-  return *this;
-}
+cHero& cHero::operator=(const cHero& other) = default;
 
 cHero::~cHero() = default;
-
-void cHero::CopyHeroFields(const cHero& o) {
-  m_pInput = o.m_pInput;
-  m_nJumpHold = o.m_nJumpHold;
-  m_bJumpReady = o.m_bJumpReady;
-  m_bNoJump = o.m_bNoJump;
-  m_dFloorAccelBase = o.m_dFloorAccelBase;
-  m_bJumpDone = o.m_bJumpDone;
-  m_bFacingRight = o.m_bFacingRight;
-  m_bKeepPos = o.m_bKeepPos;
-  m_dSavedX = o.m_dSavedX;
-  m_dSavedY = o.m_dSavedY;
-  m_dSavedRight = o.m_dSavedRight;
-  m_dSavedBottom = o.m_dSavedBottom;
-  m_bRestoreOnStop = o.m_bRestoreOnStop;
-  m_TouchedItems = o.m_TouchedItems;
-  m_nFloorEffect = o.m_nFloorEffect;
-  m_dFloorValue = o.m_dFloorValue;
-  m_nFloorTime = o.m_nFloorTime;
-  m_nBlockItemCooldown = o.m_nBlockItemCooldown;
-  m_nFrameCount = o.m_nFrameCount;
-  m_BoxC = o.m_BoxC;
-  m_HitBoxView = o.m_HitBoxView;
-  m_PendingItemCmds = o.m_PendingItemCmds;
-  m_PendingArranges = o.m_PendingArranges;
-  m_bDirLock = o.m_bDirLock;
-  m_bButtonLock = o.m_bButtonLock;
-}
 
 void cHero::Setup(int id, cCharaDef* def, double placeX, double placeY, cCharaBase* owner) {
   (void)owner;  // the set-up links the hero once it is placed

@@ -60,6 +60,7 @@ constexpr int SHOT_MOVE_FALL = 9;
 class cShot : public cStageObject {
  public:
   cShot();
+  // Takes every member as it stands, the links to target and shooter too.
   cShot(const cShot& other);
   cShot& operator=(const cShot&) = delete;
   ~cShot() override;
