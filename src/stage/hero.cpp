@@ -5,6 +5,7 @@
 
 #include "core/report_log.h"
 #include "core/sound_request.h"
+#include "data/flow_kinds.h"
 #include "data/stage_file.h"
 #include "persist/system_data.h"
 #include "stage/chara_flow_run.h"
@@ -307,17 +308,17 @@ void cHero::Jump(cFlowCommandState& js) {
   if (m_bFly || m_bJumpDone) return;
   const cFlowCommand* cmd = js.m_pCommand;
   auto param = [cmd](int i) { return cmd && i < static_cast<int>(cmd->m_Params.size()) ? cmd->m_Params.At(i) : 0; };
-  const int mode = param(0);
+  const int mode = param(JP_MODE);
   const int keys = CheckKeyCond(js.m_pFlow, m_pInput);
   const bool hasKeys = keys >= 0;
   const int held = mode == 0 ? 1 : (keys == 1 ? 1 : 0);
   const double n = g_Stage.m_dSubSteps;
   if (mode == 2) {
     const double v = std::fabs(m_dInertiaX);
-    const double t1 = param(1) / (10 * n);
-    const double t3 = param(3) / (10 * n);
-    const int p2 = param(2);
-    const int p4 = param(4);
+    const double t1 = param(JP_FULL_SPEED) / (10 * n);
+    const double t3 = param(JP_LOW_SPEED) / (10 * n);
+    const int p2 = param(JP_HEIGHT);
+    const int p4 = param(JP_LOW_HEIGHT);
     int h = p4;
     if (v >= t1)
       h = p2;
