@@ -68,6 +68,8 @@ constexpr int ITEMCMD_NONE = 0;
 constexpr int ITEMCMD_CHANGE_FLOW = 1;
 constexpr int ITEMCMD_KIND_OFFSET = 15;
 constexpr int ITEMCMD_KIND_COUNT = 25;
+// The arrange item command (it applies no pending arranges before itself).
+constexpr int ITEMCMD_ARRANGE = CMD_ARRANGE - ITEMCMD_KIND_OFFSET;
 
 // Flow triggers.
 enum : int {

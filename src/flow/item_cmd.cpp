@@ -117,7 +117,6 @@ const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdNone,                      // 24 ループ
 };
 
-static_assert(ITEM_CMD_KIND_COUNT == ITEMCMD_KIND_COUNT);
 static_assert(ITEMCMD_STAGE_CLEAR + ITEMCMD_KIND_OFFSET == CMD_STAGE_CLEAR);
 
 int ExecChangeFlow(cCharaBase* h, cFlowCommand* cmd, int deferred) {

@@ -34,7 +34,7 @@ TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
   stage.m_nTimeLimit = 2;
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   EXPECT_EQ(h.Scene().m_nTimeLeft, 2);
   h.Frames(59);
   EXPECT_EQ(h.Scene().m_nTimeLeft, 2);
@@ -50,7 +50,7 @@ TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
 TEST(BookkeepingPlayTest, PlayClockInHundredthsStopsAtItsCap) {
   StageHarness h;
   h.Start(WalkersRow(13));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frames(3);
   EXPECT_EQ(h.Scene().m_nPlayTime, 5);
   h.Frames(57);
@@ -72,7 +72,7 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
   StageHarness h;
   ScopedValue<int32_t> removeKilled(g_SystemData.m_bOption272, 0);
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 3u);
   // The first ran out of HP: it dies with its score. The second vanishes: no score.
@@ -90,7 +90,7 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
 TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
   StageHarness h;
   h.Start(WalkersRow());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   // A character on the hero's side (as a summon of the hero is).
   cChara* ally = h.Charas().at(0);
   ally->m_nSide = 0;
@@ -103,7 +103,7 @@ TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
 TEST(BookkeepingPlayTest, OnlyCharactersInViewAct) {
   StageHarness h;
   h.Start(WalkersRow());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frame();
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 3u);
@@ -143,7 +143,7 @@ TEST(BookkeepingPlayTest, ObjectsWhoseAppearanceConditionsFailAreNeitherActiveNo
   ScopedAppearCheck never(NeverAppear);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 2u);
   ASSERT_EQ(cs[0]->m_Def.m_Conds.size(), 1u);

@@ -40,7 +40,7 @@ class StateCommandPlay : public ::testing::Test {
     hp.reset();
     hp = std::make_unique<StageHarness>();
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   cChara& Chara(size_t i) { return *H().Charas().at(i); }
@@ -381,7 +381,7 @@ TEST_F(StateCommandPlay, GetItemFromAFlowEndsTheStage) {
   H().Frame();
   EXPECT_EQ(H().Scene().m_nEndRequest, 1);
   H().Frame();
-  EXPECT_NE(H().State(), PLAY_STATE);
+  EXPECT_NE(H().State(), PLAY_PLAY);
 }
 
 TEST_F(StateCommandPlay, ArrangeQueuesOnTheRunningFlowOrForItemsOnTheMainHero) {

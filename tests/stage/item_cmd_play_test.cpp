@@ -48,7 +48,7 @@ class ItemCommandPlay : public ::testing::Test {
     hp.reset();
     hp = std::make_unique<StageHarness>();
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   int32_t& S(int n) { return H().Scene().m_StageVars.At(n); }
