@@ -258,11 +258,7 @@ int cHero::MoveX() {
     }
     m_dSpeedX += m_dInertiaX;
   }
-  const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedX > limit)
-    m_dSpeedX = limit;
-  else if (m_dSpeedX < -limit)
-    m_dSpeedX = -limit;
+  LimitSpeed(m_dSpeedX);
   m_dX += m_dSpeedX;
   AfterMoveX();
   return 0;

@@ -246,11 +246,7 @@ int cShot::Update() {
 int cShot::StepX() {
   if (m_dInertiaX != 0) m_dSpeedX += m_dInertiaX;
   if (m_dSpeedX != 0) {
-    const double limit = g_Stage.m_dSpeedLimitStep;
-    if (m_dSpeedX > limit)
-      m_dSpeedX = limit;
-    else if (m_dSpeedX < -limit)
-      m_dSpeedX = -limit;
+    LimitSpeed(m_dSpeedX);
     m_dX += m_dSpeedX;
     ClampX();
   }

@@ -189,22 +189,22 @@ int cStageObject::CheckBoundsY(int mode) {
   return code;
 }
 
-int cStageObject::StepX(int mode) {
+void cStageObject::LimitSpeed(double& speed) {
   const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedX > limit)
-    m_dSpeedX = limit;
-  else if (m_dSpeedX < -limit)
-    m_dSpeedX = -limit;
+  if (speed > limit)
+    speed = limit;
+  else if (speed < -limit)
+    speed = -limit;
+}
+
+int cStageObject::StepX(int mode) {
+  LimitSpeed(m_dSpeedX);
   m_dX += m_dSpeedX;
   return CheckBoundsX(mode);
 }
 
 int cStageObject::StepY(int mode) {
-  const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedY > limit)
-    m_dSpeedY = limit;
-  else if (m_dSpeedY < -limit)
-    m_dSpeedY = -limit;
+  LimitSpeed(m_dSpeedY);
   m_dY += m_dSpeedY;
   return CheckBoundsY(mode);
 }

@@ -43,6 +43,8 @@ class cStageObject {
             int facingRight, int moveType, int cloneValue);
   void SetMoveType(int type);
 
+  // Holds a speed within the stage's speed limit per sub-step, either way.
+  static void LimitSpeed(double& speed);
   int CheckBoundsX(int mode);
   int CheckBoundsY(int mode);
   int StepX(int mode);
