@@ -128,8 +128,9 @@ void Circle(EffectCall& e, double v) {
 }
 
 void Zoom(EffectCall& e, double v) {
-  // v is the zoomed size of a 32-dot picture.
-  const int grow = e.scaled ? TruncToInt((v - 32) * e.s) : TruncToInt(v - 32);
+  // v is the zoomed size of a 32-dot picture. A scaled character grows by half its scaled amount
+  // (64 on a double-size character: 96 dots, not 128).
+  const int grow = e.scaled ? TruncToInt((v - 32) * e.s) / 2 : TruncToInt(v - 32);
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
   DDBltStretch(e.dst, e.L - grow / 2, e.T - grow / 2, e.W + grow, e.H + grow, src, sx, sy, e.W, e.H, BLT_TRANSPARENT);

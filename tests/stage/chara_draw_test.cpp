@@ -91,6 +91,31 @@ TEST_F(CharaDrawTest, ZoomGrowsAboutTheCentre) {
   }
 }
 
+TEST_F(CharaDrawTest, ZoomOnADoubleSizeCharacterGrowsByHalfItsScaledAmount) {
+  // e = trunc((v - 32) x 2) halved, drawn from L - e/2 over 64 + e dots.
+  struct Case {
+    int value, width;
+  } cases[] = {{64, 96}, {48, 80}, {16, 48}, {33, 65}, {32, 64}};
+  c->m_Def.m_cSize = 2;
+  c->SetScale(2, 1, 1);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.value);
+    c->m_Effect.Start(AddEffect(CHARAEFFECT_ZOOM, 10, k.value, k.value), 0, 0);
+    Draw(1);
+    const int left = c->m_rcScreen[0], top = c->m_rcScreen[1];
+    ASSERT_EQ(c->m_nDrawWidth, 64);
+    const int e = k.width - 64, first = left - e / 2, last = first + k.width - 1;
+    EXPECT_EQ(At(first - 1, top + 32), EMPTY);
+    EXPECT_EQ(At(first, top + 32), GREEN);
+    EXPECT_EQ(At(last, top + 32), GREEN);
+    EXPECT_EQ(At(last + 1, top + 32), EMPTY);
+    // The same growth downwards from the top.
+    const int bottom = top - e / 2 + k.width - 1;
+    EXPECT_EQ(At(left + 32, bottom), GREEN);
+    EXPECT_EQ(At(left + 32, bottom + 1), EMPTY);
+  }
+}
+
 // Under the render mode the characters are drawn inside one sprite batch; an effect that works on
 // the character's picture in the work surface must still show, exactly as it does with the batch
 // turned off, on a character of normal size and on one of double size (64 x 64 dots).
