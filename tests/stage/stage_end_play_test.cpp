@@ -49,7 +49,7 @@ struct Started {
   }
 };
 
-TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNine) {
+TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNineButEveryStepIsAnnounced) {
   struct Case {
     const char* name;
     int32_t step;
@@ -60,7 +60,10 @@ TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNine) {
   const Case cases[] = {
       // 9,990 + 20,020 = 30,010 crosses 10,000, 20,000 and 30,000.
       {"three steps", 10000, 5, 8, 3},
-      {"only up to 99", 10000, 98, 99, 1},
+      {"only up to 99", 10000, 98, 99, 3},
+      {"already at 99", 10000, 99, 99, 3},
+      // 30,010 / 100 - 9,990 / 100 = 201 steps: notices stop after 99.
+      {"a tiny step", 100, 5, 99, 99},
       {"unlimited lives", 10000, 999999, 999999, 0},
       {"no step", 0, 5, 5, 0},
   };
