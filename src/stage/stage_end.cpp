@@ -317,7 +317,8 @@ void cScenePlay::StageEnd() {
       m_nState = PLAY_PAUSE;
       return;
     }
-    if (ReplayKeyHandled()) return;
+    // Unlike a play frame, the clear display goes on (and is drawn) on a frame that saved a replay.
+    ReplayKeyHandled();
     if ((mode == 0 || mode == 1) && GetAsyncKeyState(VK_F3) < 0) EnterRanking();
   }
   if (m_nStep == 0) {
