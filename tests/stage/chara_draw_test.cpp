@@ -126,8 +126,8 @@ TEST_F(CharaDrawTest, EveryEffectKindDrawsTheSameInsideTheCharacterBatch) {
     int p3, p4;
     bool shown;  // a blink starts in its hidden half
   } cases[] = {
-      {1, 0, 0, 0, true},  {2, 0, 4, 0, true},   {3, 0, 4, 0, true},  {4, 0, 0, 1, true},
-      {5, 0, 0, 1, true},  {6, 0, 0, 0, false},  {7, 0, 0, 0, true},  {8, 0, 0, 0, true},
+      {1, 0, 0, 0, true},  {2, 0, 4, 0, true},   {3, 0, 4, 0, true},   {4, 0, 0, 1, true},
+      {5, 0, 0, 1, true},  {6, 0, 0, 0, false},  {7, 0, 0, 0, true},   {8, 0, 0, 0, true},
       {9, 0, 0, 0, true},  {10, 64, 1, 0, true}, {11, 48, 0, 0, true}, {12, 2, 0, 0, true},
       {13, 1, 0, 0, true}, {14, 0, 0, 0, true},  {15, 1, 0, 0, true},  {16, 1, 0, 0, true},
   };
