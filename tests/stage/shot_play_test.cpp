@@ -384,33 +384,32 @@ TEST(ShotPlayTest, SwordEndsWithItsOwnerAndShotsForgetARemovedShooter) {
   EXPECT_EQ(s.h.Scene().m_Shots.front().m_bShot, 1);
 }
 
-TEST(ShotPlayTest, OutOfAreaEndsSwordsThatAskForItToo) {
-  // An enemy holds a sword beyond the right edge of the view (x 320 + 640 and on); the enemy-side
-  // shot area tests the right side with no margin, once a frame, for every shot record.
-  for (int option : {0, 1}) {
-    SCOPED_TRACE(option);
-    cStage stage = Open();
-    cCharaDef holder = stage.m_CharaPlaces.At(0);
-    holder.m_cController = 1;
-    holder.m_cFlight = 1;
-    holder.m_sBlockX = 25;
-    stage.m_CharaPlaces.push_back(holder);
-    stage.m_Areas[STAGE_AREA_ENEMY_SHOT].Set(0, 1, 0, 0, 0, 0, 0, 0);
-    Started s(stage);
-    AddSwordType();
-    cChara& owner = *s.h.Charas().at(0);
-    ASSERT_NE(owner.m_nSide, 0);
-    cEdShot p;
-    p.m_cMoveType = 0;
-    p.OutOfAreaOption() = static_cast<int8_t>(option);
-    FIREPARAM f;
-    cShot prototype;
-    prototype.Setup(s.h.Scene().m_nShotIdCount++, &owner, CMD_KIND_SWORD, p, f);
-    s.h.Scene().AddShot(prototype);
-    ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
-    s.h.Frame();
-    EXPECT_EQ(s.h.Scene().m_Shots.size(), option ? 0u : 1u);
-  }
+TEST(ShotPlayTest, OutOfAreaEndsShotsButLeavesSwordsToTheirHolder) {
+  // An enemy stands beyond the right edge of the view (x 320 + 640 and on); the enemy-side shot
+  // area tests the right side with no margin, once a frame. A still shot of its own with the
+  // out-of-area option goes; a sword with the same option stays, since it follows its holder.
+  cStage stage = Open();
+  cCharaDef holder = stage.m_CharaPlaces.At(0);
+  holder.m_cController = 1;
+  holder.m_cFlight = 1;
+  holder.m_sBlockX = 25;
+  stage.m_CharaPlaces.push_back(holder);
+  stage.m_Areas[STAGE_AREA_ENEMY_SHOT].Set(0, 1, 0, 0, 0, 0, 0, 0);
+  Started s(stage);
+  AddSwordType();
+  cChara& owner = *s.h.Charas().at(0);
+  ASSERT_NE(owner.m_nSide, 0);
+  cEdShot p = Straight(0);
+  p.OutOfAreaOption() = 1;
+  ASSERT_NE(FireOne(s.h, owner, p), nullptr);
+  FIREPARAM f;
+  cShot prototype;
+  prototype.Setup(s.h.Scene().m_nShotIdCount++, &owner, CMD_KIND_SWORD, p, f);
+  s.h.Scene().AddShot(prototype);
+  ASSERT_EQ(s.h.Scene().m_Shots.size(), 2u);
+  s.h.Frames(2);
+  ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
+  EXPECT_EQ(s.h.Scene().m_Shots.front().m_bShot, 0);
 }
 
 }  // namespace
