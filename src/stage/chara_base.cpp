@@ -7,6 +7,17 @@
 #include "stage/hero.h"
 #include "stage/stage_globals.h"
 
+namespace {
+
+// cCharaBase laid out from its parts alone. A member declared in cCharaBase itself makes the class
+// larger than this, and the build stops here: such a member would be left out of every copy.
+struct CHARABASEPARTS : cStageObject, CHARABASEFIELDS, CHARALINKS {};
+static_assert(sizeof(cCharaBase) == sizeof(CHARABASEPARTS),
+              "cCharaBase has a data member of its own: declare it in CHARABASEFIELDS (copied as it stands) "
+              "or, for a pointer between characters, in CHARALINKS");
+
+}  // namespace
+
 void HITBOX::SetBase(int offX, int offY, int w, int h) {
   nOffsetX = nBaseOffsetX = offX;
   nOffsetY = nBaseOffsetY = offY;
@@ -58,11 +69,7 @@ void cCharaBase::CopyFrom(const cCharaBase& other) {
 
 void cCharaBase::CopyFields(const cCharaBase& o, bool withLinks) {
   if (withLinks) {
-    m_bKeepLinks = o.m_bKeepLinks;
-    m_Targets = o.m_Targets;
-    m_pOwner = o.m_pOwner;
-    m_BackLinks = o.m_BackLinks;
-    m_ShotLinks = o.m_ShotLinks;
+    static_cast<CHARALINKS&>(*this) = o;
   } else {
     // A new character owns no links yet; it gets its own through InitLinks.
     m_Targets.assign(4, nullptr);

@@ -155,7 +155,19 @@ struct CHARABASEFIELDS {
   HITBOX m_BoxB;
 };
 
-class cCharaBase : public cStageObject, public CHARABASEFIELDS {
+// The pointers that lead from and to a character. A plain copy starts without them; CopyFrom takes
+// them over as a whole.
+struct CHARALINKS {
+  int32_t m_bKeepLinks = 0;
+  cSafeVector<cCharaBase*> m_Targets;
+  cCharaBase* m_pOwner = nullptr;
+  cSafeVector<TARGETLINK> m_BackLinks;
+  cSafeVector<SHOTLINK> m_ShotLinks;
+};
+
+// A character keeps no data members of its own: its state is CHARABASEFIELDS and CHARALINKS, so
+// every member is copied as one of the two (a check in chara_base.cpp holds this).
+class cCharaBase : public cStageObject, public CHARABASEFIELDS, public CHARALINKS {
  public:
   cCharaBase();
   // A copy of a character takes over no links: the vectors it would share with the original stay
@@ -258,13 +270,6 @@ class cCharaBase : public cStageObject, public CHARABASEFIELDS {
   void BlitWork(DDSURFACEDATA* dst, DDSURFACEDATA* work, const DRAWDESC& desc);
   void DrawHpGauge(DDSURFACEDATA* dst);
   void DrawSpGauge(DDSURFACEDATA* dst);
-
-  // The links, which CopyFields takes over by hand; every other member belongs in CHARABASEFIELDS.
-  int32_t m_bKeepLinks = 0;
-  cSafeVector<cCharaBase*> m_Targets;
-  cCharaBase* m_pOwner = nullptr;
-  cSafeVector<TARGETLINK> m_BackLinks;
-  cSafeVector<SHOTLINK> m_ShotLinks;
 
  private:
   void CopyFields(const cCharaBase& other, bool withLinks);
