@@ -11,6 +11,7 @@
 #include "data/flow_kinds.h"
 #include "data/palette.h"
 #include "stage/input.h"
+#include "support/flow_builders.h"
 
 namespace t4::bench {
 namespace {
@@ -19,22 +20,9 @@ namespace {
 constexpr int16_t GFX_HERO = 1, GFX_SLIME = 2, GFX_BIRD = 3, GFX_KNIGHT = 4, GFX_FIREBALL = 1;
 constexpr int16_t GFX_GROUND = 1, GFX_BRICK = 3, GFX_PLATFORM = 4;
 
-cFlowCommand Command(int kind) {
-  cFlowCommand cmd;
-  cmd.m_cCategory = CMDCAT_FLOW;
-  cmd.m_cKind = static_cast<int8_t>(kind);
-  cmd.m_Params.resize(static_cast<size_t>(GetCmdParamCount(CMDCAT_FLOW, kind)), 0);
-  return cmd;
-}
-
-cFlowCommand Move(int kind, int dir, int16_t speed, int16_t tenths) {
-  cFlowCommand cmd = Command(kind);
-  MakeEdMove(cmd.m_pMove);
-  cmd.m_pMove->m_cDir = static_cast<int8_t>(dir);
-  cmd.m_pMove->m_sSpeed = speed;
-  cmd.m_sTime = tenths;
-  return cmd;
-}
+using t4::test::Command;
+using t4::test::Flow;
+using t4::test::Move;
 
 cFlowCommand Wait(int16_t tenths) {
   cFlowCommand cmd = Command(CMD_WAIT);
@@ -74,14 +62,6 @@ cFlowCommand Summon(int16_t index, int16_t tenths, int16_t lifetime) {
   p.SummonLifetime() = lifetime;
   cmd.m_sTime = tenths;
   return cmd;
-}
-
-cFlow Flow(int trigger, std::vector<cFlowCommand> cmds, int8_t group = 0) {
-  cFlow flow;
-  flow.m_cTrigger = static_cast<int8_t>(trigger);
-  flow.m_cGroup = group;
-  flow.m_Cmds.assign(cmds.begin(), cmds.end());
-  return flow;
 }
 
 cCharaDef Chara(int16_t graphic, int8_t controller, std::vector<cFlow> flows) {

@@ -20,25 +20,6 @@ cBlock Block(const char* name, int16_t graphic, int8_t hit, int8_t floorEffect, 
   return b;
 }
 
-cFlowCommand Command(int kind, std::vector<int32_t> params) {
-  cFlowCommand cmd;
-  cmd.m_cCategory = CMDCAT_FLOW;
-  cmd.m_cKind = static_cast<int8_t>(kind);
-  params.resize(static_cast<size_t>(GetCmdParamCount(CMDCAT_FLOW, kind)), 0);
-  cmd.m_Params.assign(params.begin(), params.end());
-  return cmd;
-}
-
-// A movement in `dir` for `tenths` of a second at `speed` tenths of a dot per frame.
-cFlowCommand Move(int kind, int dir, int16_t speed, int16_t tenths) {
-  cFlowCommand cmd = Command(kind);
-  MakeEdMove(cmd.m_pMove);
-  cmd.m_pMove->m_cDir = static_cast<int8_t>(dir);
-  cmd.m_pMove->m_sSpeed = speed;
-  cmd.m_sTime = tenths;
-  return cmd;
-}
-
 cFlowCommand Shot(int16_t speed, int32_t power, int16_t sound) {
   cFlowCommand cmd = Command(CMD_SHOT);
   MakeEdShot(cmd.m_pShot);
@@ -49,13 +30,6 @@ cFlowCommand Shot(int16_t speed, int32_t power, int16_t sound) {
   cmd.m_sSound = sound;
   cmd.m_sTime = 3;
   return cmd;
-}
-
-cFlow Flow(int trigger, std::vector<cFlowCommand> cmds) {
-  cFlow flow;
-  flow.m_cTrigger = static_cast<int8_t>(trigger);
-  flow.m_Cmds.assign(cmds.begin(), cmds.end());
-  return flow;
 }
 
 // A flow that runs while the input pattern `key` is down (`repeat`) or once per press.

@@ -8,6 +8,7 @@
 
 #include "data/palette.h"
 #include "data/stage.h"
+#include "support/flow_builders.h"
 
 namespace demo {
 
@@ -40,11 +41,11 @@ constexpr int KEY_LEFT = 1, KEY_RIGHT = 2, KEY_BUTTON1 = 11, KEY_BUTTON2 = 12;
 constexpr int8_t FACE_LEFT = 0, FACE_RIGHT = 1;
 
 cBlock Block(const char* name, int16_t graphic, int8_t hit, int8_t floorEffect = 0, int32_t floorValue = 0);
-cFlowCommand Command(int kind, std::vector<int32_t> params = {});
-// A movement in `dir` for `tenths` of a second at `speed` tenths of a dot per frame.
-cFlowCommand Move(int kind, int dir, int16_t speed, int16_t tenths);
+// Commands, movements and flows are made as the tests make theirs.
+using t4::test::Command;
+using t4::test::Flow;
+using t4::test::Move;
 cFlowCommand Shot(int16_t speed, int32_t power, int16_t sound);
-cFlow Flow(int trigger, std::vector<cFlowCommand> cmds);
 // A flow that runs while the input pattern `key` is down (`repeat`) or once per press.
 cFlow KeyFlow(int key, bool repeat, std::vector<cFlowCommand> cmds);
 cCharaDef Chara(const char* name, int16_t graphic, int32_t hp, std::vector<cFlow> flows);

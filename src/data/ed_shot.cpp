@@ -93,7 +93,7 @@ int cEdShot::Load(FILE* fp) {
   if (v < DATA_VERSION) {
     if (v < 158) m_cAngleMirror = 0;
     if (v < 197) m_cCharaGuard = m_cHeroGuard;
-    if (v < 212) m_cScrollRide = (m_cMoveType >= 4 && m_cMoveType <= 7) ? 1 : 0;
+    if (v < 212) m_cScrollRide = (m_cMoveType >= SHOT_MOVE_HOME_HERO && m_cMoveType <= SHOT_MOVE_HOME_NEAREST2) ? 1 : 0;
     if (v < 213) {
       m_cAccelOn = 0;
       m_sAccel = 0;

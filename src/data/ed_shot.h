@@ -12,7 +12,21 @@
 #include "data/record.h"
 
 constexpr int SHOT_FORMATION_COUNT = 6;
-constexpr int SHOT_MOVETYPE_COUNT = 10;
+
+// Movement kinds of shots (the movement type of a shot's record).
+enum : int {
+  SHOT_MOVE_STRAIGHT = 0,
+  SHOT_MOVE_AIM_HERO,
+  SHOT_MOVE_AIM_NEAREST,
+  SHOT_MOVE_AIM_TARGET,
+  SHOT_MOVE_HOME_HERO,
+  SHOT_MOVE_HOME_NEAREST,
+  SHOT_MOVE_HOME_TARGET,
+  SHOT_MOVE_HOME_NEAREST2,
+  SHOT_MOVE_WAVE,
+  SHOT_MOVE_FALL,
+  SHOT_MOVE_KIND_COUNT
+};
 
 class cEdShot : public cRecord {
  public:

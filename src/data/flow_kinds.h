@@ -12,7 +12,7 @@ constexpr int CMDCAT_FLOW = 0;
 constexpr int CMDCAT_ITEM = 1;
 
 // Command kinds (category CMDCAT_FLOW).
-enum : int {
+enum CmdKind : int {
   CMD_NONE = 0,
   CMD_WAIT,
   CMD_STRAIGHT_MOVE,
@@ -56,12 +56,20 @@ enum : int {
   CMD_KIND_COUNT
 };
 
+// Parameters of the jump command. The mode: 0 the height is fixed; 1 the jump rises while the keys
+// of the flow's last key condition are held (heroes only); 2 the height follows the run-up speed
+// (heroes only): the full height from the full speed up, the low height at the low speed and below.
+// Speeds in 0.1 dot per frame, heights in half blocks.
+enum : int { JP_MODE = 0, JP_FULL_SPEED = 1, JP_HEIGHT = 2, JP_LOW_SPEED = 3, JP_LOW_HEIGHT = 4 };
+
 // Item-command kinds (category CMDCAT_ITEM): 0 empty, 1 change of flows, k = 2..24 is command
 // kind k + 15.
 constexpr int ITEMCMD_NONE = 0;
 constexpr int ITEMCMD_CHANGE_FLOW = 1;
 constexpr int ITEMCMD_KIND_OFFSET = 15;
 constexpr int ITEMCMD_KIND_COUNT = 25;
+// The arrange item command (it applies no pending arranges before itself).
+constexpr int ITEMCMD_ARRANGE = CMD_ARRANGE - ITEMCMD_KIND_OFFSET;
 
 // Flow triggers.
 enum : int {

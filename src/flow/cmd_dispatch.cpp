@@ -10,6 +10,7 @@
 #include "flow/cmd_effect.h"
 #include "flow/cmd_fire.h"
 #include "flow/cmd_move.h"
+#include "flow/cmd_params.h"
 #include "flow/cmd_state.h"
 #include "flow/cmd_warp_target.h"
 #include "flow/exec_status.h"
@@ -29,8 +30,6 @@ int32_t TruncateTotal(double t) {
   if (t <= -2147483648.0) return std::numeric_limits<int32_t>::min() + 1;
   return static_cast<int32_t>(t);
 }
-
-void CmdNothing(cCharaBase*, cFlowCommandState*) {}
 
 void CmdStatus(cCharaBase* c, cFlowCommandState* s) { ExecStatus(StageFlowBinding(), c, *s->m_pCommand); }
 
@@ -105,70 +104,124 @@ void CmdInitCircleMove(cFlowCommandState* s, cCharaBase* c) {
 
 void CmdInitJump(cFlowCommandState* s, cCharaBase* c) {
   cFlowCommand& cmd = *s->m_pCommand;
-  const int8_t h = static_cast<int8_t>(cmd.m_Params.size() > 2 ? cmd.m_Params.At(2) : 0);
+  const int8_t h = static_cast<int8_t>(CmdParam(cmd, JP_HEIGHT));
   s->m_dSpeed = c->JumpSpeedFromHbl(h);
   // The time follows from the height; the character's copy of the command keeps it.
   cmd.m_sTime = static_cast<int16_t>(std::clamp(c->JumpFramesFromHbl(h), 0, 32767));
   s->m_nTotal = cmd.m_sTime * FrameSubSteps() * 6;
 }
 
-const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT] = {
-    nullptr,           nullptr,     CmdInitMove, CmdInitMove, CmdInitCircleMove, CmdInitMove,
-    CmdInitHomingMove, CmdInitMove, nullptr,     nullptr,     CmdInitJump,
-};
+namespace {
 
-// The empty kinds (none and wait) only take their time.
-const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT] = {
-    CmdNothing,          // 0
-    CmdNothing,          // 1
-    CmdStraightMove,     // 2
-    CmdGroundTurnMove,   // 3
-    CmdCircleMove,       // 4
-    CmdChargeMove,       // 5
-    CmdHomingMove,       // 6
-    CmdScreenAvoidMove,  // 7
-    CmdStopMove,         // 8
-    CmdTurn,             // 9
-    CmdJump,             // 10
-    CmdShot,             // 11
-    CmdSword,            // 12
-    CmdSummonBlock,      // 13
-    CmdSummonChara,      // 14
-    CmdSummonItem,       // 15
-    CmdFlowControl,      // 16
-    CmdStageClear,       // 17
-    CmdGameWait,         // 18
-    CmdMessage,          // 19
-    CmdWarp,             // 20
-    CmdSetTarget,        // 21
-    CmdStatus,           // 22
-    CmdStatus2,          // 23
-    CmdVanish,           // 24
-    CmdGetItem,          // 25
-    CmdChangeGraphic,    // 26
-    CmdChangeAnimeSet,   // 27
-    CmdPlayAnime,        // 28
-    CmdEffect,           // 29
-    CmdCharaEffect,      // 30
-    CmdScreenEffect,     // 31
-    CmdPicture,          // 32
-    CmdScreenColor,      // 33
-    CmdBackground,       // 34
-    CmdSound,            // 35
-    CmdBgm,              // 36
-    CmdCode,             // 37
-    CmdArrange,          // 38
-    CmdLoop,             // 39
-};
+// The kind of the state's command, when it is one of the command kinds. Every other value comes
+// from bad data, and the dispatch refuses it here: the command runs nothing.
+bool FlowKindOf(const cFlowCommandState& s, CmdKind& kind) {
+  const int k = s.m_pCommand ? s.m_pCommand->m_cKind : -1;
+  if (k < 0 || k >= CMD_KIND_COUNT) return false;
+  kind = static_cast<CmdKind>(k);
+  return true;
+}
 
+}  // namespace
+
+// The switches name every kind and have no default, so a kind added to CmdKind without a case
+// fails the build.
 void InitCommand(cFlowCommandState& s, cCharaBase& c) {
-  const int kind = s.m_pCommand ? s.m_pCommand->m_cKind : -1;
-  if (kind < 0 || kind >= CMD_KIND_COUNT || s.m_pCommand->m_cCategory != CMDCAT_FLOW) return;
-  if (CMDINITPROC init = g_CmdInitTable[kind]) init(&s, &c);
+  CmdKind kind = CMD_NONE;
+  if (!FlowKindOf(s, kind) || s.m_pCommand->m_cCategory != CMDCAT_FLOW) return;
+  switch (kind) {
+    case CMD_STRAIGHT_MOVE:
+    case CMD_GROUND_TURN_MOVE:
+    case CMD_CHARGE_MOVE:
+    case CMD_SCREEN_AVOID_MOVE: CmdInitMove(&s, &c); break;
+    case CMD_CIRCLE_MOVE: CmdInitCircleMove(&s, &c); break;
+    case CMD_HOMING_MOVE: CmdInitHomingMove(&s, &c); break;
+    case CMD_JUMP: CmdInitJump(&s, &c); break;
+    // The other kinds need no set-up.
+    case CMD_NONE:
+    case CMD_WAIT:
+    case CMD_STOP_MOVE:
+    case CMD_TURN:
+    case CMD_SHOT:
+    case CMD_SWORD:
+    case CMD_SUMMON_BLOCK:
+    case CMD_SUMMON_CHARA:
+    case CMD_SUMMON_ITEM:
+    case CMD_FLOW_CONTROL:
+    case CMD_STAGE_CLEAR:
+    case CMD_GAME_WAIT:
+    case CMD_MESSAGE:
+    case CMD_WARP:
+    case CMD_SET_TARGET:
+    case CMD_STATUS:
+    case CMD_STATUS2:
+    case CMD_VANISH:
+    case CMD_GET_ITEM:
+    case CMD_CHANGE_GRAPHIC:
+    case CMD_CHANGE_ANIMESET:
+    case CMD_PLAY_ANIME:
+    case CMD_EFFECT:
+    case CMD_CHARA_EFFECT:
+    case CMD_SCREEN_EFFECT:
+    case CMD_PICTURE:
+    case CMD_SCREEN_COLOR:
+    case CMD_BACKGROUND:
+    case CMD_SOUND:
+    case CMD_BGM:
+    case CMD_CODE:
+    case CMD_ARRANGE:
+    case CMD_LOOP:
+    case CMD_KIND_COUNT: break;
+  }
 }
 
 void ExecCommand(cCharaBase& c, cFlowCommandState& s) {
-  const int kind = s.m_pCommand ? s.m_pCommand->m_cKind : -1;
-  if (kind < 0 || kind >= CMD_KIND_COUNT) return;
-  g_CmdExecTable[kind](&c, &s);
+  CmdKind kind = CMD_NONE;
+  if (!FlowKindOf(s, kind)) return;
+  cCharaBase* const pc = &c;
+  cFlowCommandState* const ps = &s;
+  switch (kind) {
+    // The empty kinds (none and wait) only take their time.
+    case CMD_NONE:
+    case CMD_WAIT: break;
+    case CMD_STRAIGHT_MOVE: CmdStraightMove(pc, ps); break;
+    case CMD_GROUND_TURN_MOVE: CmdGroundTurnMove(pc, ps); break;
+    case CMD_CIRCLE_MOVE: CmdCircleMove(pc, ps); break;
+    case CMD_CHARGE_MOVE: CmdChargeMove(pc, ps); break;
+    case CMD_HOMING_MOVE: CmdHomingMove(pc, ps); break;
+    case CMD_SCREEN_AVOID_MOVE: CmdScreenAvoidMove(pc, ps); break;
+    case CMD_STOP_MOVE: CmdStopMove(pc, ps); break;
+    case CMD_TURN: CmdTurn(pc, ps); break;
+    case CMD_JUMP: CmdJump(pc, ps); break;
+    case CMD_SHOT: CmdShot(pc, ps); break;
+    case CMD_SWORD: CmdSword(pc, ps); break;
+    case CMD_SUMMON_BLOCK: CmdSummonBlock(pc, ps); break;
+    case CMD_SUMMON_CHARA: CmdSummonChara(pc, ps); break;
+    case CMD_SUMMON_ITEM: CmdSummonItem(pc, ps); break;
+    case CMD_FLOW_CONTROL: CmdFlowControl(pc, ps); break;
+    case CMD_STAGE_CLEAR: CmdStageClear(pc, ps); break;
+    case CMD_GAME_WAIT: CmdGameWait(pc, ps); break;
+    case CMD_MESSAGE: CmdMessage(pc, ps); break;
+    case CMD_WARP: CmdWarp(pc, ps); break;
+    case CMD_SET_TARGET: CmdSetTarget(pc, ps); break;
+    case CMD_STATUS: CmdStatus(pc, ps); break;
+    case CMD_STATUS2: CmdStatus2(pc, ps); break;
+    case CMD_VANISH: CmdVanish(pc, ps); break;
+    case CMD_GET_ITEM: CmdGetItem(pc, ps); break;
+    case CMD_CHANGE_GRAPHIC: CmdChangeGraphic(pc, ps); break;
+    case CMD_CHANGE_ANIMESET: CmdChangeAnimeSet(pc, ps); break;
+    case CMD_PLAY_ANIME: CmdPlayAnime(pc, ps); break;
+    case CMD_EFFECT: CmdEffect(pc, ps); break;
+    case CMD_CHARA_EFFECT: CmdCharaEffect(pc, ps); break;
+    case CMD_SCREEN_EFFECT: CmdScreenEffect(pc, ps); break;
+    case CMD_PICTURE: CmdPicture(pc, ps); break;
+    case CMD_SCREEN_COLOR: CmdScreenColor(pc, ps); break;
+    case CMD_BACKGROUND: CmdBackground(pc, ps); break;
+    case CMD_SOUND: CmdSound(pc, ps); break;
+    case CMD_BGM: CmdBgm(pc, ps); break;
+    case CMD_CODE: CmdCode(pc, ps); break;
+    case CMD_ARRANGE: CmdArrange(pc, ps); break;
+    case CMD_LOOP: CmdLoop(pc, ps); break;
+    case CMD_KIND_COUNT: break;
+  }
 }

@@ -1,5 +1,5 @@
-// The command handlers' tables: a set-up handler that prepares a command state when the flow
-// states are built, and an execution handler that runs the command each sub-step.
+// Command dispatch: the set-up handler that prepares a command state when the flow states are
+// built, and the execution handler that runs the command each sub-step, chosen by the kind.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +9,9 @@
 
 class cCharaBase;
 
-using CMDINITPROC = void (*)(cFlowCommandState*, cCharaBase*);
-using CMDEXECPROC = void (*)(cCharaBase*, cFlowCommandState*);
-
-// Indexed by command kind; a null set-up entry means the kind needs none.
-extern const CMDINITPROC g_CmdInitTable[CMD_KIND_COUNT];
-extern const CMDEXECPROC g_CmdExecTable[CMD_KIND_COUNT];
-
 // The set-up handler of the command's kind, if any.
 void InitCommand(cFlowCommandState& state, cCharaBase& chara);
-// One sub-step of the command's handler; a kind outside the table runs nothing.
+// One sub-step of the command's handler; a kind outside the command kinds runs nothing.
 void ExecCommand(cCharaBase& chara, cFlowCommandState& state);
 
 // Works out the speed (solve mode 1) or the duration (solve mode 2) of a move from its distance.

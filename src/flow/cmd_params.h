@@ -38,6 +38,4 @@ bool SetCmdParam(int kind, int index, cFlowCommand& cmd, int32_t value);
 void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* chara);
 // Applies the flow's queued entries in queue order (null flow: nothing).
 void ApplyFlowArranges(cFlowCommand& cmd, cCharaBase* chara, cFlowState* flow);
-// Applies the entries the item commands queued on the hero, in queue order, the operands read from
-// the hero's variables.
-void ApplyItemArranges(cFlowCommand& cmd, cHero& hero);
+// ApplyItemArranges, for the hero's queued entries, is one of the stage's hooks (stage/flow_hooks.h).

@@ -18,18 +18,14 @@ class cItem;
 int CheckCondList(const cSafeVector<cCond>& conds, int mode, cCharaBase* chara);
 int CheckCond(const cCond& cond, cCharaBase* chara);
 
-// The holders' check: an empty list holds; a latched list that once held holds without being
-// evaluated; a list that holds sets `latched`.
-int CheckLatchedConds(const cSafeVector<cCond>& conds, int mode, int latchEnabled, int8_t& latched, cCharaBase* chara);
+// The holders' check (CheckLatchedConds) is one of the stage's hooks (stage/flow_hooks.h).
 // A flow's start conditions, evaluated for the character that owns it.
 int CheckFlowCond(cFlowState& state, cCharaBase* chara);
 // A character's own activity conditions (its definition copy), evaluated for itself.
 int CheckCharaCond(cCharaBase& chara);
 // An item's activity conditions (its definition copy), evaluated for the main hero.
 int CheckItemCond(cItem& item);
-// A block's conditions, evaluated for the main hero; a cell of the map grid keeps its latch in its
-// state byte, any other block is not latched.
-bool CheckMapCellCond(cBlock& block);
+// A block's conditions (CheckMapCellCond) are tested through the stage's hooks.
 
 // The status condition, reading through `stage`.
 int CheckStatusCond(cFlowStage& stage, const cCond& cond, cCharaBase* chara);

@@ -142,6 +142,14 @@ void SetCurrentCommand(cFlowCommandState* command) {
   if (g_lpScenePlay) g_lpScenePlay->m_lpCurrentCommand = command;
 }
 
+void SetRunningChara(cCharaBase* chara) {
+  SetCurrentChara(chara);
+  if (!chara) {
+    SetCurrentFlow(nullptr);
+    SetCurrentCommand(nullptr);
+  }
+}
+
 int32_t CommandTotal(const cFlowCommand& cmd, int cloneValue, int subSteps) {
   const int64_t tenths = int64_t{cmd.m_sTime} + int64_t{cmd.m_sTimePerClone} * cloneValue;
   return ClampToInt32(tenths * subSteps * 6);

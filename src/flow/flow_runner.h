@@ -16,8 +16,7 @@ constexpr int MAX_EXPANDED_COMMANDS = 65536;
 
 // Expands the first loop command of `cmds`: 1 when there was one, else 0.
 int UnrollFirstLoop(cSafeVector<cFlowCommand>& cmds);
-// Expands every loop command, outer first.
-void UnrollLoops(cSafeVector<cFlowCommand>& cmds);
+// UnrollLoops, which expands every loop, is one of the stage's hooks (stage/flow_hooks.h).
 
 // Sub-steps of a command: (time + per-clone time x clone) x 6 x n, clamped to int32.
 int32_t CommandTotal(const cFlowCommand& cmd, int cloneValue, int subSteps);

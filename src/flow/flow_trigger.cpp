@@ -221,6 +221,21 @@ int CheckKeyCondNow(const cInput* input, const cKeyCond& k) {
   return ModeResult(k.m_cMode, trues, falses);
 }
 
+namespace {
+
+int LastKeyCondHeld(const cFlow* flow, const cInput* input) { return CheckKeyCondNow(input, flow->m_KeyConds.back()); }
+
+KeyCondCheck g_pfnKeyCondCheck = LastKeyCondHeld;
+
+}  // namespace
+
+void SetKeyCondCheck(KeyCondCheck check) { g_pfnKeyCondCheck = check ? check : LastKeyCondHeld; }
+
+int CheckKeyCond(const cFlow* flow, const cInput* input) {
+  if (!flow || flow->m_KeyConds.empty()) return -1;
+  return g_pfnKeyCondCheck(flow, input) ? 1 : 0;
+}
+
 int GetFirstHeldKey(const cInput* input) {
   if (!input) return 0;
   for (int k = 0; k < DIR_PATTERN_COUNT; ++k)

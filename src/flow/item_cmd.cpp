@@ -2,6 +2,8 @@
 // list order; kind 1 changes the taker's flows.
 #include "flow/item_cmd.h"
 
+#include <algorithm>
+
 #include "data/flow_command.h"
 #include "data/flow_kinds.h"
 #include "flow/cmd_control.h"
@@ -89,7 +91,7 @@ int ItemCmdCode(cCharaBase& c, cFlowCommand& cmd) {
 
 }  // namespace
 
-const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
+constexpr ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdNone,                      // 0
     ItemCmdChangeFlow,                // 1 フローの変更
     ItemCmdStageClear,                // 2 ステージクリア
@@ -117,8 +119,10 @@ const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdNone,                      // 24 ループ
 };
 
-static_assert(ITEM_CMD_KIND_COUNT == ITEMCMD_KIND_COUNT);
 static_assert(ITEMCMD_STAGE_CLEAR + ITEMCMD_KIND_OFFSET == CMD_STAGE_CLEAR);
+// A kind left out of the table above would be a null handler that RunItemCmd calls.
+static_assert(std::ranges::none_of(g_ItemCmdExecTable, [](ItemCmdHandler h) { return h == nullptr; }),
+              "every item-command kind needs its handler in g_ItemCmdExecTable");
 
 int ExecChangeFlow(cCharaBase* h, cFlowCommand* cmd, int deferred) {
   if (!h || !cmd || static_cast<int>(cmd->m_Params.size()) < GetCmdParamCount(CMDCAT_ITEM, ITEMCMD_CHANGE_FLOW))

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "data/flow_kinds.h"
-#include "stage/chara_items.h"
+#include "stage/flow_hooks.h"
 
 class cCharaBase;
 class cFlowCommand;
@@ -14,8 +14,7 @@ class cFlowCommand;
 enum : int { CHANGE_FLOW_ADD = 0, CHANGE_FLOW_REPLACE, CHANGE_FLOW_DELETE };
 constexpr int CHANGE_FLOW_ALL = 0;
 
-// Indexed by item-command kind; RunItemCmd checks the kind before it indexes.
-extern const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT];
+// The handler table g_ItemCmdExecTable is declared with the stage's hooks (stage/flow_hooks.h).
 
 // Adds, replaces or deletes flows of `h` by the command's flows. Run from the main hero's own flow
 // pass (and not `deferred`), the change waits in the hero's pending list until that pass has

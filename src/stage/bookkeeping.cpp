@@ -4,9 +4,9 @@
 
 #include "core/sound_request.h"
 #include "core/timing.h"
-#include "flow/conditions.h"
 #include "persist/system_data.h"
 #include "stage/chara.h"
+#include "stage/flow_hooks.h"
 #include "stage/hero.h"
 #include "stage/item.h"
 #include "stage/scene_play.h"

@@ -10,25 +10,9 @@
 
 cChara::cChara() = default;
 
-cChara::cChara(const cChara& other) : cCharaBase(other) { CopyCharaFields(other); }
+cChara::cChara(const cChara& other) = default;
 
-cChara& cChara::operator=(const cChara& other) {
-  if (this != &other) {
-    cCharaBase::operator=(other);
-    CopyCharaFields(other);
-  }
-  return *this;
-}
-
-void cChara::CopyCharaFields(const cChara& o) {
-  m_bInView = o.m_bInView;
-  m_Item = o.m_Item;
-  m_nItemBlink = o.m_nItemBlink;
-  m_bViewIgnoreX = o.m_bViewIgnoreX;
-  m_bViewIgnoreY = o.m_bViewIgnoreY;
-  m_bWasActive = o.m_bWasActive;
-  m_bActing = o.m_bActing;
-}
+cChara& cChara::operator=(const cChara& other) = default;
 
 cChara::~cChara() = default;
 

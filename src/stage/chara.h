@@ -10,6 +10,8 @@
 class cChara : public cCharaBase {
  public:
   cChara();
+  // The character part copies as a character does (no links); every member of the character's own
+  // as it stands.
   cChara(const cChara& other);
   cChara& operator=(const cChara& other);
   ~cChara() override;
@@ -45,7 +47,6 @@ class cChara : public cCharaBase {
   int32_t m_bActing = 0;
 
  private:
-  void CopyCharaFields(const cChara& other);
   // The activation group of the definition when it is one of the stage's groups, else -1.
   int ActGroup() const;
 };

@@ -7,6 +7,17 @@
 #include "stage/hero.h"
 #include "stage/stage_globals.h"
 
+namespace {
+
+// cCharaBase laid out from its parts alone. A member declared in cCharaBase itself makes the class
+// larger than this, and the build stops here: such a member would be left out of every copy.
+struct CHARABASEPARTS : cStageObject, CHARABASEFIELDS, CHARALINKS {};
+static_assert(sizeof(cCharaBase) == sizeof(CHARABASEPARTS),
+              "cCharaBase has a data member of its own: declare it in CHARABASEFIELDS (copied as it stands) "
+              "or, for a pointer between characters, in CHARALINKS");
+
+}  // namespace
+
 void HITBOX::SetBase(int offX, int offY, int w, int h) {
   nOffsetX = nBaseOffsetX = offX;
   nOffsetY = nBaseOffsetY = offY;
@@ -58,11 +69,7 @@ void cCharaBase::CopyFrom(const cCharaBase& other) {
 
 void cCharaBase::CopyFields(const cCharaBase& o, bool withLinks) {
   if (withLinks) {
-    m_bKeepLinks = o.m_bKeepLinks;
-    m_Targets = o.m_Targets;
-    m_pOwner = o.m_pOwner;
-    m_BackLinks = o.m_BackLinks;
-    m_ShotLinks = o.m_ShotLinks;
+    static_cast<CHARALINKS&>(*this) = o;
   } else {
     // A new character owns no links yet; it gets its own through InitLinks.
     m_Targets.assign(4, nullptr);
@@ -70,73 +77,9 @@ void cCharaBase::CopyFields(const cCharaBase& o, bool withLinks) {
     m_BackLinks.clear();
     m_ShotLinks.clear();
   }
-  m_bOwnerAttack = o.m_bOwnerAttack;
-  m_nOwnerFlowId = o.m_nOwnerFlowId;
-  m_Def = o.m_Def;
+  static_cast<CHARABASEFIELDS&>(*this) = o;
   if (m_Def.m_cBlockChara) g_bBlockCharaMade = 1;
-  m_nNextFlowSerial = o.m_nNextFlowSerial;
-  m_FlowStates = o.m_FlowStates;
   AssignFlowStates(*this);
-  m_GroupRunning = o.m_GroupRunning;
-  m_GroupEnded = o.m_GroupEnded;
-  m_GroupStarted = o.m_GroupStarted;
-  m_bGroupEndPending = o.m_bGroupEndPending;
-  m_bFlowRemovalPending = o.m_bFlowRemovalPending;
-  m_dPlaceX = o.m_dPlaceX;
-  m_dPlaceY = o.m_dPlaceY;
-  m_bMoveAnimeRequest = o.m_bMoveAnimeRequest;
-  m_nMoveAnime = o.m_nMoveAnime;
-  m_nMoveAnimePriority = o.m_nMoveAnimePriority;
-  m_dImpactX = o.m_dImpactX;
-  m_dImpactY = o.m_dImpactY;
-  m_bImpacted = o.m_bImpacted;
-  m_dPrevImpactY = o.m_dPrevImpactY;
-  m_bNoGravity = o.m_bNoGravity;
-  m_nLastBlockSide = o.m_nLastBlockSide;
-  m_bAirborne = o.m_bAirborne;
-  m_bJumpCut = o.m_bJumpCut;
-  m_bJumping = o.m_bJumping;
-  m_bCeilingHit = o.m_bCeilingHit;
-  m_nAirFrames = o.m_nAirFrames;
-  m_pStandBlock = o.m_pStandBlock;
-  m_pLandBlock = o.m_pLandBlock;
-  m_pPrevLandBlock = o.m_pPrevLandBlock;
-  m_nStopCount = o.m_nStopCount;
-  m_bFixScreenX = o.m_bFixScreenX;
-  m_bFixScreenY = o.m_bFixScreenY;
-  m_nFixScreenX = o.m_nFixScreenX;
-  m_nFixScreenY = o.m_nFixScreenY;
-  m_bDead = o.m_bDead;
-  m_nDeathFrames = o.m_nDeathFrames;
-  m_bBlockedLeft = o.m_bBlockedLeft;
-  m_bBlockedRight = o.m_bBlockedRight;
-  m_bBlockedTop = o.m_bBlockedTop;
-  m_bBlockedBottom = o.m_bBlockedBottom;
-  m_bLandedOnChara = o.m_bLandedOnChara;
-  m_bRideChara = o.m_bRideChara;
-  m_nRideCharaId = o.m_nRideCharaId;
-  m_dRideX = o.m_dRideX;
-  m_dRideY = o.m_dRideY;
-  m_dRideRight = o.m_dRideRight;
-  m_dRideBottom = o.m_dRideBottom;
-  m_dPrevX = o.m_dPrevX;
-  m_dPrevY = o.m_dPrevY;
-  m_dPrevRight = o.m_dPrevRight;
-  m_dPrevBottom = o.m_dPrevBottom;
-  m_nHp = o.m_nHp;
-  m_HpGauge = o.m_HpGauge;
-  m_nSp = o.m_nSp;
-  m_SpGauge = o.m_SpGauge;
-  m_Vars = o.m_Vars;
-  m_nInvincible = o.m_nInvincible;
-  m_Cooldowns = o.m_Cooldowns;
-  m_RunningAnimes = o.m_RunningAnimes;
-  m_Effect = o.m_Effect;
-  m_bVanish = o.m_bVanish;
-  m_nSightDots = o.m_nSightDots;
-  m_bHidden = o.m_bHidden;
-  m_BoxA = o.m_BoxA;
-  m_BoxB = o.m_BoxB;
 }
 
 cItem* cCharaBase::GetItem() { return nullptr; }

@@ -84,7 +84,90 @@ struct HITBOX {
 // grid rebuilt under a living character can never leave it a dangling pointer.
 constexpr int32_t NO_BLOCK = -1;
 
-class cCharaBase : public cStageObject {
+// What a copy of a character takes over as it stands: all of the character's own state but its
+// links. Kept apart from the links so that the compiler copies it as a whole, and a member added
+// here can never be left out of a copy.
+struct CHARABASEFIELDS {
+  int32_t m_bOwnerAttack = 0;
+  uint8_t m_nOwnerFlowId = 0;
+  cCharaDef m_Def;
+  int32_t m_nNextFlowSerial = 0;
+  cSafeVector<cFlowState> m_FlowStates;
+  cSafeVector<uint8_t> m_GroupRunning;
+  cSafeVector<uint8_t> m_GroupEnded;
+  cSafeVector<uint8_t> m_GroupStarted;
+  int32_t m_bGroupEndPending = 0;
+  int32_t m_bFlowRemovalPending = 0;
+  double m_dPlaceX = 0.0;
+  double m_dPlaceY = 0.0;
+  int32_t m_bMoveAnimeRequest = 0;
+  int32_t m_nMoveAnime = 0;
+  int32_t m_nMoveAnimePriority = 0;
+  double m_dImpactX = 0.0;
+  double m_dImpactY = 0.0;
+  int32_t m_bImpacted = 0;
+  double m_dPrevImpactY = 0.0;
+  int32_t m_bNoGravity = 0;
+  int32_t m_nLastBlockSide = -1;
+  int32_t m_bAirborne = 1;
+  int32_t m_bJumpCut = 0;
+  int32_t m_bJumping = 0;
+  int32_t m_bCeilingHit = 0;
+  int32_t m_nAirFrames = 0;
+  int32_t m_pStandBlock = NO_BLOCK;
+  int32_t m_pLandBlock = NO_BLOCK;
+  int32_t m_pPrevLandBlock = NO_BLOCK;
+  int32_t m_nStopCount = 0;
+  int32_t m_bFixScreenX = 0;
+  int32_t m_bFixScreenY = 0;
+  int32_t m_nFixScreenX = 0;
+  int32_t m_nFixScreenY = 0;
+  int32_t m_bDead = 0;
+  int32_t m_nDeathFrames = 0;
+  int32_t m_bBlockedLeft = 0;
+  int32_t m_bBlockedRight = 0;
+  int32_t m_bBlockedTop = 0;
+  int32_t m_bBlockedBottom = 0;
+  int32_t m_bLandedOnChara = 0;
+  int32_t m_bRideChara = 0;
+  int32_t m_nRideCharaId = 0;
+  double m_dRideX = 0.0;
+  double m_dRideY = 0.0;
+  double m_dRideRight = 0.0;
+  double m_dRideBottom = 0.0;
+  double m_dPrevX = 0.0;
+  double m_dPrevY = 0.0;
+  double m_dPrevRight = 0.0;
+  double m_dPrevBottom = 0.0;
+  int32_t m_nHp = 0;
+  GAUGEANIME m_HpGauge;
+  int32_t m_nSp = 0;
+  GAUGEANIME m_SpGauge;
+  cSafeVector<int32_t> m_Vars;
+  int32_t m_nInvincible = 0;
+  std::list<HITCOOLDOWN> m_Cooldowns;
+  std::list<RUNNINGANIME> m_RunningAnimes;
+  cCharaEffect m_Effect;
+  int32_t m_bVanish = 0;
+  int32_t m_nSightDots = 0;
+  int32_t m_bHidden = 0;
+  HITBOX m_BoxA;
+  HITBOX m_BoxB;
+};
+
+// The pointers that lead from and to a character. A plain copy starts without them; CopyFrom takes
+// them over as a whole.
+struct CHARALINKS {
+  int32_t m_bKeepLinks = 0;
+  cSafeVector<cCharaBase*> m_Targets;
+  cCharaBase* m_pOwner = nullptr;
+  cSafeVector<TARGETLINK> m_BackLinks;
+  cSafeVector<SHOTLINK> m_ShotLinks;
+};
+
+// A character keeps no data members of its own: its state is CHARABASEFIELDS and CHARALINKS, so
+// every member is copied as one of the two (a check in chara_base.cpp holds this).
+class cCharaBase : public cStageObject, public CHARABASEFIELDS, public CHARALINKS {
  public:
   cCharaBase();
   // A copy of a character takes over no links: the vectors it would share with the original stay
@@ -187,77 +270,6 @@ class cCharaBase : public cStageObject {
   void BlitWork(DDSURFACEDATA* dst, DDSURFACEDATA* work, const DRAWDESC& desc);
   void DrawHpGauge(DDSURFACEDATA* dst);
   void DrawSpGauge(DDSURFACEDATA* dst);
-
-  int32_t m_bKeepLinks = 0;
-  cSafeVector<cCharaBase*> m_Targets;
-  cCharaBase* m_pOwner = nullptr;
-  cSafeVector<TARGETLINK> m_BackLinks;
-  cSafeVector<SHOTLINK> m_ShotLinks;
-  int32_t m_bOwnerAttack = 0;
-  uint8_t m_nOwnerFlowId = 0;
-  cCharaDef m_Def;
-  int32_t m_nNextFlowSerial = 0;
-  cSafeVector<cFlowState> m_FlowStates;
-  cSafeVector<uint8_t> m_GroupRunning;
-  cSafeVector<uint8_t> m_GroupEnded;
-  cSafeVector<uint8_t> m_GroupStarted;
-  int32_t m_bGroupEndPending = 0;
-  int32_t m_bFlowRemovalPending = 0;
-  double m_dPlaceX = 0.0;
-  double m_dPlaceY = 0.0;
-  int32_t m_bMoveAnimeRequest = 0;
-  int32_t m_nMoveAnime = 0;
-  int32_t m_nMoveAnimePriority = 0;
-  double m_dImpactX = 0.0;
-  double m_dImpactY = 0.0;
-  int32_t m_bImpacted = 0;
-  double m_dPrevImpactY = 0.0;
-  int32_t m_bNoGravity = 0;
-  int32_t m_nLastBlockSide = -1;
-  int32_t m_bAirborne = 1;
-  int32_t m_bJumpCut = 0;
-  int32_t m_bJumping = 0;
-  int32_t m_bCeilingHit = 0;
-  int32_t m_nAirFrames = 0;
-  int32_t m_pStandBlock = NO_BLOCK;
-  int32_t m_pLandBlock = NO_BLOCK;
-  int32_t m_pPrevLandBlock = NO_BLOCK;
-  int32_t m_nStopCount = 0;
-  int32_t m_bFixScreenX = 0;
-  int32_t m_bFixScreenY = 0;
-  int32_t m_nFixScreenX = 0;
-  int32_t m_nFixScreenY = 0;
-  int32_t m_bDead = 0;
-  int32_t m_nDeathFrames = 0;
-  int32_t m_bBlockedLeft = 0;
-  int32_t m_bBlockedRight = 0;
-  int32_t m_bBlockedTop = 0;
-  int32_t m_bBlockedBottom = 0;
-  int32_t m_bLandedOnChara = 0;
-  int32_t m_bRideChara = 0;
-  int32_t m_nRideCharaId = 0;
-  double m_dRideX = 0.0;
-  double m_dRideY = 0.0;
-  double m_dRideRight = 0.0;
-  double m_dRideBottom = 0.0;
-  double m_dPrevX = 0.0;
-  double m_dPrevY = 0.0;
-  double m_dPrevRight = 0.0;
-  double m_dPrevBottom = 0.0;
-  int32_t m_nHp = 0;
-  GAUGEANIME m_HpGauge;
-  int32_t m_nSp = 0;
-  GAUGEANIME m_SpGauge;
-  cSafeVector<int32_t> m_Vars;
-  int32_t m_nInvincible = 0;
-  std::list<HITCOOLDOWN> m_Cooldowns;
-  std::list<RUNNINGANIME> m_RunningAnimes;
-  cCharaEffect m_Effect;
-  int32_t m_bVanish = 0;
-  int32_t m_nSightDots = 0;
-  int32_t m_bHidden = 0;
-  HITBOX m_BoxA;
-  HITBOX m_BoxB;
 
  private:
   void CopyFields(const cCharaBase& other, bool withLinks);

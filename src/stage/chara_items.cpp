@@ -5,8 +5,7 @@
 #include "core/report_log.h"
 #include "core/sound_request.h"
 #include "data/flow_command.h"
-#include "flow/cmd_params.h"
-#include "flow/item_cmd.h"
+#include "stage/flow_hooks.h"
 #include "stage/game.h"
 #include "stage/hero.h"
 #include "stage/item.h"
@@ -14,12 +13,12 @@
 
 namespace {
 
-std::array<ItemCmdHandler, ITEM_CMD_KIND_COUNT> g_ItemCmdHandlers{};
+std::array<ItemCmdHandler, ITEMCMD_KIND_COUNT> g_ItemCmdHandlers{};
 
 }  // namespace
 
 ItemCmdHandler SetItemCmdHandler(int kind, ItemCmdHandler handler) {
-  if (kind < 0 || kind >= ITEM_CMD_KIND_COUNT) return nullptr;
+  if (kind < 0 || kind >= ITEMCMD_KIND_COUNT) return nullptr;
   const ItemCmdHandler previous = g_ItemCmdHandlers[static_cast<size_t>(kind)];
   g_ItemCmdHandlers[static_cast<size_t>(kind)] = handler;
   return previous;
@@ -27,7 +26,7 @@ ItemCmdHandler SetItemCmdHandler(int kind, ItemCmdHandler handler) {
 
 int RunItemCmd(cCharaBase& chara, cFlowCommand& command) {
   const int kind = command.m_cKind;
-  if (kind < 0 || kind >= ITEM_CMD_KIND_COUNT) {
+  if (kind < 0 || kind >= ITEMCMD_KIND_COUNT) {
     DebugLogf("err item command kind %d", kind);
     return 0;
   }
@@ -39,7 +38,7 @@ int cCharaBase::RunItemCommands(cSafeVector<cFlowCommand>& commands) {
   if (g_lpScenePlay) g_lpScenePlay->m_bItemMessage = 0;
   for (cFlowCommand& command : commands) {
     // Pending parameter changes go to the command after the arranges that queued them.
-    if (command.m_cKind != ITEM_CMD_ARRANGE) {
+    if (command.m_cKind != ITEMCMD_ARRANGE) {
       if (auto* hero = dynamic_cast<cHero*>(this)) {
         ApplyItemArranges(command, *hero);
         hero->m_PendingArranges.clear();

@@ -4,16 +4,13 @@
 
 #include <cstdint>
 
+#include "data/flow_kinds.h"
+
 class cCharaBase;
 class cFlowCommand;
 class cHero;
 class cItem;
 class cItemDef;
-
-// Kinds of item commands.
-constexpr int ITEM_CMD_KIND_COUNT = 25;
-// The arrange item command applies no pending arranges before itself.
-constexpr int ITEM_CMD_ARRANGE = 23;
 
 // Runs one item command on a character; 0 to go on, otherwise the value the run returns.
 using ItemCmdHandler = int (*)(cCharaBase& chara, cFlowCommand& command);

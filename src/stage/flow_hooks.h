@@ -1,16 +1,23 @@
-// What the characters need of the flow runner: the run-time state of one flow and of one of its
-// commands, building the states from a character's flows, stepping and stopping them, the key
-// test of a flow and the trigger entry points. The runner itself lives in src/flow.
+// What the stage needs of the flows: the run-time state of one flow and of one of its commands,
+// and every entry point by which the stage reaches the flow code (building the states from a
+// character's flows, stepping and stopping them, the key test of a flow, triggers, conditions and
+// item commands). The stage declares them here and src/flow provides them, so the flow code sits
+// above the stage and no stage file includes a flow header.
 #pragma once
 
 #include <cstdint>
 #include <list>
 
 #include "core/safe_containers.h"
+#include "data/cond.h"
 #include "data/flow.h"
 #include "data/flow_command.h"
+#include "data/flow_kinds.h"
+#include "stage/chara_items.h"
 
+class cBlock;
 class cCharaBase;
+class cHero;
 class cInput;
 
 struct FLOWPOINT {
@@ -135,3 +142,18 @@ void ExecPendingItemCommands(cCharaBase& chara, cSafeVector<cFlowCommand>& comma
 // Fires a trigger on `chara` with the other character involved (may be null) and a flow ID (0:
 // every flow of the trigger qualifies).
 void FireTriggerWith(cCharaBase& chara, int trigger, cCharaBase* other, int id);
+
+// Expands every loop command of `cmds`, outer first.
+void UnrollLoops(cSafeVector<cFlowCommand>& cmds);
+// The holders' check of a condition list: an empty list holds; a latched list that once held holds
+// without being evaluated; a list that holds sets `latched`.
+int CheckLatchedConds(const cSafeVector<cCond>& conds, int mode, int latchEnabled, int8_t& latched, cCharaBase* chara);
+// A block's conditions, evaluated for the main hero; a cell of the map grid keeps its latch in its
+// state byte, any other block is not latched.
+bool CheckMapCellCond(cBlock& block);
+// The command code's handler of each item-command kind; RunItemCmd checks the kind before it
+// indexes.
+extern const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT];
+// Applies the entries the item commands queued on the hero, in queue order, the operands read from
+// the hero's variables.
+void ApplyItemArranges(cFlowCommand& cmd, cHero& hero);

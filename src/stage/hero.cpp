@@ -5,6 +5,7 @@
 
 #include "core/report_log.h"
 #include "core/sound_request.h"
+#include "data/flow_kinds.h"
 #include "data/stage_file.h"
 #include "persist/system_data.h"
 #include "stage/chara_flow_run.h"
@@ -36,45 +37,11 @@ void FollowCamera(cScroll& axis, double pos, int size, int centre) {
 
 cHero::cHero() = default;
 
-cHero::cHero(const cHero& other) : cCharaBase(other) { CopyHeroFields(other); }
+cHero::cHero(const cHero& other) = default;
 
-cHero& cHero::operator=(const cHero& other) {
-  if (this != &other) {
-    cCharaBase::operator=(other);
-    CopyHeroFields(other);
-  }
-  return *this;
-}
+cHero& cHero::operator=(const cHero& other) = default;
 
 cHero::~cHero() = default;
-
-void cHero::CopyHeroFields(const cHero& o) {
-  m_pInput = o.m_pInput;
-  m_nJumpHold = o.m_nJumpHold;
-  m_bJumpReady = o.m_bJumpReady;
-  m_bNoJump = o.m_bNoJump;
-  m_dFloorAccelBase = o.m_dFloorAccelBase;
-  m_bJumpDone = o.m_bJumpDone;
-  m_bFacingRight = o.m_bFacingRight;
-  m_bKeepPos = o.m_bKeepPos;
-  m_dSavedX = o.m_dSavedX;
-  m_dSavedY = o.m_dSavedY;
-  m_dSavedRight = o.m_dSavedRight;
-  m_dSavedBottom = o.m_dSavedBottom;
-  m_bRestoreOnStop = o.m_bRestoreOnStop;
-  m_TouchedItems = o.m_TouchedItems;
-  m_nFloorEffect = o.m_nFloorEffect;
-  m_dFloorValue = o.m_dFloorValue;
-  m_nFloorTime = o.m_nFloorTime;
-  m_nBlockItemCooldown = o.m_nBlockItemCooldown;
-  m_nFrameCount = o.m_nFrameCount;
-  m_BoxC = o.m_BoxC;
-  m_HitBoxView = o.m_HitBoxView;
-  m_PendingItemCmds = o.m_PendingItemCmds;
-  m_PendingArranges = o.m_PendingArranges;
-  m_bDirLock = o.m_bDirLock;
-  m_bButtonLock = o.m_bButtonLock;
-}
 
 void cHero::Setup(int id, cCharaDef* def, double placeX, double placeY, cCharaBase* owner) {
   (void)owner;  // the set-up links the hero once it is placed
@@ -291,11 +258,7 @@ int cHero::MoveX() {
     }
     m_dSpeedX += m_dInertiaX;
   }
-  const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedX > limit)
-    m_dSpeedX = limit;
-  else if (m_dSpeedX < -limit)
-    m_dSpeedX = -limit;
+  LimitSpeed(m_dSpeedX);
   m_dX += m_dSpeedX;
   AfterMoveX();
   return 0;
@@ -341,17 +304,17 @@ void cHero::Jump(cFlowCommandState& js) {
   if (m_bFly || m_bJumpDone) return;
   const cFlowCommand* cmd = js.m_pCommand;
   auto param = [cmd](int i) { return cmd && i < static_cast<int>(cmd->m_Params.size()) ? cmd->m_Params.At(i) : 0; };
-  const int mode = param(0);
+  const int mode = param(JP_MODE);
   const int keys = CheckKeyCond(js.m_pFlow, m_pInput);
   const bool hasKeys = keys >= 0;
   const int held = mode == 0 ? 1 : (keys == 1 ? 1 : 0);
   const double n = g_Stage.m_dSubSteps;
   if (mode == 2) {
     const double v = std::fabs(m_dInertiaX);
-    const double t1 = param(1) / (10 * n);
-    const double t3 = param(3) / (10 * n);
-    const int p2 = param(2);
-    const int p4 = param(4);
+    const double t1 = param(JP_FULL_SPEED) / (10 * n);
+    const double t3 = param(JP_LOW_SPEED) / (10 * n);
+    const int p2 = param(JP_HEIGHT);
+    const int p4 = param(JP_LOW_HEIGHT);
     int h = p4;
     if (v >= t1)
       h = p2;

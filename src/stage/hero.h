@@ -26,6 +26,8 @@ struct HITBOXVIEW {
 class cHero : public cCharaBase {
  public:
   cHero();
+  // The character part copies as a character does (no links); every member of the hero's own as
+  // it stands.
   cHero(const cHero& other);
   cHero& operator=(const cHero& other);
   ~cHero() override;
@@ -85,7 +87,4 @@ class cHero : public cCharaBase {
   // words of the hero's player are held at their values when the lock began / buttons read 0.
   int32_t m_bDirLock = 0;
   int32_t m_bButtonLock = 0;
-
- private:
-  void CopyHeroFields(const cHero& other);
 };

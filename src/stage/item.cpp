@@ -2,7 +2,7 @@
 
 #include "data/database.h"
 #include "data/stage_file.h"
-#include "flow/flow_runner.h"
+#include "stage/flow_hooks.h"
 #include "stage/scroll.h"
 
 void cItem::Setup(int id, const cItemDef& def, int bCarried) {

@@ -60,11 +60,8 @@ cScenePlay::cScenePlay() : m_ScrollX(ScrollX()), m_ScrollY(ScrollY()) {
 }
 
 cScenePlay::~cScenePlay() {
-  // The objects go before the scene whose lists point at them; characters first, since their
-  // links lead into items and heroes.
-  g_CharaList.clear();
-  g_ItemList.clear();
-  g_Heroes.clear();
+  // The objects go before the scene whose lists point at them.
+  ResetStageWorld();
   int count = 0;
   const int* slots = EntrySlots(count);
   for (int i = 0; i < count; ++i) DDReleaseSurface(&g_SurfaceTable[slots[i]]);

@@ -11,7 +11,6 @@
 #include "data/flow_kinds.h"
 #include "data/data_refs.h"
 #include "data/stage_file.h"
-#include "flow/conditions.h"
 #include "gfx/dd.h"
 #include "persist/replay.h"
 #include "persist/save_data.h"
@@ -19,6 +18,7 @@
 #include "platform/random.h"
 #include "platform/winapi.h"
 #include "stage/chara.h"
+#include "stage/flow_hooks.h"
 #include "stage/hero.h"
 #include "stage/input.h"
 #include "stage/item.h"
@@ -61,9 +61,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_ShotLayers.assign(FACTION_COUNT, cSafeList<cShot*>());
   m_Shots.clear();
   m_CharaLayers.assign(FACTION_COUNT, cSafeList<cCharaBase*>());
-  g_CharaList.clear();
-  g_bBlockCharaMade = 0;
-  g_ItemList.clear();
+  ResetStageWorld();
 
   const bool bPlayback = g_Game.m_nTitleChoice == TITLE_CHOICE_REPLAY;
   if (bLoadStage) {
@@ -127,7 +125,6 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   if (!BuildGrid()) return;
 
   m_nHeroCount = 1;
-  g_Heroes.clear();
   g_Heroes.emplace_back();
   DebugLogf("A");
   cHero& hero = MainHero();

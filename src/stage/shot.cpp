@@ -64,44 +64,7 @@ const cSwordTypeEntry* FindSwordEntry(int type, int entry) {
 
 cShot::cShot() = default;
 
-cShot::cShot(const cShot& o)
-    : cStageObject(o),
-      m_nShooterId(o.m_nShooterId),
-      m_bShot(o.m_bShot),
-      m_nRangeSteps(o.m_nRangeSteps),
-      m_nLifeSteps(o.m_nLifeSteps),
-      m_nTick(o.m_nTick),
-      m_nSwordEntry(o.m_nSwordEntry),
-      m_dAccel(o.m_dAccel),
-      m_dMoveSpeed(o.m_dMoveSpeed),
-      m_dVelX(o.m_dVelX),
-      m_dVelY(o.m_dVelY),
-      m_bAccel(o.m_bAccel),
-      m_nMoveStart(o.m_nMoveStart),
-      m_nMoveEnd(o.m_nMoveEnd),
-      m_bMoveDone(o.m_bMoveDone),
-      m_dWavePhase(o.m_dWavePhase),
-      m_dWaveSin(o.m_dWaveSin),
-      m_dWaveCos(o.m_dWaveCos),
-      m_dHitLeft(o.m_dHitLeft),
-      m_dHitTop(o.m_dHitTop),
-      m_dHitRight(o.m_dHitRight),
-      m_dHitBottom(o.m_dHitBottom),
-      m_nHitOffsetX(o.m_nHitOffsetX),
-      m_nHitOffsetY(o.m_nHitOffsetY),
-      m_nHitBoxWidth(o.m_nHitBoxWidth),
-      m_nHitBoxHeight(o.m_nHitBoxHeight),
-      m_nBaseHitOffsetX(o.m_nBaseHitOffsetX),
-      m_nBaseHitOffsetY(o.m_nBaseHitOffsetY),
-      m_nBaseHitBoxWidth(o.m_nBaseHitBoxWidth),
-      m_nBaseHitBoxHeight(o.m_nBaseHitBoxHeight),
-      m_HitList(o.m_HitList),
-      m_Def(o.m_Def),
-      m_pTarget(o.m_pTarget),
-      m_pShooter(o.m_pShooter),
-      m_bVanish(o.m_bVanish),
-      m_bHitTrigger(o.m_bHitTrigger),
-      m_nFlowId(o.m_nFlowId) {}
+cShot::cShot(const cShot& o) = default;
 
 cShot::~cShot() { DetachLinks(); }
 
@@ -283,11 +246,7 @@ int cShot::Update() {
 int cShot::StepX() {
   if (m_dInertiaX != 0) m_dSpeedX += m_dInertiaX;
   if (m_dSpeedX != 0) {
-    const double limit = g_Stage.m_dSpeedLimitStep;
-    if (m_dSpeedX > limit)
-      m_dSpeedX = limit;
-    else if (m_dSpeedX < -limit)
-      m_dSpeedX = -limit;
+    LimitSpeed(m_dSpeedX);
     m_dX += m_dSpeedX;
     ClampX();
   }

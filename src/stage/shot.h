@@ -45,21 +45,10 @@ struct FIREPARAM {
   int32_t nDir = 0;
 };
 
-// Movement kinds of shots.
-constexpr int SHOT_MOVE_STRAIGHT = 0;
-constexpr int SHOT_MOVE_AIM_HERO = 1;
-constexpr int SHOT_MOVE_AIM_NEAREST = 2;
-constexpr int SHOT_MOVE_AIM_TARGET = 3;
-constexpr int SHOT_MOVE_HOME_HERO = 4;
-constexpr int SHOT_MOVE_HOME_NEAREST = 5;
-constexpr int SHOT_MOVE_HOME_TARGET = 6;
-constexpr int SHOT_MOVE_HOME_NEAREST2 = 7;
-constexpr int SHOT_MOVE_WAVE = 8;
-constexpr int SHOT_MOVE_FALL = 9;
-
 class cShot : public cStageObject {
  public:
   cShot();
+  // Takes every member as it stands, the links to target and shooter too.
   cShot(const cShot& other);
   cShot& operator=(const cShot&) = delete;
   ~cShot() override;

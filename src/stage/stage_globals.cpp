@@ -17,3 +17,14 @@ cScroll s_ScrollY;
 
 cScroll& ScrollX() { return s_ScrollX; }
 cScroll& ScrollY() { return s_ScrollY; }
+
+void ResetStageWorld() {
+  // Characters first, since their links lead into items and heroes.
+  g_CharaList.clear();
+  g_bBlockCharaMade = 0;
+  g_ItemList.clear();
+  g_Heroes.clear();
+  g_MapGrid.clear();
+  s_ScrollX = cScroll();
+  s_ScrollY = cScroll();
+}

@@ -28,3 +28,8 @@ extern int g_bBlockCharaMade;
 // The play scene's two axes; objects reach them here so that they work without a scene too.
 cScroll& ScrollX();
 cScroll& ScrollY();
+
+// Empties the stage's world kept here: no map grid, heroes, characters or items, the block-character
+// flag clear and both axes as new. Stage set-up starts from it, and so does a test harness, so a
+// stage plays the same whatever was played before it in the process.
+void ResetStageWorld();

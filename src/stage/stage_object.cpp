@@ -16,60 +16,13 @@ int TruncToInt(double d) {
 
 cStageObject::cStageObject() = default;
 
-cStageObject::cStageObject(const cStageObject& other) { cStageObject::CopyBase(other); }
+cStageObject::cStageObject(const cStageObject& other) = default;
 
-cStageObject& cStageObject::operator=(const cStageObject& other) {
-  if (this != &other) cStageObject::CopyBase(other);
-  return *this;
-}
+cStageObject& cStageObject::operator=(const cStageObject& other) = default;
 
 cStageObject::~cStageObject() = default;
 
-void cStageObject::CopyBase(const cStageObject& o) {
-  m_nId = o.m_nId;
-  m_nLife = o.m_nLife;
-  m_bRight = o.m_bRight;
-  m_nCloneValue = o.m_nCloneValue;
-  m_nGraphic = o.m_nGraphic;
-  m_Anime = o.m_Anime;
-  for (int i = 0; i < 4; ++i) m_rcScreen[i] = o.m_rcScreen[i];
-  m_nDrawOffsetX = o.m_nDrawOffsetX;
-  m_nDrawOffsetY = o.m_nDrawOffsetY;
-  m_nDrawWidth = o.m_nDrawWidth;
-  m_nDrawHeight = o.m_nDrawHeight;
-  m_nBaseDrawOffsetX = o.m_nBaseDrawOffsetX;
-  m_nBaseDrawOffsetY = o.m_nBaseDrawOffsetY;
-  m_nBaseDrawWidth = o.m_nBaseDrawWidth;
-  m_nBaseDrawHeight = o.m_nBaseDrawHeight;
-  m_nSide = o.m_nSide;
-  m_nOwnerKind = o.m_nOwnerKind;
-  m_nLayer = o.m_nLayer;
-  m_dX = o.m_dX;
-  m_dY = o.m_dY;
-  m_dRight = o.m_dRight;
-  m_dBottom = o.m_dBottom;
-  m_nTileLeft = o.m_nTileLeft;
-  m_nTileTop = o.m_nTileTop;
-  m_nTileRight = o.m_nTileRight;
-  m_nTileBottom = o.m_nTileBottom;
-  m_dSpeedX = o.m_dSpeedX;
-  m_dSpeedY = o.m_dSpeedY;
-  m_dInertiaX = o.m_dInertiaX;
-  m_dInertiaY = o.m_dInertiaY;
-  m_dFriction = o.m_dFriction;
-  m_bFrictionX = o.m_bFrictionX;
-  m_bFrictionY = o.m_bFrictionY;
-  m_bScrollRide = o.m_bScrollRide;
-  m_nHitWidth = o.m_nHitWidth;
-  m_nHitHeight = o.m_nHitHeight;
-  m_nBaseHitWidth = o.m_nBaseHitWidth;
-  m_nBaseHitHeight = o.m_nBaseHitHeight;
-  m_bFly = o.m_bFly;
-  m_nFlyKind = o.m_nFlyKind;
-  m_bActive = o.m_bActive;
-  m_bOnScreen = o.m_bOnScreen;
-  m_bCondLatched = o.m_bCondLatched;
-}
+void cStageObject::CopyBase(const cStageObject& o) { cStageObject::operator=(o); }
 
 void cStageObject::ScaleHitBoxes(int) {}
 void cStageObject::KeepFootOnScale(int, int, int) {}
@@ -236,22 +189,22 @@ int cStageObject::CheckBoundsY(int mode) {
   return code;
 }
 
-int cStageObject::StepX(int mode) {
+void cStageObject::LimitSpeed(double& speed) {
   const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedX > limit)
-    m_dSpeedX = limit;
-  else if (m_dSpeedX < -limit)
-    m_dSpeedX = -limit;
+  if (speed > limit)
+    speed = limit;
+  else if (speed < -limit)
+    speed = -limit;
+}
+
+int cStageObject::StepX(int mode) {
+  LimitSpeed(m_dSpeedX);
   m_dX += m_dSpeedX;
   return CheckBoundsX(mode);
 }
 
 int cStageObject::StepY(int mode) {
-  const double limit = g_Stage.m_dSpeedLimitStep;
-  if (m_dSpeedY > limit)
-    m_dSpeedY = limit;
-  else if (m_dSpeedY < -limit)
-    m_dSpeedY = -limit;
+  LimitSpeed(m_dSpeedY);
   m_dY += m_dSpeedY;
   return CheckBoundsY(mode);
 }

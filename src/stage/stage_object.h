@@ -19,11 +19,12 @@ inline int TileOf(double edge) { return TruncToInt(edge) >> 5; }
 class cStageObject {
  public:
   cStageObject();
+  // Copies take every member as it stands (the compiler's copy, so none can be left out).
   cStageObject(const cStageObject& other);
   cStageObject& operator=(const cStageObject& other);
   virtual ~cStageObject();
 
-  // Slots 1-12.
+  // Slots 1-12. CopyBase copies the stage-object part alone, as the copy assignment does.
   virtual void CopyBase(const cStageObject& other);
   virtual void SetScale(int newScale, int oldScale, int keepFoot);
   virtual void ScaleHitBoxes(int scale);
@@ -42,6 +43,8 @@ class cStageObject {
             int facingRight, int moveType, int cloneValue);
   void SetMoveType(int type);
 
+  // Holds a speed within the stage's speed limit per sub-step, either way.
+  static void LimitSpeed(double& speed);
   int CheckBoundsX(int mode);
   int CheckBoundsY(int mode);
   int StepX(int mode);

@@ -206,7 +206,7 @@ TEST_F(MoveSetUp, HomingLagInSubSteps) {
   EXPECT_EQ(SetUp(CMD_HOMING_MOVE, m, 1, 3).m_nRadius, 18);
 }
 
-TEST(ExecCommand, KindsOutsideTheTableRunNothing) {
+TEST(ExecCommand, KindsOutsideTheCommandKindsRunNothing) {
   cCharaBase chara;
   for (int kind : {-1, 40, 127, -128}) {
     cFlowCommand cmd;

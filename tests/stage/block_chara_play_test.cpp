@@ -41,7 +41,7 @@ TEST(BlockCharaPlayTest, HeroLandsOnABlockCharacterAndIsCarried) {
       "..............................",
       "..............................",
   })));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& k = *h.Charas().at(0);
   cHero& hero = h.Hero();
   // The flier fills its cell: its top is at 13 x 32 = 416, and the hero (28 high) ends on 388.
@@ -74,7 +74,7 @@ TEST(BlockCharaPlayTest, LandingAndRidingTellBothSides) {
       "..f...........................",
       "..............................",
   })));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& k = *h.Charas().at(0);
   cHero& hero = h.Hero();
   TriggerRecorder rec;
@@ -103,7 +103,7 @@ TEST(BlockCharaPlayTest, BlockCharacterMovingIntoTheHeroPushesIt) {
       "##############################",
       "..............................",
   })));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& k = *h.Charas().at(0);
   cHero& hero = h.Hero();
   h.Frames(2);
@@ -126,7 +126,7 @@ TEST(BlockCharaPlayTest, HeroSqueezedBetweenTwoBlockCharactersDies) {
       "##############################",
       "..............................",
   })));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> ks = h.Charas();
   ASSERT_EQ(ks.size(), 2u);
   Drive(*ks[0], 2);
@@ -155,7 +155,7 @@ TEST(BlockCharaPlayTest, FliersArePushedOrDestroyedByTheirKind) {
     stage.m_CharaPlaces.At(2).m_cBlockChara = 0;
     StageHarness h;
     h.Start(stage);
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     std::vector<cChara*> cs = h.Charas();
     ASSERT_EQ(cs.size(), 2u);
     cChara& k = *cs[0];

@@ -37,7 +37,7 @@ TEST(BlockCharaSummonedPlayTest, HeroLandsOnlyOnASummonedBlockCharacter) {
     SCOPED_TRACE(c.name);
     StageHarness h;
     h.Start(Prepared());
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     ASSERT_TRUE(h.Charas().empty());
     cCharaDef def = StageFromRows({"f"}).m_CharaPlaces.At(0);
     def.m_cFlight = 1;

@@ -6,6 +6,7 @@
 #include "data/palette.h"
 #include "stage/block_collision.h"
 #include "stage/hero.h"
+#include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
 #include "stage_hooks.h"
@@ -32,7 +33,7 @@ TEST(BlockItemPlayTest, AHeroStandingOnAnItemBlockIsPaidOncePerSecond) {
                                 "########",
                             }),
                             c.level));
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     cHero& hero = h.Hero();
     for (int f = 0; f < 60 && hero.m_pStandBlock == NO_BLOCK; ++f) h.Frame();  // settle on the floor
     ASSERT_NE(hero.m_pStandBlock, NO_BLOCK);

@@ -37,7 +37,7 @@ TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
   stage.m_nTimeLimit = 2;
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   EXPECT_EQ(h.Scene().m_nTimeLeft, 2);
   h.Frames(59);
   EXPECT_EQ(h.Scene().m_nTimeLeft, 2);
@@ -53,7 +53,7 @@ TEST(BookkeepingPlayTest, TimeLimitCountsWholeSecondsThenKillsTheHero) {
 TEST(BookkeepingPlayTest, PlayClockInHundredthsStopsAtItsCap) {
   StageHarness h;
   h.Start(WalkersRow(13));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frames(3);
   EXPECT_EQ(h.Scene().m_nPlayTime, 5);
   h.Frames(57);
@@ -74,11 +74,11 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
   stage.m_CharaPlaces.At(2).m_nScore = 70;
   // The hero's flow vanishes faction 2, the second walker alone, which asks for the HP check.
   stage.m_CharaPlaces.At(2).m_cLayer = 2;
-  stage.m_CharaPlaces.At(0).m_Flows.push_back(Once({CommandOf(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
+  stage.m_CharaPlaces.At(0).m_Flows.push_back(Once({Command(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
   StageHarness h;
   ScopedValue<int32_t> removeKilled(g_SystemData.m_bOption272, 0);
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 3u);
   // The first ran out of HP: it dies with its score. The second vanishes: no score.
@@ -101,12 +101,12 @@ TEST(BookkeepingPlayTest, TheHpChangedFlagLastsOnlyUntilTheNextFlowRun) {
   row[5] = row[8] = row[11] = 'w';
   cStage stage = WithPlainBodies(StageFromRows({std::string(20, '.'), row, std::string(20, '#')}));
   stage.m_CharaPlaces.At(1).m_Flows.push_back(Once({}));
-  stage.m_CharaPlaces.At(2).m_Flows.push_back(Once({CommandOf(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
+  stage.m_CharaPlaces.At(2).m_Flows.push_back(Once({Command(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
   const int8_t factions[] = {2, 2, 3};
   for (int i = 0; i < 3; ++i) stage.m_CharaPlaces.At(i + 1).m_cLayer = factions[i];
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   const std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 3u);
   h.Frame();
@@ -119,7 +119,7 @@ TEST(BookkeepingPlayTest, TheHpChangedFlagLastsOnlyUntilTheNextFlowRun) {
 TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
   StageHarness h;
   h.Start(WalkersRow());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   // A character on the hero's side (as a summon of the hero is).
   cChara* ally = h.Charas().at(0);
   ally->m_nSide = 0;
@@ -132,7 +132,7 @@ TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {
 TEST(BookkeepingPlayTest, OnlyCharactersInViewAct) {
   StageHarness h;
   h.Start(WalkersRow());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frame();
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 3u);
@@ -172,7 +172,7 @@ TEST(BookkeepingPlayTest, ObjectsWhoseAppearanceConditionsFailAreNeitherActiveNo
   ScopedAppearCheck never(NeverAppear);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> cs = h.Charas();
   ASSERT_EQ(cs.size(), 2u);
   ASSERT_EQ(cs[0]->m_Def.m_Conds.size(), 1u);

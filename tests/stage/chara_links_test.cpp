@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "stage/chara_links.h"
 #include "stage/chara.h"
+#include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
@@ -176,7 +177,7 @@ TEST(CharaAnimeSetPlayTest, SetShorterThanTheBasicAnimationsShowsItsFirst) {
   });
   stage.m_dGravity = 1.0;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(2), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frames(10);
   ASSERT_EQ(h.Charas().size(), 1u);
   const cChara& w = *h.Charas().at(0);

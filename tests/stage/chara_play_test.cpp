@@ -8,6 +8,7 @@
 
 #include "stage/chara.h"
 #include "stage/hero.h"
+#include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
 #include "play_constants.h"
@@ -32,7 +33,7 @@ TEST(CharaPlayTest, WalkersFallAndLandWhileFliersHold) {
       "########################",
       "........................",
   })));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   std::vector<cChara*> charas = h.Charas();
   ASSERT_EQ(charas.size(), 2u);
   cChara& walker = *charas[0];
@@ -62,7 +63,7 @@ TEST(CharaPlayTest, HundredsOfCharactersPlayAndSettle) {
   rows.push_back(std::string(30, '.'));
   StageHarness h;
   h.Start(PrepareActive(StageFromRows(rows)));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   ASSERT_EQ(h.Charas().size(), 540u);
   h.Frames(120);
   // The floor is stage row 20: grid dots 960..991, so every bottom ends on 959.

@@ -1,4 +1,5 @@
-// Commands, flows and conditions built in code for the command and flow tests.
+// Commands, flows and conditions built in code for the command and flow tests, beside the shared
+// makers of support/flow_builders.h.
 #pragma once
 
 #include <string>
@@ -8,32 +9,24 @@
 #include "data/flow.h"
 #include "data/flow_command.h"
 #include "data/flow_kinds.h"
+#include "support/flow_builders.h"
 
 namespace t4::test {
 
-inline cFlowCommand CommandOf(int kind, std::vector<int32_t> params, int category = CMDCAT_FLOW) {
-  cFlowCommand c;
-  c.m_cCategory = static_cast<int8_t>(category);
-  c.m_cKind = static_cast<int8_t>(kind);
-  for (int32_t p : params) c.m_Params.push_back(p);
-  return c;
-}
-
 inline cFlowCommand ItemCommand(int kind, std::vector<int32_t> params) {
-  return CommandOf(kind, std::move(params), CMDCAT_ITEM);
+  return Command(kind, std::move(params), CMDCAT_ITEM);
 }
 
 inline cFlowCommand Code(const std::string& text, int category = CMDCAT_FLOW) {
-  cFlowCommand c = CommandOf(category == CMDCAT_ITEM ? CMD_CODE - ITEMCMD_KIND_OFFSET : CMD_CODE, {}, category);
+  cFlowCommand c = Command(category == CMDCAT_ITEM ? CMD_CODE - ITEMCMD_KIND_OFFSET : CMD_CODE, {}, category);
   c.m_strText = text;
   return c;
 }
 
+// A flow that `trigger` starts, with flow ID `id`.
 inline cFlow TriggeredFlow(int trigger, std::vector<cFlowCommand> cmds, int8_t id = 0) {
-  cFlow f;
-  f.m_cTrigger = static_cast<int8_t>(trigger);
+  cFlow f = Flow(trigger, std::move(cmds));
   f.m_cId = id;
-  for (const cFlowCommand& c : cmds) f.m_Cmds.push_back(c);
   return f;
 }
 

@@ -54,7 +54,7 @@ class FirePlay : public ::testing::Test {
     h.reset();
     h = std::make_unique<StageHarness>();
     h->Start(stage);
-    ASSERT_GE(h->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h->RunUntilState(PLAY_PLAY), 0);
     h->OnSystemSound([this](int id) { m_nSounds += id == SOUND_ID; });
   }
   int32_t m_bHero = 1;

@@ -76,7 +76,7 @@ class MovePlay : public ::testing::Test {
     h.reset();  // one harness at a time
     h = std::make_unique<StageHarness>();
     h->Start(stage);
-    ASSERT_GE(h->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h->RunUntilState(PLAY_PLAY), 0);
   }
   // The character with definition graphic `graphic` (2 walker, 3 flier).
   cChara& Chara(int graphic) {

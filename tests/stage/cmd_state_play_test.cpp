@@ -40,7 +40,7 @@ class StateCommandPlay : public ::testing::Test {
     hp.reset();
     hp = std::make_unique<StageHarness>();
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   cChara& Chara(size_t i) { return *H().Charas().at(i); }
@@ -87,7 +87,7 @@ TEST_F(StateCommandPlay, Status2FlagsChangeTheExecutingCharacter) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "flag " << c.flag << " value " << c.value);
-    cFlow f = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_STATUS2, {0, c.flag, c.value, 0, 0}), CommandOf(CMD_WAIT, {})});
+    cFlow f = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_STATUS2, {0, c.flag, c.value, 0, 0}), Command(CMD_WAIT, {})});
     f.m_Cmds.At(1).m_sTime = 100;
     Start(ONE_EACH, {}, {f});
     ASSERT_FALSE(HasFatalFailure());
@@ -100,16 +100,16 @@ TEST_F(StateCommandPlay, GiantStopsTheCharacterOnlyWhenItsSizeChanges) {
   ScopedValue<int32_t> footFree(g_SystemData.m_bCompat831, 0);
   Start(ONE_EACH);
   cChara& c = Chara(0);
-  cFlowCommand same = CommandOf(CMD_STATUS2, {0, STATUS2_GIANT, 1, 0, 0});
+  cFlowCommand same = Command(CMD_STATUS2, {0, STATUS2_GIANT, 1, 0, 0});
   ExecStatus2(&c, &same);
   EXPECT_EQ(c.m_nStopCount, 0);
-  cFlowCommand twice = CommandOf(CMD_STATUS2, {0, STATUS2_GIANT, 2, 0, 0});
+  cFlowCommand twice = Command(CMD_STATUS2, {0, STATUS2_GIANT, 2, 0, 0});
   ExecStatus2(&c, &twice);
   EXPECT_EQ(c.m_nStopCount, 2);
   // The older rule keeps the feet in place without a stop.
   c.m_nStopCount = 0;
   ScopedValue<int32_t> footFixed(g_SystemData.m_bCompat831, 1);
-  cFlowCommand thrice = CommandOf(CMD_STATUS2, {0, STATUS2_GIANT, 3, 0, 0});
+  cFlowCommand thrice = Command(CMD_STATUS2, {0, STATUS2_GIANT, 3, 0, 0});
   ExecStatus2(&c, &thrice);
   EXPECT_EQ(c.m_nStopCount, 0);
   EXPECT_EQ(c.m_Def.m_cSize, 3);
@@ -120,24 +120,24 @@ TEST_F(StateCommandPlay, Status2ReachesTargetsTheHeroAndTheSystem) {
   cChara& c = Chara(0);
   cHero& hero = H().Hero();
   // Slot 1 holds the hero; slot 2 is empty.
-  cFlowCommand onHero = CommandOf(CMD_STATUS2, {1, STATUS2_TRANSPARENT, 1, 0, 0});
+  cFlowCommand onHero = Command(CMD_STATUS2, {1, STATUS2_TRANSPARENT, 1, 0, 0});
   ExecStatus2(&c, &onHero);
   EXPECT_EQ(hero.m_Def.m_cTransparent, 1);
   EXPECT_EQ(c.m_Def.m_cTransparent, 0);
-  cFlowCommand onEmpty = CommandOf(CMD_STATUS2, {2, STATUS2_TRANSPARENT, 1, 0, 0});
+  cFlowCommand onEmpty = Command(CMD_STATUS2, {2, STATUS2_TRANSPARENT, 1, 0, 0});
   ExecStatus2(&c, &onEmpty);
   EXPECT_EQ(c.m_Def.m_cTransparent, 0);
   // Flight changes the main hero's form, asked by a hero-side owner only.
-  cFlowCommand fly = CommandOf(CMD_STATUS2, {0, STATUS2_FLIGHT, 1, 0, 0});
+  cFlowCommand fly = Command(CMD_STATUS2, {0, STATUS2_FLIGHT, 1, 0, 0});
   ExecStatus2(&c, &fly);
   EXPECT_EQ(hero.m_bFly, 0);
-  cFlowCommand heroFlies = CommandOf(CMD_STATUS2, {1, STATUS2_FLIGHT, 1, 0, 0});
+  cFlowCommand heroFlies = Command(CMD_STATUS2, {1, STATUS2_FLIGHT, 1, 0, 0});
   ExecStatus2(&c, &heroFlies);
   EXPECT_EQ(hero.m_Def.m_cFlight, 1);
   EXPECT_EQ(hero.m_bFly, 1);
   // The system: the horizontal auto-scroll at the stage's speed.
   g_Stage.m_nAutoScrollX = 30;
-  cFlowCommand scroll = CommandOf(CMD_STATUS2, {5, 0, 1, 0, 0});
+  cFlowCommand scroll = Command(CMD_STATUS2, {5, 0, 1, 0, 0});
   ExecStatus2(&c, &scroll);
   EXPECT_EQ(g_Stage.m_nScrollModeX, 1);
   EXPECT_EQ(ScrollX().m_bAuto, 1);
@@ -146,12 +146,12 @@ TEST_F(StateCommandPlay, Status2ReachesTargetsTheHeroAndTheSystem) {
 
 TEST_F(StateCommandPlay, Status2VanishRemovesEnemiesAndKillsTheHeroSide) {
   // The character's own flow makes it vanish in the first frame.
-  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_STATUS2, {0, STATUS2_VANISH, 0, 0, 0})})});
+  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_ALWAYS, {Command(CMD_STATUS2, {0, STATUS2_VANISH, 0, 0, 0})})});
   cChara& c = Chara(0);
   cHero& hero = H().Hero();
   cScenePlay& scene = H().Scene();
   // The hero on itself: HP 0 without asking for the HP check.
-  cFlowCommand self = CommandOf(CMD_STATUS2, {0, STATUS2_VANISH, 0, 0, 0});
+  cFlowCommand self = Command(CMD_STATUS2, {0, STATUS2_VANISH, 0, 0, 0});
   scene.m_bHpChanged = 0;
   ExecStatus2(&hero, &self);
   EXPECT_EQ(hero.m_nHp, 0);
@@ -159,7 +159,7 @@ TEST_F(StateCommandPlay, Status2VanishRemovesEnemiesAndKillsTheHeroSide) {
   EXPECT_EQ(scene.m_bHpChanged, 0);
   // Another character on it: the check is asked for.
   hero.m_nHp = 3;
-  cFlowCommand onHero = CommandOf(CMD_STATUS2, {1, STATUS2_VANISH, 0, 0, 0});
+  cFlowCommand onHero = Command(CMD_STATUS2, {1, STATUS2_VANISH, 0, 0, 0});
   ExecStatus2(&c, &onHero);
   EXPECT_EQ(hero.m_nHp, 0);
   EXPECT_EQ(scene.m_bHpChanged, 1);
@@ -200,7 +200,7 @@ TEST_F(StateCommandPlay, VanishGroupTakesActiveCharactersOnScreenOrEverywhere) {
     ASSERT_EQ(cs.size(), 4u);
     ASSERT_EQ(cs[2]->m_bOnScreen, 0);
     ASSERT_EQ(cs[3]->m_bActive, 0);
-    cFlowCommand vanish = CommandOf(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, offScreenToo});
+    cFlowCommand vanish = Command(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, offScreenToo});
     ExecVanish(&H().Hero(), &vanish);
     EXPECT_EQ(cs[0]->m_bVanish, 1);
     EXPECT_EQ(cs[1]->m_bVanish, 0);
@@ -236,7 +236,7 @@ TEST_F(StateCommandPlay, VanishGroupShotsErasesThemOrOnlyFlagsThemDuringContacts
     AddShotAt(scene, 4, 5000, 360, &c);  // off screen
     AddShotAt(scene, 5, 400, 360, &c);
     scene.m_bContactRunning = contacts;
-    cFlowCommand vanish = CommandOf(CMD_VANISH, {VANISH_GROUP_SHOTS, 4, 0});
+    cFlowCommand vanish = Command(CMD_VANISH, {VANISH_GROUP_SHOTS, 4, 0});
     ExecVanish(&c, &vanish);
     scene.m_bContactRunning = 0;
     std::vector<int> left;
@@ -277,7 +277,7 @@ TEST_F(StateCommandPlay, VanishFollowsTheLineOfSummonsAndTheirShots) {
     cs[1]->m_bActive = k.c1Active;
     cScenePlay& scene = H().Scene();
     for (cChara* c : cs) AddShotAt(scene, 4, c->m_dX, c->m_dY, c);
-    cFlowCommand vanish = CommandOf(CMD_VANISH, {k.rule, 0, 0});
+    cFlowCommand vanish = Command(CMD_VANISH, {k.rule, 0, 0});
     ExecVanish(cs[0], &vanish);
     std::vector<int> vanished, shooters;
     for (cChara* c : cs) vanished.push_back(c->m_bVanish);
@@ -291,7 +291,7 @@ TEST_F(StateCommandPlay, VanishFollowsTheLineOfSummonsAndTheirShots) {
 
 TEST_F(StateCommandPlay, CommandsRunFromFlowsChangeTheGraphicAndRunCode) {
   cFlow f = TriggeredFlow(TRIG_ALWAYS,
-                          {CommandOf(CMD_CHANGE_GRAPHIC, {2, 7, 3}), Code("S1 = 6 * 7"), CommandOf(CMD_WAIT, {})});
+                          {Command(CMD_CHANGE_GRAPHIC, {2, 7, 3}), Code("S1 = 6 * 7"), Command(CMD_WAIT, {})});
   f.m_Cmds.At(2).m_sTime = 100;
   Start(ONE_EACH, {}, {f});
   ASSERT_FALSE(HasFatalFailure());
@@ -307,10 +307,10 @@ TEST_F(StateCommandPlay, CommandsRunFromFlowsChangeTheGraphicAndRunCode) {
 }
 
 TEST_F(StateCommandPlay, PlayAnimeStartsAnAnimationTaggedWithItsFlowAndStopRemovesIt) {
-  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})})});
+  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_NONE, {Command(CMD_WAIT, {})})});
   ASSERT_FALSE(g_AnimeTable.empty());
   cChara& c = Chara(0);
-  cFlowCommand play = CommandOf(CMD_PLAY_ANIME, {0, 0});
+  cFlowCommand play = Command(CMD_PLAY_ANIME, {0, 0});
   ExecPlayAnime(&c, &play);
   SetCurrentFlow(&c.m_FlowStates.At(0));
   ExecPlayAnime(&c, &play);
@@ -319,7 +319,7 @@ TEST_F(StateCommandPlay, PlayAnimeStartsAnAnimationTaggedWithItsFlowAndStopRemov
   for (const RUNNINGANIME& a : c.m_RunningAnimes) serials.push_back(a.m_nFlowSerial);
   // The newest first; without a running flow the tag is -1.
   EXPECT_EQ(serials, (std::vector<int>{c.m_FlowStates.At(0).m_nSerial, -1}));
-  cFlowCommand stop = CommandOf(CMD_PLAY_ANIME, {0, 1});
+  cFlowCommand stop = Command(CMD_PLAY_ANIME, {0, 1});
   ExecPlayAnime(&c, &stop);
   EXPECT_TRUE(c.m_RunningAnimes.empty());
   EXPECT_EQ(H().CloseRequests(), 0);
@@ -330,7 +330,7 @@ TEST_F(StateCommandPlay, AnimationSetNumberIsTakenAsUnsigned16Bits) {
   cChara& c = Chara(0);
   ASSERT_FALSE(g_Database.m_AnimeSets.empty());
   g_Database.m_AnimeSets.push_back(g_Database.m_AnimeSets.At(0));
-  cFlowCommand change = CommandOf(CMD_CHANGE_ANIMESET, {65536 + 1});
+  cFlowCommand change = Command(CMD_CHANGE_ANIMESET, {65536 + 1});
   ExecChangeAnimeSet(&c, &change);
   EXPECT_EQ(c.m_Def.m_sAnimeSet, 1);
   EXPECT_EQ(H().CloseRequests(), 0);
@@ -360,7 +360,7 @@ TEST_F(StateCommandPlay, GetItemRunsTheItemOnTheHeroAndKeepsAnEarlierEndRequest)
     SCOPED_TRACE(testing::Message() << k.palette << "/" << k.item << " before " << k.before);
     scene.m_StageVars.At(1) = scene.m_StageVars.At(2) = 0;
     scene.m_nEndRequest = k.before;
-    cFlowCommand get = CommandOf(CMD_GET_ITEM, {k.palette, k.item});
+    cFlowCommand get = Command(CMD_GET_ITEM, {k.palette, k.item});
     ExecGetItem(&c, &get);
     EXPECT_EQ(scene.m_nEndRequest, k.after);
     EXPECT_EQ(scene.m_StageVars.At(1), k.s1);
@@ -370,7 +370,7 @@ TEST_F(StateCommandPlay, GetItemRunsTheItemOnTheHeroAndKeepsAnEarlierEndRequest)
 }
 
 TEST_F(StateCommandPlay, GetItemFromAFlowEndsTheStage) {
-  cFlow f = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, 1})});
+  cFlow f = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, 1})});
   Start(ONE_EACH, {}, {f}, [](cStage& s) {
     s.m_Palette.m_Items.resize(2);
     s.m_Palette.m_Items.At(1).m_Cmds.push_back(
@@ -381,15 +381,15 @@ TEST_F(StateCommandPlay, GetItemFromAFlowEndsTheStage) {
   H().Frame();
   EXPECT_EQ(H().Scene().m_nEndRequest, 1);
   H().Frame();
-  EXPECT_NE(H().State(), PLAY_STATE);
+  EXPECT_NE(H().State(), PLAY_PLAY);
 }
 
 TEST_F(StateCommandPlay, ArrangeQueuesOnTheRunningFlowOrForItemsOnTheMainHero) {
-  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})})});
+  Start(ONE_EACH, {}, {TriggeredFlow(TRIG_NONE, {Command(CMD_WAIT, {})})});
   cChara& c = Chara(0);
   cHero& hero = H().Hero();
   cFlowState& running = c.m_FlowStates.At(0);
-  cFlowCommand flowArrange = CommandOf(CMD_ARRANGE, {CMD_STATUS, 1, CALC_ADD, 1, 3});
+  cFlowCommand flowArrange = Command(CMD_ARRANGE, {CMD_STATUS, 1, CALC_ADD, 1, 3});
   ExecArrange(&c, &flowArrange);  // no flow runs: nothing is queued
   EXPECT_TRUE(running.m_Arranges.empty());
   SetCurrentFlow(&running);

@@ -61,7 +61,7 @@ class WarpTargetPlay : public ::testing::Test {
     h.reset();
     h = std::make_unique<StageHarness>();
     h->Start(stage);
-    ASSERT_GE(h->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h->RunUntilState(PLAY_PLAY), 0);
   }
   // The first character of that graphic, in placement order.
   cChara& At(int graphic) {

@@ -82,7 +82,7 @@ TEST(ContactsPlayTest, ShotDamagesAgainstTheDefenceThenInvincibilityHoldsTenFram
   stage.m_CharaPlaces.At(1).m_nDefence = 2;
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& enemy = *h.Charas().at(0);
   cShot& first = AddShot(h.Scene(), h.Hero(), enemy, 5, 0);
   EXPECT_EQ(first.m_nLayer, 0);
@@ -107,7 +107,7 @@ TEST(ContactsPlayTest, PiercingShotHitsEachCharacterOnce) {
   stage.m_nEnemyDamagePause = 0;
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& enemy = *h.Charas().at(0);
   cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 2, 1);
   h.Frames(5);
@@ -120,7 +120,7 @@ TEST(ContactsPlayTest, RemovedCharacterLeavesTheHitListsOfShots) {
   // A character made later at the same address must not count as already hit.
   StageHarness h;
   h.Start(Row());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& enemy = *h.Charas().at(0);
   cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 1, 1);
   h.Frame();
@@ -132,7 +132,7 @@ TEST(ContactsPlayTest, RemovedCharacterLeavesTheHitListsOfShots) {
 TEST(ContactsPlayTest, ShotOfARemovedShooterHitsWithoutItsShooter) {
   StageHarness h;
   h.Start(Row());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   TriggerRecorder rec;
   cChara& enemy = *h.Charas().at(0);
   cShot& shot = AddShot(h.Scene(), enemy, h.Hero(), 1, 0);
@@ -173,7 +173,7 @@ TEST(ContactsPlayTest, KilledCharacterRunsItsDeathRoutine) {
   ScopedItemCmd counting(2, CountTaken);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   EXPECT_TRUE(g_ItemList.empty());
   cChara& enemy = *h.Charas().at(0);
   AddShot(h.Scene(), h.Hero(), enemy, 10, 0);
@@ -198,7 +198,7 @@ TEST(ContactsPlayTest, ShotCarryingAnItemHandsItToTheHeroOnItsHit) {
   ScopedItemCmd counting(2, CountTaken);
   StageHarness h;
   h.Start(Row());
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cChara& enemy = *h.Charas().at(0);
   cShot& shot = AddShot(h.Scene(), h.Hero(), enemy, 1, 0);
   shot.m_Def.m_cItemKind = 1;  // the common palette
@@ -230,7 +230,7 @@ TEST(ContactsPlayTest, HeroDeathLeadsToRetryContinueOrGameOver) {
     ScopedValue<int32_t> freeStart(g_bFreeStageStart, k.freeStart);
     ScopedValue<int32_t> storyContinue(g_SystemData.m_bStoryContinue, k.storyContinue);
     if (k.story) g_Game.m_nGameMode = GAME_MODE_STORY;
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     g_SaveData.m_nLives = k.lives;
     // The enemy steps onto the hero: a body power of 5 takes all 3 HP.
     cChara& enemy = *h.Charas().at(0);
@@ -264,7 +264,7 @@ TEST(ContactsPlayTest, BodyContactHurtsBothWaysThenTheCoolDownHolds) {
   enemy.m_nBodyPower = 2;
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   TriggerRecorder rec;
   cChara& e = *h.Charas().at(0);
   e.m_dX = h.Hero().m_dX + 10;
@@ -291,7 +291,7 @@ TEST(ContactsPlayTest, HarmlessShotTellsEveryFrameButOnlyHurtsWithTheNewRule) {
     StageHarness h;
     h.Start(Row());
     ScopedValue<int32_t> rule(g_SystemData.m_bCompat763b, oldRule);
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     TriggerRecorder rec;
     cChara& enemy = *h.Charas().at(0);
     AddShot(h.Scene(), h.Hero(), enemy, 0, 0);
@@ -318,7 +318,7 @@ TEST(ContactsPlayTest, CancellingShotsRemoveTheWeakerOrThemselves) {
     SCOPED_TRACE(k.name);
     StageHarness h;
     h.Start(Row());
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     cChara& enemy = *h.Charas().at(0);
     // Both above the enemy's head, where neither touches a character.
     cShot& a = AddShot(h.Scene(), h.Hero(), enemy, 1, 0, k.cancelA, k.strengthA);

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "data/flow_kinds.h"
+#include "stage/scene_play.h"
 #include "support/stage_harness.h"
 #include "draw_probe.h"
 #include "play_constants.h"
@@ -33,7 +34,7 @@ uint64_t FrameWithCircle(bool withRange, int32_t halfBlocks) {
   }
   StageHarness h;
   h.Start(stage);
-  EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
+  EXPECT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frame();
   EXPECT_EQ(h.CloseRequests(), 0);
   return FrameHash("range");

@@ -60,7 +60,7 @@ class EffectStage : public ::testing::Test {
 
   // Runs one command of `kind` for `chara` through the command table.
   void Exec(cCharaBase& chara, int kind, std::vector<int32_t> params, int8_t soundOnScreenOnly = 1) {
-    cFlowCommand cmd = CommandOf(kind, std::move(params));
+    cFlowCommand cmd = Command(kind, std::move(params));
     cmd.m_cSoundOnScreen = soundOnScreenOnly;
     cFlowCommandState state;
     state.m_pCommand = &cmd;

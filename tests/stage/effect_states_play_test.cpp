@@ -45,7 +45,7 @@ TEST_F(EffectRuns, CharacterEffectOfEachRunType) {
     SCOPED_TRACE(k.run * 10 + k.loop);
     StartWith([&] {
       const int n = AddCharaEffect(ZOOM, {1, 32, 38});
-      return std::vector{Once({CommandOf(CMD_CHARA_EFFECT, {n, k.run, k.loop})})};
+      return std::vector{Once({Command(CMD_CHARA_EFFECT, {n, k.run, k.loop})})};
     });
     ASSERT_FALSE(HasFatalFailure());
     cCharaEffect& e = Hero().m_Effect;
@@ -59,7 +59,7 @@ TEST_F(EffectRuns, ScreenEffectOfEachRunType) {
     SCOPED_TRACE(k.run * 10 + k.loop);
     StartWith([&] {
       const int n = AddScrEffect(ZOOM, {1, 32, 38});
-      return std::vector{Once({CommandOf(CMD_SCREEN_EFFECT, {n, k.run, k.loop})})};
+      return std::vector{Once({Command(CMD_SCREEN_EFFECT, {n, k.run, k.loop})})};
     });
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(Values(H(), Scene().m_Draw.m_ScrEffect, 15), k.values);

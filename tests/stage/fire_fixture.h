@@ -35,7 +35,7 @@ struct Started {
   StageHarness h;
   explicit Started(const cStage& stage = Floor()) {
     h.Start(stage);
-    EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
+    EXPECT_GE(h.RunUntilState(PLAY_PLAY), 0);
   }
 };
 

@@ -68,7 +68,7 @@ class FlowPlay : public ::testing::Test {
     hp.reset();  // one harness at a time
     hp = std::make_unique<StageHarness>();
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   cFlowState& State(int i) { return H().Hero().m_FlowStates.At(i); }

@@ -43,7 +43,7 @@ TEST(HeroPlayTest, FallsAndLandsOnTheFloor) {
                       "........................",
                   }),
                   1.0));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   // Placed at tile (2, 1): x = 12 x 32 + 4 + 0.5, y = 11 x 32 + 4 = 356 (bottom 383). The floor
   // starts at 448; after k frames y = 356 + k(k+1)/2, and frame 11 (bottom 449) lands with a lift
   // of (449 & 31) + 1 = 2: y = 420.
@@ -72,7 +72,7 @@ TEST(HeroPlayTest, DeadlyFloorKillsTheHeroOnTouch) {
                       "........................",
                   }),
                   1.0));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frames(10);
   EXPECT_EQ(h.Hero().m_bDead, 0);
   h.Frame();  // the bottom reaches row 448
@@ -98,7 +98,7 @@ TEST(HeroPlayTest, JumpPadThrowsTheHeroUpFifteenHalfBlocks) {
   SetFloor(stage, 2, 10, 1, 15);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   // Standing at y = 19 x 32 + 4 = 612. With g = 2: v = (-2 - sqrt(2 x (8 x 240 + 2))) / 2 = -32;
   // the speeds after gravity run -30, -28, ..., -2: 240 dots up.
   const double ground = h.Hero().m_dY;
@@ -124,7 +124,7 @@ TEST(HeroPlayTest, ConveyorCarriesTheHeroAndTheCameraFollows) {
   for (int x = 0; x < 40; ++x) SetFloor(stage, x, 4, 5, 30);  // 30 x 0.1 / 1 = 3 dots a sub-step
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   const double x0 = h.Hero().m_dX;
   EXPECT_EQ(x0, 388.5);
   // The first frame settles the hero onto the belt; from then on 3 dots a frame.
@@ -149,7 +149,7 @@ TEST(HeroPlayTest, RidingHeroStartsItsJumpOnlyInTheLastSubStep) {
   stage.m_nCollisionLevel = 2;  // two sub-steps a frame
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cHero& hero = h.Hero();
   hero.m_bRideChara = 1;
   hero.m_bAirborne = 0;

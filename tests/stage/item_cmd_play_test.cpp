@@ -48,7 +48,7 @@ class ItemCommandPlay : public ::testing::Test {
     hp.reset();
     hp = std::make_unique<StageHarness>();
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   int32_t& S(int n) { return H().Scene().m_StageVars.At(n); }
@@ -160,7 +160,7 @@ TEST_F(ItemCommandPlay, ArrangeOfAnItemChangesOnlyTheNextItemCommand) {
 }
 
 TEST_F(ItemCommandPlay, ArrangeOfAnItemAnotherCharacterGetsIsQueuedOnTheHero) {
-  cFlow get = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, 1})});
+  cFlow get = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, 1})});
   get.m_Cmds.At(0).m_sTime = 100;
   Start({"..........", ".H...w....", "##########"}, [&](cStage& s) {
     s.m_CharaPlaces.At(1).m_Flows.push_back(get);
@@ -177,7 +177,7 @@ TEST_F(ItemCommandPlay, ArrangeOfAnItemAnotherCharacterGetsIsQueuedOnTheHero) {
 }
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
-  cFlow added = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_WAIT, {})}, 3);
+  cFlow added = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_WAIT, {})}, 3);
   added.m_Cmds.At(0).m_sTime = 100;
   struct Case {
     int op, id;
@@ -196,7 +196,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
     SCOPED_TRACE(testing::Message() << "op " << k.op << " id " << k.id);
     Start(HERO_ONLY, [](cStage& s) {
       for (int8_t id : {1, 2, 1})
-        s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, id));
+        s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {Command(CMD_WAIT, {})}, id));
     });
     ASSERT_FALSE(HasFatalFailure());
     cHero& hero = H().Hero();
@@ -218,7 +218,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAddsReplacesOrDeletesTheHerosFlows) {
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsAskedByTheHerosOwnFlowWaitsForItsFlowPass) {
   // The hero's running flow gets an item that deletes every flow of the hero and sets S1.
-  cFlow get = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, 1}), Code("S2 = 1")});
+  cFlow get = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, 1}), Code("S2 = 1")});
   Start(HERO_ONLY, [&](cStage& s) {
     s.m_CharaPlaces.At(0).m_Flows.push_back(get);
     s.m_Palette.m_Items.resize(2);
@@ -237,7 +237,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsAskedByTheHerosOwnFlowWaitsForItsFlowPass) 
 
 TEST_F(ItemCommandPlay, ChangeOfFlowsWaitsOnlyWhileTheMainHerosFlowsRun) {
   Start({"..........", ".H...w....", "##########"}, [](cStage& s) {
-    s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, 1));
+    s.m_CharaPlaces.At(0).m_Flows.push_back(TriggeredFlow(TRIG_NONE, {Command(CMD_WAIT, {})}, 1));
   });
   ASSERT_FALSE(HasFatalFailure());
   cHero& hero = H().Hero();
@@ -250,7 +250,7 @@ TEST_F(ItemCommandPlay, ChangeOfFlowsWaitsOnlyWhileTheMainHerosFlowsRun) {
   hero.m_PendingItemCmds.clear();
   EXPECT_TRUE(HeroFlowIds().empty());
   // Another character's flow getting the item changes the hero at once.
-  cFlowCommand add = ChangeFlow(CHANGE_FLOW_ADD, 0, {TriggeredFlow(TRIG_NONE, {CommandOf(CMD_WAIT, {})}, 4)});
+  cFlowCommand add = ChangeFlow(CHANGE_FLOW_ADD, 0, {TriggeredFlow(TRIG_NONE, {Command(CMD_WAIT, {})}, 4)});
   SetRunningChara(H().Charas().at(0));
   ExecChangeFlow(&hero, &add, 0);
   SetRunningChara(nullptr);

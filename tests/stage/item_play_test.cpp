@@ -67,7 +67,7 @@ TEST(ItemPlayTest, TheThreeTakeModes) {
   ScopedItemCmd recording(2, RecordTake);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   ASSERT_EQ(g_ItemList.size(), 3u);
   cHero& hero = h.Hero();
   const int path[] = {4, 6, 4, 4, 8, 8, 6, 8, 12, 10, 12};
@@ -96,7 +96,7 @@ TEST(ItemPlayTest, CommandThatEmptiesTheHpStopsTheListAndKillsTheHero) {
   ScopedItemCmd killing(3, LoseAllHp);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   MoveHeroTo(h.Hero(), 4);
   h.Frame();
   EXPECT_TRUE(g_Taken.empty());
@@ -119,7 +119,7 @@ TEST(ItemPlayTest, UnknownCommandKindsDoNothing) {
   ScopedItemCmd recording(2, RecordTake);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   MoveHeroTo(h.Hero(), 4);
   h.Frame();
   EXPECT_EQ(g_Taken, (std::vector<int>{9}));
@@ -142,7 +142,7 @@ TEST(ItemPlayTest, LoopsOfTheCommandListRepeatTheirBody) {
   ScopedItemCmd recording(2, RecordTake);
   StageHarness h;
   h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   MoveHeroTo(h.Hero(), 4);
   h.Frame();
   EXPECT_EQ(g_Taken, (std::vector<int>{4, 4, 4, 6}));

@@ -7,9 +7,6 @@
 
 namespace t4::test {
 
-// The play scene's state once the stage is running (after the fade in).
-inline constexpr int PLAY_STATE = 2;
-
 // The first button's bit in the key stream.
 inline constexpr int16_t BUTTON_1 = 1;
 

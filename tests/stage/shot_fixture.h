@@ -59,7 +59,7 @@ struct Started {
   StageHarness h;
   explicit Started(const cStage& stage) {
     h.Start(stage);
-    EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
+    EXPECT_GE(h.RunUntilState(PLAY_PLAY), 0);
   }
 };
 

@@ -331,7 +331,7 @@ TEST(SummonPlayTest, RepeatCopiesTakeTheirPlacePositionAlongUnlessTheSettingKeep
     StageHarness h;
     g_SystemData.m_bCompat768 = keep;
     h.Start(stage);
-    ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
     const std::vector<cChara*> charas = h.Charas();
     ASSERT_EQ(charas.size(), 2u);
     EXPECT_EQ(charas[1]->m_dX, charas[0]->m_dX + 64);

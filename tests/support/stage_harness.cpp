@@ -155,6 +155,7 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   platform::ResetMessageLayerForTests();
   platform::ResetInputDevices();
   ResetTimingForTests();
+  ResetStageWorld();
   // A harness ended in the middle of a fade must not shorten the next stage's fade.
   g_dD3DFadeOutAngle = g_dDDFadeOutAngle = 90;
   g_dD3DFadeInAngle = g_dDDFadeInAngle = 0;
@@ -191,10 +192,7 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
 
 StageHarness::~StageHarness() {
   g_Game.DeleteScenes();
-  g_CharaList.clear();
-  g_ItemList.clear();
-  g_Heroes.clear();
-  g_MapGrid.clear();
+  ResetStageWorld();
   SetSceneFactory(nullptr);
   DDRelease();
   g_SurfaceList.clear();
