@@ -176,7 +176,7 @@ void CmdStageClear(cCharaBase* chara, cFlowCommandState* state) {
 void ExecGameWait(cCharaBase&, cFlowCommand& command) {
   cScenePlay* scene = g_lpScenePlay;
   if (!scene) return;
-  const int32_t frames = ClampToInt32(int64_t{CmdParam(command, 0)} * 6);
+  const int32_t frames = TenthsToFrames(CmdParam(command, 0));
   // An empty window that counts the wait down while the stage stands.
   MSGWINDOWPARAM p;
   p.nKind = MSGWIN_NONE;

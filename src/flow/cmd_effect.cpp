@@ -28,7 +28,7 @@ cScenePlay* Scene() { return g_lpScenePlay; }
 int32_t EffectFrames(const cEffectDef& def) {
   int64_t tenths = 0;
   for (const cEffectFrame& f : def.m_Frames) tenths = std::clamp<int64_t>(tenths + f.m_nTime, INT32_MIN, INT32_MAX);
-  return static_cast<int32_t>(std::clamp<int64_t>(tenths * FRAMES_PER_TENTH, INT32_MIN, INT32_MAX));
+  return TenthsToFrames(tenths);
 }
 
 }  // namespace
@@ -121,6 +121,9 @@ void ExecScreenColor(cCharaBase*, cFlowCommand& cmd) {
   if (!scene) return;
   int32_t p[8];
   for (int i = 0; i < 8; ++i) p[i] = CmdParam(cmd, i);
+  // The duration counts frames (tenths x 6): kept where that product fits.
+  constexpr int32_t LONGEST = INT32_MAX / FRAMES_PER_TENTH;
+  p[5] = std::clamp(p[5], -LONGEST, LONGEST);
   scene->m_Draw.m_ScreenColor.Set(p);
 }
 

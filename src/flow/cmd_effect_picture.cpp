@@ -115,10 +115,7 @@ void ExecPicture(cCharaBase* c, cFlowCommand& cmd) {
   const int32_t placement = CmdParam(cmd, 1);
   const int32_t mode = CmdParam(cmd, 8);
   const int32_t freeze = CmdParam(cmd, 10);
-  const int32_t countdown = CmdParam(cmd, 14)
-                                ? 1
-                                : static_cast<int32_t>(std::clamp<int64_t>(int64_t{CmdParam(cmd, 9)} * FRAMES_PER_TENTH,
-                                                                           INT32_MIN, INT32_MAX));
+  const int32_t countdown = CmdParam(cmd, 14) ? 1 : TenthsToFrames(CmdParam(cmd, 9));
   int32_t charaId = 0;
   if (placement == PLACE_CHARA && c) charaId = c->m_nId;
   if (placement == PLACE_HERO && !g_Heroes.empty()) charaId = g_Heroes.At(0).m_nId;
