@@ -13,6 +13,7 @@
 #include "flow/flow_runner.h"
 #include "flow/flow_trigger.h"
 #include "persist/system_data.h"
+#include "stage/game.h"
 #include "stage/aim.h"
 #include "stage/aim_goal.h"
 #include "stage/block_collision.h"
@@ -109,7 +110,7 @@ int ResolveMoveDirection(const cCharaBase& c, int code, int useHeroInput, int fl
       } else if (const cFlowState* flow = CurrentFlow()) {
         held = flow->m_nHeldKey;
       }
-      int d = ConvertDirectionCode(held, flag, right);
+      int d = ConvertDirectionCode(held, flag, right, g_Game.PlayedReplayVersion());
       if (!flying) {
         if (d == DIR_UP_LEFT || d == DIR_DOWN_LEFT) d = DIR_LEFT;
         if (d == DIR_UP_RIGHT || d == DIR_DOWN_RIGHT) d = DIR_RIGHT;
