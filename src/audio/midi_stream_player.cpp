@@ -401,9 +401,9 @@ bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
   // The song that this channel's player holds, asked for again (a music command run on every
   // frame): it starts again on that player. A new player would cost its thread's end and a new
   // thread's start on every request, each a wait on the scheduler.
-  if (cMidiStreamPlayer* same = GetPlayer(nChannel); same && same->GetImage() && lpFile && same->GetFileName() == lpFile &&
-                                                     std::count(m_Players.begin(), m_Players.end(), nullptr) + 1 ==
-                                                         static_cast<std::ptrdiff_t>(m_Players.size())) {
+  if (cMidiStreamPlayer* same = GetPlayer(nChannel);
+      same && same->GetImage() && lpFile && same->GetFileName() == lpFile &&
+      std::count(m_Players.begin(), m_Players.end(), nullptr) + 1 == static_cast<std::ptrdiff_t>(m_Players.size())) {
     same->Restart(bLoop);
     return true;
   }

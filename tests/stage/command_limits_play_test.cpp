@@ -127,8 +127,8 @@ TEST_F(CommandLimitsPlay, AScreenColourDurationPastTheFrameCounterGetsTheLongest
   } cases[] = {{10, 60}, {INT32_MAX, LONGEST * 6}, {INT32_MIN, -LONGEST * 6}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tenths);
-    Start({TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_SCREEN_COLOR, {255, 0, 0, 100, 0, c.tenths, 0, 0}),
-                                       CommandOf(CMD_WAIT, {})})});
+    Start({TriggeredFlow(TRIG_ALWAYS,
+                         {CommandOf(CMD_SCREEN_COLOR, {255, 0, 0, 100, 0, c.tenths, 0, 0}), CommandOf(CMD_WAIT, {})})});
     ASSERT_FALSE(HasFatalFailure());
     H().Frame();
     EXPECT_EQ(H().Scene().m_Draw.m_ScreenColor.m_nDuration, c.frames);
