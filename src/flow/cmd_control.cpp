@@ -37,6 +37,8 @@ int s_nStartDepth = 0;
 void Operate(int op, cCharaBase& x, cFlowState& s, cCharaBase& self) {
   switch (op) {
     case FLOWOP_START:
+      // A flow that starts itself begins again at its first command in the next sub-step: Start
+      // resets every command state, and the abort ends this step before a stale command runs.
       s.Stop(&x);
       x.RemoveAnimeOfFlow(s.m_nSerial);
       s.Start(&x);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/globals.h"
+#include "core/report_log.h"
 #include "core/sound_request.h"
 #include "data/database.h"
 #include "data/flow_command.h"
@@ -84,8 +85,13 @@ void ExecEffect(cCharaBase* c, cFlowCommand& cmd) {
     scene->m_Effects.clear();
     return;
   }
-  // Numbers that name no effect (0 and below are none) start nothing.
-  if (!IsEffectNumber(n)) return;
+  // Numbers that name no effect (0 and below are none) start nothing and are logged, rather than
+  // taking the checked-access path that closes the program: a careless number loses one effect,
+  // not the game.
+  if (!IsEffectNumber(n)) {
+    WriteReportLog("effect %d does not exist", n);
+    return;
+  }
   const cEffectDef& def = g_Database.m_Effects[static_cast<size_t>(n)];
   const int32_t scale = CmdParam(cmd, 6);
   const int32_t w = ScaledSize(def.m_nFrameWidth, scale);

@@ -74,7 +74,9 @@ void ExecPicture(cCharaBase* c, cFlowCommand& cmd) {
     scene->ClearPictures();
     return;
   }
-  // A number that names no picture shows nothing and leaves the shown ones as they are.
+  // A number that names no picture shows nothing and leaves the shown ones as they are; it is
+  // logged instead of closing the program as a checked access would, so a careless number loses
+  // one picture, not the game.
   const auto& defs = g_Database.m_Pictures;
   if (n != 0 && (n < 0 || n >= static_cast<int>(defs.size()))) {
     WriteReportLog("picture %d does not exist", n);
