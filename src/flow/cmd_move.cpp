@@ -13,11 +13,11 @@
 #include "flow/flow_runner.h"
 #include "flow/flow_trigger.h"
 #include "persist/system_data.h"
-#include "stage/game.h"
 #include "stage/aim.h"
 #include "stage/aim_goal.h"
 #include "stage/block_collision.h"
 #include "stage/chara.h"
+#include "stage/game.h"
 #include "stage/input.h"
 #include "stage/stage_globals.h"
 

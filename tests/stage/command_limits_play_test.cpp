@@ -10,6 +10,7 @@
 
 #include "core/report_log.h"
 #include "data/stage_file.h"
+#include "flow/cmd_control.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "support/stage_harness.h"
@@ -35,9 +36,9 @@ class CommandLimitsPlay : public ::testing::Test {
       for (const cFlowCommand& c : items[i]) stage.m_Palette.m_Items.At(i + 1).m_Cmds.push_back(c);
     hp.reset();
     hp = std::make_unique<StageHarness>();
+    ASSERT_TRUE(InitReportLog((hp->ProjectDir() / "Report_Game.txt").string().c_str()));
     hp->Start(stage);
     ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
-    ASSERT_TRUE(InitReportLog((hp->ProjectDir() / "Report_Game.txt").string().c_str()));
   }
   StageHarness& H() { return *hp; }
   int32_t& S(int n) { return H().Scene().m_StageVars.At(n); }
@@ -160,6 +161,30 @@ TEST_F(CommandLimitsPlay, ATimedMessageOfFFramesIsShownInFPlusOneFrames) {
     }
     EXPECT_EQ(shown, c.shown);
   }
+}
+
+cFlowCommand StartFlowsById(int id) {
+  cFlowCommand c = CommandOf(CMD_FLOW_CONTROL, {FLOWOP_START, FLOWSCOPE_ID, id, 0});
+  c.m_cParallel = 1;
+  return c;
+}
+
+cFlowCommand CountIn(int var) {
+  cFlowCommand c = Code("S" + std::to_string(var) + " = S" + std::to_string(var) + " + 1");
+  c.m_cParallel = 1;
+  return c;
+}
+
+TEST_F(CommandLimitsPlay, FlowsRunAtOnceThatStartEachOtherTwiceStopAtTheDepthLimit) {
+  Start({TriggeredFlow(TRIG_BEFORE_STAGE_START, {CountIn(1), StartFlowsById(2), StartFlowsById(2)}, 1),
+         TriggeredFlow(TRIG_BEFORE_STAGE_START, {CountIn(2), StartFlowsById(1), StartFlowsById(1)}, 2)});
+  ASSERT_FALSE(HasFatalFailure());
+  // Each start nests one run deeper until the depth limit; every run starts the other flow twice,
+  // so without the limit and the abort of a restarted flow this would branch without end.
+  EXPECT_GT(S(1), 0);
+  EXPECT_GT(S(2), 0);
+  EXPECT_LT(S(1) + S(2), 100);
+  EXPECT_NE(ReportLog().find("flows starting each other at once"), std::string::npos);
 }
 
 }  // namespace
