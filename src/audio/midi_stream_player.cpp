@@ -312,6 +312,12 @@ void cMidiStreamPlayer::Restart(bool bLoop) {
   if (!GetImage() || m_bClosing) return;
   MMRESULT r = t4p::midiOutReset(m_hStream);
   if (r != t4p::MMSYSERR_NOERROR) Log("Reset", r);
+  // A newly opened stream starts at the default tempo; a song whose tempo event comes later
+  // would otherwise begin at the tempo it last played in.
+  t4p::MIDIPROPTEMPO tempo;
+  tempo.dwTempo = t4p::MIDI_DEFAULT_TEMPO;
+  r = t4p::midiStreamProperty(m_hStream, reinterpret_cast<BYTE*>(&tempo), t4p::MIDIPROP_SET | t4p::MIDIPROP_TEMPO);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Property", r);
   m_nState = MIDISTATE_STOPPED;
   m_dwPosition = SMF_IMAGE_HEADER_BYTES;
   m_nNextBuffer = 0;

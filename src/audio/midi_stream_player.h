@@ -41,7 +41,7 @@ class cMidiStreamPlayer : public cSmf {
   void Play(bool bLoop);
   void Stop(bool bPause);
   // Plays the song again from its beginning as a new player of it would: the synthesiser reset,
-  // the song rewound, then Play. Nothing without an image.
+  // the tempo back to the stream's default, the song rewound, then Play. Nothing without an image.
   void Restart(bool bLoop);
   void FillBuffer();
 

@@ -329,6 +329,27 @@ TEST_F(MidiPlayerTest, TheSameSongAskedForAgainStartsOverOnItsPlayerWithoutANewT
   EXPECT_EQ(list.GetPlayer(0)->GetFileName(), b);
 }
 
+TEST_F(MidiPlayerTest, TheSameSongAskedForAgainStartsAtTheTempoOfANewStream) {
+  // No tempo event before tick 100: the first 100 ticks go at the stream's default of half a
+  // second a quarter note (division 100: 5 ms a tick), the next 100 at a second a quarter note.
+  // Notes at 0, 0.5 s and 1.5 s: frames 0, 22050 and 66150 at 44100 frames a second.
+  const std::string events = Event(0, {0x90, 1, 1}) + Event(100, {0x90, 2, 1}) + Tempo(0, 1000000) +
+                             Event(100, {0x90, 3, 1}) + EndOfTrack(100);
+  m_dir.WriteFile("bgm/late.mid", MakeSmf({0, 100, {events}}));
+  const std::string song = "bgm\\late.mid";
+  cMidiPlayerList list;
+  list.SetChannels(1);
+  for (int request = 0; request < 2; ++request) {
+    SCOPED_TRACE(request ? "asked again" : "first");
+    const uint64_t start = m_synth->Frame();
+    ASSERT_TRUE(list.Play(0, song.c_str(), false));
+    Step(*list.GetPlayer(0), 66150 + 1);
+    const std::vector<uint64_t> notes = NoteFrames(start);
+    ASSERT_GE(notes.size(), 3u);
+    EXPECT_EQ(std::vector<uint64_t>(notes.end() - 3, notes.end()), (std::vector<uint64_t>{0, 22050, 66150}));
+  }
+}
+
 TEST_F(MidiPlayerTest, WithoutAnOutputToHearItASongIsRefusedBeforeAnyPlayerOrThread) {
   const std::string a = Song("a.mid", Event(0, {0x90, 1, 1}) + EndOfTrack(100));
   int asked = 0;
