@@ -419,15 +419,15 @@ bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
   }
   char szExt[MAX_PATH] = {};
   if (!lpFile || !GetExtension(szExt, lpFile) || std::strcmp(szExt, "mid") != 0) return false;
-  // Nothing could be heard: the request fails at once instead of reading the song and opening a
-  // stream only to log each of its steps failing (the missing device or soundfont is logged once
-  // where it was found missing).
-  if (m_OutputReady && !m_OutputReady()) return false;
   if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size())) {
     // Logged and the program asked to close, like every bad index; nothing is stored elsewhere.
     ReportBadIndex('V', nChannel, static_cast<int>(m_Players.size()), static_cast<int>(sizeof(cMidiStreamPlayer*)));
     return false;
   }
+  // Nothing could be heard: the request fails at once instead of reading the song and opening a
+  // stream only to log each of its steps failing (the missing device or soundfont is logged once
+  // where it was found missing).
+  if (m_OutputReady && !m_OutputReady()) return false;
   cMidiStreamPlayer* player = new cMidiStreamPlayer(lpFile);
   At(nChannel) = player;
   if (!player->GetImage()) return false;

@@ -365,6 +365,9 @@ TEST_F(MidiPlayerTest, WithoutAnOutputToHearItASongIsRefusedBeforeAnyPlayerOrThr
   EXPECT_EQ(ThreadCount(), threads);
   EXPECT_FALSE(m_device.HasStream());
   EXPECT_EQ(m_dir.ReadFile("Report_Game.txt").find("Midi"), std::string::npos) << "nothing logged per request";
+  // A bad channel is still the bad index it always is.
+  EXPECT_FALSE(list.Play(3, a.c_str(), true));
+  EXPECT_NE(m_dir.ReadFile("Report_Game.txt").find("err V[3] ( 1 , 8 )"), std::string::npos);
 }
 
 // --- FluidSynth into a buffer ------------------------------------------------------------------
