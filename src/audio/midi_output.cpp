@@ -35,13 +35,16 @@ std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {
   return m_lpSynth;
 }
 
+bool cMidiOutput::CanPlay() { return DS_HasOutput() && Synth() != nullptr; }
+
 bool cMidiOutput::Attach(std::shared_ptr<t4::platform::MixerStream> stream) { return DS_AddStream(std::move(stream)); }
 
 void cMidiOutput::Detach(const t4::platform::MixerStream* stream) { DS_RemoveStream(stream); }
 
 void InstallMusicPlayers(cBgm& bgm) {
   t4::platform::SetMidiOutDevice(&g_MidiOutput);
-  bgm.SetBackends(std::make_unique<cOggPlayer>(), std::make_unique<cGgsPlayer>(), std::make_unique<cMidiPlayerList>());
+  bgm.SetBackends(std::make_unique<cOggPlayer>(), std::make_unique<cGgsPlayer>(),
+                  std::make_unique<cMidiPlayerList>([] { return g_MidiOutput.CanPlay(); }));
 }
 
 void SetUpMusic(cBgm& bgm, bool bMusicOn, BGMOGGSLOT* lpOggTable, BGMMIDISLOT* lpMidiTable, int nSlots,

@@ -21,6 +21,8 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   void SetSynthMaker(SynthMaker maker);
 
   std::shared_ptr<t4::platform::MidiSynth> Synth() override;
+  // A song can be heard: there is a sound device, and a synthesiser (loaded now if need be).
+  bool CanPlay();
   bool Attach(std::shared_ptr<t4::platform::MixerStream> stream) override;
   void Detach(const t4::platform::MixerStream* stream) override;
 

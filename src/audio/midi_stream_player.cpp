@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 #include "core/path_helpers.h"
 #include "core/report_log.h"
 #include "core/thread.h"
-#include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/thread.h"
 
@@ -205,8 +205,10 @@ void cMidiStreamPlayer::Open() {
   }
   m_hThread = t4p::StartThread(MidiThreadProc, this, &m_dwThreadId);
   if (m_hThread) {
-    // The stream posts to the thread's queue, which exists once the thread has taken a message.
-    while (!t4p::PostThreadMessage(m_dwThreadId, THREAD_START_MSG, 0, 0)) t4p::SleepReal(1);
+    // The stream posts to the thread's queue, which exists once the thread has begun: a matter of
+    // microseconds, so the wait yields instead of sleeping a whole millisecond per try (a song
+    // started on every frame would otherwise hold the game for several of them).
+    while (!t4p::PostThreadMessage(m_dwThreadId, THREAD_START_MSG, 0, 0)) std::this_thread::yield();
   }
   UINT device = t4p::MIDI_MAPPER;
   MMRESULT r = t4p::midiStreamOpen(&m_hStream, &device, 1, m_dwThreadId, 0, t4p::CALLBACK_THREAD);
@@ -242,9 +244,9 @@ cMidiStreamPlayer::~cMidiStreamPlayer() {
     t4p::AbandonThread(m_hThread);
     return;
   }
-  // The thread ends at WM_QUIT; position callbacks queued before it see the closing flag.
+  // The thread ends at WM_QUIT; position callbacks queued before it see the closing flag. Closing
+  // the handle joins it.
   t4p::PostThreadMessage(m_dwThreadId, WM_QUIT, 0, 0);
-  while (!t4p::HasThreadEnded(m_hThread)) t4p::SleepReal(1);
   t4p::CloseThreadHandle(m_hThread);
   m_hThread = nullptr;
 }
@@ -303,6 +305,24 @@ void cMidiStreamPlayer::PlayLocked(bool bLoop) {
   // From a pause both buffers are normally still queued and this does nothing; it refills one
   // whose callback came in while paused.
   if (previous == MIDISTATE_PAUSED || m_dwPosition < m_dwEnd) FillBufferLocked();
+}
+
+void cMidiStreamPlayer::Restart(bool bLoop) {
+  std::lock_guard lock(m_Mutex);
+  if (!GetImage() || m_bClosing) return;
+  MMRESULT r = t4p::midiOutReset(m_hStream);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Reset", r);
+  // A newly opened stream starts at the default tempo; a song whose tempo event comes later
+  // would otherwise begin at the tempo it last played in.
+  t4p::MIDIPROPTEMPO tempo;
+  tempo.dwTempo = t4p::MIDI_DEFAULT_TEMPO;
+  r = t4p::midiStreamProperty(m_hStream, reinterpret_cast<BYTE*>(&tempo), t4p::MIDIPROP_SET | t4p::MIDIPROP_TEMPO);
+  if (r != t4p::MMSYSERR_NOERROR) Log("Property", r);
+  m_nState = MIDISTATE_STOPPED;
+  m_dwPosition = SMF_IMAGE_HEADER_BYTES;
+  m_nNextBuffer = 0;
+  FillBufferLocked();
+  PlayLocked(bLoop);
 }
 
 void cMidiStreamPlayer::Stop(bool bPause) {
@@ -384,6 +404,15 @@ void cMidiPlayerList::Clear() {
 
 bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
   StopAll(true);
+  // The song that this channel's player holds, asked for again (a music command run on every
+  // frame): it starts again on that player. A new player would cost its thread's end and a new
+  // thread's start on every request, each a wait on the scheduler.
+  if (cMidiStreamPlayer* same = GetPlayer(nChannel);
+      same && same->GetImage() && lpFile && same->GetFileName() == lpFile &&
+      std::count(m_Players.begin(), m_Players.end(), nullptr) + 1 == static_cast<std::ptrdiff_t>(m_Players.size())) {
+    same->Restart(bLoop);
+    return true;
+  }
   for (cMidiStreamPlayer*& player : m_Players) {
     delete player;
     player = nullptr;
@@ -395,6 +424,10 @@ bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
     ReportBadIndex('V', nChannel, static_cast<int>(m_Players.size()), static_cast<int>(sizeof(cMidiStreamPlayer*)));
     return false;
   }
+  // Nothing could be heard: the request fails at once instead of reading the song and opening a
+  // stream only to log each of its steps failing (the missing device or soundfont is logged once
+  // where it was found missing).
+  if (m_OutputReady && !m_OutputReady()) return false;
   cMidiStreamPlayer* player = new cMidiStreamPlayer(lpFile);
   At(nChannel) = player;
   if (!player->GetImage()) return false;

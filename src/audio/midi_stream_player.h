@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ class cMidiStreamPlayer : public cSmf {
 
   void Play(bool bLoop);
   void Stop(bool bPause);
+  // Plays the song again from its beginning as a new player of it would: the synthesiser reset,
+  // the tempo back to the stream's default, the song rewound, then Play. Nothing without an image.
+  void Restart(bool bLoop);
   void FillBuffer();
 
   int32_t GetState() const;
@@ -106,6 +110,9 @@ unsigned MidiThreadProc(void* lpParam);
 
 class cMidiPlayerList final : public cBgmMidiBackend {
  public:
+  // `outputReady` tells whether a stream can be heard at all (a synthesiser and a sound device):
+  // without one a song is refused at once, before a player and its thread are made. None: always.
+  explicit cMidiPlayerList(std::function<bool()> outputReady = {}) : m_OutputReady(std::move(outputReady)) {}
   ~cMidiPlayerList() override;
   void SetChannels(int nChannels) override;
   bool Play(int nChannel, const char* lpFile, bool bLoop) override;
@@ -120,4 +127,5 @@ class cMidiPlayerList final : public cBgmMidiBackend {
 
  private:
   cSafeVector<cMidiStreamPlayer*> m_Players;
+  std::function<bool()> m_OutputReady;
 };

@@ -283,6 +283,11 @@ bool DS_AddStream(std::shared_ptr<t4::platform::MixerStream> stream) {
   return true;
 }
 
+bool DS_HasOutput() {
+  std::lock_guard lock(g_DsMutex);
+  return g_lpMixer != nullptr;
+}
+
 void DS_RemoveStream(const t4::platform::MixerStream* stream) {
   std::lock_guard lock(g_DsMutex);
   if (g_lpMixer) g_lpMixer->RemoveStream(stream);

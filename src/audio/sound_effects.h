@@ -72,4 +72,6 @@ void DS_Release();
 // Music players mix into the same device as the sound effects. False (not added) without a sound
 // device; DS_Release drops every stream.
 bool DS_AddStream(std::shared_ptr<t4::platform::MixerStream> stream);
+// True while there is a sound device to add streams to.
+bool DS_HasOutput();
 void DS_RemoveStream(const t4::platform::MixerStream* stream);

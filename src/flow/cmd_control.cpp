@@ -37,6 +37,8 @@ int s_nStartDepth = 0;
 void Operate(int op, cCharaBase& x, cFlowState& s, cCharaBase& self) {
   switch (op) {
     case FLOWOP_START:
+      // A flow that starts itself begins again at its first command in the next sub-step: Start
+      // resets every command state, and the abort ends this step before a stale command runs.
       s.Stop(&x);
       x.RemoveAnimeOfFlow(s.m_nSerial);
       s.Start(&x);
@@ -176,7 +178,7 @@ void CmdStageClear(cCharaBase* chara, cFlowCommandState* state) {
 void ExecGameWait(cCharaBase&, cFlowCommand& command) {
   cScenePlay* scene = g_lpScenePlay;
   if (!scene) return;
-  const int32_t frames = ClampToInt32(int64_t{CmdParam(command, 0)} * 6);
+  const int32_t frames = TenthsToFrames(CmdParam(command, 0));
   // An empty window that counts the wait down while the stage stands.
   MSGWINDOWPARAM p;
   p.nKind = MSGWIN_NONE;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/globals.h"
+#include "core/report_log.h"
 #include "core/sound_request.h"
 #include "data/database.h"
 #include "data/flow_command.h"
@@ -28,7 +29,7 @@ cScenePlay* Scene() { return g_lpScenePlay; }
 int32_t EffectFrames(const cEffectDef& def) {
   int64_t tenths = 0;
   for (const cEffectFrame& f : def.m_Frames) tenths = std::clamp<int64_t>(tenths + f.m_nTime, INT32_MIN, INT32_MAX);
-  return static_cast<int32_t>(std::clamp<int64_t>(tenths * FRAMES_PER_TENTH, INT32_MIN, INT32_MAX));
+  return TenthsToFrames(tenths);
 }
 
 }  // namespace
@@ -84,8 +85,13 @@ void ExecEffect(cCharaBase* c, cFlowCommand& cmd) {
     scene->m_Effects.clear();
     return;
   }
-  // Numbers that name no effect (0 and below are none) start nothing.
-  if (!IsEffectNumber(n)) return;
+  // Numbers that name no effect (0 and below are none) start nothing and are logged, rather than
+  // taking the checked-access path that closes the program: a careless number loses one effect,
+  // not the game.
+  if (!IsEffectNumber(n)) {
+    WriteReportLog("effect %d does not exist", n);
+    return;
+  }
   const cEffectDef& def = g_Database.m_Effects[static_cast<size_t>(n)];
   const int32_t scale = CmdParam(cmd, 6);
   const int32_t w = ScaledSize(def.m_nFrameWidth, scale);
@@ -121,6 +127,9 @@ void ExecScreenColor(cCharaBase*, cFlowCommand& cmd) {
   if (!scene) return;
   int32_t p[8];
   for (int i = 0; i < 8; ++i) p[i] = CmdParam(cmd, i);
+  // The duration counts frames (tenths x 6): kept where that product fits.
+  constexpr int32_t LONGEST = INT32_MAX / FRAMES_PER_TENTH;
+  p[5] = std::clamp(p[5], -LONGEST, LONGEST);
   scene->m_Draw.m_ScreenColor.Set(p);
 }
 

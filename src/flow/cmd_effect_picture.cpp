@@ -74,7 +74,9 @@ void ExecPicture(cCharaBase* c, cFlowCommand& cmd) {
     scene->ClearPictures();
     return;
   }
-  // A number that names no picture shows nothing and leaves the shown ones as they are.
+  // A number that names no picture shows nothing and leaves the shown ones as they are; it is
+  // logged instead of closing the program as a checked access would, so a careless number loses
+  // one picture, not the game.
   const auto& defs = g_Database.m_Pictures;
   if (n != 0 && (n < 0 || n >= static_cast<int>(defs.size()))) {
     WriteReportLog("picture %d does not exist", n);
@@ -115,10 +117,7 @@ void ExecPicture(cCharaBase* c, cFlowCommand& cmd) {
   const int32_t placement = CmdParam(cmd, 1);
   const int32_t mode = CmdParam(cmd, 8);
   const int32_t freeze = CmdParam(cmd, 10);
-  const int32_t countdown = CmdParam(cmd, 14)
-                                ? 1
-                                : static_cast<int32_t>(std::clamp<int64_t>(int64_t{CmdParam(cmd, 9)} * FRAMES_PER_TENTH,
-                                                                           INT32_MIN, INT32_MAX));
+  const int32_t countdown = CmdParam(cmd, 14) ? 1 : TenthsToFrames(CmdParam(cmd, 9));
   int32_t charaId = 0;
   if (placement == PLACE_CHARA && c) charaId = c->m_nId;
   if (placement == PLACE_HERO && !g_Heroes.empty()) charaId = g_Heroes.At(0).m_nId;

@@ -33,7 +33,8 @@ void Shoot(cCharaBase& c, const cFlowCommand& cmd, cEdShot& p) {
 }
 
 // Whether the record's sword type has an entry to take the sword's size from. A database without
-// sword types, or a type without entries, makes no sword.
+// sword types, or a type without entries, makes no sword and is logged, instead of the checked
+// access that would close the program: a damaged database loses the sword, not the game.
 bool SwordTypeUsable(const cEdShot& p) {
   const auto& types = g_Database.m_SwordTypes;
   if (types.empty()) {

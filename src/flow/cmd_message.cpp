@@ -87,8 +87,7 @@ void ExecMessage(cCharaBase& chara, cFlowCommand& command, int wait) {
     return;
   }
 
-  const int32_t frames =
-      P(MP_ONE_FRAME) ? 1 : static_cast<int32_t>(std::clamp<int64_t>(int64_t{P(MP_TIME)} * 6, INT32_MIN, INT32_MAX));
+  const int32_t frames = P(MP_ONE_FRAME) ? 1 : TenthsToFrames(P(MP_TIME));
   MSGWINDOWPARAM p;
   p.nKind = MSGWIN_TEXT;
   p.lpText = command.m_strText.c_str();
@@ -120,10 +119,11 @@ void ExecMessage(cCharaBase& chara, cFlowCommand& command, int wait) {
   }
   if (!P(MP_FREEZE)) return;
 
+  // A message shown until the stage ends has no end of its own to wait for: the freeze keeps
+  // the wait record as it stands.
   if (p.nDuration == MSGWIN_TIMED) {
     scene->m_Wait.Set(WAIT_MESSAGE, 0, frames, wait);
-  } else {
-    // Every other mode waits for the button, never for what an earlier wait left behind.
+  } else if (p.nDuration == MSGWIN_UNTIL_KEY) {
     scene->m_Wait.Set(WAIT_MESSAGE, 1, 0, wait);
     if (!wait) PlaySystemSound(SOUND_MESSAGE_OPENS);
   }

@@ -17,6 +17,7 @@
 #include "stage/aim_goal.h"
 #include "stage/block_collision.h"
 #include "stage/chara.h"
+#include "stage/game.h"
 #include "stage/input.h"
 #include "stage/stage_globals.h"
 
@@ -109,7 +110,7 @@ int ResolveMoveDirection(const cCharaBase& c, int code, int useHeroInput, int fl
       } else if (const cFlowState* flow = CurrentFlow()) {
         held = flow->m_nHeldKey;
       }
-      int d = ConvertDirectionCode(held, flag, right);
+      int d = ConvertDirectionCode(held, flag, right, g_Game.PlayedReplayVersion());
       if (!flying) {
         if (d == DIR_UP_LEFT || d == DIR_DOWN_LEFT) d = DIR_LEFT;
         if (d == DIR_UP_RIGHT || d == DIR_DOWN_RIGHT) d = DIR_RIGHT;

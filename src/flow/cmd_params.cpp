@@ -1,9 +1,11 @@
 // The changeable command parameters and the arrange entries that change them.
 #include "flow/cmd_params.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "data/data_refs.h"
+#include "data/database.h"
 #include "data/ed_shot.h"
 #include "data/flow_kinds.h"
 #include "persist/save_data.h"
@@ -413,4 +415,9 @@ void ApplyItemArranges(cFlowCommand& cmd, cHero& hero) {
 
 int32_t CmdParam(const cFlowCommand& command, int index) {
   return index >= 0 && index < static_cast<int>(command.m_Params.size()) ? command.m_Params.At(index) : 0;
+}
+
+int32_t TenthsToFrames(int64_t tenths) {
+  constexpr int64_t LONGEST = std::numeric_limits<int32_t>::max() / FRAMES_PER_TENTH;
+  return static_cast<int32_t>(std::clamp<int64_t>(tenths, -1, LONGEST) * FRAMES_PER_TENTH);
 }

@@ -27,6 +27,10 @@ void InitCmdParamTable();
 
 // Parameter `index` of the command as stored; one the command does not have reads as 0.
 int32_t CmdParam(const cFlowCommand& command, int index);
+// Frames of a time given in tenths of a second. Every negative time means the same (a window or
+// wait that ends on its first count), so it is kept at -1 tenth, where counting down cannot
+// overflow; a time too long for the frame counter gets the longest it holds.
+int32_t TenthsToFrames(int64_t tenths);
 // Reads parameter `index` of a command of flow kind `kind` widened to int32; false when the kind
 // has no such parameter or the command lacks the record that holds it.
 bool GetCmdParam(int kind, int index, const cFlowCommand& cmd, int32_t* value);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/report_log.h"
 #include "data/database.h"
 #include "data/flow_kinds.h"
 #include "data/palette.h"
@@ -46,6 +47,13 @@ void SetGiant(cCharaBase& o, int32_t value) {
   if (o.m_nSide == 0)
     if (cHero* hero = MainHeroOrNull()) hero->BuildHitBoxView();
 }
+
+// An item whose list gives itself, directly or through other items, would recurse without end.
+constexpr int MAX_ITEM_DEPTH = 32;
+int s_nItemDepth = 0;
+// Set when a chain reached the limit: every get-item of that chain does nothing until the outermost
+// one returns, so a list that gives several items does not branch on below the limit.
+bool s_bItemChainCut = false;
 
 }  // namespace
 
@@ -91,10 +99,21 @@ void ExecGetItem(cCharaBase*, cFlowCommand* cmd) {
   cSafeVector<cItemDef>* items = GetPaletteItems(palette == 0 ? PALKIND_COMMON : PALKIND_STAGE);
   cHero* hero = MainHeroOrNull();
   if (!items || items->empty() || !hero) return;
+  if (s_bItemChainCut) return;
+  if (s_nItemDepth >= MAX_ITEM_DEPTH) {
+    WriteReportLogF("Items giving items too deep: %d levels, item %d of palette %d is not taken", MAX_ITEM_DEPTH,
+                    cmd->m_Params.At(1), palette);
+    s_bItemChainCut = true;
+    return;
+  }
   cItemDef& def = items->At(cmd->m_Params.At(1));
   // As for an item placed in the stage, the list's loops are written out before it runs.
   UnrollLoops(def.m_Cmds);
+  ++s_nItemDepth;
   const int r = hero->RunItemCommands(def.m_Cmds);
+  if (--s_nItemDepth == 0) s_bItemChainCut = false;
+  // A list that ends normally (0) leaves an end request set earlier in the sub-step in place: an
+  // item that merely gives points must not cancel a stage clear or a death decided just before.
   if (r != 0 && g_lpScenePlay) g_lpScenePlay->m_nEndRequest = r;
 }
 

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The last file version whose distance condition judged against the target's last drawn place.
+constexpr int32_t LAST_VERSION_WITH_STALE_TARGET_RECT = 781;
+
 // The running stage unless a test puts another in its place.
 cFlowStage* g_lpConditionStage = nullptr;
 
@@ -156,7 +159,11 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
   const int range = static_cast<int>(
       std::clamp<int64_t>(int64_t{cond.m_nValue} * 16 + cond.m_sRightIndex, -RANGE_LIMIT, RANGE_LIMIT));
   c->UpdateScreenRect();
-  if (!g_SystemData.CompatDistanceRect()) t->UpdateScreenRect();
+  // Projects and replays from before the target's rectangle was refreshed here judge against the
+  // place where it was last drawn.
+  const int32_t replay = g_Game.PlayedReplayVersion();
+  if (!g_SystemData.CompatDistanceRect() && !(replay > 0 && replay <= LAST_VERSION_WITH_STALE_TARGET_RECT))
+    t->UpdateScreenRect();
   int inRange = 0;
   if (cond.m_cShape >= DIST_X && cond.m_cShape <= DIST_BACK_Y) {
     // Both sides, in front or behind, on the X axis (0-2) or the Y axis (3-5); in front is the

@@ -23,8 +23,6 @@ size_t FindClose(const std::string& text, size_t open) {
   return NOT_FOUND;
 }
 
-bool IsBlankText(const std::string& text) { return text.find_first_not_of(' ') == NOT_FOUND; }
-
 }  // namespace
 
 int32_t cCodeEval::Fail(const std::string& message) {
@@ -109,11 +107,7 @@ int32_t EvalCode(cFlowStage& stage, const std::string& text, cCharaBase* e, bool
 }
 
 int RunCode(cFlowStage& stage, const std::string& text, cCharaBase* e) {
-  // A code command left empty is a script mistake like any other, not a silent no-op.
-  if (IsBlankText(text)) {
-    ErrorBoxf("コードが空です！");
-    return 0;
-  }
+  // An empty or blank text has no tokens: it runs, does nothing and succeeds.
   const int32_t hp = e ? stage.Hp(e) : 0;
   const int32_t sp = e ? stage.Sp(e) : 0;
   bool bError = false;

@@ -206,6 +206,8 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
         token.nValue = ParseInt(w.c_str());
       }
     }
+    // An operator token keeps the value 0: folded as the operand of a neighbouring operator, it
+    // counts as 0.
     tokens.push_back(token);
     w.clear();
     obj = OBJ_MY;
@@ -221,9 +223,12 @@ int32_t cCodeEval::EvalFlat(const std::string& text) {
       while (i < tokens.size() && !(tokens[i].nKind == TK_OPERATOR && g_ExprOpPass[tokens[i].nIndex] == pass)) ++i;
       if (i == tokens.size()) break;
       const int op = tokens[i].nIndex;
-      const bool bLeft = i > 0 && tokens[i - 1].nKind != TK_OPERATOR;
-      const bool bRight = i + 1 < tokens.size() && tokens[i + 1].nKind != TK_OPERATOR;
-      if (op == OP_ASSIGN && (!bLeft || (tokens[i - 1].nKind == TK_CONSTANT))) return Fail("代入先が不正です！");
+      // The neighbours are whatever tokens stand there, operators included.
+      const bool bLeft = i > 0;
+      const bool bRight = i + 1 < tokens.size();
+      if (op == OP_ASSIGN && (!bLeft || tokens[i - 1].nKind == TK_CONSTANT || tokens[i - 1].nKind == TK_OPERATOR))
+        return Fail("代入先が不正です！");
+      // A missing neighbour is reported and ends the run instead of reading outside the tokens.
       if (!bLeft || !bRight) return Fail(Format("演算子 %s の項がありません！", g_ExprOpNames[op]));
       cExprToken& left = tokens[i - 1];
       const int32_t a = left.nValue;

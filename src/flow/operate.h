@@ -9,7 +9,10 @@
 #include "data/flow_kinds.h"
 
 // OperateValue (data/flow_kinds.h) is the int32 form: worked in 64 bits, products beyond int32
-// saturate, division and remainder by 0 leave the value, then the clamp.
+// saturate, division and remainder by 0 leave the value, then the clamp. Status operations and
+// arranges saturate rather than wrap, so that a sum or product too large for 32 bits ends at the
+// bound it passed instead of flipping to the opposite end of the range (a huge bonus must not
+// turn a score negative).
 
 // OperateValue on a signed 8-bit or 16-bit field. Operand and limits are narrowed to the field's
 // width first and set, add and subtract wrap at that width, so an ID of 50 plus 100 wraps to

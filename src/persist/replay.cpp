@@ -128,6 +128,7 @@ void cReplay::Clear() {
   m_ButtonValues.clear();
   m_DirRuns.clear();
   m_ButtonRuns.clear();
+  m_nFileVersion = DATA_VERSION;
   Rewind();
 }
 
@@ -143,6 +144,7 @@ void cReplay::Assign(const cReplay& other) {
   m_DirRuns = other.m_DirRuns;
   m_ButtonRuns = other.m_ButtonRuns;
   m_nSeed = other.m_nSeed;
+  m_nFileVersion = other.m_nFileVersion;
 }
 
 int cReplay::SaveReplayFile(const char* path, cStage& stage, cStage& settings, cSaveData& saveData) {
@@ -163,6 +165,7 @@ int cReplay::LoadReplayFile(const char* path, cStage& stage, cStage& settings, c
   cStage loadedStage;
   cReplay loaded;
   cSaveData loadedSave = saveData;
+  loaded.m_nFileVersion = v;
   bool ok = loadedStage.Load(fp) && loaded.Load(fp);
   if (ok && v > REPLAY_NO_SAVE_DATA_VERSION) ok = loadedSave.Load(fp) != 0;
   ok = ok && !IsDataReadFailed(fp);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/safe_containers.h"
+#include "data/data_file.h"
 #include "data/record.h"
 #include "platform/win_types.h"
 
@@ -40,7 +41,7 @@ class cReplay : public cRecord {
   // 0 with the next frame's two words, or 1 (words unchanged) when the replay is over.
   int Play(int16_t words[2]);
   void Clear();
-  // Copies the streams and the seed, not the play positions.
+  // Copies the streams, the seed and the file version, not the play positions.
   void Assign(const cReplay& other);
   // Back to the first frame.
   void Rewind();
@@ -60,6 +61,9 @@ class cReplay : public cRecord {
   int32_t m_nButtonIndex = 0;
   int32_t m_nDirPos = 0;
   int32_t m_nButtonPos = 0;
+  // The version of the file the replay was loaded from (this program's own for one it recorded):
+  // while it plays, the rules its version played by apply again.
+  int32_t m_nFileVersion = DATA_VERSION;
 };
 
 extern cReplay g_Replay;

@@ -13,6 +13,7 @@
 #include "data/ed_move.h"
 #include "stage/chara.h"
 #include "stage/flow_hooks.h"
+#include "stage/game.h"
 #include "stage/item.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
@@ -25,7 +26,7 @@ int ResolveFireDirection(int dir, int facingRight) {
     case 1: return facingRight ? 2 : 3;
     case 4: return facingRight ? 7 : 6;
     case 5: return facingRight ? 6 : 7;
-    case 12: return ConvertDirectionCode(FireInputDirection(), 0, facingRight);
+    case 12: return ConvertDirectionCode(FireInputDirection(), 0, facingRight, g_Game.PlayedReplayVersion());
     default: return dir;
   }
 }

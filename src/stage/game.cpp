@@ -13,6 +13,7 @@
 #include "gfx/scene_surfaces.h"
 #include "gfx/image_slots.h"
 #include "gfx/font.h"
+#include "persist/replay.h"
 #include "persist/system_ini.h"
 #include "platform/present/display.h"
 #include "platform/thread.h"
@@ -125,6 +126,10 @@ void cGame::RequestSceneBgm(int nNumber, bool bLoop, int nSlot) {
   m_nLastBgm = nNumber;
   m_bLastBgmLoop = bLoop ? 1 : 0;
   SendMessage(g_hWnd, WM_USER_MUSIC, static_cast<WPARAM>(nSlot), 0);
+}
+
+int32_t cGame::PlayedReplayVersion() const {
+  return m_nTitleChoice == TITLE_CHOICE_REPLAY ? g_Replay.m_nFileVersion : 0;
 }
 
 void cGame::DrawFps(int nFps, int nWork) {

@@ -51,6 +51,9 @@ class cGame {
   // Reads player 0's devices into `in` (the pause thread keeps its own copy).
   void ReadInput(cInput& in);
   void RequestSceneBgm(int nNumber, bool bLoop, int nSlot);
+  // The version of the replay file being played (a replay chosen on the title), or 0 when the
+  // play is no replay: older replays replay the rules of their version.
+  int32_t PlayedReplayVersion() const;
   cScene* GetScene(int nType) const;
 
   // In the order of the stored object: the options pointer comes before the play pointer.

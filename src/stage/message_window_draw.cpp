@@ -110,8 +110,10 @@ void cMessageWindow::Refresh() {
 }
 
 int cMessageWindow::Draw(DDSURFACEDATA* dst, int frozen) {
+  // A window of f frames is drawn f + 1 times: it ends on the call that finds its count already
+  // below 0.
   if (m_nDuration == MSGWIN_TIMED && (!frozen || m_bCountFrozen)) {
-    if (--m_nRemaining < 0) {
+    if (m_nRemaining-- < 0) {
       ReleaseSurface();
       return 1;
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -167,10 +168,13 @@ class MidiPlayerTest : public ::testing::Test {
     for (const auto& e : m_synth->Events()) n += e.kind == kind;
     return n;
   }
-  static int ThreadCount() {
-    int n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++n;
-    return n;
+  static int ThreadCount() { return static_cast<int>(ThreadIds().size()); }
+  // The process's thread ids: a thread that ended and one started in its place differ.
+  static std::set<std::string> ThreadIds() {
+    std::set<std::string> ids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+      ids.insert(entry.path().filename().string());
+    return ids;
   }
 
   TempDir m_dir;
@@ -298,6 +302,72 @@ TEST_F(MidiPlayerTest, ListPlaysOnlyMidFilesAndGivesEverySongANewPlayer) {
   EXPECT_NE(m_dir.ReadFile("Report_Game.txt").find("err V[3] ( 1 , 8 )"), std::string::npos);
   list.Clear();
   EXPECT_FALSE(m_device.HasStream());
+}
+
+TEST_F(MidiPlayerTest, TheSameSongAskedForAgainStartsOverOnItsPlayerWithoutANewThread) {
+  // Two notes a second apart: after the first one and a restart, the first note sounds again.
+  const std::string a = Song("a.mid", Event(0, {0x90, 1, 1}) + Event(100, {0x90, 2, 1}) + EndOfTrack(100));
+  cMidiPlayerList list;
+  list.SetChannels(1);
+  ASSERT_TRUE(list.Play(0, a.c_str(), true));
+  cMidiStreamPlayer* first = list.GetPlayer(0);
+  Step(*first, 150 * FRAMES_PER_TICK);
+  const std::set<std::string> threads = ThreadIds();
+  const uint64_t restart = m_synth->Frame();
+  for (bool loop : {false, true}) {
+    ASSERT_TRUE(list.Play(0, a.c_str(), loop));
+    EXPECT_EQ(list.GetPlayer(0), first);
+    EXPECT_EQ(first->GetState(), MIDISTATE_PLAYING);
+  }
+  EXPECT_EQ(ThreadIds(), threads) << "no thread ended, none started";
+  EXPECT_EQ(Count(Kind::Reset), 2) << "the synthesiser is reset as for a new player";
+  Step(*first, 50 * FRAMES_PER_TICK);
+  EXPECT_EQ(NoteFrames(restart).back(), 0u) << "the song starts over from its first note";
+  // Another song still gets a new player.
+  const std::string b = Song("b.mid", Event(0, {0x90, 3, 1}) + EndOfTrack(100));
+  ASSERT_TRUE(list.Play(0, b.c_str(), true));
+  EXPECT_EQ(list.GetPlayer(0)->GetFileName(), b);
+}
+
+TEST_F(MidiPlayerTest, TheSameSongAskedForAgainStartsAtTheTempoOfANewStream) {
+  // No tempo event before tick 100: the first 100 ticks go at the stream's default of half a
+  // second a quarter note (division 100: 5 ms a tick), the next 100 at a second a quarter note.
+  // Notes at 0, 0.5 s and 1.5 s: frames 0, 22050 and 66150 at 44100 frames a second.
+  const std::string events = Event(0, {0x90, 1, 1}) + Event(100, {0x90, 2, 1}) + Tempo(0, 1000000) +
+                             Event(100, {0x90, 3, 1}) + EndOfTrack(100);
+  m_dir.WriteFile("bgm/late.mid", MakeSmf({0, 100, {events}}));
+  const std::string song = "bgm\\late.mid";
+  cMidiPlayerList list;
+  list.SetChannels(1);
+  for (int request = 0; request < 2; ++request) {
+    SCOPED_TRACE(request ? "asked again" : "first");
+    const uint64_t start = m_synth->Frame();
+    ASSERT_TRUE(list.Play(0, song.c_str(), false));
+    Step(*list.GetPlayer(0), 66150 + 1);
+    const std::vector<uint64_t> notes = NoteFrames(start);
+    ASSERT_GE(notes.size(), 3u);
+    EXPECT_EQ(std::vector<uint64_t>(notes.end() - 3, notes.end()), (std::vector<uint64_t>{0, 22050, 66150}));
+  }
+}
+
+TEST_F(MidiPlayerTest, WithoutAnOutputToHearItASongIsRefusedBeforeAnyPlayerOrThread) {
+  const std::string a = Song("a.mid", Event(0, {0x90, 1, 1}) + EndOfTrack(100));
+  int asked = 0;
+  cMidiPlayerList list([&] {
+    ++asked;
+    return false;
+  });
+  list.SetChannels(1);
+  const int threads = ThreadCount();
+  for (int i = 0; i < 30; ++i) EXPECT_FALSE(list.Play(0, a.c_str(), true));
+  EXPECT_EQ(asked, 30);
+  EXPECT_EQ(list.GetPlayer(0), nullptr);
+  EXPECT_EQ(ThreadCount(), threads);
+  EXPECT_FALSE(m_device.HasStream());
+  EXPECT_EQ(m_dir.ReadFile("Report_Game.txt").find("Midi"), std::string::npos) << "nothing logged per request";
+  // A bad channel is still the bad index it always is.
+  EXPECT_FALSE(list.Play(3, a.c_str(), true));
+  EXPECT_NE(m_dir.ReadFile("Report_Game.txt").find("err V[3] ( 1 , 8 )"), std::string::npos);
 }
 
 // --- FluidSynth into a buffer ------------------------------------------------------------------

@@ -10,9 +10,11 @@
 #include "flow/conditions.h"
 #include "flow/exec_status.h"
 #include "flow/status_table.h"
+#include "persist/replay.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
+#include "stage/game.h"
 #include "stage/item.h"
 #include "support/scoped_value.h"
 #include "fake_flow_stage.h"
@@ -222,6 +224,20 @@ class CharaConds : public ::testing::Test {
     c.m_cOperator = static_cast<int8_t>(op);
     return c;
   }
+  // The distance condition "target 1 within 6 half blocks (96 dots) on the X axis" while the
+  // target stands 40 dots to the right but its screen rectangle is still a far-off one: 1 when
+  // the rectangle is refreshed first, 0 when the stale one is judged.
+  int StaleTargetInRange() {
+    self.m_nDrawWidth = self.m_nDrawHeight = other.m_nDrawWidth = other.m_nDrawHeight = 32;
+    other.m_dX = 40;
+    const int32_t stale[4] = {5000, 0, 5031, 31};
+    std::copy(stale, stale + 4, other.m_rcScreen);
+    self.m_Targets.At(0) = &other;
+    cCond c = Make(COND_DISTANCE, 1, 0, 0);
+    c.m_cShape = 0;  // both sides on the X axis
+    c.m_nValue = 6;
+    return CheckCond(c, &self);
+  }
   cCharaBase self;
   cCharaBase other;
 };
@@ -251,18 +267,26 @@ TEST_F(CharaConds, StateFlagsOfTheDefinition) {
 }
 
 TEST_F(CharaConds, OlderRuleJudgesAgainstTheTargetsLastDrawnPlace) {
-  // The target stands 40 dots to the right, but its screen rectangle is still a far-off one.
   for (int32_t older : {0, 1}) {
     ScopedValue<int32_t> rule(g_SystemData.m_bCompat782, older);
-    self.m_nDrawWidth = self.m_nDrawHeight = other.m_nDrawWidth = other.m_nDrawHeight = 32;
-    other.m_dX = 40;
-    const int32_t stale[4] = {5000, 0, 5031, 31};
-    std::copy(stale, stale + 4, other.m_rcScreen);
-    self.m_Targets.At(0) = &other;
-    cCond c = Make(COND_DISTANCE, 1, 0, 0);
-    c.m_cShape = 0;  // both sides on the X axis
-    c.m_nValue = 6;  // 96 dots
-    EXPECT_EQ(CheckCond(c, &self), older ? 0 : 1) << older;
+    EXPECT_EQ(StaleTargetInRange(), older ? 0 : 1) << older;
+  }
+}
+
+TEST_F(CharaConds, ReplaysOfVersion781OrOlderJudgeAgainstTheTargetsLastDrawnPlace) {
+  // Only a replay that plays (the title's replay choice) brings its file version's rule back.
+  struct Case {
+    int32_t choice, version, inRange;
+  } cases[] = {{TITLE_CHOICE_REPLAY, 781, 0},
+               {TITLE_CHOICE_REPLAY, 600, 0},
+               {TITLE_CHOICE_REPLAY, 782, 1},
+               {TITLE_CHOICE_REPLAY, DATA_VERSION, 1},
+               {TITLE_CHOICE_FREE, 781, 1}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "choice " << k.choice << " version " << k.version);
+    ScopedValue<int32_t> choice(g_Game.m_nTitleChoice, k.choice);
+    ScopedValue<int32_t> version(g_Replay.m_nFileVersion, k.version);
+    EXPECT_EQ(StaleTargetInRange(), k.inRange);
   }
 }
 

@@ -270,18 +270,14 @@ TEST_F(ExpressionTest, EveryErrorShowsItsBoxAndFailsTheRun) {
       {"C1 = (4 - 1) % (2 - 2)", "0除算が行われました！(C1 = 3 % 0)"},
       {"5 = 3", "代入先が不正です！"},
       {"= 5", "代入先が不正です！"},
-      {"C1 = = 5", "演算子 = の項がありません！"},
       {"(C1) = 5", "代入先が不正です！"},
       {"v9 = 5", "代入先が不正です！"},
       {"C1 =", "演算子 = の項がありません！"},
       {"C1 = 5 +", "演算子 + の項がありません！"},
-      {"C1 = * 5", "演算子 * の項がありません！"},
       {"C1001 = 1", "変数 C1001 は範囲外です！"},
       {"C1 = S1000", "変数 S1000 は範囲外です！"},
       {"C-1 = 1", "変数 C-1 は範囲外です！"},
       {"sys.hp = 1", "sys にキャラクターのステータス hp はありません！"},
-      {"", "コードが空です！"},
-      {"   ", "コードが空です！"},
   };
   for (const Case& c : cases) {
     m_boxes.Clear();
@@ -298,6 +294,49 @@ TEST_F(ExpressionTest, EveryErrorShowsItsBoxAndFailsTheRun) {
   stage.hero = nullptr;
   EXPECT_EQ(Run("C1 = pl.v1"), 0);
   EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(ExpressionTest, AnEmptyOrBlankTextSucceedsAndDoesNothing) {
+  C(1) = 4;
+  for (const char* text : {"", " ", "   "}) {
+    EXPECT_EQ(Run(text), 1) << '"' << text << '"';
+    EXPECT_EQ(C(1), 4);
+  }
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(ExpressionTest, AnOperatorTokenBesideAnotherIsFoldedAsAnOperandOfValue0) {
+  // Each operator takes the tokens next to it, whatever their kind; an operator token taken as an
+  // operand counts 0. Before the text runs C1 = 9, C2 = 1, C3 = 5.
+  struct Case {
+    const char* text;
+    int oldFold;
+    int result;  // RunCode's
+    int32_t c1, c2;
+  };
+  const Case cases[] = {
+      // "-" takes "=" (0) and C3: C1 = 0 - 5 loses its "=", C2 = 7 still runs.
+      {"C2 = 7 C1 = - C3", 0, 1, 9, 7},
+      {"C1 = = 5", 0, 1, 0, 1},      // C1 = (the second "=", 0), then 5 stands alone
+      {"C1 = * 5", 0, 1, 9, 1},      // "*" takes "=" and 5: nothing is left to assign
+      {"C1 = 2 * + 3", 0, 1, 0, 1},  // 2 * 0, then C1 = 0 with 3 alone
+      {"C1 = 6 - - 2", 0, 1, 6, 1},  // 6 - 0, then C1 = 6
+      // Folding only the left operand and the operator leaves the second "=" behind, now with a
+      // folded value on its left.
+      {"C1 = = 5", 1, 0, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.text << " old fold " << c.oldFold);
+    g_SystemData.m_bCompat752 = c.oldFold;
+    C(1) = 9;
+    C(2) = 1;
+    C(3) = 5;
+    m_boxes.Clear();
+    EXPECT_EQ(Run(c.text), c.result);
+    EXPECT_EQ(C(1), c.c1);
+    EXPECT_EQ(C(2), c.c2);
+    EXPECT_EQ(BoxTexts(), c.result ? std::vector<std::string>{} : std::vector<std::string>{"代入先が不正です！"});
+  }
 }
 
 TEST_F(ExpressionTest, WhatWasAssignedBeforeAnErrorStays) {

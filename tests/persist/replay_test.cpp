@@ -82,13 +82,16 @@ TEST(ReplayTest, AssignAndClear) {
   RecordAll(a, {{1, 2}, {3, 4}});
   int16_t words[2];
   a.Play(words);
+  a.m_nFileVersion = 781;
   cReplay b;
   b.Assign(a);
   EXPECT_EQ(b.m_nSeed, 7);
+  EXPECT_EQ(b.m_nFileVersion, 781) << "the rules of the file it came from";
   EXPECT_EQ(b.m_nDirIndex, 0);  // positions are not copied
   EXPECT_EQ(PlayAll(b), (std::vector<Frame>{{1, 2}, {3, 4}}));
   a.Clear();
   EXPECT_EQ(a.m_nSeed, 0);
+  EXPECT_EQ(a.m_nFileVersion, DATA_VERSION);
   EXPECT_TRUE(a.m_DirValues.empty() && a.m_ButtonRuns.empty());
   EXPECT_EQ(a.m_nDirIndex, 0);
 }
@@ -141,6 +144,27 @@ TEST_F(ReplayFileTest, AReplayFileHoldsStageKeyStreamsAndSaveData) {
   // Saved again from what was loaded, the file is the same.
   ASSERT_EQ(loaded.SaveReplayFile(PathOf("b.rpl4_902").c_str(), loadedStage, loadedSettings, loadedSave), 1);
   EXPECT_TRUE(m_dir.ReadFile("b.rpl4_902") == m_dir.ReadFile("a.rpl4_902"));
+}
+
+TEST_F(ReplayFileTest, ALoadedReplayKeepsTheVersionItsFileCarries) {
+  cStage stage = PlayableStage();
+  cStage settings;
+  settings.CopySettingsFrom(stage);
+  cSaveData start;
+  cReplay replay;
+  RecordAll(replay, {{1, 0}});
+  ASSERT_EQ(replay.SaveReplayFile(PathOf("new").c_str(), stage, settings, start), 1);
+  const std::string file = m_dir.ReadFile("new");
+  // Patched in the header only: older versions than these also stored the stage differently.
+  for (int32_t version : {DATA_VERSION, 895}) {
+    SCOPED_TRACE(version);
+    m_dir.WriteFile("old", LeWriter().I32(version).Bytes() + file.substr(4));
+    cStage target, targetSettings;
+    cSaveData targetSave;
+    cReplay loaded;
+    ASSERT_EQ(loaded.LoadReplayFile(PathOf("old").c_str(), target, targetSettings, targetSave), 1);
+    EXPECT_EQ(loaded.m_nFileVersion, version);
+  }
 }
 
 TEST_F(ReplayFileTest, DamagedOrNewerFilesAreRefusedAndChangeNothing) {

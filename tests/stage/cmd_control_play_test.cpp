@@ -305,14 +305,34 @@ TEST_F(MessageWaitPlay, ASecondWaitingMessageOpensAtOnceWithoutSound) {
   EXPECT_EQ(window.Sounds(), (std::vector<int>{11, 12, 12}));
 }
 
-TEST_F(MessageWaitPlay, UntilTheStageEndsStillWaitsForItsOwnPress) {
-  Start({MakeFlow(TRIG_ALWAYS, {MessageCommand("まて", {{8, 1}, {6, MSGWIN_UNTIL_END}}), WaitCommand(100)})});
-  ASSERT_FALSE(HasFatalFailure());
-  ThreadedMainWindow window;
-  // What an earlier timed wait left behind must not end this one at once.
-  H().Scene().m_Wait.Set(WAIT_GAME, 0, -5, 0);
-  EXPECT_EQ(RunFrame({{12, true}}), 12);
-  EXPECT_TRUE(H().Scene().m_MessageWindows.empty());
+TEST_F(MessageWaitPlay, UntilTheStageEndsFreezesWithTheWaitRecordAsItStands) {
+  // The message sets no wait and plays no sound 11: the record an earlier wait left decides.
+  struct Case {
+    const char* name;
+    int mode, button, frames;
+    std::vector<KeyEvent> keys;
+    int shown;
+    std::vector<int> sounds;
+  } cases[] = {
+      {"4 frames of a timed wait left", WAIT_GAME, 0, 4, {}, 4, {}},
+      {"a timed wait that has run out", WAIT_GAME, 0, -1, {}, 0, {}},
+      {"a key wait left, without its lock", WAIT_MESSAGE, 1, 0, {{3, true}}, 3, {12}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start({MakeFlow(TRIG_ALWAYS, {MessageCommand("まて", {{8, 1}, {6, MSGWIN_UNTIL_END}}), WaitCommand(100)})});
+    ASSERT_FALSE(HasFatalFailure());
+    ThreadedMainWindow window;
+    H().Scene().m_Wait.Set(c.mode, c.button, c.frames, 1);
+    // A wait for a key nobody presses would not end: cut it after 60 frames.
+    const int base = H().Presented();
+    onPauseFrame = [&] {
+      if (H().Presented() - base >= 60) H().Scene().m_Wait.Set(WAIT_GAME, 0, 0, 1);
+    };
+    EXPECT_EQ(RunFrame(c.keys), c.shown);
+    EXPECT_EQ(window.Sounds(), c.sounds);
+    EXPECT_TRUE(H().Scene().m_MessageWindows.empty()) << "taken away after the freeze";
+  }
 }
 
 TEST_F(MessageWaitPlay, ATimedFreezeShowsItsFramesWithoutAKey) {

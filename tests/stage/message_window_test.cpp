@@ -76,12 +76,12 @@ TEST_F(MessageWindowTest, VariablesAreWrittenIntoTheText) {
   }
 }
 
-TEST_F(MessageWindowTest, ATimedWindowIsDrawnForItsFramesAndEndsOnTheNextDraw) {
+TEST_F(MessageWindowTest, ATimedWindowOfFFramesIsDrawnFPlusOneTimesAndEndsOnTheNextDraw) {
   struct Case {
     int frames;
     int frozen, countFrozen;
     int drawnBeforeEnd;  // -1: never ends
-  } cases[] = {{0, 0, 0, 0}, {3, 0, 0, 3}, {3, 1, 1, 3}, {3, 1, 0, -1}};
+  } cases[] = {{0, 0, 0, 1}, {1, 0, 0, 2}, {3, 0, 0, 4}, {3, 1, 1, 4}, {3, 1, 0, -1}, {-6, 0, 0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.frames << " frozen " << c.frozen << " counted " << c.countFrozen);
     MSGWINDOWPARAM p;
@@ -330,7 +330,7 @@ TEST(MessageWindowFrame, DrawnOverTheStage) {
 namespace t4::test {
 namespace {
 
-TEST_F(MessageWindowTest, ATakenItemRisesOverTheHeroForThirtyFrames) {
+TEST_F(MessageWindowTest, ATakenItemRisesOverTheHeroForThirtyOneFrames) {
   cItemDef def;
   def.m_sGraphicNo = 3;
   def.m_cGraphicKind = 2;
@@ -347,6 +347,9 @@ TEST_F(MessageWindowTest, ATakenItemRisesOverTheHeroForThirtyFrames) {
   ASSERT_EQ(List().size(), 1u);
   EXPECT_EQ(w.m_nRemaining, 0);
   EXPECT_EQ(w.m_nY, firstY) << "placed over the hero, which stands";
+  // 30 frames: drawn 31 times, ended on the 32nd.
+  h.Frame();
+  ASSERT_EQ(List().size(), 1u);
   h.Frame();
   EXPECT_TRUE(List().empty());
   // Without the notice flag nothing is shown.
