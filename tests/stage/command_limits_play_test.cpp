@@ -38,7 +38,7 @@ class CommandLimitsPlay : public ::testing::Test {
     hp = std::make_unique<StageHarness>();
     ASSERT_TRUE(InitReportLog((hp->ProjectDir() / "Report_Game.txt").string().c_str()));
     hp->Start(stage);
-    ASSERT_GE(hp->RunUntilState(PLAY_STATE), 0);
+    ASSERT_GE(hp->RunUntilState(PLAY_PLAY), 0);
   }
   StageHarness& H() { return *hp; }
   int32_t& S(int n) { return H().Scene().m_StageVars.At(n); }
@@ -63,7 +63,7 @@ class CommandLimitsPlay : public ::testing::Test {
 };
 
 cFlow GetItemOnce(int item) {
-  cFlow f = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GET_ITEM, {1, item}), CommandOf(CMD_WAIT, {})});
+  cFlow f = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_GET_ITEM, {1, item}), Command(CMD_WAIT, {})});
   f.m_Cmds.At(1).m_sTime = 1000;
   return f;
 }
@@ -111,7 +111,7 @@ TEST_F(CommandLimitsPlay, AGameWaitOfAnyNegativeTimeEndsAtOnce) {
   } cases[] = {{1, 6}, {0, 0}, {-1, 0}, {-357913942, 0}, {INT32_MIN, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tenths);
-    cFlow flow = TriggeredFlow(TRIG_ALWAYS, {CommandOf(CMD_GAME_WAIT, {c.tenths}), CommandOf(CMD_WAIT, {})});
+    cFlow flow = TriggeredFlow(TRIG_ALWAYS, {Command(CMD_GAME_WAIT, {c.tenths}), Command(CMD_WAIT, {})});
     flow.m_Cmds.At(1).m_sTime = 1000;
     Start({flow});
     ASSERT_FALSE(HasFatalFailure());
@@ -129,7 +129,7 @@ TEST_F(CommandLimitsPlay, AScreenColourDurationPastTheFrameCounterGetsTheLongest
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tenths);
     Start({TriggeredFlow(TRIG_ALWAYS,
-                         {CommandOf(CMD_SCREEN_COLOR, {255, 0, 0, 100, 0, c.tenths, 0, 0}), CommandOf(CMD_WAIT, {})})});
+                         {Command(CMD_SCREEN_COLOR, {255, 0, 0, 100, 0, c.tenths, 0, 0}), Command(CMD_WAIT, {})})});
     ASSERT_FALSE(HasFatalFailure());
     H().Frame();
     EXPECT_EQ(H().Scene().m_Draw.m_ScreenColor.m_nDuration, c.frames);
@@ -148,9 +148,9 @@ TEST_F(CommandLimitsPlay, ATimedMessageOfFFramesIsShownInFPlusOneFrames) {
     p[6] = 2;  // timed
     p[7] = c.tenths;
     p[17] = c.oneFrame;
-    cFlowCommand message = CommandOf(CMD_MESSAGE, p);
+    cFlowCommand message = Command(CMD_MESSAGE, p);
     message.m_strText = "M";
-    cFlow flow = TriggeredFlow(TRIG_ALWAYS, {message, CommandOf(CMD_WAIT, {})});
+    cFlow flow = TriggeredFlow(TRIG_ALWAYS, {message, Command(CMD_WAIT, {})});
     flow.m_Cmds.At(1).m_sTime = 1000;
     Start({flow});
     ASSERT_FALSE(HasFatalFailure());
@@ -164,7 +164,7 @@ TEST_F(CommandLimitsPlay, ATimedMessageOfFFramesIsShownInFPlusOneFrames) {
 }
 
 cFlowCommand StartFlowsById(int id) {
-  cFlowCommand c = CommandOf(CMD_FLOW_CONTROL, {FLOWOP_START, FLOWSCOPE_ID, id, 0});
+  cFlowCommand c = Command(CMD_FLOW_CONTROL, {FLOWOP_START, FLOWSCOPE_ID, id, 0});
   c.m_cParallel = 1;
   return c;
 }

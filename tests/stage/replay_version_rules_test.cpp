@@ -26,7 +26,7 @@ constexpr int HELD_ANY = 9;
 TEST(ReplayVersionRules, AnyDirectionHeldReadsByTheReplaysVersion) {
   StageHarness h;
   h.Start(StageFromRows({"..........", ".H........", "##########"}));
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   cHero& hero = h.Hero();
   hero.m_bRight = 1;
   cFlowState flow;
