@@ -29,7 +29,7 @@ namespace {
 // The modes of the start-up: render mode at 32 and 16 bits, window and full screen; blit mode at
 // 32 and 16 bits, window and full screen, and at 8 bits full screen.
 constexpr DDMode kParityModes[] = {
-    {"d3d32_window", true, 32, 1}, {"d3d32_full", true, 32, 0}, {"d3d16_window", true, 16, 1},
+    {"d3d32_window", true, 32, 1}, {"d3d32_full", true, 32, 0},   {"d3d16_window", true, 16, 1},
     {"d3d16_full", true, 16, 0},   {"dd32_window", false, 32, 1}, {"dd32_full", false, 32, 0},
     {"dd16_window", false, 16, 1}, {"dd16_full", false, 16, 0},   {"dd8_full", false, 8, 0},
 };
@@ -113,9 +113,9 @@ int Distance(uint32_t a, uint32_t b) {
 }
 
 struct Difference {
-  int pixels = 0;     // pixels that differ at all
-  int beyond = 0;     // pixels that differ by more than the mode allows
-  int largest = 0;    // the largest channel difference seen
+  int pixels = 0;   // pixels that differ at all
+  int beyond = 0;   // pixels that differ by more than the mode allows
+  int largest = 0;  // the largest channel difference seen
   int firstX = -1, firstY = -1;
 };
 

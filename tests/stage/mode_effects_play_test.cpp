@@ -65,8 +65,9 @@ TEST_P(RenderScreenColour, TintsTheSameWithTheVirtualBackBuffer) {
     SCOPED_TRACE(virtualBuffer);
     for (auto [colour, expected] : {std::pair{0xFF0000u, 0xB23232u}, std::pair{0xFFFFFFu, 0xB2B2B2u}}) {
       DDSetVirtualBackBuffer(virtualBuffer);
-      const int32_t p[8] = {static_cast<int32_t>(colour >> 16), static_cast<int32_t>((colour >> 8) & 0xFF),
-                            static_cast<int32_t>(colour & 0xFF), 50, 0, 0, 0, 0};
+      int32_t p[8] = {};  // red, green, blue, percent; no restore, duration or blink
+      for (int ch = 0; ch < 3; ++ch) p[ch] = static_cast<int32_t>((colour >> (16 - 8 * ch)) & 0xFF);
+      p[3] = 50;
       h.Scene().m_Draw.m_ScreenColor.Set(p);
       h.Scene().Draw(1, 0, 0, 0);
       ExpectNear(Shown(h, 320, 240), expected, slack);
