@@ -1,7 +1,8 @@
 // Every drawing mode the start-up allows draws the same game: the title, the options, the world
-// map, a stage in play, its clear display and a frame of every demo stage, each compared with the
-// render mode's 32-bit window. The differences allowed are those the modes are known to have, each
-// with its own rule; anything else fails with the scene, the mode and the first pixel that differs.
+// map, a stage in play with its pause menu and a message window, its clear display and a frame of
+// every demo stage, each compared with the render mode's 32-bit window. The differences allowed
+// are those the modes are known to have, each with its own rule; anything else fails with the
+// scene, the mode and the first pixel that differs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,11 +18,15 @@
 #include "gfx/font.h"
 #include "menu_driver.h"
 #include "scene_test_util.h"
+#include "persist/system_data.h"
+#include "platform/window/input_devices.h"
 #include "stage/input.h"
+#include "stage/message_window.h"
 #include "stage/scene_play.h"
 #include "platform/present/display.h"
 #include "stage/game.h"
 #include "support/dd_fixture.h"
+#include "support/scoped_value.h"
 
 namespace t4::test {
 namespace {
@@ -82,6 +87,33 @@ Shots TakeShots(const DDMode& mode) {
     EXPECT_TRUE(d.RunUntilScene(SCENE_PLAY, PLAY_PLAY, 400));
     d.Frames(30);
     take("meadow_in_play");
+    // The pause menu over the stage, opened with the space key and closed with button 2.
+    {
+      ScopedValue<int32_t> spacePause(g_SystemData.m_bSpacePause, 1);
+      d.Harness().SetKey(VK_SPACE, true);
+      d.Frame();
+      d.Harness().SetKey(VK_SPACE, false);
+      EXPECT_EQ(d.State(), PLAY_PAUSE);
+      d.Frames(5);
+      take("pause_menu");
+      d.Button(MENU_BUTTON_2);
+      EXPECT_EQ(d.State(), PLAY_PLAY);
+    }
+    // A boxed message window in the stage.
+    MSGWINDOWPARAM text;
+    text.nKind = MSGWIN_TEXT;
+    text.lpText = "Hello, world!\nScore 1234";
+    text.nPlacement = 7;
+    text.nUnit = 1;
+    text.nX = 40;
+    text.nY = 120;
+    text.bFixed = 1;
+    text.bBox = 1;
+    text.nDuration = MSGWIN_UNTIL_END;
+    AddMessageWindow(g_lpScenePlay->m_MessageWindows, text);
+    g_lpScenePlay->DrawFrozen();
+    take("message_window");
+    g_lpScenePlay->m_MessageWindows.clear();
     EXPECT_GT(PlayToClear(d, MEADOW_1), 0);
     d.Frames(40);
     take("clear_display");
