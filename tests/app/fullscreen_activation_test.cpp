@@ -1,9 +1,12 @@
 // The render mode in full screen through the main window's activations: the first activation
 // after start-up, and a focus loss and regain, find the device working and keep drawing the
-// stage; a device that was really lost is reset by the activation and draws it again.
+// stage; a device that was really lost is reset by the activation and draws it again. And the
+// program itself draws the same frames in full screen as in a window.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "app/main_window.h"
@@ -12,6 +15,7 @@
 #include "platform/messages.h"
 #include "stage/game.h"
 #include "stage/scene_play.h"
+#include "program_runner.h"
 #include "support/stage_harness.h"
 
 namespace t4::test {
@@ -80,6 +84,28 @@ TEST_F(FullScreenActivation, AReallyLostDeviceIsResetOnActivation) {
   EXPECT_EQ(DDFlip(60), 0);  // the present notices the loss
   Activate(true);
   EXPECT_TRUE(KeepsDrawing());
+}
+
+// The program itself, headless: full screen draws the same title and test-play frames as a window
+// (its screenshot is the last frame shown), not the loading picture it shows while starting.
+class FullScreenRun : public ProgramRun {};
+
+TEST_F(FullScreenRun, DrawsTheSameTitleAndStageFramesAsAWindow) {
+  std::ofstream(project.Path() / "System.ini", std::ios::trunc) << "Direct3D=1\r\nShowFps=0\r\nExit\r\n";
+  for (const char* play : {"", "--test-play data/stg4/demo1-1.stg4 "}) {
+    SCOPED_TRACE(play);
+    std::string shots[2];
+    for (int full = 0; full < 2; ++full) {
+      const std::string shot = (project.Path() / (full ? "full.png" : "window.png")).string();
+      ASSERT_EQ(Run(std::string("--headless ") + (full ? "--fullscreen" : "--window") + " --frames 120 " + play +
+                    "--screenshot '" + shot + "'"),
+                0)
+          << Stderr();
+      shots[full] = ReadFile(shot);
+    }
+    EXPECT_FALSE(shots[0].empty());
+    EXPECT_TRUE(shots[0] == shots[1]) << "the full screen's last frame differs from the window's";
+  }
 }
 
 }  // namespace
