@@ -15,6 +15,7 @@
 #include "stage/effect_states.h"
 #include "stage/hero.h"
 #include "stage/scene_play.h"
+#include "stage/screen_effect.h"
 #include "stage/stage_globals.h"
 #include "support/dd_fixture.h"
 #include "support/scoped_value.h"
@@ -53,24 +54,36 @@ void ExpectNear(uint32_t got, uint32_t want, int slack) {
 class RenderScreenColour : public ::testing::TestWithParam<DDMode> {};
 
 // Grey 100 toward red (or white) at alpha 127 of 255 kept: picture x 127 / 255 + colour x
-// 128 / 255, per channel, whether or not a screen effect has the frame drawn into the virtual
-// back buffer. (A colour change that read the buffer it draws into would multiply instead: grey
-// toward red would lose its red, and white would change nothing.)
+// 128 / 255, per channel, whether or not the frame is drawn into the virtual back buffer, also
+// when a running screen effect has it so and has used the work surface the tint lays over the
+// frame in the same frame. (A colour change that read the buffer it draws into would multiply
+// instead: grey toward red would lose its red, and white would change nothing.)
 TEST_P(RenderScreenColour, TintsTheSameWithTheVirtualBackBuffer) {
   StageHarness h(GetParam());
   StartEmptyStage(h);
   SetPaletteRgb(PALETTE_EMPTY, 0x646464);
   // 16 bits: the grey and the result are each one 5-bit step (8 of 255) from the exact value.
   const int slack = GetParam().bpp == 16 ? 8 : 1;
-  for (bool virtualBuffer : {false, true}) {
-    SCOPED_TRACE(virtualBuffer);
+  enum Way { DIRECT, VIRTUAL_BUFFER, SCREEN_EFFECT };
+  for (Way way : {DIRECT, VIRTUAL_BUFFER, SCREEN_EFFECT}) {
+    SCOPED_TRACE(way);
+    if (way == SCREEN_EFFECT) {
+      // A move that stays in place: the frame goes through the work surface and back unchanged.
+      cScrEffectDef def;
+      def.m_nKind = SCREFFECT_MOVE;
+      def.m_nParam[0] = 100;
+      g_Database.m_ScrEffects.push_back(def);
+      PrepareEffectStates();
+      h.Scene().m_Draw.m_ScrEffect.Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
+    }
     for (auto [colour, expected] : {std::pair{0xFF0000u, 0xB23232u}, std::pair{0xFFFFFFu, 0xB2B2B2u}}) {
-      DDSetVirtualBackBuffer(virtualBuffer);
+      DDSetVirtualBackBuffer(way == VIRTUAL_BUFFER);
       int32_t p[8] = {};  // red, green, blue, percent; no restore, duration or blink
       for (int ch = 0; ch < 3; ++ch) p[ch] = static_cast<int32_t>((colour >> (16 - 8 * ch)) & 0xFF);
       p[3] = 50;
       h.Scene().m_Draw.m_ScreenColor.Set(p);
       h.Scene().Draw(1, 0, 0, 0);
+      EXPECT_EQ(lpDTCon->bVirtualBackBuffer != 0, way != DIRECT);
       ExpectNear(Shown(h, 320, 240), expected, slack);
     }
   }
