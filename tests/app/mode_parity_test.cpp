@@ -152,8 +152,9 @@ struct Difference {
 };
 
 // The mode's allowance for one pixel, given the reference's pixel and the mode's.
-//  - 16 bits: each channel is kept in 5 or 6 bits, the low bits cut off, so a colour shows up to
-//    7 of 255 below its 32-bit value (one 5-bit step less one).
+//  - 16 bits: each channel is kept in 5 or 6 bits, the low bits cut off, and shown again with
+//    its top bits repeated below, so a colour shows up to 7 of 255 away from its 32-bit value
+//    (one 5-bit step less one).
 //  - Glyph edges (blended into the ground in the render mode, one colour in the blit mode) need no
 //    allowance here: the suite's fixed-metric face draws whole-colour glyphs in every mode.
 //  - The 8-bit palette effects (fades, cycling) are not running in any of the frames taken.
