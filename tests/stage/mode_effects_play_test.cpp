@@ -29,16 +29,6 @@ constexpr DDMode kRender32{"d3d32", true, 32, 1};
 constexpr DDMode kRender16{"d3d16", true, 16, 1};
 constexpr DDMode kBlit8{"dd8", false, 8, 0};
 
-// A stage that shows nothing but the empty colour, in `h`'s mode.
-void StartEmptyStage(StageHarness& h) {
-  h.Start(StageFromRows({"..H.", "####"}));
-  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
-  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
-  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
-  g_Stage.m_nShowStatus = 0;
-  h.Hero().m_Def.m_cTransparent = 1;
-}
-
 uint32_t Shown(StageHarness& h, int x, int y) {
   g_Game.Present();
   const platform::Frame& f = h.LastFrame();
