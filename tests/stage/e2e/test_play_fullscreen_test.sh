@@ -6,26 +6,16 @@
 # own size (not letter-boxed for the desktop and cut off). E2E_SHOTS=DIR keeps the captures.
 # Usage: test_play_fullscreen_test.sh PROGRAM DEMO_DIR
 set -u
-work=$(mktemp -d)
-xpid=""
-trap '[ -n "$xpid" ] && kill "$xpid" 2> /dev/null; rm -rf "$work"' EXIT
-cp -r "$2" "$work/game"
-printf 'Direct3D=1\r\nWindowMode=0\r\nShowFps=0\r\nExit\r\n' > "$work/game/System.ini"
-export TARNWICK4_LOCK_DIR="$work"
 here=$(cd "$(dirname "$0")/../.." && pwd)
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/app/lsan_system_libs.supp"
+. "$here/support/e2e_game.sh"
+e2e_game "$2"
+printf 'Direct3D=1\r\nWindowMode=0\r\nShowFps=0\r\nExit\r\n' > "$work/game/System.ini"
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
 command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
 command -v import > /dev/null && command -v compare > /dev/null || { echo "SKIP: no imagemagick"; exit 0; }
 prog=$1
 stage=data/stg4/demo1-1.stg4
 frames=240
-
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.out "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
-  exit 1
-}
 
 timeout 120 "$prog" --headless --window --frames $frames --screenshot "$work/headless.png" --test-play $stage \
   "$work/game" > "$work/headless.out" 2>&1 || fail "the headless test play failed"
@@ -35,13 +25,7 @@ start_private_xserver "$work"
 
 "$prog" --frames $frames --screenshot "$work/full.png" --test-play $stage "$work/game" > "$work/full.out" 2>&1 &
 pid=$!
-id=""
-for i in $(seq 600); do
-  id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
-  [ -n "$id" ] && break
-  kill -0 "$pid" 2> /dev/null || break
-  sleep 0.1
-done
+find_program_window $pid
 [ -n "$id" ] || fail "no window of the full-screen test play"
 # The stage stands almost still without keys: a capture of the whole picture differs from the last
 # headless frame only where something moves. A picture letter-boxed for the desktop would show a
