@@ -43,11 +43,11 @@ void ExpectNear(uint32_t got, uint32_t want, int slack) {
 
 class RenderScreenColour : public ::testing::TestWithParam<DDMode> {};
 
-// Grey 100 toward red (or white) at alpha 127 of 255 kept: picture x 127 / 255 + colour x
-// 128 / 255, per channel, whether or not the frame is drawn into the virtual back buffer, also
-// when a running screen effect has it so and has used the work surface the tint lays over the
-// frame in the same frame. (A colour change that read the buffer it draws into would multiply
-// instead: grey toward red would lose its red, and white would change nothing.)
+// Grey 100 toward red (or white) at 50 per cent, alpha 127 of 255 kept: picture x 127 / 255 +
+// colour x 128 / 255, per channel, whether or not the frame is drawn into the virtual back
+// buffer, also when a running screen effect has it so and has used the work surface the tint
+// lays over the frame in the same frame. (A colour change that read the buffer it draws into
+// would multiply instead: grey toward red would lose its red, and white would change nothing.)
 TEST_P(RenderScreenColour, TintsTheSameWithTheVirtualBackBuffer) {
   StageHarness h(GetParam());
   StartEmptyStage(h);
@@ -66,11 +66,19 @@ TEST_P(RenderScreenColour, TintsTheSameWithTheVirtualBackBuffer) {
       PrepareEffectStates();
       h.Scene().m_Draw.m_ScrEffect.Start(static_cast<int>(g_Database.m_ScrEffects.size()) - 1, 0, 0);
     }
-    for (auto [colour, expected] : {std::pair{0xFF0000u, 0xB23232u}, std::pair{0xFFFFFFu, 0xB2B2B2u}}) {
+    struct Case {
+      uint32_t colour;
+      int percent;
+      uint32_t expected;
+    };
+    // 25 per cent keeps alpha t(255 - 63.75) = 191: red 255 x 64 / 255 + 100 x 191 / 255 = 139,
+    // green and blue 100 x 191 / 255 = 75 (a half-and-half mix would give 177 and 50 again).
+    for (auto [colour, percent, expected] :
+         {Case{0xFF0000u, 50, 0xB23232u}, Case{0xFFFFFFu, 50, 0xB2B2B2u}, Case{0xFF0000u, 25, 0x8B4B4Bu}}) {
       DDSetVirtualBackBuffer(way == VIRTUAL_BUFFER);
       int32_t p[8] = {};  // red, green, blue, percent; no restore, duration or blink
       for (int ch = 0; ch < 3; ++ch) p[ch] = static_cast<int32_t>((colour >> (16 - 8 * ch)) & 0xFF);
-      p[3] = 50;
+      p[3] = percent;
       h.Scene().m_Draw.m_ScreenColor.Set(p);
       h.Scene().Draw(1, 0, 0, 0);
       EXPECT_EQ(lpDTCon->bVirtualBackBuffer != 0, way != DIRECT);
