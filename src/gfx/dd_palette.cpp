@@ -57,9 +57,8 @@ bool DDLoadPaletteFromFile(PALETTEENTRY* lpPalette, const char* szFile) {
   if ((g_nBpp == 16 || g_nBpp == 24 || g_nBpp == 32) && !read) {
     if (bmp->width < 16 || bmp->height < 24)
       WriteReportLog(
-          "%s: the palette picture is %d x %d, smaller than 16 x 24; the entries it has no pixels for keep "
-          "their colour-table colours",
-          szFile, bmp->width, bmp->height);
+          "%s: the palette picture is %d x %d, smaller than 16 x 24; the entries it has no pixels for keep %s", szFile,
+          bmp->width, bmp->height, bmp->bitCount == 8 ? "their colour-table colours" : "the colours they had");
     DDSURFACEDATA temp;
     if (DDCreateSurfaceFromFile(&temp, szFile, FALSE, g_nBpp, 1, DTMEMORYTYPE_SYSTEM, nullptr, FALSE, 0, 0, FALSE) == 0)
       DDSetPalette_UnPal(lpPalette, &temp);
