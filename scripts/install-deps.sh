@@ -9,6 +9,8 @@ PACKAGES=(
   # The build links with lld when it is there (much faster than the default linker).
   lld
   libsdl2-dev
+  # The display asks the X server for a full-screen window's real size.
+  libx11-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libfluidsynth-dev timgm6mb-soundfont
   libvorbis-dev

@@ -182,7 +182,9 @@ bool WritePictures() {
     std::string bytes;
   };
   const Picture pictures[] = {
-      {"bmp/plt/Palette.bmp", Filled(16, 16, [](int x, int y) { return y * 16 + x; })},
+      // 16 x 24: entry n is the pixel at column n mod 16, row 8 + n / 16; the rows above hold
+      // the transparent colour, whose top-left pixel is the colour key.
+      {"bmp/plt/Palette.bmp", Filled(16, 24, [](int x, int y) { return y < 8 ? TRANSPARENT : (y - 8) * 16 + x; })},
       {"bmp/Loading.bmp", Filled(640, 480, [](int x, int y) { return (x / 32 + y / 32) % 2 ? 16 : C(NAVY, 3); })},
       {"bmp/Debug.bmp", Filled(64, 64, [](int x, int) { return 1 + x % 15; })},
       {"bmp/Symbol.bmp", Filled(256, 16, [](int x, int y) { return (x + y) % 16 ? 0 : C(GREY, 15); })},

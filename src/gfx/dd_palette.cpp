@@ -14,6 +14,14 @@ namespace {
 
 BYTE DirectDrawFlags(int i) { return (i < 10 || i > 245) ? 2 : 1; }
 
+// A colour-table colour as the blit mode keeps a palette entry at the screen's depth.
+PALETTEENTRY BlitModeEntry(BYTE r, BYTE g, BYTE b) {
+  if (g_nBpp != 16) return {r, g, b, 0};
+  const DDCOLORMASK& m = g_TexMask;
+  return {static_cast<BYTE>(r * m.nRMask / 255), static_cast<BYTE>(g * m.nGMask / 255),
+          static_cast<BYTE>(b * m.nBMask / 255), 0};
+}
+
 }  // namespace
 
 void DDSetPaletteEntries(int nFirst, int nCount, const PALETTEENTRY* lpEntries) {
@@ -38,10 +46,19 @@ bool DDLoadPaletteFromFile(PALETTEENTRY* lpPalette, const char* szFile) {
       for (int i = 0; i < 256; ++i)
         lpPalette[i] = {bmp->colorTable[i].red, bmp->colorTable[i].green, bmp->colorTable[i].blue, DirectDrawFlags(i)};
       read = true;
+    } else {
+      // The blit mode's own entry layout (raw field values at 16 bits), so that entries a short
+      // picture has no pixels for still take the colour table's colours, as in the render mode.
+      for (int i = 0; i < 256 && i < static_cast<int>(bmp->colorTable.size()); ++i)
+        lpPalette[i] = BlitModeEntry(bmp->colorTable[i].red, bmp->colorTable[i].green, bmp->colorTable[i].blue);
     }
   }
   if (!lpDTCon && g_nBpp == 8) DDSetPaletteEntries(0, 256, lpPalette);
   if ((g_nBpp == 16 || g_nBpp == 24 || g_nBpp == 32) && !read) {
+    if (bmp->width < 16 || bmp->height < 24)
+      WriteReportLog(
+          "%s: the palette picture is %d x %d, smaller than 16 x 24; the entries it has no pixels for keep %s", szFile,
+          bmp->width, bmp->height, bmp->bitCount == 8 ? "their colour-table colours" : "the colours they had");
     DDSURFACEDATA temp;
     if (DDCreateSurfaceFromFile(&temp, szFile, FALSE, g_nBpp, 1, DTMEMORYTYPE_SYSTEM, nullptr, FALSE, 0, 0, FALSE) == 0)
       DDSetPalette_UnPal(lpPalette, &temp);

@@ -33,6 +33,13 @@ int DDRestoreSurface() {
     return 1;
   }
   DebugLogf("Restore In");
+  // Only a lost device gives up its surfaces: an activation that finds the device working (the
+  // first one after start-up, or coming back after a focus loss that lost nothing) must leave every
+  // texture and the back buffer in place, or nothing would re-create them.
+  if (lpDevice->TestCooperativeLevel() == D3D_OK) {
+    DebugLogf("Restore Out");
+    return 1;
+  }
   for (DDSURFACEDATA* sd : g_SurfaceList) {
     DTSURFACEDATA* dt = sd->lpDT;
     if (!dt || dt->nMemoryType == DTMEMORYTYPE_SYSTEM) continue;

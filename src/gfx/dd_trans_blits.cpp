@@ -130,7 +130,7 @@ void TintPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRan
       const uint8_t* s = fx.SrcRow<uint8_t>(sy + i) + sx;
       uint8_t* d = fx.DstRow<uint8_t>(y + i) + x;
       for (int64_t j = r.j0; j < r.j1; ++j)
-        if (!(keyed && s[j] == 0)) d[j] = indexMap[s[j]];
+        if (!(keyed && fx.IsClear(s[j]))) d[j] = indexMap[s[j]];
     }
     return;
   }

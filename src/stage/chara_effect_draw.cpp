@@ -174,6 +174,12 @@ void Mosaic(EffectCall& e, double v) {
 void Blur(EffectCall& e, double v) {
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
+  // The 8-bit palette has no in-between colours to average into: the picture is tinted instead.
+  if (g_nBpp == 8 && !g_bUseD3D) {
+    DDBltTint(e.dst, e.L, e.T, e.W, e.H, src, sx, sy, BLT_TRANSPARENT, g_PaletteWork, g_HbtTable, 31,
+              std::clamp(TruncToInt(v), 1, 4), nullptr);
+    return;
+  }
   const int r = std::max(TruncToInt(v * e.s), 0);
   DDBltBlur(e.dst, e.L, e.T, e.W, e.H, r, r, src, sx, sy, BLT_TRANSPARENT, ColourState(e));
 }

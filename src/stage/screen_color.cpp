@@ -1,6 +1,8 @@
 // The screen colour: the whole picture tinted toward a colour, gradually, held, repeated as a
 // blink, or brought back to what it was before the last change.
 #include "gfx/dd_effects.h"
+#include "gfx/image_slots.h"
+#include "stage/graphic_source.h"
 #include "stage/stage_draw.h"
 #include "stage/stage_object.h"
 
@@ -8,6 +10,15 @@ namespace {
 
 void Tint(int alpha, uint8_t r, uint8_t g, uint8_t b) {
   if (alpha >= 255) return;
+  if (g_bUseD3D && lpDTCon && lpDTCon->bVirtualBackBuffer) {
+    // The colour change would read the very picture it draws into (the virtual back buffer is a
+    // texture) and multiply instead of tinting: lay a surface of the plain colour over it. The
+    // screen effect's work surface is free again once the effect has drawn this frame.
+    DDSURFACEDATA* work = &g_SurfaceTable[IMAGE_WORK_A];
+    DDFillRect(work, 0, 0, 640, 480, 0xFF000000u | static_cast<DWORD>(r) << 16 | static_cast<DWORD>(g) << 8 | b);
+    DDBltTrans(&BackBuffer, 0, 0, 640, 480, work, 0, 0, BLT_OPAQUE, nullptr, alpha < 0 ? 0 : alpha);
+    return;
+  }
   if (g_bUseD3D) {
     DDChangeColor(&BackBuffer, 0, 0, 640, 480, alpha < 0 ? 0 : alpha, r, g, b);
     return;
@@ -92,6 +103,8 @@ void cScreenColor::Draw(int frozen) {
     return;
   }
   m_bReached = 1;
-  // A reached change stays on the screen, unless it had no strength or went back to none.
-  if (m_bRestore || m_nPercent == 0) m_bActive = 0;
+  // A reached change stays on the screen, unless it had no strength or went back to none. The
+  // 8-bit palette keeps the blended colours by itself; blending it again every frame would undo
+  // the menu colour cycling.
+  if (m_bRestore || m_nPercent == 0 || !g_bUseD3D) m_bActive = 0;
 }

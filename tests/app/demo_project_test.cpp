@@ -209,7 +209,18 @@ TEST_F(DemoProjectTest, WorldMapLeadsFromTheStartToEachPointInTurn) {
     EXPECT_EQ(seen[static_cast<size_t>(point.m_nY * m_Map.m_nWidth + point.m_nX)], 1) << point.m_strName;
 }
 
-TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
+// Every picture is an 8-bit bitmap on the palette bitmap's colour table, so that the colours of
+// an index are the same whether a mode reads them from a colour table or from pixels.
+TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmapOnThePalette) {
+  std::vector<uint8_t> paletteFile;
+  ASSERT_TRUE(ReadAll(g_ImageSlotTable[IMAGE_PALETTE].szFile, paletteFile));
+  const auto palette = t4::platform::raster::ReadBmp(paletteFile);
+  ASSERT_TRUE(palette.has_value());
+  const auto table = [](const t4::platform::raster::Bitmap& b) {
+    std::vector<uint32_t> colours;
+    for (const auto& c : b.colorTable) colours.push_back(c.red << 16 | c.green << 8 | c.blue);
+    return colours;
+  };
   for (const IMAGESLOT& slot : g_ImageSlotTable) {
     // "E" slots are work surfaces; optional pictures may be missing.
     if (std::string(slot.szFile) == "E" || slot.bOptional) continue;
@@ -219,7 +230,24 @@ TEST_F(DemoProjectTest, EveryPictureTheGameNeedsIsAReadableBitmap) {
     const auto bmp = t4::platform::raster::ReadBmp(bytes);
     ASSERT_TRUE(bmp.has_value());
     EXPECT_EQ(bmp->bitCount, 8);
+    EXPECT_EQ(table(*bmp), table(*palette));
   }
+}
+
+// The palette bitmap as the loaders read it: 16 x 24, entry n at column n mod 16, row 8 + n / 16
+// (the 16- and 32-bit modes take the colours from these pixels), and the top-left pixel, the
+// colour key, is entry 0, the transparent colour.
+TEST_F(DemoProjectTest, PaletteBitmapHoldsEachEntryWhereTheLoadersReadIt) {
+  std::vector<uint8_t> file;
+  ASSERT_TRUE(ReadAll(g_ImageSlotTable[IMAGE_PALETTE].szFile, file));
+  const auto bmp = t4::platform::raster::ReadBmp(file);
+  ASSERT_TRUE(bmp.has_value());
+  ASSERT_EQ(bmp->width, 16);
+  ASSERT_EQ(bmp->height, 24);
+  ASSERT_EQ(bmp->colorTable.size(), 256u);
+  EXPECT_EQ(bmp->indexes[0], 0);
+  for (int n = 0; n < 256; ++n)
+    EXPECT_EQ(bmp->indexes[static_cast<size_t>((8 + n / 16) * 16 + n % 16)], n) << "entry " << n;
 }
 
 // Every character the stages place has its picture in each of the sheet's sixteen columns: a

@@ -21,7 +21,13 @@
 
 namespace t4::test {
 
-MenuDriver::MenuDriver(int scene) {
+MenuDriver::MenuDriver(int scene) : m_Harness(std::make_unique<StageHarness>()) { SetUp(scene); }
+
+MenuDriver::MenuDriver(int scene, const DDMode& mode) : m_Harness(std::make_unique<StageHarness>(mode)) {
+  SetUp(scene);
+}
+
+void MenuDriver::SetUp(int scene) {
   m_hWnd = platform::CreateMessageWindow(&MenuDriver::WindowProc, this);
   g_hWnd = m_hWnd;
   SetSceneFactory(&CreateScene);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ class MenuDriver {
  public:
   // Starts the run at scene `scene` (created and entered by the first frame).
   explicit MenuDriver(int scene = 0);
+  // The same with the drawing layer in `mode` and the project's palette (see StageHarness).
+  MenuDriver(int scene, const DDMode& mode);
   ~MenuDriver();
   MenuDriver(const MenuDriver&) = delete;
   MenuDriver& operator=(const MenuDriver&) = delete;
@@ -46,8 +49,9 @@ class MenuDriver {
   void ClearSounds() { m_Sounds.clear(); }
   int CloseRequests() const { return m_nCloseRequests; }
   const std::vector<int>& MusicSlots() const { return m_MusicSlots; }
-  platform::ScriptedMessageBoxBackend& Boxes() { return m_Harness.Boxes(); }
-  const std::filesystem::path& ProjectDir() const { return m_Harness.ProjectDir(); }
+  platform::ScriptedMessageBoxBackend& Boxes() { return m_Harness->Boxes(); }
+  const std::filesystem::path& ProjectDir() const { return m_Harness->ProjectDir(); }
+  StageHarness& Harness() { return *m_Harness; }
   // Answers the stage and replay file requests (true: the file was loaded) and the name entry.
   void OnFileRequest(std::function<bool(unsigned msg)> answer) { m_FileAnswer = std::move(answer); }
   // A hash of the back buffer's pixels.
@@ -55,8 +59,9 @@ class MenuDriver {
 
  private:
   static LRESULT WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void SetUp(int scene);
 
-  StageHarness m_Harness;
+  std::unique_ptr<StageHarness> m_Harness;
   HWND m_hWnd = nullptr;
   std::vector<int> m_Sounds;
   std::vector<int> m_MusicSlots;

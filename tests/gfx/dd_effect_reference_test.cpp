@@ -160,7 +160,7 @@ TEST_P(EffectReferenceTest, TintEveryStrength) {
           const int k = strength <= 4 ? (256 >> strength) : 0;
           const double w = k / 255.0;
           Walk(d, s, g, [&](uint32_t& q, uint32_t p) {
-            if (keyed && (Is8() ? p == 0 : Clear(p))) return;
+            if (keyed && (Is8() ? p == g_dwColorKey : Clear(p))) return;
             if (Is8()) {
               for (int n = 0; n < strength; ++n) p = g_HbtTable[p * 256 + static_cast<uint32_t>(index)];
               q = p;

@@ -34,6 +34,29 @@ TEST(DDPresentTest, LostDeviceIsResetAndTexturesComeBack) {
   for (DDSURFACEDATA* sd : {&fromFile, &empty, &system}) DDReleaseSurface(sd);
 }
 
+TEST(DDPresentTest, ActivationOfAWorkingFullScreenDeviceKeepsEverySurface) {
+  DDFixture f;
+  ASSERT_TRUE(f.Init({"d3d32fs", true, 32, 0}));
+  const std::string file = f.Bmp("t.bmp", MakeRgbImage(2, 2, 24, [](int, int) { return 0x2468ACu; }));
+  DDSURFACEDATA fromFile, target;
+  ASSERT_TRUE(f.Load(&fromFile, file));
+  ASSERT_TRUE(DDCreateSurface(&target, 4, 4, FALSE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr));
+  DDFillRect(&target, 0, 0, 4, 4, 0xFF0000FF);
+  // The first activation after set-up, and every focus regain that lost nothing, ask for a
+  // restore of a device that still works.
+  for (int activation = 0; activation < 2; ++activation) {
+    ASSERT_EQ(DDRestoreSurface(), 1);
+    EXPECT_EQ(target.bLost, 0);
+    EXPECT_EQ(DDFixture::Pixel(&target, 3, 3), 0xFF0000FFu);
+    DDBlt(&BackBuffer, 0, 0, 2, 2, &fromFile, 0, 0, BLT_OPAQUE);
+    DDBlt(&BackBuffer, 2, 0, 4, 4, &target, 0, 0, BLT_OPAQUE);
+    ASSERT_EQ(DDFlip(60), 1);
+    EXPECT_EQ(f.display.LastFrame().At(1, 1), 0x2468ACu);
+    EXPECT_EQ(f.display.LastFrame().At(5, 3), 0x0000FFu);
+  }
+  for (DDSURFACEDATA* sd : {&fromFile, &target}) DDReleaseSurface(sd);
+}
+
 TEST(DDPresentTest, LostBlitSurfacesAreRestoredAtFrameStart) {
   DDFixture f;
   ASSERT_TRUE(f.Init({"dd32", false, 32, 0}));

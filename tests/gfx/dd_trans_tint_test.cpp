@@ -23,11 +23,13 @@ TEST_P(TransTintTest, TranslucentBlitMixesHalfAndHalfInSoftware) {
   DDSURFACEDATA* dst = Make(3, 1, [&](int x, int) { return x == 2 ? Key() : d0; });
   EXPECT_TRUE(DDBltTrans(dst, 0, 0, 3, 1, src, 0, 0, BLT_TRANSPARENT, g_HbtTable, 0));
   // Render mode: half the sum of each field (green is 8 in the 5-bit texture). 8 bits: the
-  // table's entry for 40 over 100. Blit mode at 16 bits: through 8 bits and back, truncating
-  // (red 20 -> 164 and 10 -> 82 give 123 -> 14; green 40 -> 161 and 3 -> 12 give 86 -> 21;
-  // blue 7 -> 57 and 30 -> 246 give 151 -> 18).
-  const std::map<std::string, Fields> mixed = {{"d3d32", {15, 21, 18}}, {"d3d16", {15, 5, 18}},
-                                               {"dd8", {70, 0, 0}},     {"dd16", {14, 21, 18}},
+  // table's entry for 40 over 100, table[40 + 100 x 256] = (3 x 40 + 100) / 4. Blit mode at 16
+  // bits: through 8 bits and back, truncating (red 20 -> 164 and 10 -> 82 give 123 -> 14; green
+  // 40 -> 161 and 3 -> 12 give 86 -> 21; blue 7 -> 57 and 30 -> 246 give 151 -> 18).
+  const std::map<std::string, Fields> mixed = {{"d3d32", {15, 21, 18}},
+                                               {"d3d16", {15, 5, 18}},
+                                               {"dd8", {55, 0, 0}},
+                                               {"dd16", {14, 21, 18}},
                                                {"dd32", {15, 21, 18}}};
   EXPECT_EQ(Px(dst, 0, 0), Pack(ForMode(mixed)));
   EXPECT_EQ(Px(dst, 1, 0), d0);  // a transparent source pixel leaves the destination
@@ -92,11 +94,14 @@ TEST_P(TransTintTest, TintStepsTowardThePaletteColour) {
   DDSURFACEDATA* src = Plain(1, 1, Is8() ? 200 : Pack(c));
   // Red after strengths 1, 2, 3 and 5. Render mode: half way at 1, else the texel weighted by
   // (256 >> strength) / 255 (0 past 4) and the palette colour (31 -> 3 in the 5-bit field) by the
-  // rest. 8 bits: the test's table halves toward index 9 once per step (200, 104, 56, 32, 20, 14).
+  // rest. 8 bits: each step is table[index_now x 256 + 9], three quarters of the way toward index
+  // 9 in the test's table ((27 + c) / 4: 200, 56, 20, 11, 9, 9).
   // Blit mode: halves toward the colour once per step in 8 bits (16 bits: 25 -> 205, toward 255:
   // 230, 242, 248, 251, 253, back to 27, 29, 30, 30 of 31).
-  const std::map<std::string, std::array<int, 4>> reds = {{"d3d32", {100, 50, 25, 0}}, {"d3d16", {14, 8, 5, 3}},
-                                                          {"dd8", {104, 56, 32, 14}},   {"dd16", {27, 29, 30, 30}},
+  const std::map<std::string, std::array<int, 4>> reds = {{"d3d32", {100, 50, 25, 0}},
+                                                          {"d3d16", {14, 8, 5, 3}},
+                                                          {"dd8", {56, 20, 11, 9}},
+                                                          {"dd16", {27, 29, 30, 30}},
                                                           {"dd32", {100, 50, 25, 6}}};
   const std::array<int, 4> strengths = {1, 2, 3, 5};
   for (size_t i = 0; i < strengths.size(); ++i) {
@@ -127,6 +132,21 @@ TEST_P(TransTintTest, TintWithoutEffectDrawsNothing) {
     EXPECT_LE(Unpack(Px(dst, 1, 1)).r, 1);
   }
 }
+
+// At 8 bits the tint skips the transparent colour, whatever index it is; only the translucent
+// blit tests index 0.
+class EightBitTintTest : public TransTintTest {};
+
+TEST_P(EightBitTintTest, TintSkipsTheColourKeyNotIndexZero) {
+  g_dwColorKey = 5;
+  PALETTEENTRY pal[256] = {};
+  DDSURFACEDATA* src = Make(2, 1, [](int x, int) { return x == 0 ? 5u : 0u; });
+  DDSURFACEDATA* dst = Plain(2, 1, 77);
+  EXPECT_TRUE(DDBltTint(dst, 0, 0, 2, 1, src, 0, 0, BLT_TRANSPARENT, pal, g_HbtTable, 40, 1, nullptr));
+  EXPECT_EQ(Px(dst, 0, 0), 77u);                       // the key leaves the destination as it was
+  EXPECT_EQ(Px(dst, 1, 0), g_HbtTable[0 * 256 + 40]);  // index 0 is an ordinary colour here
+}
+INSTANTIATE_TEST_SUITE_P(Modes, EightBitTintTest, ::testing::Values(kDD8), ModeName);
 
 class RenderTintTest : public TransTintTest {};
 

@@ -21,9 +21,10 @@ class EffectTest : public ::testing::TestWithParam<DDMode> {
   void SetUp() override {
     ASSERT_TRUE(f.Init(GetParam()));
     if (!lpDTCon) g_dwColorKey = g_nBpp == 8 ? 0 : Pack({31, 0, 31});
-    // The test's own mixing table: the index halfway between the two.
+    // The test's own mixing table, lopsided so that a swapped lookup shows: entry [a + b * 256]
+    // is three quarters of the way from b to a.
     for (int a = 0; a < 256; ++a)
-      for (int b = 0; b < 256; ++b) g_HbtTable[a + b * 256] = static_cast<BYTE>((a + b) / 2);
+      for (int b = 0; b < 256; ++b) g_HbtTable[a + b * 256] = static_cast<BYTE>((3 * a + b) / 4);
   }
   void TearDown() override {
     for (DDSURFACEDATA& sd : m_Made) DDReleaseSurface(&sd);

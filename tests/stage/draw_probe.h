@@ -14,6 +14,10 @@
 #include "platform/present/display.h"
 #include "platform/raster/surface.h"
 #include "stage/graphic_source.h"
+#include "stage/hero.h"
+#include "stage/scene_play.h"
+#include "stage/stage_globals.h"
+#include "support/stage_harness.h"
 
 namespace t4::test {
 
@@ -56,6 +60,17 @@ inline platform::Frame GrabFrame() {
       f.pixels[static_cast<size_t>(y) * 640 + x] =
           t4::platform::raster::ToArgb(lock.Pixels()->Format(), lock.Get(x, y)) & 0xFFFFFF;
   return f;
+}
+
+// A small stage in play in `h` that shows nothing but the empty colour: no blocks, no background
+// layer, no status line, and the hero not drawn.
+inline void StartEmptyStage(StageHarness& h) {
+  h.Start(StageFromRows({"..H.", "####"}));
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
+  for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
+  g_Stage.m_nShowStatus = 0;
+  h.Hero().m_Def.m_cTransparent = 1;
 }
 
 // The hash of the back buffer; with T4_DUMP_FRAMES set the frame is also written as name.png.

@@ -321,7 +321,7 @@ TEST(MessageWindowFrame, DrawnOverTheStage) {
   ShowItemNotice(h.Hero(), 2, 1, 0);
   for (int i = 0; i < 5; ++i) h.Scene().DrawFrozen();
   EXPECT_EQ(list.size(), 5u);
-  EXPECT_EQ(FrameHash("message_windows"), 9177678170294554508ull);
+  EXPECT_EQ(FrameHash("message_windows"), 8422774995926855650ull);
 }
 
 }  // namespace

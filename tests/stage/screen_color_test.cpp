@@ -17,12 +17,7 @@ constexpr uint32_t WHITE = 0xFFFFFF;
 class ScreenColorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    h.Start(StageFromRows({"..H.", "####"}));
-    ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
-    for (cMapCell& cell : g_MapGrid) cell.m_sGraphicNo = 0;
-    for (cBackground& bg : g_Stage.m_Backgrounds) bg.m_nVisible = 0;
-    g_Stage.m_nShowStatus = 0;
-    h.Hero().m_Def.m_cTransparent = 1;
+    StartEmptyStage(h);
     SetPaletteRgb(PALETTE_EMPTY, WHITE);
   }
   void TearDown() override { SetPaletteRgb(PALETTE_EMPTY, EMPTY); }

@@ -146,6 +146,31 @@ cStage StageFromRows(const std::vector<std::string>& rows) {
 }
 
 StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
+  SetUp(kD3D32);
+  // A fully lit palette, as the fade-in would leave it.
+  for (PALETTEENTRY& e : g_Palette) e = PALETTEENTRY{255, 255, 255, 0};
+}
+
+StageHarness::StageHarness(const DDMode& mode, uint32_t clockMs) : m_Clock(clockMs) {
+  SetUp(mode);
+  UseProjectPalette();
+}
+
+void StageHarness::UseProjectPalette() {
+  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
+  EXPECT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
+  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
+  if (g_SystemData.m_bFullColour && g_nBpp != 16)
+    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
+  else
+    EXPECT_TRUE(DDSetTransmitFromFile(palette));
+  if (g_nBpp == 8 && !lpDTCon) {
+    EXPECT_TRUE(DDLoadColorTable(g_HbtTable, "bmp\\hbt\\hbt00.dat"));
+    DDSetPaletteEntries(0, 256, g_PaletteWork);
+  }
+}
+
+void StageHarness::SetUp(const DDMode& mode) {
   // The harness drives the program's globals: one at a time.
   EXPECT_EQ(s_lpCurrent, nullptr);
   std::filesystem::copy(T4_DEMO_DIR, m_Dir.Path(),
@@ -164,11 +189,12 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   m_hWnd = platform::CreateMessageWindow(&StageHarness::WindowProc, this);
   g_hWnd = m_hWnd;
   ResetImageSlotTable(g_ImageSlotTable);
-  EXPECT_TRUE(
-      DDInit(TRUE, nullptr, 640, 480, 32, FALSE, 1, 1, 60, FALSE, g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT));
+  if (mode.windowMode != 0) m_Display.SetDesktop(mode.bpp, 60);
+  EXPECT_TRUE(DDInit(mode.d3d, nullptr, 640, 480, mode.bpp, FALSE, mode.windowMode, 1, 60, FALSE, g_SurfaceTable,
+                     g_ImageSlotTable, IMAGE_SLOT_COUNT));
   // Mirrored sheets and stretch twins share their plain sheet's picture, as after the program's
-  // start-up.
-  LinkSurfaceData();
+  // start-up in the render mode.
+  if (lpDTCon) LinkSurfaceData();
   EXPECT_TRUE(g_Database.Load());
   SetDataRefs(&g_ProjectDataRefs);
   BuildAnimeTables(g_AnimeTable);
@@ -185,8 +211,6 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
   g_Input.assign(1, cInput());
   g_Replay.Clear();
   g_ReplayLast.Clear();
-  // A fully lit palette, as the fade-in would leave it.
-  for (PALETTEENTRY& e : g_Palette) e = PALETTEENTRY{255, 255, 255, 0};
   SetSceneFactory([](int type) -> cScene* { return type == SCENE_PLAY ? new cScenePlay : nullptr; });
 }
 

@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "platform/present/display.h"
 #include "platform/raster/device.h"
+#include "support/dd_fixture.h"
 #include "support/temp_dir.h"
 
 class cScenePlay;
@@ -33,8 +34,13 @@ cStage WithPlainBodies(cStage stage, int level = 11);
 
 class StageHarness {
  public:
-  // `clockMs` is the millisecond timer at the stage's start, so the seed of a played stage.
+  // `clockMs` is the millisecond timer at the stage's start, so the seed of a played stage. The
+  // drawing layer runs in the render mode at 32 bits in a window, under a fully lit palette.
   explicit StageHarness(uint32_t clockMs = 1000);
+  // The same in `mode` (render or blit mode, its depth, window or full screen; a window gets a
+  // desktop of its depth), with the project's palette, transparent colour and, at 8 bits, the
+  // mixing table and the hardware palette set as the program's start-up sets them.
+  explicit StageHarness(const DDMode& mode, uint32_t clockMs = 1000);
   ~StageHarness();
   StageHarness(const StageHarness&) = delete;
   StageHarness& operator=(const StageHarness&) = delete;
@@ -69,6 +75,8 @@ class StageHarness {
   int CloseRequests() const { return m_nCloseRequests; }
   // Frames presented to the display (the pause thread presents its own).
   int Presented() const { return m_Display.Inner().FrameCount(); }
+  // The last frame presented, as the screen shows it (through the palette at 8 bits).
+  const platform::Frame& LastFrame() const { return m_Display.Inner().LastFrame(); }
   // Runs after every presented frame, on the thread that presented it (the pause thread's frames
   // included), with the number of frames presented so far and the frame.
   void OnPresent(std::function<void(int, const platform::Frame&)> hook) { m_Display.SetHook(std::move(hook)); }
@@ -91,6 +99,8 @@ class StageHarness {
   static LRESULT WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void ServeMessages();
   void CreateScene();
+  void SetUp(const DDMode& mode);
+  void UseProjectPalette();
 
   // The headless display, with a hook on each present.
   class HookedDisplay final : public platform::Display {
@@ -104,6 +114,7 @@ class StageHarness {
     void Minimise() override { m_Inner.Minimise(); }
     void RestoreWindow() override { m_Inner.RestoreWindow(); }
     int DesktopBpp() const override { return m_Inner.DesktopBpp(); }
+    void SetDesktop(int bpp, int refreshRate) { m_Inner.SetDesktop(bpp, refreshRate); }
     int RefreshRate() const override { return m_Inner.RefreshRate(); }
     const platform::HeadlessDisplay& Inner() const { return m_Inner; }
     void SetHook(std::function<void(int, const platform::Frame&)> hook) { m_Hook = std::move(hook); }

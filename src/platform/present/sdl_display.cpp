@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/present/letterbox.h"
+#include "platform/present/sdl_window_size.h"
 
 namespace t4::platform {
 
@@ -107,10 +108,22 @@ void SdlDisplay::SetResizable(bool resizable) {
   m_drawnWidth = 0;  // the same size may now take another picture rectangle
 }
 
+bool SdlDisplay::OutputSize(int& w, int& h) const {
+  if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0) return false;
+  // The picture goes into the part of the renderer's output the window really shows. Only a full
+  // screen can differ (a windowed size comes back from the server), so only it costs a query.
+  int realW = 0, realH = 0;
+  if ((SDL_GetWindowFlags(m_window) & SDL_WINDOW_FULLSCREEN) != 0 && RealWindowSize(m_window, realW, realH)) {
+    w = std::min(w, realW);
+    h = std::min(h, realH);
+  }
+  return true;
+}
+
 void SdlDisplay::Draw() {
   int w = 0;
   int h = 0;
-  if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0) return;
+  if (!OutputSize(w, h)) return;
   const PictureRect r = LetterboxRect(w, h, !m_bResizable);
   SDL_RenderSetScale(m_renderer, 1.0f, 1.0f);
   SDL_RenderSetViewport(m_renderer, nullptr);
@@ -159,7 +172,7 @@ bool SdlDisplay::Pump() {
     // size changed (the player dragging its frame while the game waits).
     int w = 0;
     int h = 0;
-    if (SDL_GetRendererOutputSize(m_renderer, &w, &h) != 0 || (w == m_drawnWidth && h == m_drawnHeight)) return false;
+    if (!OutputSize(w, h) || (w == m_drawnWidth && h == m_drawnHeight)) return false;
   }
   Draw();
   return fresh;

@@ -56,6 +56,8 @@ class SdlDisplay final : public Display {
   Frame m_shown;  // window thread: the frame being uploaded
   // Window thread: draws m_shown letter-boxed into the window as it is now.
   void Draw();
+  // The size to letter-box into: the renderer's output, cut to what the window really shows.
+  bool OutputSize(int& w, int& h) const;
   SDL_Window* m_window = nullptr;
   SDL_Renderer* m_renderer = nullptr;
   SDL_Texture* m_texture = nullptr;

@@ -5,25 +5,15 @@
 # empty window. E2E_SHOTS=DIR keeps the captures for a person to look at.
 # Usage: test_play_window_test.sh PROGRAM DEMO_DIR
 set -u
-work=$(mktemp -d)
-xpid=""
-trap '[ -n "$xpid" ] && kill "$xpid" 2> /dev/null; rm -rf "$work"' EXIT
-cp -r "$2" "$work/game"
-printf 'Direct3D=2\nWindowMode=1\nShowFps=0\nExit\n' > "$work/game/System.ini"
-export TARNWICK4_LOCK_DIR="$work"
 here=$(cd "$(dirname "$0")/../.." && pwd)
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/app/lsan_system_libs.supp"
+. "$here/support/e2e_game.sh"
+e2e_game "$2"
+printf 'Direct3D=2\nWindowMode=1\nShowFps=0\nExit\n' > "$work/game/System.ini"
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
 command -v Xvfb > /dev/null || { echo "SKIP: no Xvfb"; exit 0; }
 prog=$1
 stage=data/stg4/demo1-1.stg4
 frames=240
-
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.out "$work/xvfb.log"; do echo "--- $f"; cat "$f"; done 2> /dev/null
-  exit 1
-}
 
 timeout 120 "$prog" --headless --frames $frames --screenshot "$work/headless.png" --test-play $stage "$work/game" \
   > "$work/headless.out" 2>&1 || fail "the headless test play failed"
@@ -36,13 +26,7 @@ start_private_xserver "$work"
 pid=$!
 # The start-up dialog comes first, in the window the game then plays in: its default button
 # starts the game in the render mode.
-id=""
-for i in $(seq 600); do
-  id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
-  [ -n "$id" ] && break
-  kill -0 "$pid" 2> /dev/null || break
-  sleep 0.1
-done
+find_program_window $pid
 [ -n "$id" ] || fail "no window of the test play"
 xdotool key --window "$id" Return
 # The stage shows once the start-up dialog is gone and the first frames are drawn; a busy machine
