@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "data/stage_file.h"
 #include "gfx/dd.h"
 #include "gfx/image_slots.h"
 #include "platform/present/display.h"
