@@ -95,7 +95,7 @@ constexpr int NUMBERED_FILE_COUNT = 1000;
 
 // The numbers n for which an entry of the folder can answer to `base` + "_nnn", from one listing
 // of the folder. The file check matches a name without regard to case by listing its folder, so
-// checking all 1,000 names listed the folder 1,000 times; a name no entry matches cannot pass it.
+// checking every name would list it up to 1,000 times; a name no entry matches cannot pass it.
 // Nullopt when the folder cannot be listed, or when the names do not part into folder and file
 // as the check parts them (a drive letter without a separator, a lead byte that would take the
 // '_', text that has no UTF-8 form): then every number is checked.
