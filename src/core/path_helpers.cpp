@@ -1,5 +1,7 @@
 #include "core/path_helpers.h"
 
+#include <algorithm>
+#include <bitset>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -39,6 +41,8 @@ std::vector<std::string> SplitComponents(std::string_view path) {
   return parts;
 }
 
+char FoldAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
 // Windows compares names without regard to case; only single-byte letters fold (a trail byte
 // in 'A'-'Z' belongs to a double-byte character and stays as it is).
 bool SameName(std::string_view a, std::string_view b) {
@@ -49,8 +53,7 @@ bool SameName(std::string_view a, std::string_view b) {
       ++i;
       continue;
     }
-    auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (fold(a[i]) != fold(b[i])) return false;
+    if (FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i])) return false;
   }
   return true;
 }
@@ -86,6 +89,48 @@ std::optional<std::string> FullPath(const std::string& path) {
 
 // Position of the last '.' of the whole string ('.' is never a trail byte).
 size_t LastDot(std::string_view s) { return s.rfind('.'); }
+
+// Numbered files end in '_' and three digits: "_000" to "_999".
+constexpr int NUMBERED_FILE_COUNT = 1000;
+
+// The numbers n for which an entry of the folder can answer to `base` + "_nnn", from one listing
+// of the folder. The file check matches a name without regard to case by listing its folder, so
+// checking every name would list it up to 1,000 times; a name no entry matches cannot pass it.
+// Nullopt when the folder cannot be listed, or when the names do not part into folder and file
+// as the check parts them (a drive letter without a separator, a lead byte that would take the
+// '_', text that has no UTF-8 form): then every number is checked.
+std::optional<std::bitset<NUMBERED_FILE_COUNT>> NumbersInFolder(const std::string& base) {
+  size_t fileStart = 0;
+  for (size_t i = 0; i < base.size(); ++i) {
+    if (t4::platform::IsSjisPairAt(base, i)) {
+      ++i;
+    } else if (IsSeparator(base[i])) {
+      fileStart = i + 1;
+    }
+  }
+  if (fileStart == 0 && t4::platform::IsAbsolutePath(base)) return std::nullopt;
+  // Entries are stored in UTF-8 and matched there, with ASCII letters folded.
+  std::optional<std::string> stem = t4::platform::Cp932ToUtf8(std::string_view(base).substr(fileStart));
+  if (!stem) return std::nullopt;
+  std::optional<std::vector<std::string>> entries = t4::platform::ListFolder(base.substr(0, fileStart));
+  if (!entries) return std::nullopt;
+
+  std::bitset<NUMBERED_FILE_COUNT> numbers;
+  const size_t digitsAt = stem->size() + 1;
+  auto sameLetter = [](char a, char b) { return FoldAsciiLetter(a) == FoldAsciiLetter(b); };
+  for (const std::string& entry : *entries) {
+    if (entry.size() != digitsAt + 3 || entry[stem->size()] != '_') continue;
+    if (!std::equal(stem->begin(), stem->end(), entry.begin(), sameLetter)) continue;
+    int n = 0;
+    bool digits = true;
+    for (size_t i = digitsAt; i < entry.size(); ++i) {
+      digits = digits && entry[i] >= '0' && entry[i] <= '9';
+      n = n * 10 + (entry[i] - '0');
+    }
+    if (digits) numbers.set(static_cast<size_t>(n));
+  }
+  return numbers;
+}
 
 }  // namespace
 
@@ -197,8 +242,10 @@ int FindLastNumberedFileStr(std::string& out, const std::string& path, const cha
   std::string base = path;
   size_t dot = LastDot(base);
   if (dot != std::string::npos) base = ext ? base.substr(0, dot + 1) + ext : base.substr(0, dot);
-  // Counting down finds the highest number first.
-  for (int n = 999; n >= 0; --n) {
+  const std::optional<std::bitset<NUMBERED_FILE_COUNT>> listed = NumbersInFolder(base);
+  // Counting down finds the highest number first; the file check stays the judge of each name.
+  for (int n = NUMBERED_FILE_COUNT - 1; n >= 0; --n) {
+    if (listed && !listed->test(static_cast<size_t>(n))) continue;
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "_%d%d%d", n / 100, n / 10 % 10, n % 10);
     std::string name = base + suffix;

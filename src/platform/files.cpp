@@ -137,6 +137,28 @@ bool IsDirectory(std::string_view gamePath) {
   return native && !native->empty() && IsNativeDirectory(*native);
 }
 
+std::optional<std::vector<std::string>> ListFolder(std::string_view gamePath) {
+  std::optional<std::string> native = ResolvePath(gamePath);
+  if (!native) return std::nullopt;
+  DIR* d = opendir(native->empty() ? "." : native->c_str());
+  if (!d) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::vector<std::string>{};
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  for (;;) {
+    errno = 0;
+    const dirent* e = readdir(d);
+    if (!e) break;
+    std::string_view name(e->d_name);
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  const bool complete = errno == 0;
+  closedir(d);
+  if (!complete) return std::nullopt;
+  return names;
+}
+
 bool CreateDirectory(std::string_view gamePath) {
   std::optional<std::string> native = ResolvePath(gamePath);
   return native && !native->empty() && mkdir(native->c_str(), 0777) == 0;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace t4::platform {
 
@@ -28,6 +29,11 @@ FILE* OpenFile(std::string_view gamePath, const char* mode);
 // True when a file or folder of that name exists.
 bool FileExists(std::string_view gamePath);
 bool IsDirectory(std::string_view gamePath);
+// The names of a folder's entries as they are stored (UTF-8), "." and ".." left out, in no
+// particular order; the current folder when the path is empty. Empty when no folder stands at
+// the path (then nothing below it exists either); nullopt when the path is not valid CP932 or
+// the folder cannot be read whole.
+std::optional<std::vector<std::string>> ListFolder(std::string_view gamePath);
 // Creates one folder; false when it exists already or cannot be made.
 bool CreateDirectory(std::string_view gamePath);
 bool RemoveFile(std::string_view gamePath);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/files.h"
@@ -152,6 +153,55 @@ TEST_F(PathsInFolder, FindLastNumberedFileTakesTheHighestNumber) {
   std::string none = "unchanged";
   EXPECT_EQ(FindLastNumberedFileStr(none, "data\\stg4\\t.stg4", "stg4"), 0);
   EXPECT_EQ(none, "unchanged");
+}
+
+// Every answer of the lookup as it was when each number was tried in turn, from 999 down.
+TEST_F(PathsInFolder, FindLastNumberedFileAnswersAsTryingEveryNumberInTurn) {
+  const char* const files[] = {
+      "Mix.STG4_003", "mix.stg4_002",                                      // names match without regard to case
+      "g.stg4_000",   "g.stg4_007",        "g.stg4_500",                   // gaps
+      "l.stg4_004",   "l.stg4_05",         "l.stg4_1000",  "l.stg4_0999",  // only three digits count
+      "l.stg4_99x",   "l.stg4_998.bak",    "l.stg4-997",   "L.stg4_ 12",   // look-alikes
+      "k.stg4_05",    "k.stg4_1000",       "k.stg4_12a",                   // look-alikes only
+      "d.stg4_001",   "d.stg4_009/inside", "sym.stg4_002", "plain_012",    // d.stg4_009 is a folder
+  };
+  for (const char* f : files) m_dir.WriteFile(std::string("Game/data/stg4/") + f, "");
+  m_dir.WriteFile(reinterpret_cast<const char*>(u8"Game/data/stg4/表.stg4_003"), "");
+  m_dir.WriteFile(reinterpret_cast<const char*>(u8"Game/data/stg4/bad＼123"), "");  // CP932 0x81 0x5F
+  m_dir.WriteFile("Game/top.stg4_020", "");
+  std::filesystem::create_symlink("nowhere", m_dir.Path() / "Game/data/stg4/sym.stg4_008");
+
+  struct Case {
+    std::string path;
+    const char* ext;
+    std::string found;  // empty: nothing found
+  };
+  const Case cases[] = {
+      {"data\\stg4\\MIX.stg4", "stg4", "data\\stg4\\MIX.stg4_003"},  // the name as asked, not as stored
+      {"DATA\\STG4\\S.TXT", "stg4", "DATA\\STG4\\S.stg4_001"},
+      {"data\\stg4\\g.stg4", "stg4", "data\\stg4\\g.stg4_500"},
+      {"data\\stg4\\l.stg4", "stg4", "data\\stg4\\l.stg4_004"},
+      {"data\\stg4\\k.stg4", "stg4", ""},
+      {"data\\stg4\\d.stg4", "stg4", "data\\stg4\\d.stg4_009"},      // a folder answers too
+      {"data\\stg4\\sym.stg4", "stg4", "data\\stg4\\sym.stg4_002"},  // a broken link does not
+      {"data\\stg4\\plain.txt", nullptr, "data\\stg4\\plain_012"},
+      {"data\\stg4\\plain", "stg4", "data\\stg4\\plain_012"},  // no extension to replace
+      {"data\\stg4\\表.stg4", "stg4", "data\\stg4\\表.stg4_003"},
+      {"data\\Stg4\\表.STG4", "stg4", "data\\Stg4\\表.stg4_003"},
+      {"data\\stg4\\bad\x81", "stg4", "data\\stg4\\bad\x81_123"},  // the lead byte takes the '_'
+      {"top.stg4", "stg4", "top.stg4_020"},
+      {"C:top.stg4", "stg4", "C:top.stg4_020"},
+      {m_game + "\\data\\stg4\\g.stg4", "stg4", m_game + "\\data\\stg4\\g.stg4_500"},
+      {"data\\stg4\\none.stg4", "stg4", ""},
+      {"data\\gone\\s.stg4", "stg4", ""},
+      {"gone\\deeper\\s.stg4", "stg4", ""},
+      {"data\\stg4\\s.stg4_001\\x.stg4", "stg4", ""},  // the folder is a file
+  };
+  for (const Case& c : cases) {
+    std::string out = "unchanged";
+    EXPECT_EQ(FindLastNumberedFileStr(out, c.path, c.ext), c.found.empty() ? 0 : 1) << c.path;
+    EXPECT_EQ(out, c.found.empty() ? "unchanged" : c.found) << c.path;
+  }
 }
 
 }  // namespace

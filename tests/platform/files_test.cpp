@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/temp_dir.h"
@@ -69,6 +70,20 @@ TEST_F(GamePaths, FileOperations) {
   EXPECT_TRUE(RemoveFile("data\\stage\\MAP01.dat"));
   EXPECT_FALSE(RemoveFile("data\\stage\\MAP01.dat"));
   EXPECT_TRUE(DiskFreeBytes().has_value());
+}
+
+TEST_F(GamePaths, ListFolderGivesTheStoredNamesOfAFolderFoundWithoutRegardToCase) {
+  using Names = std::vector<std::string>;
+  auto sorted = [](std::optional<Names> names) {
+    if (names) std::sort(names->begin(), names->end());
+    return names;
+  };
+  EXPECT_EQ(sorted(ListFolder("DATA\\stage")), Names{"Map01.DAT"});
+  EXPECT_EQ(sorted(ListFolder("twin\\")), (Names{"A.txt", "a.txt"}));
+  EXPECT_EQ(sorted(ListFolder("")), (Names{"Data", "Twin", Utf8(u8"表示")}));  // the current folder
+  EXPECT_EQ(ListFolder("data\\none"), Names{});              // no folder there: nothing below it either
+  EXPECT_EQ(ListFolder("data\\stage\\map01.dat"), Names{});  // a file is no folder
+  EXPECT_EQ(ListFolder("bad\x81"), std::nullopt);
 }
 
 TEST_F(GamePaths, CurrentDirectoryIsAWindowsStyleShiftJisPath) {
