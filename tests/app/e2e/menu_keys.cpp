@@ -297,6 +297,7 @@ bool MoveTo(Screen& screen, const Rows& rows, int target, std::string& why) {
     why = "no rows= step before it, or row " + std::to_string(target) + " is not one of them";
     return false;
   }
+  int last = 0;  // the arrow pressed last: 1 down, -1 up
   for (int presses = 0;; ++presses) {
     const int row = screen.CursorRow(rows);
     if (row < 0) {
@@ -308,8 +309,10 @@ bool MoveTo(Screen& screen, const Rows& rows, int target, std::string& why) {
       why = "the cursor is on row " + std::to_string(row) + " after " + std::to_string(presses) + " arrows";
       return false;
     }
-    if (presses > 0) std::fprintf(stderr, "t4_menu_keys: the cursor went to row %d, not %d\n", row, target);
-    if (!Press(screen, row < target ? "Down" : "Up", why)) return false;
+    if ((last > 0 && row > target) || (last < 0 && row < target))
+      std::fprintf(stderr, "t4_menu_keys: the cursor went past row %d to row %d; taken back\n", target, row);
+    last = row < target ? 1 : -1;
+    if (!Press(screen, last > 0 ? "Down" : "Up", why)) return false;
   }
 }
 
