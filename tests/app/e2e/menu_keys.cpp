@@ -36,6 +36,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -67,6 +69,9 @@ void SleepMs(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
 // a busy machine, so a fade is not taken for a still screen.
 constexpr int STILL_MS = 2000;
 constexpr int SETTLE_LIMIT_MS = 120000;
+// How often the window is looked at while waiting: often enough for a key's answer, seldom enough
+// to leave the machine to the game.
+constexpr int POLL_MS = 40;
 // An arrow is held this long: long enough for a frame of a busy game to see it, too short for the
 // key repeat (18 frames at most 60 a second) unless the game stalls meanwhile. A press the game
 // missed gets no answer and is sent again after ARROW_ANSWER_MS; a button is held until the
@@ -142,13 +147,18 @@ class Screen {
     }
     out.clear();
     const Rect all{0, 0, a.width, a.height};
+    // The pixels are read straight from the image where they are 32-bit words: the helper runs
+    // beside a busy game and must take little of the machine itself.
+    const bool words = image->bits_per_pixel == 32;
     for (const Rect& area : areas) {
       const Rect& r = area.w > 0 ? area : all;
       uint64_t h = 14695981039346656037ull;
-      for (int y = r.y; y < r.y + r.h && y < a.height; ++y) {
-        for (int x = r.x; x < r.x + r.w && x < a.width; ++x) {
+      for (int y = std::max(r.y, 0); y < r.y + r.h && y < a.height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line);
+        for (int x = std::max(r.x, 0); x < r.x + r.w && x < a.width; ++x) {
           if (m_Mask.Contains(x, y)) continue;
-          h = (h ^ XGetPixel(image, x, y)) * 1099511628211ull;
+          const uint64_t pixel = words ? (row[x] & 0xFFFFFFu) : XGetPixel(image, x, y);
+          h = (h ^ pixel) * 1099511628211ull;
         }
       }
       out.push_back(h);
@@ -163,7 +173,7 @@ class Screen {
     uint64_t now = before;
     while (NowMs() < end) {
       if (Hash(now) && now != before) return true;
-      SleepMs(5);
+      SleepMs(POLL_MS);
     }
     return false;
   }
@@ -175,7 +185,7 @@ class Screen {
     if (!Hash(last)) return false;
     int64_t since = NowMs();
     while (NowMs() < end) {
-      SleepMs(10);
+      SleepMs(POLL_MS);
       uint64_t now = 0;
       if (!Hash(now)) return false;
       if (now != last) {
@@ -192,8 +202,7 @@ class Screen {
 
   // The row of the settled picture whose rectangle differs from every other row's, which all
   // look alike; -1 (and what the rows showed in Problem()) when there is no such row.
-  int CursorRow(const Rows& rows) {
-    uint64_t settled = 0;
+  int CursorRow(const Rows& rows, uint64_t& settled) {
     if (!Settle(settled)) return -1;
     std::vector<Rect> cells;
     for (int i = 0; i < rows.nCount; ++i)
@@ -251,10 +260,11 @@ bool Xdotool(const char* verb, const std::string& key) {
 bool IsArrow(const std::string& key) { return key == "Up" || key == "Down" || key == "Left" || key == "Right"; }
 
 // Sends `key` and waits for the screen to answer; a key that got no answer is sent again. False
-// with the reason in `why`.
-bool Press(Screen& screen, const std::string& key, std::string& why) {
-  uint64_t before = 0;
-  if (!screen.Settle(before)) {
+// with the reason in `why`. `settled`: the hash of the screen just seen settled, or null when the
+// screen is first to settle.
+bool Press(Screen& screen, const std::string& key, std::string& why, const uint64_t* settled = nullptr) {
+  uint64_t before = settled ? *settled : 0;
+  if (!settled && !screen.Settle(before)) {
     why = "before " + key + ": " + screen.Problem();
     return false;
   }
@@ -299,7 +309,8 @@ bool MoveTo(Screen& screen, const Rows& rows, int target, std::string& why) {
   }
   int last = 0;  // the arrow pressed last: 1 down, -1 up
   for (int presses = 0;; ++presses) {
-    const int row = screen.CursorRow(rows);
+    uint64_t settled = 0;
+    const int row = screen.CursorRow(rows, settled);
     if (row < 0) {
       why = screen.Problem();
       return false;
@@ -312,7 +323,7 @@ bool MoveTo(Screen& screen, const Rows& rows, int target, std::string& why) {
     if ((last > 0 && row > target) || (last < 0 && row < target))
       std::fprintf(stderr, "t4_menu_keys: the cursor went past row %d to row %d; taken back\n", target, row);
     last = row < target ? 1 : -1;
-    if (!Press(screen, last > 0 ? "Down" : "Up", why)) return false;
+    if (!Press(screen, last > 0 ? "Down" : "Up", why, &settled)) return false;
   }
 }
 
@@ -326,7 +337,7 @@ bool Toggle(Screen& screen, const Rect& area, const std::string& key, std::strin
   }
   for (int presses = 0; presses < MOVE_TRIES; ++presses) {
     uint64_t now = 0;
-    if (!Press(screen, key, why) || !screen.Settle(settled) || !screen.Hash(area, now)) {
+    if (!Press(screen, key, why, &settled) || !screen.Settle(settled) || !screen.Hash(area, now)) {
       if (why.empty()) why = screen.Problem();
       return false;
     }
