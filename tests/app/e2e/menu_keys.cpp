@@ -81,8 +81,9 @@ constexpr int ARROW_HOLD_MS = 60;
 constexpr int ARROW_ANSWER_MS = 8000;
 constexpr int BUTTON_ANSWER_MS = 15000;
 constexpr int PRESS_TRIES = 4;
-// Arrows one cursor move may take, corrections included.
-constexpr int MOVE_TRIES = 6;
+// Arrows one cursor move may take, corrections included: a game that stalls while an arrow is
+// down runs the missed frames with it held, and its key repeat may move the cursor on.
+constexpr int MOVE_TRIES = 12;
 
 struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -249,12 +250,25 @@ class Screen {
   std::string m_strProblem;
 };
 
-bool Xdotool(const char* verb, const std::string& key) {
-  const char* argv[] = {"xdotool", verb, key.c_str(), nullptr};
+bool RunXdotool(const char* const* argv) {
   pid_t pid = 0;
   if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
   int status = 0;
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool Xdotool(const char* verb, const std::string& key) {
+  const char* argv[] = {"xdotool", verb, key.c_str(), nullptr};
+  return RunXdotool(argv);
+}
+
+// Presses `key` and lets it go ARROW_HOLD_MS later, both from one xdotool: starting a second
+// process for the release can take seconds on a starved machine, and the game would count the
+// key held all that while.
+bool Tap(const std::string& key) {
+  const std::string hold = std::to_string(ARROW_HOLD_MS / 1000.0);
+  const char* argv[] = {"xdotool", "keydown", key.c_str(), "sleep", hold.c_str(), "keyup", key.c_str(), nullptr};
+  return RunXdotool(argv);
 }
 
 bool IsArrow(const std::string& key) { return key == "Up" || key == "Down" || key == "Left" || key == "Right"; }
@@ -270,16 +284,14 @@ bool Press(Screen& screen, const std::string& key, std::string& why, const uint6
   }
   const bool arrow = IsArrow(key);
   for (int attempt = 1; attempt <= PRESS_TRIES; ++attempt) {
-    if (!Xdotool("keydown", key)) {
+    if (!(arrow ? Tap(key) : Xdotool("keydown", key))) {
       why = "xdotool could not press " + key;
       return false;
     }
     bool answered = false;
     if (arrow) {
-      // Held for fewer frames than the menus' key repeat needs, then let go before the answer is
+      // Held for fewer frames than the menus' key repeat needs, and let go before the answer is
       // looked for.
-      SleepMs(ARROW_HOLD_MS);
-      Xdotool("keyup", key);
       answered = screen.WaitChange(before, ARROW_ANSWER_MS);
     } else {
       // A button acts once however long it is held: held until the screen answers.
