@@ -34,6 +34,7 @@ using t4::test::List;
 using t4::test::MenuDriver;
 using t4::test::PlayToClear;
 using t4::test::ReadFile;
+using t4::test::SaveEarlierChallengeRecords;
 using t4::test::ShowsCell;
 using t4::test::TITLE_MENU;
 
@@ -65,13 +66,7 @@ TEST(ChallengePath, RecordsAreListedAndAClearedStageAddsItsOwn) {
   {
     MenuDriver d(SCENE_TITLE);
     // Records from an earlier run: the second stage cleared with 1200.
-    cSaveData earlier;
-    earlier.Reset(g_SystemData.m_nChallengeCount);
-    earlier.m_ChallengeResults.At(1).m_bCleared = 1;
-    earlier.m_ChallengeResults.At(1).m_nBest = 1200;
-    earlier.m_nWorldTotal = 1200;
-    earlier.m_nChallengeOpen = 2;
-    ASSERT_TRUE(earlier.SaveChallenge());
+    ASSERT_TRUE(SaveEarlierChallengeRecords());
     ToChallengeSelect(d);
     EXPECT_EQ(g_Game.m_nGameMode, GAME_MODE_CHALLENGE);
     EXPECT_EQ(g_SaveData.m_ChallengeResults.At(1).m_nBest, 1200);

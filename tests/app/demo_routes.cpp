@@ -2,6 +2,8 @@
 
 #include "app/menu_scene.h"
 #include "gfx/dd.h"
+#include "persist/save_data.h"
+#include "persist/system_data.h"
 #include "stage/input.h"
 #include "stage/scene_play.h"
 #include "support/demo_plays.h"
@@ -13,6 +15,17 @@ namespace {
 int PlayState() { return g_lpScenePlay ? g_lpScenePlay->m_nState : -2; }
 
 }  // namespace
+
+::testing::AssertionResult SaveEarlierChallengeRecords() {
+  cSaveData earlier;
+  earlier.Reset(g_SystemData.m_nChallengeCount);
+  earlier.m_ChallengeResults.At(1).m_bCleared = 1;
+  earlier.m_ChallengeResults.At(1).m_nBest = 1200;
+  earlier.m_nWorldTotal = 1200;
+  earlier.m_nChallengeOpen = 2;
+  if (earlier.SaveChallenge()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the challenge records could not be written";
+}
 
 int PlayToClear(MenuDriver& d, const std::string& script) {
   int frame = 0;

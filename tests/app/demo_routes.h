@@ -24,6 +24,9 @@ inline const char* const MEADOW_2 = "74R 40RA 62R 40RA 22R 10RA 150R 40RA 100R 4
 // then holds right until the stage is cleared: the frames played up to and with the one of the
 // clear, or -1 when it never comes.
 int PlayToClear(MenuDriver& d, const std::string& script);
+// Challenge records of an earlier run, written to the project: the second stage cleared with 1200,
+// two stages open.
+::testing::AssertionResult SaveEarlierChallengeRecords();
 // Waits out the clear display (its counter reaches 200 at 4 a frame) and leaves it with button 1.
 void LeaveClearDisplay(MenuDriver& d);
 

@@ -17,8 +17,10 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_syst
 for tool in xdotool import convert; do
   command -v $tool > /dev/null || { echo "SKIP: no $tool"; exit 0; }
 done
+export E2E_WAIT="$here/../support/e2e_wait.sh"
 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   prog=$1; game=$2; work=$3
+  . "$E2E_WAIT"
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
   start() {
     printf "Direct3D=$1\nWindowMode=$2\nShowFps=0\nExit\n" > "$game/System.ini"
@@ -52,7 +54,7 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   }
   stop() {
     kill -TERM "$pid"
-    wait "$pid" || fail "the program did not end with 0"
+    wait_end "$pid" 120 || fail "the program did not end with 0 within two minutes"
   }
 
   start 1 2

@@ -10,8 +10,10 @@ cp -r "$2" "$work/game"
 export TARNWICK4_LOCK_DIR="$work"
 here=$(cd "$(dirname "$0")" && pwd)
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan_system_libs.supp"
+export E2E_WAIT="$here/../support/e2e_wait.sh"
 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   prog=$1; game=$2; work=$3
+  . "$E2E_WAIT"
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
   "$prog" --frames 100000 "$game" > "$work/a.out" 2>&1 &
   first=$!
@@ -31,10 +33,11 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
     xdotool getwindowname "$id" | grep -q "デモ" || fail "the window is not named after the project"
     xdotool getwindowgeometry "$id" | grep -q "Geometry: 640x480" || fail "window is not 640 x 480"
   fi
-  TARNWICK4_ANSWERS=no "$prog" --headless --frames 5 "$game" > /dev/null 2>&1 || fail "No did not end with 0"
+  TARNWICK4_ANSWERS=no timeout 120 "$prog" --headless --frames 5 "$game" > /dev/null 2>&1 || fail "No did not end with 0 within two minutes"
   kill -0 "$first" 2> /dev/null || fail "No ended the first copy"
-  TARNWICK4_ANSWERS=yes "$prog" --headless --frames 30 "$game" > "$work/b.out" 2>&1 || fail "the second copy did not take over"
-  wait "$first" || fail "the first copy did not end with 0"
+  TARNWICK4_ANSWERS=yes timeout 120 "$prog" --headless --frames 30 "$game" > "$work/b.out" 2>&1 ||
+    fail "the second copy did not take over within two minutes"
+  wait_end "$first" 120 || fail "the first copy did not end with 0 within two minutes of the takeover"
   [ -s "$game/user_data/Window.dat" ] || fail "Window.dat was not saved at the orderly close"
   echo PASS
 ' sh "$1" "$work/game" "$work"

@@ -8,6 +8,7 @@
 set -u
 here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/support/e2e_game.sh"
+. "$here/support/e2e_wait.sh"
 e2e_game "$2"
 printf 'Direct3D=1\r\nWindowMode=0\r\nShowFps=0\r\nExit\r\n' > "$work/game/System.ini"
 command -v xdotool > /dev/null || { echo "SKIP: no xdotool"; exit 0; }
@@ -26,12 +27,14 @@ start_private_xserver "$work"
 "$prog" --frames $frames --screenshot "$work/full.png" --test-play $stage "$work/game" > "$work/full.out" 2>&1 &
 pid=$!
 find_program_window $pid
-[ -n "$id" ] || fail "no window of the full-screen test play"
+[ -n "$id" ] || fail "no window of the full-screen test play within a minute"
 # The stage stands almost still without keys: a capture of the whole picture differs from the last
 # headless frame only where something moves. A picture letter-boxed for the desktop would show a
 # magnified corner of the stage with black bars, differing nearly everywhere.
+# Looked at again and again while the play runs, for up to two minutes.
 whole=0
-while kill -0 "$pid" 2> /dev/null; do
+for i in $(seq 400); do
+  kill -0 "$pid" 2> /dev/null || break
   if import -window "$id" "$work/capture.png" 2> /dev/null; then
     size=$(identify -format %wx%h "$work/capture.png" 2> /dev/null)
     if [ "$size" = 640x480 ]; then
@@ -44,6 +47,10 @@ while kill -0 "$pid" 2> /dev/null; do
 done
 [ -n "${E2E_SHOTS:-}" ] && [ -f "$work/capture.png" ] && cp "$work/capture.png" "$E2E_SHOTS/test_play_fullscreen.png"
 [ "$whole" = 1 ] || fail "the full-screen window never showed the stage whole at its size"
-wait "$pid" || fail "the full-screen test play did not end in order"
+wait_end "$pid" 120
+status=$?
+pid=""
+[ "$status" = 124 ] && fail "the full-screen test play did not end within two minutes of showing the stage"
+[ "$status" = 0 ] || fail "the full-screen test play did not end in order (exit status $status)"
 cmp -s "$work/headless.png" "$work/full.png" || fail "the full screen's last frame differs from the headless window's"
 echo PASS
