@@ -303,6 +303,7 @@ int RankingThreadProc(cScenePlay* scene) {
                    kind >= 0 && kind < static_cast<int>(scene->m_RankPos.size()) ? scene->m_RankPos.At(kind) : -1,
                    mode);
     g_Game.Present();
+    CountFrameTowardLimit();
   }
 }
 
