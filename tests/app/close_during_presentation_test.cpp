@@ -1,6 +1,6 @@
-// A headless run whose stage holds the game thread in a presentation from its first frame: the
+// Runs whose stage holds the game thread in a presentation from its first frame. Headless: the
 // frames the presentation shows count toward --frames, and the close that the limit sends ends
-// the presentation and the program.
+// the presentation and the program. In a window: Escape does the same.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 #include "data/flow_kinds.h"
 #include "data/stage.h"
 #include "program_runner.h"
+#include "support/xvfb.h"
 
 namespace t4::test {
 namespace {
@@ -18,6 +19,12 @@ constexpr int8_t ITEM_GAME_WAIT = CMD_GAME_WAIT - CMD_STAGE_CLEAR + 2;
 constexpr int8_t ITEM_MESSAGE = CMD_MESSAGE - CMD_STAGE_CLEAR + 2;
 // Message parameters: duration 0 waits for a key; 8 is the freeze switch.
 constexpr int MESSAGE_FREEZE = 8;
+
+std::vector<int32_t> MessageWaitingForAKey() {
+  std::vector<int32_t> params(19, 0);
+  params[MESSAGE_FREEZE] = 1;
+  return params;
+}
 
 class CloseDuringPresentation : public ProgramRun {
  protected:
@@ -46,14 +53,12 @@ class CloseDuringPresentation : public ProgramRun {
 };
 
 TEST_F(CloseDuringPresentation, TheFrameLimitEndsAWaitThatWouldNeverEnd) {
-  std::vector<int32_t> message(19, 0);
-  message[MESSAGE_FREEZE] = 1;
   const struct {
     const char* name;
     int8_t kind;
     std::vector<int32_t> params;
   } cases[] = {
-      {"a message waiting for a key", ITEM_MESSAGE, message},
+      {"a message waiting for a key", ITEM_MESSAGE, MessageWaitingForAKey()},
       {"a game wait of a whole day", ITEM_GAME_WAIT, {24 * 60 * 60 * 10}},
   };
   for (const auto& c : cases) {
@@ -62,6 +67,32 @@ TEST_F(CloseDuringPresentation, TheFrameLimitEndsAWaitThatWouldNeverEnd) {
     EXPECT_EQ(Run("--headless --test-play data/stg4/hold.stg4_001 --frames 90", "timeout -s KILL 30"), 0)
         << c.name << "\n" << Stderr();
   }
+}
+
+TEST_F(CloseDuringPresentation, EscapeInAWindowEndsTheProgramWhileAMessageWaitsForAKey) {
+  if (std::system("command -v Xvfb > /dev/null && command -v xdotool > /dev/null") != 0)
+    GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  Xvfb x(800, 600);
+  ASSERT_FALSE(x.Display().empty()) << x.Status();
+  WriteStage(ITEM_MESSAGE, MessageWaitingForAKey());
+  const std::string dir = project.Path().string();
+  // Once the message has had time to open (the hero stands on the signpost from the first frame
+  // of play), one Escape goes to the focused window through the X test extension: it alone must
+  // end the program. A close that only ends the message leaves the stage running, killed after
+  // 20 seconds.
+  const std::string script =
+      "p=$1; d=$2; SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout -s KILL 20 \"$p\" "
+      "--test-play data/stg4/hold.stg4_001 \"$d\" 2> \"$d/stderr.txt\" > /dev/null & pid=$!; "
+      "for i in $(seq 60); do "
+      "  id=$(xdotool search --class tarnwick4 2> /dev/null | head -n 1); [ -n \"$id\" ] && break; sleep 0.25; "
+      "done; "
+      "sleep 4; "
+      "[ -n \"$id\" ] && xdotool windowfocus \"$id\" key Escape; "
+      "wait $pid";
+  const std::string command = "DISPLAY=" + x.Display() + " TARNWICK4_LOCK_DIR='" + dir + "' sh -c '" + script +
+                              "' sh '" T4_PROGRAM "' '" + dir + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << Stderr();
 }
 
 }  // namespace
