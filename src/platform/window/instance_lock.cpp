@@ -106,9 +106,11 @@ void (*g_onClose)() = nullptr;
 int g_signalPipe[2] = {-1, -1};
 
 void OnSignal(int) {
+  const int saved = errno;
   const char c = 1;
-  if (write(g_signalPipe[1], &c, 1) < 0) {
+  while (write(g_signalPipe[1], &c, 1) < 0 && errno == EINTR) {
   }
+  errno = saved;
 }
 }  // namespace
 
@@ -116,14 +118,21 @@ void InstallCloseSignalHandler(void (*onClose)()) {
   if (g_signalPipe[0] >= 0 || pipe(g_signalPipe) != 0) return;
   g_onClose = onClose;
   std::thread([] {
-    char c;
-    while (read(g_signalPipe[0], &c, 1) > 0) {
+    // The handler may run on this very thread while it waits here: the interrupted read is
+    // retried, since its byte is in the pipe by then; only a closed pipe ends the thread.
+    for (;;) {
+      char c;
+      const ssize_t n = read(g_signalPipe[0], &c, 1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;
       if (g_onClose) g_onClose();
     }
   }).detach();
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
+  // Calls interrupted elsewhere in the program resume instead of failing.
+  sa.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &sa, nullptr);
   sigaction(SIGINT, &sa, nullptr);
 }
