@@ -291,6 +291,9 @@ int RankingThreadProc(cScenePlay* scene) {
     in.RepeatDir();
     if ((in.m_sButton & 1) && !(in.GetHistory(1, 1) & 1)) {
       PlaySystemSound(1);
+      // The game thread takes over the input as it stands, so that this press, still held,
+      // does not count again as a new one for the results.
+      g_Input.At(0) = in;
       return 1;
     }
     if ((in.m_sButton & 8) && !(in.GetHistory(1, 1) & 8) && g_SystemData.GetRankingKindCount(mode) >= 2) {
@@ -316,7 +319,8 @@ void cScenePlay::StageEnd() {
       m_nState = PLAY_PAUSE;
       return;
     }
-    if (ReplayKeyHandled()) return;
+    // A saved replay does not cut the frame short: the results go on being drawn.
+    ReplayKeyHandled();
     if ((mode == 0 || mode == 1) && GetAsyncKeyState(VK_F3) < 0) EnterRanking();
   }
   if (m_nStep == 0) {
@@ -349,7 +353,7 @@ void cScenePlay::StageEnd() {
     Draw(0, 1, 0, 0);
     const auto& texts = g_SystemData.m_Texts;
     const char* hint = TEXT_RANKING_HINT < static_cast<int>(texts.size()) ? texts.At(TEXT_RANKING_HINT).c_str() : "";
-    g_Fonts[0].Draw(&BackBuffer, 320 - CountChars(hint) * 16 / 2, 456, hint);
+    g_Fonts[1].Draw(&BackBuffer, 320 - CountChars(hint) * 16 / 2, 456, hint);  // Font16
   } else {
     DrawFrozen();
   }
