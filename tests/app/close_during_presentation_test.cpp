@@ -26,6 +26,17 @@ std::vector<int32_t> MessageWaitingForAKey() {
   return params;
 }
 
+// The presentations a stage can hold the game thread in from its first frame of play.
+struct Presentation {
+  const char* name;
+  int8_t kind;
+  std::vector<int32_t> params;
+};
+std::vector<Presentation> Presentations() {
+  return {{"a message waiting for a key", ITEM_MESSAGE, MessageWaitingForAKey()},
+          {"a game wait of a whole day", ITEM_GAME_WAIT, {24 * 60 * 60 * 10}}};
+}
+
 class CloseDuringPresentation : public ProgramRun {
  protected:
   // The demo's signpost moved onto the hero's start, its command replaced by `kind` with `params`:
@@ -53,15 +64,7 @@ class CloseDuringPresentation : public ProgramRun {
 };
 
 TEST_F(CloseDuringPresentation, TheFrameLimitEndsAWaitThatWouldNeverEnd) {
-  const struct {
-    const char* name;
-    int8_t kind;
-    std::vector<int32_t> params;
-  } cases[] = {
-      {"a message waiting for a key", ITEM_MESSAGE, MessageWaitingForAKey()},
-      {"a game wait of a whole day", ITEM_GAME_WAIT, {24 * 60 * 60 * 10}},
-  };
-  for (const auto& c : cases) {
+  for (const Presentation& c : Presentations()) {
     WriteStage(c.kind, c.params);
     // Bounded: before the frames of the wait were counted, the run never ended.
     EXPECT_EQ(Run("--headless --test-play data/stg4/hold.stg4_001 --frames 90", "timeout -s KILL 30"), 0)
@@ -69,17 +72,16 @@ TEST_F(CloseDuringPresentation, TheFrameLimitEndsAWaitThatWouldNeverEnd) {
   }
 }
 
-TEST_F(CloseDuringPresentation, EscapeInAWindowEndsTheProgramWhileAMessageWaitsForAKey) {
+TEST_F(CloseDuringPresentation, OneEscapeInAWindowEndsTheProgramDuringAPresentation) {
   if (std::system("command -v Xvfb > /dev/null && command -v xdotool > /dev/null") != 0)
     GTEST_SKIP() << "Xvfb or xdotool is not installed";
   Xvfb x(800, 600);
   ASSERT_FALSE(x.Display().empty()) << x.Status();
-  WriteStage(ITEM_MESSAGE, MessageWaitingForAKey());
   const std::string dir = project.Path().string();
-  // Once the message has had time to open (the hero stands on the signpost from the first frame
-  // of play), one Escape goes to the focused window through the X test extension: it alone must
-  // end the program. A close that only ends the message leaves the stage running, killed after
-  // 20 seconds.
+  // Once the presentation has had time to start (the hero stands on the signpost from the first
+  // frame of play), one Escape goes to the focused window through the X test extension: it alone
+  // must end the program. A close that only ends the presentation leaves the stage running,
+  // killed after 20 seconds.
   const std::string script =
       "p=$1; d=$2; SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout -s KILL 20 \"$p\" "
       "--test-play data/stg4/hold.stg4_001 \"$d\" 2> \"$d/stderr.txt\" > /dev/null & pid=$!; "
@@ -91,8 +93,11 @@ TEST_F(CloseDuringPresentation, EscapeInAWindowEndsTheProgramWhileAMessageWaitsF
       "wait $pid";
   const std::string command = "DISPLAY=" + x.Display() + " TARNWICK4_LOCK_DIR='" + dir + "' sh -c '" + script +
                               "' sh '" T4_PROGRAM "' '" + dir + "'";
-  const int status = std::system(command.c_str());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << Stderr();
+  for (const Presentation& c : Presentations()) {
+    WriteStage(c.kind, c.params);
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name << ": status " << status << "\n" << Stderr();
+  }
 }
 
 }  // namespace
