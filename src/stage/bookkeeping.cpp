@@ -107,6 +107,8 @@ int cScenePlay::CheckHpDeaths() {
       it = EraseChara(it);
       continue;
     }
+    // A character already dead is showing its death: counting it again would play its death sound
+    // once more, or cut its death display short by removing it.
     if (c.m_nHp > 0 || c.m_bDead) {
       ++it;
       continue;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "data/database.h"
+#include "gfx/batch.h"
 #include "gfx/dd_effects.h"
 #include "gfx/image_slots.h"
 #include "persist/system_ini.h"
@@ -20,12 +21,19 @@ struct EffectCall {
   const cCharaEffectDef* def;
   int L, T, W, H, s;
   bool scaled;
+  bool suspended = false;  // the sprite batch is held while the work surface is in use
 };
 
 using Routine = void (*)(EffectCall& e, double v);
 
-// The work surface of character effects; the render mode can draw only into slot 68.
-DDSURFACEDATA* Work() {
+// The work surface of character effects; the render mode can draw only into slot 68. A sprite
+// batch would draw the picture into it only when the batch ends, long after the effect has read
+// it back, so the running batch is suspended until the effect is drawn (RunEffect resumes it).
+DDSURFACEDATA* Work(EffectCall& e) {
+  if (!e.suspended && g_lpBatch && g_lpBatch->bActive) {
+    DDBatchSuspend();
+    e.suspended = true;
+  }
   return &g_SurfaceTable[g_bUseD3D || g_SystemIni.m_nDDVideoStretch ? IMAGE_WORK_A : IMAGE_WORK_B];
 }
 
@@ -42,7 +50,7 @@ int ScaledParam(const EffectCall& e, int i) {
 // surface at (0, 0).
 DDSURFACEDATA* Source(EffectCall& e, int& sx, int& sy) {
   if (e.scaled) {
-    DDSURFACEDATA* work = Work();
+    DDSURFACEDATA* work = Work(e);
     e.c.DrawToWork(work, e.desc);
     sx = sy = 0;
     return work;
@@ -120,8 +128,9 @@ void Circle(EffectCall& e, double v) {
 }
 
 void Zoom(EffectCall& e, double v) {
-  // v is the zoomed size of a 32-dot picture.
-  const int grow = e.scaled ? TruncToInt((v - 32) * e.s) : TruncToInt(v - 32);
+  // v is the zoomed size of a 32-dot picture. A scaled character grows by half its scaled amount
+  // (64 on a double-size character: 96 dots, not 128).
+  const int grow = e.scaled ? TruncToInt((v - 32) * e.s) / 2 : TruncToInt(v - 32);
   int sx = 0, sy = 0;
   DDSURFACEDATA* src = Source(e, sx, sy);
   DDBltStretch(e.dst, e.L - grow / 2, e.T - grow / 2, e.W + grow, e.H + grow, src, sx, sy, e.W, e.H, BLT_TRANSPARENT);
@@ -129,7 +138,7 @@ void Zoom(EffectCall& e, double v) {
 
 void Lens(EffectCall& e, double v) {
   // The lens samples around the picture's centre, so it works on a clean copy.
-  DDSURFACEDATA* work = Work();
+  DDSURFACEDATA* work = Work(e);
   const int side = std::max(e.W, e.H);
   DDFillRect(work, 0, 0, side, side, TransparentFillColor(work));
   e.c.DrawToWork(work, e.desc);
@@ -196,6 +205,7 @@ int cCharaBase::RunEffect(DDSURFACEDATA* dst, DRAWDESC& desc, int noAdvance, int
     EffectCall call{*this,         dst,          desc,          def, m_rcScreen[0],
                     m_rcScreen[1], m_nDrawWidth, m_nDrawHeight, s,   IsScaledDraw(desc, s)};
     ROUTINES[kind](call, m_Effect.m_dValue);
+    if (call.suspended) DDBatchResume();
   }
   if (noAdvance) return 0;
   // A number without a definition has nothing to run: it is over at once.

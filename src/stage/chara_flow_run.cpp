@@ -3,11 +3,14 @@
 #include "data/flow_kinds.h"
 #include "persist/system_data.h"
 #include "stage/chara_base.h"
+#include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "stage/sub_steps.h"
 
 void BeginFlowRun(cCharaBase& c, bool hero) {
   SetRunningChara(&c);
+  // The HP check after a flow run looks only at what that run changed.
+  if (g_lpScenePlay) g_lpScenePlay->m_bHpChanged = 0;
   const cScroll& ax = ScrollX();
   const cScroll& ay = ScrollY();
   if (g_SystemData.AimAddsScroll()) {

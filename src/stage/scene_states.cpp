@@ -85,7 +85,9 @@ void cScenePlay::Start() {
     } else {
       if (g_Stage.m_nShowStageCaption && ++m_nCaptionCount < CAPTION_FRAMES) {
         DDBlt(&BackBuffer, 256, 224, 128, 32, Word(), 0, 0, BLT_TRANSPARENT);
-        DDDrawNumber(&BackBuffer, 384, 224, 32, 32, Word(), 0, 128, BLT_TRANSPARENT, g_SaveData.m_nStageNo, 1, false);
+        // The number is the stage's place in its numbered series, not its world flag or challenge number.
+        DDDrawNumber(&BackBuffer, 384, 224, 32, 32, Word(), 0, 128, BLT_TRANSPARENT, g_SaveData.m_nSequenceNo, 1,
+                     false);
         return;
       }
       if (g_Stage.m_nShowStartCaption && ++m_nCaptionCount2 < CAPTION_FRAMES) {

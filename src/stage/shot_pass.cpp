@@ -46,6 +46,7 @@ void cScenePlay::ShotPass() {
     s.ApplyGravity();
     s.StepY();
     s.StepX();
+    // Shots only: a sword follows its holder and ends with it, wherever the holder stands.
     if (m_nSubStep == 1 && s.m_bShot && s.m_Def.OutOfAreaOption() &&
         s.IsOutOfArea(g_Stage.m_Areas[s.m_nSide == 0 ? STAGE_AREA_HERO_SHOT : STAGE_AREA_ENEMY_SHOT])) {
       it = EraseShot(it);

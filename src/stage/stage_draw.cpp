@@ -62,7 +62,9 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   if (g_SurfaceTable[IMAGE_SHOTS_PADDED].bLost || g_SurfaceTable[IMAGE_SHOTS_PADDED_MIRROR].bLost)
     BuildPaddedShotSheets();
   if (m_Draw.m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(true);
-  if (!frozen) ScrollBackgrounds();
+  // Layers scroll on their own on every drawn frame, frozen ones included; only the pause menu
+  // holds them (ScrollBackgrounds tests that itself).
+  ScrollBackgrounds();
   DrawBackgrounds(dst, 0);
   if (!bLive && m_nState == PLAY_PAUSE && !g_SystemData.m_bPauseDrawsStage) {
     DrawBackgrounds(dst, 1);

@@ -1,6 +1,7 @@
 // The end of a stage: a cleared stage adds its results to the totals (with extra lives), takes
 // the ranking positions, shows the clear display and chooses the next scene; the killing of
 // characters that can end the stage.
+#include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cstdint>
@@ -127,11 +128,12 @@ void cScenePlay::AddStageTotals() {
   s.m_nResultSp = AddClamped(s.m_nResultSp, MainHero().m_nSp);
   const int32_t step = g_SystemData.m_nExtraLifeScore;
   if (s.m_nLives == INFINITE_LIVES || !g_SystemData.m_bExtraLifeByScore || step == 0) return;
-  const int64_t k = int64_t{s.m_nResultScore} / step - int64_t{old} / step;
+  // Every score step crossed gets its fanfare and notice, also once the lives are at their limit.
+  // The notices stop after as many as a life counter could ever gain: with a tiny step a large
+  // score would otherwise hold the stage end for thousands of 30-frame notices.
+  const int64_t k = std::min<int64_t>(int64_t{s.m_nResultScore} / step - int64_t{old} / step, MAX_LIVES);
   for (int64_t i = 0; i < k; ++i) {
-    // No notice for a life that is not given.
-    if (s.m_nLives >= MAX_LIVES) break;
-    ++s.m_nLives;
+    if (s.m_nLives < MAX_LIVES) ++s.m_nLives;
     PlaySystemSound(15);
     const uint32_t notice = ShowExtraLifeNotice(*this, MainHero().m_nId);
     m_Wait.Set(WAIT_EXTRA_LIFE, 0, EXTRA_LIFE_FRAMES, 0);
@@ -319,7 +321,7 @@ void cScenePlay::StageEnd() {
       m_nState = PLAY_PAUSE;
       return;
     }
-    // A saved replay does not cut the frame short: the results go on being drawn.
+    // Unlike a play frame, the clear display goes on (and is drawn) on a frame that saved a replay.
     ReplayKeyHandled();
     if ((mode == 0 || mode == 1) && GetAsyncKeyState(VK_F3) < 0) EnterRanking();
   }

@@ -124,6 +124,8 @@ int cScenePlay::RunSubStep(int i) {
   hero.ClearBlockedFlags();
   hero.SavePrevPos();
   hero.SaveFacing();
+  // The block-item wait ends when the hero lands on another block: compare with this sub-step's start.
+  hero.KeepLandBlock();
   m_ScrollX.Step();
   m_ScrollY.Step();
   // Each pass looks at the hero afresh: one that went on after the hero died stops the rest.

@@ -7,6 +7,7 @@
 
 #include "persist/save_data.h"
 #include "persist/system_data.h"
+#include "flow/cmd_state.h"
 #include "stage/bookkeeping.h"
 #include "stage/chara.h"
 #include "stage/item.h"
@@ -15,7 +16,9 @@
 #include "stage/stage_globals.h"
 #include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "cmd_builders.h"
 #include "play_constants.h"
+#include "timed_command.h"
 
 namespace t4::test {
 namespace {
@@ -69,6 +72,9 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
   cStage stage = WalkersRow();
   stage.m_CharaPlaces.At(1).m_nScore = 40;
   stage.m_CharaPlaces.At(2).m_nScore = 70;
+  // The hero's flow vanishes faction 2, the second walker alone, which asks for the HP check.
+  stage.m_CharaPlaces.At(2).m_cLayer = 2;
+  stage.m_CharaPlaces.At(0).m_Flows.push_back(Once({CommandOf(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
   StageHarness h;
   ScopedValue<int32_t> removeKilled(g_SystemData.m_bOption272, 0);
   h.Start(stage);
@@ -77,14 +83,37 @@ TEST(BookkeepingPlayTest, HpRunOutAndVanishedCharactersLeave) {
   ASSERT_EQ(cs.size(), 3u);
   // The first ran out of HP: it dies with its score. The second vanishes: no score.
   cs[0]->m_nHp = 0;
-  cs[1]->m_bVanish = 1;
-  h.Scene().m_bHpChanged = 1;
   h.Frame();
   EXPECT_EQ(h.Charas().size(), 1u);
   EXPECT_EQ(h.Charas().at(0), cs[2]);
   EXPECT_EQ(g_SaveData.m_nStageScore, 40);
   EXPECT_EQ(h.Scene().m_bHpChanged, 0);
   EXPECT_EQ(h.Hero().m_bDead, 0);
+}
+
+TEST(BookkeepingPlayTest, TheHpChangedFlagLastsOnlyUntilTheNextFlowRun) {
+  // Three walkers in list order: B and A of faction 2, C of faction 3. A's flow vanishes
+  // faction 2, itself included, so A leaves at once and its HP check never runs. C's flow run
+  // starts afresh: no HP check follows it, and B, whose own flow keeps running, leaves on its own
+  // next run, in the second frame.
+  std::string row(20, '.');
+  row[1] = 'H';
+  row[5] = row[8] = row[11] = 'w';
+  cStage stage = WithPlainBodies(StageFromRows({std::string(20, '.'), row, std::string(20, '#')}));
+  stage.m_CharaPlaces.At(1).m_Flows.push_back(Once({}));
+  stage.m_CharaPlaces.At(2).m_Flows.push_back(Once({CommandOf(CMD_VANISH, {VANISH_GROUP_CHARAS, 2, 1})}));
+  const int8_t factions[] = {2, 2, 3};
+  for (int i = 0; i < 3; ++i) stage.m_CharaPlaces.At(i + 1).m_cLayer = factions[i];
+  StageHarness h;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
+  const std::vector<cChara*> cs = h.Charas();
+  ASSERT_EQ(cs.size(), 3u);
+  h.Frame();
+  ASSERT_EQ(h.Charas(), (std::vector<cChara*>{cs[0], cs[2]}));
+  EXPECT_EQ(cs[0]->m_bVanish, 1);
+  h.Frame();
+  EXPECT_EQ(h.Charas(), std::vector<cChara*>{cs[2]});
 }
 
 TEST(BookkeepingPlayTest, AnAllyWhoseHpRanOutKillsTheHero) {

@@ -15,6 +15,7 @@
 #include "stage/hero.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
+#include "support/scoped_value.h"
 #include "support/stage_harness.h"
 #include "draw_probe.h"
 
@@ -87,6 +88,71 @@ TEST_F(CharaDrawTest, ZoomGrowsAboutTheCentre) {
     EXPECT_EQ(At(right + 1, T + 16), EMPTY);
     EXPECT_EQ(At(L + 16, T - k.grow / 2 - 1), EMPTY);
     EXPECT_EQ(At(L + 16, T - k.grow / 2), GREEN);
+  }
+}
+
+TEST_F(CharaDrawTest, ZoomOnADoubleSizeCharacterGrowsByHalfItsScaledAmount) {
+  // e = trunc((v - 32) x 2) halved, drawn from L - e/2 over 64 + e dots.
+  struct Case {
+    int value, width;
+  } cases[] = {{64, 96}, {48, 80}, {16, 48}, {33, 65}, {32, 64}};
+  c->m_Def.m_cSize = 2;
+  c->SetScale(2, 1, 1);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.value);
+    c->m_Effect.Start(AddEffect(CHARAEFFECT_ZOOM, 10, k.value, k.value), 0, 0);
+    Draw(1);
+    const int left = c->m_rcScreen[0], top = c->m_rcScreen[1];
+    ASSERT_EQ(c->m_nDrawWidth, 64);
+    const int e = k.width - 64, first = left - e / 2, last = first + k.width - 1;
+    EXPECT_EQ(At(first - 1, top + 32), EMPTY);
+    EXPECT_EQ(At(first, top + 32), GREEN);
+    EXPECT_EQ(At(last, top + 32), GREEN);
+    EXPECT_EQ(At(last + 1, top + 32), EMPTY);
+    // The same growth downwards from the top.
+    const int bottom = top - e / 2 + k.width - 1;
+    EXPECT_EQ(At(left + 32, bottom), GREEN);
+    EXPECT_EQ(At(left + 32, bottom + 1), EMPTY);
+  }
+}
+
+// Under the render mode the characters are drawn inside one sprite batch; an effect that works on
+// the character's picture in the work surface must still show, exactly as it does with the batch
+// turned off, on a character of normal size and on one of double size (64 x 64 dots).
+TEST_F(CharaDrawTest, EveryEffectKindDrawsTheSameInsideTheCharacterBatch) {
+  struct Case {
+    int kind;
+    int value;  // start and end value: a picture whole enough to show at its centre
+    int p3, p4;
+    bool shown;  // a blink starts in its hidden half
+  } cases[] = {
+      {1, 0, 0, 0, true},  {2, 0, 4, 0, true},   {3, 0, 4, 0, true},   {4, 0, 0, 1, true},
+      {5, 0, 0, 1, true},  {6, 0, 0, 0, false},  {7, 0, 0, 0, true},   {8, 0, 0, 0, true},
+      {9, 0, 0, 0, true},  {10, 64, 1, 0, true}, {11, 48, 0, 0, true}, {12, 2, 0, 0, true},
+      {13, 1, 0, 0, true}, {14, 0, 0, 0, true},  {15, 1, 0, 0, true},  {16, 1, 0, 0, true},
+  };
+  ScopedValue<int32_t> batch(g_SystemData.m_bCompat855, 0);
+  for (int size : {1, 2}) {
+    c->m_Def.m_cSize = static_cast<int8_t>(size);
+    c->SetScale(size, 1, 1);
+    for (const Case& k : cases) {
+      SCOPED_TRACE(testing::Message() << "size " << size << ", kind " << k.kind);
+      c->m_Effect.Start(AddEffect(k.kind, 10, k.value, k.value, k.p3, k.p4), 0, 0);
+      // What the work surfaces held before must not show through.
+      for (int slot : {IMAGE_WORK_A, IMAGE_WORK_B})
+        if (g_SurfaceTable[slot].nWidth > 0) Paint(&g_SurfaceTable[slot], 0, 0, 256, 256, RED);
+      g_SystemData.m_bCompat855 = 0;
+      Draw(1);
+      ASSERT_EQ(c->m_nDrawWidth, 32 * size);
+      const int cx = c->m_rcScreen[0] + c->m_nDrawWidth / 2, cy = c->m_rcScreen[1] + c->m_nDrawHeight / 2;
+      const uint32_t centre = At(cx, cy);
+      const uint64_t inBatch = FrameHash("batched");
+      g_SystemData.m_bCompat855 = 1;
+      Draw(1);
+      EXPECT_EQ(At(cx, cy), centre);
+      EXPECT_EQ(FrameHash("unbatched"), inBatch);
+      EXPECT_EQ(centre != EMPTY, k.shown) << std::hex << centre;
+    }
   }
 }
 

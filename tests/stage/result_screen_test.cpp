@@ -1,5 +1,5 @@
-// The result screen after a clear: the press that closes the rankings stays with them, the
-// registration hint is drawn in the 16-dot font, and saving a replay does not cut the frame short.
+// The result screen after a clear: the press that closes the rankings stays with them, and the
+// registration hint is drawn in the 16-dot font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include "draw_probe.h"
 #include "message_fixture.h"
 #include "persist/ranking.h"
-#include "persist/replay.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "persist/system_data_records.h"
@@ -127,35 +126,6 @@ TEST(ResultScreen, TheRegistrationHintIsDrawnInTheSixteenDotFontCentred) {
   EXPECT_GT(box[2] - box[0], width * 3 / 4) << "as wide as 16-dot cells";
   EXPECT_GE(box[1], 456);
   EXPECT_GT(box[3] - box[1], 10) << "taller than the 10-dot font";
-}
-
-TEST(ResultScreen, SavingAReplayStillDrawsTheResultsFrame) {
-  g_SystemData.m_bReplay = 1;
-  cStage stage = FloorWithoutCaption();
-  stage.m_nShowClearCaption = 1;
-  StageHarness h;
-  h.Start(stage);
-  ASSERT_GE(h.RunUntilState(PLAY_STATE), 0);
-  h.Frames(5);  // a few recorded frames: the replay is not empty
-  h.Scene().m_nEndRequest = 1;
-  h.Frame();
-  ASSERT_EQ(h.State(), PLAY_STAGE_END);
-  h.Frame();
-  int saves = 0;
-  h.OnFileRequest([&saves](UINT, WPARAM) {
-    ++saves;
-    g_bFileRequestOk = 1;
-  });
-  const int count = h.Scene().m_nCaptionCount;
-  const int presented = h.Presented();
-  h.SetKey(VK_F1, true);
-  h.Frame();
-  h.SetKey(VK_F1, false);
-  EXPECT_EQ(saves, 1);
-  // The caption moves on by its 4 a frame, as on every frame of the clear display.
-  EXPECT_EQ(h.Scene().m_nCaptionCount, count + 4);
-  EXPECT_EQ(h.Presented(), presented);  // the harness presents nothing itself
-  g_SystemData.m_bReplay = 0;
 }
 
 }  // namespace

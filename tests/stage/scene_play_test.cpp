@@ -14,6 +14,7 @@
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
 #include "support/stage_harness.h"
+#include "draw_probe.h"
 #include "play_constants.h"
 
 namespace t4::test {
@@ -79,6 +80,42 @@ TEST(ScenePlay, CaptionsHoldTheStartState) {
     ASSERT_EQ(h.State(), PLAY_START);
     EXPECT_EQ(h.RunUntilState(PLAY_PLAY), c.framesToPlay);
     EXPECT_EQ(h.Scene().m_nCaptionCount, 0);
+  }
+}
+
+TEST(ScenePlay, TheStageCaptionShowsThePositionInTheNumberedSeries) {
+  // The caption's digits are 32 x 32 cells of the word sheet's row at y 128, drawn from x 384 on;
+  // each digit cell is painted in a colour of its own. The world flag / challenge number does not
+  // show.
+  struct Case {
+    int sequenceNo, stageNo;
+    uint32_t first, second;  // colours of the first two digit places (0: not a digit)
+  } cases[] = {
+      {3, 7, GREEN, 0},
+      {2, 1, YELLOW, 0},
+      {12, 1, BLUE, YELLOW},
+  };
+  const uint32_t digitColour[10] = {GREY, BLUE, YELLOW, GREEN, GREY, GREY, GREY, RED, GREY, GREY};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sequenceNo);
+    cStage stage = StageFromRows(FLAT);
+    stage.m_nShowStageCaption = 1;
+    StageHarness h;
+    h.Start(stage);
+    g_bTestPlay = 0;  // a free stage started from the title shows its captions
+    h.Frames(10);
+    ASSERT_EQ(h.State(), PLAY_START);
+    DDSURFACEDATA* word = &g_SurfaceTable[IMAGE_WORD_SHEET];
+    NewSurface(word, 320, 160);
+    for (int d = 0; d < 10; ++d) Paint(word, d * 32, 128, 32, 32, digitColour[d]);
+    g_SaveData.m_nSequenceNo = c.sequenceNo;
+    g_SaveData.m_nStageNo = c.stageNo;
+    h.Frame();
+    ASSERT_EQ(h.State(), PLAY_START);
+    EXPECT_EQ(At(384 + 16, 224 + 16), c.first);
+    if (c.second != 0) {
+      EXPECT_EQ(At(416 + 16, 224 + 16), c.second);
+    }
   }
 }
 

@@ -322,8 +322,19 @@ void AddSwordType() {
   g_Database.m_SwordTypes.push_back(type);
 }
 
-void AddSword(StageHarness& h, cCharaBase& owner) {
-  cEdShot p;
+// The stage with an enemy-side copy of its hero placement that flies at block column x and
+// acts wherever it stands.
+cStage WithFlyingEnemy(cStage stage, int16_t x) {
+  cCharaDef enemy = stage.m_CharaPlaces.At(0);
+  enemy.m_cController = 1;
+  enemy.m_cFlight = 1;
+  enemy.m_sBlockX = x;
+  enemy.m_cActiveRange = 3;
+  stage.m_CharaPlaces.push_back(enemy);
+  return stage;
+}
+
+void AddSword(StageHarness& h, cCharaBase& owner, cEdShot p = cEdShot{}) {
   p.m_cMoveType = 0;
   FIREPARAM f;
   cShot prototype;
@@ -358,14 +369,7 @@ TEST(ShotPlayTest, SwordFollowsItsEntriesAndEnds) {
 }
 
 TEST(ShotPlayTest, SwordEndsWithItsOwnerAndShotsForgetARemovedShooter) {
-  cStage stage = Open();
-  cCharaDef walker = stage.m_CharaPlaces.At(0);
-  walker.m_cController = 1;
-  walker.m_cFlight = 1;
-  walker.m_sBlockX = 12;
-  walker.m_cActiveRange = 3;
-  stage.m_CharaPlaces.push_back(walker);
-  Started s(stage);
+  Started s(WithFlyingEnemy(Open(), 12));
   AddSwordType();
   cChara& owner = *s.h.Charas().at(0);
   AddSword(s.h, owner);
@@ -382,6 +386,26 @@ TEST(ShotPlayTest, SwordEndsWithItsOwnerAndShotsForgetARemovedShooter) {
   s.h.Frame();
   ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
   EXPECT_EQ(s.h.Scene().m_Shots.front().m_bShot, 1);
+}
+
+TEST(ShotPlayTest, OutOfAreaEndsShotsButLeavesSwordsToTheirHolder) {
+  // An enemy stands beyond the right edge of the view (x 320 + 640 and on); the enemy-side shot
+  // area tests the right side with no margin, once a frame. A still shot of its own with the
+  // out-of-area option goes; a sword with the same option stays, since it follows its holder.
+  cStage stage = WithFlyingEnemy(Open(), 25);
+  stage.m_Areas[STAGE_AREA_ENEMY_SHOT].Set(0, 1, 0, 0, 0, 0, 0, 0);
+  Started s(stage);
+  AddSwordType();
+  cChara& owner = *s.h.Charas().at(0);
+  ASSERT_NE(owner.m_nSide, 0);
+  cEdShot p = Straight(0);
+  p.OutOfAreaOption() = 1;
+  ASSERT_NE(FireOne(s.h, owner, p), nullptr);
+  AddSword(s.h, owner, p);
+  ASSERT_EQ(s.h.Scene().m_Shots.size(), 2u);
+  s.h.Frames(2);
+  ASSERT_EQ(s.h.Scene().m_Shots.size(), 1u);
+  EXPECT_EQ(s.h.Scene().m_Shots.front().m_bShot, 0);
 }
 
 }  // namespace

@@ -109,10 +109,10 @@ TEST_F(StageDrawTest, AutoScrollWrapsWithinThePicture) {
   cBackground& bg = Layer(0);
   bg.m_nAutoX = 1;
   bg.m_dAutoSpeedX = 3.0;
-  for (int i = 0; i < 22; ++i) h.Scene().ScrollBackgrounds();
+  for (int i = 0; i < 21; ++i) h.Scene().ScrollBackgrounds();
+  DrawFrozen();  // a drawn frame scrolls too: the 22nd step
   // 22 x -3 = -66, which is 62 within a 64-dot picture.
   EXPECT_DOUBLE_EQ(bg.m_dAutoOffsetX, 62.0);
-  DrawFrozen();
   // x0 = 0 + 62: the first tile starts at -62, so screen x 0 and 1 show picture x 62 and 63,
   // and the next tile's red runs from 2 to 33.
   EXPECT_EQ(At(1, 50), BLUE);

@@ -18,14 +18,18 @@
 #include "data/data_refs.h"
 #include "data/stage_file.h"
 #include "persist/ranking.h"
+#include "persist/replay.h"
 #include "persist/save_data.h"
 #include "persist/system_data.h"
 #include "persist/system_data_records.h"
 #include "persist/user_records.h"
 #include "stage/hero.h"
+#include "stage/input.h"
 #include "stage/scene_play.h"
 #include "stage/stage_globals.h"
+#include "support/scoped_value.h"
 #include "support/stage_harness.h"
+#include "draw_probe.h"
 #include "play_constants.h"
 
 namespace t4::test {
@@ -49,7 +53,7 @@ struct Started {
   }
 };
 
-TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNine) {
+TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNineButEveryStepIsAnnounced) {
   struct Case {
     const char* name;
     int32_t step;
@@ -60,7 +64,10 @@ TEST(StageEndPlayTest, ExtraLivesByScoreStopAtNinetyNine) {
   const Case cases[] = {
       // 9,990 + 20,020 = 30,010 crosses 10,000, 20,000 and 30,000.
       {"three steps", 10000, 5, 8, 3},
-      {"only up to 99", 10000, 98, 99, 1},
+      {"only up to 99", 10000, 98, 99, 3},
+      {"already at 99", 10000, 99, 99, 3},
+      // 30,010 / 100 - 9,990 / 100 = 201 steps: notices stop after 99.
+      {"a tiny step", 100, 5, 99, 99},
       {"unlimited lives", 10000, 999999, 999999, 0},
       {"no step", 0, 5, 5, 0},
   };
@@ -330,6 +337,33 @@ TEST(StageEndPlayTest, ClearDisplayTiming) {
     s.h.Frame(0, BUTTON_1);
     EXPECT_EQ(s.h.State(), PLAY_FADE_OUT);
   }
+}
+
+TEST(StageEndPlayTest, SavingAReplayDuringTheClearDisplayKeepsItGoing) {
+  // F1 held through five frames of the clear display: each frame saves the play and still counts
+  // and draws the caption, 4 a frame.
+  cStage stage = Floor();
+  stage.m_nShowClearCaption = 1;
+  Started s(stage);
+  ScopedValue<int32_t> recording(g_SystemData.m_bReplay, 1);
+  s.h.Frames(3, INPUT_RIGHT);  // a play to save
+  s.h.Scene().m_nEndRequest = 1;
+  s.h.Frame();
+  ASSERT_EQ(s.h.State(), PLAY_STAGE_END);
+  int saves = 0;
+  s.h.OnFileRequest([&](UINT msg, WPARAM wParam) {
+    saves += msg == WM_USER + 4 && wParam == 0;
+    g_bFileRequestOk = 1;
+  });
+  s.h.SetKey(VK_F1, true);
+  constexpr uint32_t MARK = 0x123456;  // a colour the stage does not use, wiped by a drawn frame
+  Paint(&BackBuffer, 0, 0, 640, 480, MARK);
+  s.h.Frames(5);
+  s.h.SetKey(VK_F1, false);
+  EXPECT_EQ(saves, 5);
+  EXPECT_EQ(s.h.Scene().m_nCaptionCount, 20);
+  EXPECT_NE(At(320, 240), MARK);
+  EXPECT_EQ(s.h.State(), PLAY_STAGE_END);
 }
 
 TEST(StageEndPlayTest, NextStageNamesOfANumberedSeries) {
