@@ -10,6 +10,7 @@
 #include "core/globals.h"
 #include "core/sjis_text.h"
 #include "data/data_refs.h"
+#include "data/stage_file.h"
 #include "gfx/font.h"
 #include "draw_probe.h"
 #include "message_fixture.h"
