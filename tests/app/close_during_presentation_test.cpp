@@ -43,10 +43,7 @@ class CloseDuringPresentation : public ProgramRun {
   // the hero touches it on the first frame of play.
   void WriteStage(int8_t kind, std::vector<int32_t> params) {
     cStage stage;
-    ASSERT_TRUE(stage.LoadFromFile((project.Path() / "data/stg4/demo3-1.stg4_001").string().c_str()));
-    const cCharaDef* hero = nullptr;
-    for (const cCharaDef& c : stage.m_CharaPlaces)
-      if (c.m_cController == 0) hero = &c;
+    const cCharaDef* hero = LoadSignpostStage(stage);
     ASSERT_NE(hero, nullptr);
     bool placed = false;
     for (cItemDef& item : stage.m_ItemPlaces) {
@@ -68,7 +65,8 @@ TEST_F(CloseDuringPresentation, TheFrameLimitEndsAWaitThatWouldNeverEnd) {
     WriteStage(c.kind, c.params);
     // Bounded: before the frames of the wait were counted, the run never ended.
     EXPECT_EQ(Run("--headless --test-play data/stg4/hold.stg4_001 --frames 90", "timeout -s KILL 30"), 0)
-        << c.name << "\n" << Stderr();
+        << c.name << "\n"
+        << Stderr();
   }
 }
 

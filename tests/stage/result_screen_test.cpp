@@ -101,8 +101,8 @@ std::array<int, 4> Difference(const platform::Frame& a, const platform::Frame& b
   std::array<int, 4> box = {a.width, a.height, 0, 0};
   for (int y = 0; y < a.height; ++y)
     for (int x = 0; x < a.width; ++x)
-      if (a.At(x, y) != b.At(x, y)) box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1),
-                                           std::max(box[3], y + 1)};
+      if (a.At(x, y) != b.At(x, y))
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
   return box[2] == 0 ? std::array<int, 4>{} : box;
 }
 
