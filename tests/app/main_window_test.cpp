@@ -63,6 +63,7 @@ TEST_F(MainWindowTest, YesToTheQuestionDuringAPresentationEndsItAndClosesThePlay
   const struct {
     int mode, button, frames;
   } waits[] = {{WAIT_GAME, 0, 1 << 30}, {WAIT_MESSAGE, 1, 0}, {WAIT_EXTRA_LIFE, 0, 1 << 30}};
+  const int32_t wasActive = g_bAppActive.load();
   for (const auto& w : waits) {
     tp::ScriptedMessageBoxBackend boxes;
     tp::ScopedMessageBoxBackend installedBoxes(boxes);
@@ -102,6 +103,7 @@ TEST_F(MainWindowTest, YesToTheQuestionDuringAPresentationEndsItAndClosesThePlay
     m_hWnd = tp::CreateMessageWindow(&cMainWnd::StaticWindowProc, nullptr);
     g_hWnd = m_hWnd;
   }
+  g_bAppActive = wasActive;
 }
 
 }  // namespace
