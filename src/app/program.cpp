@@ -310,8 +310,9 @@ int RunProgram(const RUNOPTIONS& o) {
   HWND hWnd = t4::platform::CreateMessageWindow(&cMainWnd::StaticWindowProc, nullptr);
   g_MainWindow.m_hWnd = hWnd;
   ScopedMainWindowHost installedHost(*host);
-  lock.PublishProcessId();
+  // The process id tells a second copy whom to signal: only once the signal closes in order.
   t4::platform::InstallCloseSignalHandler(&CloseOnSignal);
+  lock.PublishProcessId();
   if (g_bTestPlay) g_MainWindow.NotifyEditorStart();
 
   int status = 0;
