@@ -70,6 +70,16 @@ TEST_F(SdlInputEvents, EveryKeyReachesTheKeyTableUnderItsVirtualKeyCode) {
       {SDLK_BACKSLASH, 0xDC},   {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},        {SDLK_LESS, 0xE2},
   };
   cases.insert(cases.end(), std::begin(named), std::end(named));
+  // A Japanese layout: its @ : ^ and yen keys, and the conversion and non-conversion keys.
+  const Case japanese[] = {
+      {SDLK_AT, 0xC0},
+      {SDLK_COLON, 0xBA},
+      {SDLK_CARET, 0xDE},
+      {0xA5, 0xDC},
+      {SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_INTERNATIONAL4), 0x1C},
+      {SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_INTERNATIONAL5), 0x1D},
+  };
+  cases.insert(cases.end(), std::begin(japanese), std::end(japanese));
   for (const Case& c : cases) {
     const std::string name = SDL_GetKeyName(c.sym);
     Key(c.sym, true);

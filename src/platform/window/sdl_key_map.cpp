@@ -90,6 +90,14 @@ constexpr KeyCode KEY_CODES[] = {
     {SDLK_RIGHTBRACKET, VK_OEM_6},
     {SDLK_QUOTE, VK_OEM_7},
     {SDLK_LESS, VK_OEM_102},
+    // The keys of a Japanese keyboard that have no match above: its @ : ^ and yen keys, and the
+    // conversion keys beside the space bar.
+    {SDLK_AT, VK_OEM_3},
+    {SDLK_COLON, VK_OEM_1},
+    {SDLK_CARET, VK_OEM_7},
+    {0xA5, VK_OEM_5},
+    {SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_INTERNATIONAL4), VK_CONVERT},
+    {SDL_SCANCODE_TO_KEYCODE(SDL_SCANCODE_INTERNATIONAL5), VK_NONCONVERT},
 };
 
 }  // namespace
