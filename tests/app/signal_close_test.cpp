@@ -15,12 +15,12 @@ TEST_F(SignalClose, AStoppedAndContinuedCopyEndsOnTerminate) {
   // Ten rounds (a lost signal showed in about one round of ten; the platform test of the watcher
   // shows the cause every time): start a headless copy without a frame limit, wait until it has
   // published its process id, stop it, continue it and at once ask it to terminate (the signal
-  // then often runs on the thread that waits for it). Each copy gets 10 seconds before it is
+  // then often runs on the thread that waits for it). Each copy gets 30 seconds before it is
   // killed; the script prints the exit status of each round.
   const std::string script =
       "p=$1; d=$2; "
       "for round in $(seq 10); do "
-      "  timeout -s KILL 10 \"$p\" --headless \"$d\" > /dev/null 2>> \"$d/stderr.txt\" & pid=$!; "
+      "  timeout -s KILL 30 \"$p\" --headless \"$d\" > /dev/null 2>> \"$d/stderr.txt\" & pid=$!; "
       "  for i in $(seq 400); do [ -n \"$(cat \"$d\"/tarnwick4-*.lock 2> /dev/null)\" ] && break; sleep 0.05; done; "
       "  sleep 0.3; "
       "  child=$(cat \"$d\"/tarnwick4-*.lock 2> /dev/null); "
