@@ -119,7 +119,7 @@ TEST(ResultScreen, TheRegistrationHintIsDrawnInTheSixteenDotFontCentred) {
   r.h.Frame();
   const platform::Frame without = GrabFrame();
   ASSERT_EQ(with.width, platform::SCREEN_WIDTH);
-  // 14 characters in 16-dot cells: 224 dots from x 208, from y 456.
+  // 13 characters in 16-dot cells: 208 dots from x 216, from y 456.
   const int width = CountChars("F3キーでランキングへ登録") * 16;
   const std::array<int, 4> box = Difference(with, without);
   EXPECT_GE(box[0], 320 - width / 2);
