@@ -5,6 +5,7 @@
 
 #include "stage/game.h"
 #include "stage/private_messages.h"
+#include "stage/scene_play.h"
 #include "stage/stage_start.h"
 #include "audio/bgm.h"
 #include "audio/music_request.h"
@@ -123,8 +124,10 @@ LRESULT cMainWnd::OnClose(HWND hWnd, WPARAM wParam) {
     const bool yes = ConfirmQuit(hWnd, g_SystemIni.m_nEnglish != 0);
     ResumeWorkerThreads();
     if (!yes) return 0;
-    m_bCloseConfirmed = 1;
   }
+  // Decided: the close that the play scene sends back once its presentation has ended must not
+  // ask again.
+  m_bCloseConfirmed = 1;
   if (g_SystemIni.m_nWindowMode != 0 && g_bGameThreadStarted && m_lpHost) {
     const t4::platform::WindowPlacement p = m_lpHost->Placement();
     if (!p.minimised) {
@@ -133,9 +136,10 @@ LRESULT cMainWnd::OnClose(HWND hWnd, WPARAM wParam) {
     }
   }
   if (thPause.m_hThread) {
-    // The play scene ends its presentation and closes again (its closing flag is set by the play
-    // scene's own close handling once it is part of the build).
+    // A blocking presentation is running: it ends, and the play scene, seeing its closing flag,
+    // sends the close again once the game thread is free.
     DebugLogf("WM_CLOSE thPause.m_hThread");
+    if (g_lpScenePlay) g_lpScenePlay->m_bClosing = 1;
     PostThreadMessage(thPause.m_dwThreadId, WM_QUIT, 0, 0);
     return 0;
   }

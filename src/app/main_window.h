@@ -26,7 +26,8 @@ class cMainWnd {
   HWND m_hWnd = nullptr;
   t4::platform::WindowHost* m_lpHost = nullptr;
   int32_t m_bZoomItems = 0;
-  // The player confirmed a close: a later close of the same run is not asked again.
+  // A close was decided (confirmed, or not to be asked): a later close of the same run is not
+  // asked again.
   int32_t m_bCloseConfirmed = 0;
 
  private:

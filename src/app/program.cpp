@@ -104,6 +104,15 @@ void CloseOnSignal() {
   if (g_hWnd) PostMessage(g_hWnd, WM_CLOSE, CLOSE_WITHOUT_QUESTION, 0);
 }
 
+// A worker thread that did not end in time is still drawing and playing with the game's objects:
+// they are left to the end of the process instead of being released under it.
+void ReleaseGameUnlessAbandoned() {
+  if (t4::platform::AbandonedThreadCount() == 0)
+    ExitGame();
+  else
+    WriteReportLog("a thread did not end; the game's objects are left to the end of the process");
+}
+
 bool ParseInt(const char* text, int lo, int hi, int& out) {
   char* end = nullptr;
   const long v = std::strtol(text, &end, 10);
@@ -310,8 +319,9 @@ int RunProgram(const RUNOPTIONS& o) {
   HWND hWnd = t4::platform::CreateMessageWindow(&cMainWnd::StaticWindowProc, nullptr);
   g_MainWindow.m_hWnd = hWnd;
   ScopedMainWindowHost installedHost(*host);
-  lock.PublishProcessId();
+  // The process id tells a second copy whom to signal: only once the signal closes in order.
   t4::platform::InstallCloseSignalHandler(&CloseOnSignal);
+  lock.PublishProcessId();
   if (g_bTestPlay) g_MainWindow.NotifyEditorStart();
 
   int status = 0;
@@ -319,12 +329,12 @@ int RunProgram(const RUNOPTIONS& o) {
     // A game thread that could not start is a failed start-up too.
     t4::platform::BeginShutdown();
     thGame.Exit();
-    ExitGame();
+    ReleaseGameUnlessAbandoned();
     if (g_bTestPlay) g_MainWindow.NotifyEditorEnd(0);
     status = 1;
   } else {
     status = PumpMessages(*host, hWnd);
-    ExitGame();
+    ReleaseGameUnlessAbandoned();
   }
   lock.Release();
   if (!o.strScreenshot.empty()) {

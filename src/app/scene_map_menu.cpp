@@ -214,8 +214,9 @@ void cSceneMapMenu::AutoSave() {
   if (ButtonPressed(MENU_BUTTON_1)) {
     PlaySystemSound(1);
     if (g_MenuCursor.m_lpCurrent->nRow == 0) {
-      g_SaveData.m_bAutoSave = 1;
+      // The slot is written first, holding the switch as it was; it is turned on afterwards.
       SaveStorySlot(g_SaveData.m_nSlot);
+      g_SaveData.m_bAutoSave = 1;
     } else {
       g_SaveData.m_bAutoSave = 0;
     }

@@ -41,12 +41,14 @@ unsigned GuardedThreadBody(void* p) {
 int cThread::Start(Proc proc, void* param) {
   DWORD id = 0;
   auto* start = new ThreadStart{proc, param};
-  m_hThread = t4::platform::StartThread(GuardedThreadBody, start, &id);
-  if (!m_hThread) {
+  HANDLE h = t4::platform::StartThread(GuardedThreadBody, start, &id);
+  if (!h) {
     delete start;
     return 0;
   }
+  // The id first: whoever sees the handle can post to the thread.
   m_dwThreadId = id;
+  m_hThread = h;
   return 1;
 }
 

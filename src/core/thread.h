@@ -1,6 +1,8 @@
 // The thread object used for every thread the game starts for itself.
 #pragma once
 
+#include <atomic>
+
 #include "platform/thread.h"
 #include "platform/win_types.h"
 
@@ -31,8 +33,10 @@ class cThread {
   // first, so that a thread blocked in a send to the window thread is released and can end.
   void Exit();
 
-  DWORD m_dwThreadId = 0;
-  HANDLE m_hThread = nullptr;
+  // Read by the window thread (closing, the dialogs' suspension) while the starting thread writes
+  // them.
+  std::atomic<DWORD> m_dwThreadId{0};
+  std::atomic<HANDLE> m_hThread{nullptr};
 };
 
 extern cThread thGame;

@@ -1,8 +1,10 @@
 #include "persist/system_data.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/sjis_text.h"
+#include "data/data_file.h"
 #include "data/data_refs.h"
 #include "persist/list_io.h"
 
@@ -107,6 +109,20 @@ void cSystemData::Register(int nVersion) {
 
 int cSystemData::Load(FILE* fp) {
   const int v = g_nFileVersion;
+  // Every written System.dat has a version and stores its settings. A zero-filled or cut-off file
+  // would otherwise read as an empty record with every list empty, and the game would start
+  // without its texts, menus and sounds.
+  if (v <= 0) {
+    FailDataRead(fp, "バージョンが不正です");
+    return 0;
+  }
+  const long at = std::ftell(fp);
+  int32_t stored = 0;
+  const bool counted = std::fread(&stored, 1, sizeof(stored), fp) == sizeof(stored);
+  if (at < 0 || std::fseek(fp, at, SEEK_SET) != 0 || !counted || stored <= 0) {
+    FailDataRead(fp, "設定がありません");
+    return 0;
+  }
   if (!cRecord::Load(fp)) return 0;
   if (!LoadLists(fp, v)) return 0;
   if (v < DATA_VERSION) Upgrade(v);

@@ -183,9 +183,12 @@ unsigned GameLoop(void*) {
       PostCloseToMainWindow();
       return 1;
     }
-    if (g_nFrameLimit > 0 && ++g_nFramesPlayed == g_nFrameLimit)
-      PostMessage(g_hWnd, WM_CLOSE, CLOSE_WITHOUT_QUESTION, 0);
+    CountFrameTowardLimit();
   }
+}
+
+void CountFrameTowardLimit() {
+  if (g_nFrameLimit > 0 && ++g_nFramesPlayed == g_nFrameLimit) PostMessage(g_hWnd, WM_CLOSE, CLOSE_WITHOUT_QUESTION, 0);
 }
 
 void ShowLoading() {

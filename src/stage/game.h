@@ -92,6 +92,9 @@ extern int32_t g_bReturnToTitle;
 // Frames the run may play before it closes itself (0: no limit), and the frames played so far.
 extern int32_t g_nFrameLimit;
 extern int32_t g_nFramesPlayed;
+// Counts one shown frame toward the limit (game frames, and the frames of the presentations that
+// hold the game thread); the frame that reaches it closes the program without the question.
+void CountFrameTowardLimit();
 
 // Body of thGame.
 unsigned GameLoop(void* param);

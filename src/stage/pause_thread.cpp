@@ -69,6 +69,7 @@ int PauseThreadProc(cScenePlay* scene) {
     }
     scene->DrawFrozen();
     g_Game.Present();
+    CountFrameTowardLimit();
   }
   return 1;
 }

@@ -180,11 +180,9 @@ void cScenePlay::PauseMenu() {
     m_nStep = m_nSavedStep;
     return;
   }
-  // The project may hide the stage behind the pause menu.
-  if (g_SystemData.m_bPauseDrawsStage)
-    DrawFrozen();
-  else
-    DDClearPal(&BackBuffer, EMPTY_PALETTE_ENTRY);
+  // A project that hides the stage behind the pause menu still shows its backgrounds and screen
+  // colour there: the stage drawing itself leaves out the rest in this state.
+  DrawFrozen();
   DrawCmdWindow(x, MENU_TOP, m_PauseMenu);
   DrawMenuCursor();
 }

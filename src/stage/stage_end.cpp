@@ -293,6 +293,9 @@ int RankingThreadProc(cScenePlay* scene) {
     in.RepeatDir();
     if ((in.m_sButton & 1) && !(in.GetHistory(1, 1) & 1)) {
       PlaySystemSound(1);
+      // The game thread takes over the input as it stands, so that this press, still held,
+      // does not count again as a new one for the results.
+      g_Input.At(0) = in;
       return 1;
     }
     if ((in.m_sButton & 8) && !(in.GetHistory(1, 1) & 8) && g_SystemData.GetRankingKindCount(mode) >= 2) {
@@ -305,6 +308,7 @@ int RankingThreadProc(cScenePlay* scene) {
                    kind >= 0 && kind < static_cast<int>(scene->m_RankPos.size()) ? scene->m_RankPos.At(kind) : -1,
                    mode);
     g_Game.Present();
+    CountFrameTowardLimit();
   }
 }
 
@@ -351,7 +355,7 @@ void cScenePlay::StageEnd() {
     Draw(0, 1, 0, 0);
     const auto& texts = g_SystemData.m_Texts;
     const char* hint = TEXT_RANKING_HINT < static_cast<int>(texts.size()) ? texts.At(TEXT_RANKING_HINT).c_str() : "";
-    g_Fonts[0].Draw(&BackBuffer, 320 - CountChars(hint) * 16 / 2, 456, hint);
+    g_Fonts[1].Draw(&BackBuffer, 320 - CountChars(hint) * 16 / 2, 456, hint);  // Font16
   } else {
     DrawFrozen();
   }

@@ -66,10 +66,7 @@ class MessageWindowRun : public ProgramRun {};
 TEST_F(MessageWindowRun, ASignpostSpeaksItsWholeTextInItsBox) {
   // The signpost stands on the hero's start, so the hero touches it on the first frame of play.
   cStage stage;
-  ASSERT_TRUE(stage.LoadFromFile((project.Path() / "data/stg4/demo3-1.stg4_001").string().c_str()));
-  const cCharaDef* hero = nullptr;
-  for (const cCharaDef& c : stage.m_CharaPlaces)
-    if (c.m_cController == 0) hero = &c;
+  const cCharaDef* hero = LoadSignpostStage(stage);
   ASSERT_NE(hero, nullptr);
   std::string text;
   for (cItemDef& item : stage.m_ItemPlaces) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "data/stage.h"
 #include "support/temp_dir.h"
 
 namespace t4::test {
@@ -27,6 +28,14 @@ class ProgramRun : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Read(const std::string& relative) { return project.ReadFile(relative); }
+  // Loads the copy's stage with the signpost (demo3-1) into `stage`: the hero's placement, or null
+  // when the stage or its hero is missing.
+  const cCharaDef* LoadSignpostStage(cStage& stage) {
+    if (!stage.LoadFromFile((project.Path() / "data/stg4/demo3-1.stg4_001").string().c_str())) return nullptr;
+    for (const cCharaDef& c : stage.m_CharaPlaces)
+      if (c.m_cController == 0) return &c;
+    return nullptr;
+  }
   std::string Log() { return Read("Report_Game.txt"); }
   std::string Stderr() { return Read("stderr.txt"); }
   TempDir project;

@@ -87,6 +87,10 @@ TEST(MapMenuScene, AutoSaveNeedsASlotAndSavesAtOnceWhenSwitchedOn) {
     EXPECT_EQ(d.State(), MAPMENU_MENU);
     EXPECT_EQ(g_SaveData.m_bAutoSave, 1);
     EXPECT_TRUE(SlotFileExists(d, 6));
+    // Written before the switch is turned on: the slot holds it as it was.
+    cSaveData saved;
+    ASSERT_TRUE(saved.LoadSlot(6));
+    EXPECT_EQ(saved.m_bAutoSave, 0);
   }
 }
 

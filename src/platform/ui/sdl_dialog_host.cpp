@@ -52,7 +52,7 @@ void HandleEvent(const SDL_Event& e, DialogModel& model, StickState& stick) {
       const int vk = VirtualKeyFromSdlKey(e.key.keysym.sym);
       if (vk == 0) break;
       SetKeyDown(vk, down);
-      model.Key(vk, down, (e.key.keysym.mod & KMOD_SHIFT) != 0);
+      model.Key(SharedVirtualKey(vk), down, (e.key.keysym.mod & KMOD_SHIFT) != 0);
       break;
     }
     case SDL_TEXTEDITING: model.SetComposition(Utf8ToCp932Lossy(e.edit.text)); break;

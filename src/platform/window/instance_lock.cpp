@@ -1,6 +1,7 @@
 #include "platform/window/instance_lock.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -104,28 +105,54 @@ bool AskProcessToClose(int pid) { return pid > 0 && pid != getpid() && kill(pid,
 namespace {
 void (*g_onClose)() = nullptr;
 int g_signalPipe[2] = {-1, -1};
+constexpr int SIGNAL_POLL_MS = 100;
 
 void OnSignal(int) {
+  const int saved = errno;
   const char c = 1;
-  if (write(g_signalPipe[1], &c, 1) < 0) {
+  while (write(g_signalPipe[1], &c, 1) < 0 && errno == EINTR) {
   }
+  errno = saved;
 }
 }  // namespace
 
 void InstallCloseSignalHandler(void (*onClose)()) {
   if (g_signalPipe[0] >= 0 || pipe(g_signalPipe) != 0) return;
   g_onClose = onClose;
-  std::thread([] {
-    char c;
-    while (read(g_signalPipe[0], &c, 1) > 0) {
-      if (g_onClose) g_onClose();
-    }
-  }).detach();
   struct sigaction sa {};
   sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
+  // Calls interrupted elsewhere in the program resume instead of failing.
+  sa.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &sa, nullptr);
   sigaction(SIGINT, &sa, nullptr);
+  // The signals are kept away from this thread and from every thread it starts from now on, so
+  // that the kernel hands them to the watcher: a thread parked in a wait of a library (or of a
+  // sanitizer) could otherwise hold one back. One that comes in between stays pending until the
+  // watcher lets it in.
+  sigset_t closeSignals;
+  sigemptyset(&closeSignals);
+  sigaddset(&closeSignals, SIGTERM);
+  sigaddset(&closeSignals, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &closeSignals, nullptr);
+  std::thread([closeSignals] {
+    pthread_sigmask(SIG_UNBLOCK, &closeSignals, nullptr);
+    // The handler runs on this very thread while it waits here: an interrupted wait is retried,
+    // since its byte is in the pipe by then; only a closed pipe ends the thread. The wait wakes
+    // now and then as well, so that a signal whose handler a sanitizer put off until the thread's
+    // next call still gets its turn.
+    for (;;) {
+      pollfd ready{g_signalPipe[0], POLLIN, 0};
+      const int r = poll(&ready, 1, SIGNAL_POLL_MS);
+      if (r < 0 && errno != EINTR) return;
+      if (r <= 0) continue;
+      char c;
+      const ssize_t n = read(g_signalPipe[0], &c, 1);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;
+      if (g_onClose) g_onClose();
+    }
+  }).detach();
 }
 
 }  // namespace t4::platform

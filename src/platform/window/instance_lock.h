@@ -44,7 +44,9 @@ class InstanceLock {
 bool AskProcessToClose(int pid);
 
 // Installs SIGTERM / SIGINT handling that calls `onClose` from a watcher thread (never from the
-// signal handler itself). Called once.
+// signal handler itself). Called once, before the program starts its own threads: the signals are
+// blocked in the calling thread and so in every thread it starts afterwards, and the watcher alone
+// takes them.
 void InstallCloseSignalHandler(void (*onClose)());
 
 }  // namespace t4::platform

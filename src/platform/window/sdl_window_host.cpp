@@ -17,8 +17,8 @@ constexpr int MAX_CLIENT_SIZE = 16384;
 
 // A hat is read as the two axes, so pads whose cross is a hat steer like a stick.
 void SetHat(int slot, Uint8 hat) {
-  SetJoystickAxis(slot, 0, (hat & SDL_HAT_LEFT) ? 0 : (hat & SDL_HAT_RIGHT) ? 65535 : 32767);
-  SetJoystickAxis(slot, 1, (hat & SDL_HAT_UP) ? 0 : (hat & SDL_HAT_DOWN) ? 65535 : 32767);
+  SetJoystickHat(slot, 0, (hat & SDL_HAT_LEFT) ? 0 : (hat & SDL_HAT_RIGHT) ? 65535 : JOY_CENTRE);
+  SetJoystickHat(slot, 1, (hat & SDL_HAT_UP) ? 0 : (hat & SDL_HAT_DOWN) ? 65535 : JOY_CENTRE);
 }
 
 }  // namespace
@@ -134,7 +134,7 @@ void SdlWindowHost::Pump(HWND hWnd) {
         if (down && (e.key.keysym.mod & KMOD_ALT) && vk >= '1' && vk <= '5')
           PostMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(vk - '0'), 0);
         else if (down)
-          PostMessage(hWnd, WM_KEYDOWN, static_cast<WPARAM>(vk), 0);
+          PostMessage(hWnd, WM_KEYDOWN, static_cast<WPARAM>(SharedVirtualKey(vk)), 0);
         break;
       }
       case SDL_JOYDEVICEADDED: OpenJoystick(e.jdevice.which); break;
