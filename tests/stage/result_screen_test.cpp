@@ -49,7 +49,7 @@ struct RankedResults {
   StageHarness h;
   explicit RankedResults(int mode) {
     h.Start(FloorWithoutCaption());
-    EXPECT_GE(h.RunUntilState(PLAY_STATE), 0);
+    EXPECT_GE(h.RunUntilState(PLAY_PLAY), 0);
     g_bTestPlay = 0;
     g_Game.m_bRanking = 1;
     cRankingRule& rule = g_SystemData.m_RankingRules.At(g_Game.m_nGameMode);
