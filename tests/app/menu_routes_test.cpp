@@ -1,7 +1,8 @@
 // The route of the menus window test, walked headless from a frame-stamped key stream (as the
-// stages' key streams and replays feed a stage): the same keys on exact frames, the cursor row checked after each one, and the same outcomes (the options
-// kept, the challenge list with its records, its first stage started). The window test itself
-// only shows that keys reach the menus in a real window; the routes are exact here.
+// stages' key streams and replays feed a stage): the same keys on exact frames, the cursor row
+// checked after each one, and the same outcomes (the options kept, the challenge list with its
+// records, its first stage started). The window test itself only shows that keys reach the menus
+// in a real window; the routes are exact here.
 #include <gtest/gtest.h>
 
 #include <initializer_list>

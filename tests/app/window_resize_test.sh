@@ -27,13 +27,14 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
     "$prog" --frames 100000 "$game" > "$work/a.out" 2>&1 &
     pid=$!
     id=""
-    for i in $(seq 200); do
+    for i in $(seq 600); do
       # Only this run'"'"'s window: the one before can outlive its process for a moment.
       id=$(xdotool search --all --onlyvisible --pid "$pid" --class tarnwick4 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
+      kill -0 "$pid" 2> /dev/null || break
       sleep 0.1
     done
-    [ -n "$id" ] || fail "no window"
+    [ -n "$id" ] || fail "no window within a minute (Direct3D=$1, WindowMode=$2)"
   }
   # The picture box after the window took W x H, waiting for the program to draw the new size.
   # The size is asked for again while the window does not have it: start-up, still running when

@@ -17,19 +17,21 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   fail() { echo "FAIL: $*"; cat "$work/a.out"; exit 1; }
   "$prog" --frames 100000 "$game" > "$work/a.out" 2>&1 &
   first=$!
-  for i in $(seq 200); do
+  for i in $(seq 600); do
     [ -n "$(cat "$work"/tarnwick4-*.lock 2>/dev/null)" ] && break
-    sleep 0.05
+    kill -0 "$first" 2> /dev/null || break
+    sleep 0.1
   done
-  [ -n "$(cat "$work"/tarnwick4-*.lock 2>/dev/null)" ] || fail "the first copy never opened its window"
+  [ -n "$(cat "$work"/tarnwick4-*.lock 2>/dev/null)" ] || fail "the first copy took no single-instance lock within a minute"
   if command -v xdotool > /dev/null; then
     id=""
-    for i in $(seq 100); do
+    for i in $(seq 600); do
       id=$(xdotool search --class tarnwick4 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
+      kill -0 "$first" 2> /dev/null || break
       sleep 0.1
     done
-    [ -n "$id" ] || fail "no window"
+    [ -n "$id" ] || fail "no window of the first copy within a minute"
     xdotool getwindowname "$id" | grep -q "デモ" || fail "the window is not named after the project"
     xdotool getwindowgeometry "$id" | grep -q "Geometry: 640x480" || fail "window is not 640 x 480"
   fi

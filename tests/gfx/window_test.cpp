@@ -33,7 +33,7 @@ TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
   if (!HaveProgram("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
   ASSERT_TRUE(HaveProgram("import")) << "imagemagick's import is needed for the screenshot";
   Xvfb x(SCREEN_W, SCREEN_H);
-  ASSERT_FALSE(x.Display().empty());
+  ASSERT_FALSE(x.Display().empty()) << "no private X server: " << x.Status();
   t4::test::TempDir dir;
   for (int scale : {1, 2}) {
     const std::string done = dir.Str() + "/done" + std::to_string(scale);

@@ -10,7 +10,9 @@ namespace t4::test {
 Xvfb::Xvfb(int width, int height) {
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   const int first = 300 + static_cast<int>(getpid() % 400);
-  for (int n = first; n < first + 20 && m_display.empty(); ++n) {
+  // The next number is tried only when a server exited at once (its number was taken); one that
+  // is merely slow on a busy machine is not replaced by another just as slow.
+  for (int n = first; n < first + 20 && m_display.empty() && !m_bSlow; ++n) {
     if (access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0) continue;
     Start(n, screen);
   }
@@ -20,6 +22,7 @@ Xvfb::~Xvfb() { Stop(); }
 
 std::string Xvfb::Status() {
   int status = 0;
+  if (m_bSlow) return "the server did not accept clients within 30 s";
   if (m_pid <= 0) return "no server";
   if (waitpid(m_pid, &status, WNOHANG) == 0) return "server up";
   m_pid = -1;
@@ -41,7 +44,7 @@ void Xvfb::Start(int n, const std::string& screen) {
     _exit(127);
   }
   // Ready once its socket exists; a server that could not start has exited by then.
-  for (int i = 0; i < 100; ++i, usleep(50000)) {
+  for (int i = 0; i < 600; ++i, usleep(50000)) {
     if (waitpid(m_pid, nullptr, WNOHANG) != 0) {
       m_pid = -1;
       return;
@@ -52,6 +55,7 @@ void Xvfb::Start(int n, const std::string& screen) {
       return;
     }
   }
+  m_bSlow = true;
   Stop();
 }
 

@@ -18,7 +18,7 @@ class Xvfb {
   Xvfb& operator=(const Xvfb&) = delete;
 
   const std::string& Display() const { return m_display; }
-  // Whether the server still runs, or how it ended (for failure messages).
+  // Whether the server still runs, or how it ended or why none came up (for failure messages).
   std::string Status();
 
  private:
@@ -26,6 +26,7 @@ class Xvfb {
   void Stop();
 
   pid_t m_pid = -1;
+  bool m_bSlow = false;
   std::string m_display;
 };
 

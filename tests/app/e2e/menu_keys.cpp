@@ -32,6 +32,7 @@
 //     the screen showed; a window that is gone is said so, never reported as an X error.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -250,11 +251,26 @@ class Screen {
   std::string m_strProblem;
 };
 
+// An xdotool that has not ended after this long is stuck (its X server gone or hung): killed, and
+// the key counts as not sent.
+constexpr int XDOTOOL_LIMIT_MS = 60000;
+
 bool RunXdotool(const char* const* argv) {
   pid_t pid = 0;
   if (posix_spawnp(&pid, "xdotool", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
   int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  const int64_t end = NowMs() + XDOTOOL_LIMIT_MS;
+  pid_t ended = 0;
+  while ((ended = waitpid(pid, &status, WNOHANG)) == 0) {
+    if (NowMs() >= end) {
+      std::fprintf(stderr, "t4_menu_keys: xdotool %s did not end within %d s\n", argv[1], XDOTOOL_LIMIT_MS / 1000);
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return false;
+    }
+    SleepMs(10);
+  }
+  return ended == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool Xdotool(const char* verb, const std::string& key) {
