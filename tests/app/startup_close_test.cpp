@@ -36,8 +36,8 @@ class StartupClose : public ProgramRun {
       dup2(err, 2);
       dup2(null, 1);
       dup2(null, 0);
-      execl(T4_PROGRAM, T4_PROGRAM, "--headless", "--frames", "100000", "--screenshot", screenshot.c_str(),
-            dir.c_str(), static_cast<char*>(nullptr));
+      execl(T4_PROGRAM, T4_PROGRAM, "--headless", "--frames", "100000", "--screenshot", screenshot.c_str(), dir.c_str(),
+            static_cast<char*>(nullptr));
       _exit(127);
     }
   }
@@ -66,10 +66,11 @@ class StartupClose : public ProgramRun {
   pid_t m_pid = 0;
 };
 
-// A 24-bit picture big enough that loading it takes longer than a close waits for a thread.
-void WriteLargeBitmap(const std::string& path, int side) {
-  const uint32_t row = static_cast<uint32_t>(side) * 3;
-  const uint32_t size = row * static_cast<uint32_t>(side);
+// A 24-bit picture whose loading takes longer than a close waits for a thread (a few tenths of a
+// second on a quiet machine), but far less than the end of the program waits for it.
+void WriteLargeBitmap(const std::string& path, int width, int height) {
+  const uint32_t row = static_cast<uint32_t>(width) * 3;
+  const uint32_t size = row * static_cast<uint32_t>(height);
   std::string header(54, '\0');
   auto put = [&](size_t at, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) header[at + i] = static_cast<char>(v >> (8 * i));
@@ -79,8 +80,8 @@ void WriteLargeBitmap(const std::string& path, int side) {
   put(2, 54 + size, 4);
   put(10, 54, 4);
   put(14, 40, 4);
-  put(18, static_cast<uint32_t>(side), 4);
-  put(22, static_cast<uint32_t>(side), 4);
+  put(18, static_cast<uint32_t>(width), 4);
+  put(22, static_cast<uint32_t>(height), 4);
   put(26, 1, 2);
   put(28, 24, 2);
   put(34, size, 4);
@@ -89,7 +90,7 @@ void WriteLargeBitmap(const std::string& path, int side) {
 }
 
 TEST_F(StartupClose, ATerminationDuringTheTitlesLoadingEndsQuietlyWithStatusZero) {
-  WriteLargeBitmap((project.Path() / "bmp" / "Title.bmp").string(), 4096);
+  WriteLargeBitmap((project.Path() / "bmp" / "Title.bmp").string(), 4096, 2048);
   // The screenshot goes into a pipe that nobody reads yet: the program then stands still after
   // its release, so that whatever the loading thread still does meets released objects.
   const std::string shot = (project.Path() / "shot.png").string();
