@@ -45,6 +45,10 @@ constexpr const char* INSTANCE_NAME = "ゲーム";
 constexpr const char* DOUBLE_START_CAPTION = "二重起動";
 // How long a second copy waits for the running one to close in order.
 constexpr int TAKE_OVER_WAIT_MS = 5000;
+// How long the end of the program waits for a worker that the close stopped waiting for (one
+// still in a long frame, such as the title's loading right after start-up); well below the wait
+// of a second copy that takes over.
+constexpr int LEFT_THREAD_WAIT_MS = 3000;
 
 // Hands every frame on, and keeps a copy of the last one when a screenshot is asked for.
 class KeepingDisplay final : public t4::platform::Display {
@@ -105,9 +109,11 @@ void CloseOnSignal() {
 }
 
 // A worker thread that did not end in time is still drawing and playing with the game's objects:
-// they are left to the end of the process instead of being released under it.
+// the release waits for it to finish its frame, so that a close during loading still ends in
+// order; one that runs on leaves them to the end of the process instead of having them released
+// under it.
 void ReleaseGameUnlessAbandoned() {
-  if (t4::platform::AbandonedThreadCount() == 0)
+  if (t4::platform::WaitForAbandonedThreads(LEFT_THREAD_WAIT_MS))
     ExitGame();
   else
     WriteReportLog("a thread did not end; the game's objects are left to the end of the process");

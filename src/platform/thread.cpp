@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/detail/thread_identity.h"
 
@@ -24,6 +25,10 @@ struct ThreadState {
 
 thread_local std::shared_ptr<ThreadState> t_state;
 std::atomic<int> g_abandoned{0};
+// The threads given up on, so that the program can still wait for them before it releases what
+// they use.
+std::mutex g_abandonedMutex;
+std::vector<std::shared_ptr<ThreadState>> g_abandonedStates;
 
 }  // namespace
 
@@ -63,12 +68,30 @@ void AbandonThread(HANDLE h) {
   if (!h) return;
   if (h->thread.joinable()) {
     h->thread.detach();
-    if (!h->state->ended.load()) g_abandoned.fetch_add(1);
+    if (!h->state->ended.load()) {
+      g_abandoned.fetch_add(1);
+      std::lock_guard lock(g_abandonedMutex);
+      g_abandonedStates.push_back(h->state);
+    }
   }
   delete h;
 }
 
 int AbandonedThreadCount() { return g_abandoned.load(); }
+
+bool WaitForAbandonedThreads(int timeoutMs) {
+  // 1 ms polls: at least `timeoutMs` of real time, without the full chrono header.
+  for (int waited = 0;; ++waited) {
+    bool running = false;
+    {
+      std::lock_guard lock(g_abandonedMutex);
+      for (const auto& state : g_abandonedStates) running = running || !state->ended.load();
+    }
+    if (!running) return true;
+    if (waited >= timeoutMs) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
 
 int SuspendThread(HANDLE h) {
   if (!h) return -1;

@@ -23,6 +23,9 @@ void CloseThreadHandle(HANDLE h);
 // Gives up on a running thread: detaches it and counts it as abandoned. The handle is invalid.
 void AbandonThread(HANDLE h);
 int AbandonedThreadCount();
+// Waits in real time until every thread given up on has returned from its procedure (a thread
+// that was only slow, e.g. in a long load); false when one still runs after `timeoutMs`.
+bool WaitForAbandonedThreads(int timeoutMs);
 
 // Returns the previous suspend count, or -1 for a null handle.
 int SuspendThread(HANDLE h);

@@ -76,7 +76,10 @@ TEST_F(ThreadObject, ExitGivesUpOnAThreadThatNeverReadsItsMessages) {
   EXPECT_EQ(t.m_hThread, nullptr);
   EXPECT_EQ(tp::AbandonedThreadCount(), before + 1);
   EXPECT_NE(Log().find("did not end"), std::string::npos);
+  // The end of the program can still wait for it: not while it runs, but once it has returned.
+  EXPECT_FALSE(tp::WaitForAbandonedThreads(20));
   stop = true;  // let it finish on its own
+  EXPECT_TRUE(tp::WaitForAbandonedThreads(10000));
 }
 
 TEST_F(ThreadObject, WaitReturnsWhenTheBodyHasReturnedAndLeavesTheObjectIdle) {
