@@ -2,6 +2,7 @@
 // by pixel on locked surfaces otherwise.
 #include "gfx/dd_effect_pixels.h"
 #include "gfx/dd_effects.h"
+#include "platform/raster/pixel_traits.h"
 
 using namespace t4::platform::raster;
 using namespace t4::gfx;
@@ -25,6 +26,15 @@ void TransPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRa
     for (int64_t i = r.i0; i < r.i1; ++i) {
       const uint32_t* s = fx.SrcRow32(sy + i) + sx;
       uint32_t* d = fx.DstRow32(y + i) + x;
+      const int64_t n = r.j1 - r.j0;
+      // The row loop reads ahead of its stores: a source row that overlaps its target a few
+      // pixels apart takes the pixel by pixel walk, which sees each store.
+      const auto sa = reinterpret_cast<uintptr_t>(s + r.j0), da = reinterpret_cast<uintptr_t>(d + r.j0);
+      const bool apart = sa == da || sa + 4 * static_cast<uintptr_t>(n) <= da || da + 4 * static_cast<uintptr_t>(n) <= sa;
+      if (apart) {
+        px::HalfRow(d + r.j0, s + r.j0, static_cast<int>(n), render, keyed, key);
+        continue;
+      }
       for (int64_t j = r.j0; j < r.j1; ++j) {
         const uint32_t p = s[j], q = d[j];
         if (keyed && (render ? (p >> 24) == 0 : p == key)) continue;

@@ -305,6 +305,32 @@ TEST_P(RasterReference, FrameConversionOfEveryPixelValue) {
     }
 }
 
+TEST_P(RasterReference, TranslucentHalfMixOfRandomRowsInBothModesWithAndWithoutKey) {
+  Random rnd(43);
+  const uint32_t key = 0xFF00FF;
+  for (int n = 0; n < 200; ++n) {
+    const bool render = n % 2, keyed = n % 4 >= 2;
+    const int len = rnd.In(0, 150);
+    // Runs of the key and of clear alpha among random colours, on both sides.
+    std::vector<uint32_t> s(static_cast<size_t>(len)), d(static_cast<size_t>(len));
+    for (int i = 0; i < len; ++i) {
+      const int kind = rnd.In(0, 5);
+      s[static_cast<size_t>(i)] = kind == 0 ? key : kind == 1 ? rnd.Bits() & 0xFFFFFF : rnd.Bits();
+      d[static_cast<size_t>(i)] = rnd.In(0, 4) == 0 ? key | (rnd.Bits() & 0xFF000000u) * (n % 3 == 0) : rnd.Bits();
+    }
+    std::vector<uint32_t> want = d;
+    for (int i = 0; i < len; ++i) {
+      const uint32_t p = s[static_cast<size_t>(i)], q = d[static_cast<size_t>(i)];
+      if (keyed && (render ? p >> 24 == 0 : p == key)) continue;
+      uint32_t mix = 0;
+      for (int sh = 0; sh < 24; sh += 8) mix |= (((p >> sh & 255) + (q >> sh & 255)) >> 1) << sh;
+      want[static_cast<size_t>(i)] = render ? 0xFF000000u | mix : (q & 0xFF000000u) | (q == key ? p & 0xFFFFFF : mix);
+    }
+    px::HalfRow(d.data(), s.data(), len, render, keyed, key);
+    ASSERT_EQ(d, want) << "case " << n << " render " << render << " keyed " << keyed;
+  }
+}
+
 std::string WidthName(const ::testing::TestParamInfo<px::Lanes>& info) {
   switch (info.param) {
     case px::Lanes::Avx512: return "Avx512";

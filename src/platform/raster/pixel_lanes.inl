@@ -101,6 +101,54 @@ int KeyedRow(T* d, const T* s, int n, T key) {
   return i;
 }
 
+template <class V, typename T>
+int FillRow(T* d, int n, T v) {
+  constexpr int P = V::kBytes / static_cast<int>(sizeof(T));
+  const typename V::R k = V::template Set<T>(v);
+  int i = 0;
+  for (; i + P <= n; i += P) V::Store(d + i, k);
+  return i;
+}
+
+template <class V>
+int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask) {
+  constexpr int P = V::kBytes / 4;
+  const typename V::R m = V::Set32(mask);
+  int i = 0;
+  for (; i + P <= n; i += P) V::Store(d + i, V::And(V::Load(s + i), m));
+  return i;
+}
+
+// The half-and-half mix of the colour bytes, (a + b) >> 1 per byte, as
+// ((a & 0xFEFEFE) >> 1) + ((b & 0xFEFEFE) >> 1) + (a & b & 0x010101), which never carries
+// across a byte (and, the low bit of every byte being cleared, shifts alike in 16-bit lanes).
+template <class V, int MODE>
+int HalfRow32(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  using R = typename V::R;
+  constexpr int P = V::kBytes / 4;
+  constexpr bool render = (MODE & HALF_RENDER) != 0, keyed = (MODE & HALF_KEYED) != 0;
+  const R high = V::Set32(0xFEFEFEu), low = V::Set32(0x010101u), colour = V::Set32(0xFFFFFFu);
+  const R top = V::Set32(0xFF000000u), k = V::Set32(key), zero = V::Set32(0);
+  int i = 0;
+  for (; i + P <= n; i += P) {
+    const R p = V::Load(s + i), q = V::Load(d + i);
+    const R half = V::Add32(V::Add32(V::template Srl16<1>(V::And(p, high)), V::template Srl16<1>(V::And(q, high))),
+                            V::And(V::And(p, q), low));
+    R out;
+    if constexpr (render) {
+      out = V::Or(top, half);
+    } else {
+      out = V::Or(V::And(q, top), V::Select(V::template Eq<uint32_t>(q, k), V::And(p, colour), half));
+    }
+    if constexpr (keyed) {
+      const R skip = render ? V::template Eq<uint32_t>(V::And(p, top), zero) : V::template Eq<uint32_t>(p, k);
+      out = V::Select(skip, q, out);
+    }
+    V::Store(d + i, out);
+  }
+  return i;
+}
+
 // ---- 16-bit pixels, one pixel per lane ----
 
 // Channel `SHIFT`/`BITS` of a 16-bit pixel widened to 8 bits by bit replication.
@@ -218,6 +266,18 @@ int ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4
 int KeyedRow8(uint8_t* d, const uint8_t* s, int n, uint8_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
 int KeyedRow16(uint16_t* d, const uint16_t* s, int n, uint16_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
 int KeyedRow32(uint32_t* d, const uint32_t* s, int n, uint32_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
+
+int FillRow16(uint16_t* d, int n, uint16_t v) { return lanes::FillRow<V>(d, n, v); }
+int FillRow32(uint32_t* d, int n, uint32_t v) { return lanes::FillRow<V>(d, n, v); }
+int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask) { return lanes::MaskRow32<V>(d, s, n, mask); }
+int HalfRow32(uint32_t* d, const uint32_t* s, int n, int mode, uint32_t key) {
+  switch (mode) {
+    case HALF_BLIT: return lanes::HalfRow32<V, HALF_BLIT>(d, s, n, key);
+    case HALF_RENDER: return lanes::HalfRow32<V, HALF_RENDER>(d, s, n, key);
+    case HALF_BLIT | HALF_KEYED: return lanes::HalfRow32<V, HALF_BLIT | HALF_KEYED>(d, s, n, key);
+    default: return lanes::HalfRow32<V, HALF_RENDER | HALF_KEYED>(d, s, n, key);
+  }
+}
 
 int ConvertRow16(int from, int to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
   if (from == LANES_565)
