@@ -31,6 +31,7 @@ enum : int { HALF_BLIT = 0, HALF_RENDER = 1, HALF_KEYED = 2 };
   int FillRow32(uint32_t* d, int n, uint32_t v);                                                                  \
   int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask);                                            \
   int HalfRow32(uint32_t* d, const uint32_t* s, int n, int mode, uint32_t key);                                   \
+  int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key);                                \
   }
 
 T4_LANE_ENTRIES(sse2)

@@ -151,6 +151,50 @@ int HalfRow32(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
 
 // ---- 16-bit pixels, one pixel per lane ----
 
+// floor(v / d) for the divisions of HalfRow565, as (v x M) >> (16 + S) (exact over the ranges
+// used: v <= 255 x 63).
+template <class V, uint32_t M, int S>
+typename V::R DivBy(typename V::R v) {
+  return V::template Srl16<S>(V::MulHiU16(v, V::Set16(M)));
+}
+
+// One field of the blit mode's 16-bit half mix: both fields to 8 bits (f x 255 / mask), their
+// mean, and back (m x mask / 255).
+template <class V, int BITS>
+typename V::R HalfField(typename V::R a, typename V::R b) {
+  using R = typename V::R;
+  constexpr uint32_t mask = (1u << BITS) - 1;
+  const R k255 = V::Set16(255), km = V::Set16(mask);
+  R a8, b8;
+  if constexpr (BITS == 5) {
+    a8 = DivBy<V, 8457, 2>(V::MulLo16(a, k255));
+    b8 = DivBy<V, 8457, 2>(V::MulLo16(b, k255));
+  } else {
+    a8 = DivBy<V, 16645, 4>(V::MulLo16(a, k255));
+    b8 = DivBy<V, 16645, 4>(V::MulLo16(b, k255));
+  }
+  return DivBy<V, 16449, 6>(V::MulLo16(V::template Srl16<1>(V::Add16(a8, b8)), km));
+}
+
+template <class V>
+int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  using R = typename V::R;
+  constexpr int P = V::kBytes / 2;
+  const R k = V::Set16(key), m5 = V::Set16(31), m6 = V::Set16(63);
+  int i = 0;
+  for (; i + P <= n; i += P) {
+    const R p = V::Load(s + i), q = V::Load(d + i);
+    const R r = HalfField<V, 5>(V::template Srl16<11>(p), V::template Srl16<11>(q));
+    const R g = HalfField<V, 6>(V::And(V::template Srl16<5>(p), m6), V::And(V::template Srl16<5>(q), m6));
+    const R b = HalfField<V, 5>(V::And(p, m5), V::And(q, m5));
+    R out = V::Or(V::Or(V::template Sll16<11>(r), V::template Sll16<5>(g)), b);
+    out = V::Select(V::template Eq<uint16_t>(q, k), p, out);
+    if (keyed) out = V::Select(V::template Eq<uint16_t>(p, k), q, out);
+    V::Store(d + i, out);
+  }
+  return i;
+}
+
 // Channel `SHIFT`/`BITS` of a 16-bit pixel widened to 8 bits by bit replication.
 template <class V, int SHIFT, int BITS>
 typename V::R Widen(typename V::R p) {
@@ -277,6 +321,10 @@ int HalfRow32(uint32_t* d, const uint32_t* s, int n, int mode, uint32_t key) {
     case HALF_BLIT | HALF_KEYED: return lanes::HalfRow32<V, HALF_BLIT | HALF_KEYED>(d, s, n, key);
     default: return lanes::HalfRow32<V, HALF_RENDER | HALF_KEYED>(d, s, n, key);
   }
+}
+
+int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  return lanes::HalfRow565<V>(d, s, n, keyed, key);
 }
 
 int ConvertRow16(int from, int to, bool keyed, uint16_t* d, const uint16_t* s, int n) {

@@ -179,6 +179,17 @@ void HalfRow(uint32_t* d, const uint32_t* s, int n, bool render, bool keyed, uin
   }
 }
 
+void HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  const auto field = [](uint32_t a, uint32_t b, uint32_t mask) { return ((a * 255 / mask + b * 255 / mask) >> 1) * mask / 255; };
+  for (int i = T4_WIDE(HalfRow565, d, s, n, keyed, key); i < n; ++i) {
+    const uint32_t p = s[i], q = d[i];
+    if (keyed && p == key) continue;
+    d[i] = static_cast<uint16_t>(q == key ? p
+                                          : field(p >> 11, q >> 11, 31) << 11 | field(p >> 5 & 63, q >> 5 & 63, 63) << 5 |
+                                                field(p & 31, q & 31, 31));
+  }
+}
+
 void ConvertRow16(Layout from, Layout to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
   const int i = T4_WIDE(ConvertRow16, LanesLayout(from), LanesLayout(to), keyed, d, s, n);
   ForLayouts<ConvertTail>(from, to)(d, s, i, n, keyed);

@@ -140,6 +140,10 @@ void MaskRow(uint32_t* d, const uint32_t* s, int n, uint32_t mask);
 // the blit mode keeping d's top byte, copying s's colour where d is `key` and leaving d where s
 // is `key` when `keyed`. d and s must not overlap unless they are the same row.
 void HalfRow(uint32_t* d, const uint32_t* s, int n, bool render, bool keyed, uint32_t key);
+// The blit mode's half-and-half mix of R5G6B5 pixels: each field taken to 8 bits (f x 255 / mask),
+// the two averaged ((a + b) >> 1) and taken back (m x mask / 255); s's colour where d is `key`, d
+// left where s is `key` when `keyed`. The same overlap rule as HalfRow.
+void HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key);
 
 // 16-bit texels of layout `from` (Rgb565 or Argb1555) onto a target of layout `to`: converted and
 // stored (where opaque when `keyed`); or modulated per channel as ModulateRow and blended as
