@@ -48,13 +48,20 @@ int StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n) {
   constexpr int P = V::kBytes / 4;
   const typename V::R alpha = V::Set32(0xFF000000u);
   int i = 0;
+  const typename V::R none = V::Set32(0), all = V::Set32(0xFFFFFFFFu);
   for (; i + P <= n; i += P) {
     const typename V::R cv = V::Load(c + i);
     if (V::AllSet(cv, alpha)) {
       V::Store(d + i, cv);
     } else if (!V::NoneSet(cv, alpha)) {
       const typename V::R dv = V::Load(d + i);
-      V::Store(d + i, V::Pack16(Blend<V>(V::Lo8(cv), V::Lo8(dv)), Blend<V>(V::Hi8(cv), V::Hi8(dv))));
+      // Keyed pictures have only those two alphas: a choice per lane gives the blend's result.
+      const typename V::R a = V::And(cv, alpha);
+      const typename V::R opaque = V::template Eq<uint32_t>(a, alpha);
+      if (V::AllSet(V::Or(opaque, V::template Eq<uint32_t>(a, none)), all))
+        V::Store(d + i, V::Select(opaque, cv, dv));
+      else
+        V::Store(d + i, V::Pack16(Blend<V>(V::Lo8(cv), V::Lo8(dv)), Blend<V>(V::Hi8(cv), V::Hi8(dv))));
     }
   }
   return i;
