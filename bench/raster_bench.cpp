@@ -121,25 +121,9 @@ void BM_FrameConversion(benchmark::State& state) {
   state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
 }
 
-// Clear and present of the render device on the headless display, against one memcpy of the frame.
-void BM_EmptyFrame(benchmark::State& state) {
-  t4::platform::HeadlessDisplay display;
-  GraphicsSystem system(display);
-  PresentParams params;
-  params.width = W;
-  params.height = H;
-  params.format = state.range(0) == 16 ? B16 : B32;
-  RenderDevice device(system, params);
-  for (auto _ : state) {
-    device.Clear(nullptr, 0xFF000000);
-    device.Present();
-    benchmark::ClobberMemory();
-  }
-  state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
-}
-
-// The present alone: the back buffer to the display's frame, against one memcpy of the frame.
-void BM_Present(benchmark::State& state) {
+// Present of the render device on the headless display (after a clear when `clear`), against one
+// memcpy of the frame.
+void DevicePresent(benchmark::State& state, bool clear) {
   t4::platform::HeadlessDisplay display;
   GraphicsSystem system(display);
   PresentParams params;
@@ -149,11 +133,14 @@ void BM_Present(benchmark::State& state) {
   RenderDevice device(system, params);
   device.Clear(nullptr, 0xFF102030);
   for (auto _ : state) {
+    if (clear) device.Clear(nullptr, 0xFF000000);
     device.Present();
     benchmark::ClobberMemory();
   }
   state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
 }
+void BM_EmptyFrame(benchmark::State& s) { DevicePresent(s, true); }
+void BM_Present(benchmark::State& s) { DevicePresent(s, false); }
 
 BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W * H)->Arg(W * H * 2)->Arg(W * H * 4);
 BENCHMARK(BM_Quad32_Opaque);

@@ -1,7 +1,9 @@
-// Headless throughput of whole stage frames (logic and the full drawing path, one thread, no frame
-// pacing) on a demo stage and on a heavy stage built here, printed beside the machine's memcpy
+// Headless throughput of whole stage frames (logic, the full drawing path and the present with its
+// frame conversion, one thread, no frame pacing) on a demo stage and on a heavy and a crowded stage
+// built here, in processor time (the fastest of three rounds), printed beside the machine's memcpy
 // bandwidth for scale; then the program's start-up to its first frame and its peak memory on the
-// demo. scripts/bench.sh builds it and runs it pinned to one core.
+// demo. Each figure is checked against its goal ("goal |" lines; exit 1 when one is missed).
+// scripts/bench.sh builds it and runs it pinned to one core.
 //
 // --digest prints a hash of every frame's state and pixels instead of timing, so that a change
 // meant only to speed things up can be shown to leave the play and the pictures as they were.
@@ -204,6 +206,7 @@ bool StartStage(StageHarness& h, const std::string& name) {
 int main(int argc, char** argv) {
   StageRun stages[] = {{"typical", 20000, 3000, 6000}, {"heavy", 3000, 1200, 1500}, {"crowded", 1200, 400, 400}};
   bool digest = false;
+  int rounds = 3;
   std::string only;
   std::string program, demo = T4_DEMO_DIR;
   for (int i = 1; i < argc; ++i) {
@@ -216,6 +219,8 @@ int main(int argc, char** argv) {
       stages[1].frames = std::atoi(argv[++i]);
     } else if (i + 1 < argc && a == "--crowded-frames") {
       stages[2].frames = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && a == "--rounds") {
+      rounds = std::max(1, std::atoi(argv[++i]));
     } else if (i + 1 < argc && a == "--stage") {
       only = argv[++i];
     } else if (i + 1 < argc && a == "--program") {
@@ -223,7 +228,7 @@ int main(int argc, char** argv) {
     } else {
       std::fprintf(stderr,
                    "usage: %s [--typical-frames N] [--heavy-frames N] [--crowded-frames N] "
-                   "[--stage typical|heavy|crowded] [--program PATH_TO_tarnwick4] [--digest]\n",
+                   "[--rounds N] [--stage typical|heavy|crowded] [--program PATH_TO_tarnwick4] [--digest]\n",
                    argv[0]);
       return 2;
     }
@@ -241,13 +246,19 @@ int main(int argc, char** argv) {
   bool met = true;
   for (const StageRun& st : stages) {
     if (!only.empty() && only != st.name) continue;
-    StageHarness h;
-    if (!StartStage(h, st.name)) {
-      std::fprintf(stderr, "cannot load the demo stage\n");
-      return 1;
+    // The same play several times over, from the start, and the fastest kept: a shared machine
+    // only ever slows a round down.
+    Result fastest;
+    for (int round = 0; round < (digest ? 1 : rounds); ++round) {
+      StageHarness h;
+      if (!StartStage(h, st.name)) {
+        std::fprintf(stderr, "cannot load the demo stage\n");
+        return 1;
+      }
+      const Result r = Play(h, digest ? std::min(st.frames, st.digestFrames) : st.frames, digest);
+      if (round == 0 || r.cpu < fastest.cpu) fastest = r;
     }
-    const Result r = Play(h, digest ? std::min(st.frames, st.digestFrames) : st.frames, digest);
-    met = Print(st.name, r, st.goal, digest) && met;
+    met = Print(st.name, fastest, st.goal, digest) && met;
   }
   if (digest || program.empty() || !only.empty()) return met ? 0 : 1;
 
@@ -262,7 +273,7 @@ int main(int argc, char** argv) {
     if (r.seconds < best) best = r.seconds;
   }
   // A second of it is the processor-clock measurement that the report log opens with.
-  met = Goal("start-up to the first frame and exit (best of 5)", best * 1e3, "ms", 1150, false) && met;
+  met = Goal("start-up to first frame and exit, best of 5", best * 1e3, "ms", 1150, false) && met;
   const ChildRun title = RunProgram(program, demo, {"--frames", "1800"});
   const ChildRun stage = RunProgram(program, demo, {"--frames", "3600", "--test-play", "data\\stg4\\demo1-2.stg4_001"});
   std::printf("peak memory %ld KiB (title, 1,800 frames)  %ld KiB (demo stage test play, 3,600 frames)\n",
