@@ -25,6 +25,6 @@ run build-bench/bench/t4_gfx_bench
 run build-bench/bench/t4_midi_bench
 
 echo
-printf '%-46s | %-22s | %-13s | %s\n' "figure" "measured" "goal" "met"
+printf '%-44s | %-20s | %-11s | %s\n' "figure" "measured" "goal" "met"
 grep '^goal |' "$log" | cut -d'|' -f2- | sed 's/^ //'
 exit "$status"
