@@ -2,9 +2,11 @@
 // the wait record of the blocking presentations that the pause thread shows.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/safe_containers.h"
 #include "persist/menu_command.h"
@@ -185,6 +187,13 @@ class cScenePlay : public cScene {
   cSafeList<cShot> m_Shots;
   cSafeVector<cSafeList<cCharaBase*>> m_CharaLayers;
   cSafeVector<cSafeList<cShot*>> m_ShotLayers;
+  // The shots of each display layer in list order, gathered once by a frame's layered drawing
+  // instead of a walk of every shot per layer. AddShot, EraseShot and the set-up count their
+  // changes in m_nShotChanges, so lists gathered before a change are gathered anew.
+  std::array<std::vector<cShot*>, 8> m_ShotsByZ;
+  uint32_t m_nShotChanges = 0;
+  uint32_t m_nShotsByZAt = 0;
+  bool m_bShotsByZ = false;
   cWait m_Wait;
   // Written by the window thread while the pause thread runs.
   std::atomic<int32_t> m_bClosing{0};

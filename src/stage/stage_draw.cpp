@@ -59,6 +59,7 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   }
   DDSURFACEDATA* dst = &BackBuffer;
   const int frozen = bHoldAnime;
+  m_bShotsByZ = false;
   if (g_SurfaceTable[IMAGE_SHOTS_PADDED].bLost || g_SurfaceTable[IMAGE_SHOTS_PADDED_MIRROR].bLost)
     BuildPaddedShotSheets();
   if (m_Draw.m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(true);
