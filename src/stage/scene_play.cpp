@@ -63,6 +63,7 @@ cScenePlay::~cScenePlay() {
   // The objects go before the scene whose lists point at them; characters first, since their
   // links lead into items and heroes.
   g_CharaList.clear();
+  ++g_nCharaListChanges;
   g_ItemList.clear();
   g_Heroes.clear();
   int count = 0;

@@ -161,6 +161,11 @@ class cScenePlay : public cScene {
   // The parts of a frame (stage_draw*.cpp, screen_effect_draw.cpp, hero_draw.cpp).
   void DrawHero(int frozen);
   int DrawChara(cChara& chara, int frozen);
+  // The characters of display layer `z` (every one when `z` is -1) from `it` on, in list order;
+  // those whose death display has ended leave the list.
+  void DrawCharasFrom(cSafeList<cChara>::iterator it, int z, int frozen);
+  // The characters of display layer `z` from the lists gathered for the frame.
+  void DrawCharaLayer(int z, int frozen);
   void ScrollBackgrounds();
   void DrawBackgrounds(DDSURFACEDATA* dst, int front);
   void DrawMapBlocks(DDSURFACEDATA* dst, int front);
@@ -194,6 +199,10 @@ class cScenePlay : public cScene {
   uint32_t m_nShotChanges = 0;
   uint32_t m_nShotsByZAt = 0;
   bool m_bShotsByZ = false;
+  // The same for the characters, whose changes g_nCharaListChanges counts.
+  std::array<std::vector<cSafeList<cChara>::iterator>, 8> m_CharasByZ;
+  uint32_t m_nCharasByZAt = 0;
+  bool m_bCharasByZ = false;
   cWait m_Wait;
   // Written by the window thread while the pause thread runs.
   std::atomic<int32_t> m_bClosing{0};

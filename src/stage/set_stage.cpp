@@ -63,6 +63,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   ++m_nShotChanges;
   m_CharaLayers.assign(FACTION_COUNT, cSafeList<cCharaBase*>());
   g_CharaList.clear();
+  ++g_nCharaListChanges;
   g_bBlockCharaMade = 0;
   g_ItemList.clear();
 

@@ -8,6 +8,7 @@ cSafeVector<cMapCell> g_MapGrid;
 cSafeVector<cHero> g_Heroes;
 cSafeList<cChara> g_CharaList;
 int g_bBlockCharaMade = 1;
+uint32_t g_nCharaListChanges = 0;
 cSafeList<cItem> g_ItemList;
 
 namespace {
