@@ -26,6 +26,7 @@ class cHero;
 class cShot;
 class cEdShot;
 class cBlock;
+struct FIREPARAM;
 class cSaveData;
 class cFlowState;
 class cFlowCommandState;
@@ -146,6 +147,8 @@ class cScenePlay : public cScene {
   // The shot list: a copy of `shot` joins the list and its faction's list; erasing removes both
   // and returns the next node (shot_pass.cpp).
   void AddShot(const cShot& shot);
+  // A shot set up (cShot::Setup) where it stays in the list, and linked as AddShot links a copy.
+  void AddShot(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREPARAM& f);
   cSafeList<cShot>::iterator EraseShot(cSafeList<cShot>::iterator it);
   // Summoned objects (spawn_summon.cpp): `x`, `y` the top-left corner of the formation's place.
   void SpawnSummonedChara(cSafeList<cChara>& list, double x, double y, int faction, int facing, cEdShot& record,
@@ -274,6 +277,8 @@ class cScenePlay : public cScene {
   int HeroPass();
   int OtherCharaPass();
   void ShotPass();
+  // Counts the change and links the last shot of the list to its faction, target and shooter.
+  void LinkLastShot();
   void OutOfAreaPass();
   // 1 when the frame ends; handles the killed-by-flows rule for a character at `it`.
   int KilledByFlows(cSafeList<cChara>::iterator& it, bool& removed);

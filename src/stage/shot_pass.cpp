@@ -8,6 +8,15 @@
 
 void cScenePlay::AddShot(const cShot& shot) {
   m_Shots.push_back(shot);
+  LinkLastShot();
+}
+
+void cScenePlay::AddShot(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREPARAM& f) {
+  m_Shots.emplace_back().Setup(id, shooter, kind, p, f);
+  LinkLastShot();
+}
+
+void cScenePlay::LinkLastShot() {
   ++m_nShotChanges;
   cShot& copy = m_Shots.back();
   m_ShotLayers.At(copy.m_nLayer).push_back(&copy);
