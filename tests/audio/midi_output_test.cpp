@@ -9,7 +9,10 @@
 #include <string>
 
 #include "audio/midi_output.h"
+#include "core/report_log.h"
+#include "platform/clock.h"
 #include "platform/midi/midi_synth.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -51,6 +54,27 @@ TEST_F(MidiOutputPreload, ASoundfontChosenAfterThePreloadIsLoadedInstead) {
   EXPECT_EQ(m_lastFont, font.string());
   EXPECT_EQ(m_loads.load(), 2);
   std::filesystem::remove(font);
+}
+
+TEST_F(MidiOutputPreload, AFailedPreloadIsReportedOnceWhenTheFirstSongAsks) {
+  t4::test::TempDir dir;
+  ASSERT_TRUE(InitReportLog((dir.Path() / "Report_Game.txt").string().c_str()));
+  std::atomic<bool> tried{false};
+  g_MidiOutput.SetSynthMaker([&tried](const std::string&) -> std::shared_ptr<t4::platform::MidiSynth> {
+    tried = true;
+    return nullptr;
+  });
+  g_MidiOutput.PreloadSynth();
+  for (int i = 0; i < 1000 && !tried; ++i) t4::platform::SleepReal(2);
+  ASSERT_TRUE(tried);
+  // The load failed on its own thread, but the report log has its line only where the song asks.
+  EXPECT_EQ(dir.ReadFile("Report_Game.txt").find("Midi SoundFont"), std::string::npos);
+  EXPECT_EQ(g_MidiOutput.Synth(), nullptr);
+  EXPECT_EQ(g_MidiOutput.Synth(), nullptr);
+  const std::string log = dir.ReadFile("Report_Game.txt");
+  const size_t at = log.find("Midi SoundFont");
+  EXPECT_NE(at, std::string::npos);
+  EXPECT_EQ(log.find("Midi SoundFont", at + 1), std::string::npos);
 }
 
 }  // namespace
