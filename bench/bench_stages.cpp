@@ -131,7 +131,9 @@ cBackground Layer(const char* image, double ratio, int autoScroll) {
 
 }  // namespace
 
-cStage HeavyStage() {
+namespace {
+
+cStage CrowdStage(int charas) {
   cStage stage = EmptyStage(320, 60);
   // A picture behind everything and three see-through ones scrolling at their own rates.
   stage.m_Backgrounds.push_back(Layer("bmp\\Title.bmp", 0.25, 0));
@@ -148,10 +150,10 @@ cStage HeavyStage() {
       Flow(TRIG_ALWAYS, {Move(CMD_STRAIGHT_MOVE, DIR_UP, 10, 6), Move(CMD_STRAIGHT_MOVE, DIR_DOWN, 10, 6)});
   const cFlow turn = Flow(TRIG_BLOCK_SIDE, {Command(CMD_TURN)});
   int placed = 0;
-  for (int i = 0; placed < 300; ++i, ++placed) {
+  for (int i = 0; placed < charas; ++i, ++placed) {
     // A third of them crowd the first two screens, where the hero starts, the rest spread over
     // the map.
-    const bool near = placed < 100;
+    const bool near = placed < charas / 3;
     const int x = near ? 1 + (i * 7) % 38 : 2 + (i * 13) % 316;
     const int y = near ? 45 + (i * 5) % 12 : 10 + (i * 5) % 46;
     cCharaDef c;
@@ -176,6 +178,12 @@ cStage HeavyStage() {
   }
   return stage;
 }
+
+}  // namespace
+
+cStage HeavyStage() { return CrowdStage(300); }
+
+cStage CrowdedStage() { return CrowdStage(1000); }
 
 cStage ChurnStage() {
   cStage stage = EmptyStage(40, 15);

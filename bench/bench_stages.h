@@ -11,6 +11,9 @@ namespace t4::bench {
 // four background layers and a 320 x 60 block map.
 cStage HeavyStage();
 
+// The heavy stage with 1,000 such characters, roughly 3,000 shots alive at a time.
+cStage CrowdedStage();
+
 // Summoners that keep putting walkers with a short lifetime into the stage, so that characters
 // are created and removed every few frames for as long as the stage runs.
 cStage ChurnStage();

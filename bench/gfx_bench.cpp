@@ -1,5 +1,5 @@
 // The drawing layer's blits, fills and picture effects on a full screen in the blit mode at 8, 16
-// and 32 bits. Each effect BM_Fx_<what> runs beside BM_Ref_<what>, a straightforward loop of the
+// and 32 bits, and the translucent blit in the render mode at 16 and 32. Each effect BM_Fx_<what> runs beside BM_Ref_<what>, a straightforward loop of the
 // same formula over plain arrays, and the table gives the ratio of the two as well as to memcpy.
 #include <benchmark/benchmark.h>
 
@@ -23,9 +23,9 @@ struct Layer {
   DDSURFACEDATA table[72];
   IMAGESLOT slots[72];
   DDSURFACEDATA source;
-  explicit Layer(int bpp) {
+  explicit Layer(int bpp, bool render = false) {
     t4::platform::raster::SetGraphicsSystem(&system);
-    DDInit(FALSE, nullptr, W, H, bpp, FALSE, 0, 1, 60, FALSE, table, slots, 72);
+    DDInit(render ? TRUE : FALSE, nullptr, W, H, bpp, FALSE, 0, 1, 60, FALSE, table, slots, 72);
     g_dwColorKey = bpp == 8 ? 0 : bpp == 16 ? KEY16 : KEY32;
     for (int a = 0; a < 256; ++a)
       for (int b = 0; b < 256; ++b) g_HbtTable[a + b * 256] = static_cast<BYTE>((a + b) / 2);
@@ -54,8 +54,8 @@ void Frame(benchmark::State& state, int bpp) {
 }
 
 template <typename F>
-void Timed(benchmark::State& state, int bpp, F draw) {
-  Layer layer(bpp);
+void Timed(benchmark::State& state, int bpp, F draw, bool render = false) {
+  Layer layer(bpp, render);
   for (auto _ : state) {
     draw(layer);
     benchmark::ClobberMemory();
@@ -78,6 +78,11 @@ void BM_Fx_Trans(benchmark::State& s) {
   Timed(s, static_cast<int>(s.range(0)), [](Layer& l) {
     DDBltHalfTrans(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, BLT_TRANSPARENT, g_HbtTable);
   });
+}
+void BM_RenderTrans(benchmark::State& s) {
+  Timed(
+      s, static_cast<int>(s.range(0)),
+      [](Layer& l) { DDBltHalfTrans(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, BLT_TRANSPARENT, g_HbtTable); }, true);
 }
 void BM_Fx_Tint(benchmark::State& s) {
   Timed(s, static_cast<int>(s.range(0)), [](Layer& l) {
@@ -296,6 +301,7 @@ BENCHMARK(BM_TransparentBlit);
 BENCHMARK(BM_Fill);
 BENCHMARK(BM_Ref_Trans)->Arg(8)->Arg(16)->Arg(32);
 BENCHMARK(BM_Fx_Trans)->Arg(8)->Arg(16)->Arg(32);
+BENCHMARK(BM_RenderTrans)->Arg(16)->Arg(32);
 BENCHMARK(BM_Ref_Tint)->Arg(16)->Arg(32);
 BENCHMARK(BM_Fx_Tint)->Arg(16)->Arg(32);
 BENCHMARK(BM_Ref_Fade)->Arg(16)->Arg(32);
@@ -313,4 +319,14 @@ BENCHMARK(BM_Fx_Stretch)->Arg(8)->Arg(16)->Arg(32);
 
 }  // namespace
 
-int main(int argc, char** argv) { return t4::bench::RunWithRatios(argc, argv); }
+int main(int argc, char** argv) {
+  return t4::bench::RunWithRatios(argc, argv,
+                                  {
+                                      {"BM_Fx_Trans/8", "blit mode 8-bit translucent blit", false, 5},
+                                      {"BM_Fx_Trans/16", "blit mode 16-bit translucent blit", false, 5},
+                                      {"BM_Fx_Trans/32", "blit mode 32-bit translucent blit", false, 5},
+                                      {"BM_RenderTrans/16", "render mode 16-bit translucent blit", false, 5},
+                                      {"BM_RenderTrans/32", "render mode 32-bit translucent blit", false, 5},
+                                      {"BM_Fx_Trans/16", "16-bit translucent effect", true, 1.5},
+                                  });
+}

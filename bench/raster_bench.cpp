@@ -121,8 +121,9 @@ void BM_FrameConversion(benchmark::State& state) {
   state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
 }
 
-// Clear and present of the render device on the headless display, against one memcpy of the frame.
-void BM_EmptyFrame(benchmark::State& state) {
+// Present of the render device on the headless display (after a clear when `clear`), against one
+// memcpy of the frame.
+void DevicePresent(benchmark::State& state, bool clear) {
   t4::platform::HeadlessDisplay display;
   GraphicsSystem system(display);
   PresentParams params;
@@ -130,13 +131,16 @@ void BM_EmptyFrame(benchmark::State& state) {
   params.height = H;
   params.format = state.range(0) == 16 ? B16 : B32;
   RenderDevice device(system, params);
+  device.Clear(nullptr, 0xFF102030);
   for (auto _ : state) {
-    device.Clear(nullptr, 0xFF000000);
+    if (clear) device.Clear(nullptr, 0xFF000000);
     device.Present();
     benchmark::ClobberMemory();
   }
   state.counters["frame_bytes"] = static_cast<double>(FrameBytes(PixelFormat::X8R8G8B8));
 }
+void BM_EmptyFrame(benchmark::State& s) { DevicePresent(s, true); }
+void BM_Present(benchmark::State& s) { DevicePresent(s, false); }
 
 BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W * H)->Arg(W * H * 2)->Arg(W * H * 4);
 BENCHMARK(BM_Quad32_Opaque);
@@ -157,7 +161,20 @@ BENCHMARK(BM_BlitFill)->Arg(8)->Arg(16)->Arg(32);
 BENCHMARK(BM_BlitStretch)->Arg(8)->Arg(16)->Arg(32);
 BENCHMARK(BM_FrameConversion)->Arg(8)->Arg(16)->Arg(32);
 BENCHMARK(BM_EmptyFrame)->Arg(16)->Arg(32);
+BENCHMARK(BM_Present)->Arg(16)->Arg(32);
 
 }  // namespace
 
-int main(int argc, char** argv) { return t4::bench::RunWithRatios(argc, argv); }
+int main(int argc, char** argv) {
+  return t4::bench::RunWithRatios(argc, argv,
+                                  {
+                                      {"BM_Quad16_Half", "render path 16-bit translucent quad", false, 5},
+                                      {"BM_Quad16_Opaque", "render path 16-bit opaque quad", false, 2},
+                                      {"BM_Quad32_Opaque", "render path 32-bit opaque quad", false, 2},
+                                      {"BM_Present/16", "render path 16-bit present (32-bit frame)", false, 3},
+                                      {"BM_Present/32", "render path 32-bit present", false, 3},
+                                      {"BM_FrameConversion/8", "blit path 8-bit present (32-bit frame)", false, 3},
+                                      {"BM_FrameConversion/16", "blit path 16-bit present (32-bit frame)", false, 3},
+                                      {"BM_FrameConversion/32", "blit path 32-bit present", false, 3},
+                                  });
+}

@@ -1,7 +1,9 @@
-// Headless throughput of whole stage frames (logic and the full drawing path, one thread, no frame
-// pacing) on a demo stage and on a heavy stage built here, printed beside the machine's memcpy
+// Headless throughput of whole stage frames (logic, the full drawing path and the present with its
+// frame conversion, one thread, no frame pacing) on a demo stage and on a heavy and a crowded stage
+// built here, in processor time (the fastest of three rounds), printed beside the machine's memcpy
 // bandwidth for scale; then the program's start-up to its first frame and its peak memory on the
-// demo. scripts/bench.sh builds it and runs it pinned to one core.
+// demo. Each figure is checked against its goal ("goal |" lines; exit 1 when one is missed).
+// scripts/bench.sh builds it and runs it pinned to one core.
 //
 // --digest prints a hash of every frame's state and pixels instead of timing, so that a change
 // meant only to speed things up can be shown to leave the play and the pictures as they were.
@@ -19,8 +21,10 @@
 #include <vector>
 
 #include "bench_stages.h"
+#include "core/timing.h"
 #include "platform/present/display.h"
 #include "stage/chara.h"
+#include "stage/game.h"
 #include "stage/scene_play.h"
 #include "stage/shot.h"
 #include "stage/stage_globals.h"
@@ -90,17 +94,21 @@ void AddShots(Digest& d, cScenePlay& scene) {
 }
 
 // Plays `frames` frames after the stage has begun to play (its caption and fade-in done), with
-// the scripted player, timing them, or hashing them with `digest`.
+// the scripted player, each one presented to the headless display as the program presents it
+// (frame conversion included), timing them, or hashing them with `digest`.
 Result Play(StageHarness& h, int frames, bool digest) {
   Result r;
   Digest d;
-  if (digest) h.OnPresent([&d](int, const t4::platform::Frame& f) { d.Add(t4::platform::HashFrame(f)); });
   if (h.RunUntilState(PLAY_PLAY, 600) < 0) std::fprintf(stderr, "stage did not reach play\n");
+  // Throughput, not pacing: the present does not wait for the frame's time on the harness clock.
+  SetFrameScheduleActive(false);
+  if (digest) h.OnPresent([&d](int, const t4::platform::Frame& f) { d.Add(t4::platform::HashFrame(f)); });
   const double c0 = Seconds(CLOCK_THREAD_CPUTIME_ID), w0 = Seconds(CLOCK_MONOTONIC);
   for (int i = 0; i < frames; ++i) {
     int16_t dir = 0, buttons = 0;
     t4::bench::PlayerInput(i, dir, buttons);
     h.Frame(dir, buttons);
+    g_Game.Present();
     if (digest) {
       d.Add(h.Digest());
       AddShots(d, h.Scene());
@@ -118,18 +126,27 @@ Result Play(StageHarness& h, int frames, bool digest) {
   r.load.shots /= samples;
   r.digest = d.Value();
   if (digest) h.OnPresent(nullptr);
+  if (h.Presented() < frames) std::fprintf(stderr, "only %d of %d frames were presented\n", h.Presented(), frames);
   return r;
 }
 
-void Print(const char* name, const Result& r, double goal, bool digest) {
+// One line of the goal table that scripts/bench.sh gathers: the figure, its goal, met or not.
+bool Goal(const char* figure, double value, const char* unit, double goal, bool atLeast) {
+  const bool met = atLeast ? value >= goal : value <= goal;
+  std::printf("goal | %-44s | %10.1f %-9s | %s %8.1f | %s\n", figure, value, unit, atLeast ? ">=" : "<=", goal,
+              met ? "met" : atLeast ? "under goal" : "over goal");
+  return met;
+}
+
+bool Print(const char* name, const Result& r, double goal, bool digest) {
   if (digest) {
     std::printf("%-10s %7d frames  digest %016llx\n", name, r.frames, static_cast<unsigned long long>(r.digest));
-    return;
+    return true;
   }
   const double fps = r.frames / r.cpu;
-  std::printf(
-      "%-10s %7d frames  %9.0f frames/s (cpu)  %9.0f frames/s (wall)  %6.1f characters  %7.1f shots  goal %5.0f %s\n",
-      name, r.frames, fps, r.frames / r.wall, r.load.charas, r.load.shots, goal, fps >= goal ? "met" : "MISSED");
+  std::printf("%-10s %7d frames  %9.0f frames/s (cpu)  %9.0f frames/s (wall)  %6.1f characters  %7.1f shots\n", name,
+              r.frames, fps, r.frames / r.wall, r.load.charas, r.load.shots);
+  return Goal((std::string("stage ") + name + ", presented").c_str(), fps, "frames/s", goal, true);
 }
 
 struct ChildRun {
@@ -169,11 +186,27 @@ ChildRun RunProgram(const std::string& program, const std::string& demo, const s
   return out;
 }
 
+// The stages played, their frames (fewer for the digest) and their goals in frames a second.
+struct StageRun {
+  const char* name;
+  int frames;
+  int digestFrames;
+  double goal;
+};
+
+// Starts stage `name` in the harness; false when it cannot be loaded.
+bool StartStage(StageHarness& h, const std::string& name) {
+  if (name == "typical") return h.StartFile("data\\stg4\\demo1-2.stg4_001");
+  h.Start(name == "heavy" ? t4::bench::HeavyStage() : t4::bench::CrowdedStage());
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  int typicalFrames = 20000, heavyFrames = 3000;
+  StageRun stages[] = {{"typical", 20000, 3000, 6000}, {"heavy", 3000, 1200, 1500}, {"crowded", 1200, 400, 400}};
   bool digest = false;
+  int rounds = 3;
   std::string only;
   std::string program, demo = T4_DEMO_DIR;
   for (int i = 1; i < argc; ++i) {
@@ -181,52 +214,53 @@ int main(int argc, char** argv) {
     if (a == "--digest") {
       digest = true;
     } else if (i + 1 < argc && a == "--typical-frames") {
-      typicalFrames = std::atoi(argv[++i]);
+      stages[0].frames = std::atoi(argv[++i]);
     } else if (i + 1 < argc && a == "--heavy-frames") {
-      heavyFrames = std::atoi(argv[++i]);
+      stages[1].frames = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && a == "--crowded-frames") {
+      stages[2].frames = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && a == "--rounds") {
+      rounds = std::max(1, std::atoi(argv[++i]));
     } else if (i + 1 < argc && a == "--stage") {
       only = argv[++i];
     } else if (i + 1 < argc && a == "--program") {
       program = argv[++i];
     } else {
-      std::fprintf(
-          stderr,
-          "usage: %s [--typical-frames N] [--heavy-frames N] [--stage typical|heavy] [--program PATH_TO_tarnwick4] "
-          "[--digest]\n",
-          argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--typical-frames N] [--heavy-frames N] [--crowded-frames N] "
+                   "[--rounds N] [--stage typical|heavy|crowded] [--program PATH_TO_tarnwick4] [--digest]\n",
+                   argv[0]);
       return 2;
     }
   }
-  // One stage alone, for a profiler: no memcpy, no start-up runs.
-  if (!only.empty() && only != "typical" && only != "heavy") {
-    std::fprintf(stderr, "--stage takes typical or heavy\n");
+  // One stage alone, for a profiler: no start-up runs.
+  if (!only.empty() && only != "typical" && only != "heavy" && only != "crowded") {
+    std::fprintf(stderr, "--stage takes typical, heavy or crowded\n");
     return 2;
   }
-  if (digest) {
-    typicalFrames = std::min(typicalFrames, 3000);
-    heavyFrames = std::min(heavyFrames, 1200);
-  } else if (only.empty()) {
+  if (!digest) {
     const double gbs = MemcpyBandwidth();
     std::printf("memcpy bandwidth  %.2f GB/s (one 640 x 480 x 32-bit frame: %.1f us)\n", gbs,
                 640.0 * 480 * 4 / (gbs * 1e3));
   }
-  Result typical, heavy;
-  if (only.empty() || only == "typical") {
-    StageHarness h;
-    if (!h.StartFile("data\\stg4\\demo1-2.stg4_001")) {
-      std::fprintf(stderr, "cannot load the demo stage\n");
-      return 1;
+  bool met = true;
+  for (const StageRun& st : stages) {
+    if (!only.empty() && only != st.name) continue;
+    // The same play several times over, from the start, and the fastest kept: a shared machine
+    // only ever slows a round down.
+    Result fastest;
+    for (int round = 0; round < (digest ? 1 : rounds); ++round) {
+      StageHarness h;
+      if (!StartStage(h, st.name)) {
+        std::fprintf(stderr, "cannot load the demo stage\n");
+        return 1;
+      }
+      const Result r = Play(h, digest ? std::min(st.frames, st.digestFrames) : st.frames, digest);
+      if (round == 0 || r.cpu < fastest.cpu) fastest = r;
     }
-    typical = Play(h, typicalFrames, digest);
+    met = Print(st.name, fastest, st.goal, digest) && met;
   }
-  if (only.empty() || only == "heavy") {
-    StageHarness h;
-    h.Start(t4::bench::HeavyStage());
-    heavy = Play(h, heavyFrames, digest);
-  }
-  if (only.empty() || only == "typical") Print("typical", typical, 3000, digest);
-  if (only.empty() || only == "heavy") Print("heavy", heavy, 600, digest);
-  if (digest || program.empty() || !only.empty()) return 0;
+  if (digest || program.empty() || !only.empty()) return met ? 0 : 1;
 
   // Start-up: from exec to the end of a run of one frame (which includes the short shutdown).
   double best = 1e9;
@@ -238,10 +272,11 @@ int main(int argc, char** argv) {
     }
     if (r.seconds < best) best = r.seconds;
   }
-  std::printf("start-up   %.1f ms to the first frame and exit (best of 5)\n", best * 1e3);
+  // A second of it is the processor-clock measurement that the report log opens with.
+  met = Goal("start-up to first frame and exit, best of 5", best * 1e3, "ms", 1150, false) && met;
   const ChildRun title = RunProgram(program, demo, {"--frames", "1800"});
   const ChildRun stage = RunProgram(program, demo, {"--frames", "3600", "--test-play", "data\\stg4\\demo1-2.stg4_001"});
   std::printf("peak memory %ld KiB (title, 1,800 frames)  %ld KiB (demo stage test play, 3,600 frames)\n",
               title.maxRssKiB, stage.maxRssKiB);
-  return 0;
+  return met ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <memory>
 #include <sstream>
 
@@ -248,20 +249,25 @@ int RunProgram(const RUNOPTIONS& o) {
     return 1;
   }
   WriteReportLog("App : ver %d", DATA_VERSION);
+  // The soundfont of the first song and the font configuration of the text load while the system
+  // report measures the processor clock; neither writes to the report log.
+  if (!o.strSoundFont.empty()) g_MidiOutput.SetSoundFont(o.strSoundFont.c_str());
+  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
+  g_MidiOutput.PreloadSynth();
+  std::future<std::unique_ptr<t4::platform::text::Rasterizer>> fontsLoading =
+      std::async(std::launch::async, &t4::platform::text::MakeFreeTypeRasterizer);
   WriteSystemReport();
   g_bTestPlay = o.bTestPlay ? 1 : 0;
   std::string editorSocket = o.strEditorSocket;
   if (editorSocket.empty() && std::getenv("TARNWICK4_EDITOR_SOCKET")) editorSocket = std::getenv("TARNWICK4_EDITOR_SOCKET");
   t4::platform::SetEditorSocketPath(editorSocket);
-  if (!o.strSoundFont.empty()) g_MidiOutput.SetSoundFont(o.strSoundFont.c_str());
 
   // The back ends of this run, chosen once. Each is installed for this scope only, so that no
   // early return leaves the process pointing at a destroyed one.
   t4::platform::SdlDeviceFacts deviceFacts;
   t4::platform::ScopedDeviceFacts installedFacts(deviceFacts);
-  const std::unique_ptr<t4::platform::text::Rasterizer> freeType = t4::platform::text::MakeFreeTypeRasterizer();
+  const std::unique_ptr<t4::platform::text::Rasterizer> freeType = fontsLoading.get();
   t4::platform::text::ScopedRasterizer installedRasterizer(*freeType);
-  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
   t4::platform::ManualClock manualClock;
   t4::platform::SteadyClock steadyClock;
   t4::platform::HeadlessDisplay headlessDisplay;

@@ -11,6 +11,7 @@ cMidiOutput g_MidiOutput;
 
 void cMidiOutput::SetSoundFont(const char* lpPath) {
   std::lock_guard lock(m_Mutex);
+  m_Preload = {};
   m_strSoundFont = lpPath ? lpPath : "";
   m_lpSynth.reset();
   m_bFailed = 0;
@@ -18,16 +19,25 @@ void cMidiOutput::SetSoundFont(const char* lpPath) {
 
 void cMidiOutput::SetSynthMaker(SynthMaker maker) {
   std::lock_guard lock(m_Mutex);
+  m_Preload = {};
   m_SynthMaker = std::move(maker);
   m_lpSynth.reset();
   m_bFailed = 0;
+}
+
+void cMidiOutput::PreloadSynth() {
+  std::lock_guard lock(m_Mutex);
+  if (m_lpSynth || m_bFailed || !m_SynthMaker || m_Preload.valid()) return;
+  m_Preload = std::async(std::launch::async, [maker = m_SynthMaker, path = t4::platform::ChooseSoundFont(m_strSoundFont)] {
+    return maker(path);
+  });
 }
 
 std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {
   std::lock_guard lock(m_Mutex);
   if (m_lpSynth || m_bFailed || !m_SynthMaker) return m_lpSynth;
   const std::string path = t4::platform::ChooseSoundFont(m_strSoundFont);
-  m_lpSynth = m_SynthMaker(path);
+  m_lpSynth = m_Preload.valid() ? m_Preload.get() : m_SynthMaker(path);
   if (!m_lpSynth) {
     m_bFailed = 1;
     WriteReportLogAndDebugLog("Midi SoundFont %s を読み込めません", path.empty() ? "(なし)" : path.c_str());

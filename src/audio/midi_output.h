@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,6 +21,11 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   using SynthMaker = std::function<std::shared_ptr<t4::platform::MidiSynth>(const std::string& soundFont)>;
   void SetSynthMaker(SynthMaker maker);
 
+  // Starts loading the synthesiser on a thread of its own, so that the first song does not wait
+  // for the soundfont. The first Synth() takes what it loaded (and reports a failure then, as it
+  // would have reported its own).
+  void PreloadSynth();
+
   std::shared_ptr<t4::platform::MidiSynth> Synth() override;
   // A song can be heard: there is a sound device, and a synthesiser (loaded now if need be).
   bool CanPlay();
@@ -32,6 +38,7 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   SynthMaker m_SynthMaker;
   std::shared_ptr<t4::platform::MidiSynth> m_lpSynth;
   int32_t m_bFailed = 0;  // the load failed (logged once)
+  std::future<std::shared_ptr<t4::platform::MidiSynth>> m_Preload;  // the synthesiser being loaded
 };
 
 extern cMidiOutput g_MidiOutput;

@@ -2,6 +2,7 @@
 // by pixel on locked surfaces otherwise.
 #include "gfx/dd_effect_pixels.h"
 #include "gfx/dd_effects.h"
+#include "platform/raster/pixel_traits.h"
 
 using namespace t4::platform::raster;
 using namespace t4::gfx;
@@ -11,6 +12,14 @@ namespace {
 // Per-byte (a + b) >> 1 of the three colour bytes.
 inline uint32_t Half32(uint32_t a, uint32_t b) {
   return ((a & 0xFEFEFEu) >> 1) + ((b & 0xFEFEFEu) >> 1) + (a & b & 0x010101u);
+}
+
+// The row loops read ahead of their stores: a source row that overlaps its target a few pixels
+// apart takes the pixel by pixel walk, which sees each store.
+bool RowsApart(const void* s, const void* d, int64_t bytes) {
+  const auto sa = reinterpret_cast<uintptr_t>(s), da = reinterpret_cast<uintptr_t>(d);
+  const auto n = static_cast<uintptr_t>(bytes);
+  return sa == da || sa + n <= da || da + n <= sa;
 }
 
 // The half-and-half mix of the software paths, in every layout but 24 bits.
@@ -25,6 +34,11 @@ void TransPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRa
     for (int64_t i = r.i0; i < r.i1; ++i) {
       const uint32_t* s = fx.SrcRow32(sy + i) + sx;
       uint32_t* d = fx.DstRow32(y + i) + x;
+      const int64_t n = r.j1 - r.j0;
+      if (RowsApart(s + r.j0, d + r.j0, n * 4)) {
+        px::HalfRow(d + r.j0, s + r.j0, static_cast<int>(n), render, keyed, key);
+        continue;
+      }
       for (int64_t j = r.j0; j < r.j1; ++j) {
         const uint32_t p = s[j], q = d[j];
         if (keyed && (render ? (p >> 24) == 0 : p == key)) continue;
@@ -55,9 +69,16 @@ void TransPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRa
   const uint32_t key = g_dwColorKey, alphaBits = static_cast<uint32_t>(tm.nAMask) << tm.nAShift;
   const bool render = fx.m_bRender, toBack = fx.m_bToBack16;
   const cFieldScale& fs = FieldScaleFor(tm);
+  // The blit mode's R5G6B5 has a row loop of its own.
+  const bool rows565 = !render && !toBack && key <= 0xFFFF && tm.nRMask == 31 && tm.nGMask == 63 &&
+                       tm.nBMask == 31 && tm.nRShift == 11 && tm.nGShift == 5 && tm.nBShift == 0;
   for (int64_t i = r.i0; i < r.i1; ++i) {
     const uint16_t* s = fx.SrcRow<uint16_t>(sy + i) + sx;
     uint16_t* d = fx.DstRow<uint16_t>(y + i) + x;
+    if (rows565 && RowsApart(s + r.j0, d + r.j0, (r.j1 - r.j0) * 2)) {
+      px::HalfRow565(d + r.j0, s + r.j0, static_cast<int>(r.j1 - r.j0), keyed, static_cast<uint16_t>(key));
+      continue;
+    }
     for (int64_t j = r.j0; j < r.j1; ++j) {
       const uint32_t p = s[j], q = d[j];
       if (keyed && (render ? (p & alphaBits) == 0 : p == key)) continue;

@@ -182,12 +182,8 @@ void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter
   switch (cmd.m_cKind) {
     case CMD_KIND_SHOT: {
       if (&shots != &scene->m_Shots) return;
-      {
-        cShot prototype;
-        prototype.Setup(scene->m_nShotIdCount, &shooter, CMD_KIND_SHOT, p, f);
-        scene->AddShot(prototype);
-      }
-      // AddShot links the copy to its target and shooter.
+      // AddShot links the shot to its target and shooter.
+      scene->AddShot(scene->m_nShotIdCount, &shooter, CMD_KIND_SHOT, p, f);
       ++scene->m_nShotIdCount;
       break;
     }

@@ -2,9 +2,11 @@
 // the wait record of the blocking presentations that the pause thread shows.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/safe_containers.h"
 #include "persist/menu_command.h"
@@ -24,6 +26,7 @@ class cHero;
 class cShot;
 class cEdShot;
 class cBlock;
+struct FIREPARAM;
 class cSaveData;
 class cFlowState;
 class cFlowCommandState;
@@ -144,6 +147,8 @@ class cScenePlay : public cScene {
   // The shot list: a copy of `shot` joins the list and its faction's list; erasing removes both
   // and returns the next node (shot_pass.cpp).
   void AddShot(const cShot& shot);
+  // A shot set up (cShot::Setup) where it stays in the list, and linked as AddShot links a copy.
+  void AddShot(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREPARAM& f);
   cSafeList<cShot>::iterator EraseShot(cSafeList<cShot>::iterator it);
   // Summoned objects (spawn_summon.cpp): `x`, `y` the top-left corner of the formation's place.
   void SpawnSummonedChara(cSafeList<cChara>& list, double x, double y, int faction, int facing, cEdShot& record,
@@ -159,6 +164,11 @@ class cScenePlay : public cScene {
   // The parts of a frame (stage_draw*.cpp, screen_effect_draw.cpp, hero_draw.cpp).
   void DrawHero(int frozen);
   int DrawChara(cChara& chara, int frozen);
+  // The characters of display layer `z` (every one when `z` is -1) from `it` on, in list order;
+  // those whose death display has ended leave the list.
+  void DrawCharasFrom(cSafeList<cChara>::iterator it, int z, int frozen);
+  // The characters of display layer `z` from the lists gathered for the frame.
+  void DrawCharaLayer(int z, int frozen);
   void ScrollBackgrounds();
   void DrawBackgrounds(DDSURFACEDATA* dst, int front);
   void DrawMapBlocks(DDSURFACEDATA* dst, int front);
@@ -185,6 +195,17 @@ class cScenePlay : public cScene {
   cSafeList<cShot> m_Shots;
   cSafeVector<cSafeList<cCharaBase*>> m_CharaLayers;
   cSafeVector<cSafeList<cShot*>> m_ShotLayers;
+  // The shots of each display layer in list order, gathered once by a frame's layered drawing
+  // instead of a walk of every shot per layer. AddShot, EraseShot and the set-up count their
+  // changes in m_nShotChanges, so lists gathered before a change are gathered anew.
+  std::array<std::vector<cShot*>, 8> m_ShotsByZ;
+  uint32_t m_nShotChanges = 0;
+  uint32_t m_nShotsByZAt = 0;
+  bool m_bShotsByZ = false;
+  // The same for the characters, whose changes g_nCharaListChanges counts.
+  std::array<std::vector<cSafeList<cChara>::iterator>, 8> m_CharasByZ;
+  uint32_t m_nCharasByZAt = 0;
+  bool m_bCharasByZ = false;
   cWait m_Wait;
   // Written by the window thread while the pause thread runs.
   std::atomic<int32_t> m_bClosing{0};
@@ -256,6 +277,8 @@ class cScenePlay : public cScene {
   int HeroPass();
   int OtherCharaPass();
   void ShotPass();
+  // Counts the change and links the last shot of the list to its faction, target and shooter.
+  void LinkLastShot();
   void OutOfAreaPass();
   // 1 when the frame ends; handles the killed-by-flows rule for a character at `it`.
   int KilledByFlows(cSafeList<cChara>::iterator& it, bool& removed);

@@ -60,6 +60,7 @@ void cScenePlay::SetStage(int bLoadStage, int bStartBgm) {
   m_nPlayFrame = 0;
   m_ShotLayers.assign(FACTION_COUNT, cSafeList<cShot*>());
   m_Shots.clear();
+  ++m_nShotChanges;
   m_CharaLayers.assign(FACTION_COUNT, cSafeList<cCharaBase*>());
   ResetStageWorld();
 

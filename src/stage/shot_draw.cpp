@@ -53,12 +53,25 @@ void cShot::Draw(DDSURFACEDATA* dest, int frozen) {
 }
 
 void cScenePlay::DrawShots(DDSURFACEDATA* dst, int layer, int frozen) {
-  DDBeginBatch(1);
-  for (cShot& shot : m_Shots) {
-    if (layer >= 0 && shot.m_Def.m_cZ != layer) continue;
-    if (!shot.IsOnScreen()) continue;
+  const auto draw = [dst, frozen](cShot& shot) {
+    if (!shot.IsOnScreen()) return;
     shot.UpdateScreenRect();
     shot.Draw(dst, frozen);
+  };
+  DDBeginBatch(1);
+  if (layer >= 0 && layer < static_cast<int>(m_ShotsByZ.size())) {
+    if (!m_bShotsByZ || m_nShotsByZAt != m_nShotChanges) {
+      for (std::vector<cShot*>& shots : m_ShotsByZ) shots.clear();
+      for (cShot& shot : m_Shots)
+        if (shot.m_Def.m_cZ >= 0 && shot.m_Def.m_cZ < static_cast<int>(m_ShotsByZ.size()))
+          m_ShotsByZ[static_cast<size_t>(shot.m_Def.m_cZ)].push_back(&shot);
+      m_nShotsByZAt = m_nShotChanges;
+      m_bShotsByZ = true;
+    }
+    for (cShot* shot : m_ShotsByZ[static_cast<size_t>(layer)]) draw(*shot);
+  } else {
+    for (cShot& shot : m_Shots)
+      if (layer < 0 || shot.m_Def.m_cZ == layer) draw(shot);
   }
   DDEndBatch();
 }

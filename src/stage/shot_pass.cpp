@@ -8,6 +8,16 @@
 
 void cScenePlay::AddShot(const cShot& shot) {
   m_Shots.push_back(shot);
+  LinkLastShot();
+}
+
+void cScenePlay::AddShot(int id, cCharaBase* shooter, int kind, cEdShot& p, const FIREPARAM& f) {
+  m_Shots.emplace_back().Setup(id, shooter, kind, p, f);
+  LinkLastShot();
+}
+
+void cScenePlay::LinkLastShot() {
+  ++m_nShotChanges;
   cShot& copy = m_Shots.back();
   m_ShotLayers.At(copy.m_nLayer).push_back(&copy);
   // The copy's pointers get their back links here, whoever built the shot, so that a character's
@@ -33,6 +43,7 @@ cSafeList<cShot>::iterator cScenePlay::EraseShot(cSafeList<cShot>::iterator it) 
       break;
     }
   }
+  ++m_nShotChanges;
   return m_Shots.erase(it);
 }
 

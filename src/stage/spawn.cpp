@@ -36,6 +36,7 @@ void cScenePlay::SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& i
     scratch.SetBlockPos(tx, ty);
     if (!PlaceRepeatCopy(scratch, def, i)) continue;
     list.push_back(scratch);
+    ++g_nCharaListChanges;
     list.back().UpdateScreenRect();
     ++id;
   }

@@ -65,6 +65,7 @@ void cScenePlay::SpawnSummonedChara(cSafeList<cChara>& list, double x, double y,
       scratch.m_dBottom = scratch.m_dY + scratch.m_nHitHeight - 1;
       if (!PlaceRepeatCopy(scratch, copy, i)) continue;
       list.push_back(scratch);
+      ++g_nCharaListChanges;
     }
     cChara& c = list.back();
     c.UpdateScreenRect();

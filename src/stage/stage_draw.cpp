@@ -59,6 +59,7 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   }
   DDSURFACEDATA* dst = &BackBuffer;
   const int frozen = bHoldAnime;
+  m_bShotsByZ = m_bCharasByZ = false;
   if (g_SurfaceTable[IMAGE_SHOTS_PADDED].bLost || g_SurfaceTable[IMAGE_SHOTS_PADDED_MIRROR].bLost)
     BuildPaddedShotSheets();
   if (m_Draw.m_ScrEffect.m_nEffect != 0) DDSetVirtualBackBuffer(true);
@@ -83,16 +84,10 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
     if (!layered || heroLayer() == i) DrawHero(frozen);
     if (!layered || i == 0) DrawItems(dst, frozen);
     if (batchCharas) BeginCharaBatch();
-    for (auto it = g_CharaList.begin(); it != g_CharaList.end();) {
-      if (layered && DisplayLayer(*it) != i) {
-        ++it;
-        continue;
-      }
-      if (DrawChara(*it, frozen))
-        it = EraseChara(it);
-      else
-        ++it;
-    }
+    if (layered)
+      DrawCharaLayer(i, frozen);
+    else
+      DrawCharasFrom(g_CharaList.begin(), -1, frozen);
     if (batchCharas) DDEndBatch();
     DrawShots(dst, layered ? i : -1, frozen);
   }
@@ -127,6 +122,41 @@ void cScenePlay::Draw(int bLive, int bHoldAnime, int bTickStatus, int bKeyHint) 
   if (bKeyHint) DrawNotice(dst);
   AnimateMenuColors();
   m_Draw.m_ScreenColor.Draw(frozen);
+}
+
+void cScenePlay::DrawCharasFrom(cSafeList<cChara>::iterator it, int z, int frozen) {
+  while (it != g_CharaList.end()) {
+    if (z >= 0 && DisplayLayer(*it) != z)
+      ++it;
+    else
+      it = DrawChara(*it, frozen) ? EraseChara(it) : std::next(it);
+  }
+}
+
+void cScenePlay::DrawCharaLayer(int z, int frozen) {
+  if (!m_bCharasByZ || m_nCharasByZAt != g_nCharaListChanges) {
+    for (auto& layer : m_CharasByZ) layer.clear();
+    for (auto it = g_CharaList.begin(); it != g_CharaList.end(); ++it)
+      if (InLayerRange(DisplayLayer(*it))) m_CharasByZ[static_cast<size_t>(DisplayLayer(*it))].push_back(it);
+    m_nCharasByZAt = g_nCharaListChanges;
+    m_bCharasByZ = true;
+  }
+  const std::vector<cSafeList<cChara>::iterator>& layer = m_CharasByZ[static_cast<size_t>(z)];
+  for (size_t k = 0; k < layer.size(); ++k) {
+    const auto it = layer[k];
+    const bool ended = DrawChara(*it, frozen) != 0;
+    if (m_nCharasByZAt != g_nCharaListChanges) {
+      // Drawing changed the list: the rest of the layer is walked as the list now stands.
+      m_bCharasByZ = false;
+      DrawCharasFrom(ended ? EraseChara(it) : std::next(it), z, frozen);
+      return;
+    }
+    if (ended) {
+      // Its own removal leaves the gathered lists of the other characters as they were.
+      EraseChara(it);
+      m_nCharasByZAt = g_nCharaListChanges;
+    }
+  }
 }
 
 void cScenePlay::DrawHero(int frozen) {

@@ -340,6 +340,7 @@ cSafeList<cChara>::iterator cScenePlay::EraseChara(cSafeList<cChara>::iterator i
   c.DetachLinks();
   // Every faction list lets go of it, so that no list keeps a pointer to a destroyed character.
   for (cSafeList<cCharaBase*>& layer : m_CharaLayers) layer.remove(&c);
+  ++g_nCharaListChanges;
   return g_CharaList.erase(it);
 }
 

@@ -18,6 +18,9 @@ extern cSafeVector<cMapCell> g_MapGrid;
 extern cSafeVector<cHero> g_Heroes;
 extern cSafeList<cChara> g_CharaList;
 extern cSafeList<cItem> g_ItemList;
+// Counts the additions to and removals from g_CharaList, so that lists of its characters gathered
+// before a change are known to be stale.
+extern uint32_t g_nCharaListChanges;
 
 // Set whenever a character whose definition makes it a block character is set up or copied, and
 // cleared with the character list. While it is clear no character of the list is a block

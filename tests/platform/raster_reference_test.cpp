@@ -305,6 +305,67 @@ TEST_P(RasterReference, FrameConversionOfEveryPixelValue) {
     }
 }
 
+TEST_P(RasterReference, TranslucentHalfMixOfRandomRowsInBothModesWithAndWithoutKey) {
+  Random rnd(43);
+  const uint32_t key = 0xFF00FF;
+  for (int n = 0; n < 200; ++n) {
+    const bool render = n % 2, keyed = n % 4 >= 2;
+    const int len = rnd.In(0, 150);
+    // Runs of the key and of clear alpha among random colours, on both sides.
+    std::vector<uint32_t> s(static_cast<size_t>(len)), d(static_cast<size_t>(len));
+    for (int i = 0; i < len; ++i) {
+      const int kind = rnd.In(0, 5);
+      s[static_cast<size_t>(i)] = kind == 0 ? key : kind == 1 ? rnd.Bits() & 0xFFFFFF : rnd.Bits();
+      d[static_cast<size_t>(i)] = rnd.In(0, 4) == 0 ? key | (rnd.Bits() & 0xFF000000u) * (n % 3 == 0) : rnd.Bits();
+    }
+    std::vector<uint32_t> want = d;
+    for (int i = 0; i < len; ++i) {
+      const uint32_t p = s[static_cast<size_t>(i)], q = d[static_cast<size_t>(i)];
+      if (keyed && (render ? p >> 24 == 0 : p == key)) continue;
+      uint32_t mix = 0;
+      for (int sh = 0; sh < 24; sh += 8) mix |= (((p >> sh & 255) + (q >> sh & 255)) >> 1) << sh;
+      want[static_cast<size_t>(i)] = render ? 0xFF000000u | mix : (q & 0xFF000000u) | (q == key ? p & 0xFFFFFF : mix);
+    }
+    px::HalfRow(d.data(), s.data(), len, render, keyed, key);
+    ASSERT_EQ(d, want) << "case " << n << " render " << render << " keyed " << keyed;
+  }
+}
+
+TEST_P(RasterReference, SixteenBitHalfMixOfEveryFieldPairWithAndWithoutKey) {
+  // Every pair of 6-bit fields (and so of 5-bit ones) in one long row, pixel p against pixel q.
+  const uint16_t key = 0xF81F;
+  std::vector<uint16_t> s, d;
+  for (uint32_t a = 0; a < 64; ++a)
+    for (uint32_t b = 0; b < 64; ++b) {
+      s.push_back(static_cast<uint16_t>((a & 31) << 11 | a << 5 | (63 - a) / 2));
+      d.push_back(static_cast<uint16_t>((b & 31) << 11 | b << 5 | (b * 7 & 31)));
+    }
+  // The key on either side.
+  for (int i = 0; i < 40; ++i) {
+    s.push_back(i % 3 ? key : static_cast<uint16_t>(i * 997));
+    d.push_back(i % 2 ? key : static_cast<uint16_t>(i * 331));
+  }
+  for (const bool keyed : {false, true}) {
+    std::vector<uint16_t> fast = d, want = d;
+    const auto to8 = [](uint32_t f, uint32_t mask) { return static_cast<int>(f * 255 / mask); };
+    const auto from8 = [](int v, uint32_t mask) { return static_cast<uint32_t>(v) * mask / 255; };
+    for (size_t i = 0; i < s.size(); ++i) {
+      const uint32_t p = s[i], q = d[i];
+      if (keyed && p == key) continue;
+      if (q == key) {
+        want[i] = static_cast<uint16_t>(p);
+        continue;
+      }
+      const uint32_t r = from8((to8(p >> 11, 31) + to8(q >> 11, 31)) >> 1, 31);
+      const uint32_t g = from8((to8(p >> 5 & 63, 63) + to8(q >> 5 & 63, 63)) >> 1, 63);
+      const uint32_t b = from8((to8(p & 31, 31) + to8(q & 31, 31)) >> 1, 31);
+      want[i] = static_cast<uint16_t>(r << 11 | g << 5 | b);
+    }
+    px::HalfRow565(fast.data(), s.data(), static_cast<int>(s.size()), keyed, key);
+    ASSERT_EQ(fast, want) << "keyed " << keyed;
+  }
+}
+
 std::string WidthName(const ::testing::TestParamInfo<px::Lanes>& info) {
   switch (info.param) {
     case px::Lanes::Avx512: return "Avx512";

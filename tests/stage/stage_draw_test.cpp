@@ -379,6 +379,29 @@ TEST(StageDrawLayers, DeadCharactersLeaveInEveryLayerButNotOnFrozenFrames) {
   }
 }
 
+// Dead characters spread over the display layers, two of them side by side in one layer, leave
+// in one frame; the living keep their order.
+TEST(StageDrawLayers, DeadCharactersOfSeveralLayersLeaveInOneFrame) {
+  StageHarness h;
+  cStage stage = StageFromRows({"....................", "..H.w.w.w.w.w.w.....", "####################"});
+  stage.m_nUseLayers = 1;
+  h.Start(stage);
+  ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
+  const std::vector<cChara*> charas = h.Charas();
+  ASSERT_EQ(charas.size(), 6u);
+  const int z[] = {5, 2, 5, 0, 2, 7}, dead[] = {1, 0, 1, 1, 0, 0};
+  std::vector<int32_t> living;
+  for (size_t i = 0; i < charas.size(); ++i) {
+    charas[i]->m_Def.m_cZOrder = static_cast<int8_t>(z[i]);
+    charas[i]->m_bDead = dead[i];
+    if (!dead[i]) living.push_back(charas[i]->m_nId);
+  }
+  h.Scene().Draw(1, 0, 0, 0);
+  std::vector<int32_t> left;
+  for (const cChara* c : h.Charas()) left.push_back(c->m_nId);
+  EXPECT_EQ(left, living);
+}
+
 // With display layers a hero outside them is still drawn (over them all); another character
 // there is not.
 TEST(StageDrawLayers, OnlyTheHeroIsDrawnOutsideTheDisplayLayers) {

@@ -46,8 +46,8 @@ void FillRect(Surface& dst, int x, int y, int w, int h, uint32_t raw) {
     uint8_t* p = dst.Row(static_cast<int>(row)) + x0 * bpp;
     switch (bpp) {
       case 1: std::memset(p, static_cast<int>(raw & 0xFF), static_cast<size_t>(cw)); break;
-      case 2: std::fill_n(reinterpret_cast<uint16_t*>(p), cw, static_cast<uint16_t>(raw)); break;
-      case 4: std::fill_n(reinterpret_cast<uint32_t*>(p), cw, raw); break;
+      case 2: px::FillRow(reinterpret_cast<uint16_t*>(p), static_cast<int>(cw), static_cast<uint16_t>(raw)); break;
+      case 4: px::FillRow(reinterpret_cast<uint32_t*>(p), static_cast<int>(cw), raw); break;
       default:
         for (int64_t i = 0; i < cw; ++i) dst.SetPixel(static_cast<int>(x0 + i), static_cast<int>(row), raw);
         break;

@@ -53,7 +53,11 @@ void ConvertFrame(const Surface& screen, const HardwarePalette* palette, Frame& 
   uint32_t* o = out.pixels.data();
   switch (screen.Format()) {
     case PixelFormat::X8R8G8B8:
-    case PixelFormat::A8R8G8B8: ConvertRows<px::Argb32>(screen, o); return;
+    case PixelFormat::A8R8G8B8: {
+      const int w = screen.Width();
+      for (int y = 0; y < screen.Height(); ++y, o += w) px::MaskRow(o, px::RowOf<px::Argb32>(screen, y), w, 0xFFFFFFu);
+      return;
+    }
     case PixelFormat::R5G6B5: ConvertRows565(screen, o); return;
     case PixelFormat::X1R5G5B5:
     case PixelFormat::A1R5G5B5: ConvertRows<px::Argb1555>(screen, o); return;

@@ -10,6 +10,11 @@ namespace t4::platform::raster::px {
 // Which 16-bit layout a kernel reads or writes.
 enum : int { LANES_565 = 0, LANES_1555 = 1 };
 
+// What HalfRow32 does where the source is drawn: mixes with the target (RENDER: opaque result), or
+// over the key colour of a blit-mode target copies the source's colour instead (BLIT); and which
+// source pixels it leaves out (KEYED: the key colour, or in RENDER mode a zero alpha).
+enum : int { HALF_BLIT = 0, HALF_RENDER = 1, HALF_KEYED = 2 };
+
 #define T4_LANE_ENTRIES(NS)                                                                                       \
   namespace NS {                                                                                                  \
   int BlendRow(uint32_t* d, const uint32_t* c, int n);                                                            \
@@ -22,6 +27,11 @@ enum : int { LANES_565 = 0, LANES_1555 = 1 };
   int ConvertRow16(int from, int to, bool keyed, uint16_t* d, const uint16_t* s, int n);                          \
   int ModulateBlendRow16(int from, int to, uint16_t* d, const uint16_t* s, int n, const uint32_t mul[4],          \
                          const uint32_t add[4]);                                                                  \
+  int FillRow16(uint16_t* d, int n, uint16_t v);                                                                  \
+  int FillRow32(uint32_t* d, int n, uint32_t v);                                                                  \
+  int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask);                                            \
+  int HalfRow32(uint32_t* d, const uint32_t* s, int n, int mode, uint32_t key);                                   \
+  int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key);                                \
   }
 
 T4_LANE_ENTRIES(sse2)
@@ -52,6 +62,7 @@ int LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t* table);
   static R MulHiU16(R a, R b) { return P##_mulhi_epu16(a, b); }                                     \
   template <int N>                                                                                  \
   static R Srl16(R v) { return P##_srli_epi16(v, N); }                                              \
+  static R Add32(R a, R b) { return P##_add_epi32(a, b); }                                          \
   template <int N>                                                                                  \
   static R Sll16(R v) { return P##_slli_epi16(v, N); }                                              \
   template <int N>                                                                                  \

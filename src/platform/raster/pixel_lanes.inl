@@ -48,13 +48,20 @@ int StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n) {
   constexpr int P = V::kBytes / 4;
   const typename V::R alpha = V::Set32(0xFF000000u);
   int i = 0;
+  const typename V::R none = V::Set32(0), all = V::Set32(0xFFFFFFFFu);
   for (; i + P <= n; i += P) {
     const typename V::R cv = V::Load(c + i);
     if (V::AllSet(cv, alpha)) {
       V::Store(d + i, cv);
     } else if (!V::NoneSet(cv, alpha)) {
       const typename V::R dv = V::Load(d + i);
-      V::Store(d + i, V::Pack16(Blend<V>(V::Lo8(cv), V::Lo8(dv)), Blend<V>(V::Hi8(cv), V::Hi8(dv))));
+      // Keyed pictures have only those two alphas: a choice per lane gives the blend's result.
+      const typename V::R a = V::And(cv, alpha);
+      const typename V::R opaque = V::template Eq<uint32_t>(a, alpha);
+      if (V::AllSet(V::Or(opaque, V::template Eq<uint32_t>(a, none)), all))
+        V::Store(d + i, V::Select(opaque, cv, dv));
+      else
+        V::Store(d + i, V::Pack16(Blend<V>(V::Lo8(cv), V::Lo8(dv)), Blend<V>(V::Hi8(cv), V::Hi8(dv))));
     }
   }
   return i;
@@ -101,7 +108,99 @@ int KeyedRow(T* d, const T* s, int n, T key) {
   return i;
 }
 
+template <class V, typename T>
+int FillRow(T* d, int n, T v) {
+  constexpr int P = V::kBytes / static_cast<int>(sizeof(T));
+  const typename V::R k = V::template Set<T>(v);
+  int i = 0;
+  for (; i + P <= n; i += P) V::Store(d + i, k);
+  return i;
+}
+
+template <class V>
+int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask) {
+  constexpr int P = V::kBytes / 4;
+  const typename V::R m = V::Set32(mask);
+  int i = 0;
+  for (; i + P <= n; i += P) V::Store(d + i, V::And(V::Load(s + i), m));
+  return i;
+}
+
+// The half-and-half mix of the colour bytes, (a + b) >> 1 per byte, as
+// ((a & 0xFEFEFE) >> 1) + ((b & 0xFEFEFE) >> 1) + (a & b & 0x010101), which never carries
+// across a byte (and, the low bit of every byte being cleared, shifts alike in 16-bit lanes).
+template <class V, int MODE>
+int HalfRow32(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
+  using R = typename V::R;
+  constexpr int P = V::kBytes / 4;
+  constexpr bool render = (MODE & HALF_RENDER) != 0, keyed = (MODE & HALF_KEYED) != 0;
+  const R high = V::Set32(0xFEFEFEu), low = V::Set32(0x010101u), colour = V::Set32(0xFFFFFFu);
+  const R top = V::Set32(0xFF000000u), k = V::Set32(key), zero = V::Set32(0);
+  int i = 0;
+  for (; i + P <= n; i += P) {
+    const R p = V::Load(s + i), q = V::Load(d + i);
+    const R half = V::Add32(V::Add32(V::template Srl16<1>(V::And(p, high)), V::template Srl16<1>(V::And(q, high))),
+                            V::And(V::And(p, q), low));
+    R out;
+    if constexpr (render) {
+      out = V::Or(top, half);
+    } else {
+      out = V::Or(V::And(q, top), V::Select(V::template Eq<uint32_t>(q, k), V::And(p, colour), half));
+    }
+    if constexpr (keyed) {
+      const R skip = render ? V::template Eq<uint32_t>(V::And(p, top), zero) : V::template Eq<uint32_t>(p, k);
+      out = V::Select(skip, q, out);
+    }
+    V::Store(d + i, out);
+  }
+  return i;
+}
+
 // ---- 16-bit pixels, one pixel per lane ----
+
+// floor(v / d) for the divisions of HalfRow565, as (v x M) >> (16 + S) (exact over the ranges
+// used: v <= 255 x 63).
+template <class V, uint32_t M, int S>
+typename V::R DivBy(typename V::R v) {
+  return V::template Srl16<S>(V::MulHiU16(v, V::Set16(M)));
+}
+
+// One field of the blit mode's 16-bit half mix: both fields to 8 bits (f x 255 / mask), their
+// mean, and back (m x mask / 255).
+template <class V, int BITS>
+typename V::R HalfField(typename V::R a, typename V::R b) {
+  using R = typename V::R;
+  constexpr uint32_t mask = (1u << BITS) - 1;
+  const R k255 = V::Set16(255), km = V::Set16(mask);
+  R a8, b8;
+  if constexpr (BITS == 5) {
+    a8 = DivBy<V, 8457, 2>(V::MulLo16(a, k255));
+    b8 = DivBy<V, 8457, 2>(V::MulLo16(b, k255));
+  } else {
+    a8 = DivBy<V, 16645, 4>(V::MulLo16(a, k255));
+    b8 = DivBy<V, 16645, 4>(V::MulLo16(b, k255));
+  }
+  return DivBy<V, 16449, 6>(V::MulLo16(V::template Srl16<1>(V::Add16(a8, b8)), km));
+}
+
+template <class V>
+int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  using R = typename V::R;
+  constexpr int P = V::kBytes / 2;
+  const R k = V::Set16(key), m5 = V::Set16(31), m6 = V::Set16(63);
+  int i = 0;
+  for (; i + P <= n; i += P) {
+    const R p = V::Load(s + i), q = V::Load(d + i);
+    const R r = HalfField<V, 5>(V::template Srl16<11>(p), V::template Srl16<11>(q));
+    const R g = HalfField<V, 6>(V::And(V::template Srl16<5>(p), m6), V::And(V::template Srl16<5>(q), m6));
+    const R b = HalfField<V, 5>(V::And(p, m5), V::And(q, m5));
+    R out = V::Or(V::Or(V::template Sll16<11>(r), V::template Sll16<5>(g)), b);
+    out = V::Select(V::template Eq<uint16_t>(q, k), p, out);
+    if (keyed) out = V::Select(V::template Eq<uint16_t>(p, k), q, out);
+    V::Store(d + i, out);
+  }
+  return i;
+}
 
 // Channel `SHIFT`/`BITS` of a 16-bit pixel widened to 8 bits by bit replication.
 template <class V, int SHIFT, int BITS>
@@ -218,6 +317,22 @@ int ModulateBlendRow(uint32_t* d, const uint32_t* c, int n, const uint32_t mul[4
 int KeyedRow8(uint8_t* d, const uint8_t* s, int n, uint8_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
 int KeyedRow16(uint16_t* d, const uint16_t* s, int n, uint16_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
 int KeyedRow32(uint32_t* d, const uint32_t* s, int n, uint32_t key) { return lanes::KeyedRow<V>(d, s, n, key); }
+
+int FillRow16(uint16_t* d, int n, uint16_t v) { return lanes::FillRow<V>(d, n, v); }
+int FillRow32(uint32_t* d, int n, uint32_t v) { return lanes::FillRow<V>(d, n, v); }
+int MaskRow32(uint32_t* d, const uint32_t* s, int n, uint32_t mask) { return lanes::MaskRow32<V>(d, s, n, mask); }
+int HalfRow32(uint32_t* d, const uint32_t* s, int n, int mode, uint32_t key) {
+  switch (mode) {
+    case HALF_BLIT: return lanes::HalfRow32<V, HALF_BLIT>(d, s, n, key);
+    case HALF_RENDER: return lanes::HalfRow32<V, HALF_RENDER>(d, s, n, key);
+    case HALF_BLIT | HALF_KEYED: return lanes::HalfRow32<V, HALF_BLIT | HALF_KEYED>(d, s, n, key);
+    default: return lanes::HalfRow32<V, HALF_RENDER | HALF_KEYED>(d, s, n, key);
+  }
+}
+
+int HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  return lanes::HalfRow565<V>(d, s, n, keyed, key);
+}
 
 int ConvertRow16(int from, int to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
   if (from == LANES_565)

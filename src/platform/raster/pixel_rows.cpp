@@ -161,6 +161,35 @@ void KeyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key) {
   KeyedTail(d, s, T4_WIDE(KeyedRow32, d, s, n, key), n, key);
 }
 
+void FillRow(uint16_t* d, int n, uint16_t v) { std::fill(d + T4_WIDE(FillRow16, d, n, v), d + n, v); }
+void FillRow(uint32_t* d, int n, uint32_t v) { std::fill(d + T4_WIDE(FillRow32, d, n, v), d + n, v); }
+
+void MaskRow(uint32_t* d, const uint32_t* s, int n, uint32_t mask) {
+  for (int i = T4_WIDE(MaskRow32, d, s, n, mask); i < n; ++i) d[i] = s[i] & mask;
+}
+
+void HalfRow(uint32_t* d, const uint32_t* s, int n, bool render, bool keyed, uint32_t key) {
+  const int mode = (render ? HALF_RENDER : HALF_BLIT) | (keyed ? HALF_KEYED : 0);
+  for (int i = T4_WIDE(HalfRow32, d, s, n, mode, key); i < n; ++i) {
+    const uint32_t p = s[i], q = d[i];
+    if (keyed && (render ? (p >> 24) == 0 : p == key)) continue;
+    const uint32_t half = ((p & 0xFEFEFEu) >> 1) + ((q & 0xFEFEFEu) >> 1) + (p & q & 0x010101u);
+    if (render) d[i] = 0xFF000000u | half;
+    else d[i] = (q & 0xFF000000u) | (q == key ? p & 0xFFFFFFu : half);
+  }
+}
+
+void HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
+  const auto field = [](uint32_t a, uint32_t b, uint32_t mask) { return ((a * 255 / mask + b * 255 / mask) >> 1) * mask / 255; };
+  for (int i = T4_WIDE(HalfRow565, d, s, n, keyed, key); i < n; ++i) {
+    const uint32_t p = s[i], q = d[i];
+    if (keyed && p == key) continue;
+    d[i] = static_cast<uint16_t>(q == key ? p
+                                          : field(p >> 11, q >> 11, 31) << 11 | field(p >> 5 & 63, q >> 5 & 63, 63) << 5 |
+                                                field(p & 31, q & 31, 31));
+  }
+}
+
 void ConvertRow16(Layout from, Layout to, bool keyed, uint16_t* d, const uint16_t* s, int n) {
   const int i = T4_WIDE(ConvertRow16, LanesLayout(from), LanesLayout(to), keyed, d, s, n);
   ForLayouts<ConvertTail>(from, to)(d, s, i, n, keyed);

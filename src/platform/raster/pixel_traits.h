@@ -130,6 +130,20 @@ void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]);
 void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key);
 void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key);
 void KeyedRow(uint32_t* d, const uint32_t* s, int n, uint32_t key);
+// d = v.
+void FillRow(uint16_t* d, int n, uint16_t v);
+void FillRow(uint32_t* d, int n, uint32_t v);
+// d = s & mask.
+void MaskRow(uint32_t* d, const uint32_t* s, int n, uint32_t mask);
+// The translucent blit's half-and-half mix of 32-bit pixels, d = (s + d) >> 1 per colour byte:
+// in the render mode with an opaque result, leaving d where s's alpha is zero when `keyed`; in
+// the blit mode keeping d's top byte, copying s's colour where d is `key` and leaving d where s
+// is `key` when `keyed`. d and s must not overlap unless they are the same row.
+void HalfRow(uint32_t* d, const uint32_t* s, int n, bool render, bool keyed, uint32_t key);
+// The blit mode's half-and-half mix of R5G6B5 pixels: each field taken to 8 bits (f x 255 / mask),
+// the two averaged ((a + b) >> 1) and taken back (m x mask / 255); s's colour where d is `key`, d
+// left where s is `key` when `keyed`. The same overlap rule as HalfRow.
+void HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key);
 
 // 16-bit texels of layout `from` (Rgb565 or Argb1555) onto a target of layout `to`: converted and
 // stored (where opaque when `keyed`); or modulated per channel as ModulateRow and blended as

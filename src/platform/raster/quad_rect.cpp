@@ -33,6 +33,11 @@ void SampleSpan(int32_t* out, int64_t first, int64_t n, int64_t start, int64_t s
   const int64_t qStep = FloorDiv(step, den), rStep = step - qStep * den;
   int t = Wrap(start + q, size);
   const int tStep = Wrap(qStep, size);
+  // Whole texels a step (one to one, or a whole-number shrink) that do not wrap: a plain ramp.
+  if (rStep == 0 && n > 0 && t + int64_t{tStep} * (n - 1) < size) {
+    for (int64_t i = 0; i < n; ++i) out[i] = static_cast<int32_t>(t + tStep * i);
+    return;
+  }
   for (int64_t i = 0; i < n; ++i) {
     out[i] = t;
     r += rStep;
