@@ -1,6 +1,7 @@
 // The drawing layer's blits, fills and picture effects on a full screen in the blit mode at 8, 16
-// and 32 bits, and the translucent blit in the render mode at 16 and 32. Each effect BM_Fx_<what> runs beside BM_Ref_<what>, a straightforward loop of the
-// same formula over plain arrays, and the table gives the ratio of the two as well as to memcpy.
+// and 32 bits, and the translucent blit in the render mode at 16 and 32. Each effect BM_Fx_<what> runs beside
+// BM_Ref_<what>, a straightforward loop of the same formula over plain arrays, and the table gives the ratio of the two
+// as well as to memcpy.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -75,9 +76,8 @@ void BM_Fill(benchmark::State& s) {
   Timed(s, 32, [](Layer&) { DDFillRect(&BackBuffer, 0, 0, W, H, 0x123456); });
 }
 void BM_Fx_Trans(benchmark::State& s) {
-  Timed(s, static_cast<int>(s.range(0)), [](Layer& l) {
-    DDBltHalfTrans(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, BLT_TRANSPARENT, g_HbtTable);
-  });
+  Timed(s, static_cast<int>(s.range(0)),
+        [](Layer& l) { DDBltHalfTrans(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, BLT_TRANSPARENT, g_HbtTable); });
 }
 void BM_RenderTrans(benchmark::State& s) {
   Timed(
@@ -94,7 +94,8 @@ void BM_Fx_Fade(benchmark::State& s) {
   Timed(s, static_cast<int>(s.range(0)), [](Layer& l) { DDFade_UnPal(&BackBuffer, 128, 0, 0, 0, &l.source); });
 }
 void BM_Fx_Rotate(benchmark::State& s) {
-  Timed(s, 32, [](Layer& l) { DDBltRotate(&BackBuffer, 320, 240, W, H, 320, 240, 30, &l.source, 0, 0, BLT_TRANSPARENT); });
+  Timed(s, 32,
+        [](Layer& l) { DDBltRotate(&BackBuffer, 320, 240, W, H, 320, 240, 30, &l.source, 0, 0, BLT_TRANSPARENT); });
 }
 // The lens from the centre: radius sqrt(2) x 320 covers the whole screen.
 void BM_Fx_Lens(benchmark::State& s) {
@@ -108,9 +109,8 @@ void BM_Fx_Mosaic(benchmark::State& s) {
 }
 // A quarter of the picture doubled onto the screen.
 void BM_Fx_Stretch(benchmark::State& s) {
-  Timed(s, static_cast<int>(s.range(0)), [](Layer& l) {
-    DDBltStretch(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, W / 2, H / 2, BLT_TRANSPARENT);
-  });
+  Timed(s, static_cast<int>(s.range(0)),
+        [](Layer& l) { DDBltStretch(&BackBuffer, 0, 0, W, H, &l.source, 0, 0, W / 2, H / 2, BLT_TRANSPARENT); });
 }
 
 // ---- straightforward loops of the same formulas ----
@@ -121,7 +121,9 @@ struct Planes {
   explicit Planes(int bpp) : src(static_cast<size_t>(W) * H), dst(static_cast<size_t>(W) * H, 0) {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
-        src[static_cast<size_t>(y) * W + x] = static_cast<T>(x % 8 == 0 ? (bpp == 8 ? 0 : bpp == 16 ? KEY16 : KEY32)
+        src[static_cast<size_t>(y) * W + x] = static_cast<T>(x % 8 == 0 ? (bpp == 8    ? 0
+                                                                           : bpp == 16 ? KEY16
+                                                                                       : KEY32)
                                                                         : Layer::Ramp(bpp, x, y));
   }
 };
@@ -144,7 +146,9 @@ uint32_t g_nFadeFactor = 128, g_nFadeColour = 0;
 
 int To8(int v, int mask) { return v * 255 / mask; }
 int From8(int v, int mask) { return v * mask / 255; }
-uint32_t Half32(uint32_t a, uint32_t b) { return ((a & 0xFEFEFEu) >> 1) + ((b & 0xFEFEFEu) >> 1) + (a & b & 0x010101u); }
+uint32_t Half32(uint32_t a, uint32_t b) {
+  return ((a & 0xFEFEFEu) >> 1) + ((b & 0xFEFEFEu) >> 1) + (a & b & 0x010101u);
+}
 int HalfSteps(int c, int t, int n) {
   for (int k = 0; k < n; ++k) c = (c + t) >> 1;
   return c;
@@ -193,14 +197,16 @@ void BM_Ref_Tint(benchmark::State& s) {
     Loop<uint16_t>(s, 16, [t](const uint16_t* a, uint16_t* d) {
       const int tc[3] = {t.peRed, t.peGreen, t.peBlue};
       for (int i = 0; i < W * H; ++i)
-        if (a[i] != KEY16) d[i] = Map565(a[i], [&](int v, int m, int ch) { return From8(HalfSteps(To8(v, m), tc[ch], 2), m); });
+        if (a[i] != KEY16)
+          d[i] = Map565(a[i], [&](int v, int m, int ch) { return From8(HalfSteps(To8(v, m), tc[ch], 2), m); });
     });
   } else {
     Loop<uint32_t>(s, 32, [t](const uint32_t* a, uint32_t* d) {
       for (int i = 0; i < W * H; ++i) {
         const uint32_t p = a[i];
         if (p == KEY32) continue;
-        d[i] = (d[i] & 0xFF000000u) | static_cast<uint32_t>(HalfSteps(static_cast<int>(p >> 16 & 255), t.peRed, 2)) << 16 |
+        d[i] = (d[i] & 0xFF000000u) |
+               static_cast<uint32_t>(HalfSteps(static_cast<int>(p >> 16 & 255), t.peRed, 2)) << 16 |
                static_cast<uint32_t>(HalfSteps(static_cast<int>(p >> 8 & 255), t.peGreen, 2)) << 8 |
                static_cast<uint32_t>(HalfSteps(static_cast<int>(p & 255), t.peBlue, 2));
       }
@@ -212,7 +218,8 @@ void BM_Ref_Fade(benchmark::State& s) {
     Loop<uint16_t>(s, 16, [](const uint16_t* a, uint16_t* d) {
       const uint32_t f = g_nFadeFactor, k = 256 - f, c = g_nFadeColour;
       for (int i = 0; i < W * H; ++i)
-        d[i] = Map565(a[i], [=](int v, int m, int) { return From8(static_cast<int>((To8(v, m) * f + c * k) >> 8), m); });
+        d[i] =
+            Map565(a[i], [=](int v, int m, int) { return From8(static_cast<int>((To8(v, m) * f + c * k) >> 8), m); });
     });
   } else {
     Loop<uint32_t>(s, 32, [](const uint32_t* a, uint32_t* d) {
@@ -290,12 +297,15 @@ void BM_Ref_Stretch(benchmark::State& s) {
       }
   };
   const int bpp = static_cast<int>(s.range(0));
-  if (bpp == 8) Loop<uint8_t>(s, 8, [&](const uint8_t* a, uint8_t* d) { body(a, d, 0); });
-  else if (bpp == 16) Loop<uint16_t>(s, 16, [&](const uint16_t* a, uint16_t* d) { body(a, d, KEY16); });
-  else Loop<uint32_t>(s, 32, [&](const uint32_t* a, uint32_t* d) { body(a, d, KEY32); });
+  if (bpp == 8)
+    Loop<uint8_t>(s, 8, [&](const uint8_t* a, uint8_t* d) { body(a, d, 0); });
+  else if (bpp == 16)
+    Loop<uint16_t>(s, 16, [&](const uint16_t* a, uint16_t* d) { body(a, d, KEY16); });
+  else
+    Loop<uint32_t>(s, 32, [&](const uint32_t* a, uint32_t* d) { body(a, d, KEY32); });
 }
 
-BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W * H)->Arg(W * H * 2)->Arg(W * H * 4);
+BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W* H)->Arg(W* H * 2)->Arg(W* H * 4);
 BENCHMARK(BM_OpaqueBlit);
 BENCHMARK(BM_TransparentBlit);
 BENCHMARK(BM_Fill);

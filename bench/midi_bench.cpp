@@ -36,7 +36,8 @@ void PutBE(std::string& out, uint32_t v, int bytes) {
 // times a beat, with its own instrument (channel 10 drums), volume and pan.
 std::string MakeSong(int perBeat, int chord) {
   std::vector<std::string> tracks;
-  std::string tempo = VarLen(0) + std::string("\xFF\x51\x03\x07\xA1\x20", 6) + VarLen(0) + std::string("\xFF\x2F\x00", 3);
+  std::string tempo =
+      VarLen(0) + std::string("\xFF\x51\x03\x07\xA1\x20", 6) + VarLen(0) + std::string("\xFF\x2F\x00", 3);
   tracks.push_back(tempo);
   const int eighths = SONG_SECONDS * 2 * perBeat;
   const uint32_t step = 480 / static_cast<uint32_t>(perBeat);
@@ -78,7 +79,8 @@ void PlayMinute(benchmark::State& state, const std::string& path, bool loop) {
   t4::platform::SetAudioOutput(&output);
   DS_Init(nullptr, 22050, 8, 1);
   t4::platform::SetMidiOutDevice(&g_MidiOutput);
-  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
+  g_MidiOutput.SetSynthMaker(
+      [](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
   if (!g_MidiOutput.Synth()) {
     state.SkipWithError("no General MIDI soundfont");
     return;
@@ -99,9 +101,8 @@ void PlayMinute(benchmark::State& state, const std::string& path, bool loop) {
     }
     benchmark::DoNotOptimize(block.data());
   }
-  state.counters["cpu_per_audio_second"] =
-      benchmark::Counter(static_cast<double>(SONG_SECONDS), benchmark::Counter::kIsIterationInvariantRate |
-                                                                benchmark::Counter::kInvert);
+  state.counters["cpu_per_audio_second"] = benchmark::Counter(
+      static_cast<double>(SONG_SECONDS), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["peak"] = peak;
   t4::platform::SetMidiOutDevice(nullptr);
   DS_Release();

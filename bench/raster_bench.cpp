@@ -142,7 +142,7 @@ void DevicePresent(benchmark::State& state, bool clear) {
 void BM_EmptyFrame(benchmark::State& s) { DevicePresent(s, true); }
 void BM_Present(benchmark::State& s) { DevicePresent(s, false); }
 
-BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W * H)->Arg(W * H * 2)->Arg(W * H * 4);
+BENCHMARK(t4::bench::MemcpyCase)->Name("BM_Memcpy")->Arg(W* H)->Arg(W* H * 2)->Arg(W* H * 4);
 BENCHMARK(BM_Quad32_Opaque);
 BENCHMARK(BM_Quad32_Keyed);
 BENCHMARK(BM_Quad32_Fill);

@@ -60,8 +60,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (name.rfind("BM_Memcpy", 0) == 0 || name.rfind("BM_Ref_", 0) == 0) continue;
       std::printf("%-40s %12.1f", name.c_str(), m_min[name] / 1000);
       const double copy = ToMemcpy(name), loop = ToLoop(name);
-      if (copy > 0) std::printf(" %10.2f", copy);
-      else std::printf(" %10s", "-");
+      if (copy > 0)
+        std::printf(" %10.2f", copy);
+      else
+        std::printf(" %10s", "-");
       if (loop > 0) std::printf(" %10.2f", loop);
       std::printf("\n");
     }
@@ -71,7 +73,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const bool met = ratio > 0 && ratio <= g.most;
       if (ratio > 0 && !met) m_missed = true;
       std::printf("goal | %-44s | %10.2f %-9s | <= %8.2f | %s\n", g.what, ratio, g.toLoop ? "x loop" : "x memcpy",
-                  g.most, ratio <= 0 ? "not measured" : met ? "met" : "over goal");
+                  g.most,
+                  ratio <= 0 ? "not measured"
+                  : met      ? "met"
+                             : "over goal");
     }
   }
   bool Missed() const { return m_missed; }

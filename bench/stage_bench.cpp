@@ -134,7 +134,9 @@ Result Play(StageHarness& h, int frames, bool digest) {
 bool Goal(const char* figure, double value, const char* unit, double goal, bool atLeast) {
   const bool met = atLeast ? value >= goal : value <= goal;
   std::printf("goal | %-44s | %10.1f %-9s | %s %8.1f | %s\n", figure, value, unit, atLeast ? ">=" : "<=", goal,
-              met ? "met" : atLeast ? "under goal" : "over goal");
+              met       ? "met"
+              : atLeast ? "under goal"
+                        : "over goal");
   return met;
 }
 

@@ -29,7 +29,8 @@ void WriteBytes(const std::string& path, const char* bytes, size_t size) {
 
 // A database file of the current version holding no records.
 void WriteEmptyFile(const std::string& path) {
-  const char empty[8] = {static_cast<char>(DATA_VERSION & 0xFF), static_cast<char>(DATA_VERSION >> 8), 0, 0, 0, 0, 0, 0};
+  const char empty[8] = {
+      static_cast<char>(DATA_VERSION & 0xFF), static_cast<char>(DATA_VERSION >> 8), 0, 0, 0, 0, 0, 0};
   WriteBytes(path, empty, sizeof(empty));
 }
 

@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<BYTE> buffer(bufferSize);
     uint32_t position = SMF_IMAGE_HEADER_BYTES;
     for (int pieces = 0; position < smf.GetImageSize() && pieces < 100000; ++pieces) {
-      const MIDICONVERT c = cMidiStreamPlayer::ConvertEvents(image, smf.GetImageSize(), position, buffer.data(),
-                                                             bufferSize, "fuzz.mid");
+      const MIDICONVERT c =
+          cMidiStreamPlayer::ConvertEvents(image, smf.GetImageSize(), position, buffer.data(), bufferSize, "fuzz.mid");
       if (c.nConsumed == 0) break;
       position += c.nConsumed;
       if (bufferSize != MIDI_BUFFER_SIZE || pieces > 4) continue;

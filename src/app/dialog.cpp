@@ -149,13 +149,11 @@ int cDialog::DoModal(int) {
   m_nResult = 0;
   HWND hWnd = t4::platform::CreateMessageWindow(&cDialog::StaticProc, this);
   m_hWnd = hWnd;
-  m_lpModel->OnCommand([hWnd](int id, int code) {
-    t4::platform::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(id, code), 0);
-  });
+  m_lpModel->OnCommand(
+      [hWnd](int id, int code) { t4::platform::SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(id, code), 0); });
   m_lpModel->OnClose([hWnd] { t4::platform::SendMessage(hWnd, WM_CLOSE, 0, 0); });
-  m_lpModel->SetKeyFilter([this, hWnd](int vk, bool down) {
-    return cHook::HookProc(hWnd, m_lpModel->IsComposing(), vk, down);
-  });
+  m_lpModel->SetKeyFilter(
+      [this, hWnd](int vk, bool down) { return cHook::HookProc(hWnd, m_lpModel->IsComposing(), vk, down); });
   t4::platform::SendMessage(hWnd, WM_INITDIALOG, 0, 0);
   PlaceInFrame();
   m_lpModel->EnsureFocus();

@@ -78,8 +78,8 @@ void cEditCtrl::OnChange() {
   m_nSavedSelStart = now.nSelStart;
   m_nSavedSelEnd = now.nSelEnd;
   const bool bBackspace = (GetAsyncKeyState(VK_BACK) & 0x8000) != 0;
-  const EDITSTATE out = CheckEditText(now, m_strPrev, m_Limits, bBackspace, m_bInitialising != 0,
-                                      m_lpValue ? *m_lpValue : std::string());
+  const EDITSTATE out =
+      CheckEditText(now, m_strPrev, m_Limits, bBackspace, m_bInitialising != 0, m_lpValue ? *m_lpValue : std::string());
   m->SetText(m_sId, out.strText);
   if (!m_bInitialising) m->SetSel(m_sId, static_cast<long>(out.nSelStart), static_cast<long>(out.nSelEnd));
   m_strPrev = m->Text(m_sId);

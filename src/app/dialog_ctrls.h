@@ -92,8 +92,8 @@ struct EDITSTATE {
 // lines too long are wrapped, a change that makes too many lines is refused (the previous text
 // and selection come back), a Backspace that would join two lines into one too long is refused.
 // In initialising mode a text with too many lines gives way to the bound value cut to one line.
-EDITSTATE CheckEditText(const EDITSTATE& now, const std::string& strPrev, const EDITLIMITS& limits,
-                        bool bBackspaceDown, bool bInitialising, const std::string& strBound);
+EDITSTATE CheckEditText(const EDITSTATE& now, const std::string& strPrev, const EDITLIMITS& limits, bool bBackspaceDown,
+                        bool bInitialising, const std::string& strBound);
 
 class cEditCtrl : public cCtrl {
  public:

@@ -35,8 +35,8 @@ size_t LastCharStart(const std::string& s) {
 
 }  // namespace
 
-EDITSTATE CheckEditText(const EDITSTATE& now, const std::string& strPrev, const EDITLIMITS& limits,
-                        bool bBackspaceDown, bool bInitialising, const std::string& strBound) {
+EDITSTATE CheckEditText(const EDITSTATE& now, const std::string& strPrev, const EDITLIMITS& limits, bool bBackspaceDown,
+                        bool bInitialising, const std::string& strBound) {
   const bool bChars = limits.bCountChars != 0;
   const size_t maxLen = static_cast<size_t>(std::max(0, limits.nMaxLineLength));
   const size_t maxLines = static_cast<size_t>(std::max(0, limits.nMaxLines));
@@ -85,7 +85,8 @@ EDITSTATE CheckEditText(const EDITSTATE& now, const std::string& strPrev, const 
   if (maxLines != 0 && CountLines(t) > maxLines) {
     if (bInitialising) {
       t = strBound;
-      for (int cuts = 0; cuts < 999999 && maxLen != 0 && Measure(t, bChars) > maxLen; ++cuts) t.resize(LastCharStart(t));
+      for (int cuts = 0; cuts < 999999 && maxLen != 0 && Measure(t, bChars) > maxLen; ++cuts)
+        t.resize(LastCharStart(t));
     } else {
       out.strText = strPrev;
       out.nSelStart = now.nSelStart;

@@ -199,14 +199,15 @@ class FileBrowser {
     }
     const bool exists = t4::platform::FileExists(path) && !t4::platform::IsDirectory(path);
     if (!m_bSave && !exists) {
-      const std::string text = Format(English() ? "%s\nFile not found." : "%s\nファイルが見つかりません。", name.c_str());
+      const std::string text =
+          Format(English() ? "%s\nFile not found." : "%s\nファイルが見つかりません。", name.c_str());
       ShowMessageBox(text.c_str(), Caption(), MB_OK);
       return;
     }
     if (m_bSave && exists) {
-      const std::string text = Format(English() ? "%s already exists.\nDo you want to replace it?"
-                                                      : "%s は既に存在します。\n上書きしますか？",
-                                            name.c_str());
+      const std::string text = Format(
+          English() ? "%s already exists.\nDo you want to replace it?" : "%s は既に存在します。\n上書きしますか？",
+          name.c_str());
       if (ShowMessageBox(text.c_str(), Caption(), MB_YESNO) != IDYES) return;
     }
     m_strChosen = path;

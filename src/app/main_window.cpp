@@ -117,8 +117,8 @@ void cMainWnd::Zoom(int k) {
 
 LRESULT cMainWnd::OnClose(HWND hWnd, WPARAM wParam) {
   // The question is asked once: after a Yes, and for closes that must not ask, it is skipped.
-  const bool bAsk = wParam != CLOSE_WITHOUT_QUESTION && !m_bCloseConfirmed && !g_bFreeStageStart &&
-                    !g_bTestPlay && g_SystemIni.m_nWindowMode != 0 && g_Game.m_nScene != SCENE_TITLE;
+  const bool bAsk = wParam != CLOSE_WITHOUT_QUESTION && !m_bCloseConfirmed && !g_bFreeStageStart && !g_bTestPlay &&
+                    g_SystemIni.m_nWindowMode != 0 && g_Game.m_nScene != SCENE_TITLE;
   if (bAsk) {
     SuspendWorkerThreads();
     const bool yes = ConfirmQuit(hWnd, g_SystemIni.m_nEnglish != 0);
@@ -199,8 +199,7 @@ LRESULT cMainWnd::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (g_bTestPlay) NotifyEditorEnd(1);
       PostQuitMessage(0);
       return 0;
-    case WM_CLOSE:
-      return OnClose(hWnd, wParam);
+    case WM_CLOSE: return OnClose(hWnd, wParam);
     case WM_ACTIVATEAPP:
       if (!g_bAppActive && wParam && lpDTCon && g_nWindowMode == 0)
         t4::platform::SendMessage(hWnd, WM_USER_RESTORE_DEVICE, 0, 0);
@@ -215,7 +214,8 @@ LRESULT cMainWnd::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         const RECT area = m_lpHost->WorkArea();
         const int k = static_cast<int>(wParam);
         if (area.right - area.left >= t4::platform::SCREEN_WIDTH * k &&
-            area.bottom - area.top >= t4::platform::SCREEN_HEIGHT * k) Zoom(k);
+            area.bottom - area.top >= t4::platform::SCREEN_HEIGHT * k)
+          Zoom(k);
       }
       return 0;
     case WM_USER_NAME_ENTRY:
@@ -230,12 +230,8 @@ LRESULT cMainWnd::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_USER_LOAD_STAGE:
     case WM_USER_LOAD_REPLAY:
-    case WM_USER_SAVE_REPLAY:
-      OnFileRequest(msg, wParam);
-      return 0;
-    case WM_USER_SOUND:
-      PlaySoundListEntry(static_cast<int>(wParam));
-      return 0;
+    case WM_USER_SAVE_REPLAY: OnFileRequest(msg, wParam); return 0;
+    case WM_USER_SOUND: PlaySoundListEntry(static_cast<int>(wParam)); return 0;
     case WM_USER_MUSIC: {
       const int slot = static_cast<int>(wParam);
       if (slot >= 0 && slot < SCENE_BGM_COUNT) {
@@ -252,7 +248,6 @@ LRESULT cMainWnd::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       DDRestoreSurface();
       ResumeWorkerThreads();
       return 0;
-    default:
-      return 0;
+    default: return 0;
   }
 }

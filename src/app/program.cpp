@@ -135,8 +135,9 @@ int CheckSingleInstance(t4::platform::InstanceLock& lock) {
     WriteReportLogAndStderrF("cannot create the single-instance lock %s", lock.Path().c_str());
     return 1;
   }
-  if (ShowMessageBox("既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nWould you like to restart the game?",
-                     DOUBLE_START_CAPTION, MB_YESNO) != IDYES)
+  if (ShowMessageBox(
+          "既に起動しています。\n実行中のプログラムを閉じて再起動しますか？\n\nWould you like to restart the game?",
+          DOUBLE_START_CAPTION, MB_YESNO) != IDYES)
     return 0;
   const int pid = lock.RunningProcessId();
   // A running copy without its window yet cannot be asked: this copy simply starts too.
@@ -252,14 +253,16 @@ int RunProgram(const RUNOPTIONS& o) {
   // The soundfont of the first song and the font configuration of the text load while the system
   // report measures the processor clock; neither writes to the report log.
   if (!o.strSoundFont.empty()) g_MidiOutput.SetSoundFont(o.strSoundFont.c_str());
-  g_MidiOutput.SetSynthMaker([](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
+  g_MidiOutput.SetSynthMaker(
+      [](const std::string& soundFont) { return t4::platform::FluidMidiSynth::Create(soundFont); });
   g_MidiOutput.PreloadSynth();
   std::future<std::unique_ptr<t4::platform::text::Rasterizer>> fontsLoading =
       std::async(std::launch::async, &t4::platform::text::MakeFreeTypeRasterizer);
   WriteSystemReport();
   g_bTestPlay = o.bTestPlay ? 1 : 0;
   std::string editorSocket = o.strEditorSocket;
-  if (editorSocket.empty() && std::getenv("TARNWICK4_EDITOR_SOCKET")) editorSocket = std::getenv("TARNWICK4_EDITOR_SOCKET");
+  if (editorSocket.empty() && std::getenv("TARNWICK4_EDITOR_SOCKET"))
+    editorSocket = std::getenv("TARNWICK4_EDITOR_SOCKET");
   t4::platform::SetEditorSocketPath(editorSocket);
 
   // The back ends of this run, chosen once. Each is installed for this scope only, so that no

@@ -6,14 +6,14 @@
 
 struct SCREENMODEINPUT {
   int32_t bDirect3D = 1;
-  int32_t nWindowMode = 0;   // System.ini WindowMode
-  int32_t nBpp = 0;          // System.ini Bpp (0 automatic)
-  int32_t nVSync = 2;        // System.ini VSync (2 automatic)
+  int32_t nWindowMode = 0;  // System.ini WindowMode
+  int32_t nBpp = 0;         // System.ini Bpp (0 automatic)
+  int32_t nVSync = 2;       // System.ini VSync (2 automatic)
   int32_t nDesktopBpp = 32;
-  int32_t bFullColour = 0;   // System.dat colour mode 1
-  int32_t nD3DDepth = 0;     // System.dat preferred depths
+  int32_t bFullColour = 0;  // System.dat colour mode 1
+  int32_t nD3DDepth = 0;    // System.dat preferred depths
   int32_t nDDDepth = 0;
-  int32_t bModernOS = 1;     // IsOSVersionAtLeast (6, 0)
+  int32_t bModernOS = 1;  // IsOSVersionAtLeast (6, 0)
 };
 
 struct SCREENMODE {

@@ -131,16 +131,16 @@ bool ReadSettings(const char* szCmdLine) {
 bool InitDrawing(const SCREENMODE& mode) {
   if (mode.nBpp == 8) g_SystemIni.m_nDDVideoStretch = 0;
   const BOOL vsync = mode.nVSync != 0;
-  if (!DDInit(g_SystemIni.m_nDirect3D, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync,
-              g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
+  if (!DDInit(g_SystemIni.m_nDirect3D, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT,
+              mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync, g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
     if (!g_SystemIni.m_nDirect3D) {
       DebugLogf("DDInit失敗");
       return ReportStartFailure("cannot start the drawing device (%d bits)", mode.nBpp);
     }
     DDRelease();
     g_SystemIni.m_nDirect3D = 0;
-    if (!DDInit(FALSE, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync, mode.bWindowed, 1, 60, vsync, g_SurfaceTable,
-                g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
+    if (!DDInit(FALSE, g_MainWindow.m_hWnd, t4::platform::SCREEN_WIDTH, t4::platform::SCREEN_HEIGHT, mode.nBpp, vsync,
+                mode.bWindowed, 1, 60, vsync, g_SurfaceTable, g_ImageSlotTable, IMAGE_SLOT_COUNT, 0)) {
       DebugLogf("DDInit失敗");
       return ReportStartFailure("cannot start the drawing device (%d bits)", mode.nBpp);
     }
@@ -216,7 +216,8 @@ bool InitFonts() {
     if (descs[i].nCacheMode == 2)
       descs[i].nCacheMode = lpDTCon ? g_SystemIni.m_nD3DFontCache : g_SystemIni.m_nDDFontCache;
   }
-  if (!DDCreateFonts(g_Fonts, descs, 3)) return ReportStartFailure("cannot create the fonts (face %s)", descs[0].szFace);
+  if (!DDCreateFonts(g_Fonts, descs, 3))
+    return ReportStartFailure("cannot create the fonts (face %s)", descs[0].szFace);
   g_Fonts[1].m_bSymbols = g_SystemData.m_bFontSymbols;
   g_Fonts[0].m_bSymbols = 0;
   g_Fonts[2].m_bSymbols = 0;

@@ -10,12 +10,12 @@
 cBgm g_Bgm;
 
 BGMOGGSLOT g_BgmOggSlots[BGM_SLOT_COUNT] = {
-    {"bgm\\Title.ogg", 0}, {"bgm\\WorldMap.ogg", 0}, {"bgm\\Challenge.ogg", 0},
+    {"bgm\\Title.ogg", 0},  {"bgm\\WorldMap.ogg", 0}, {"bgm\\Challenge.ogg", 0},
     {"bgm\\Option.ogg", 0}, {"bgm\\Stage.ogg", 0},
 };
 
 BGMMIDISLOT g_BgmMidiSlots[BGM_SLOT_COUNT] = {
-    {"bgm\\Title.mid", 0, 0}, {"bgm\\WorldMap.mid", 0, 0}, {"bgm\\Challenge.mid", 0, 0},
+    {"bgm\\Title.mid", 0, 0},  {"bgm\\WorldMap.mid", 0, 0}, {"bgm\\Challenge.mid", 0, 0},
     {"bgm\\Option.mid", 0, 0}, {"bgm\\Stage.mid", 0, 0},
 };
 
@@ -156,8 +156,7 @@ bool cBgm::Play(int nChannel, int nSlot, bool bLoop, bool bPauseMidi, bool bForc
         return true;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   // Nothing started: leave both back-ends silent.
   m_nCurrentSlot = -1;

@@ -8,18 +8,32 @@
 #include "core/path_helpers.h"
 
 const char* const GGS4_EXPORT_NAMES[GGS4_FUNC_COUNT] = {
-    "GGS4OpenDevice",       "GGS4CloseDevice",       "GGS4AddDlsW",          "GGS4AddDlsA",
-    "GGS4Play",             "GGS4Stop",              "GGS4Pause",            "GGS4Restart",
-    "GGS4SetMasterTempo",   "GGS4SetMasterVolume",   "GGS4SetMasterPitch",   "GGS4GetPlayerStatus",
-    "GGS4AddListFromFileW", "GGS4AddListFromFileA",  "GGS4AddListFromMemory", "GGS4DeleteListItem",
-    "GGS4ClearList",        "GGS4EnumList",          "GGS4GetSmfInformation",
+    "GGS4OpenDevice",
+    "GGS4CloseDevice",
+    "GGS4AddDlsW",
+    "GGS4AddDlsA",
+    "GGS4Play",
+    "GGS4Stop",
+    "GGS4Pause",
+    "GGS4Restart",
+    "GGS4SetMasterTempo",
+    "GGS4SetMasterVolume",
+    "GGS4SetMasterPitch",
+    "GGS4GetPlayerStatus",
+    "GGS4AddListFromFileW",
+    "GGS4AddListFromFileA",
+    "GGS4AddListFromMemory",
+    "GGS4DeleteListItem",
+    "GGS4ClearList",
+    "GGS4EnumList",
+    "GGS4GetSmfInformation",
 };
 
 namespace {
 
 // The library is a Windows one: on this platform the loader never finds it.
 const GGS4LIBRARYLOADER g_PlatformLoader{[](const char*) -> void* { return nullptr; },
-                                          [](void*, const char*) -> void* { return nullptr; }, [](void*) {}};
+                                         [](void*, const char*) -> void* { return nullptr; }, [](void*) {}};
 const GGS4LIBRARYLOADER* g_lpLoader = &g_PlatformLoader;
 
 }  // namespace

@@ -28,9 +28,9 @@ void cMidiOutput::SetSynthMaker(SynthMaker maker) {
 void cMidiOutput::PreloadSynth() {
   std::lock_guard lock(m_Mutex);
   if (m_lpSynth || m_bFailed || !m_SynthMaker || m_Preload.valid()) return;
-  m_Preload = std::async(std::launch::async, [maker = m_SynthMaker, path = t4::platform::ChooseSoundFont(m_strSoundFont)] {
-    return maker(path);
-  });
+  m_Preload =
+      std::async(std::launch::async,
+                 [maker = m_SynthMaker, path = t4::platform::ChooseSoundFont(m_strSoundFont)] { return maker(path); });
 }
 
 std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {

@@ -37,7 +37,7 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   std::string m_strSoundFont;
   SynthMaker m_SynthMaker;
   std::shared_ptr<t4::platform::MidiSynth> m_lpSynth;
-  int32_t m_bFailed = 0;  // the load failed (logged once)
+  int32_t m_bFailed = 0;                                            // the load failed (logged once)
   std::future<std::shared_ptr<t4::platform::MidiSynth>> m_Preload;  // the synthesiser being loaded
 };
 

@@ -270,9 +270,8 @@ void cMidiStreamPlayer::FillBufferLocked() {
   if (!GetImage() || m_bClosing || m_dwPosition >= m_dwEnd) return;
   MIDIHDR& header = m_Headers[static_cast<size_t>(m_nNextBuffer)];
   if (t4p::LoadHeaderFlags(&header) & t4p::MHDR_INQUEUE) return;
-  const MIDICONVERT converted =
-      ConvertEvents(GetImage(), m_dwEnd, m_dwPosition, reinterpret_cast<BYTE*>(header.lpData), m_dwBufferSize,
-                    m_strFile.c_str());
+  const MIDICONVERT converted = ConvertEvents(GetImage(), m_dwEnd, m_dwPosition, reinterpret_cast<BYTE*>(header.lpData),
+                                              m_dwBufferSize, m_strFile.c_str());
   // An image that gives no record any more has nothing left to play.
   m_dwPosition = converted.nConsumed == 0 ? m_dwEnd : m_dwPosition + converted.nConsumed;
   if (converted.nWritten == 0) return;
@@ -436,7 +435,8 @@ bool cMidiPlayerList::Play(int nChannel, const char* lpFile, bool bLoop) {
 }
 
 cMidiStreamPlayer*& cMidiPlayerList::At(int nChannel) {
-  if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size())) throw std::out_of_range("invalid vector<T> subscript");
+  if (nChannel < 0 || nChannel >= static_cast<int>(m_Players.size()))
+    throw std::out_of_range("invalid vector<T> subscript");
   return m_Players[static_cast<size_t>(nChannel)];
 }
 

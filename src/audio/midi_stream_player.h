@@ -75,8 +75,8 @@ class cMidiStreamPlayer : public cSmf {
   static uint32_t PutMetaEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
                                uint32_t nBufferSize, uint32_t* lpnWritten);
   // The end of the track, FF 2F 00: a short record FF 2F 00 carrying the callback flag.
-  static uint32_t PutEndEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer,
-                              uint32_t nBufferSize, uint32_t* lpnWritten);
+  static uint32_t PutEndEvent(DWORD dwDelta, const BYTE* lpEvent, uint32_t nAvail, BYTE* lpBuffer, uint32_t nBufferSize,
+                              uint32_t* lpnWritten);
   static const char* GetErrorText(MMRESULT result);
 
   // The message thread's handler of one position callback.

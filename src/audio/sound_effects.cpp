@@ -114,8 +114,7 @@ bool DS_ReadWave(const char* lpFile, DSWAVEDATA* lpWave) {
   if (!ReadWholeFile(lpFile, bytes)) return false;
   t4::platform::WavData wav = t4::platform::ParseWav(bytes);
   switch (wav.status) {
-    case WavStatus::Ok:
-      break;
+    case WavStatus::Ok: break;
     case WavStatus::NotRiffWave:
       WriteReportLogAndDebugLog("%s の読み込みに失敗しました…\n不正なファイルです。", lpFile);
       return false;
@@ -132,8 +131,7 @@ bool DS_ReadWave(const char* lpFile, DSWAVEDATA* lpWave) {
       return false;
     case WavStatus::NoFormat:
     case WavStatus::NoData:
-    case WavStatus::EmptyData:
-      return false;
+    case WavStatus::EmptyData: return false;
   }
   lpWave->Format = wav.format;
   lpWave->nFormatBytes = wav.formatBytes;

@@ -54,13 +54,15 @@ void cCond::Upgrade(int v) {
   if (v < 160 && StoredByte(m_cKind) >= 5) m_cKind = static_cast<int8_t>(m_cKind + 2);
   if (v < 161 && m_cKind == COND_STATUS3 && m_cItem == 2) m_cOperator = static_cast<int8_t>(m_cOperator ^ 1);
   auto shiftStatus = [this](int ownerKept, int threshold, int by) {
-    if (m_cLeftKind == 0 && m_cOwner != ownerKept && StoredByte(m_cItem) >= threshold) m_cItem = static_cast<int8_t>(m_cItem + by);
+    if (m_cLeftKind == 0 && m_cOwner != ownerKept && StoredByte(m_cItem) >= threshold)
+      m_cItem = static_cast<int8_t>(m_cItem + by);
     if (m_cRightKind == 2 && m_cRightOwner != ownerKept && StoredByte(m_cRightItem) >= threshold)
       m_cRightItem = static_cast<int8_t>(m_cRightItem + by);
   };
   if (v < 168 && m_cKind == COND_STATUS) shiftStatus(2, 10, 1);
   if (v < 203 && m_cKind == COND_STATUS) shiftStatus(2, 5, 1);
-  if (v < 210 && m_cKind == COND_STATUS2 && m_cOwner != 2 && StoredByte(m_cItem) >= 6) m_cItem = static_cast<int8_t>(m_cItem + 1);
+  if (v < 210 && m_cKind == COND_STATUS2 && m_cOwner != 2 && StoredByte(m_cItem) >= 6)
+    m_cItem = static_cast<int8_t>(m_cItem + 1);
   if (v < 657 && m_cKind == COND_DISTANCE) m_cOwner = 0;
   if (v < 745 && m_cKind == COND_DISTANCE) m_cLeftKind = 0;
   if (v < 746 && m_cKind == COND_DISTANCE) {

@@ -8,16 +8,16 @@
 
 // Database lists that commands and shot records refer to by index.
 enum : int {
-  DBLIST_ANIME = 0,     // Anime.dat
-  DBLIST_ANIMESET,      // AnimeSet.dat
-  DBLIST_SOUND,         // Sound.dat
-  DBLIST_BGM,           // Bgm.dat
-  DBLIST_EFFECT,        // Effect.dat
-  DBLIST_CHARAEFFECT,   // CharaEffect.dat
-  DBLIST_SCREFFECT,     // ScrEffect.dat
-  DBLIST_PICTURE,       // Picture.dat
-  DBLIST_SWORDTYPE,     // SwordType.dat
-  DBLIST_CHARAEXC,      // Bmp_CharaExc.dat
+  DBLIST_ANIME = 0,    // Anime.dat
+  DBLIST_ANIMESET,     // AnimeSet.dat
+  DBLIST_SOUND,        // Sound.dat
+  DBLIST_BGM,          // Bgm.dat
+  DBLIST_EFFECT,       // Effect.dat
+  DBLIST_CHARAEFFECT,  // CharaEffect.dat
+  DBLIST_SCREFFECT,    // ScrEffect.dat
+  DBLIST_PICTURE,      // Picture.dat
+  DBLIST_SWORDTYPE,    // SwordType.dat
+  DBLIST_CHARAEXC,     // Bmp_CharaExc.dat
   DBLIST_COUNT
 };
 

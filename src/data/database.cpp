@@ -55,8 +55,8 @@ int LoadDatabaseList(cSafeVector<T>& list, const char* path, int32_t* pnVersion)
 // of overflowing.
 int32_t TenthsToFrames(int32_t tenths) {
   const int64_t frames = static_cast<int64_t>(tenths) * FRAMES_PER_TENTH;
-  return static_cast<int32_t>(std::clamp<int64_t>(frames, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(frames, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 template <class T>
@@ -81,9 +81,9 @@ void BuildFrameList(ANIMEFRAMELIST& out, const cSafeVector<FRAME>& frames, bool 
 }  // namespace
 
 const char* const DATABASE_FILES[DATABASE_FILE_COUNT] = {
-    "data\\database\\AnimeSet.dat",    "data\\database\\Anime.dat",       "data\\database\\Bmp_CharaExc.dat",
-    "data\\database\\SwordType.dat",   "data\\database\\Effect.dat",      "data\\database\\CharaEffect.dat",
-    "data\\database\\ScrEffect.dat",   "data\\database\\Picture.dat",     "data\\database\\Sound.dat",
+    "data\\database\\AnimeSet.dat",  "data\\database\\Anime.dat",   "data\\database\\Bmp_CharaExc.dat",
+    "data\\database\\SwordType.dat", "data\\database\\Effect.dat",  "data\\database\\CharaEffect.dat",
+    "data\\database\\ScrEffect.dat", "data\\database\\Picture.dat", "data\\database\\Sound.dat",
     "data\\database\\Bgm.dat",
 };
 

@@ -76,11 +76,13 @@ int cEdMove::Load(FILE* fp) {
 void MakeEdMove(boost::shared_ptr<cEdMove>& pMove) { pMove.reset(new cEdMove()); }
 
 int ConvertDirectionCode(int nCode, int bFromList, int bFacingRight, int nReplayVersion) {
-  static const int TABLE[10] = {0, DIR_LEFT, DIR_RIGHT, DIR_UP, DIR_DOWN, DIR_UP_LEFT, DIR_DOWN_LEFT,
-                                DIR_UP_RIGHT, DIR_DOWN_RIGHT, DIR_FORWARD};
+  static const int TABLE[10] = {0,           DIR_LEFT,      DIR_RIGHT,    DIR_UP,         DIR_DOWN,
+                                DIR_UP_LEFT, DIR_DOWN_LEFT, DIR_UP_RIGHT, DIR_DOWN_RIGHT, DIR_FORWARD};
   if (nReplayVersion > 0) {
-    if (nReplayVersion <= 777) bFromList = 1;
-    else if (nReplayVersion <= 779) bFromList = 0;
+    if (nReplayVersion <= 777)
+      bFromList = 1;
+    else if (nReplayVersion <= 779)
+      bFromList = 0;
   }
   if (nCode == 0 || (nCode == 9 && !bFromList)) return bFacingRight ? DIR_RIGHT : DIR_LEFT;
   if (nCode < 0 || nCode > 9) return bFacingRight ? DIR_RIGHT : DIR_LEFT;

@@ -122,38 +122,70 @@ static const cParamDesc UNUSED_PARAM("", 0, 0, 0);
 
 const cSafeVector<cParamDesc> g_ShotFormationParams = {
     // 0 "直進A"
-    {"間隔(hbl)", 0, 40, 0}, UNUSED_PARAM, UNUSED_PARAM,
+    {"間隔(hbl)", 0, 40, 0},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 1 "直進B"
-    {"間隔(hbl)", 0, 40, 0}, UNUSED_PARAM, UNUSED_PARAM,
+    {"間隔(hbl)", 0, 40, 0},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 2 "拡散"
-    {"角度", 0, 180, 30}, UNUSED_PARAM, UNUSED_PARAM,
+    {"角度", 0, 180, 30},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 3 "落雷"
-    {"間隔(hbl)", 0, 40, 0}, {"列の数", 1, 50, 1}, {"列の間隔(hbl)", 0, 40, 0},
+    {"間隔(hbl)", 0, 40, 0},
+    {"列の数", 1, 50, 1},
+    {"列の間隔(hbl)", 0, 40, 0},
     // 4 "爆発"
-    UNUSED_PARAM, UNUSED_PARAM, UNUSED_PARAM,
+    UNUSED_PARAM,
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 5 "包囲"
-    {"距離(hbl)", 0, 40, 6}, UNUSED_PARAM, UNUSED_PARAM,
+    {"距離(hbl)", 0, 40, 6},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
 };
 
 const cSafeVector<cParamDesc> g_ShotMoveTypeParams = {
     // 0 "直進"
-    UNUSED_PARAM, UNUSED_PARAM, UNUSED_PARAM,
+    UNUSED_PARAM,
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 1 "主人公を狙う"
-    {"軌道変更(hbl)", 0, 40, 0}, UNUSED_PARAM, UNUSED_PARAM,
+    {"軌道変更(hbl)", 0, 40, 0},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 2 "近いキャラを狙う"
-    {"軌道変更(hbl)", 0, 40, 0}, {"対象勢力", 0, 7, 0}, UNUSED_PARAM,
+    {"軌道変更(hbl)", 0, 40, 0},
+    {"対象勢力", 0, 7, 0},
+    UNUSED_PARAM,
     // 3 "ターゲットを狙う"
-    {"軌道変更(hbl)", 0, 40, 0}, UNUSED_PARAM, UNUSED_PARAM,
+    {"軌道変更(hbl)", 0, 40, 0},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
     // 4 "主人公へ誘導"
-    {"誘導開始(hbl)", 0, 40, 0}, {"誘導終了(hbl)", 0, 999, 999}, UNUSED_PARAM,
+    {"誘導開始(hbl)", 0, 40, 0},
+    {"誘導終了(hbl)", 0, 999, 999},
+    UNUSED_PARAM,
     // 5 "近いキャラへ誘導（対象死亡時、誘導を無効化）"
-    {"誘導開始(hbl)", 0, 40, 0}, {"誘導終了(hbl)", 0, 999, 999}, {"対象勢力", 0, 7, 0},
+    {"誘導開始(hbl)", 0, 40, 0},
+    {"誘導終了(hbl)", 0, 999, 999},
+    {"対象勢力", 0, 7, 0},
     // 6 "ターゲットへ誘導"
-    {"誘導開始(hbl)", 0, 40, 0}, {"誘導終了(hbl)", 0, 999, 999}, UNUSED_PARAM,
+    {"誘導開始(hbl)", 0, 40, 0},
+    {"誘導終了(hbl)", 0, 999, 999},
+    UNUSED_PARAM,
     // 7 "近いキャラへ誘導（対象死亡時、対象を変更）"
-    {"誘導開始(hbl)", 0, 40, 0}, {"誘導終了(hbl)", 0, 999, 999}, {"対象勢力", 0, 7, 0},
+    {"誘導開始(hbl)", 0, 40, 0},
+    {"誘導終了(hbl)", 0, 999, 999},
+    {"対象勢力", 0, 7, 0},
     // 8 "ウェーブ"
-    {"波の最大(hbl)", 0, 100, 4}, {"波の速度", 0, 100, 4}, {"開始角度", 0, 359, 0},
+    {"波の最大(hbl)", 0, 100, 4},
+    {"波の速度", 0, 100, 4},
+    {"開始角度", 0, 359, 0},
     // 9 "落下"
-    {"軌道変更(hbl)", 0, 40, 0}, UNUSED_PARAM, UNUSED_PARAM,
+    {"軌道変更(hbl)", 0, 40, 0},
+    UNUSED_PARAM,
+    UNUSED_PARAM,
 };

@@ -65,8 +65,10 @@ void cFlowCommand::Upgrade(int v) {
   if (v < 203 && kind == CMD_FLOW_CONTROL) p.Resize(4);
   if (v < 203 && kind == CMD_STATUS) ShiftStatusCodes(p, 2, 4, 1);
   if (v < 210 && kind == CMD_STATUS2 && p.Get(0) != 2 && p.Get(1) > 5) p.Add(1, 1);
-  if (v < 219 && kind == 25 && p.Get(0) == 3) p.Set(1, static_cast<int32_t>(std::min<int64_t>(int64_t{p.Get(1)} + 1, 119)));
-  if (v < 220 && kind == CMD_SHOT && m_pShot) m_pShot->m_sGraphic = static_cast<int16_t>(std::min(m_pShot->m_sGraphic + 1, 119));
+  if (v < 219 && kind == 25 && p.Get(0) == 3)
+    p.Set(1, static_cast<int32_t>(std::min<int64_t>(int64_t{p.Get(1)} + 1, 119)));
+  if (v < 220 && kind == CMD_SHOT && m_pShot)
+    m_pShot->m_sGraphic = static_cast<int16_t>(std::min(m_pShot->m_sGraphic + 1, 119));
   if (v < 514 && kind == CMD_CHARGE_MOVE && m_pMove) {
     m_pMove->m_sAngle = 0;
     m_pMove->m_sAnglePerClone = 0;
@@ -135,7 +137,8 @@ void cFlowCommand::Upgrade(int v) {
   }
   if (v < 764 && kind == CMD_FLOW_CONTROL) MakeCondList(m_pConds);
   if (v < 767 && kind == CMD_TURN && p.Get(0) > 3) p.Add(0, 6);
-  if (v < 767 && kind == CMD_WARP && m_pMove && StoredByte(m_pMove->m_cMode) > 1) m_pMove->m_cMode = static_cast<int8_t>(m_pMove->m_cMode + 3);
+  if (v < 767 && kind == CMD_WARP && m_pMove && StoredByte(m_pMove->m_cMode) > 1)
+    m_pMove->m_cMode = static_cast<int8_t>(m_pMove->m_cMode + 3);
   if (v < 767 && kind == CMD_SET_TARGET) p.Insert(0, 0, 16);
   if (v < 767 && kind == CMD_STATUS) {
     if (p.Get(0) == 0 && p.Get(3) > 1) p.Add(3, 3);

@@ -99,8 +99,10 @@ void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, in
     case CALC_SUB: value -= operand; break;
     case CALC_MUL: {
       value *= operand;
-      if (value > HI) value = nMax;
-      else if (value < LO) value = nMin;
+      if (value > HI)
+        value = nMax;
+      else if (value < LO)
+        value = nMin;
       break;
     }
     case CALC_DIV:
@@ -109,9 +111,7 @@ void OperateValue(int32_t* v, int32_t nOperand, int nOperation, int32_t nMin, in
     case CALC_MOD:
       if (operand != 0) value %= operand;
       break;
-    case CALC_PERCENT:
-      value = PercentRound(value, operand);
-      break;
+    case CALC_PERCENT: value = PercentRound(value, operand); break;
     default: break;
   }
   if (value > HI) value = HI;

@@ -5,8 +5,8 @@
 
 void ReportLoadFailure(const char* name) {
   if (g_bFileTooNew) {
-    WriteReportLogAndErrorBox("%s の読み込みに失敗しました！\n実行ファイル(.exe)より上位のバージョンのファイルは使用できません。",
-                              name);
+    WriteReportLogAndErrorBox(
+        "%s の読み込みに失敗しました！\n実行ファイル(.exe)より上位のバージョンのファイルは使用できません。", name);
   } else {
     WriteReportLogAndErrorBox("%s の読み込みに失敗しました！", name);
   }

@@ -108,7 +108,8 @@ int LoadGrowing(cSafeVector<T>& list, int32_t n, const T& prototype, Load load) 
 // of the file can hold at `minElementBytes` each), the old elements replaced by copies of
 // `prototype`, then each element's Load in order. 0 on a damaged file.
 template <class T>
-int LoadRecordVector(cSafeVector<T>& list, FILE* fp, const T& prototype, size_t minElementBytes = MIN_RECORD_BODY_BYTES) {
+int LoadRecordVector(cSafeVector<T>& list, FILE* fp, const T& prototype,
+                     size_t minElementBytes = MIN_RECORD_BODY_BYTES) {
   int32_t n = 0;
   if (!ReadCount(fp, &n, minElementBytes)) return 0;
   return LoadGrowing(list, n, prototype, [fp](T& element) { return element.Load(fp) != 0; });

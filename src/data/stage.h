@@ -44,8 +44,8 @@ class cStageAreaSetting : public cRecord {
   cStageAreaSetting();
 
   void Register(int nVersion) override;
-  void Set(int32_t leftOn, int32_t rightOn, int32_t topOn, int32_t bottomOn, int32_t leftMargin,
-           int32_t rightMargin, int32_t topMargin, int32_t bottomMargin);
+  void Set(int32_t leftOn, int32_t rightOn, int32_t topOn, int32_t bottomOn, int32_t leftMargin, int32_t rightMargin,
+           int32_t topMargin, int32_t bottomMargin);
   // Whether any side is tested.
   bool AnySide() const { return m_nLeftOn || m_nRightOn || m_nTopOn || m_nBottomOn; }
 

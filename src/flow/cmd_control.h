@@ -31,4 +31,3 @@ void ExecGameWait(cCharaBase& chara, cFlowCommand& command);
 // Shows, replaces or removes a message window, freezing the game while it is read when asked
 // to. `wait`: the message follows another waiting message (no opening and no sound).
 void ExecMessage(cCharaBase& chara, cFlowCommand& command, int wait);
-

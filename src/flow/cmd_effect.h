@@ -33,4 +33,3 @@ void CmdBgm(cCharaBase* chara, cFlowCommandState* state);
 // the tables.
 bool CalcEffectPosition(double* x, double* y, int32_t w, int32_t h, cCharaBase* chara, int32_t placement, int32_t unit,
                         int32_t X, int32_t Y, int32_t offsetX, int32_t offsetY);
-

@@ -264,7 +264,9 @@ bool ReadOperand(int scope, int n, cCharaBase* chara, int32_t* out) {
 
 // Whether `value` indexes a list of `count` entries; a count below 0 means the list is not
 // known, which checks nothing.
-bool Fits(int count, int32_t value) { return count < 0 || (count > 0 && static_cast<uint32_t>(value) < static_cast<uint32_t>(count)); }
+bool Fits(int count, int32_t value) {
+  return count < 0 || (count > 0 && static_cast<uint32_t>(value) < static_cast<uint32_t>(count));
+}
 
 int DatabaseCount(int list) {
   const cDataRefs* refs = GetDataRefs();
@@ -297,7 +299,8 @@ int StatusVarCount(const cFlowCommand& cmd, int classParam, int classIsVar, int 
     const int scope = ParamOr0(cmd, scopeParam);
     return scope == 0 || scope == 1 ? VarCount(scope, chara) : -1;
   }
-  if (cls == classIsStatus && ParamOr0(cmd, ownerParam) != 5 && ParamOr0(cmd, kindParam) == 0) return VarCount(2, chara);
+  if (cls == classIsStatus && ParamOr0(cmd, ownerParam) != 5 && ParamOr0(cmd, kindParam) == 0)
+    return VarCount(2, chara);
   return -1;
 }
 
@@ -327,7 +330,8 @@ bool ReferenceOk(int kind, int index, const cFlowCommand& cmd, int32_t v, cChara
     case CMD_SUMMON_CHARA:
     case CMD_SUMMON_ITEM: {
       const int soundIndex = kind == CMD_SUMMON_BLOCK ? 7 : (kind == CMD_SUMMON_CHARA ? 9 : 8);
-      const int list = kind == CMD_SUMMON_BLOCK ? PALLIST_BLOCK : (kind == CMD_SUMMON_CHARA ? PALLIST_CHARA : PALLIST_ITEM);
+      const int list =
+          kind == CMD_SUMMON_BLOCK ? PALLIST_BLOCK : (kind == CMD_SUMMON_CHARA ? PALLIST_CHARA : PALLIST_ITEM);
       if (index == 0) return Fits(PaletteCount(shot ? shot->m_cSummonPalette : -1, list), v);
       if (index == soundIndex) return Fits(DatabaseCount(DBLIST_SOUND), v);
       return true;
@@ -364,7 +368,8 @@ bool GetCmdParam(int kind, int index, const cFlowCommand& cmd, int32_t* value) {
   int width = 0;
   void* place = row ? FieldPlace(row->field, const_cast<cFlowCommand&>(cmd), &width) : nullptr;
   if (!place) return false;
-  *value = width == 1 ? *static_cast<int8_t*>(place) : (width == 2 ? *static_cast<int16_t*>(place) : *static_cast<int32_t*>(place));
+  *value = width == 1 ? *static_cast<int8_t*>(place)
+                      : (width == 2 ? *static_cast<int16_t*>(place) : *static_cast<int32_t*>(place));
   return true;
 }
 
@@ -395,9 +400,11 @@ void ApplyArrange(cFlowCommand& cmd, const ARRANGEENTRY& entry, cCharaBase* char
   int32_t lo = info.m_nMin;
   int32_t hi = info.m_nMax;
   const cParamRow* row = FindRow(kind, index);
-  if (row->field.nAt == AT_FORM && !DescriptorLimits(g_ShotFormationParams, cmd.m_pShot->m_cFormation * 3 + row->field.nIndex, &lo, &hi))
+  if (row->field.nAt == AT_FORM &&
+      !DescriptorLimits(g_ShotFormationParams, cmd.m_pShot->m_cFormation * 3 + row->field.nIndex, &lo, &hi))
     return;
-  if (row->field.nAt == AT_MOVETYPE && !DescriptorLimits(g_ShotMoveTypeParams, cmd.m_pShot->m_cMoveType * 3 + row->field.nIndex, &lo, &hi))
+  if (row->field.nAt == AT_MOVETYPE &&
+      !DescriptorLimits(g_ShotMoveTypeParams, cmd.m_pShot->m_cMoveType * 3 + row->field.nIndex, &lo, &hi))
     return;
   OperateValue(&value, operand, entry.At(2), lo, hi);
   if (!ReferenceOk(kind, index, cmd, value, chara)) return;

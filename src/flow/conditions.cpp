@@ -53,7 +53,8 @@ int CheckCondList(const cSafeVector<cCond>& conds, int mode, cCharaBase* chara) 
 
 int CheckCond(const cCond& cond, cCharaBase* chara) {
   switch (cond.m_cKind) {
-    case COND_COMMON_VAR: return CompareByOperator(g_SaveData.m_CommonVars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
+    case COND_COMMON_VAR:
+      return CompareByOperator(g_SaveData.m_CommonVars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
     case COND_STAGE_VAR:
       if (!g_lpScenePlay) return 0;
       return CompareByOperator(g_lpScenePlay->m_StageVars.At(cond.m_sIndex), cond.m_nValue, cond.m_cOperator);
@@ -89,7 +90,8 @@ int CheckCharaCond(cCharaBase& chara) {
 
 int CheckItemCond(cItem& item) {
   cCharaBase* hero = g_Heroes.empty() ? nullptr : &g_Heroes.front();
-  return CheckLatchedConds(item.m_Def.m_Conds, item.m_Def.m_cCondMode, item.m_Def.m_cCondLatch, item.m_bCondLatched, hero);
+  return CheckLatchedConds(item.m_Def.m_Conds, item.m_Def.m_cCondMode, item.m_Def.m_cCondLatch, item.m_bCondLatched,
+                           hero);
 }
 
 bool CheckMapCellCond(cBlock& block) {
@@ -107,9 +109,12 @@ int CheckStatusCond2(const cCond& cond, cCharaBase* c) {
   const int owner = cond.m_cOwner;
   int32_t a = 0;
   if (owner == 5) {
-    if (cond.m_cItem == 0) a = g_Stage.m_nScrollModeX;
-    else if (cond.m_cItem == 1) a = g_Stage.m_nScrollModeY;
-    else return 0;
+    if (cond.m_cItem == 0)
+      a = g_Stage.m_nScrollModeX;
+    else if (cond.m_cItem == 1)
+      a = g_Stage.m_nScrollModeY;
+    else
+      return 0;
   } else {
     cCharaBase* o = IsSlotOwner(owner) ? SlotChara(c, owner) : c;
     if (!o) return 0;
@@ -150,8 +155,10 @@ int CheckStatusCond3(const cCond& cond, cCharaBase* c) {
 int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
   const int owner = cond.m_cOwner;
   cCharaBase* t = nullptr;
-  if (owner == 0) t = g_Heroes.empty() ? nullptr : &g_Heroes.front();
-  else if (IsSlotOwner(owner)) t = SlotChara(c, owner);
+  if (owner == 0)
+    t = g_Heroes.empty() ? nullptr : &g_Heroes.front();
+  else if (IsSlotOwner(owner))
+    t = SlotChara(c, owner);
   if (!t) return 0;
   // Kept within +-2^30 dots so that a range read from a file cannot overflow the spans worked out
   // around the character; any range that far covers the whole stage anyway.
@@ -175,10 +182,9 @@ int CheckDistanceCond(const cCond& cond, cCharaBase* c) {
     const int before = side == 0 ? range : (side == 1 ? ifLeft : ifRight);
     const int after = side == 0 ? range : (side == 1 ? ifRight : ifLeft);
     const int a = vertical ? 1 : 0;
-    inRange = cStageObject::JudgeRange(c->m_rcScreen[a], vertical ? c->m_nDrawHeight : c->m_nDrawWidth,
-                                       t->m_rcScreen[a], t->m_rcScreen[a + 2],
-                                       vertical ? t->m_nDrawOffsetY : t->m_nDrawOffsetX, before, after, side == 0,
-                                       vertical, *t);
+    inRange = cStageObject::JudgeRange(
+        c->m_rcScreen[a], vertical ? c->m_nDrawHeight : c->m_nDrawWidth, t->m_rcScreen[a], t->m_rcScreen[a + 2],
+        vertical ? t->m_nDrawOffsetY : t->m_nDrawOffsetX, before, after, side == 0, vertical, *t);
   }
   if (cond.m_cShape == DIST_CIRCLE) {
     const double dx = (t->m_dX + t->m_nHitWidth / 2.0) - (c->m_dX + c->m_nHitWidth / 2.0);

@@ -17,8 +17,10 @@ constexpr size_t NOT_FOUND = std::string::npos;
 size_t FindClose(const std::string& text, size_t open) {
   int depth = 0;
   for (size_t i = open; i < text.size(); ++i) {
-    if (text[i] == '(') ++depth;
-    else if (text[i] == ')' && --depth == 0) return i;
+    if (text[i] == '(')
+      ++depth;
+    else if (text[i] == ')' && --depth == 0)
+      return i;
   }
   return NOT_FOUND;
 }
@@ -89,8 +91,10 @@ bool cCodeEval::CallRand(const std::string& text, size_t open, int depth, int32_
       *end = i + 1;
       return true;
     }
-    if (ch == '(') ++nesting;
-    else if (ch == ')') --nesting;
+    if (ch == '(')
+      ++nesting;
+    else if (ch == ')')
+      --nesting;
     arg += ch;
   }
   char message[256];

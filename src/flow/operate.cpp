@@ -41,8 +41,10 @@ void OperateNarrow(T* v, int32_t nOperand, int nOperation, int32_t nMin, int32_t
     case CALC_PERCENT: value = static_cast<T>(Saturate(PercentOf64(cur, b), INT32_LO, INT32_HI)); break;
     default: break;
   }
-  if (value < tMin) value = tMin;
-  else if (value > tMax) value = tMax;
+  if (value < tMin)
+    value = tMin;
+  else if (value > tMax)
+    value = tMax;
   *v = value;
 }
 
@@ -57,8 +59,10 @@ void OperateShort(int16_t* v, int32_t nOperand, int nOperation, int32_t nMin, in
 }
 
 int32_t ClampValue(int32_t* v, int32_t nMin, int32_t nMax) {
-  if (*v < nMin) *v = nMin;
-  else if (*v > nMax) *v = nMax;
+  if (*v < nMin)
+    *v = nMin;
+  else if (*v > nMax)
+    *v = nMax;
   return *v;
 }
 

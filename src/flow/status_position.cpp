@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int32_t POSITION_LIMIT = 16384;
-constexpr int32_t FOOT_RAISE = 15;      // the bottom point lies this far above the bottom edge
+constexpr int32_t FOOT_RAISE = 15;       // the bottom point lies this far above the bottom edge
 constexpr int32_t HALF_BLOCK_DOTS = 16;  // block targets of old projects aim at a block's centre
 constexpr int8_t WARP_TO_POINT = 5;
 constexpr int8_t UNIT_DOTS = 1;

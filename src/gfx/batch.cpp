@@ -19,8 +19,8 @@ int g_nRefusedBatches = 0;
 
 int KeyBase(size_t position) { return static_cast<int>(position + 1) * 100000; }
 
-bool BatchAppend(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw,
-                 int sh, int nFlags) {
+bool BatchAppend(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw, int sh,
+                 int nFlags) {
   DDBATCH* batch = g_lpBatch;
   if (!batch || !batch->bActive || !lpDTCon) return false;
   DDBATCHENTRY e;

@@ -67,22 +67,20 @@ void DDSetTextureFailText(const char* szText);
 
 // ---- surfaces and image slots ----
 void DDAllocSurfaceParts(DDSURFACEDATA* lpSD);
-bool DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bColorKey, int nDDMemory,
-                     int nMemoryType, DDSURFACEDATA* lpSrcSD, BOOL bReload = FALSE);
+bool DDCreateSurface(DDSURFACEDATA* lpSD, int nWidth, int nHeight, BOOL bColorKey, int nDDMemory, int nMemoryType,
+                     DDSURFACEDATA* lpSrcSD, BOOL bReload = FALSE);
 int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFile, BOOL bColorKey, int nBpp, int nDDMemory,
-                            int nMemoryType, DDSURFACEDATA* lpSrcSD, BOOL bKeepPixels, int nMirrorW,
-                            int nMirrorH, BOOL bReload);
+                            int nMemoryType, DDSURFACEDATA* lpSrcSD, BOOL bKeepPixels, int nMirrorW, int nMirrorH,
+                            BOOL bReload);
 bool DDCheckSurfaceError(int nResult);
 bool DDLoadImageSlots(DDSURFACEDATA* lpTable, const int* lpIndexes, int nCount);
-bool DDAddSurface(std::vector<DDSURFACEDATA>& surfaces, std::vector<IMAGESLOT>& slots, int nWidth,
-                  int nHeight, BOOL bColorKey, int nDDMemory, int nMemoryType, DDSURFACEDATA* lpSrcSD);
-bool DDAddSurfaceToList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots, int nWidth,
-                        int nHeight, BOOL bColorKey, int nDDMemory, int nMemoryType, DDSURFACEDATA* lpSrcSD);
-bool DDInsertSurfaceToList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots, int nPos,
-                           int nWidth, int nHeight, BOOL bColorKey, int nDDMemory, int nMemoryType,
-                           DDSURFACEDATA* lpSrcSD);
-bool DDRemoveSurfaceFromList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots,
-                             DDSURFACEDATA* lpSD);
+bool DDAddSurface(std::vector<DDSURFACEDATA>& surfaces, std::vector<IMAGESLOT>& slots, int nWidth, int nHeight,
+                  BOOL bColorKey, int nDDMemory, int nMemoryType, DDSURFACEDATA* lpSrcSD);
+bool DDAddSurfaceToList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots, int nWidth, int nHeight,
+                        BOOL bColorKey, int nDDMemory, int nMemoryType, DDSURFACEDATA* lpSrcSD);
+bool DDInsertSurfaceToList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots, int nPos, int nWidth,
+                           int nHeight, BOOL bColorKey, int nDDMemory, int nMemoryType, DDSURFACEDATA* lpSrcSD);
+bool DDRemoveSurfaceFromList(std::list<DDSURFACEDATA>& surfaces, std::list<IMAGESLOT>& slots, DDSURFACEDATA* lpSD);
 void DDReleaseSurface(DDSURFACEDATA* lpSD);
 inline void DDFreeSurface(DDSURFACEDATA* lpSD) { DDReleaseSurface(lpSD); }
 void DDReleaseSurfaceVector(std::vector<DDSURFACEDATA>& surfaces);
@@ -138,14 +136,14 @@ void DDSetPaletteEntries(int nFirst, int nCount, const PALETTEENTRY* lpEntries);
 
 // ---- blits, fills, scenes ----
 int DDBlt(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags);
-int DDBltStretch(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw,
-                 int sh, int nFlags);
-int DDBltStretchState(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-                      int sw, int sh, int nFlags, const int* lpState);
+int DDBltStretch(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw, int sh,
+                 int nFlags);
+int DDBltStretchState(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw,
+                      int sh, int nFlags, const int* lpState);
 int DDBltState(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
                const int* lpState);
-int DDClipBlt(DDSURFACEDATA* lpDst, int* x, int* y, int* w, int* h, DDSURFACEDATA* lpSrc, int* sx, int* sy,
-              int* sw, int* sh);
+int DDClipBlt(DDSURFACEDATA* lpDst, int* x, int* y, int* w, int* h, DDSURFACEDATA* lpSrc, int* sx, int* sy, int* sw,
+              int* sh);
 void DDAdjustMirror(DDSURFACEDATA* lpSrc, int* sx, int* sy, int* sw, int* sh);
 int DDFillRectPal(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD dwPalNum);
 int DDClearPal(DDSURFACEDATA* lpSD, DWORD dwPalNum);
@@ -161,14 +159,14 @@ void DDRestoreRenderTarget();
 
 // A deferred-draw collector (the sprite batches) takes render-mode quads while it is active:
 // it returns true when it kept the draw. Null while no collector is installed.
-using DDBatchAppendFn = bool (*)(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc,
-                                 int sx, int sy, int sw, int sh, int nFlags);
+using DDBatchAppendFn = bool (*)(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
+                                 int sw, int sh, int nFlags);
 extern DDBatchAppendFn g_lpfnBatchAppend;
 // Draws one quad of `lpSrc` into the current render target now (used by the batches' flush too).
 // An opaque draw of a colour-keyed source first clears its rectangle to the key, unless the
 // caller did that already (`bClearFirst` false: a batch run clears all its rectangles first).
-void DDDrawQuadNow(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-                   int sw, int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp,
+void DDDrawQuadNow(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int sw,
+                   int sh, int nFlags, D3DCOLOR dwColor, D3DTEXTUREOP nColorOp, D3DTEXTUREOP nAlphaOp,
                    bool bClearFirst = true);
 // The clear of an opaque draw of a colour-keyed source: its rectangle of the render target to
 // the target's key. Nothing for other draws.

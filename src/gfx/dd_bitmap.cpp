@@ -109,7 +109,9 @@ int DDCreateSurfaceFromFile(DDSURFACEDATA* lpSD, const char* szFile, BOOL bColor
       const PixelFormat format = ToRasterFormat(lpDTCon->TextureFormat);
       int type = dt->nMemoryType;
       if (type == DTMEMORYTYPE_VIDEO_NORT) {
-        DebugLogf("DDCreateSurfaceFromFile Err DTMEMORYTYPE_VIDEO_NORTの指定は未対応です。DTMEMORYTYPE_VIDEO_RTでテクスチャを作成します。");
+        DebugLogf(
+            "DDCreateSurfaceFromFile Err "
+            "DTMEMORYTYPE_VIDEO_NORTの指定は未対応です。DTMEMORYTYPE_VIDEO_RTでテクスチャを作成します。");
         type = DTMEMORYTYPE_VIDEO_RT;
       }
       if (type == DTMEMORYTYPE_VIDEO_RT) {
@@ -289,7 +291,8 @@ bool DDBuildIndexMap(DDSURFACEDATA* lpSD) {
       } else if (BytesPerPixel(format) >= 3) {
         const uint32_t rgb = p & 0xFFFFFF;
         for (int i = 0; i < 256 && found < 0; ++i)
-          if ((static_cast<uint32_t>(g_Palette[i].peRed) << 16 | g_Palette[i].peGreen << 8 | g_Palette[i].peBlue) == rgb)
+          if ((static_cast<uint32_t>(g_Palette[i].peRed) << 16 | g_Palette[i].peGreen << 8 | g_Palette[i].peBlue) ==
+              rgb)
             found = i;
       } else if (BytesPerPixel(format) == 2) {
         for (int i = 0; i < 256 && found < 0; ++i)

@@ -297,9 +297,10 @@ int DDFillRect(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DWORD dwColor) {
     Cut(&X, &W, lpSD->nWidth);
     Cut(&Y, &H, lpSD->nHeight);
     if (W <= 0 || H <= 0) return 1;
-    return g_lpDD->ColorFill(lpSD->lpDDPart->lpDDS,
-                             IntRect{static_cast<int>(X), static_cast<int>(Y), static_cast<int>(W), static_cast<int>(H)},
-                             dwColor) == D3D_OK
+    return g_lpDD->ColorFill(
+               lpSD->lpDDPart->lpDDS,
+               IntRect{static_cast<int>(X), static_cast<int>(Y), static_cast<int>(W), static_cast<int>(H)},
+               dwColor) == D3D_OK
                ? 1
                : 0;
   }

@@ -118,7 +118,8 @@ bool DDBltMosaic(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nBlock, D
   const bool add = fx.m_bRender && lpDrawState && lpDrawState[1] == D3DTOP_ADD;
   const DDCOLORMASK& m = g_TexMask;
   // Only blocks that can touch the destination are visited.
-  const int64_t kx0 = std::max<int64_t>(0, -int64_t{x} / block - 1), ky0 = std::max<int64_t>(0, -int64_t{y} / block - 1);
+  const int64_t kx0 = std::max<int64_t>(0, -int64_t{x} / block - 1),
+                ky0 = std::max<int64_t>(0, -int64_t{y} / block - 1);
   const int64_t kx1 = std::min<int64_t>((w + block - 1) / block, (fx.m_nDstW - int64_t{x}) / block + 2);
   const int64_t ky1 = std::min<int64_t>((h + block - 1) / block, (fx.m_nDstH - int64_t{y}) / block + 2);
   for (int64_t ky = ky0; ky < ky1; ++ky)

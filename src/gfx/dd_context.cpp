@@ -210,10 +210,19 @@ bool DDInit(BOOL bUseD3D, HWND hWnd, int nWidth, int nHeight, int nBpp, BOOL bVS
 }
 
 bool DDCheckInitError(int nCode) {
-  static const char* const kNames[] = {nullptr, "CREATEEX_ERR", "SETCOOPLEVEL_ERR", "SETDISPLAYMODE_ERR",
-                                       "CREATESURFACE_ERR", "GETATTACHEDSURFACE_ERR", "CREATEPALETTE_ERR",
-                                       "SETPALETTE_ERR", "LOADIMAGE_ERR", "SETCOLORKEY_ERR", "CLIPPER_ERR",
-                                       "SETHWND_ERR", "SETCLIPPER_ERR"};
+  static const char* const kNames[] = {nullptr,
+                                       "CREATEEX_ERR",
+                                       "SETCOOPLEVEL_ERR",
+                                       "SETDISPLAYMODE_ERR",
+                                       "CREATESURFACE_ERR",
+                                       "GETATTACHEDSURFACE_ERR",
+                                       "CREATEPALETTE_ERR",
+                                       "SETPALETTE_ERR",
+                                       "LOADIMAGE_ERR",
+                                       "SETCOLORKEY_ERR",
+                                       "CLIPPER_ERR",
+                                       "SETHWND_ERR",
+                                       "SETCLIPPER_ERR"};
   if (nCode == 0) return true;
   if (nCode < 1 || nCode > 12 || nCode == LOADIMAGE_ERR || nCode == SETCOLORKEY_ERR) return true;
   DebugLogf("%s", kNames[nCode]);
@@ -328,12 +337,11 @@ bool DDInitD3D(HWND /*hWnd*/, int w, int h, int bpp, int /*nBackBufferMode*/) {
   DDAllocSurfaceParts(&VirBackBuffer);
   DDSetVirtualBackBuffer(false);
   lpDTCon->bInCopy = 0;
-  if (DDCreateSurface(&VirBackBuffer, BackBuffer.nWidth, BackBuffer.nHeight, FALSE, 0, DTMEMORYTYPE_VIDEO_RT,
-                      nullptr, FALSE))
+  if (DDCreateSurface(&VirBackBuffer, BackBuffer.nWidth, BackBuffer.nHeight, FALSE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr,
+                      FALSE))
     CopyName(VirBackBuffer.szName, "VirBackBuffer");
   DDAllocSurfaceParts(&WorkSD);
-  if (DDCreateSurface(&WorkSD, BackBuffer.nWidth, BackBuffer.nHeight, FALSE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr,
-                      FALSE))
+  if (DDCreateSurface(&WorkSD, BackBuffer.nWidth, BackBuffer.nHeight, FALSE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr, FALSE))
     CopyName(WorkSD.szName, "WorkSD");
   SetFrameScheduleActive(true);
   if (g_nWindowMode == 0) HideCursor();
@@ -386,7 +394,8 @@ int DDInitWindow(HWND /*hWnd*/) {
   PaletteColor entries[256];
   for (int i = 0; i < 256; ++i) {
     const bool system = i < 10 || i > 245;
-    entries[i] = system ? PaletteColor{0, 0, 0, 2} : PaletteColor{static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0, 1};
+    entries[i] =
+        system ? PaletteColor{0, 0, 0, 2} : PaletteColor{static_cast<uint8_t>(i), static_cast<uint8_t>(i), 0, 1};
   }
   if (const int code = SetUpPalette(entries, desktopBpp)) return code;
   if (g_lpDD->CreateClipper() != D3D_OK) {

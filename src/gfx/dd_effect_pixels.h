@@ -161,7 +161,7 @@ class cEffectSurfaces {
   int32_t m_nDstW = 0, m_nDstH = 0, m_nSrcW = 0, m_nSrcH = 0;
   int32_t m_nDstPitch = 0, m_nSrcPitch = 0;  // bytes per row
   int32_t m_nSrcBytes = 0;
-  int32_t m_nBytes = 0;      // bytes per pixel of the destination
+  int32_t m_nBytes = 0;       // bytes per pixel of the destination
   int32_t m_bSameLayout = 0;  // source and destination have the same pixel size
   int32_t m_bRender = 0;      // render mode
   int32_t m_bToBack16 = 0;    // render mode, 16 bits, into the full-screen back buffer
@@ -202,8 +202,8 @@ bool IsQuadPath(const DDSURFACEDATA* lpDst, const DDSURFACEDATA* lpSrc);
 bool WriteVertices(DDSURFACEDATA* lpOwner, const t4::platform::raster::Vertex v[4]);
 // The vertices of the axis-aligned quad over pixels (x, y, w, h) with texels (sx, sy, sw, sh) of a
 // texture of tw x th, in strip order.
-void RectVertices(t4::platform::raster::Vertex v[4], int x, int y, int w, int h, int sx, int sy, int sw, int sh,
-                  int tw, int th, D3DCOLOR color);
+void RectVertices(t4::platform::raster::Vertex v[4], int x, int y, int w, int h, int sx, int sy, int sw, int sh, int tw,
+                  int th, D3DCOLOR color);
 // Begins the scene and selects the target; false when either fails.
 bool BeginQuad(DDSURFACEDATA* lpTarget);
 // Selects the context's restore target again; false when that fails.

@@ -32,20 +32,20 @@ void DDRotatePalette(PALETTEENTRY* lpOut, int nFirst, int nLast, int nAmount, in
 // Render mode: lays the colour over the whole destination with strength (255 - nAlpha) / 255.
 int DDChangeColor(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight, int nAlpha, BYTE bRed, BYTE bGreen,
                   BYTE bBlue);
-int DDChangeColorEx(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight, DDSURFACEDATA* lpTexSD,
-                    int nAlpha, BYTE bRed, BYTE bGreen, BYTE bBlue);
+int DDChangeColorEx(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight, DDSURFACEDATA* lpTexSD, int nAlpha,
+                    BYTE bRed, BYTE bGreen, BYTE bBlue);
 // Reads the 64 KB mixing table (blit mode; the render mode needs none).
 bool DDLoadColorTable(BYTE* lpTable, const char* szFile);
 
 // ---- strip effects (pieces drawn with ordinary blits) ----
-int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int nOffset, DDSURFACEDATA* lpSrc,
-               int sx, int sy, int nFlags, bool bHorizontal);
-int DDBltWave(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nWaves, double dAmplitude, int nPhase,
-              int nStrip, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags, bool bHorizontal);
+int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int nOffset, DDSURFACEDATA* lpSrc, int sx,
+               int sy, int nFlags, bool bHorizontal);
+int DDBltWave(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nWaves, double dAmplitude, int nPhase, int nStrip,
+              DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags, bool bHorizontal);
 int DDBltSpin(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrcA, int sxA, int syA,
               DDSURFACEDATA* lpSrcB, int sxB, int syB, int sw, int sh, int nFlags, int nCounter, int nAxis);
-int DDBltBurst(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-               int nDistance, int nFlags);
+int DDBltBurst(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nDistance,
+               int nFlags);
 int DDBltCircle(DDSURFACEDATA* lpDst, int cx, int cy, int nHalfW, int nHalfH, int nRadius, int nBand,
                 DDSURFACEDATA* lpSrc, int scx, int scy, int nFlags);
 
@@ -54,16 +54,16 @@ int DDBltCircle(DDSURFACEDATA* lpDst, int cx, int cy, int nHalfW, int nHalfH, in
 // and half. lpTable is the 8-bit mixing table.
 bool DDBltTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
                 BYTE* lpTable, int nAlpha);
-bool DDBltHalfTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-                    int nFlags, BYTE* lpTable);
+bool DDBltHalfTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
+                    BYTE* lpTable);
 // The picture mixed toward palette entry nIndex, strength 1 (half) to 4 (nearly the colour).
 // lpDrawState: null or {D3DCOLOR, D3DTEXTUREOP} as DDBltState takes it.
 bool DDBltTint(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
                const PALETTEENTRY* lpPalette, const BYTE* lpTable, int nIndex, int nStrength, const int* lpDrawState);
 // The w x h picture rotated by nAngle degrees (clockwise on screen) about its pivot (px, py),
 // which lands on (cx, cy).
-bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle,
-                 DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags);
+bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle, DDSURFACEDATA* lpSrc,
+                 int sx, int sy, int nFlags);
 // The disc of nRadius around (scx, scy) magnified onto (cx, cy); smaller depth magnifies more.
 bool DDBltLens(DDSURFACEDATA* lpDst, int cx, int cy, int nRadius, int nDepth, DDSURFACEDATA* lpSrc, int scx, int scy,
                int nFlags, bool bClearOutside, const int* lpDrawState);

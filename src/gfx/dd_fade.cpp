@@ -30,9 +30,9 @@ bool DrawFadeQuad(int nOpacity) {
   RectVertices(v, 0, 0, w, h, 0, 0, w, h, target->nTexWidth, target->nTexHeight, color);
   if (!WriteVertices(target, v)) return true;
   if (!BeginQuad(target)) return false;
-  lpDevice->DrawRect(0, 0, w, h, nullptr, 0, 0, w, h, color,
-                     Stage(D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG2, D3DTA_TEXTURE,
-                           D3DTA_DIFFUSE));
+  lpDevice->DrawRect(
+      0, 0, w, h, nullptr, 0, 0, w, h, color,
+      Stage(D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE));
   return EndQuad();
 }
 
@@ -41,7 +41,8 @@ bool DrawFadeQuad(int nOpacity) {
 bool FadeStep(bool bIn, PALETTEENTRY* lpWork, int nFirst, int nLast, int nRed, int nGreen, int nBlue, double dStep,
               PALETTEENTRY* lpMaster, bool bSkip) {
   const double dStart = bIn ? 0 : 90, dEnd = bIn ? 90 : 0;
-  double& angle = lpDTCon ? (bIn ? g_dD3DFadeInAngle : g_dD3DFadeOutAngle) : (bIn ? g_dDDFadeInAngle : g_dDDFadeOutAngle);
+  double& angle =
+      lpDTCon ? (bIn ? g_dD3DFadeInAngle : g_dD3DFadeOutAngle) : (bIn ? g_dDDFadeInAngle : g_dDDFadeOutAngle);
   if (lpDTCon) {
     const double dBefore = angle;
     if (bSkip) angle = dEnd;
@@ -132,8 +133,9 @@ int DDChangeColor(DDSURFACEDATA* lpDstSD, int x, int y, int nWidth, int nHeight,
 int DDChangeColorEx(DDSURFACEDATA* lpDstSD, int /*x*/, int /*y*/, int /*nWidth*/, int /*nHeight*/,
                     DDSURFACEDATA* lpTexSD, int nAlpha, BYTE bRed, BYTE bGreen, BYTE bBlue) {
   if (!lpDTCon) {
-    DebugLogf("DDrawでは DDChangeColor(DDSURFACEDATA *lpDstSD,int x,int y,int nWidth,int nHeight,int nAlpha,BYTE "
-              "bRed,BYTE bGreen,BYTE bBlue) は未対応");
+    DebugLogf(
+        "DDrawでは DDChangeColor(DDSURFACEDATA *lpDstSD,int x,int y,int nWidth,int nHeight,int nAlpha,BYTE "
+        "bRed,BYTE bGreen,BYTE bBlue) は未対応");
     return 1;
   }
   if (!lpDstSD || !lpTexSD || !lpDevice) return 1;
@@ -144,15 +146,15 @@ int DDChangeColorEx(DDSURFACEDATA* lpDstSD, int /*x*/, int /*y*/, int /*nWidth*/
   if (!lpTexSD->lpDT) return 1;
   // The quad covers the whole destination: the rectangle arguments never narrowed it.
   const int w = lpDstSD->nWidth, h = lpDstSD->nHeight;
-  const D3DCOLOR color = static_cast<D3DCOLOR>(static_cast<BYTE>(~nAlpha)) << 24 |
-                         static_cast<D3DCOLOR>(bRed) << 16 | static_cast<D3DCOLOR>(bGreen) << 8 | bBlue;
+  const D3DCOLOR color = static_cast<D3DCOLOR>(static_cast<BYTE>(~nAlpha)) << 24 | static_cast<D3DCOLOR>(bRed) << 16 |
+                         static_cast<D3DCOLOR>(bGreen) << 8 | bBlue;
   Vertex v[4];
   RectVertices(v, 0, 0, w, h, 0, 0, w, h, lpTexSD->nTexWidth, lpTexSD->nTexHeight, color);
   if (!WriteVertices(lpTexSD, v) || !BeginQuad(lpDstSD)) return 1;
   // Without a texture the stage reads white, so the quad is the plain colour at that strength.
-  lpDevice->DrawRect(0, 0, w, h, lpTexSD->lpDT->lpTexture, 0, 0, w, h, color,
-                     Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE,
-                           D3DTA_DIFFUSE));
+  lpDevice->DrawRect(
+      0, 0, w, h, lpTexSD->lpDT->lpTexture, 0, 0, w, h, color,
+      Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE));
   EndQuad();
   return 1;
 }

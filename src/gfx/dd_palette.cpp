@@ -105,8 +105,10 @@ void DDSetTransmit(BYTE cbRed, BYTE cbGreen, BYTE cbBlue) {
   const DDCOLORMASK& m = g_TexMask;
   if (lpDTCon) {
     lpDTCon->rgbTransmit = {cbBlue, cbGreen, cbRed};
-    DebugLogf("SetTrans lpDTCon->rgbTransmit.rgbtRed = %d,lpDTCon->rgbTransmit.rgbtGreen = %d,lpDTCon->rgbTransmit.rgbtBlue = %d",
-              cbRed, cbGreen, cbBlue);
+    DebugLogf(
+        "SetTrans lpDTCon->rgbTransmit.rgbtRed = %d,lpDTCon->rgbTransmit.rgbtGreen = %d,lpDTCon->rgbTransmit.rgbtBlue "
+        "= %d",
+        cbRed, cbGreen, cbBlue);
     const D3DCOLOR opaque = 0xFF000000u | static_cast<DWORD>(cbRed) << 16 | cbGreen << 8 | cbBlue;
     if (g_nBpp == 32) {
       lpDTCon->dwTransmit_32 = 0;

@@ -108,10 +108,10 @@ bool DDRestore() {
   RasterSurface* primary = g_PrimarySD.lpDDPart->lpDDS;
   if (g_lpDD->IsLost(primary) != DDERR_SURFACELOST) return true;
   g_lpDD->Restore(primary);
-  if (BackBuffer.lpDDPart && BackBuffer.lpDDPart->lpDDS && g_lpDD->IsLost(BackBuffer.lpDDPart->lpDDS) == DDERR_SURFACELOST)
+  if (BackBuffer.lpDDPart && BackBuffer.lpDDPart->lpDDS &&
+      g_lpDD->IsLost(BackBuffer.lpDDPart->lpDDS) == DDERR_SURFACELOST)
     g_lpDD->Restore(BackBuffer.lpDDPart->lpDDS);
-  if (g_ScreenCopySD.lpDDPart && g_ScreenCopySD.lpDDPart->lpDDS)
-    g_lpDD->Restore(g_ScreenCopySD.lpDDPart->lpDDS);
+  if (g_ScreenCopySD.lpDDPart && g_ScreenCopySD.lpDDPart->lpDDS) g_lpDD->Restore(g_ScreenCopySD.lpDDPart->lpDDS);
   // The table keeps going past a picture that cannot be reloaded; its owner sees it missing.
   for (int i = 0; i < g_nSurfaceCount && g_lpSurfaceTable; ++i) DDRestoreOneSurface(&g_lpSurfaceTable[i]);
   if (g_nBpp == 8) DDSetPaletteEntries(0, 256, g_PaletteWork);

@@ -38,9 +38,9 @@ bool RotateQuad(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int 
   const Vertex v[4] = {corner(left, top, u0, v0), corner(left, bottom, u0, v1), corner(right, top, u1, v0),
                        corner(right, bottom, u1, v1)};
   if (!WriteVertices(lpSrc, v) || !BeginQuad(lpDst)) return true;
-  lpDevice->DrawStrip(v, lpSrc->lpDT->lpTexture,
-                      Stage(lpDTCon->nColorOp, D3DTA_TEXTURE, D3DTA_DIFFUSE, lpDTCon->nAlphaOp, D3DTA_TEXTURE,
-                            D3DTA_DIFFUSE));
+  lpDevice->DrawStrip(
+      v, lpSrc->lpDT->lpTexture,
+      Stage(lpDTCon->nColorOp, D3DTA_TEXTURE, D3DTA_DIFFUSE, lpDTCon->nAlphaOp, D3DTA_TEXTURE, D3DTA_DIFFUSE));
   EndQuad();
   return true;
 }
@@ -62,8 +62,8 @@ bool StepsInside(int64_t f0, int64_t step, int64_t lo, int64_t hi, int64_t& k0, 
 
 }  // namespace
 
-bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle,
-                 DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags) {
+bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int py, int nAngle, DDSURFACEDATA* lpSrc,
+                 int sx, int sy, int nFlags) {
   if (lpDTCon && (!lpDst || !lpSrc)) return true;
   if (lpDTCon && RotateQuad(lpDst, cx, cy, w, h, px, py, nAngle, lpSrc, sx, sy)) return true;
   cEffectSurfaces fx;
@@ -108,7 +108,8 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
       int64_t nu = nu0 + k0 * c, nv = nv0 - k0 * s;
       for (int64_t X = X0 + k0; X <= X0 + k1; ++X, nu += c, nv -= s) {
         const int64_t u = PX + (nu >> 10), v = PY + (nv >> 10);
-        const uint32_t p = reinterpret_cast<const T*>(reinterpret_cast<const uint8_t*>(src0) + (sy + v) * srcPitch)[sx + u];
+        const uint32_t p =
+            reinterpret_cast<const T*>(reinterpret_cast<const uint8_t*>(src0) + (sy + v) * srcPitch)[sx + u];
         if (keyed && clear(p)) continue;
         d[dx0 + X] = static_cast<T>(toDst(p));
       }
@@ -118,7 +119,8 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
   const bool render = fx.m_bRender;
   const auto same = [](uint32_t p) { return p; };
   if (fx.m_nBytes == 1) {
-    walk(fx.DstRow<uint8_t>(0), fx.SrcRow<uint8_t>(0), [key](uint32_t p) { return p == key; }, same);
+    walk(
+        fx.DstRow<uint8_t>(0), fx.SrcRow<uint8_t>(0), [key](uint32_t p) { return p == key; }, same);
   } else if (fx.m_nBytes == 2) {
     const uint32_t alphaBits = static_cast<uint32_t>(g_TexMask.nAMask) << g_TexMask.nAShift;
     const auto clear = [=](uint32_t p) { return render ? (p & alphaBits) == 0 : p == key; };
@@ -133,8 +135,9 @@ bool DDBltRotate(DDSURFACEDATA* lpDst, int cx, int cy, int w, int h, int px, int
       walk(fx.DstRow<uint16_t>(0), fx.SrcRow<uint16_t>(0), clear, same);
     }
   } else {
-    walk(fx.DstRow<uint32_t>(0), fx.SrcRow<uint32_t>(0),
-         [=](uint32_t p) { return render ? (p >> 24) == 0 : p == key; }, same);
+    walk(
+        fx.DstRow<uint32_t>(0), fx.SrcRow<uint32_t>(0), [=](uint32_t p) { return render ? (p >> 24) == 0 : p == key; },
+        same);
   }
   return true;
 }

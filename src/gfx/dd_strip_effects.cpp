@@ -35,8 +35,8 @@ int64_t Extent(DDSURFACEDATA* lpDst, bool bWidth) {
 
 }  // namespace
 
-int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int nOffset, DDSURFACEDATA* lpSrc,
-               int sx, int sy, int nFlags, bool bHorizontal) {
+int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int nOffset, DDSURFACEDATA* lpSrc, int sx,
+               int sy, int nFlags, bool bHorizontal) {
   if (nStrip == 0) return DDBlt(lpDst, x, y, w, h, lpSrc, sx, sy, nFlags);
   if (nStrip < 0 || !lpDst) return 1;
   // Whole strips only: the columns (rows) of a last partial strip are not drawn, as the effect
@@ -59,8 +59,8 @@ int DDBltSplit(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nStrip, int
   return DDEndBatch();
 }
 
-int DDBltWave(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nWaves, double dAmplitude, int nPhase,
-              int nStrip, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags, bool bHorizontal) {
+int DDBltWave(DDSURFACEDATA* lpDst, int x, int y, int w, int h, int nWaves, double dAmplitude, int nPhase, int nStrip,
+              DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags, bool bHorizontal) {
   if (nStrip <= 0) return 1;
   const double m = nWaves * std::numbers::pi / 180;
   const int64_t extent = bHorizontal ? w : h;
@@ -101,13 +101,12 @@ int DDBltSpin(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* l
   const bool bFaceB = ((counter + u) / size) % 2 != 0;
   DDSURFACEDATA* src = bFaceB ? lpSrcB : lpSrcA;
   const int px = bFaceB ? sxB : sxA, py = bFaceB ? syB : syA;
-  if (nAxis == 0)
-    return DDBltStretch(lpDst, ToInt(x + v), y, ToInt(w - 2 * v), h, src, px, py, sw, sh, nFlags);
+  if (nAxis == 0) return DDBltStretch(lpDst, ToInt(x + v), y, ToInt(w - 2 * v), h, src, px, py, sw, sh, nFlags);
   return DDBltStretch(lpDst, x, ToInt(y + v), w, ToInt(h - 2 * v), src, px, py, sw, sh, nFlags);
 }
 
-int DDBltBurst(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-               int nDistance, int nFlags) {
+int DDBltBurst(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nDistance,
+               int nFlags) {
   const int64_t hw = w >> 1, hh = h >> 1, d = nDistance;
   DDBeginBatch(0);
   Piece(lpDst, x - d, y - d, hw, hh, lpSrc, sx, sy, nFlags);
@@ -121,8 +120,8 @@ namespace {
 
 // One row band of the disc: half-width s at row `mid`, the centre row one pixel narrower on each
 // side than a full 2s, then cut to the source columns [lo, hi).
-void CircleBand(DDSURFACEDATA* lpDst, int64_t cx, int64_t cy, int64_t top, int64_t rows, int64_t mid,
-                int64_t radius, DDSURFACEDATA* lpSrc, int64_t scx, int64_t scy, int64_t lo, int64_t hi, int nFlags) {
+void CircleBand(DDSURFACEDATA* lpDst, int64_t cx, int64_t cy, int64_t top, int64_t rows, int64_t mid, int64_t radius,
+                DDSURFACEDATA* lpSrc, int64_t scx, int64_t scy, int64_t lo, int64_t hi, int nFlags) {
   const int64_t r2 = radius * radius - mid * mid;
   const int64_t s = r2 > 0 ? static_cast<int64_t>(std::sqrt(static_cast<double>(r2))) : 0;
   const int64_t a = s >= radius ? -s + 1 : -s;
@@ -134,8 +133,8 @@ void CircleBand(DDSURFACEDATA* lpDst, int64_t cx, int64_t cy, int64_t top, int64
   }
   if (left + width >= hi) width = hi - left;
   if (lpDTCon)
-    DDBltStretch(lpDst, ToInt(dx), ToInt(cy + top), ToInt(width), ToInt(rows), lpSrc, ToInt(left),
-                 ToInt(scy + top), ToInt(width), ToInt(rows), nFlags);
+    DDBltStretch(lpDst, ToInt(dx), ToInt(cy + top), ToInt(width), ToInt(rows), lpSrc, ToInt(left), ToInt(scy + top),
+                 ToInt(width), ToInt(rows), nFlags);
   else
     Piece(lpDst, dx, cy + top, width, rows, lpSrc, left, scy + top, nFlags);
 }

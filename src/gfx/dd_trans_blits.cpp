@@ -70,8 +70,8 @@ void TransPixels(cEffectSurfaces& fx, int x, int y, int sx, int sy, const WalkRa
   const bool render = fx.m_bRender, toBack = fx.m_bToBack16;
   const cFieldScale& fs = FieldScaleFor(tm);
   // The blit mode's R5G6B5 has a row loop of its own.
-  const bool rows565 = !render && !toBack && key <= 0xFFFF && tm.nRMask == 31 && tm.nGMask == 63 &&
-                       tm.nBMask == 31 && tm.nRShift == 11 && tm.nGShift == 5 && tm.nBShift == 0;
+  const bool rows565 = !render && !toBack && key <= 0xFFFF && tm.nRMask == 31 && tm.nGMask == 63 && tm.nBMask == 31 &&
+                       tm.nRShift == 11 && tm.nGShift == 5 && tm.nBShift == 0;
   for (int64_t i = r.i0; i < r.i1; ++i) {
     const uint16_t* s = fx.SrcRow<uint16_t>(sy + i) + sx;
     uint16_t* d = fx.DstRow<uint16_t>(y + i) + x;
@@ -203,9 +203,9 @@ bool DDBltTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA*
                 BYTE* lpTable, int nAlpha) {
   // The texture's alpha hides transparent pixels of the quad; the flag is not needed there.
   const D3DCOLOR diffuse = static_cast<D3DCOLOR>(static_cast<BYTE>(~nAlpha)) << 24 | 0xFFFFFFu;
-  if (TryPictureQuad(lpDst, x, y, w, h, lpSrc, sx, sy, diffuse,
-                     Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE,
-                           D3DTA_DIFFUSE)))
+  if (TryPictureQuad(
+          lpDst, x, y, w, h, lpSrc, sx, sy, diffuse,
+          Stage(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE)))
     return true;
   cEffectSurfaces fx;
   if (!fx.Lock(lpDst, lpSrc)) return lpDTCon != nullptr;
@@ -215,24 +215,23 @@ bool DDBltTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA*
   return true;
 }
 
-bool DDBltHalfTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy,
-                    int nFlags, BYTE* lpTable) {
+bool DDBltHalfTrans(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
+                    BYTE* lpTable) {
   return DDBltTrans(lpDst, x, y, w, h, lpSrc, sx, sy, nFlags, lpTable, 128);
 }
 
 bool DDBltTint(DDSURFACEDATA* lpDst, int x, int y, int w, int h, DDSURFACEDATA* lpSrc, int sx, int sy, int nFlags,
-               const PALETTEENTRY* lpPalette, const BYTE* lpTable, int nIndex, int nStrength,
-               const int* lpDrawState) {
+               const PALETTEENTRY* lpPalette, const BYTE* lpTable, int nIndex, int nStrength, const int* lpDrawState) {
   if (nStrength == 0 || (lpDTCon && nStrength < 0)) return true;
   // The index comes from effect data: there is no colour beyond the palette to tint toward.
   if (nIndex < 0 || nIndex > 255 || !lpPalette) return true;
   const PALETTEENTRY& tint = lpPalette[nIndex];
-  StageState st = Stage(D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_TFACTOR, D3DTOP_SELECTARG1, D3DTA_TEXTURE,
-                        D3DTA_DIFFUSE);
+  StageState st =
+      Stage(D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_TFACTOR, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE);
   static const uint32_t kFactorAlpha[4] = {128, 80, 48, 16};
   const uint32_t a = nStrength >= 1 && nStrength <= 4 ? kFactorAlpha[nStrength - 1] : 0;
-  st.textureFactor = a << 24 | static_cast<uint32_t>(tint.peRed) << 16 | static_cast<uint32_t>(tint.peGreen) << 8 |
-                     tint.peBlue;
+  st.textureFactor =
+      a << 24 | static_cast<uint32_t>(tint.peRed) << 16 | static_cast<uint32_t>(tint.peGreen) << 8 | tint.peBlue;
   if (TryPictureQuad(lpDst, x, y, w, h, lpSrc, sx, sy, 0xFFFFFFFF, st)) return true;
   cEffectSurfaces fx;
   if (!fx.Lock(lpDst, lpSrc)) return lpDTCon != nullptr;

@@ -22,10 +22,14 @@ using t4::platform::text::CharCodeAt;
 using t4::platform::text::CharLengthAt;
 
 const char* const cFont::FULL_CACHE_CHARS =
-    "０１２３４５６７８９ー～、。．！？「」（）｛｝・…※→↑↓←＋－＝○●×ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹＺ"
-    "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめ"
-    "もやゆよらりるれろわをんがぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽぁぃぅぇぉっゃゅょアイウエオカキクケコサシスセ"
-    "ソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲンガギグゲゴザジズゼゾダヂヅデトバビブベボヴパピプペポァィゥ"
+    "０１２３４５６７８９ー～、。．！？「」（）｛｝・…※→↑↓←＋－＝○●×ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰＱＲＳＴＵＶＷＸＹ"
+    "Ｚ"
+    "ａｂｃｄｅｆｇｈｉｊｋｌｍｎｏｐｑｒｓｔｕｖｗｘｙｚあいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほま"
+    "みむめ"
+    "もやゆよらりるれろわをんがぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽぁぃぅぇぉっゃゅょアイウエオカキクケコサ"
+    "シスセ"
+    "ソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲンガギグゲゴザジズゼゾダヂヅデトバビブベボヴパピプペ"
+    "ポァィゥ"
     "ェォッャュョ□■☆★％＆＜＞：";
 
 namespace {
@@ -127,8 +131,10 @@ bool cFont::Create(const char* face, int width, int height, int cellW, int cellH
     PostCloseToMainWindow();
     return false;
   }
-  if (lpDTCon) m_nSerial = lpDTCon->nFontSerial++;
-  else if (g_lpDDCon) m_nSerial = g_lpDDCon->nFontSerial++;
+  if (lpDTCon)
+    m_nSerial = lpDTCon->nFontSerial++;
+  else if (g_lpDDCon)
+    m_nSerial = g_lpDDCon->nFontSerial++;
   if (std::find(g_FontList.begin(), g_FontList.end(), this) == g_FontList.end()) g_FontList.push_back(this);
 
   m_bCache = bCache;
@@ -250,8 +256,8 @@ void cFont::PutGlyph(DDSURFACEDATA* lpTarget, int x, int y, CharCode code) {
     ink.raw = PalNumToRGB(static_cast<DWORD>(m_nPalColor));
   }
   if (!pixels) return;
-  const auto glyph = m_lpFace->Render(code, lpDTCon ? t4::platform::text::GlyphMode::Coverage
-                                                    : t4::platform::text::GlyphMode::Mono);
+  const auto glyph =
+      m_lpFace->Render(code, lpDTCon ? t4::platform::text::GlyphMode::Coverage : t4::platform::text::GlyphMode::Mono);
   t4::platform::text::PlotGlyph(*pixels, x + glyph.left, y + glyph.top, t->nWidth, t->nHeight, glyph, ink);
 }
 
@@ -316,8 +322,10 @@ void cFont::DrawLine(DDSURFACEDATA* lpTarget, int x, int y, const char* text, bo
 }
 
 void cFont::Measure(int out[2], const char* text) const {
-  if (m_nCellW != 0) GetMultiLineExtent(out, text);
-  else MeasureGdi(out, text);
+  if (m_nCellW != 0)
+    GetMultiLineExtent(out, text);
+  else
+    MeasureGdi(out, text);
 }
 
 int cFont::Draw(DDSURFACEDATA* lpDst, int x, int y, const char* text, BOOL bNoSymbols) {
@@ -363,8 +371,8 @@ int cFont::DrawSymbols(DDSURFACEDATA* lpDst, int x, int y, const char* text) {
   DDBeginBatch(0);
   ForEachChar(text, [&](const char* p, int n, CharCode, int line, int column) {
     if (n == 1 && *p >= 'a' && *p <= 'z')
-      DDBlt(lpDst, x + column * m_nCellW, y + line * m_nCellH, m_nCellW, m_nCellH, m_lpSymbolSD,
-            (*p - 'a') * m_nCellW, 0, BLT_TRANSPARENT);
+      DDBlt(lpDst, x + column * m_nCellW, y + line * m_nCellH, m_nCellW, m_nCellH, m_lpSymbolSD, (*p - 'a') * m_nCellW,
+            0, BLT_TRANSPARENT);
   });
   return DDEndBatch();
 }

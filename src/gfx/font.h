@@ -104,8 +104,8 @@ class cFont {
 
  private:
   void Measure(int out[2], const char* text) const;
-  void DrawLine(DDSURFACEDATA* lpTarget, int x, int y, const char* text, bool bSymbols, DDSURFACEDATA* lpFinal,
-                int fx, int fy);
+  void DrawLine(DDSURFACEDATA* lpTarget, int x, int y, const char* text, bool bSymbols, DDSURFACEDATA* lpFinal, int fx,
+                int fy);
   void DrawCellChar(DDSURFACEDATA* lpTarget, int x, int y, const char* ch, int n, DDSURFACEDATA* lpFinal, int fx,
                     int fy);
   void DrawGlyph(DDSURFACEDATA* lpTarget, int x, int y, t4::platform::text::CharCode code);
@@ -125,6 +125,5 @@ extern DDSURFACEDATA g_DigitStripSD[3];
 extern IMAGESLOT g_DigitStripSlots[3];
 
 int DDCreateFonts(cFont* fonts, const FONTDESC* descs, int count);
-int DDCreateDigitStrips(DDSURFACEDATA* strips, const IMAGESLOT* slots, int count, cFont* fonts,
-                        const FONTDESC* descs);
+int DDCreateDigitStrips(DDSURFACEDATA* strips, const IMAGESLOT* slots, int count, cFont* fonts, const FONTDESC* descs);
 int DDDrawDigitStrip(DDSURFACEDATA* lpSD, cFont* lpFont);

@@ -47,8 +47,7 @@ int DDDrawDigitStrip(DDSURFACEDATA* lpSD, cFont* lpFont) {
   return 1;
 }
 
-int DDCreateDigitStrips(DDSURFACEDATA* strips, const IMAGESLOT* slots, int count, cFont* fonts,
-                        const FONTDESC* descs) {
+int DDCreateDigitStrips(DDSURFACEDATA* strips, const IMAGESLOT* slots, int count, cFont* fonts, const FONTDESC* descs) {
   if (!strips || !slots || !fonts || !descs) return 0;
   for (int i = 0; i < count; ++i) {
     const FONTDESC& d = descs[i];

@@ -13,8 +13,7 @@ int DDDrawFrame(DDSURFACEDATA* lpSD, int x, int y, int w, int h, int nThickness,
 int DDBltFramed(DDSURFACEDATA* lpSD, int x, int y, int w, int h, DDSURFACEDATA* lpPicture, int nThickness,
                 int nPalNum) {
   DDBlt(lpSD, x, y, w, h, lpPicture, 0, 0, BLT_TRANSPARENT);
-  return DDDrawFrame(lpSD, x - nThickness, y - nThickness, w + 2 * nThickness, h + 2 * nThickness, nThickness,
-                     nPalNum);
+  return DDDrawFrame(lpSD, x - nThickness, y - nThickness, w + 2 * nThickness, h + 2 * nThickness, nThickness, nPalNum);
 }
 
 int DDDrawNumber(DDSURFACEDATA* lpSD, int x, int y, int nDigitW, int nDigitH, DDSURFACEDATA* lpStrip, int sx, int sy,

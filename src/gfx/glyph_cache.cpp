@@ -6,7 +6,11 @@ using t4::platform::text::CharCodeAt;
 using t4::platform::text::CharLengthAt;
 
 cFastFont::cFastFont(int nKind, int nCellW, int nCellH, int nColumns, int nRows)
-    : m_nKind(nKind), m_nCellW(nCellW), m_nCellH(nCellH), m_nColumns(nColumns), m_nRows(nRows),
+    : m_nKind(nKind),
+      m_nCellW(nCellW),
+      m_nCellH(nCellH),
+      m_nColumns(nColumns),
+      m_nRows(nRows),
       m_nCapacity(nColumns * nRows) {
   if (nCellW > 0 && nCellH > 0 && nColumns > 0 && nRows > 0)
     DDCreateSurface(&m_CacheSD, nColumns * nCellW, nRows * nCellH, TRUE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr);

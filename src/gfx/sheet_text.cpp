@@ -19,8 +19,10 @@ int DDDrawSheetText(DDSURFACEDATA* lpDst, int x, int y, int nCellW, int nCellH, 
       continue;
     }
     int row = static_cast<int>(c >> 4);
-    if (c >= 0xA6 && c <= 0xBF) row -= 10;
-    else if (c >= 0xC0 && c <= 0xDD) row -= 4;
+    if (c >= 0xA6 && c <= 0xBF)
+      row -= 10;
+    else if (c >= 0xC0 && c <= 0xDD)
+      row -= 4;
     const int column = static_cast<int>(c & 15);
     DDBlt(lpDst, static_cast<int>(x + offset), y, nCellW, nCellH, lpSheet, column * nCellW, row * nCellH,
           BLT_TRANSPARENT);

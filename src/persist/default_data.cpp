@@ -60,7 +60,8 @@ bool CopyDefaultFolder() {
 int CreateDefaultData(HWND) {
   if (t4::platform::IsDirectory(g_Paths[PATH_DATA])) return 1;
   if (!t4::platform::IsDirectory(g_Paths[PATH_DEFAULT])) return 0;
-  if (ShowMessageBox("データが存在しません！デフォルトデータを作成しますか？\n", "デフォルトデータ作成の確認", MB_YESNO) != IDYES) {
+  if (ShowMessageBox("データが存在しません！デフォルトデータを作成しますか？\n", "デフォルトデータ作成の確認",
+                     MB_YESNO) != IDYES) {
     return 0;
   }
   return CopyDefaultFolder() ? 1 : 0;

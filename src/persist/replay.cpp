@@ -57,8 +57,7 @@ void RecordStream(int16_t word, cSafeVector<int16_t>& values, cSafeVector<int32_
   runs.push_back(1);
 }
 
-void PlayStream(int16_t& word, cSafeVector<int16_t>& values, cSafeVector<int32_t>& runs, int32_t& index,
-                int32_t& pos) {
+void PlayStream(int16_t& word, cSafeVector<int16_t>& values, cSafeVector<int32_t>& runs, int32_t& index, int32_t& pos) {
   word = values.At(index);
   ++pos;
   if (pos >= runs.At(index)) {
@@ -199,8 +198,7 @@ int MakeReplayNameAt(std::string& out, const char* stageName, const SYSTEMTIME& 
     AppendStageSuffix(file, g_SaveData.m_bVarSet, g_SaveData.m_nVarIndex, g_SaveData.m_nVarValue);
     std::string base = REPLAY_FOLDER + file;
     RemoveExtensionStr(base);
-    AppendFormat(base, "__%04d__%02d_%02d__%02d_%02d.", time.wYear, time.wMonth, time.wDay, time.wHour,
-                 time.wMinute);
+    AppendFormat(base, "__%04d__%02d_%02d__%02d_%02d.", time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute);
     base += ext;
     // A name that no longer fits a path offers the folder instead of a cut name.
     if (base.size() < MAX_PATH) {

@@ -73,8 +73,8 @@ int cStageResult::Load(FILE* fp) {
   return ok;
 }
 
-void cStageResult::Set(int32_t best, const std::string& stage, const std::string& key, int32_t varSet,
-                       int32_t varIndex, int32_t varValue) {
+void cStageResult::Set(int32_t best, const std::string& stage, const std::string& key, int32_t varSet, int32_t varIndex,
+                       int32_t varValue) {
   m_nBest = best;
   m_strStage = stage;
   m_strResultKey = key;

@@ -129,8 +129,8 @@ class cSaveData : public cRecord {
   // `gameMode` is the game object's mode, which chooses the restore option of a partial restore.
   int RestoreVariables(int full, int gameMode);
 
-  void StoreStatus(int player, const cCharaDef& def, int hp, int sp, int16_t effect, int effectRun,
-                   uint8_t effectLoop, int time, int lives, int bgm);
+  void StoreStatus(int player, const cCharaDef& def, int hp, int sp, int16_t effect, int effectRun, uint8_t effectLoop,
+                   int time, int lives, int bgm);
   void RestoreStatus(int player, cCharaDef& def);
   void RestoreStatusValues(int player, int* hp, int* sp);
   void ClearCarryFlags();

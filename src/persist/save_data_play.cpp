@@ -64,8 +64,8 @@ void CopyCarriedDef(int k, const cCharaDef& from, cCharaDef& to) {
 
 }  // namespace
 
-void cSaveData::AddStageResult(const std::string& stage, const std::string& key, int varSet, int varIndex,
-                               int varValue, int score) {
+void cSaveData::AddStageResult(const std::string& stage, const std::string& key, int varSet, int varIndex, int varValue,
+                               int score) {
   for (cStageResult& result : m_StageResults) {
     if (result.m_strResultKey != key) continue;
     if (result.m_nBest < score) {

@@ -133,21 +133,13 @@ int cSystemData::Load(FILE* fp) {
 }
 
 bool cSystemData::LoadLists(FILE* fp, int v) {
-  return LoadByteList(fp, m_CarryFlags) &&
-         (v < 501 || LoadByteList(fp, m_CarryResetFlags)) &&
-         LoadRecordList(fp, m_StatusItems) &&
-         LoadIntList(fp, m_InitialLives) &&
-         (v < 191 || LoadIntList(fp, m_InfiniteLives)) &&
-         (v < 186 || LoadRecordList(fp, m_RankingRules)) &&
-         LoadTextList(fp, m_Texts) &&
-         LoadTextList(fp, m_SystemSounds) &&
-         LoadIntList(fp, m_SceneBgm) &&
-         (v < 202 || LoadByteList(fp, m_SceneBgmLoop)) &&
-         LoadRecordList(fp, m_TitleMenu) &&
-         LoadRecordList(fp, m_MapMenu) &&
-         LoadRecordList(fp, m_OptionMenu) &&
-         (v < 674 || LoadTextList(fp, m_RankingModeNames)) &&
-         LoadRecordList(fp, m_IniKeys);
+  return LoadByteList(fp, m_CarryFlags) && (v < 501 || LoadByteList(fp, m_CarryResetFlags)) &&
+         LoadRecordList(fp, m_StatusItems) && LoadIntList(fp, m_InitialLives) &&
+         (v < 191 || LoadIntList(fp, m_InfiniteLives)) && (v < 186 || LoadRecordList(fp, m_RankingRules)) &&
+         LoadTextList(fp, m_Texts) && LoadTextList(fp, m_SystemSounds) && LoadIntList(fp, m_SceneBgm) &&
+         (v < 202 || LoadByteList(fp, m_SceneBgmLoop)) && LoadRecordList(fp, m_TitleMenu) &&
+         LoadRecordList(fp, m_MapMenu) && LoadRecordList(fp, m_OptionMenu) &&
+         (v < 674 || LoadTextList(fp, m_RankingModeNames)) && LoadRecordList(fp, m_IniKeys);
 }
 
 void cSystemData::Save(FILE* fp) {

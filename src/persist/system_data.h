@@ -204,15 +204,15 @@ class cSystemData : public cRecord {
   int32_t m_bDirectStartToTitle = 0;
 
   // Lists after the string block, in file order.
-  cSafeVector<BYTE> m_CarryFlags;            // per carry-over kind: stored at stage end
-  cSafeVector<BYTE> m_CarryResetFlags;       // per carry-over kind: cleared after a death
+  cSafeVector<BYTE> m_CarryFlags;       // per carry-over kind: stored at stage end
+  cSafeVector<BYTE> m_CarryResetFlags;  // per carry-over kind: cleared after a death
   cSafeVector<cStatusItem> m_StatusItems;
   cSafeVector<int32_t> m_InitialLives;       // per game mode
   cSafeVector<int32_t> m_InfiniteLives;      // per game mode
   cSafeVector<cRankingRule> m_RankingRules;  // per game mode
   cSafeVector<std::string> m_Texts;
-  cSafeVector<std::string> m_SystemSounds;   // sound ids 0 to 16
-  cSafeVector<int32_t> m_SceneBgm;           // Bgm.dat number per scene, 0 none
+  cSafeVector<std::string> m_SystemSounds;  // sound ids 0 to 16
+  cSafeVector<int32_t> m_SceneBgm;          // Bgm.dat number per scene, 0 none
   cSafeVector<BYTE> m_SceneBgmLoop;
   cSafeVector<cCmd> m_TitleMenu;
   cSafeVector<cCmd> m_MapMenu;

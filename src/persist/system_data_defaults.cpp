@@ -71,21 +71,49 @@ void cSystemData::SetDefaults() {
   m_InitialLives = {5, 5, 5, 99};
   m_InfiniteLives = {1, 1, 1, 1};
 
-  m_Texts = {"ワールド", "ステージ", "スコア", "ハイスコア", "トータルスコア", "スコア", "残り時間", "クリア時間",
-             "残りHP", "残りSP", "ステージに挑む", "やっぱりやめる", "セーブする", "やっぱりやめる",
-             "オートセーブＯＮ", "オートセーブＯＦＦ", "保存先が不明です！一度は「セーブ」して下さい！",
-             "タイトルへ戻る", "やっぱりやめる", "しゅうりょう", "つづける", "リトライ", "マップへ戻る", "リトライ",
-             "マップへ戻る", "Vキーでジャンルの切り替え", "スペースキーでタイトルへ戻る", "スペースキーで終了",
+  m_Texts = {"ワールド",
+             "ステージ",
+             "スコア",
+             "ハイスコア",
+             "トータルスコア",
+             "スコア",
+             "残り時間",
+             "クリア時間",
+             "残りHP",
+             "残りSP",
+             "ステージに挑む",
+             "やっぱりやめる",
+             "セーブする",
+             "やっぱりやめる",
+             "オートセーブＯＮ",
+             "オートセーブＯＦＦ",
+             "保存先が不明です！一度は「セーブ」して下さい！",
+             "タイトルへ戻る",
+             "やっぱりやめる",
+             "しゅうりょう",
+             "つづける",
+             "リトライ",
+             "マップへ戻る",
+             "リトライ",
+             "マップへ戻る",
+             "Vキーでジャンルの切り替え",
+             "スペースキーでタイトルへ戻る",
+             "スペースキーで終了",
              "F3キーでランキングへ登録"};
   m_SystemSounds.assign(SYSTEM_SOUND_COUNT, std::string());
   m_SceneBgm.assign(SCENE_BGM_COUNT, 0);
   m_SceneBgmLoop.assign(SCENE_BGM_COUNT, 1);
 
-  m_IniKeys = {cIniKey::MakeNumber("Direct3D", 2),        cIniKey::MakeNumber("WindowMode", 0),
-               cIniKey::MakeNumber("Bpp", 0),             cIniKey::MakeNumber("VSync", 2),
-               cIniKey::MakeNumber("D3D_FontCache", 0),   cIniKey::MakeNumber("DD_FontCache", 1),
-               cIniKey::MakeNumber("DD_VideoStretch", 0), cIniKey::MakeNumber("ShowFps", 1),
-               cIniKey::MakeText("FreeStage", ""),        cIniKey::MakeNumber("English", 0),
+  m_IniKeys = {cIniKey::MakeNumber("Direct3D", 2),
+               cIniKey::MakeNumber("WindowMode", 0),
+               cIniKey::MakeNumber("Bpp", 0),
+               cIniKey::MakeNumber("VSync", 2),
+               cIniKey::MakeNumber("D3D_FontCache", 0),
+               cIniKey::MakeNumber("DD_FontCache", 1),
+               cIniKey::MakeNumber("DD_VideoStretch", 0),
+               cIniKey::MakeNumber("ShowFps", 1),
+               cIniKey::MakeText("FreeStage", ""),
+               cIniKey::MakeNumber("English", 0),
                cIniKey::MakeNumber("Midi_DirectMusic", 1)};
 
   m_nD3DColourDepth = 0;

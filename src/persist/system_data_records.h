@@ -20,12 +20,12 @@ class cStatusItem : public cRecord {
 
   // In file order.
   int32_t m_bShown = 0;
-  int32_t m_bIcon = 0;       // 1: an icon stands before the value; 0: the label text
+  int32_t m_bIcon = 0;  // 1: an icon stands before the value; 0: the label text
   std::string m_strLabel;
-  int32_t m_nDigits = 0;     // room for the value, in 16-dot cells
-  int32_t m_bGaugeValue = 0; // gauges: the number is drawn over the bar too
-  int32_t m_nLowLevel = 0;   // gauges: threshold of the low colour
-  int32_t m_bLowPercent = 0; // 0: m_nLowLevel is absolute; 1: a percentage of the maximum
+  int32_t m_nDigits = 0;      // room for the value, in 16-dot cells
+  int32_t m_bGaugeValue = 0;  // gauges: the number is drawn over the bar too
+  int32_t m_nLowLevel = 0;    // gauges: threshold of the low colour
+  int32_t m_bLowPercent = 0;  // 0: m_nLowLevel is absolute; 1: a percentage of the maximum
 };
 
 // Whether a game mode keeps rankings, and which of the five ranking kinds it keeps.

@@ -157,9 +157,8 @@ void cSystemData::Upgrade(int v) {
                   {818, &cSystemData::m_bCompat818b},
                   {819, &cSystemData::m_bCompat819}});
   if (v < 821) m_bAskSlotAtNewGame = 0;
-  keepOlderRules({{822, &cSystemData::m_bCompat822},
-                  {827, &cSystemData::m_bCompat827},
-                  {831, &cSystemData::m_bCompat831}});
+  keepOlderRules(
+      {{822, &cSystemData::m_bCompat822}, {827, &cSystemData::m_bCompat827}, {831, &cSystemData::m_bCompat831}});
   if (v >= 817 && v <= 832) m_bCompat833 = 1;
   if (v < 837) m_bCompat837 = 1;
   if (v < 838) m_bSpacePause = 1;
@@ -172,9 +171,8 @@ void cSystemData::Upgrade(int v) {
     m_bCompat845a = m_bCompat845b = m_bCompat845c = 1;
     m_bCompat845d = v >= 656 ? 1 : 0;
   }
-  keepOlderRules({{855, &cSystemData::m_bCompat855},
-                  {861, &cSystemData::m_bCompat861},
-                  {875, &cSystemData::m_bCompat875}});
+  keepOlderRules(
+      {{855, &cSystemData::m_bCompat855}, {861, &cSystemData::m_bCompat861}, {875, &cSystemData::m_bCompat875}});
   if (v >= 822 && v < 894) m_bCompat894 = 1;
   if (v < 895) m_bCompat895 = 1;
   if (v >= 890 && v < 896) m_bCompat896 = 1;

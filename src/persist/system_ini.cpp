@@ -54,7 +54,8 @@ int32_t ParseDecimal(const std::string& text) {
   return static_cast<int32_t>(value);
 }
 
-void ApplyIniValue(cSystemIni& ini, const cSafeVector<cIniKey>& keys, const std::string& key, const std::string& value) {
+void ApplyIniValue(cSystemIni& ini, const cSafeVector<cIniKey>& keys, const std::string& key,
+                   const std::string& value) {
   for (int i = 0; i < static_cast<int>(keys.size()); ++i) {
     if (keys.At(i).m_strKey != key) continue;
     if (int32_t* field = NumberField(ini, i)) {

@@ -27,10 +27,10 @@ constexpr int INI_MIDI_DIRECT_MUSIC = 10;
 constexpr const char* SYSTEM_INI_PATH = "System.ini";
 
 struct cSystemIni {
-  int32_t m_nDirect3D = 0;        // 0 DirectDraw, 1 Direct3D, 2 ask at start-up
-  int32_t m_nWindowMode = 0;      // 0 full screen, 1 window, 2 resizable window
-  int32_t m_nBpp = 0;             // 0 automatic, else 8, 16 or 32
-  int32_t m_nVSync = 0;           // 0 off, 1 on, 2 decided by the drawing mode
+  int32_t m_nDirect3D = 0;    // 0 DirectDraw, 1 Direct3D, 2 ask at start-up
+  int32_t m_nWindowMode = 0;  // 0 full screen, 1 window, 2 resizable window
+  int32_t m_nBpp = 0;         // 0 automatic, else 8, 16 or 32
+  int32_t m_nVSync = 0;       // 0 off, 1 on, 2 decided by the drawing mode
   int32_t m_nD3DFontCache = 0;
   int32_t m_nDDFontCache = 0;
   int32_t m_nDDVideoStretch = 0;

@@ -76,7 +76,7 @@ class cWindowData : public cRecord {
   // In file order.
   int32_t m_nX = 0;
   int32_t m_nY = 0;
-  int32_t m_nWidth = 0;   // client area
+  int32_t m_nWidth = 0;  // client area
   int32_t m_nHeight = 0;
   int32_t m_bMaximised = 0;
 };

@@ -16,9 +16,7 @@ DWORD SteadyClock::NowMs() {
   return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void SteadyClock::SleepMs(DWORD ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void SteadyClock::SleepMs(DWORD ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void ManualClock::SleepMs(DWORD ms) {
   m_now.fetch_add(ms);

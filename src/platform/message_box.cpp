@@ -49,9 +49,7 @@ void ScriptedMessageBoxBackend::Clear() {
   m_answers.clear();
 }
 
-void SetMessageBoxBackend(MessageBoxBackend* backend) {
-  g_backend.store(backend ? backend : &g_defaultBackend);
-}
+void SetMessageBoxBackend(MessageBoxBackend* backend) { g_backend.store(backend ? backend : &g_defaultBackend); }
 
 MessageBoxBackend& GetMessageBoxBackend() { return *g_backend.load(); }
 

@@ -11,15 +11,11 @@
 namespace t4::platform {
 
 // First byte of a double-byte character: 0x81-0x9F and 0xE0-0xFC.
-constexpr bool IsSjisLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+constexpr bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Second byte of a double-byte character: 0x40-0x7E and 0x80-0xFC. Note that 0x5C ('\') is one,
 // so a backslash byte inside a double-byte character is not a path separator.
-constexpr bool IsSjisTrailByte(unsigned char c) {
-  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
+constexpr bool IsSjisTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 // True when text[i] and text[i + 1] form one double-byte character.
 constexpr bool IsSjisPairAt(std::string_view text, size_t i) {

@@ -16,8 +16,8 @@ cChara& cChara::operator=(const cChara& other) = default;
 
 cChara::~cChara() = default;
 
-void cChara::Setup(int id, cCharaDef* def, const cItem* item, double placeX, double placeY,
-                   int cloneValue, cCharaBase* owner) {
+void cChara::Setup(int id, cCharaDef* def, const cItem* item, double placeX, double placeY, int cloneValue,
+                   cCharaBase* owner) {
   (void)owner;  // the creator links the character once it is placed
   if (def && def->m_cSize == 0) def->m_cSize = 1;
   Reset(def, placeX, placeY, cloneValue);
@@ -35,8 +35,8 @@ void cChara::Setup(int id, cCharaDef* def, const cItem* item, double placeX, dou
     offX = (32 - w) >> 1;
     offY = bottom ? 32 - h : (32 - h) >> 1;
   }
-  Init(id, m_Def.m_cController, m_Def.m_cPlayerNo, m_Def.m_cLayer, m_Def.m_sGraphicNo, nullptr, 0,
-       offX, offY, w, h, 32, 32, m_Def.m_cFacing, m_Def.m_cFlight, cloneValue);
+  Init(id, m_Def.m_cController, m_Def.m_cPlayerNo, m_Def.m_cLayer, m_Def.m_sGraphicNo, nullptr, 0, offX, offY, w, h, 32,
+       32, m_Def.m_cFacing, m_Def.m_cFlight, cloneValue);
   const int shotW = st.m_CharaBoxC[0];
   const int shotH = st.m_CharaBoxC[1];
   if (block) {
@@ -190,8 +190,7 @@ int cChara::ActGroup() const {
   static bool reported = false;
   if (!reported) {
     reported = true;
-    WriteReportLogF("activation group %d is outside 0..%d; the character belongs to no group", g,
-                    ACT_GROUP_COUNT - 1);
+    WriteReportLogF("activation group %d is outside 0..%d; the character belongs to no group", g, ACT_GROUP_COUNT - 1);
   }
   return -1;
 }
@@ -211,8 +210,7 @@ int cChara::ShouldActivate(cSafeVector<uint8_t>& groupFlags) {
   const int g = ActGroup();
   const bool groupOn = g >= 0 && g < static_cast<int>(groupFlags.size()) && groupFlags.At(g);
   const bool walk = !m_bFly;
-  if (!(m_bInView || groupOn || (walk && m_bJumping) || (walk && m_bWasActive && m_bAirborne)))
-    return 0;
+  if (!(m_bInView || groupOn || (walk && m_bJumping) || (walk && m_bWasActive && m_bAirborne))) return 0;
   m_bWasActive = 1;
   if (m_Def.m_cActiveMode == 1) m_bViewIgnoreX = m_bViewIgnoreY = 1;
   UpdateScreenRect();

@@ -16,8 +16,8 @@ class cChara : public cCharaBase {
   cChara& operator=(const cChara& other);
   ~cChara() override;
 
-  void Setup(int id, cCharaDef* def, const cItem* item, double placeX, double placeY,
-             int cloneValue, cCharaBase* owner);
+  void Setup(int id, cCharaDef* def, const cItem* item, double placeX, double placeY, int cloneValue,
+             cCharaBase* owner);
   void SetBlockPos(int bx, int by);
 
   void ScaleHitBoxes(int scale) override;

@@ -28,12 +28,8 @@ struct SHOTLINK {
   int32_t nKind = 0;
 };
 
-inline int EqualLink(const TARGETLINK& a, const TARGETLINK& b) {
-  return a.pChara == b.pChara && a.nSlot == b.nSlot;
-}
-inline int EqualLink(const SHOTLINK& a, const SHOTLINK& b) {
-  return a.pShot == b.pShot && a.nKind == b.nKind;
-}
+inline int EqualLink(const TARGETLINK& a, const TARGETLINK& b) { return a.pChara == b.pChara && a.nSlot == b.nSlot; }
+inline int EqualLink(const SHOTLINK& a, const SHOTLINK& b) { return a.pShot == b.pShot && a.nKind == b.nKind; }
 
 struct GAUGEANIME {
   int32_t nFrames = 0;

@@ -65,11 +65,9 @@ namespace {
 
 using FormationFn = void (*)(cSafeList<cShot>&, cCharaBase&, const cFlowCommand&, cEdShot&, FIREPARAM&);
 
-void RunFormation(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
-                  FIREPARAM& f) {
-  static const FormationFn TABLE[SHOT_FORMATION_COUNT] = {FormationStraightA, FormationStraightB,
-                                                          FormationSpread,    FormationLightning,
-                                                          FormationExplosion, FormationSurround};
+void RunFormation(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p, FIREPARAM& f) {
+  static const FormationFn TABLE[SHOT_FORMATION_COUNT] = {FormationStraightA, FormationStraightB, FormationSpread,
+                                                          FormationLightning, FormationExplosion, FormationSurround};
   if (p.m_cFormation >= 0 && p.m_cFormation < SHOT_FORMATION_COUNT) TABLE[p.m_cFormation](shots, shooter, cmd, p, f);
 }
 
@@ -93,7 +91,9 @@ T* PaletteEntry(cSafeVector<T>* list, int index) {
 
 // Summon records name the common palette by 0 and the stage palette by 1, the palette lists by 1
 // and 2.
-int PaletteKindOfSummon(const cEdShot& p) { return p.m_cSummonPalette == 0 || p.m_cSummonPalette == 1 ? p.m_cSummonPalette + 1 : 0; }
+int PaletteKindOfSummon(const cEdShot& p) {
+  return p.m_cSummonPalette == 0 || p.m_cSummonPalette == 1 ? p.m_cSummonPalette + 1 : 0;
+}
 
 // Only ordinary characters are summoned: player definitions leave the flag clear.
 bool IsSummonable(const cCharaDef& def) { return def.m_cSpareFlag == 1; }
@@ -175,8 +175,7 @@ void SummonBlock(cCharaBase& summoner, const cFlowCommand& cmd, cEdShot& p) {
   RunFormation(g_lpScenePlay->m_Shots, summoner, cmd, p, f);
 }
 
-void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter, const cFlowCommand& cmd,
-                      cEdShot& p) {
+void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p) {
   cScenePlay* scene = g_lpScenePlay;
   if (!scene) return;
   switch (cmd.m_cKind) {
@@ -195,12 +194,12 @@ void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter
         const int facing = p.ReverseFacing() ? !shooter.m_bRight : shooter.m_bRight;
         const int mode = p.SummonFactionMode();
         const int faction = mode == 1 ? shooter.m_Def.m_cLayer : mode == 2 ? p.m_cFaction : def->m_cLayer;
-        scene->SpawnSummonedChara(g_CharaList, f.nX, f.nY, faction, facing, p, *def, scene->m_nCharaIdCount,
-                                  &shooter);
+        scene->SpawnSummonedChara(g_CharaList, f.nX, f.nY, faction, facing, p, *def, scene->m_nCharaIdCount, &shooter);
       }
       break;
     case CMD_KIND_SUMMON_ITEM:
-      if (cItemDef* def = SummonItemDef(p)) scene->SpawnSummonedItem(g_ItemList, f.nX, f.nY, p, *def, scene->m_nItemIdCount);
+      if (cItemDef* def = SummonItemDef(p))
+        scene->SpawnSummonedItem(g_ItemList, f.nX, f.nY, p, *def, scene->m_nItemIdCount);
       break;
     default: break;
   }

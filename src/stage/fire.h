@@ -36,14 +36,12 @@ void FormationStraightA(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlo
                         FIREPARAM& f);
 void FormationStraightB(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
                         FIREPARAM& f);
-void FormationSpread(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
-                     FIREPARAM& f);
+void FormationSpread(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p, FIREPARAM& f);
 void FormationLightning(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
                         FIREPARAM& f);
 void FormationExplosion(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
                         FIREPARAM& f);
-void FormationSurround(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p,
-                       FIREPARAM& f);
+void FormationSurround(cSafeList<cShot>& shots, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p, FIREPARAM& f);
 
 // Placements: the first position (base), the step between objects and their velocity.
 void PlaceMuzzle(FIREPARAM& f, cEdShot& p, cCharaBase& shooter);
@@ -64,8 +62,7 @@ int AimAngleAtTarget(double x, double y, cCharaBase& shooter, cEdShot& p, FIREPA
 cCharaBase* FormationTarget(cCharaBase& shooter, const cEdShot& p);
 
 // Creates one object at the record's x, y by the command's kind.
-void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter, const cFlowCommand& cmd,
-                      cEdShot& p);
+void SpawnAtFormation(cSafeList<cShot>& shots, FIREPARAM& f, cCharaBase& shooter, const cFlowCommand& cmd, cEdShot& p);
 
 // The character definition of a summon record, or null when the record names none that may be
 // summoned (palette kind 0 common, 1 stage; an index outside the list; a player definition).

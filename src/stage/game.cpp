@@ -52,8 +52,8 @@ cScene* cGame::GetScene(int nType) const {
 }
 
 void cGame::SwitchScene(int nType) {
-  static const int DELETE_ORDER[SCENE_TYPE_COUNT] = {SCENE_TITLE, SCENE_MAPMENU, SCENE_WORLDMAP,
-                                                      SCENE_CHALLENGE, SCENE_PLAY, SCENE_OPTION};
+  static const int DELETE_ORDER[SCENE_TYPE_COUNT] = {SCENE_TITLE,     SCENE_MAPMENU, SCENE_WORLDMAP,
+                                                     SCENE_CHALLENGE, SCENE_PLAY,    SCENE_OPTION};
   for (int type : DELETE_ORDER) {
     if (type == nType) continue;
     cScene*& p = Slot(type);

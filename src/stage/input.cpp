@@ -17,9 +17,7 @@ int32_t ReadInt32(const uint8_t* p) {
                               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
 }
 
-int16_t ReadInt16(const uint8_t* p) {
-  return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
-}
+int16_t ReadInt16(const uint8_t* p) { return static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8))); }
 
 void StepFrames(int32_t& n) {
   if (n < INT_MAX) ++n;
@@ -75,7 +73,7 @@ bool QueryJoystick(cInput& in, UINT id, int nRetry, JOYINFOEX& info, UINT& resul
 
 void SetDefaultKeyConfig(cKeyConfig* lpConfig) {
   static const int16_t CODES[KEYCONFIG_ENTRY_COUNT] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, 'Z', 'X',
-                                                        'C',     'V',      'A',   'S',     'D', 'F'};
+                                                       'C',     'V',      'A',   'S',     'D', 'F'};
   for (int i = 0; i < KEYCONFIG_ENTRY_COUNT; ++i) lpConfig->m_Entries[i] = {KEYDEVICE_KEYBOARD, CODES[i]};
   lpConfig->m_nEntryCount = KEYCONFIG_ENTRY_COUNT;
   lpConfig->m_nJoyCount = 1;
@@ -209,8 +207,8 @@ int cInput::Poll(int nJoyId, int nDevices, int nRetry) {
   return 1;
 }
 
-bool cInput::EntryDown(const KEYCONFIGENTRY& e, const int32_t* lpResults, const DWORD* lpButtons,
-                       const DWORD* lpX, const DWORD* lpY, int nJoys) const {
+bool cInput::EntryDown(const KEYCONFIGENTRY& e, const int32_t* lpResults, const DWORD* lpButtons, const DWORD* lpX,
+                       const DWORD* lpY, int nJoys) const {
   if (e.nDevice == KEYDEVICE_KEYBOARD) return (GetAsyncKeyState(e.sCode) & 0x8000) != 0;
   // A device that is neither the keyboard nor a configured joystick is never down.
   if (e.nDevice < 0 || e.nDevice >= nJoys || lpResults[e.nDevice] != 0) return false;

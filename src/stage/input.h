@@ -109,8 +109,8 @@ class cInput {
   int32_t m_nJoyRetry = 0;
 
  private:
-  bool EntryDown(const KEYCONFIGENTRY& e, const int32_t* lpResults, const DWORD* lpButtons,
-                 const DWORD* lpX, const DWORD* lpY, int nJoys) const;
+  bool EntryDown(const KEYCONFIGENTRY& e, const int32_t* lpResults, const DWORD* lpButtons, const DWORD* lpX,
+                 const DWORD* lpY, int nJoys) const;
 };
 
 extern cSafeVector<cInput> g_Input;

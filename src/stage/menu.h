@@ -27,8 +27,8 @@ class cMenuCursor {
   // Mode 0 zeroes the revealed state, 2 gives it the removed state's values, others keep it.
   void Pop(int nMode);
   void MoveGrid(const cInput& input, int x0, int y0, int dx, int dy, int nColumns, int nRows);
-  void MoveList(const cInput& input, int bVertical, int& nScroll, int nStart, int nStep, int nFixed,
-                int nVisible, int nCount, int bPaging);
+  void MoveList(const cInput& input, int bVertical, int& nScroll, int nStart, int nStep, int nFixed, int nVisible,
+                int nCount, int bPaging);
 
   MENUCURSORSTATE* m_lpCurrent = nullptr;
   MENUCURSORSTATE* m_lpBelow = nullptr;

@@ -14,7 +14,9 @@ namespace {
 // Time the pause thread keeps running after the close request before it ends itself.
 constexpr DWORD CLOSE_GRACE_MS = 2000;
 
-unsigned PauseThreadEntry(void* param) { return static_cast<unsigned>(PauseThreadProc(static_cast<cScenePlay*>(param))); }
+unsigned PauseThreadEntry(void* param) {
+  return static_cast<unsigned>(PauseThreadProc(static_cast<cScenePlay*>(param)));
+}
 
 }  // namespace
 

@@ -140,8 +140,7 @@ class cScenePlay : public cScene {
   void EnterRanking();
   int KillChara(cChara& chara);
   void RemoveChara(cChara& chara);
-  void SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& id, cCharaDef& placement,
-                   const cItem* item);
+  void SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& id, cCharaDef& placement, const cItem* item);
   void SpawnItem(cSafeList<cItem>& list, int tx, int ty, int32_t& id, cItemDef& placement);
   void PlayBgm(int nNumber, int bLoop);
   // The shot list: a copy of `shot` joins the list and its faction's list; erasing removes both
@@ -297,7 +296,6 @@ class cScenePlay : public cScene {
   void SetupScroll();
   int RandStateSafeHandler(int state);
 };
-
 
 // The sub-steps whose passes test contacts: `n` entries, 1 on the sub-steps that test, for `k`
 // tests per frame (0 or less: every sub-step).

@@ -65,9 +65,9 @@ cCharaBase* FindCharaByCond(const cSafeList<cCharaBase*>& list, int byId, int ch
   return nullptr;
 }
 
-cCharaBase* FindLinkedCharaByCond(const cSafeVector<TARGETLINK>& links, int kind, int faction, int anyFaction,
-                                  int byId, int charaId, int byVar, int varNo, int value, int op, int excludeIdOn,
-                                  int excl1, int excl2, int exclBlock, int excludedId) {
+cCharaBase* FindLinkedCharaByCond(const cSafeVector<TARGETLINK>& links, int kind, int faction, int anyFaction, int byId,
+                                  int charaId, int byVar, int varNo, int value, int op, int excludeIdOn, int excl1,
+                                  int excl2, int exclBlock, int excludedId) {
   const Filter f{byId, charaId, byVar, varNo, value, op, excludeIdOn, excl1, excl2, exclBlock, excludedId};
   for (auto it = links.rbegin(); it != links.rend(); ++it) {
     const cCharaBase* c = it->pChara;
@@ -95,6 +95,6 @@ cCharaBase* FindNearestCharaDefault(double x, double y, const cSafeList<cCharaBa
 }
 
 cCharaBase* FindNearestCharaToCentre(const cStageObject& obj, const cSafeList<cCharaBase*>& list) {
-  return FindNearestCharaDefault(obj.m_rcScreen[0] + (obj.m_nDrawWidth >> 1), obj.m_rcScreen[1] + (obj.m_nDrawHeight >> 1),
-                                 list);
+  return FindNearestCharaDefault(obj.m_rcScreen[0] + (obj.m_nDrawWidth >> 1),
+                                 obj.m_rcScreen[1] + (obj.m_nDrawHeight >> 1), list);
 }

@@ -16,8 +16,8 @@ cCharaBase* FindCharaByCond(const cSafeList<cCharaBase*>& list, int byId, int ch
                             int excludedId);
 // The most recently added link of `kind` (and of `faction` unless `anyFaction`) whose character
 // passes the filters of FindCharaByCond.
-cCharaBase* FindLinkedCharaByCond(const cSafeVector<TARGETLINK>& links, int kind, int faction, int anyFaction,
-                                  int byId, int charaId, int byVar, int varNo, int value, int op, int excludeIdOn,
+cCharaBase* FindLinkedCharaByCond(const cSafeVector<TARGETLINK>& links, int kind, int faction, int anyFaction, int byId,
+                                  int charaId, int byVar, int varNo, int value, int op, int excludeIdOn,
                                   int excludeInvincible1, int excludeInvincible2, int excludeBlock, int excludedId);
 // The character of `list` whose screen centre is nearest to (x, y) by |dx| + |dy|; the first of
 // equally near ones. Mode 1 any active living one, 2 only those on screen, 0 on screen first and

@@ -31,8 +31,7 @@ void cScenePlay::SpawnCharas(cSafeList<cChara>& list, int tx, int ty, int32_t& i
   cCharaDef def = placement;
   for (int i = 0; i <= placement.m_cCopies; ++i) {
     cChara scratch;
-    scratch.Setup(id, &def, item, (tx + GRID_BORDER_TILES) * 32 + 16, (ty + GRID_BORDER_TILES) * 32 + 16, i,
-                  nullptr);
+    scratch.Setup(id, &def, item, (tx + GRID_BORDER_TILES) * 32 + 16, (ty + GRID_BORDER_TILES) * 32 + 16, i, nullptr);
     scratch.SetBlockPos(tx, ty);
     if (!PlaceRepeatCopy(scratch, def, i)) continue;
     list.push_back(scratch);

@@ -51,7 +51,9 @@ TEST_F(PlacementTest, APlacementIsKeptInsideTheWorkArea) {
     int y;
     int wantX;
     int wantY;
-  } cases[] = {{-20, 10, 0, 10}, {3200 - 100, 5, 3200 - 100, 5}, {3200 - 99, 2400 - 50, 3200 - 100, 2400 - 50},
+  } cases[] = {{-20, 10, 0, 10},
+               {3200 - 100, 5, 3200 - 100, 5},
+               {3200 - 99, 2400 - 50, 3200 - 100, 2400 - 50},
                {5000, -1, 3200 - 100, 0}};
   for (const Case& c : cases) {
     cWnd w;

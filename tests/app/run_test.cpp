@@ -23,8 +23,8 @@ class RunTest : public ::testing::Test {
     fs::copy(T4_DEMO_DIR, project.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
   int Run(const std::string& args) {
-    const std::string command = "TARNWICK4_LOCK_DIR='" + project.Path().string() + "' '" T4_PROGRAM "' " + args +
-                                " '" + project.Path().string() + "' 2> '" + (project.Path() / "stderr.txt").string() +
+    const std::string command = "TARNWICK4_LOCK_DIR='" + project.Path().string() + "' '" T4_PROGRAM "' " + args + " '" +
+                                project.Path().string() + "' 2> '" + (project.Path() / "stderr.txt").string() +
                                 "' > /dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -34,9 +34,7 @@ TEST_F(SingleInstance, TakeoverOfACopyThatDoesNotCloseGivesUp) {
   }
   t4::platform::InstanceLock held("ゲーム", project.Path().string());
   ASSERT_TRUE(held.TryAcquire());
-  {
-    std::ofstream(held.Path(), std::ios::trunc) << stubborn << "\n";
-  }
+  { std::ofstream(held.Path(), std::ios::trunc) << stubborn << "\n"; }
   usleep(100000);  // the child has set its signal disposition
   EXPECT_EQ(Run("--headless --frames 5", "env TARNWICK4_ANSWERS=yes"), 1);
   EXPECT_NE(Stderr().find("did not close"), std::string::npos) << Stderr();

@@ -33,7 +33,12 @@ TEST_F(StartupFailures, DamagedPaletteBitmapNamesTheFile) {
       {"missing", [&] { fs::remove(palette); }, "Palette.bmp"},
       {"zero length", [&] { std::ofstream(palette, std::ios::trunc); }, "Palette.bmp"},
       {"truncated header", [&] { fs::resize_file(palette, 30); }, "Palette.bmp"},
-      {"folder in its place", [&] { fs::remove(palette); fs::create_directory(palette); }, "Palette.bmp"},
+      {"folder in its place",
+       [&] {
+         fs::remove(palette);
+         fs::create_directory(palette);
+       },
+       "Palette.bmp"},
       {"no bmp folder", [&] { fs::remove_all(project.Path() / "bmp"); }, "Palette.bmp"},
   };
   const fs::path pristine = project.Path().parent_path() / (project.Path().filename().string() + "-bmp");

@@ -39,7 +39,8 @@ void FakePause() { g_Fake.calls.push_back("Pause"); }
 void FakeVolume(int volume) { g_Fake.calls.push_back("SetMasterVolume " + std::to_string(volume)); }
 void FakeStatus(void*, int size) { g_Fake.calls.push_back("GetPlayerStatus " + std::to_string(size)); }
 int FakeAdd(const char* file, int option, int id) {
-  g_Fake.calls.push_back(std::string("AddListFromFileA ") + file + " " + std::to_string(option) + " " + std::to_string(id));
+  g_Fake.calls.push_back(std::string("AddListFromFileA ") + file + " " + std::to_string(option) + " " +
+                         std::to_string(id));
   return g_Fake.addResult;
 }
 
@@ -82,12 +83,25 @@ TEST_F(GgsPlayerTest, LoadsFromTheExecutablesFolderAndLooksUpEveryExportInOrder)
   ASSERT_TRUE(m_player.Init(true));
   EXPECT_EQ(g_Fake.loadedPath, cGGS4::LibraryPath());
   EXPECT_NE(g_Fake.loadedPath.find("/GuruGuruSMF4.dll"), std::string::npos);
-  const std::vector<std::string> exportsInOrder = {
-      "GGS4OpenDevice",       "GGS4CloseDevice",       "GGS4AddDlsW",          "GGS4AddDlsA",
-      "GGS4Play",             "GGS4Stop",              "GGS4Pause",            "GGS4Restart",
-      "GGS4SetMasterTempo",   "GGS4SetMasterVolume",   "GGS4SetMasterPitch",   "GGS4GetPlayerStatus",
-      "GGS4AddListFromFileW", "GGS4AddListFromFileA",  "GGS4AddListFromMemory", "GGS4DeleteListItem",
-      "GGS4ClearList",        "GGS4EnumList",          "GGS4GetSmfInformation"};
+  const std::vector<std::string> exportsInOrder = {"GGS4OpenDevice",
+                                                   "GGS4CloseDevice",
+                                                   "GGS4AddDlsW",
+                                                   "GGS4AddDlsA",
+                                                   "GGS4Play",
+                                                   "GGS4Stop",
+                                                   "GGS4Pause",
+                                                   "GGS4Restart",
+                                                   "GGS4SetMasterTempo",
+                                                   "GGS4SetMasterVolume",
+                                                   "GGS4SetMasterPitch",
+                                                   "GGS4GetPlayerStatus",
+                                                   "GGS4AddListFromFileW",
+                                                   "GGS4AddListFromFileA",
+                                                   "GGS4AddListFromMemory",
+                                                   "GGS4DeleteListItem",
+                                                   "GGS4ClearList",
+                                                   "GGS4EnumList",
+                                                   "GGS4GetSmfInformation"};
   EXPECT_EQ(g_Fake.lookups, exportsInOrder);
   EXPECT_EQ(g_Fake.calls, std::vector<std::string>{"OpenDevice -1100"});
   // A second Init keeps the library and opens the device again.
@@ -110,9 +124,10 @@ TEST_F(GgsPlayerTest, PlayPausesTheSongAddsTheFileSetsTheVolumeAndPlays) {
   for (const Case& c : {Case{100, 0}, Case{50, -64}, Case{0, -127}, Case{1, -126}}) {
     g_Fake.calls.clear();
     ASSERT_TRUE(m_player.Play(0, "bgm\\a.mid", c.volume % 2 == 0, c.volume));
-    EXPECT_EQ(g_Fake.calls, (std::vector<std::string>{"GetPlayerStatus 20", "Pause", "AddListFromFileA bgm\\a.mid 0 0",
-                                                      "SetMasterVolume " + std::to_string(c.master),
-                                                      std::string("Play ") + (c.volume % 2 == 0 ? "1" : "0") + " 0 0 0 0"}))
+    EXPECT_EQ(g_Fake.calls,
+              (std::vector<std::string>{"GetPlayerStatus 20", "Pause", "AddListFromFileA bgm\\a.mid 0 0",
+                                        "SetMasterVolume " + std::to_string(c.master),
+                                        std::string("Play ") + (c.volume % 2 == 0 ? "1" : "0") + " 0 0 0 0"}))
         << c.volume;
   }
   // Only "mid": the song is paused and nothing is added.

@@ -23,8 +23,8 @@ struct ChannelKind {
   int dataBytes;
 };
 constexpr ChannelKind CHANNEL_KINDS[] = {
-    {"note off", 0x82, 2},        {"note on", 0x92, 2}, {"key pressure", 0xA2, 2}, {"control change", 0xB2, 2},
-    {"program change", 0xC2, 1},  {"channel pressure", 0xD2, 1}, {"pitch bend", 0xE2, 2},
+    {"note off", 0x82, 2},       {"note on", 0x92, 2},          {"key pressure", 0xA2, 2}, {"control change", 0xB2, 2},
+    {"program change", 0xC2, 1}, {"channel pressure", 0xD2, 1}, {"pitch bend", 0xE2, 2},
 };
 
 // An event of `kind` with data bytes 0x11 (and 0x22), or in running status without its status.
@@ -43,15 +43,15 @@ class MidiChannelEvents : public ::testing::Test {
 
 TEST_F(MidiChannelEvents, TheReaderTakesEachKindWithItsOwnNumberOfDataBytes) {
   for (const ChannelKind& kind : CHANNEL_KINDS) {
-    const std::string track = KindEvent(0, kind, false) + KindEvent(10, kind, true, 0x33) +
-                              Event(10, {0x90, 60, 100}) + EndOfTrack(5);
+    const std::string track =
+        KindEvent(0, kind, false) + KindEvent(10, kind, true, 0x33) + Event(10, {0x90, 60, 100}) + EndOfTrack(5);
     const std::string file = MakeSmf({0, 96, {track}});
     cSmf smf("song.mid", reinterpret_cast<const BYTE*>(file.data()), static_cast<uint32_t>(file.size()));
     ASSERT_NE(smf.GetImage(), nullptr) << kind.name;
     const std::string image(reinterpret_cast<const char*>(smf.GetImage()), smf.GetImageSize());
     // Every event of the image carries its own status.
-    const std::string expected = KindEvent(0, kind, false) + KindEvent(10, kind, false, 0x33) +
-                                 Event(10, {0x90, 60, 100}) + EndOfTrack(5);
+    const std::string expected =
+        KindEvent(0, kind, false) + KindEvent(10, kind, false, 0x33) + Event(10, {0x90, 60, 100}) + EndOfTrack(5);
     EXPECT_EQ(image.substr(SMF_IMAGE_HEADER_BYTES), expected) << kind.name;
   }
 }
@@ -63,9 +63,8 @@ TEST_F(MidiChannelEvents, TheStreamConversionPacksEachKindIntoOneShortMessage) {
                               ByteString({0, 0, 0, static_cast<int>(events.size())}) + events;
     std::vector<BYTE> buffer(MIDI_BUFFER_SIZE, 0);
     const MIDICONVERT c = cMidiStreamPlayer::ConvertEvents(reinterpret_cast<const BYTE*>(image.data()),
-                                                           static_cast<uint32_t>(image.size()),
-                                                           SMF_IMAGE_HEADER_BYTES, buffer.data(),
-                                                           MIDI_BUFFER_SIZE, "song.mid");
+                                                           static_cast<uint32_t>(image.size()), SMF_IMAGE_HEADER_BYTES,
+                                                           buffer.data(), MIDI_BUFFER_SIZE, "song.mid");
     // Three records of 12 bytes: (delta, stream id, message word).
     ASSERT_EQ(c.nWritten, 36u) << kind.name;
     uint32_t record[9];

@@ -71,10 +71,9 @@ TEST(MidiVarLenTest, ReadsAndWritesUpToFourBytes) {
 }
 
 TEST_F(MidiFileTest, FormatZeroGetsEveryStatusWrittenAndKeepsMetaAndSysEx) {
-  const std::string track = Event(0, {0xC0, 5}) + Tempo(0, 400000) + Event(0, {0x90, 60, 100}) +
-                            Event(96, {62, 90}) +  // running status
-                            Meta(10, 0x01, "hi") + SysEx(5, ByteString({0x41, 0x10, 0xF7})) +
-                            Event(0x80, {0x80, 60, 0}) + EndOfTrack(20);
+  const std::string track =
+      Event(0, {0xC0, 5}) + Tempo(0, 400000) + Event(0, {0x90, 60, 100}) + Event(96, {62, 90}) +  // running status
+      Meta(10, 0x01, "hi") + SysEx(5, ByteString({0x41, 0x10, 0xF7})) + Event(0x80, {0x80, 60, 0}) + EndOfTrack(20);
   const std::string file = MakeSmf({0, 480, {track}});
   const std::string expected = Event(0, {0xC0, 5}) + Tempo(0, 400000) + Event(0, {0x90, 60, 100}) +
                                Event(96, {0x90, 62, 90}) + Meta(10, 0x01, "hi") +
@@ -85,7 +84,8 @@ TEST_F(MidiFileTest, FormatZeroGetsEveryStatusWrittenAndKeepsMetaAndSysEx) {
 TEST_F(MidiFileTest, FormatOneMergesTracksInTimeOrderWithOneEndAtTheLatestEnd) {
   // Equal ticks: the lower track first. Track ends at 1920 and 3840: one end event at 3840.
   const std::string t0 = Event(0, {0x90, 60, 1}) + Event(100, {0x90, 61, 1}) + EndOfTrack(1820);
-  const std::string t1 = Event(50, {0x91, 70, 1}) + Event(50, {0x91, 71, 1}) + Event(3740, {0x81, 71, 0}) + EndOfTrack();
+  const std::string t1 =
+      Event(50, {0x91, 70, 1}) + Event(50, {0x91, 71, 1}) + Event(3740, {0x81, 71, 0}) + EndOfTrack();
   const std::string expected = Event(0, {0x90, 60, 1}) + Event(50, {0x91, 70, 1}) + Event(50, {0x90, 61, 1}) +
                                Event(0, {0x91, 71, 1}) + Event(3740, {0x81, 71, 0}) + EndOfTrack(0);
   EXPECT_EQ(Events(Image(MakeSmf({1, 96, {t0, t1}}))), expected);
@@ -147,12 +147,11 @@ TEST_F(MidiFileTest, DamagedTracksAreRefusedOrEndWhereTheirDataEnds) {
       {"meta cut", MakeSmf({0, 96, {notes + ByteString({0, 0xFF, 0x01, 0x05, 'a'})}}), played, nullptr},
       {"bad delta", MakeSmf({0, 96, {notes + ByteString({0x80, 0x80, 0x80, 0x80, 0x00, 0x90, 1, 1}) + EndOfTrack()}}),
        "", "Midi song.mid Init 可変長数値が不正"},
-      {"bad length", MakeSmf({0, 96, {notes + ByteString({0, 0xF0, 0x80, 0x80, 0x80, 0x80, 0x01}) + EndOfTrack()}}),
-       "", "Midi song.mid Init 可変長数値が不正"},
+      {"bad length", MakeSmf({0, 96, {notes + ByteString({0, 0xF0, 0x80, 0x80, 0x80, 0x80, 0x01}) + EndOfTrack()}}), "",
+       "Midi song.mid Init 可変長数値が不正"},
       // The ticks of a track add up past what one delta can hold.
-      {"delta overflow",
-       MakeSmf({0, 96, {Event(0x0FFFFFFF, {0x90, 1, 1}) + Event(1, {0x80, 1, 0}) + EndOfTrack()}}), "",
-       "Midi song.mid Init デルタタイムが大きすぎる"},
+      {"delta overflow", MakeSmf({0, 96, {Event(0x0FFFFFFF, {0x90, 1, 1}) + Event(1, {0x80, 1, 0}) + EndOfTrack()}}),
+       "", "Midi song.mid Init デルタタイムが大きすぎる"},
   };
   for (const Case& c : cases) {
     const std::string image = Image(c.file);

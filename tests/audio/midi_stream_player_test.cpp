@@ -54,9 +54,9 @@ struct Converted {
 Converted Convert(const std::string& image, uint32_t position, uint32_t bufferSize) {
   std::vector<BYTE> buffer(bufferSize, 0xCC);
   Converted c;
-  c.result = cMidiStreamPlayer::ConvertEvents(reinterpret_cast<const BYTE*>(image.data()),
-                                              static_cast<uint32_t>(image.size()), position, buffer.data(),
-                                              bufferSize, "song.mid");
+  c.result =
+      cMidiStreamPlayer::ConvertEvents(reinterpret_cast<const BYTE*>(image.data()), static_cast<uint32_t>(image.size()),
+                                       position, buffer.data(), bufferSize, "song.mid");
   c.records.assign(reinterpret_cast<const char*>(buffer.data()), c.result.nWritten);
   return c;
 }
@@ -139,9 +139,7 @@ TEST(MidiConvertTest, SysExLargerThanAWholeBufferIsDroppedSoTheSongGoesOn) {
 
 class MidiPlayerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str()));
-  }
+  void SetUp() override { ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str())); }
 
   // Writes a format-0 song at division 100 (tempo 1 s a quarter note set by its first event).
   std::string Song(const std::string& name, const std::string& events) {

@@ -126,8 +126,9 @@ TEST_F(OggPlayerTest, FilesThatDoNotPlayAndAMissingLibrary) {
 }
 
 TEST_F(OggPlayerTest, MusicManagerPlaysMidiAndOggThroughTheSoundOutput) {
-  m_dir.WriteFile("bgm/song.mid", MakeSmf({0, 96, {Event(0, {0xC0, 0}) + Event(0, {0x90, 64, 110}) +
-                                                   Event(960, {0x80, 64, 0}) + EndOfTrack(0)}}));
+  m_dir.WriteFile(
+      "bgm/song.mid",
+      MakeSmf({0, 96, {Event(0, {0xC0, 0}) + Event(0, {0x90, 64, 110}) + Event(960, {0x80, 64, 0}) + EndOfTrack(0)}}));
   BGMOGGSLOT oggSlots[BGM_SLOT_COUNT] = {};
   BGMMIDISLOT midiSlots[BGM_SLOT_COUNT] = {};
   {

@@ -41,10 +41,17 @@ inline std::string Flag(bool b) { return b ? "1" : "0"; }
 class RecordingOgg final : public cBgmOggBackend {
  public:
   explicit RecordingOgg(BgmScript& s) : m_s(s) {}
-  bool Init() override { m_s.Record("ogg.Init"); return m_s.oggInitOk; }
-  bool SetChannels(int n) override { m_s.Record("ogg.SetChannels " + std::to_string(n)); return true; }
+  bool Init() override {
+    m_s.Record("ogg.Init");
+    return m_s.oggInitOk;
+  }
+  bool SetChannels(int n) override {
+    m_s.Record("ogg.SetChannels " + std::to_string(n));
+    return true;
+  }
   bool Play(int channel, const BGMOGGSLOT* slot, bool loop, int volume) override {
-    m_s.Record("ogg.Play " + std::to_string(channel) + " " + slot->szFile + " " + Flag(loop) + " " + std::to_string(volume));
+    m_s.Record("ogg.Play " + std::to_string(channel) + " " + slot->szFile + " " + Flag(loop) + " " +
+               std::to_string(volume));
     return m_s.oggFiles.count(slot->szFile) != 0;
   }
   void Stop() override { m_s.Record("ogg.Stop"); }
@@ -57,7 +64,10 @@ class RecordingOgg final : public cBgmOggBackend {
 class RecordingGgs final : public cBgmGgsBackend {
  public:
   explicit RecordingGgs(BgmScript& s) : m_s(s) {}
-  bool Init(bool directMusic) override { m_s.Record("ggs.Init " + Flag(directMusic)); return m_s.ggsInitOk; }
+  bool Init(bool directMusic) override {
+    m_s.Record("ggs.Init " + Flag(directMusic));
+    return m_s.ggsInitOk;
+  }
   bool Play(int id, const char* file, bool loop, int volume) override {
     m_s.Record("ggs.Play " + std::to_string(id) + " " + file + " " + Flag(loop) + " " + std::to_string(volume));
     return m_s.midiFiles.count(file) != 0;

@@ -93,7 +93,8 @@ TEST_F(SoundEffectsTest, SetVolumeClampsAndAddsToTheCurrentVolume) {
     bool relative;
     int expected;
   };
-  for (const Case& c : {Case{-100, true, -250}, Case{-20000, false, -10000}, Case{50, false, 0}, Case{-30000, true, -10000}}) {
+  for (const Case& c :
+       {Case{-100, true, -250}, Case{-20000, false, -10000}, Case{50, false, 0}, Case{-30000, true, -10000}}) {
     EXPECT_EQ(DS_SetVolume(&sound, 0, c.volume, c.relative), c.expected);
     EXPECT_EQ(DS_GetVolume(&sound, 0), c.expected);
   }

@@ -17,9 +17,7 @@ namespace t4::test {
 
 class SoundFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str()));
-  }
+  void SetUp() override { ASSERT_TRUE(InitReportLog((m_dir.Path() / "Report_Game.txt").string().c_str())); }
   void TearDown() override {
     DS_Release();
     g_SoundList.clear();

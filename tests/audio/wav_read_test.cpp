@@ -16,10 +16,11 @@ enum Message { NOT_RIFF, NOT_SUPPORTED, NOT_PCM };
 
 std::string Text(Message m, const std::string& file) {
   switch (m) {
-    case NOT_RIFF:
-      return file + " の読み込みに失敗しました…\n不正なファイルです。\n";
+    case NOT_RIFF: return file + " の読み込みに失敗しました…\n不正なファイルです。\n";
     case NOT_SUPPORTED:
-      return file + " の読み込みに失敗しました…\n対応していない形式か、不正なwavファイルです。\n本ソフトではPCM形式のみ再生できます。\n";
+      return file +
+             " の読み込みに失敗しました…\n対応していない形式か、不正なwavファイルです。\n本ソフトではPCM形式のみ再生で"
+             "きます。\n";
     case NOT_PCM:
       return file + " の読み込みに失敗しました…\nPCM形式以外の形式です。\n本ソフトではPCM形式のみ再生できます。\n";
   }
@@ -53,13 +54,39 @@ TEST_F(WavReadTest, LoadsValidFormsAndRefusesDamagedOnesWithTheirMessage) {
   const std::string wav = MakeWav(Spec(pcm8));
   const Case cases[] = {
       {"pcm8.wav", wav, true, 4, {}},
-      {"pcm16_stereo_fmt18.wav", MakeWav(Spec(Pcm16({1, -1, 2, -2}), [](WavSpec& s) { s.bits = 16; s.channels = 2; s.fmtBytes = 18; })), true, 8, {}},
-      {"chunk_before_fmt.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.chunksBeforeFmt = MakeChunk("LIST", "abc"); })), true, 4, {}},
-      {"riff_size_beyond_file.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.declaredRiffBytes = 0xFFFFFFFF; })), true, 4, {}},
+      {"pcm16_stereo_fmt18.wav",
+       MakeWav(Spec(Pcm16({1, -1, 2, -2}),
+                    [](WavSpec& s) {
+                      s.bits = 16;
+                      s.channels = 2;
+                      s.fmtBytes = 18;
+                    })),
+       true,
+       8,
+       {}},
+      {"chunk_before_fmt.wav",
+       MakeWav(Spec(pcm8, [](WavSpec& s) { s.chunksBeforeFmt = MakeChunk("LIST", "abc"); })),
+       true,
+       4,
+       {}},
+      {"riff_size_beyond_file.wav",
+       MakeWav(Spec(pcm8, [](WavSpec& s) { s.declaredRiffBytes = 0xFFFFFFFF; })),
+       true,
+       4,
+       {}},
       // A data size beyond the file keeps what is there, in whole frames.
       {"truncated.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.declaredDataBytes = 1000; })), true, 4, {}},
       {"forged_size.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.declaredDataBytes = 0xFFFFFFF0; })), true, 4, {}},
-      {"partial_frame.wav", MakeWav(Spec(Pcm16({1, 2, 3}), [](WavSpec& s) { s.bits = 16; s.channels = 2; s.declaredDataBytes = 100; })), true, 4, {}},
+      {"partial_frame.wav",
+       MakeWav(Spec(Pcm16({1, 2, 3}),
+                    [](WavSpec& s) {
+                      s.bits = 16;
+                      s.channels = 2;
+                      s.declaredDataBytes = 100;
+                    })),
+       true,
+       4,
+       {}},
       {"empty_file.wav", "", false, 0, {NOT_RIFF}},
       {"not_riff.wav", "RIFX" + wav.substr(4), false, 0, {NOT_RIFF}},
       {"not_wave.wav", wav.substr(0, 8) + "AVI " + wav.substr(12), false, 0, {NOT_RIFF}},
@@ -69,7 +96,16 @@ TEST_F(WavReadTest, LoadsValidFormsAndRefusesDamagedOnesWithTheirMessage) {
       {"no_fmt.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.withFmt = false; })), false, 0, {}},
       {"no_data.wav", MakeWav(Spec(pcm8, [](WavSpec& s) { s.withData = false; })), false, 0, {}},
       {"empty_data.wav", MakeWav(Spec("")), false, 0, {}},
-      {"data_cut_before_a_frame.wav", MakeWav(Spec(Pcm16({7}), [](WavSpec& s) { s.bits = 16; s.channels = 2; s.declaredDataBytes = 64; })), false, 0, {}},
+      {"data_cut_before_a_frame.wav",
+       MakeWav(Spec(Pcm16({7}),
+                    [](WavSpec& s) {
+                      s.bits = 16;
+                      s.channels = 2;
+                      s.declaredDataBytes = 64;
+                    })),
+       false,
+       0,
+       {}},
   };
   StartSound();
   for (const Case& c : cases) {
@@ -106,12 +142,9 @@ TEST_F(WavReadTest, FormatsTheMixerCannotPlayLeaveTheSoundUnplayable) {
   // Readable files whose format would make a player divide by zero or read past the samples.
   const std::string pcm = Pcm8(std::vector<int>(16, 200));
   const WavSpec bad[] = {
-      Spec(pcm, [](WavSpec& s) { s.channels = 0; }),
-      Spec(pcm, [](WavSpec& s) { s.channels = 3; }),
-      Spec(pcm, [](WavSpec& s) { s.bits = 12; }),
-      Spec(pcm, [](WavSpec& s) { s.rate = 0; }),
-      Spec(pcm, [](WavSpec& s) { s.blockAlign = 0; }),
-      Spec(pcm, [](WavSpec& s) { s.blockAlign = 3; }),
+      Spec(pcm, [](WavSpec& s) { s.channels = 0; }),   Spec(pcm, [](WavSpec& s) { s.channels = 3; }),
+      Spec(pcm, [](WavSpec& s) { s.bits = 12; }),      Spec(pcm, [](WavSpec& s) { s.rate = 0; }),
+      Spec(pcm, [](WavSpec& s) { s.blockAlign = 0; }), Spec(pcm, [](WavSpec& s) { s.blockAlign = 3; }),
       Spec(pcm, [](WavSpec& s) { s.fmtBytes = 14; }),
   };
   StartSound();

@@ -11,9 +11,7 @@ namespace {
 
 class MessageBoxes : public t4::test::CoreFixture {
  protected:
-  void SetUp() override {
-    CoreFixture::SetUp();
-  }
+  void SetUp() override { CoreFixture::SetUp(); }
   void TearDown() override {
     SetFullScreenMessageBoxHook(nullptr);
     CoreFixture::TearDown();

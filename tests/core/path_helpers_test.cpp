@@ -23,9 +23,10 @@ TEST(PathHelpers, StripDirectory) {
     const char* name;
   };
   const Case cases[] = {
-      {"dir\\name", "name"},     {"dir\\name\\", "name\\"}, {"a\\b\\c.txt", "c.txt"},
-      {"表\\file", "file"},      // 表 ends in 0x5C: only the real backslash separates
-      {"表", "表"},              {"ソ表.dat", "ソ表.dat"}, {"x", "x"}, {"\\", "\\"},
+      {"dir\\name", "name"}, {"dir\\name\\", "name\\"}, {"a\\b\\c.txt", "c.txt"},
+      {"表\\file", "file"},  // 表 ends in 0x5C: only the real backslash separates
+      {"表", "表"},          {"ソ表.dat", "ソ表.dat"},  {"x", "x"},
+      {"\\", "\\"},
   };
   for (const Case& c : cases) {
     PathBuffer p(c.path);

@@ -25,10 +25,14 @@ TEST(RandRange, EitherOrderAndWideRanges) {
     int first;  // result of the first draw (41) from seed 1
   };
   const Case cases[] = {
-      {5, 3, 3 + 41 % 3},          {3, 5, 3 + 41 % 3},      {1, 6, 6},
-      {-10, -10, -10},             {INT_MAX, INT_MAX, INT_MAX},
+      {5, 3, 3 + 41 % 3},
+      {3, 5, 3 + 41 % 3},
+      {1, 6, 6},
+      {-10, -10, -10},
+      {INT_MAX, INT_MAX, INT_MAX},
       {INT_MIN, INT_MAX, INT_MIN + 41},  // the span does not fit an int
-      {INT_MAX, INT_MIN, INT_MIN + 41},  {-1, INT_MAX, 40},
+      {INT_MAX, INT_MIN, INT_MIN + 41},
+      {-1, INT_MAX, 40},
   };
   for (const Case& c : cases) {
     t4::platform::SeedRand(1);

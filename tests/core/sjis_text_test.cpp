@@ -40,9 +40,15 @@ TEST(SjisText, SubStringClamps) {
     const char* part;
   };
   const Case cases[] = {
-      {2, 3, "cde"}, {-1, 3, "ab"}, {7, 1, ""}, {4, 10, "ef"}, {0, 0, ""}, {6, 1, ""},
+      {2, 3, "cde"},
+      {-1, 3, "ab"},
+      {7, 1, ""},
+      {4, 10, "ef"},
+      {0, 0, ""},
+      {6, 1, ""},
       {-5, 3, ""},  // a negative count after the clamping gives nothing
-      {INT_MIN, INT_MAX, ""}, {1, INT_MAX, "bcdef"},
+      {INT_MIN, INT_MAX, ""},
+      {1, INT_MAX, "bcdef"},
   };
   for (const Case& c : cases) {
     std::string s = "abcdef";
@@ -62,10 +68,16 @@ TEST(SjisText, FormatNumber) {
     const char* text;
   };
   const Case cases[] = {
-      {5, 3, false, false, "  5"}, {5, 3, true, false, "005"},   {-5, 3, true, false, "-005"},
-      {-5, 3, false, false, "-  5"}, {7, 0, false, true, "+7"},  {0, 0, false, true, "+0"},
-      {0, 3, false, false, "  0"}, {123, 2, true, false, "23"},  // the last width digits
-      {INT_MIN, 0, false, false, "-2147483648"}, {1234, -1, false, false, "1234"},
+      {5, 3, false, false, "  5"},
+      {5, 3, true, false, "005"},
+      {-5, 3, true, false, "-005"},
+      {-5, 3, false, false, "-  5"},
+      {7, 0, false, true, "+7"},
+      {0, 0, false, true, "+0"},
+      {0, 3, false, false, "  0"},
+      {123, 2, true, false, "23"},  // the last width digits
+      {INT_MIN, 0, false, false, "-2147483648"},
+      {1234, -1, false, false, "1234"},
   };
   for (const Case& c : cases) {
     std::string out = "old";

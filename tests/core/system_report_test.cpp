@@ -60,9 +60,15 @@ TEST_F(SystemReport, RealMachineGivesEveryLine) {
   ASSERT_EQ(WriteSystemReport(), 1);  // measures the clock: about one second
   const std::vector<std::string> lines = Lines(Log());
   const char* shapes[] = {
-      R"(OS : Linux.* PID 4 Build \d+)", R"(CPU : .* \d+)",        R"(Mem Total : \d+\.\d{3}MB)",
-      R"(Mem Free : +\d+MB)",            R"(Vir Total : \d+\.\d{3}MB)", R"(Vir Free : +\d+MB)",
-      R"(HD Free : +\d+MB)",             R"(Display : \(\d+,\d+\))", R"(System Font : .* \(0,-?\d+\) \d+)",
+      R"(OS : Linux.* PID 4 Build \d+)",
+      R"(CPU : .* \d+)",
+      R"(Mem Total : \d+\.\d{3}MB)",
+      R"(Mem Free : +\d+MB)",
+      R"(Vir Total : \d+\.\d{3}MB)",
+      R"(Vir Free : +\d+MB)",
+      R"(HD Free : +\d+MB)",
+      R"(Display : \(\d+,\d+\))",
+      R"(System Font : .* \(0,-?\d+\) \d+)",
   };
   ASSERT_EQ(lines.size(), std::size(shapes));
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -102,9 +108,14 @@ TEST_F(SystemReport, DisplayLinesComeFromTheDrawingLayer) {
 
   EXPECT_EQ(s_nFormatChecks, 1);
   EXPECT_EQ(Lines(Log()), (std::vector<std::string>{
-                              "Mode : Window", "Bpp : 0",                                          //
-                              "Mode : Fullscreen", "Bpp : 16", "VRAM Total : 64.000MB",            //
-                              "VRAM Free : 32.500MB", "RR : 60", "TextureMem : 128MB",
+                              "Mode : Window",
+                              "Bpp : 0",  //
+                              "Mode : Fullscreen",
+                              "Bpp : 16",
+                              "VRAM Total : 64.000MB",  //
+                              "VRAM Free : 32.500MB",
+                              "RR : 60",
+                              "TextureMem : 128MB",
                           }));
 }
 

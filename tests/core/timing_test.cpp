@@ -10,9 +10,7 @@ namespace {
 
 class Timing : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetTimingForTests();
-  }
+  void SetUp() override { ResetTimingForTests(); }
   void TearDown() override { ResetTimingForTests(); }
   // Calls `gate` once per millisecond for `ms` milliseconds; returns the times it said yes,
   // relative to the start.

@@ -50,7 +50,12 @@ TEST_F(BlockTest, RoundTripAndStoredForm) {
   // A default block: 18 members in 26 bytes, the name, position, 11 flags, no conditions.
   cBlock fresh;
   std::string expected = LayoutBody(BLOCK_LAYOUT, DATA_VERSION, {{BLOCK_M_HIT, 0}, {13, 255}}, {""})
-                             .I16(0).I16(0).I32(11).Raw(std::string(11, '\0')).I32(0).Bytes();
+                             .I16(0)
+                             .I16(0)
+                             .I32(11)
+                             .Raw(std::string(11, '\0'))
+                             .I32(0)
+                             .Bytes();
   EXPECT_EQ(SaveBody(fresh), expected);  // no graphic: the contact is cleared on save
 }
 
@@ -92,9 +97,9 @@ TEST_F(BlockTest, TemplateGroupsFromBothPalettes) {
     EXPECT_EQ(block.m_sGraphicNo, 44);
     EXPECT_EQ(block.m_cGraphicKind, 4);
     EXPECT_EQ(block.m_cHit, kind == PALKIND_COMMON ? 2 : 0);
-    EXPECT_EQ(block.m_strName, "");       // group 0 not flagged
-    EXPECT_EQ(block.m_nFloorValue, 0);    // group 8 not flagged
-    EXPECT_EQ(block.m_cPassLayer, -1);    // group 7 not flagged
+    EXPECT_EQ(block.m_strName, "");     // group 0 not flagged
+    EXPECT_EQ(block.m_nFloorValue, 0);  // group 8 not flagged
+    EXPECT_EQ(block.m_cPassLayer, -1);  // group 7 not flagged
     EXPECT_EQ(block.m_cInheritKind, kind);
   }
 }

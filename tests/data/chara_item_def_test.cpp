@@ -48,8 +48,9 @@ TEST_F(CharaDefTest, RoundTripAt902) {
 TEST_F(CharaDefTest, UpgradesByVersion) {
   // Stored values 2 for the body box and run type, 7 for the colour, 1 for the scroll switch, 50
   // for the defence: an upgrade that applies replaces them.
-  const std::map<int, int64_t> values = {{CHARA_M_APPEAR_RUN, 2}, {CHARA_M_INVINCIBLE_COLOR, 7}, {CHARA_M_SCROLL_SYNC, 1},
-                                         {CHARA_M_BODY_BOX, 2},   {CHARA_M_DEFENCE, 50},         {CHARA_M_SIZE, 1}};
+  const std::map<int, int64_t> values = {{CHARA_M_APPEAR_RUN, 2},  {CHARA_M_INVINCIBLE_COLOR, 7},
+                                         {CHARA_M_SCROLL_SYNC, 1}, {CHARA_M_BODY_BOX, 2},
+                                         {CHARA_M_DEFENCE, 50},    {CHARA_M_SIZE, 1}};
   struct Case {
     int nVersion, nMembers;
     int nDefence, nRun, nBodyBox, nScroll, nColor;
@@ -202,8 +203,8 @@ TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
     int nVersion, nKind, nStored, nLoaded;
   };
   const Case cases[] = {
-      {218, 3, 0, 1},   {218, 3, 5, 6},   {218, 3, 118, 119}, {218, 3, 119, 119},
-      {200, 3, 5, 6},   {218, 2, 5, 5},   {219, 3, 5, 5},     {902, 3, 5, 5},
+      {218, 3, 0, 1}, {218, 3, 5, 6}, {218, 3, 118, 119}, {218, 3, 119, 119},
+      {200, 3, 5, 6}, {218, 2, 5, 5}, {219, 3, 5, 5},     {902, 3, 5, 5},
   };
   // Each record kind's stored form with the graphic kind and number given, loaded; the loaded
   // number, or -1 when the load failed.
@@ -218,10 +219,11 @@ TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
       {"block",
        [&](const Case& c) {
          cBlock block;
-         return loaded(block, block.m_sGraphicNo, c.nVersion,
-                       DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
-                               {std::vector<uint8_t>(11, 0)})
-                           .Bytes());
+         return loaded(
+             block, block.m_sGraphicNo, c.nVersion,
+             DefForm(BLOCK_LAYOUT, c.nVersion, {{BLOCK_M_GRAPHIC_KIND, c.nKind}, {BLOCK_M_GRAPHIC_NO, c.nStored}},
+                     {std::vector<uint8_t>(11, 0)})
+                 .Bytes());
        }},
       {"character",
        [&](const Case& c) {
@@ -243,8 +245,8 @@ TEST_F(ShotSheetTest, NumbersOfOlderFilesMoveUpOnEveryRecordKind) {
   };
   for (const Case& c : cases)
     for (const Kind& kind : kinds)
-      EXPECT_EQ(kind.load(c), c.nLoaded)
-          << kind.name << ", version " << c.nVersion << ", graphic kind " << c.nKind << ", number " << c.nStored;
+      EXPECT_EQ(kind.load(c), c.nLoaded) << kind.name << ", version " << c.nVersion << ", graphic kind " << c.nKind
+                                         << ", number " << c.nStored;
 }
 
 class ItemDefTest : public ProjectDataTest {};

@@ -16,7 +16,8 @@ std::string SaveBody(cRecord& record) {
 }
 
 int LoadBody(cRecord& record, int32_t version, const std::string& body, bool* consumed) {
-  return LoadStream(version, body, [&](FILE* fp) { return record.Load(fp); }, consumed);
+  return LoadStream(
+      version, body, [&](FILE* fp) { return record.Load(fp); }, consumed);
 }
 
 LeWriter LayoutBody(const std::vector<MemberSpec>& layout, int v, const std::map<int, int64_t>& values,
@@ -28,7 +29,8 @@ LeWriter LayoutBody(const std::vector<MemberSpec>& layout, int v, const std::map
     if (v < spec.nSince) continue;
     ++stored;
     auto it = values.find(static_cast<int>(i) + 1);
-    for (int k = 0; k < spec.nCount; ++k) members.Int(static_cast<uint64_t>(it != values.end() ? it->second : 0), spec.nSize);
+    for (int k = 0; k < spec.nCount; ++k)
+      members.Int(static_cast<uint64_t>(it != values.end() ? it->second : 0), spec.nSize);
   }
   LeWriter body;
   body.I32(stored).Append(members).I32(static_cast<int64_t>(strings.size()));

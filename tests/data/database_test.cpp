@@ -41,10 +41,8 @@ TEST(AnimeRecords, SetUpgradesByVersion) {
     int nVersion, nStored;
     std::vector<std::string> names;
   } cases[] = {
-      {118, 6, {"a0", "a1", "飛行", "飛行移動"}},
-      {118, 2, {"a0", "a1", "飛行", "飛行移動"}},
-      {127, 4, {"a0", "a1", "飛行", "飛行移動"}},
-      {128, 5, {"a0", "a1", "a2", "a3", "a4"}},
+      {118, 6, {"a0", "a1", "飛行", "飛行移動"}},       {118, 2, {"a0", "a1", "飛行", "飛行移動"}},
+      {127, 4, {"a0", "a1", "飛行", "飛行移動"}},       {128, 5, {"a0", "a1", "a2", "a3", "a4"}},
       {128, 1, {"a0", "立ち移動", "飛行", "飛行移動"}},  // padded: characters look up four
   };
   for (const Case& c : cases) {
@@ -113,8 +111,8 @@ TEST(DatabaseRecords, OlderVersions) {
     ASSERT_EQ(LoadBody(picture, v, LayoutBody({{4, 1, 151}}, v, {{1, 7}}, {"p", "f"}).Bytes()), 1);
     EXPECT_EQ(picture.m_nValue151, v < 153 ? 0 : 7);
     cEffectDef effect;
-    std::string body = LayoutBody({{4, 1, 151}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}}, v, {{1, 7}, {2, 64}}, {"e", "f"})
-                           .I32(0).Bytes();
+    std::string body =
+        LayoutBody({{4, 1, 151}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}}, v, {{1, 7}, {2, 64}}, {"e", "f"}).I32(0).Bytes();
     ASSERT_EQ(LoadBody(effect, v, body), 1);
     EXPECT_EQ(effect.m_nValue151, v < 153 ? 0 : 7);
     EXPECT_EQ(effect.m_nFrameWidth, 64);
@@ -246,7 +244,8 @@ TEST_F(DatabaseTest, LoadsTheTenFilesAndBuildsFrameLists) {
   BuildEffectTables(g_EffectAnimeTable);
   ASSERT_EQ(g_EffectAnimeTable.size(), 2u);
   EXPECT_EQ(entries(g_EffectAnimeTable[0]), (Rows{{0, 0, 1}, {-2, 0, 1}}));
-  EXPECT_EQ(entries(g_EffectAnimeTable[1]), (Rows{{0, 0, 0}, {0, 12, 0}, {0, INT32_MAX, 0}, {0, INT32_MIN, 0}, {-4, 0, 0}}));
+  EXPECT_EQ(entries(g_EffectAnimeTable[1]),
+            (Rows{{0, 0, 0}, {0, 12, 0}, {0, INT32_MAX, 0}, {0, INT32_MIN, 0}, {-4, 0, 0}}));
 
   struct State {
     int nDef = -1, nRev = -1;
@@ -279,9 +278,12 @@ TEST_F(DatabaseTest, FailuresStopTheLoadWithTheirMessage) {
   } cases[] = {
       {"missing", LeWriter(), "data\\database\\Picture.dat の読み込みに失敗しました！"},
       {"newer", LeWriter().I32(903).I32(0),
-       "data\\database\\Picture.dat の読み込みに失敗しました！\n実行ファイル(.exe)より上位のバージョンのファイルは使用できません。"},
-      {"huge count", LeWriter().I32(DATA_VERSION).I32(0x40000000).I32(0), "data\\database\\Picture.dat の読み込みに失敗しました！"},
-      {"short body", LeWriter().I32(DATA_VERSION).I32(1).I32(1).I32(5), "data\\database\\Picture.dat の読み込みに失敗しました！"},
+       "data\\database\\Picture.dat "
+       "の読み込みに失敗しました！\n実行ファイル(.exe)より上位のバージョンのファイルは使用できません。"},
+      {"huge count", LeWriter().I32(DATA_VERSION).I32(0x40000000).I32(0),
+       "data\\database\\Picture.dat の読み込みに失敗しました！"},
+      {"short body", LeWriter().I32(DATA_VERSION).I32(1).I32(1).I32(5),
+       "data\\database\\Picture.dat の読み込みに失敗しました！"},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -45,13 +45,12 @@ inline const std::vector<MemberSpec> BLOCK_LAYOUT = {
 
 // Character definition members in file order, with the version that added each.
 inline const std::vector<MemberSpec> CHARA_LAYOUT = {
-    {1, 1, 0}, {2, 1, 0},   {1, 1, 0},   {1, 1, 0}, {1, 1, 0},   {1, 1, 0}, {2, 1, 0},   {2, 1, 0},
-    {2, 1, 0}, {2, 1, 0},   {1, 1, 0},   {1, 1, 0}, {2, 1, 0},   {1, 1, 0}, {2, 1, 0},   {2, 1, 0},
-    {1, 1, 0}, {1, 1, 0},   {2, 1, 0},   {1, 1, 196}, {1, 1, 0}, {2, 1, 0}, {1, 1, 196}, {1, 1, 0},
-    {2, 1, 0}, {1, 1, 0},   {1, 1, 0},   {1, 1, 0}, {1, 1, 0},   {1, 1, 0}, {1, 1, 0},   {1, 1, 0},
-    {1, 1, 285}, {1, 1, 0}, {1, 1, 0},   {1, 1, 210}, {1, 1, 0}, {1, 1, 0}, {4, 1, 0},   {4, 1, 0},
-    {2, 1, 0}, {1, 1, 201}, {4, 1, 0},   {1, 1, 0}, {2, 1, 0},   {4, 1, 168}, {1, 1, 0}, {4, 1, 0},
-    {1, 1, 0}, {1, 1, 0},   {2, 1, 0},   {1, 1, 0}, {1, 1, 0},
+    {1, 1, 0},   {2, 1, 0},   {1, 1, 0}, {1, 1, 0}, {1, 1, 0},   {1, 1, 0},   {2, 1, 0}, {2, 1, 0}, {2, 1, 0},
+    {2, 1, 0},   {1, 1, 0},   {1, 1, 0}, {2, 1, 0}, {1, 1, 0},   {2, 1, 0},   {2, 1, 0}, {1, 1, 0}, {1, 1, 0},
+    {2, 1, 0},   {1, 1, 196}, {1, 1, 0}, {2, 1, 0}, {1, 1, 196}, {1, 1, 0},   {2, 1, 0}, {1, 1, 0}, {1, 1, 0},
+    {1, 1, 0},   {1, 1, 0},   {1, 1, 0}, {1, 1, 0}, {1, 1, 0},   {1, 1, 285}, {1, 1, 0}, {1, 1, 0}, {1, 1, 210},
+    {1, 1, 0},   {1, 1, 0},   {4, 1, 0}, {4, 1, 0}, {2, 1, 0},   {1, 1, 201}, {4, 1, 0}, {1, 1, 0}, {2, 1, 0},
+    {4, 1, 168}, {1, 1, 0},   {4, 1, 0}, {1, 1, 0}, {1, 1, 0},   {2, 1, 0},   {1, 1, 0}, {1, 1, 0},
 };
 
 // Item definition members in file order (no version gates).
@@ -62,9 +61,17 @@ inline const std::vector<MemberSpec> ITEM_LAYOUT = {
 
 // 1-based member numbers used by the tests.
 enum : int {
-  CHARA_M_INHERIT_KIND = 1, CHARA_M_INHERIT_INDEX = 2, CHARA_M_GRAPHIC_NO = 13, CHARA_M_GRAPHIC_KIND = 14,
-  CHARA_M_APPEAR_RUN = 20, CHARA_M_CONTROLLER = 26, CHARA_M_INVINCIBLE_COLOR = 33, CHARA_M_SIZE = 35,
-  CHARA_M_SCROLL_SYNC = 36, CHARA_M_BODY_BOX = 42, CHARA_M_DEFENCE = 46,
+  CHARA_M_INHERIT_KIND = 1,
+  CHARA_M_INHERIT_INDEX = 2,
+  CHARA_M_GRAPHIC_NO = 13,
+  CHARA_M_GRAPHIC_KIND = 14,
+  CHARA_M_APPEAR_RUN = 20,
+  CHARA_M_CONTROLLER = 26,
+  CHARA_M_INVINCIBLE_COLOR = 33,
+  CHARA_M_SIZE = 35,
+  CHARA_M_SCROLL_SYNC = 36,
+  CHARA_M_BODY_BOX = 42,
+  CHARA_M_DEFENCE = 46,
 };
 enum : int { ITEM_M_GRAPHIC_NO = 7, ITEM_M_GRAPHIC_KIND = 8, ITEM_M_NOTICE = 14, ITEM_M_MODE = 15, ITEM_M_SIZE = 16 };
 enum : int { BLOCK_M_GRAPHIC_NO = 5, BLOCK_M_GRAPHIC_KIND = 6, BLOCK_M_HIT = 12 };
@@ -85,7 +92,7 @@ inline LeWriter DefForm(const std::vector<MemberSpec>& layout, int v, const std:
   if (tail.bCharaForm) form.I32(tail.nExtra);
   form.I32(static_cast<int64_t>(tail.flags.size()));
   for (uint8_t flag : tail.flags) form.U8(flag);
-  form.I32(0);                       // conditions
+  form.I32(0);                                // conditions
   if (&layout != &BLOCK_LAYOUT) form.I32(0);  // flows or item commands
   return form;
 }

@@ -14,13 +14,23 @@ TEST(FlowKinds, CompareByOperator) {
     int expected;
   };
   const Case cases[] = {
-      {3, 3, CMP_EQ, 1},          {3, 4, CMP_NE, 1},          {4, 4, CMP_GE, 1},
-      {5, 4, CMP_LE, 0},          {5, 4, CMP_GT, 1},          {4, 4, CMP_LT, 0},
-      {7, 0, CMP_DIVISIBLE, 1},   {7, 0, CMP_NOT_DIVISIBLE, 0}, {-6, 4, CMP_DIVISIBLE, 0},
-      {-8, -4, CMP_DIVISIBLE, 1}, {-6, 4, CMP_NOT_DIVISIBLE, 1}, {1, 1, 8, 0},
+      {3, 3, CMP_EQ, 1},
+      {3, 4, CMP_NE, 1},
+      {4, 4, CMP_GE, 1},
+      {5, 4, CMP_LE, 0},
+      {5, 4, CMP_GT, 1},
+      {4, 4, CMP_LT, 0},
+      {7, 0, CMP_DIVISIBLE, 1},
+      {7, 0, CMP_NOT_DIVISIBLE, 0},
+      {-6, 4, CMP_DIVISIBLE, 0},
+      {-8, -4, CMP_DIVISIBLE, 1},
+      {-6, 4, CMP_NOT_DIVISIBLE, 1},
+      {1, 1, 8, 0},
       {1, 1, -1, 0},
       // Operand pairs that trap or overflow in 32 bits.
-      {INT_MIN, -1, CMP_DIVISIBLE, 1}, {INT_MIN, 3, CMP_NOT_DIVISIBLE, 1}, {INT_MIN, INT_MIN, CMP_DIVISIBLE, 1},
+      {INT_MIN, -1, CMP_DIVISIBLE, 1},
+      {INT_MIN, 3, CMP_NOT_DIVISIBLE, 1},
+      {INT_MIN, INT_MIN, CMP_DIVISIBLE, 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CompareByOperator(c.a, c.b, c.op), c.expected) << c.a << " op" << c.op << " " << c.b;
@@ -76,10 +86,17 @@ TEST(FlowKinds, ConvertDirectionCode) {
     int code, fromList, right, replayVersion, expected;
   };
   const Case cases[] = {
-      {9, 1, 0, 0, DIR_FORWARD}, {9, 0, 1, 0, DIR_RIGHT}, {0, 1, 0, 0, DIR_LEFT}, {5, 0, 1, 0, DIR_UP_LEFT},
-      {5, 1, 0, 0, DIR_UP_LEFT}, {8, 1, 0, 0, DIR_DOWN_RIGHT},
+      {9, 1, 0, 0, DIR_FORWARD},
+      {9, 0, 1, 0, DIR_RIGHT},
+      {0, 1, 0, 0, DIR_LEFT},
+      {5, 0, 1, 0, DIR_UP_LEFT},
+      {5, 1, 0, 0, DIR_UP_LEFT},
+      {8, 1, 0, 0, DIR_DOWN_RIGHT},
       // A title-screen replay decides by its data version.
-      {9, 0, 0, 777, DIR_FORWARD}, {9, 1, 1, 778, DIR_RIGHT}, {9, 1, 0, 779, DIR_LEFT}, {9, 1, 0, 780, DIR_FORWARD},
+      {9, 0, 0, 777, DIR_FORWARD},
+      {9, 1, 1, 778, DIR_RIGHT},
+      {9, 1, 0, 779, DIR_LEFT},
+      {9, 1, 0, 780, DIR_FORWARD},
       {42, 1, 1, 0, DIR_RIGHT},
   };
   for (const Case& c : cases) {

@@ -78,9 +78,21 @@ TEST(FlowRecords, WaitCommandBytes) {
   wait.m_sTime = 5;
   std::string expected = LeWriter()
                              .I32(8)
-                             .U8(0).U8(CMD_WAIT).I16(5).I16(0).U8(0).I16(0).U8(1).I16(0)
-                             .I32(1).I32(1)
-                             .I32(0).I32(0).I32(0).I32(0).I32(0)
+                             .U8(0)
+                             .U8(CMD_WAIT)
+                             .I16(5)
+                             .I16(0)
+                             .U8(0)
+                             .I16(0)
+                             .U8(1)
+                             .I16(0)
+                             .I32(1)
+                             .I32(1)
+                             .I32(0)
+                             .I32(0)
+                             .I32(0)
+                             .I32(0)
+                             .I32(0)
                              .Bytes();
   EXPECT_EQ(SaveBody(wait), expected);
   EXPECT_EQ(wait.GetMemberBytes(), 12);
@@ -106,7 +118,8 @@ TEST(FlowRecords, CopiesAreDeep) {
 }
 
 std::string FlowBody(int v, int trigger, int group, const std::string& name = "n") {
-  LeWriter body = LayoutBody(FLOW_LAYOUT, v, {{2, group}, {6, trigger}, {9, 3}}, v >= 676 ? std::vector<std::string>{name} : std::vector<std::string>{});
+  LeWriter body = LayoutBody(FLOW_LAYOUT, v, {{2, group}, {6, trigger}, {9, 3}},
+                             v >= 676 ? std::vector<std::string>{name} : std::vector<std::string>{});
   return body.I32(0).I32(0).I32(0).Bytes();
 }
 
@@ -115,10 +128,16 @@ TEST(FlowRecords, OlderFlowTriggersAreRenumbered) {
     int version, trigger, group, expectedTrigger, expectedGroup;
   };
   const Case cases[] = {
-      {899, 1, 0, TRIG_DAMAGED_SETTING, 0}, {899, 2, 0, TRIG_IMPACTED_SETTING, 0}, {899, 3, 0, TRIG_DEATH, 0},
-      {899, 18, 0, TRIG_ATTACK_DAMAGE_SETTING, 0}, {899, 20, 0, TRIG_ATTACK_HIT, 0}, {130, 11, 0, TRIG_BLOCK_TOP, 0},
+      {899, 1, 0, TRIG_DAMAGED_SETTING, 0},
+      {899, 2, 0, TRIG_IMPACTED_SETTING, 0},
+      {899, 3, 0, TRIG_DEATH, 0},
+      {899, 18, 0, TRIG_ATTACK_DAMAGE_SETTING, 0},
+      {899, 20, 0, TRIG_ATTACK_HIT, 0},
+      {130, 11, 0, TRIG_BLOCK_TOP, 0},
       {162, 4, 3, TRIG_HIT_CHARA, 0},
-      {162, 0, 3, 0, 3},  {675, 0, 0, 0, 0}, {902, 5, 2, 5, 2},
+      {162, 0, 3, 0, 3},
+      {675, 0, 0, 0, 0},
+      {902, 5, 2, 5, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
@@ -136,7 +155,8 @@ TEST(FlowRecords, OlderFlowTriggersAreRenumbered) {
 TEST(FlowRecords, KeyListsAreAlwaysNineteenLong) {
   for (int stored : {0, 5, 19, 25}) {
     SCOPED_TRACE(stored);
-    std::string body = LeWriter().I32(5).U8(1).I16(2).I16(3).U8(0).U8(1).I32(0).I32(stored).Raw(std::string(stored, '\x02')).Bytes();
+    std::string body =
+        LeWriter().I32(5).U8(1).I16(2).I16(3).U8(0).U8(1).I32(0).I32(stored).Raw(std::string(stored, '\x02')).Bytes();
     cKeyCond key;
     bool consumed = false;
     ASSERT_EQ(LoadBody(key, 902, body, &consumed), 1);
@@ -180,11 +200,13 @@ TEST(FlowRecords, OlderCommandsAreUpgraded) {
       {897, CMDCAT_FLOW, CMD_ARRANGE, {22, 0, 0, 0, 0}, CMD_ARRANGE, {22, 2, 0, 0, 0}},
       {897, CMDCAT_FLOW, CMD_ARRANGE, {32, 0, 0, 0, 0}, CMD_ARRANGE, {32, 1, 0, 0, 0}},
       {898, CMDCAT_ITEM, 23, {11, 14, 0, 0, 0}, 23, {11, 15, 0, 0, 0}},
-      {881, CMDCAT_FLOW, CMD_STATUS, {0, 0, 0, 0, 6, 0, 2, 0, 0, 0, 0, 0, 5, 6}, CMD_STATUS,
-       {0, 0, 0, 0, 8, 0, 2, 0, 0, 0, 0, 0, 5, 6, 0, 0, 0, 0, 0, 0, 2, 0}},
+      {881, CMDCAT_FLOW, CMD_STATUS, {0, 0, 0, 0, 6, 0, 2, 0, 0, 0, 0, 0, 5, 6}, CMD_STATUS, {0, 0, 0, 0, 8, 0, 2, 0,
+                                                                                              0, 0, 0, 0, 5, 6, 0, 0,
+                                                                                              0, 0, 0, 0, 2, 0}},
       {890, CMDCAT_FLOW, CMD_MESSAGE, {8}, CMD_MESSAGE, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
       // Stored without the parameters the rules read: they count as 0 and nothing is written past the end.
-      {100, CMDCAT_FLOW, CMD_STATUS, {}, CMD_STATUS, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0}},
+      {100, CMDCAT_FLOW, CMD_STATUS, {}, CMD_STATUS, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                      0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0}},
       {100, CMDCAT_FLOW, CMD_STATUS2, {}, CMD_STATUS2, {0, 0, 0, 0, 0}},
       {100, CMDCAT_FLOW, 37, {}, CMD_ARRANGE, {11, 0, 0, 0, 0}},
       {202, CMDCAT_FLOW, CMD_SUMMON_CHARA, {4, 4}, CMD_SUMMON_CHARA, {}},
@@ -363,7 +385,8 @@ TEST(FlowRecords, DeeplyNestedFlowsAreRefused) {
   std::string inner = CommandBody(902, CMDCAT_ITEM, ITEMCMD_CHANGE_FLOW, {0, 0});
   for (int depth = 0; depth < 40; ++depth) {
     std::string flow = LayoutBody(FLOW_LAYOUT, 902, {}, {""}).I32(0).I32(0).I32(1).Raw(inner).Bytes();
-    inner = LayoutBody(COMMAND_LAYOUT, 902, {{1, 1}, {2, 1}}, {""}).I32(0).I32(0).I32(0).I32(1).Raw(flow).I32(0).Bytes();
+    inner =
+        LayoutBody(COMMAND_LAYOUT, 902, {{1, 1}, {2, 1}}, {""}).I32(0).I32(0).I32(0).I32(1).Raw(flow).I32(0).Bytes();
   }
   cFlowCommand cmd;
   EXPECT_EQ(LoadBody(cmd, 902, inner), 0);

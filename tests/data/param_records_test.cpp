@@ -45,7 +45,8 @@ TEST(ParamRecords, CurrentLayoutsHaveTheStoredCountsAndWidths) {
 
 TEST(ParamRecords, DefaultsOfFreshRecords) {
   cEdMove move;
-  EXPECT_EQ(move.m_cAngleMirror + move.m_cUseX + move.m_cUseY + move.m_cArrive + move.m_cMirrorX + move.m_cReverseOnTurn, 6);
+  EXPECT_EQ(
+      move.m_cAngleMirror + move.m_cUseX + move.m_cUseY + move.m_cArrive + move.m_cMirrorX + move.m_cReverseOnTurn, 6);
   EXPECT_EQ(move.m_sSpeed, 10);
   EXPECT_EQ(move.m_dBrake, 1.0);
   EXPECT_EQ(move.m_cMirrorY, 0);
@@ -138,7 +139,8 @@ TEST(ParamRecords, ConditionListsStoreConditionsFrom766) {
   EXPECT_TRUE(consumed);
   ASSERT_EQ(list.m_Conds.size(), 1u);
   EXPECT_EQ(list.m_Conds[0].m_nValue, 5);
-  EXPECT_EQ(SaveBody(list), LeWriter().I32(2).U8(1).U8(1).I32(0).I32(1).Append(LayoutBody(COND_LAYOUT, 902, {{1, 2}, {2, 5}})).Bytes());
+  EXPECT_EQ(SaveBody(list),
+            LeWriter().I32(2).U8(1).U8(1).I32(0).I32(1).Append(LayoutBody(COND_LAYOUT, 902, {{1, 2}, {2, 5}})).Bytes());
 }
 
 TEST(ParamRecords, OlderMovementRecords) {

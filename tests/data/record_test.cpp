@@ -82,7 +82,9 @@ TEST(RecordBase, SavesTheDocumentedBytesAndReadsThemBackIdentically) {
                              .I32(0x7FFFFFFF)
                              .F64(2.5)
                              .I32(2)
-                             .Raw(std::string("\x03\x00\x00\x00" "ab\0", 7))
+                             .Raw(std::string("\x03\x00\x00\x00"
+                                              "ab\0",
+                                              7))
                              .Raw(std::string("\x01\x00\x00\x00", 4))
                              .Bytes();
   EXPECT_EQ(dir.ReadFile("r.dat"), expected);
@@ -110,7 +112,8 @@ TEST(RecordBase, StringsAreCutAtNulAndLoseCarriageReturns) {
   EXPECT_EQ(longLoaded.m_strA, longText.m_strA);
 
   cTestRecord crlf;
-  std::string stored = t4::test::LayoutBody({{1, 1, 0}, {2, 1, 0}, {4, 3, 0}, {8, 1, 0}}, 902, {}, {"a\r\nb", ""}).Bytes();
+  std::string stored =
+      t4::test::LayoutBody({{1, 1, 0}, {2, 1, 0}, {4, 3, 0}, {8, 1, 0}}, 902, {}, {"a\r\nb", ""}).Bytes();
   ASSERT_EQ(LoadBody(crlf, 902, stored), 1);
   EXPECT_EQ(crlf.m_strA, "a\nb");
 

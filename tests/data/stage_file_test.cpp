@@ -84,13 +84,17 @@ TEST_F(StageFileTest, RefusedFilesGiveTheirMessage) {
     std::string bytes;
     std::string message;
   } cases[] = {
-      {"noplayer.stg4_000", StageFileImage(DATA_VERSION, {}, noPlayer), "主人公が配置されていないのでプレイできません！"},
-      {"nomarker.stg4_000", StageFileImage(DATA_VERSION, {}, noMarker), "ステージファイル nomarker.stg4_000 が破損しています！"},
+      {"noplayer.stg4_000", StageFileImage(DATA_VERSION, {}, noPlayer),
+       "主人公が配置されていないのでプレイできません！"},
+      {"nomarker.stg4_000", StageFileImage(DATA_VERSION, {}, noMarker),
+       "ステージファイル nomarker.stg4_000 が破損しています！"},
       {"cut.stg4_000", whole.substr(0, whole.size() / 2), "ステージファイル cut.stg4_000 が破損しています！"},
       {"oldcut.stg4_000", old.substr(0, old.size() - 3), "ステージファイル oldcut.stg4_000 の読み込みに失敗しました！"},
-      {"newer.stg4_000", StageFileImage(DATA_VERSION + 1, {}), "ステージファイル newer.stg4_000 の読み込みに失敗しました！"},
+      {"newer.stg4_000", StageFileImage(DATA_VERSION + 1, {}),
+       "ステージファイル newer.stg4_000 の読み込みに失敗しました！"},
       {"missing.stg4_000", "", "ステージファイル missing.stg4_000 の読み込みに失敗しました！"},
-      {"badsize.stg4_000", StageFileImage(DATA_VERSION, {{2, -4}}), "ステージファイル badsize.stg4_000 の読み込みに失敗しました！"},
+      {"badsize.stg4_000", StageFileImage(DATA_VERSION, {{2, -4}}),
+       "ステージファイル badsize.stg4_000 の読み込みに失敗しました！"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -103,8 +103,9 @@ inline std::string StageFileImage(int v, const std::map<int, int64_t>& numbers, 
   file.I32(static_cast<int64_t>(tail.ranking.size()));
   for (int32_t kind : tail.ranking) file.I32(kind);
   for (int i = 0; i < STAGE_AREA_COUNT; ++i) {
-    file.Append(LayoutBody({{4, 1, 0}, {4, 1, 125}, {4, 1, 125}, {4, 1, 125}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}},
-                           v, {{1, i + 1}, {2, 1}, {5, 7}}));
+    file.Append(
+        LayoutBody({{4, 1, 0}, {4, 1, 125}, {4, 1, 125}, {4, 1, 125}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}, {4, 1, 0}}, v,
+                   {{1, i + 1}, {2, 1}, {5, 7}}));
   }
   const DefTail blockTail{}, itemTail{};
   DefTail charaTail;

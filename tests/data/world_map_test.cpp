@@ -66,9 +66,12 @@ TEST(WorldMap, SetSizeLaysOutRowsByPowersOfTwo) {
     int nWidth, nHeight, nResult, nPitch, nShift;
     size_t nCells;
   } cases[] = {
-      {20, 15, 1, 32, 5, 480}, {33, 2, 1, 64, 6, 128}, {32, 1, 1, 32, 5, 32}, {1, 1, 1, 1, 0, 1},
-      {0, 5, 0, 32, 5, 480},    // refused, nothing changed
-      {-3, 5, 0, 32, 5, 480},   // a negative width would never end the shift count
+      {20, 15, 1, 32, 5, 480},
+      {33, 2, 1, 64, 6, 128},
+      {32, 1, 1, 32, 5, 32},
+      {1, 1, 1, 1, 0, 1},
+      {0, 5, 0, 32, 5, 480},   // refused, nothing changed
+      {-3, 5, 0, 32, 5, 480},  // a negative width would never end the shift count
       {WORLDMAP_SIZE_MAX + 1, 5, 0, 32, 5, 480},
   };
   for (const Case& c : cases) {
@@ -279,10 +282,18 @@ TEST(WorldMapEntry, VariableConditionComparisons) {
     int32_t nCmp, nVar, nValue;
     bool bHolds;
   } cases[] = {
-      {MAPCMP_EQUAL, 5, 5, true},          {MAPCMP_NOT_EQUAL, 5, 5, false},  {MAPCMP_AT_LEAST, 5, 5, true},
-      {MAPCMP_AT_MOST, 4, 5, true},        {MAPCMP_GREATER, 5, 5, false},    {MAPCMP_LESS, 4, 5, true},
-      {MAPCMP_DIVISIBLE, -9, 3, true},     {MAPCMP_DIVISIBLE, 7, 0, true},   {MAPCMP_NOT_DIVISIBLE, 7, 0, false},
-      {MAPCMP_NOT_DIVISIBLE, 7, -3, true}, {MAPCMP_DIVISIBLE, INT_MIN, -1, true}, {8, 5, 5, false},
+      {MAPCMP_EQUAL, 5, 5, true},
+      {MAPCMP_NOT_EQUAL, 5, 5, false},
+      {MAPCMP_AT_LEAST, 5, 5, true},
+      {MAPCMP_AT_MOST, 4, 5, true},
+      {MAPCMP_GREATER, 5, 5, false},
+      {MAPCMP_LESS, 4, 5, true},
+      {MAPCMP_DIVISIBLE, -9, 3, true},
+      {MAPCMP_DIVISIBLE, 7, 0, true},
+      {MAPCMP_NOT_DIVISIBLE, 7, 0, false},
+      {MAPCMP_NOT_DIVISIBLE, 7, -3, true},
+      {MAPCMP_DIVISIBLE, INT_MIN, -1, true},
+      {8, 5, 5, false},
       {-1, 5, 5, false},
   };
   for (const Case& c : cases) {
@@ -345,10 +356,10 @@ TEST(WorldMapEntry, HasStageComparesTheNameWithoutItsSequencePart) {
     const char* name;
     int separate, key1, key2, nResult;
   } cases[] = {
-      {"w1.", 0, 0, 0, 1},   {"w1-2.", 0, 0, 0, 1}, {"w2.", 0, 0, 0, 1}, {"w1-1.", 0, 0, 0, 0},
-      {"w3.", 0, 0, 0, 0},   // not a stage entry
-      {"w4.", 0, 0, 0, 0},   // stored under its own name only
-      {"w4.", 1, 2, 3, 1},   {"w4.", 1, 2, 4, 0}, {"w1.", 1, 1, 0, 0}, {"W1.", 0, 0, 0, 0},
+      {"w1.", 0, 0, 0, 1}, {"w1-2.", 0, 0, 0, 1}, {"w2.", 0, 0, 0, 1}, {"w1-1.", 0, 0, 0, 0},
+      {"w3.", 0, 0, 0, 0},  // not a stage entry
+      {"w4.", 0, 0, 0, 0},  // stored under its own name only
+      {"w4.", 1, 2, 3, 1}, {"w4.", 1, 2, 4, 0},   {"w1.", 1, 1, 0, 0}, {"W1.", 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

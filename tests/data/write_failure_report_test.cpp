@@ -45,7 +45,8 @@ TEST_F(WriteFailureReport, FailedWritesAreReportedAndKeepTheOldFile) {
     const std::string name = fs::path(c.path).filename().string();
     EXPECT_NE(err.find("tarnwick4: "), std::string::npos) << err;
     EXPECT_NE(err.find(std::string(c.path)), std::string::npos) << err;
-    EXPECT_NE(dir.ReadFile("Report_Game.txt").find(std::string(c.path) + " の書き込みに失敗しました！"), std::string::npos)
+    EXPECT_NE(dir.ReadFile("Report_Game.txt").find(std::string(c.path) + " の書き込みに失敗しました！"),
+              std::string::npos)
         << dir.ReadFile("Report_Game.txt");
   }
   EXPECT_EQ(dir.ReadFile("Window.dat/keep.txt"), "old");

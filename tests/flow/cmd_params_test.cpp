@@ -25,7 +25,9 @@ class FakeRefs final : public cDataRefs {
   int KeepTestFlows() const override { return 0; }
 };
 
-ARRANGEENTRY Entry(int kind, int param, int op, int scope, int var) { return ARRANGEENTRY{kind, param, op, scope, var}; }
+ARRANGEENTRY Entry(int kind, int param, int op, int scope, int var) {
+  return ARRANGEENTRY{kind, param, op, scope, var};
+}
 
 cFlowCommand Shot() {
   cFlowCommand c;

@@ -47,8 +47,8 @@ TEST_F(Conditions, ListModes) {
     int result;
   };
   const Case cases[] = {
-      {{}, 0, 1},         {{}, 1, 0},         {{yes, yes}, 0, 1}, {{yes, no}, 0, 0},
-      {{no, yes}, 1, 1},  {{no, no}, 1, 0},   {{yes}, 2, 0},      {{yes}, -1, 0},
+      {{}, 0, 1},        {{}, 1, 0},       {{yes, yes}, 0, 1}, {{yes, no}, 0, 0},
+      {{no, yes}, 1, 1}, {{no, no}, 1, 0}, {{yes}, 2, 0},      {{yes}, -1, 0},
   };
   for (const Case& c : cases) {
     cSafeVector<cCond> list;
@@ -65,11 +65,12 @@ TEST_F(Conditions, VariableComparisons) {
     int result;
   };
   const Case cases[] = {
-      {CMP_EQ, -12, 1}, {CMP_NE, -12, 0}, {CMP_GE, -12, 1}, {CMP_LE, -13, 0}, {CMP_GT, -13, 1}, {CMP_LT, -12, 0},
-      {CMP_DIVISIBLE, 4, 1}, {CMP_DIVISIBLE, -5, 0}, {CMP_DIVISIBLE, 0, 1}, {CMP_NOT_DIVISIBLE, 0, 0},
-      {CMP_NOT_DIVISIBLE, -5, 1}, {8, -12, 0},
+      {CMP_EQ, -12, 1},      {CMP_NE, -12, 0},          {CMP_GE, -12, 1},           {CMP_LE, -13, 0},
+      {CMP_GT, -13, 1},      {CMP_LT, -12, 0},          {CMP_DIVISIBLE, 4, 1},      {CMP_DIVISIBLE, -5, 0},
+      {CMP_DIVISIBLE, 0, 1}, {CMP_NOT_DIVISIBLE, 0, 0}, {CMP_NOT_DIVISIBLE, -5, 1}, {8, -12, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(CheckCond(CommonVarIs(3, c.value, c.op), nullptr), c.result) << c.op << " " << c.value;
+  for (const Case& c : cases)
+    EXPECT_EQ(CheckCond(CommonVarIs(3, c.value, c.op), nullptr), c.result) << c.op << " " << c.value;
   Var(3) = std::numeric_limits<int32_t>::min();
   EXPECT_EQ(CheckCond(CommonVarIs(3, -1, CMP_DIVISIBLE), nullptr), 1);
   cCond unknown = CommonVarIs(3, 0);

@@ -20,8 +20,8 @@ cFlowCommand StatusCommand(Params params) {
 
 // Left side: a status of an owner, set by a constant.
 Params SetStatus(int owner, int kind, int32_t value, int op = CALC_SET) {
-  return {{STP_LEFT_CLASS, 0}, {STP_LEFT_OWNER, owner}, {STP_LEFT_KIND, kind}, {STP_OPERATION, op},
-          {STP_RIGHT_TYPE, 0}, {STP_CONSTANT, value}};
+  return {{STP_LEFT_CLASS, 0}, {STP_LEFT_OWNER, owner}, {STP_LEFT_KIND, kind},
+          {STP_OPERATION, op}, {STP_RIGHT_TYPE, 0},     {STP_CONSTANT, value}};
 }
 
 class ExecStatusTest : public FlowTest {
@@ -34,19 +34,32 @@ TEST_F(ExecStatusTest, VariablesTakeEveryOperandKindWithinTheirLimits) {
   EXPECT_EQ(g_SaveData.m_CommonVars[5], 999999);
 
   stage.stageVars[7] = 12;
-  Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_SCOPE, 0}, {STP_LEFT_VAR, 6}, {STP_RIGHT_TYPE, 3}, {STP_RIGHT_SCOPE, 1},
+  Run({{STP_LEFT_CLASS, 1},
+       {STP_LEFT_SCOPE, 0},
+       {STP_LEFT_VAR, 6},
+       {STP_RIGHT_TYPE, 3},
+       {STP_RIGHT_SCOPE, 1},
        {STP_RIGHT_VAR, 7}});
   EXPECT_EQ(g_SaveData.m_CommonVars[6], 12);
 
   me->vars[3] = -40;
-  Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_SCOPE, 1}, {STP_LEFT_VAR, 2}, {STP_RIGHT_TYPE, 2}, {STP_RIGHT_OWNER, 0},
-       {STP_RIGHT_KIND, CSTAT_VAR}, {STP_RIGHT_VAR, 3}});
+  Run({{STP_LEFT_CLASS, 1},
+       {STP_LEFT_SCOPE, 1},
+       {STP_LEFT_VAR, 2},
+       {STP_RIGHT_TYPE, 2},
+       {STP_RIGHT_OWNER, 0},
+       {STP_RIGHT_KIND, CSTAT_VAR},
+       {STP_RIGHT_VAR, 3}});
   EXPECT_EQ(stage.stageVars[2], -40);
 
   // A random operand between the two bounds, in either order.
   for (int seed = 1; seed <= 40; ++seed) {
     t4::platform::SeedRand(static_cast<uint32_t>(seed));
-    Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_SCOPE, 1}, {STP_LEFT_VAR, 1}, {STP_RIGHT_TYPE, 1}, {STP_RAND_A, 10},
+    Run({{STP_LEFT_CLASS, 1},
+         {STP_LEFT_SCOPE, 1},
+         {STP_LEFT_VAR, 1},
+         {STP_RIGHT_TYPE, 1},
+         {STP_RAND_A, 10},
          {STP_RAND_B, 5}});
     EXPECT_GE(stage.stageVars[1], 5);
     EXPECT_LE(stage.stageVars[1], 10);
@@ -110,16 +123,11 @@ TEST_F(ExecStatusTest, CharacterStatusesUseTheirWidthsAndLimits) {
   };
   const Case cases[] = {
       {CSTAT_CHARA_ID, 50, CALC_ADD, 100, 0},  // the byte wraps before the clamp
-      {CSTAT_CHARA_ID, 50, CALC_ADD, 40, 90},
-      {CSTAT_Z, 3, CALC_SET, 9, 7},
-      {CSTAT_MARK, 100, CALC_ADD, 50, 119},
-      {CSTAT_BODY_POWER, 0, CALC_SET, -2000000, -999999},
-      {CSTAT_BODY_IMPACT, 0, CALC_SUB, 30, -20},
-      {CSTAT_DEFENCE, 10, CALC_SUB, 20, 0},
-      {CSTAT_IMPACT_RESIST, 5, CALC_MUL, 5, 20},
-      {CSTAT_STOPPING, 10, CALC_MUL, 30, 200},
-      {CSTAT_SCORE, 0, CALC_SET, -5, -5},
-      {CSTAT_VAR, 7, CALC_MOD, 4, 3},
+      {CSTAT_CHARA_ID, 50, CALC_ADD, 40, 90},    {CSTAT_Z, 3, CALC_SET, 9, 7},
+      {CSTAT_MARK, 100, CALC_ADD, 50, 119},      {CSTAT_BODY_POWER, 0, CALC_SET, -2000000, -999999},
+      {CSTAT_BODY_IMPACT, 0, CALC_SUB, 30, -20}, {CSTAT_DEFENCE, 10, CALC_SUB, 20, 0},
+      {CSTAT_IMPACT_RESIST, 5, CALC_MUL, 5, 20}, {CSTAT_STOPPING, 10, CALC_MUL, 30, 200},
+      {CSTAT_SCORE, 0, CALC_SET, -5, -5},        {CSTAT_VAR, 7, CALC_MOD, 4, 3},
   };
   cCharaDef& d = me->def;
   auto field = [&](int kind) -> int32_t {
@@ -140,7 +148,11 @@ TEST_F(ExecStatusTest, CharacterStatusesUseTheirWidthsAndLimits) {
     d.m_cCharaId = d.m_cZOrder = d.m_cBodyImpact = d.m_cImpactResist = static_cast<int8_t>(c.start);
     d.m_sBadgeNo = d.m_sStopping = static_cast<int16_t>(c.start);
     d.m_nBodyPower = d.m_nDefence = d.m_nScore = me->vars[4] = c.start;
-    Run({{STP_LEFT_OWNER, 0}, {STP_LEFT_KIND, c.kind}, {STP_LEFT_VAR, 4}, {STP_OPERATION, c.op}, {STP_CONSTANT, c.operand}});
+    Run({{STP_LEFT_OWNER, 0},
+         {STP_LEFT_KIND, c.kind},
+         {STP_LEFT_VAR, 4},
+         {STP_OPERATION, c.op},
+         {STP_CONSTANT, c.operand}});
     EXPECT_EQ(field(c.kind), c.expected) << "kind " << c.kind;
   }
   EXPECT_EQ(me->frictionRefreshes, 1);  // after the stop-ease change
@@ -155,7 +167,11 @@ TEST_F(ExecStatusTest, SightOnlyForSideZeroAndThenTheRadiusInDots) {
   EXPECT_EQ(targets[0]->sightRadius, -1);
   // As a right operand a non-zero side ends the command too.
   g_SaveData.m_CommonVars[1] = 77;
-  Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_VAR, 1}, {STP_RIGHT_TYPE, 2}, {STP_RIGHT_OWNER, 1}, {STP_RIGHT_KIND, CSTAT_SIGHT}});
+  Run({{STP_LEFT_CLASS, 1},
+       {STP_LEFT_VAR, 1},
+       {STP_RIGHT_TYPE, 2},
+       {STP_RIGHT_OWNER, 1},
+       {STP_RIGHT_KIND, CSTAT_SIGHT}});
   EXPECT_EQ(g_SaveData.m_CommonVars[1], 77);
 }
 
@@ -213,17 +229,17 @@ TEST_F(ExecStatusTest, SystemStatusesAsOperands) {
   stage.time = 321;
   g_SaveData.m_nLives = LIVES_INFINITE;
   const Case cases[] = {
-      {SSTAT_LIVES, 0, false, 100},
-      {SSTAT_LIVES, 1, false, 0},
-      {SSTAT_TIME, 0, false, 321},
-      {SSTAT_TIME, 0, true, 0},
-      {9, 0, false, 0},
+      {SSTAT_LIVES, 0, false, 100}, {SSTAT_LIVES, 1, false, 0}, {SSTAT_TIME, 0, false, 321},
+      {SSTAT_TIME, 0, true, 0},     {9, 0, false, 0},
   };
   for (const Case& c : cases) {
     g_SystemData.m_bCompat819 = c.livesCompat;
     stage.bNoTimeLimit = c.bNoTimeLimit;
     g_SaveData.m_CommonVars[1] = -1;
-    Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_VAR, 1}, {STP_RIGHT_TYPE, 2}, {STP_RIGHT_OWNER, OWNER_SYSTEM},
+    Run({{STP_LEFT_CLASS, 1},
+         {STP_LEFT_VAR, 1},
+         {STP_RIGHT_TYPE, 2},
+         {STP_RIGHT_OWNER, OWNER_SYSTEM},
          {STP_RIGHT_KIND, c.kind}});
     EXPECT_EQ(g_SaveData.m_CommonVars[1], c.expected) << c.kind << " " << c.livesCompat;
   }
@@ -243,30 +259,52 @@ TEST_F(ExecStatusTest, PositionsAreReadInTheirModeAndWrittenThroughAWarpRecord) 
     int32_t expected;
   };
   const Read reads[] = {
-      {CSTAT_X, 0, 0, 192},              // 308 - 116
-      {CSTAT_X, 1, 0, 64 - 320 + 308},   // scroll truncated, minus the margin in dots
+      {CSTAT_X, 0, 0, 192},             // 308 - 116
+      {CSTAT_X, 1, 0, 64 - 320 + 308},  // scroll truncated, minus the margin in dots
       {CSTAT_X, 2, 0, 308},
-      {CSTAT_Y, 0, 1, 108 - 224},        // the relative mode always uses the centres
-      {CSTAT_Y, 2, 1, 115 - 15},         // foot point
-      {CSTAT_Y, 2, 2, 115 - 15},         // walking: foot point
+      {CSTAT_Y, 0, 1, 108 - 224},  // the relative mode always uses the centres
+      {CSTAT_Y, 2, 1, 115 - 15},   // foot point
+      {CSTAT_Y, 2, 2, 115 - 15},   // walking: foot point
       {CSTAT_Y, 1, 0, 10 - 320 + 108},
   };
   for (const Read& r : reads) {
-    Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_VAR, 2}, {STP_RIGHT_TYPE, 2}, {STP_RIGHT_OWNER, 1}, {STP_RIGHT_KIND, r.kind},
-         {STP_RIGHT_COORD, r.mode}, {STP_RIGHT_YPOINT, r.point}});
+    Run({{STP_LEFT_CLASS, 1},
+         {STP_LEFT_VAR, 2},
+         {STP_RIGHT_TYPE, 2},
+         {STP_RIGHT_OWNER, 1},
+         {STP_RIGHT_KIND, r.kind},
+         {STP_RIGHT_COORD, r.mode},
+         {STP_RIGHT_YPOINT, r.point}});
     EXPECT_EQ(g_SaveData.m_CommonVars[2], r.expected) << r.kind << " mode " << r.mode;
   }
   targets[0]->bWalking = false;
-  Run({{STP_LEFT_CLASS, 1}, {STP_LEFT_VAR, 2}, {STP_RIGHT_TYPE, 2}, {STP_RIGHT_OWNER, 1}, {STP_RIGHT_KIND, CSTAT_Y},
-       {STP_RIGHT_COORD, 2}, {STP_RIGHT_YPOINT, 2}});
+  Run({{STP_LEFT_CLASS, 1},
+       {STP_LEFT_VAR, 2},
+       {STP_RIGHT_TYPE, 2},
+       {STP_RIGHT_OWNER, 1},
+       {STP_RIGHT_KIND, CSTAT_Y},
+       {STP_RIGHT_COORD, 2},
+       {STP_RIGHT_YPOINT, 2}});
   EXPECT_EQ(g_SaveData.m_CommonVars[2], 108);  // flying: centre
 
   // Writes: set places the point; add starts from 0 in the relative mode and from the reading
   // in the screen mode.
   Run({{STP_LEFT_OWNER, 0}, {STP_LEFT_KIND, CSTAT_X}, {STP_CONSTANT, 100}, {STP_LEFT_COORD, 1}});
-  Run({{STP_LEFT_OWNER, 0}, {STP_LEFT_KIND, CSTAT_X}, {STP_OPERATION, CALC_ADD}, {STP_CONSTANT, 10}, {STP_LEFT_COORD, 0}});
-  Run({{STP_LEFT_OWNER, 0}, {STP_LEFT_KIND, CSTAT_X}, {STP_OPERATION, CALC_ADD}, {STP_CONSTANT, 10}, {STP_LEFT_COORD, 2}});
-  Run({{STP_LEFT_OWNER, 0}, {STP_LEFT_KIND, CSTAT_Y}, {STP_CONSTANT, 99999}, {STP_LEFT_COORD, 2}, {STP_LEFT_YPOINT, 1}});
+  Run({{STP_LEFT_OWNER, 0},
+       {STP_LEFT_KIND, CSTAT_X},
+       {STP_OPERATION, CALC_ADD},
+       {STP_CONSTANT, 10},
+       {STP_LEFT_COORD, 0}});
+  Run({{STP_LEFT_OWNER, 0},
+       {STP_LEFT_KIND, CSTAT_X},
+       {STP_OPERATION, CALC_ADD},
+       {STP_CONSTANT, 10},
+       {STP_LEFT_COORD, 2}});
+  Run({{STP_LEFT_OWNER, 0},
+       {STP_LEFT_KIND, CSTAT_Y},
+       {STP_CONSTANT, 99999},
+       {STP_LEFT_COORD, 2},
+       {STP_LEFT_YPOINT, 1}});
   ASSERT_EQ(stage.warps.size(), 4u);
   const cEdMove& x = stage.warps[0].move;
   EXPECT_EQ(stage.warps[0].chara, me);
@@ -304,7 +342,7 @@ TEST_F(ExecStatusTest, OldProjectsWarpByDotsOffsetToTheBlockCorner) {
   const cEdMove& y = stage.warps[2].move;
   EXPECT_EQ(y.m_sTargetY, 0);
   EXPECT_EQ(y.m_sTargetDotY, 84);
-  EXPECT_EQ(y.m_cUnit, 0);    // the fresh record's own
+  EXPECT_EQ(y.m_cUnit, 0);  // the fresh record's own
   EXPECT_EQ(y.m_cYPoint, 0);
 }
 

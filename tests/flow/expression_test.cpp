@@ -49,8 +49,8 @@ TEST_F(ExpressionTest, OperatorsPrecedenceAndAssociativity) {
       {"12abc", 12},
       {"abc", 0},
       {"+5", 5},
-      {"1.5", 5},  // an unknown prefix after a token is dropped
-      {"()", 0},   // an empty group has the value 0
+      {"1.5", 5},        // an unknown prefix after a token is dropped
+      {"()", 0},         // an empty group has the value 0
       {"(1)(2)", 1},     // the value starts the word "1(2)", read as the constant 1
       {"(0 - 5)x", -5},  // likewise "-5x"
       {"-(2)", 0},       // "(" inside a word that is no function name is an ordinary character
@@ -105,13 +105,23 @@ TEST_F(ExpressionTest, StatusesOfEachObject) {
     int32_t expected;
   };
   const Case cases[] = {
-      {"v1", 11},       {"my.v1", 11},    {"v8", 18},      {"tg.v1", 21},       {"tg1.v1", 21},
-      {"tg2.v1", 22},   {"tg3.v1", 23},   {"tg4.v1", 24},  {"pl.v1", 31},       {"pl.mhp", 444},
-      {"hp", 80},       {"sp", 30},       {"mhp", 100},    {"msp", 50},         {"cid", 42},
-      {"z", 5},         {"mark", 117},    {"sight", 12},   {"power", -300},     {"imp", -7},
-      {"def", 9000},    {"impd", 19},     {"stop", 150},   {"getsc", 4321},     {"time", 77},
-      {"sys.time", 77}, {"tg2.time", 77}, {"scrlx", -30},  {"scrly", 45},       {"score", 5555},
-      {"sys.score", 5555}, {"life", 3}, {"sys.C2", 0}, {"tg.hp + my.hp * 2", 240},
+      {"v1", 11},          {"my.v1", 11},
+      {"v8", 18},          {"tg.v1", 21},
+      {"tg1.v1", 21},      {"tg2.v1", 22},
+      {"tg3.v1", 23},      {"tg4.v1", 24},
+      {"pl.v1", 31},       {"pl.mhp", 444},
+      {"hp", 80},          {"sp", 30},
+      {"mhp", 100},        {"msp", 50},
+      {"cid", 42},         {"z", 5},
+      {"mark", 117},       {"sight", 12},
+      {"power", -300},     {"imp", -7},
+      {"def", 9000},       {"impd", 19},
+      {"stop", 150},       {"getsc", 4321},
+      {"time", 77},        {"sys.time", 77},
+      {"tg2.time", 77},    {"scrlx", -30},
+      {"scrly", 45},       {"score", 5555},
+      {"sys.score", 5555}, {"life", 3},
+      {"sys.C2", 0},       {"tg.hp + my.hp * 2", 240},
   };
   for (const Case& c : cases) EXPECT_EQ(Value(c.expression), c.expected) << c.expression;
   EXPECT_TRUE(BoxTexts().empty());
@@ -156,15 +166,33 @@ TEST_F(ExpressionTest, AssignmentRangesAndWidths) {
     int32_t expected;
   };
   const Case cases[] = {
-      {"cid = 300", "cid", 99},     {"cid = -4", "cid", 0},         {"z = -1", "z", 0},
-      {"z = 8", "z", 7},            {"mark = 500", "mark", 119},    {"sight = 50", "sight", 40},
-      {"power = -2000000", "power", -999999}, {"imp = 30", "imp", 20}, {"imp = -30", "imp", -20},
-      {"def = -5", "def", 0},       {"impd = 21", "impd", 20},      {"stop = 201", "stop", 200},
-      {"stop = 70000", "stop", 200}, {"getsc = -5", "getsc", -5},   {"hp = 500", "hp", 100},
-      {"sp = -1", "sp", 0},         {"mhp = 0", "mhp", 1},          {"msp = 2000000", "msp", 999999},
-      {"v8 = 1000000", "v8", 999999}, {"tg3.v2 = -7", "tg3.v2", -7}, {"time = 1000", "time", 999},
-      {"time = -1", "time", 0},     {"scrlx = -500", "scrlx", -480}, {"scrly = 481", "scrly", 480},
-      {"score = 1000000", "score", 999999}, {"life = 100", "life", 99}, {"life = -1", "life", 0},
+      {"cid = 300", "cid", 99},
+      {"cid = -4", "cid", 0},
+      {"z = -1", "z", 0},
+      {"z = 8", "z", 7},
+      {"mark = 500", "mark", 119},
+      {"sight = 50", "sight", 40},
+      {"power = -2000000", "power", -999999},
+      {"imp = 30", "imp", 20},
+      {"imp = -30", "imp", -20},
+      {"def = -5", "def", 0},
+      {"impd = 21", "impd", 20},
+      {"stop = 201", "stop", 200},
+      {"stop = 70000", "stop", 200},
+      {"getsc = -5", "getsc", -5},
+      {"hp = 500", "hp", 100},
+      {"sp = -1", "sp", 0},
+      {"mhp = 0", "mhp", 1},
+      {"msp = 2000000", "msp", 999999},
+      {"v8 = 1000000", "v8", 999999},
+      {"tg3.v2 = -7", "tg3.v2", -7},
+      {"time = 1000", "time", 999},
+      {"time = -1", "time", 0},
+      {"scrlx = -500", "scrlx", -480},
+      {"scrly = 481", "scrly", 480},
+      {"score = 1000000", "score", 999999},
+      {"life = 100", "life", 99},
+      {"life = -1", "life", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Run(c.text), 1) << c.text;
@@ -219,13 +247,8 @@ TEST_F(ExpressionTest, OlderSwitches) {
   };
   g_SaveData.m_nLives = LIVES_INFINITE;
   const Case cases[] = {
-      {"10 - 4 - 3", 0, 0, 3},
-      {"10 - 4 - 3", 1, 0, 6},  // old fold: the right operand stays as a token of its own
-      {"2 * 3 + 1", 0, 0, 7},
-      {"2 * 3 + 1", 1, 0, 6},
-      {"1 + 2 * 3", 1, 0, 7},
-      {"life", 0, 0, 100},
-      {"life", 0, 1, 0},
+      {"10 - 4 - 3", 0, 0, 3}, {"10 - 4 - 3", 1, 0, 6},  // old fold: the right operand stays as a token of its own
+      {"2 * 3 + 1", 0, 0, 7},  {"2 * 3 + 1", 1, 0, 6},  {"1 + 2 * 3", 1, 0, 7}, {"life", 0, 0, 100}, {"life", 0, 1, 0},
   };
   for (const Case& c : cases) {
     g_SystemData.m_bCompat752 = c.fold;

@@ -66,9 +66,8 @@ TEST(KeyConditionModes, AllAnyAndExactlyOneCountTheHeldKeys) {
     int matched;
   };
   const Case cases[] = {
-      {MODE_ALL, 0, 0}, {MODE_ALL, 1, 0}, {MODE_ALL, 2, 0}, {MODE_ALL, 3, 1},
-      {MODE_ANY, 0, 0}, {MODE_ANY, 1, 1}, {MODE_ANY, 2, 1}, {MODE_ANY, 3, 1},
-      {MODE_ONE, 0, 0}, {MODE_ONE, 1, 1}, {MODE_ONE, 2, 1}, {MODE_ONE, 3, 0},
+      {MODE_ALL, 0, 0}, {MODE_ALL, 1, 0}, {MODE_ALL, 2, 0}, {MODE_ALL, 3, 1}, {MODE_ANY, 0, 0}, {MODE_ANY, 1, 1},
+      {MODE_ANY, 2, 1}, {MODE_ANY, 3, 1}, {MODE_ONE, 0, 0}, {MODE_ONE, 1, 1}, {MODE_ONE, 2, 1}, {MODE_ONE, 3, 0},
   };
   for (const Case& c : cases) {
     const cKeyCond k = Held({KEY_BUTTON_1, KEY_BUTTON_2}, c.mode);

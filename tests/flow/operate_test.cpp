@@ -49,10 +49,10 @@ void CheckNarrow(std::initializer_list<IntCase> cases, void (*operate)(T*, int32
 }
 
 TEST(OperateNarrow, EightAndSixteenBitFieldsWrapAtTheirWidthBeforeTheClamp) {
-  CheckNarrow<int8_t>({{50, 100, CALC_ADD, 0, 99, 0},   // 150 wraps to -106, then the clamp
-                       {0, 300, CALC_SET, 0, 99, 44},   // the operand is narrowed first
+  CheckNarrow<int8_t>({{50, 100, CALC_ADD, 0, 99, 0},  // 150 wraps to -106, then the clamp
+                       {0, 300, CALC_SET, 0, 99, 44},  // the operand is narrowed first
                        {10, 5, CALC_SUB, 0, 99, 5},
-                       {100, 2, CALC_MUL, 0, 99, 99},   // beyond the byte: the upper bound
+                       {100, 2, CALC_MUL, 0, 99, 99},  // beyond the byte: the upper bound
                        {-100, 2, CALC_MUL, -20, 20, -20},
                        {-128, -1, CALC_DIV, -20, 20, -20},  // no trap: -128 / -1 wraps to -128
                        {-128, -1, CALC_MOD, -20, 20, 0},

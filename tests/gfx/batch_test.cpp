@@ -94,7 +94,7 @@ TEST_P(BatchTest, RefusedBatchBeyondTheLimitKeepsTheEnclosingOnes) {
   ASSERT_EQ(g_nBatchCount, DD_BATCH_MAX);
   DDBeginBatch(0);  // refused
   DrawU(10);
-  DDEndBatch();     // ends the refused one only
+  DDEndBatch();  // ends the refused one only
   EXPECT_EQ(g_nBatchCount, DD_BATCH_MAX);
   EXPECT_EQ(At(11, 1), 0u);
   for (int i = 1; i < DD_BATCH_MAX; ++i) DDEndBatch();

@@ -63,8 +63,8 @@ TEST_P(DDBlitTest, ClipsAtEveryEdge) {
     uint32_t rgb;
   };
   const Case cases[] = {
-      {-1, 0, 0, 0, 0x00FF00},       // left: the second column lands at x = 0
-      {0, -1, 1, 0, 0xFFFFFF},       // top
+      {-1, 0, 0, 0, 0x00FF00},         // left: the second column lands at x = 0
+      {0, -1, 1, 0, 0xFFFFFF},         // top
       {638, 479, 639, 479, 0x00FF00},  // right and bottom
   };
   for (const Case& c : cases) {
@@ -81,9 +81,8 @@ TEST_P(DDBlitTest, ClipsAtEveryEdge) {
 
 TEST_P(DDBlitTest, NegativeDestinationDrawsTheRightPartOfTheCell) {
   DDSURFACEDATA wide;
-  ASSERT_TRUE(f.Load(&wide, f.Bmp("w.bmp", MakeRgbImage(32, 1, 24, [](int x, int) {
-    return static_cast<uint32_t>(x * 8) << 16;
-  }))));
+  ASSERT_TRUE(f.Load(
+      &wide, f.Bmp("w.bmp", MakeRgbImage(32, 1, 24, [](int x, int) { return static_cast<uint32_t>(x * 8) << 16; }))));
   DDBlt(&BackBuffer, -10, 0, 32, 1, &wide, 0, 0, BLT_OPAQUE);
   EXPECT_EQ(At(0, 0), Stored(80u << 16));
   EXPECT_EQ(At(21, 0), Stored(248u << 16));

@@ -11,8 +11,7 @@ TEST(DDDialogModeTest, BoxThatCannotBeShownOverTheFullScreenIsSkipped) {
     SCOPED_TRACE(mode.name);
     DDFixture f;
     ASSERT_TRUE(f.Init(mode));
-    const auto failing = mode.d3d ? t4::platform::raster::Op::SetDialogBoxMode
-                                        : t4::platform::raster::Op::FlipToGdi;
+    const auto failing = mode.d3d ? t4::platform::raster::Op::SetDialogBoxMode : t4::platform::raster::Op::FlipToGdi;
     f.boxes.QueueAnswer(IDYES);
     f.system.InjectFailure(failing);
     EXPECT_EQ(ShowMessageBox("question", "caption", MB_YESNO), 0);

@@ -26,7 +26,9 @@ Img Read(DDSURFACEDATA* sd) {
 
 int To8(int v, int mask) { return mask ? v * 255 / mask : 0; }
 int From8(int v, int mask) { return v * mask / 255; }
-uint32_t Half32(uint32_t a, uint32_t b) { return ((a & 0xFEFEFEu) >> 1) + ((b & 0xFEFEFEu) >> 1) + (a & b & 0x010101u); }
+uint32_t Half32(uint32_t a, uint32_t b) {
+  return ((a & 0xFEFEFEu) >> 1) + ((b & 0xFEFEFEu) >> 1) + (a & b & 0x010101u);
+}
 
 class EffectReferenceTest : public EffectTest {
  protected:
@@ -105,7 +107,8 @@ class EffectReferenceTest : public EffectTest {
   static void Walk(Img& d, const Img& s, const int g[6], F f) {
     for (int64_t i = 0; i < g[3]; ++i)
       for (int64_t j = 0; j < g[2]; ++j)
-        if (d.In(g[0] + j, g[1] + i) && s.In(g[4] + j, g[5] + i)) f(d.At(g[0] + j, g[1] + i), s.px[(g[5] + i) * s.w + g[4] + j]);
+        if (d.In(g[0] + j, g[1] + i) && s.In(g[4] + j, g[5] + i))
+          f(d.At(g[0] + j, g[1] + i), s.px[(g[5] + i) * s.w + g[4] + j]);
   }
 
   std::mt19937 m_Rnd{20261210};
@@ -125,7 +128,8 @@ TEST_P(EffectReferenceTest, TranslucentBlit) {
           }
           if (keyed && Clear(p)) return;
           if (Bytes() == 4) {
-            q = Render() ? 0xFF000000u | Half32(p, q) : (q & 0xFF000000u) | (q == g_dwColorKey ? p & 0xFFFFFF : Half32(p, q));
+            q = Render() ? 0xFF000000u | Half32(p, q)
+                         : (q & 0xFF000000u) | (q == g_dwColorKey ? p & 0xFFFFFF : Half32(p, q));
             return;
           }
           int a[3], b[3], c[3];
@@ -151,8 +155,8 @@ TEST_P(EffectReferenceTest, TintEveryStrength) {
     Compare(
         12,
         [&](DDSURFACEDATA* d, DDSURFACEDATA* s, const int* g, bool keyed) {
-          DDBltTint(d, g[0], g[1], g[2], g[3], s, g[4], g[5], keyed ? BLT_TRANSPARENT : BLT_OPAQUE, g_Palette, g_HbtTable,
-                    index, strength, nullptr);
+          DDBltTint(d, g[0], g[1], g[2], g[3], s, g[4], g[5], keyed ? BLT_TRANSPARENT : BLT_OPAQUE, g_Palette,
+                    g_HbtTable, index, strength, nullptr);
         },
         [&](Img& d, const Img& s, const int* g, bool keyed) {
           const PALETTEENTRY& t = g_Palette[index];
@@ -227,7 +231,8 @@ TEST_P(EffectReferenceTest, RotationAtAnyAngle) {
         },
         [&](Img& d, const Img& s, const int* g, bool keyed) {
           const double theta = angle * 3.14159265358979 / 180;
-          const auto sn = static_cast<int64_t>(std::sin(theta) * 1024), cs = static_cast<int64_t>(std::cos(theta) * 1024);
+          const auto sn = static_cast<int64_t>(std::sin(theta) * 1024),
+                     cs = static_cast<int64_t>(std::cos(theta) * 1024);
           const int64_t PX = g[2] / 2, PY = g[3] / 3;
           // Every destination pixel: its turned source, when inside the picture and the source.
           for (int64_t ty = 0; ty < d.h; ++ty)
@@ -273,7 +278,8 @@ TEST_P(EffectReferenceHiColourTest, BlurAndMosaic) {
                   ++n;
                 }
               if (n == 0) continue;
-              const int c[3] = {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n), static_cast<int>(sum[2] / n)};
+              const int c[3] = {static_cast<int>(sum[0] / n), static_cast<int>(sum[1] / n),
+                                static_cast<int>(sum[2] / n)};
               uint32_t& q = d.At(g[0] + j, g[1] + i);
               q = Render() ? PackRender(c) : PackBlit(c, q);
             }
@@ -281,7 +287,8 @@ TEST_P(EffectReferenceHiColourTest, BlurAndMosaic) {
     Compare(
         10,
         [&](DDSURFACEDATA* d, DDSURFACEDATA* s, const int* g, bool keyed) {
-          DDBltMosaic(d, g[0], g[1], g[2], g[3], radius + 1, s, g[4], g[5], keyed ? BLT_TRANSPARENT : BLT_OPAQUE, nullptr);
+          DDBltMosaic(d, g[0], g[1], g[2], g[3], radius + 1, s, g[4], g[5], keyed ? BLT_TRANSPARENT : BLT_OPAQUE,
+                      nullptr);
         },
         [&](Img& d, const Img& s, const int* g, bool keyed) {
           const int block = radius + 1;

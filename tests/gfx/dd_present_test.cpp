@@ -19,7 +19,7 @@ TEST(DDPresentTest, LostDeviceIsResetAndTexturesComeBack) {
   lpDevice->SimulateLoss(false);
   EXPECT_EQ(DDFlip(60), 0);
   EXPECT_TRUE(f.display.IsMinimised());
-  EXPECT_EQ(DDRestoreSurface(), 0);  // not resettable yet: try again later
+  EXPECT_EQ(DDRestoreSurface(), 0);                             // not resettable yet: try again later
   DDBlt(&BackBuffer, 0, 0, 2, 2, &fromFile, 0, 0, BLT_OPAQUE);  // fails silently meanwhile
   lpDevice->MakeResettable();
   ASSERT_EQ(DDRestoreSurface(), 1);

@@ -51,7 +51,8 @@ TEST_P(PixelEffectTest, RotateNeverReadsBeforeOrAfterTheSource) {
 class RenderRotateTest : public PixelEffectTest {};
 
 TEST_P(RenderRotateTest, RenderRotateQuadLandsThePivotOnTheCentre) {
-  DDSURFACEDATA* src = Make(4, 4, [&](int x, int y) { return Colour(x + 4 * y); }, true);
+  DDSURFACEDATA* src = Make(
+      4, 4, [&](int x, int y) { return Colour(x + 4 * y); }, true);
   DDSURFACEDATA* dst = Plain(20, 20, Pack({}), true);
   EXPECT_TRUE(DDBltRotate(dst, 10, 10, 4, 4, 2, 2, 0, src, 0, 0, BLT_OPAQUE));
   EXPECT_EQ(Px(dst, 8, 8), Colour(0));
@@ -93,7 +94,7 @@ TEST_P(PixelEffectTest, LensClearsOutsideOnlyForRenderTargetsAtThirtyTwoBits) {
   DDBltLens(dst, 8, 8, 4, 2, src, 8, 8, BLT_TRANSPARENT, true, nullptr);
   EXPECT_EQ(Px(dst, 8, 8), Colour(1));
   EXPECT_EQ(Px(dst, 4, 4), Render() && g_nBpp == 32 ? 0u : bg);  // a corner of the square
-  EXPECT_EQ(Px(dst, 1, 1), bg);                                    // outside the square
+  EXPECT_EQ(Px(dst, 1, 1), bg);                                  // outside the square
 }
 
 TEST_P(PixelEffectTest, BlurAveragesTheWindowAboveAndLeft) {
@@ -119,7 +120,7 @@ TEST_P(ColourBlurTest, BlurSkipsTransparentPixelsAndTheOutsideOfTheSource) {
   DDSURFACEDATA* src = Make(3, 1, [&](int x, int) { return x == 0 ? Key() : Pack({x * 10, 2, 2}); });
   DDSURFACEDATA* dst = Plain(3, 1, bg);
   DDBltBlur(dst, 0, 0, 3, 1, 1, 1, src, 0, 0, BLT_TRANSPARENT, nullptr);
-  EXPECT_EQ(Px(dst, 0, 0), bg);               // transparent stays as it was
+  EXPECT_EQ(Px(dst, 0, 0), bg);                // transparent stays as it was
   EXPECT_EQ(Px(dst, 1, 0), Pack({10, 2, 2}));  // averaged only with itself
   EXPECT_EQ(Px(dst, 2, 0), Pack({15, 2, 2}));
   // A picture rectangle reaching past the source: pixels outside it are not counted.

@@ -10,7 +10,10 @@ namespace {
 class StripTest : public EffectTest {
  protected:
   uint32_t Colour(int n) const { return Pack({1 + n % 200, 1 + n / 200, 9}); }
-  DDSURFACEDATA* Picture(int w, int h) { return Make(w, h, [&](int x, int y) { return Colour(x + 100 * y); }, true); }
+  DDSURFACEDATA* Picture(int w, int h) {
+    return Make(
+        w, h, [&](int x, int y) { return Colour(x + 100 * y); }, true);
+  }
   DDSURFACEDATA* Screen() { return Plain(64, 48, Bg(), true); }
   uint32_t Bg() const { return Pack({0, 0, 200}); }
 };
@@ -83,8 +86,8 @@ TEST_P(StripTest, SpinTurnsBetweenTheTwoFaces) {
     int counter, left, width;
     bool faceB;
   };
-  for (const Case& c : {Case{0, 0, 64, false}, {31, 31, 2, false}, {32, 31, 2, true}, {63, 0, 64, true},
-                        {96, 31, 2, false}}) {
+  for (const Case& c :
+       {Case{0, 0, 64, false}, {31, 31, 2, false}, {32, 31, 2, true}, {63, 0, 64, true}, {96, 31, 2, false}}) {
     DDSURFACEDATA* dst = Plain(64, 1, Bg(), true);
     DDBltSpin(dst, 0, 0, 64, 1, a, 0, 0, b, 0, 0, 64, 1, BLT_OPAQUE, c.counter, 0);
     const uint32_t face = c.faceB ? Colour(2) : Colour(1);

@@ -43,8 +43,8 @@ TEST(DDSurfaceTest, SixteenBitBlitSurfacesKeepKeyLookalikesVisible) {
   g_lpDDCon->rgbTransmit_16 = {255, 0, 255};
   // 250 * 31 / 255 = 30: (250, 0, 250) is not the key; (255, 3, 255) converts onto it.
   const std::string file = f.Bmp("s.bmp", MakeRgbImage(3, 1, 24, [](int x, int) {
-    return x == 0 ? MAGENTA : x == 1 ? 0xFF03FFu : 0x0000FFu;
-  }));
+                                   return x == 0 ? MAGENTA : x == 1 ? 0xFF03FFu : 0x0000FFu;
+                                 }));
   DDSURFACEDATA sd;
   ASSERT_TRUE(f.Load(&sd, file));
   EXPECT_EQ(DDFixture::Pixel(&sd, 0, 0), 0xF81Fu);
@@ -119,7 +119,8 @@ TEST(DDSurfaceTest, GrowingAVectorKeepsTheResetListValid) {
   ASSERT_TRUE(f.Init({"d3d32", true, 32, 1}));
   std::vector<DDSURFACEDATA> surfaces;
   std::vector<IMAGESLOT> slots;
-  for (int i = 0; i < 20; ++i) ASSERT_TRUE(DDAddSurface(surfaces, slots, 4, 4, TRUE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr));
+  for (int i = 0; i < 20; ++i)
+    ASSERT_TRUE(DDAddSurface(surfaces, slots, 4, 4, TRUE, 0, DTMEMORYTYPE_VIDEO_RT, nullptr));
   size_t found = 0;
   for (DDSURFACEDATA* sd : g_SurfaceList)
     if (sd >= surfaces.data() && sd < surfaces.data() + surfaces.size()) ++found;

@@ -48,7 +48,8 @@ class EffectTest : public ::testing::TestWithParam<DDMode> {
     return sd;
   }
   DDSURFACEDATA* Plain(int w, int h, uint32_t raw, bool bTarget = false) {
-    return Make(w, h, [raw](int, int) { return raw; }, bTarget);
+    return Make(
+        w, h, [raw](int, int) { return raw; }, bTarget);
   }
   static uint32_t Px(DDSURFACEDATA* sd, int x, int y) { return DDFixture::Pixel(sd, x, y); }
   // Every pixel, row by row: to show that a call changed nothing.
@@ -70,7 +71,8 @@ class EffectTest : public ::testing::TestWithParam<DDMode> {
   }
   Fields Unpack(uint32_t p) const {
     if (g_nBpp == 8) return {static_cast<int>(p), 0, 0};
-    if (g_nBpp == 32) return {static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255), static_cast<int>(p & 255)};
+    if (g_nBpp == 32)
+      return {static_cast<int>(p >> 16 & 255), static_cast<int>(p >> 8 & 255), static_cast<int>(p & 255)};
     if (Render()) return {static_cast<int>(p >> 10 & 31), static_cast<int>(p >> 5 & 31), static_cast<int>(p & 31)};
     return {static_cast<int>(p >> 11 & 31), static_cast<int>(p >> 5 & 63), static_cast<int>(p & 31)};
   }

@@ -24,7 +24,8 @@ class FreeTypeEnvironment final : public ::testing::Environment {
   std::unique_ptr<t4::platform::text::Rasterizer> m_rasterizer;
   std::optional<t4::platform::text::ScopedRasterizer> m_installed;
 };
-[[maybe_unused]] ::testing::Environment* const g_freeType = ::testing::AddGlobalTestEnvironment(new FreeTypeEnvironment);
+[[maybe_unused]] ::testing::Environment* const g_freeType =
+    ::testing::AddGlobalTestEnvironment(new FreeTypeEnvironment);
 
 bool HaveIpaFonts() {
   auto face = GetRasterizer().Open("IPAGothic", 0, 16);
@@ -38,8 +39,8 @@ TEST(TextRasterizerTest, ProjectFaceNamesMapToJapaneseFaces) {
     const char* family;  // null: any face with kana
   };
   const Case cases[] = {
-      {"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ 明朝", "IPAMincho"}, {"ＭＳ Ｐ明朝", "IPAPMincho"},
-      {"MS UI Gothic", "IPAPGothic"}, {"No Such Face", nullptr},
+      {"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ 明朝", "IPAMincho"},
+      {"ＭＳ Ｐ明朝", "IPAPMincho"},  {"MS UI Gothic", "IPAPGothic"},    {"No Such Face", nullptr},
   };
   for (const Case& c : cases) {
     auto face = GetRasterizer().Open(c.face, 0, 16);

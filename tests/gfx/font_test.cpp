@@ -84,10 +84,8 @@ TEST_P(FontTest, PlacementWithCentringAndBrackets) {
     int inkX;  // first inked column for a draw at x = 100
   };
   const Case cases[] = {
-      {"ＭＳ ゴシック", 0, "(", 102},
-      {"ＭＳ Ｐゴシック", 0, "(", 106},   // a quarter cell further right
-      {"ＭＳ Ｐゴシック", 0, "（", 104},
-      {"ＭＳ Ｐゴシック", 1, "(", 104},   // centred: 8 - 8 / 2
+      {"ＭＳ ゴシック", 0, "(", 102},    {"ＭＳ Ｐゴシック", 0, "(", 106},  // a quarter cell further right
+      {"ＭＳ Ｐゴシック", 0, "（", 104}, {"ＭＳ Ｐゴシック", 1, "(", 104},  // centred: 8 - 8 / 2
       {"ＭＳ ゴシック", 1, "あ", 100},
   };
   for (const Case& c : cases) {

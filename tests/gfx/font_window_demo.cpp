@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
   cFont small, large;
   small.Create("ＭＳ ゴシック", 0, 16, 16, 16, 9, nullptr, 2, 7, nullptr, 1);
   large.Create("ＭＳ 明朝", 0, 30, 32, 32, 10, nullptr, 2, 7, nullptr, 0);
-  small.Draw(&BackBuffer, 40, 40, "日本語のテキスト表示テスト。\nひらがな、カタカナ、ｶﾀｶﾅ、漢字。\nScore 12345  残り時間 99");
+  small.Draw(&BackBuffer, 40, 40,
+             "日本語のテキスト表示テスト。\nひらがな、カタカナ、ｶﾀｶﾅ、漢字。\nScore 12345  残り時間 99");
   large.Draw(&BackBuffer, 40, 140, "ゲームオーバー\n続けますか？");
   small.DrawTextBox(&BackBuffer, 40, 300, 0, 0, "メッセージウィンドウの文章です。", 4);
   DDFlip(60);

@@ -41,9 +41,9 @@ TEST_P(FramesDigitsTest, NumbersInTheirField) {
   };
   const Case cases[] = {
       {0, 1, false, {0, -1, -1, -1, -1, -1}},
-      {7, 3, true, {-1, 7, -1, -1, -1, -1}},    // (3 - 1) x 4 / 2
+      {7, 3, true, {-1, 7, -1, -1, -1, -1}},  // (3 - 1) x 4 / 2
       {7, 3, false, {-1, -1, 7, -1, -1, -1}},
-      {42, 5, true, {-1, 4, 2, -1, -1, -1}},     // 3 x 4 / 2 = 6: cells start mid-cell 1
+      {42, 5, true, {-1, 4, 2, -1, -1, -1}},    // 3 x 4 / 2 = 6: cells start mid-cell 1
       {123456, 3, false, {1, 2, 3, 4, 5, 6}},   // wider than the field: drawn whole from x
       {-5, 3, false, {-1, -1, 0, -1, -1, -1}},  // a negative count shows as 0
       {INT32_MIN, 1, false, {0, -1, -1, -1, -1, -1}},
@@ -62,7 +62,8 @@ TEST_P(FramesDigitsTest, FrameBarsLieInsideAndFramedPictureOutside) {
   DDDrawFrame(&BackBuffer, 10, 10, 20, 10, 2, 7);
   for (auto [x, y] : {std::pair{10, 10}, {29, 19}, {11, 15}, {28, 15}, {20, 11}, {20, 18}})
     EXPECT_TRUE(Near(At(x, y), FRAME)) << x << "," << y;
-  for (auto [x, y] : {std::pair{12, 12}, {27, 17}, {9, 10}, {30, 10}, {10, 20}}) EXPECT_EQ(At(x, y), 0u) << x << "," << y;
+  for (auto [x, y] : {std::pair{12, 12}, {27, 17}, {9, 10}, {30, 10}, {10, 20}})
+    EXPECT_EQ(At(x, y), 0u) << x << "," << y;
   // Thicker than half the box: the bars overlap and fill it.
   DDDrawFrame(&BackBuffer, 50, 10, 6, 6, 4, 7);
   EXPECT_TRUE(Near(At(52, 12), FRAME));

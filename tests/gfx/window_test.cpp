@@ -38,8 +38,8 @@ TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
   for (int scale : {1, 2}) {
     const std::string done = dir.Str() + "/done" + std::to_string(scale);
     const std::string shot = dir.Str() + "/shot" + std::to_string(scale) + ".rgb";
-    const std::string cmd = "DISPLAY=" + x.Display() + " SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 exec " + T4_WINDOW_DEMO + " " +
-                            std::to_string(scale) + " " + done;
+    const std::string cmd = "DISPLAY=" + x.Display() + " SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 exec " +
+                            T4_WINDOW_DEMO + " " + std::to_string(scale) + " " + done;
     FILE* demo = popen(cmd.c_str(), "r");
     ASSERT_NE(demo, nullptr);
     char line[64] = {};
@@ -53,8 +53,9 @@ TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
     pclose(demo);
     ASSERT_TRUE(ready) << "scale " << scale;
     ASSERT_EQ(importStatus, 0) << "scale " << scale << " (" << x.Status() << "): "
-                               << std::string((std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(shot + ".err"))),
-                                              std::istreambuf_iterator<char>());
+                               << std::string(
+                                      (std::istreambuf_iterator<char>(*std::make_unique<std::ifstream>(shot + ".err"))),
+                                      std::istreambuf_iterator<char>());
     std::ifstream in(shot, std::ios::binary);
     std::vector<unsigned char> px((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_EQ(px.size(), static_cast<size_t>(SCREEN_W) * SCREEN_H * 3) << "scale " << scale;
@@ -68,10 +69,10 @@ TEST(WindowTest, PatternShowsAtOneAndTwoTimesSize) {
     };
     const int s = scale;
     const Probe probes[] = {
-        {10 * s, 10 * s, {255, 0, 0}},           {400 * s, 10 * s, {0, 255, 0}},
-        {10 * s, 300 * s, {0, 0, 255}},          {400 * s, 300 * s, {255, 255, 255}},
-        {100 * s, 100 * s, {255, 0, 255}},       {100 * s + s - 1, 100 * s + s - 1, {255, 0, 255}},
-        {101 * s, 100 * s, {255, 0, 0}},         {639 * s + s - 1, 479 * s + s - 1, {255, 255, 255}},
+        {10 * s, 10 * s, {255, 0, 0}},     {400 * s, 10 * s, {0, 255, 0}},
+        {10 * s, 300 * s, {0, 0, 255}},    {400 * s, 300 * s, {255, 255, 255}},
+        {100 * s, 100 * s, {255, 0, 255}}, {100 * s + s - 1, 100 * s + s - 1, {255, 0, 255}},
+        {101 * s, 100 * s, {255, 0, 0}},   {639 * s + s - 1, 479 * s + s - 1, {255, 255, 255}},
         {640 * s + 1, 10, {0, 0, 0}},
     };
     for (const Probe& p : probes) {

@@ -267,8 +267,8 @@ TEST_P(PanelDrawTest, RankingTitleDrawsSymbolCellsExceptInEnglish) {
   const int x = 100, y = 60;
   struct Case {
     int english;
-    int labelX;      // the label's first cell: after nine cells, or after twelve in English
-    bool symbols;    // the label's letters drawn as symbol cells (blue)
+    int labelX;    // the label's first cell: after nine cells, or after twelve in English
+    bool symbols;  // the label's letters drawn as symbol cells (blue)
   };
   for (const Case& c : {Case{0, x + 144, true}, Case{1, x + 192, false}}) {
     SCOPED_TRACE(c.english);

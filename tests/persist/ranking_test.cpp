@@ -65,12 +65,8 @@ TEST(RankingTest, RankAndInsert) {
   full.back() = 100;
   const Case cases[] = {
       {1, {500, 300, 300}, 300, 3},  // an equal value ranks below the older entries
-      {1, {500, 300, 300}, 301, 1},
-      {1, full, 100, -1},
-      {1, full, 101, 19},
-      {0, {6000, 7000}, 6500, 1},
-      {0, {6000, 7000}, 6000, 1},
-      {1, {}, INT_MIN, 0},
+      {1, {500, 300, 300}, 301, 1}, {1, full, 100, -1},         {1, full, 101, 19},
+      {0, {6000, 7000}, 6500, 1},   {0, {6000, 7000}, 6000, 1}, {1, {}, INT_MIN, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
@@ -137,10 +133,14 @@ TEST_F(RankingFileTest, OldAndMalformedFilesLoadAsFiveTablesOfTwentyRows) {
       {"three lists of version 180", RankingFile(180, {{1, {50}}, {1, {}}, {0, {}}}), 1, {1, 1, 0, 1, 1}},
       {"two short lists of version 902", RankingFile(902, {{0, {7, 8}}, {0, {}}}), 1, {0, 0, 0, 1, 1}},
       {"no list at all", RankingFile(902, {}), 1, {1, 1, 0, 1, 1}},
-      {"more lists and rows", RankingFile(902, std::vector<std::pair<int32_t, std::vector<int32_t>>>(7, {1, std::vector<int32_t>(25, 3)})),
-       1, {1, 1, 1, 1, 1}},
+      {"more lists and rows",
+       RankingFile(902, std::vector<std::pair<int32_t, std::vector<int32_t>>>(7, {1, std::vector<int32_t>(25, 3)})),
+       1,
+       {1, 1, 1, 1, 1}},
       {"a huge list count", LeWriter().I32(902).I32(0).I32(0).I32(0x7FFFFFFF).Bytes(), 0, {1, 1, 0, 1, 1}},
-      {"a negative row count", LeWriter().I32(902).I32(0).I32(0).I32(1).I32(1).I32(1).I32(0).I32(-1).Bytes(), 0,
+      {"a negative row count",
+       LeWriter().I32(902).I32(0).I32(0).I32(1).I32(1).I32(1).I32(0).I32(-1).Bytes(),
+       0,
        {1, 1, 0, 1, 1}},
   };
   for (const Case& c : cases) {
@@ -164,9 +164,8 @@ TEST(NumberTextTest, ClearTimesAndDigitCounts) {
     int t;
     const char* text;
   };
-  for (const TimeCase& c : {TimeCase{12345, "02:03.45"}, TimeCase{599999, "99:59.99"},
-                            TimeCase{600000, "100:00.00"}, TimeCase{0, "00:00.00"}, TimeCase{-1, "00:00.00"},
-                            TimeCase{INT_MIN, "00:00.00"}}) {
+  for (const TimeCase& c : {TimeCase{12345, "02:03.45"}, TimeCase{599999, "99:59.99"}, TimeCase{600000, "100:00.00"},
+                            TimeCase{0, "00:00.00"}, TimeCase{-1, "00:00.00"}, TimeCase{INT_MIN, "00:00.00"}}) {
     std::string out;
     FormatTime(out, c.t);
     EXPECT_EQ(out, c.text) << c.t;

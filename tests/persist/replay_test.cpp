@@ -55,7 +55,8 @@ TEST(ReplayTest, LongAndAlternatingStreamsRoundTripThroughTheRecord) {
   std::vector<Frame> longRun(70000, Frame{8, 0});
   longRun.emplace_back(int16_t{-32768}, int16_t{0x7F});
   std::vector<Frame> alternating;
-  for (int i = 0; i < 3000; ++i) alternating.emplace_back(static_cast<int16_t>(i % 2), static_cast<int16_t>(i % 3 == 0));
+  for (int i = 0; i < 3000; ++i)
+    alternating.emplace_back(static_cast<int16_t>(i % 2), static_cast<int16_t>(i % 3 == 0));
 
   for (const auto& frames : {longRun, alternating}) {
     cReplay replay;

@@ -176,7 +176,7 @@ TEST_F(SaveDataTest, MembersAnOldSaveLacksAreClearedEvenOverAnotherSave) {
     int32_t autoSave, resultHp, resultSp, mapReturn, menuX, menuY, mapDir;
   };
   const Case cases[] = {
-      {168, 0, 0, 0, 0, 0, 0, 0}, {169, 1, 0, 0, 0, 0, 0, 0}, {181, 1, 0, 0, 0, 0, 0, 0},
+      {168, 0, 0, 0, 0, 0, 0, 0},   {169, 1, 0, 0, 0, 0, 0, 0},   {181, 1, 0, 0, 0, 0, 0, 0},
       {182, 1, 11, 12, 0, 0, 0, 0}, {189, 1, 11, 12, 0, 0, 0, 0}, {190, 1, 11, 12, 1, 0, 0, 0},
       {191, 1, 11, 12, 1, 3, 4, 0}, {193, 1, 11, 12, 1, 3, 4, 0}, {194, 1, 11, 12, 1, 3, 4, 2},
   };
@@ -185,7 +185,7 @@ TEST_F(SaveDataTest, MembersAnOldSaveLacksAreClearedEvenOverAnotherSave) {
     SaveImage image;
     image.nVersion = c.version;
     image.members = {{"AutoSave", 1}, {"ResultHp", 11}, {"ResultSp", 12}, {"MapReturn", 1},
-                     {"MapMenuX", 3},  {"MapMenuY", 4},  {"MapDir", 2}};
+                     {"MapMenuX", 3}, {"MapMenuY", 4},  {"MapDir", 2}};
     cSaveData data;
     data.Reset(0);
     data.m_bAutoSave = 1;
@@ -324,8 +324,8 @@ TEST_F(SaveDataTest, RestoreVariablesFollowsTheModeOptions) {
     int32_t varAfter, livesAfter;
   };
   const Case cases[] = {
-      {1, GAME_MODE_STORY, 0, 10, 3},   {0, GAME_MODE_STORY, 0, 99, 1},  {0, GAME_MODE_FREE, 0, 10, 1},
-      {0, GAME_MODE_REPLAY, 0, 10, 1},  {0, GAME_MODE_FREE, 1, 99, 1},
+      {1, GAME_MODE_STORY, 0, 10, 3},  {0, GAME_MODE_STORY, 0, 99, 1}, {0, GAME_MODE_FREE, 0, 10, 1},
+      {0, GAME_MODE_REPLAY, 0, 10, 1}, {0, GAME_MODE_FREE, 1, 99, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.full << " " << c.mode << " " << c.freeStart);
@@ -407,7 +407,7 @@ TEST_F(SaveDataTest, NextRankingKindSkipsKindsTheModeDoesNotKeep) {
     int32_t to;
   };
   for (const Case& c : {Case{0, 1, 2}, Case{0, -1, 2}, Case{0, 0, 2}, Case{2, 3, 2}, Case{-7, 0, 2},
-                       Case{INT_MAX, 1, 2}, Case{INT_MIN, -1, 2}}) {
+                        Case{INT_MAX, 1, 2}, Case{INT_MIN, -1, 2}}) {
     cSaveData data;
     data.m_nRankingKind = c.from;
     data.NextRankingKind(GAME_MODE_STORY, c.step);

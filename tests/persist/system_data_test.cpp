@@ -28,10 +28,11 @@ class SystemDataTest : public ::testing::Test {
     SystemDatImage image;
     for (int row = 1; row <= 86; ++row) image.members[row] = 1000 + row;
     image.title = "題名";
-    image.iniKeys = {{0, "Direct3D", 5, ""}, {0, "WindowMode", 1, ""}, {0, "Bpp", 16, ""}, {0, "VSync", 0, ""},
-                     {0, "D3D_FontCache", 1, ""}, {0, "DD_FontCache", 0, ""}, {0, "DD_VideoStretch", 1, ""},
-                     {0, "ShowFps", 2, ""}, {1, "FreeStage", 0, "data\\stg4\\a.stg4"}, {0, "English", 1, ""},
-                     {0, "Midi_DirectMusic", 0, ""}};
+    image.iniKeys = {
+        {0, "Direct3D", 5, ""},        {0, "WindowMode", 1, ""},      {0, "Bpp", 16, ""},
+        {0, "VSync", 0, ""},           {0, "D3D_FontCache", 1, ""},   {0, "DD_FontCache", 0, ""},
+        {0, "DD_VideoStretch", 1, ""}, {0, "ShowFps", 2, ""},         {1, "FreeStage", 0, "data\\stg4\\a.stg4"},
+        {0, "English", 1, ""},         {0, "Midi_DirectMusic", 0, ""}};
     image.rankingRules = {{1, 1, 0, 1, 0, 1}, {0, 1, 1, 1, 1, 1}, {1, 0, 0, 0, 0, 1}, {1, 1, 1, 1, 1, 1}};
     return image;
   }
@@ -94,10 +95,35 @@ TEST_F(SystemDataTest, OldTextListsReceiveTheirInsertedTexts) {
   v168.texts = markers(21);
   cSystemData sd168;
   ASSERT_EQ(Load(sd168, v168.Bytes()), 1);
-  std::vector<std::string> expected168 = {
-      "T0", "T1", "T2", "T3", "T4", "T5", "T6", "T7", "残りHP", "残りSP", "T8", "T9", "T10", "T11",
-      "オートセーブＯＮ", "オートセーブＯＦＦ", "保存先が不明です！一度は「セーブ」して下さい！", "T12", "T13", "T14",
-      "T15", "T16", "マップへ戻る", "リトライ", "マップへ戻る", "T17", "T18", "T19", "T20"};
+  std::vector<std::string> expected168 = {"T0",
+                                          "T1",
+                                          "T2",
+                                          "T3",
+                                          "T4",
+                                          "T5",
+                                          "T6",
+                                          "T7",
+                                          "残りHP",
+                                          "残りSP",
+                                          "T8",
+                                          "T9",
+                                          "T10",
+                                          "T11",
+                                          "オートセーブＯＮ",
+                                          "オートセーブＯＦＦ",
+                                          "保存先が不明です！一度は「セーブ」して下さい！",
+                                          "T12",
+                                          "T13",
+                                          "T14",
+                                          "T15",
+                                          "T16",
+                                          "マップへ戻る",
+                                          "リトライ",
+                                          "マップへ戻る",
+                                          "T17",
+                                          "T18",
+                                          "T19",
+                                          "T20"};
   EXPECT_EQ(std::vector<std::string>(sd168.m_Texts.begin(), sd168.m_Texts.end()), expected168);
   EXPECT_EQ(sd168.m_MapMenu.At(1).m_strCaption, "オートセーブ");
 
@@ -117,7 +143,8 @@ TEST_F(SystemDataTest, ListsMissingFromOldFilesGetTheirUpgradeValues) {
   v186.nVersion = 186;
   cSystemData sd;
   ASSERT_EQ(Load(sd, v186.Bytes()), 1);
-  EXPECT_EQ(std::vector<int32_t>(sd.m_InfiniteLives.begin(), sd.m_InfiniteLives.end()), (std::vector<int32_t>{0, 0, 0, 1}));
+  EXPECT_EQ(std::vector<int32_t>(sd.m_InfiniteLives.begin(), sd.m_InfiniteLives.end()),
+            (std::vector<int32_t>{0, 0, 0, 1}));
   EXPECT_EQ(std::vector<BYTE>(sd.m_SceneBgmLoop.begin(), sd.m_SceneBgmLoop.end()), std::vector<BYTE>(4, 1));
   EXPECT_EQ(sd.m_RankingModeNames.At(0), "手動登録（登録名入力）");
   EXPECT_EQ(sd.m_CarryResetFlags, cSafeVector<BYTE>(25, 0));
@@ -131,7 +158,10 @@ TEST_F(SystemDataTest, ListsMissingFromOldFilesGetTheirUpgradeValues) {
 TEST_F(SystemDataTest, OldKeyTablesGetTheirNewKeysInPlace) {
   SystemDatImage v285;
   v285.nVersion = 285;
-  v285.iniKeys = {{0, "WindowMode", 1, ""}, {0, "Bpp", 16, ""}, {0, "VSync", 5, ""}, {0, "ShowFps", 0, ""},
+  v285.iniKeys = {{0, "WindowMode", 1, ""},
+                  {0, "Bpp", 16, ""},
+                  {0, "VSync", 5, ""},
+                  {0, "ShowFps", 0, ""},
                   {1, "FreeStage", 0, "a.stg4"}};
   cSystemData sd;
   ASSERT_EQ(Load(sd, v285.Bytes()), 1);
@@ -141,8 +171,9 @@ TEST_F(SystemDataTest, OldKeyTablesGetTheirNewKeysInPlace) {
     names.push_back(key.m_strKey);
     values.push_back(key.m_nValue);
   }
-  EXPECT_EQ(names, (std::vector<std::string>{"Direct3D", "WindowMode", "Bpp", "VSync", "D3D_FontCache", "DD_FontCache",
-                                             "DD_VideoStretch", "ShowFps", "FreeStage", "English", "Midi_DirectMusic"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Direct3D", "WindowMode", "Bpp", "VSync", "D3D_FontCache", "DD_FontCache",
+                                      "DD_VideoStretch", "ShowFps", "FreeStage", "English", "Midi_DirectMusic"}));
   EXPECT_EQ(values, (std::vector<int32_t>{1, 1, 16, 2, 0, 1, 0, 0, 0, 0, 1}));
   EXPECT_EQ(sd.m_IniKeys.At(8).m_strText, "a.stg4");
 }
@@ -170,17 +201,17 @@ struct SwitchCase {
 
 TEST_F(SystemDataTest, CompatibilitySwitchesFollowTheFileVersion) {
   const SwitchCase cases[] = {
-      {600, &cSystemData::StopPassingFliers, 1},     {620, &cSystemData::StopPassingFliers, 0},
-      {816, &cSystemData::CompatPictureFollow, 0},   {817, &cSystemData::CompatPictureFollow, 1},
-      {832, &cSystemData::CompatPictureFollow, 1},   {833, &cSystemData::CompatPictureFollow, 0},
-      {821, &cSystemData::CompatWarpScreenFoot, 0},  {822, &cSystemData::CompatWarpScreenFoot, 1},
-      {893, &cSystemData::CompatWarpScreenFoot, 1},  {894, &cSystemData::CompatWarpScreenFoot, 0},
-      {889, &cSystemData::CompatExprYCentre, 0},     {890, &cSystemData::CompatExprYCentre, 1},
-      {895, &cSystemData::CompatExprYCentre, 1},     {896, &cSystemData::CompatExprYCentre, 0},
-      {655, &cSystemData::RideKeepsSpeedY, 0},       {656, &cSystemData::RideKeepsSpeedY, 1},
-      {844, &cSystemData::HeroJumpOld, 1},           {845, &cSystemData::HeroJumpOld, 0},
-      {762, &cSystemData::HarmlessShotsPass, 1},     {896, &cSystemData::ImpactKeepPrevY, 1},
-      {271, &cSystemData::KeepKilledChara, 0},       {213, &cSystemData::AimAddsScroll, 1},
+      {600, &cSystemData::StopPassingFliers, 1},    {620, &cSystemData::StopPassingFliers, 0},
+      {816, &cSystemData::CompatPictureFollow, 0},  {817, &cSystemData::CompatPictureFollow, 1},
+      {832, &cSystemData::CompatPictureFollow, 1},  {833, &cSystemData::CompatPictureFollow, 0},
+      {821, &cSystemData::CompatWarpScreenFoot, 0}, {822, &cSystemData::CompatWarpScreenFoot, 1},
+      {893, &cSystemData::CompatWarpScreenFoot, 1}, {894, &cSystemData::CompatWarpScreenFoot, 0},
+      {889, &cSystemData::CompatExprYCentre, 0},    {890, &cSystemData::CompatExprYCentre, 1},
+      {895, &cSystemData::CompatExprYCentre, 1},    {896, &cSystemData::CompatExprYCentre, 0},
+      {655, &cSystemData::RideKeepsSpeedY, 0},      {656, &cSystemData::RideKeepsSpeedY, 1},
+      {844, &cSystemData::HeroJumpOld, 1},          {845, &cSystemData::HeroJumpOld, 0},
+      {762, &cSystemData::HarmlessShotsPass, 1},    {896, &cSystemData::ImpactKeepPrevY, 1},
+      {271, &cSystemData::KeepKilledChara, 0},      {213, &cSystemData::AimAddsScroll, 1},
       {901, &cSystemData::ImpactKeepPrevY, 0},
   };
   for (const SwitchCase& c : cases) {
@@ -202,7 +233,8 @@ TEST_F(SystemDataTest, ShortListsAreCompletedWithNewProjectEntries) {
   image.statusItemCount = 0;
   cSystemData sd;
   ASSERT_EQ(Load(sd, image.Bytes()), 1);
-  EXPECT_EQ(std::vector<int32_t>(sd.m_InitialLives.begin(), sd.m_InitialLives.end()), (std::vector<int32_t>{7, 5, 5, 99}));
+  EXPECT_EQ(std::vector<int32_t>(sd.m_InitialLives.begin(), sd.m_InitialLives.end()),
+            (std::vector<int32_t>{7, 5, 5, 99}));
   ASSERT_EQ(sd.m_Texts.size(), 29u);
   EXPECT_EQ(sd.m_Texts.At(1), "b");
   EXPECT_EQ(sd.m_Texts.At(28), "F3キーでランキングへ登録");
@@ -218,7 +250,8 @@ TEST_F(SystemDataTest, ShortListsAreCompletedWithNewProjectEntries) {
 
 TEST_F(SystemDataTest, ChallengeCountStaysWithinWhatTheSaveDataCanHold) {
   // Row 16 is the number of challenge entries; the save data sizes its result list by it.
-  for (const auto& [stored, expected] : {std::pair<int64_t, int32_t>{12, 12}, {-5, 0}, {0x7FFFFFFF, CHALLENGE_COUNT_MAX}}) {
+  for (const auto& [stored, expected] :
+       {std::pair<int64_t, int32_t>{12, 12}, {-5, 0}, {0x7FFFFFFF, CHALLENGE_COUNT_MAX}}) {
     SystemDatImage image;
     image.members[16] = stored;
     cSystemData sd;

@@ -19,8 +19,8 @@ struct IniValues {
 };
 
 IniValues Values(const cSystemIni& ini) {
-  return {ini.m_nDirect3D,       ini.m_nWindowMode,  ini.m_nBpp,         ini.m_nVSync,   ini.m_nD3DFontCache,
-          ini.m_nDDFontCache,    ini.m_nDDVideoStretch, ini.m_nShowFps, ini.m_nEnglish, ini.m_nMidiDirectMusic,
+  return {ini.m_nDirect3D,    ini.m_nWindowMode,     ini.m_nBpp,     ini.m_nVSync,   ini.m_nD3DFontCache,
+          ini.m_nDDFontCache, ini.m_nDDVideoStretch, ini.m_nShowFps, ini.m_nEnglish, ini.m_nMidiDirectMusic,
           ini.m_szFreeStage};
 }
 
@@ -70,24 +70,31 @@ TEST(SystemIniTest, ReadsKeysOverTheDefaults) {
       {"one key", "WindowMode=1\nExit\n", true, With(DEFAULTS, [](IniValues& v) { v.nWindowMode = 1; })},
       {"no Exit line", "WindowMode=1\n", false, With(DEFAULTS, [](IniValues& v) { v.nWindowMode = 1; })},
       {"Exit without line feed", "Bpp=16\nExit", true, With(DEFAULTS, [](IniValues& v) { v.nBpp = 16; })},
-      {"NUL ends reading", std::string("Bpp=8\n\0VSync=0\n", 15), true, With(DEFAULTS, [](IniValues& v) { v.nBpp = 8; })},
+      {"NUL ends reading", std::string("Bpp=8\n\0VSync=0\n", 15), true,
+       With(DEFAULTS, [](IniValues& v) { v.nBpp = 8; })},
       {"one-character FreeStage", "FreeStage=a\nExit\n", true, DEFAULTS},
       {"blank after equals", "Direct3D = 1\nExit\n", true, With(DEFAULTS, [](IniValues& v) { v.nDirect3D = 0; })},
       {"slash ends the value", "ShowFps=2/x\nExit\n", true, With(DEFAULTS, [](IniValues& v) { v.nShowFps = 2; })},
       {"comment after value", "Bpp=16 //depth\nExit\n", true, With(DEFAULTS, [](IniValues& v) { v.nBpp = 16; })},
-      {"two keys on a line", "Bpp=16 VSync=0\nExit\n", true, With(DEFAULTS, [](IniValues& v) {
-         v.nBpp = 16;
-         v.nVSync = 0;
-       })},
+      {"two keys on a line", "Bpp=16 VSync=0\nExit\n", true,
+       With(DEFAULTS,
+            [](IniValues& v) {
+              v.nBpp = 16;
+              v.nVSync = 0;
+            })},
       {"other letter case", "showfps=0\nExit\n", true, DEFAULTS},
-      {"CR LF lines", "English=1\r\nFreeStage=data\\stg4\\a.stg4\r\nExit\r\n", true, With(DEFAULTS, [](IniValues& v) {
-         v.nEnglish = 1;
-         v.freeStage = "data\\stg4\\a.stg4";
-       })},
-      {"number text", "Bpp=-12abc\nVSync=99999999999\nExit\n", true, With(DEFAULTS, [](IniValues& v) {
-         v.nBpp = -12;
-         v.nVSync = 2147483647;
-       })},
+      {"CR LF lines", "English=1\r\nFreeStage=data\\stg4\\a.stg4\r\nExit\r\n", true,
+       With(DEFAULTS,
+            [](IniValues& v) {
+              v.nEnglish = 1;
+              v.freeStage = "data\\stg4\\a.stg4";
+            })},
+      {"number text", "Bpp=-12abc\nVSync=99999999999\nExit\n", true,
+       With(DEFAULTS,
+            [](IniValues& v) {
+              v.nBpp = -12;
+              v.nVSync = 2147483647;
+            })},
       {"over-long key", std::string(3000, 'k') + "=1\nExit\n", false, DEFAULTS},
       {"over-long value", "Bpp=" + std::string(3000, '1') + "\nExit\n", false, DEFAULTS},
   };

@@ -18,7 +18,8 @@ class UserRecordsTest : public ::testing::Test {
 
   std::string PathOf(const char* name) const { return (m_dir.Path() / name).string(); }
   // A data file of version 902 whose body holds the given int32 members and strings.
-  std::string Write(const char* name, const std::vector<int32_t>& members, const std::vector<std::string>& strings = {}) {
+  std::string Write(const char* name, const std::vector<int32_t>& members,
+                    const std::vector<std::string>& strings = {}) {
     LeWriter w;
     w.I32(902).I32(static_cast<int64_t>(members.size()));
     for (int32_t value : members) w.I32(value);
@@ -75,19 +76,22 @@ TEST_F(UserRecordsTest, RecordsRoundTripThroughTheirFiles) {
   EXPECT_EQ(option2.m_strFixedRankingName, "ＡＢ");
   EXPECT_EQ(boot2.m_nDrawMode, cBootData::DRAW_MODE_DIRECTDRAW);
   EXPECT_EQ(boot2.m_bNoBootDialog, 1);
-  EXPECT_EQ((std::vector<int32_t>{window2.m_nX, window2.m_nY, window2.m_nWidth, window2.m_nHeight, window2.m_bMaximised}),
-            (std::vector<int32_t>{100, 50, 1280, 960, 1}));
+  EXPECT_EQ(
+      (std::vector<int32_t>{window2.m_nX, window2.m_nY, window2.m_nWidth, window2.m_nHeight, window2.m_bMaximised}),
+      (std::vector<int32_t>{100, 50, 1280, 960, 1}));
 }
 
 TEST_F(UserRecordsTest, OutOfRangeValuesAreCorrectedOnLoad) {
   cOptionData option;
   // Out of range: back to the defaults (variation 0, volume 7, ranking mode 0); music on or off.
   ASSERT_EQ(option.LoadFromFile(Write("Option.dat", {99, 5, -3, 7}, {"abc"}).c_str()), 1);
-  EXPECT_EQ((std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
-            (std::vector<int32_t>{0, 1, 7, 0}));
+  EXPECT_EQ(
+      (std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
+      (std::vector<int32_t>{0, 1, 7, 0}));
   ASSERT_EQ(option.LoadFromFile(Write("Option.dat", {23, 0, 10, 3}, {"abc"}).c_str()), 1);
-  EXPECT_EQ((std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
-            (std::vector<int32_t>{23, 0, 10, 3}));
+  EXPECT_EQ(
+      (std::vector<int32_t>{option.m_nColourVariation, option.m_bBgm, option.m_nSoundVolume, option.m_nRankingMode}),
+      (std::vector<int32_t>{23, 0, 10, 3}));
   EXPECT_EQ(option.m_strFixedRankingName, "abc");
 
   cBootData boot;

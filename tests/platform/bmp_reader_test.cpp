@@ -6,16 +6,14 @@
 namespace t4::platform::raster {
 namespace {
 
-std::span<const uint8_t> Bytes(const std::string& s) {
-  return {reinterpret_cast<const uint8_t*>(s.data()), s.size()};
-}
+std::span<const uint8_t> Bytes(const std::string& s) { return {reinterpret_cast<const uint8_t*>(s.data()), s.size()}; }
 
 TEST(BmpReader, ReadsEveryDepthBothRowOrders) {
   struct Case {
     int bitCount;
     bool topDown, bitfields;
   };
-  const Case cases[] = {{1, false, false}, {4, true, false}, {8, false, false}, {16, false, false},
+  const Case cases[] = {{1, false, false}, {4, true, false},   {8, false, false}, {16, false, false},
                         {16, true, true},  {24, false, false}, {24, true, false}, {32, false, false}};
   for (const Case& c : cases) {
     t4::test::BmpImage img{5, 3, c.bitCount, c.topDown, c.bitfields, {}, {}};
@@ -53,15 +51,15 @@ TEST(BmpReader, RefusesDamagedFiles) {
     return s;
   };
   const std::string cases[] = {
-      good.substr(0, 20),                               // header cut
-      good.substr(0, good.size() - 1),                  // pixel rows cut
-      patched(0, {'X'}),                                // not a bitmap
-      patched(18, {0xFF, 0xFF, 0xFF, 0x7F}),            // enormous width
-      patched(18, {0, 0, 0, 0}),                        // zero width
-      patched(28, {7, 0}),                              // bad bit count
-      patched(30, {1, 0, 0, 0}),                        // run-length coded
-      patched(10, {0xFF, 0xFF, 0xFF, 0xFF}),            // pixel offset past the end
-      patched(46, {0, 2, 0, 0}),                        // more colours than the depth holds: cut to 256
+      good.substr(0, 20),                     // header cut
+      good.substr(0, good.size() - 1),        // pixel rows cut
+      patched(0, {'X'}),                      // not a bitmap
+      patched(18, {0xFF, 0xFF, 0xFF, 0x7F}),  // enormous width
+      patched(18, {0, 0, 0, 0}),              // zero width
+      patched(28, {7, 0}),                    // bad bit count
+      patched(30, {1, 0, 0, 0}),              // run-length coded
+      patched(10, {0xFF, 0xFF, 0xFF, 0xFF}),  // pixel offset past the end
+      patched(46, {0, 2, 0, 0}),              // more colours than the depth holds: cut to 256
   };
   for (size_t i = 0; i + 1 < std::size(cases); ++i) EXPECT_FALSE(ReadBmp(Bytes(cases[i]))) << i;
   EXPECT_TRUE(ReadBmp(Bytes(cases[std::size(cases) - 1])));

@@ -19,7 +19,8 @@ std::string RleFile(int width, int height, int bitCount, uint32_t compression, c
   w.Raw("BM").I32(static_cast<uint32_t>(offset + codes.size())).I32(0).I32(offset);
   w.I32(40).I32(width).I32(height).I16(1).I16(bitCount).I32(compression);
   w.I32(static_cast<uint32_t>(codes.size())).I32(0).I32(0).I32(16).I32(0);
-  for (int i = 0; i < 16; ++i) w.U8(static_cast<uint8_t>(i * 16)).U8(static_cast<uint8_t>(i * 16)).U8(static_cast<uint8_t>(i * 16)).U8(0);
+  for (int i = 0; i < 16; ++i)
+    w.U8(static_cast<uint8_t>(i * 16)).U8(static_cast<uint8_t>(i * 16)).U8(static_cast<uint8_t>(i * 16)).U8(0);
   w.Raw(std::string(codes.begin(), codes.end()));
   return w.Bytes();
 }
@@ -37,17 +38,29 @@ TEST(BmpRle, DecodesRunsAbsoluteBlocksDeltasAndLineEnds) {
     std::vector<uint8_t> expected;  // top row first
   };
   const Case cases[] = {
-      {"RLE8", 4, 3, 8, 1,
-       {3, 5, 1, 7, 0, 0,            // bottom row: run of three 5s, one 7, end of line
-        0, 3, 1, 2, 3, 0, 0, 0,      // middle row: absolute 1 2 3 (padded), end of line
-        0, 2, 2, 0, 2, 9, 0, 1},     // top row: skip two, two 9s, end of bitmap
+      {"RLE8",
+       4,
+       3,
+       8,
+       1,
+       {3, 5, 1, 7, 0, 0,         // bottom row: run of three 5s, one 7, end of line
+        0, 3, 1, 2, 3, 0, 0, 0,   // middle row: absolute 1 2 3 (padded), end of line
+        0, 2, 2, 0, 2, 9, 0, 1},  // top row: skip two, two 9s, end of bitmap
        {0, 0, 9, 9, 1, 2, 3, 0, 5, 5, 5, 7}},
-      {"RLE4", 4, 2, 4, 2,
-       {4, 0xAB, 0, 0,               // bottom row: A B A B
-        0, 3, 0x12, 0x30, 0, 1},     // top row: absolute nibbles 1 2 3, end of bitmap
+      {"RLE4",
+       4,
+       2,
+       4,
+       2,
+       {4, 0xAB, 0, 0,            // bottom row: A B A B
+        0, 3, 0x12, 0x30, 0, 1},  // top row: absolute nibbles 1 2 3, end of bitmap
        {1, 2, 3, 0, 10, 11, 10, 11}},
-      {"delta across rows, early end", 3, 3, 8, 1,
-       {0, 2, 1, 1, 1, 4, 0, 1},     // move to x 1 of the middle row, one 4, end
+      {"delta across rows, early end",
+       3,
+       3,
+       8,
+       1,
+       {0, 2, 1, 1, 1, 4, 0, 1},  // move to x 1 of the middle row, one 4, end
        {0, 0, 0, 0, 4, 0, 0, 0, 0}},
       {"odd run in RLE4", 3, 1, 4, 2, {3, 0x5C, 0, 1}, {5, 12, 5}},
   };

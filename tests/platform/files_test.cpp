@@ -35,9 +35,9 @@ TEST_F(GamePaths, ResolvesEachComponentIgnoringCase) {
       {"data\\stage\\map01.dat", "Data/Stage/Map01.DAT"},
       {"DATA/Stage\\MAP01.dat", "Data/Stage/Map01.DAT"},
       {"表示\\FILE.TXT", Utf8(u8"表示/file.txt")},  // 0x5C trail byte of 表 is no separator
-      {"data\\New\\x.txt", "Data/New/x.txt"},      // missing parts kept as given
-      {"Twin\\a.txt", "Twin/a.txt"},               // exact match wins
-      {"Twin\\A.TXT", "Twin/A.txt"},               // else the smallest name in byte order
+      {"data\\New\\x.txt", "Data/New/x.txt"},       // missing parts kept as given
+      {"Twin\\a.txt", "Twin/a.txt"},                // exact match wins
+      {"Twin\\A.TXT", "Twin/A.txt"},                // else the smallest name in byte order
       {"data\\", "Data/"},
   };
   for (const Case& c : cases) EXPECT_EQ(ResolvePath(c.game), c.native) << c.game;
@@ -104,9 +104,8 @@ TEST(PathText, AbsoluteFormsAndJoining) {
     bool endsWithSeparator;
   };
   const Case cases[] = {
-      {"\\a", true, false}, {"/a", true, false},    {"C:\\a", true, false}, {"c:", true, false},
-      {"a\\b", false, false}, {"", false, false},   {"1:\\", false, true},  {"dir\\", false, true},
-      {"表", false, false},  {"表\\", false, true},
+      {"\\a", true, false}, {"/a", true, false},   {"C:\\a", true, false}, {"c:", true, false},  {"a\\b", false, false},
+      {"", false, false},   {"1:\\", false, true}, {"dir\\", false, true}, {"表", false, false}, {"表\\", false, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsAbsolutePath(c.path), c.absolute) << c.path;

@@ -34,9 +34,11 @@ TEST(MixerTest, VolumeScalesAFullScaleWaveByTheDecibelLaw) {
     int32_t volume;
     double gain;
   };
-  for (const Case& c : {Case{0, 1.0}, Case{-600, std::pow(10.0, -0.3)}, Case{-2000, 0.1}, Case{-150, std::pow(10.0, -0.075)}}) {
+  for (const Case& c :
+       {Case{0, 1.0}, Case{-600, std::pow(10.0, -0.3)}, Case{-2000, 0.1}, Case{-150, std::pow(10.0, -0.075)}}) {
     Mixer mixer;
-    SoundBufferId id = mixer.CreateBuffer(MakePcmFormat(22050, 16, 1), Bytes(t4::test::Pcm16(std::vector<int>(64, 32767))));
+    SoundBufferId id =
+        mixer.CreateBuffer(MakePcmFormat(22050, 16, 1), Bytes(t4::test::Pcm16(std::vector<int>(64, 32767))));
     ASSERT_NE(id, 0);
     ASSERT_TRUE(mixer.SetVolume(id, c.volume));
     mixer.Play(id, false);
@@ -136,7 +138,8 @@ TEST(MixerTest, SixteenBitOutputSaturatesInsteadOfWrapping) {
     Mixer mixer;
     ASSERT_TRUE(mixer.SetFormat(MakePcmFormat(22050, 16, 1)));
     for (int i = 0; i < 3; ++i) {
-      SoundBufferId id = mixer.CreateBuffer(MakePcmFormat(22050, 16, 1), Bytes(t4::test::Pcm16(std::vector<int>(16, c.sample))));
+      SoundBufferId id =
+          mixer.CreateBuffer(MakePcmFormat(22050, 16, 1), Bytes(t4::test::Pcm16(std::vector<int>(16, c.sample))));
       ASSERT_NE(id, 0);
       mixer.Play(id, false);
     }
@@ -164,7 +167,10 @@ TEST(MixerTest, RefusesFormatsItCannotPlay) {
   const WAVEFORMATEX bad[] = {
       with([](WAVEFORMATEX& f) { f.wFormatTag = 3; }),
       with([](WAVEFORMATEX& f) { f.nChannels = 0; }),
-      with([](WAVEFORMATEX& f) { f.nChannels = 3; f.nBlockAlign = 3; }),
+      with([](WAVEFORMATEX& f) {
+        f.nChannels = 3;
+        f.nBlockAlign = 3;
+      }),
       with([](WAVEFORMATEX& f) { f.wBitsPerSample = 12; }),
       with([](WAVEFORMATEX& f) { f.nSamplesPerSec = 0; }),
       with([](WAVEFORMATEX& f) { f.nBlockAlign = 0; }),

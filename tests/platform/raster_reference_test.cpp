@@ -60,7 +60,9 @@ uint32_t RefOp(int op, uint32_t a1, uint32_t a2, uint32_t diffuse, uint32_t fact
 }
 
 uint32_t RefStage(const StageState& st, uint32_t texel, uint32_t diffuse) {
-  auto arg = [&](int a) { return (a & 0xF) == TA_TEXTURE ? texel : (a & 0xF) == TA_TFACTOR ? st.textureFactor : diffuse; };
+  auto arg = [&](int a) {
+    return (a & 0xF) == TA_TEXTURE ? texel : (a & 0xF) == TA_TFACTOR ? st.textureFactor : diffuse;
+  };
   const uint32_t fa = st.textureFactor >> 24;
   uint32_t out = 0;
   for (int s = 0; s < 32; s += 8) {
@@ -78,12 +80,13 @@ int64_t RefFloorDiv(int64_t a, int64_t b) {
 }
 int RefWrap(int64_t v, int n) { return static_cast<int>(((v % n) + n) % n); }
 
-void RefQuad(Surface& t, int x, int y, int w, int h, const Surface* tex, int sx, int sy, int sw, int sh, uint32_t diffuse,
-             const StageState& st, const IntRect* clip) {
+void RefQuad(Surface& t, int x, int y, int w, int h, const Surface* tex, int sx, int sy, int sw, int sh,
+             uint32_t diffuse, const StageState& st, const IntRect* clip) {
   for (int64_t py = 0; py < t.Height(); ++py)
     for (int64_t px = 0; px < t.Width(); ++px) {
       if (px < x || py < y || px >= int64_t{x} + w || py >= int64_t{y} + h) continue;
-      if (clip && (px < clip->x || py < clip->y || px >= int64_t{clip->x} + clip->w || py >= int64_t{clip->y} + clip->h))
+      if (clip &&
+          (px < clip->x || py < clip->y || px >= int64_t{clip->x} + clip->w || py >= int64_t{clip->y} + clip->h))
         continue;
       uint32_t texel = 0xFFFFFFFF;
       if (tex && tex->Width() > 0 && tex->Height() > 0) {
@@ -167,14 +170,14 @@ std::vector<px::Lanes> MachineWidths() {
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
       if (a.GetPixel(x, y) != b.GetPixel(x, y))
-        return ::testing::AssertionFailure() << "differs at (" << x << ", " << y << "): " << std::hex << a.GetPixel(x, y)
-                                             << " against reference " << b.GetPixel(x, y);
+        return ::testing::AssertionFailure() << "differs at (" << x << ", " << y << "): " << std::hex
+                                             << a.GetPixel(x, y) << " against reference " << b.GetPixel(x, y);
   return ::testing::AssertionSuccess();
 }
 
 TEST_P(RasterReference, RandomQuadsInEveryFormatAndStageMode) {
-  const int ops[] = {TOP_DISABLE, TOP_SELECTARG1, TOP_SELECTARG2, TOP_MODULATE, TOP_ADD, TOP_SUBTRACT,
-                     TOP_BLENDFACTORALPHA};
+  const int ops[] = {TOP_DISABLE, TOP_SELECTARG1, TOP_SELECTARG2,      TOP_MODULATE,
+                     TOP_ADD,     TOP_SUBTRACT,   TOP_BLENDFACTORALPHA};
   const int args[] = {TA_DIFFUSE, TA_CURRENT, TA_TEXTURE, TA_TFACTOR};
   Random rnd(20261210);
   for (int n = 0; n < 600; ++n) {
@@ -207,8 +210,9 @@ TEST_P(RasterReference, RandomQuadsInEveryFormatAndStageMode) {
     const int sx = rnd.In(-tw, 2 * tw), sy = rnd.In(-th, 2 * th);
     const bool textured = rnd.In(0, 5) != 0;
     const std::optional<IntRect> clip =
-        rnd.In(0, 3) == 0 ? std::optional<IntRect>(IntRect{rnd.In(-5, dw), rnd.In(-2, dh), rnd.In(0, dw), rnd.In(0, dh)})
-                          : std::nullopt;
+        rnd.In(0, 3) == 0
+            ? std::optional<IntRect>(IntRect{rnd.In(-5, dw), rnd.In(-2, dh), rnd.In(0, dw), rnd.In(0, dh)})
+            : std::nullopt;
     DrawRectQuad(fast, x, y, w, h, textured ? &tex : nullptr, sx, sy, sw, sh, diffuse, st, clip ? &*clip : nullptr);
     RefQuad(ref, x, y, w, h, textured ? &tex : nullptr, sx, sy, sw, sh, diffuse, st, clip ? &*clip : nullptr);
     ASSERT_TRUE(Same(fast, ref)) << "case " << n << ": texture " << static_cast<int>(tf) << " target "
@@ -224,7 +228,8 @@ void RefStretch(Surface& d, int dx, int dy, int dw, int dh, const Surface& s, in
   for (int64_t j = 0; j < dh; ++j)
     for (int64_t i = 0; i < dw; ++i) {
       const int64_t tx = dx + i, ty = dy + j, ux = sx + i * sw / dw, vy = sy + j * sh / dh;
-      if (!d.Contains(static_cast<int>(tx), static_cast<int>(ty)) || !s.Contains(static_cast<int>(ux), static_cast<int>(vy)))
+      if (!d.Contains(static_cast<int>(tx), static_cast<int>(ty)) ||
+          !s.Contains(static_cast<int>(ux), static_cast<int>(vy)))
         continue;
       const uint32_t p = s.GetPixel(static_cast<int>(ux), static_cast<int>(vy));
       if (key && p == *key) continue;
@@ -252,8 +257,8 @@ TEST_P(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
         src.SetPixel(x, y, static_cast<uint32_t>(v) * 0x01010101u);
       }
     Surface fast = rnd.Picture(dw0, dh0, f), ref = fast;
-    const std::optional<uint32_t> key = rnd.In(0, 1) ? std::optional<uint32_t>(0x01010101u & ((1ull << (8 * BytesPerPixel(f))) - 1))
-                                                     : std::nullopt;
+    const std::optional<uint32_t> key =
+        rnd.In(0, 1) ? std::optional<uint32_t>(0x01010101u & ((1ull << (8 * BytesPerPixel(f))) - 1)) : std::nullopt;
     const int dx = rnd.In(-10, dw0), dy = rnd.In(-3, dh0), sx = rnd.In(-10, sw0), sy = rnd.In(-3, sh0);
     const int w = rnd.In(-1, 90 * wide), h = rnd.In(-1, 12), sw = rnd.In(-1, 70 * wide), sh = rnd.In(-1, 12);
     switch (n % 3) {
@@ -279,7 +284,8 @@ TEST_P(RasterReference, RandomCopiesStretchesAndFillsAtEveryPixelSize) {
 TEST_P(RasterReference, FrameConversionOfEveryPixelValue) {
   HardwarePalette palette;
   for (int i = 0; i < 256; ++i)
-    palette.entries[i] = {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i ^ 0x5A), 0};
+    palette.entries[i] = {static_cast<uint8_t>(i * 7), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i ^ 0x5A),
+                          0};
   // Widths that are and are not whole steps of the row loops.
   for (const PixelFormat f : kFormats)
     for (const int w : {256, 13}) {

@@ -18,14 +18,10 @@ DialogTemplate Sample() {
   t.width = 200;
   t.height = 160;
   t.controls = {
-      {10, ControlKind::Static, "label", {5, 5, 50, 10}},
-      {1000, ControlKind::DefButton, "Start", {10, 20, 40, 14}},
-      {1001, ControlKind::Button, "Stop", {60, 20, 40, 14}},
-      {1002, ControlKind::Radio, "A", {10, 40, 40, 10}},
-      {1003, ControlKind::Radio, "B", {60, 40, 40, 10}},
-      {1004, ControlKind::Check, "C", {10, 55, 60, 10}},
-      {1005, ControlKind::Edit, "", {10, 70, 80, 14}},
-      {1006, ControlKind::List, "", {10, 90, 100, 52}},
+      {10, ControlKind::Static, "label", {5, 5, 50, 10}},    {1000, ControlKind::DefButton, "Start", {10, 20, 40, 14}},
+      {1001, ControlKind::Button, "Stop", {60, 20, 40, 14}}, {1002, ControlKind::Radio, "A", {10, 40, 40, 10}},
+      {1003, ControlKind::Radio, "B", {60, 40, 40, 10}},     {1004, ControlKind::Check, "C", {10, 55, 60, 10}},
+      {1005, ControlKind::Edit, "", {10, 70, 80, 14}},       {1006, ControlKind::List, "", {10, 90, 100, 52}},
   };
   return t;
 }
@@ -172,8 +168,8 @@ TEST_F(UiModel, ListSelectionMovesByKeysAndClicksAndScrollsIntoView) {
   EXPECT_EQ(model.CurSel(1006), 1);
   Press(VK_UP);
   Press(VK_UP);  // stays at the top: one change only
-  EXPECT_EQ(Take(), (std::vector<std::pair<int, int>>{{1006, LBN_SELCHANGE}, {1006, LBN_SELCHANGE},
-                                                      {1006, LBN_SELCHANGE}}));
+  EXPECT_EQ(Take(),
+            (std::vector<std::pair<int, int>>{{1006, LBN_SELCHANGE}, {1006, LBN_SELCHANGE}, {1006, LBN_SELCHANGE}}));
   Press(VK_END);
   EXPECT_EQ(model.CurSel(1006), 7);
   // 52 dialog units at 8 per 8 are 52 pixels: (52 - 4) / 10-pixel lines = 4 rows, so row 7 is

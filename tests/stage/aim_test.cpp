@@ -26,10 +26,10 @@ TEST_F(AimTest, DirectAndFleeingForms) {
     int dir, arrived;
   } cases[] = {
       {0, 0, 3, 4, 2, 1.2, 1.6, 2, 0},
-      {0, 0, 3, 4, 5, 3, 4, 2, 1},  // exactly one step away
-      {10, 10, 7, 6, 5, -3, -4, 1, 1},  // within one step
-      {5, 5, 5, 5, 2, 0, 0, 0, 1},       // the point itself: distance taken as 1
-      {10, 10, 4, 4, -2, std::numbers::sqrt2, std::numbers::sqrt2, 2, 0},  // flee down-right
+      {0, 0, 3, 4, 5, 3, 4, 2, 1},                                           // exactly one step away
+      {10, 10, 7, 6, 5, -3, -4, 1, 1},                                       // within one step
+      {5, 5, 5, 5, 2, 0, 0, 0, 1},                                           // the point itself: distance taken as 1
+      {10, 10, 4, 4, -2, std::numbers::sqrt2, std::numbers::sqrt2, 2, 0},    // flee down-right
       {10, 10, 10, 10, -2, std::numbers::sqrt2, std::numbers::sqrt2, 2, 0},  // a tie flees positive
   };
   for (const Case& k : cases) {

@@ -37,17 +37,21 @@ struct SequenceCase {
 TEST(AnimePlayer, UpdateSequencesAfterSet) {
   const SequenceCase cases[] = {
       // The start counts as the first tick of entry 0; later entries last their full frames.
-      {"loop", {List({{0, 8, 0}, {1, 8, 0}, {-2, 0, 0}})}, 0,
-       Repeat({{0, 7}, {1, 8}, {0, 8}, {1, 8}})},
-      {"ends on the 21st update", {List({{0, 7, 0}, {1, 7, 0}, {2, 7, 0}, {-4, 0, 0}})}, 0,
+      {"loop", {List({{0, 8, 0}, {1, 8, 0}, {-2, 0, 0}})}, 0, Repeat({{0, 7}, {1, 8}, {0, 8}, {1, 8}})},
+      {"ends on the 21st update",
+       {List({{0, 7, 0}, {1, 7, 0}, {2, 7, 0}, {-4, 0, 0}})},
+       0,
        Repeat({{0, 6}, {1, 7}, {2, 7}, {-4, 1}})},
       {"step back holds the last picture", {List({{3, 5, 0}, {-1, 0, 0}})}, 0, Repeat({{3, 30}})},
       {"chain starts animation 2 in the same update",
-       {List({{0, 0, 0}}), List({{4, 2, 0}, {-3, 2, 0}}), List({{9, 3, 0}, {8, 3, 0}, {-4, 0, 0}})}, 1,
+       {List({{0, 0, 0}}), List({{4, 2, 0}, {-3, 2, 0}}), List({{9, 3, 0}, {8, 3, 0}, {-4, 0, 0}})},
+       1,
        Repeat({{4, 1}, {9, 3}, {8, 3}, {-4, 1}})},
       // Entries of 0 and 1 frames pass on the update after the one that reached them; the
       // loop lands on entry 0 and shows it once.
-      {"short entries", {List({{5, 0, 0}, {6, 1, 0}, {7, 3, 0}, {-2, 0, 0}})}, 0,
+      {"short entries",
+       {List({{5, 0, 0}, {6, 1, 0}, {7, 3, 0}, {-2, 0, 0}})},
+       0,
        Repeat({{6, 1}, {7, 3}, {5, 1}, {6, 1}, {7, 3}})},
   };
   for (const SequenceCase& c : cases) {
@@ -117,8 +121,7 @@ TEST(AnimePlayer, MalformedListsStayInsideTheTable) {
       {"lone step-back entry", {List({{-1, 1, 0}})}, Repeat({{-1, 5}})},
       {"step back at entry 0", {List({{-1, 1, 0}, {3, 2, 0}, {-4, 0, 0}})}, Repeat({{3, 2}, {-4, 3}})},
       {"chain to a missing animation keeps the picture", {List({{4, 1, 0}, {-3, 7, 0}})}, Repeat({{4, 5}})},
-      {"list without a closing entry holds its last picture", {List({{1, 1, 0}, {2, 2, 0}})},
-       Repeat({{2, 5}})},
+      {"list without a closing entry holds its last picture", {List({{1, 1, 0}, {2, 2, 0}})}, Repeat({{2, 5}})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -166,8 +166,8 @@ TEST_F(BlockCollisionTest, HeroSideStandsOnTheTileUnderItsMiddle) {
     int column;
   } cases[] = {{1, 1, 16}, {1, 0, 15}, {0, 1, 16}};
   for (const auto& c : cases) {
-    PutBlock(5, 10, c.leftHit);  // dots 480..511
-    PutBlock(6, 10, c.rightHit);  // dots 512..543
+    PutBlock(5, 10, c.leftHit);                    // dots 480..511
+    PutBlock(6, 10, c.rightHit);                   // dots 512..543
     cChara& h = AddChara(WalkerDef(0), 500, 615);  // bottom 642
     h.m_dSpeedY = 1;
     CollideBottom(h);
@@ -208,8 +208,8 @@ TEST_F(BlockCollisionTest, FlyingKindZeroIsNeverTouched) {
   cChara& c = AddChara(def, TileDot(5) + 4, TileDot(10) + 2);
   c.m_dSpeedY = 3;
   c.m_nAirFrames = 5;
-  for (auto* f : {CollideMapX, CollideMapXBoth, CollideLeft, CollideRight, CollideMapY,
-                  CollideMapYBoth, CollideTop, CollideBottom, HitBlock})
+  for (auto* f : {CollideMapX, CollideMapXBoth, CollideLeft, CollideRight, CollideMapY, CollideMapYBoth, CollideTop,
+                  CollideBottom, HitBlock})
     EXPECT_EQ(f(c), 0);
   EXPECT_EQ(c.m_dX, TileDot(5) + 4);
   EXPECT_EQ(c.m_dY, TileDot(10) + 2);
@@ -258,8 +258,8 @@ TEST_F(FloorEffectTest, SpeedAndConveyorFloorsLastOneFrame) {
     double speedIn, inertiaIn;
     double speedOut, inertiaOut;
   } cases[] = {
-      {3, 50, 4.0, 1.0, 2.0, 1.0},    // x 50 / 100
-      {4, 20, 0.0, 1.5, -1.0, 0.0},   // 20 x 0.1 / 2 = 1 per sub-step; positive inertia stops
+      {3, 50, 4.0, 1.0, 2.0, 1.0},   // x 50 / 100
+      {4, 20, 0.0, 1.5, -1.0, 0.0},  // 20 x 0.1 / 2 = 1 per sub-step; positive inertia stops
       {4, 20, 0.0, -1.5, -1.0, -1.5},
       {5, 20, 0.0, -1.5, 1.0, 0.0},
   };

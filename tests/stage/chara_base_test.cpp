@@ -122,8 +122,8 @@ TEST_F(CharaBaseTest, HitBoxASitsInTheCell) {
   EXPECT_EQ(c.m_BoxA.nOffsetX, 2);   // 16 - 4 - 10
   EXPECT_EQ(c.m_BoxA.nOffsetY, 18);  // 32 - 4 - 10
   c.SetHitBoxA(0, 21, 11);
-  EXPECT_EQ(c.m_BoxA.nOffsetX, 2);   // 16 - 4 - 10
-  EXPECT_EQ(c.m_BoxA.nOffsetY, 7);   // 16 - 4 - 5
+  EXPECT_EQ(c.m_BoxA.nOffsetX, 2);  // 16 - 4 - 10
+  EXPECT_EQ(c.m_BoxA.nOffsetY, 7);  // 16 - 4 - 5
   EXPECT_EQ(c.m_BoxA.nBaseWidth, 21);
 }
 
@@ -136,8 +136,10 @@ TEST_F(CharaBaseTest, KeepFootOnScaleByRule) {
     int footFixed, keepHitBottom, keepFoot;
     double dy;
   } cases[] = {
-      {0, 0, 1, -26}, {0, 1, 0, -20},  // the caller's choice
-      {1, 0, 0, -26}, {1, 1, 1, -20},  // the System.dat setting, whatever the caller says
+      {0, 0, 1, -26},
+      {0, 1, 0, -20},  // the caller's choice
+      {1, 0, 0, -26},
+      {1, 1, 1, -20},  // the System.dat setting, whatever the caller says
   };
   for (const auto& c : cases) {
     g_SystemData.m_bCompat831 = c.footFixed;

@@ -61,12 +61,8 @@ class CharaStage : public ::testing::Test {
   }
 
   // The cell of stage tile (tx, ty).
-  static cMapCell& Cell(int tx, int ty) {
-    return g_MapGrid.At((tx + 10) + ((ty + 10) << ScrollX().m_nPitchShift));
-  }
-  static void PutBlock(int tx, int ty, int hit) {
-    Cell(tx, ty).m_cHit = static_cast<int8_t>(hit);
-  }
+  static cMapCell& Cell(int tx, int ty) { return g_MapGrid.At((tx + 10) + ((ty + 10) << ScrollX().m_nPitchShift)); }
+  static void PutBlock(int tx, int ty, int hit) { Cell(tx, ty).m_cHit = static_cast<int8_t>(hit); }
   // A floor of `hit` blocks along stage row ty.
   static void PutRow(int ty, int hit, int from = 0, int to = -1) {
     if (to < 0) to = g_Stage.m_nWidth - 1;

@@ -98,10 +98,16 @@ TEST_F(CharaPhysicsTest, ImpactPowerAgainstResistanceIsLimitedToTwenty) {
     int power, resist;
     int out;
   } cases[] = {
-      {30, 5, 20}, {3, 5, 0},     {12, 2, 10},    {-12, 2, -10}, {-3, 5, 0},
+      {30, 5, 20},
+      {3, 5, 0},
+      {12, 2, 10},
+      {-12, 2, -10},
+      {-3, 5, 0},
       {-30, 0, -20},
       // Outside the editor's ranges the sum no longer wraps as a byte would (56).
-      {-100, -100, -20}, {100, -100, 20}, {-128, 127, -1},
+      {-100, -100, -20},
+      {100, -100, 20},
+      {-128, 127, -1},
   };
   for (const auto& c : cases) {
     cChara& ch = AddChara(WalkerDef(), TileDot(5), TileDot(5));

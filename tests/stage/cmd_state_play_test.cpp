@@ -290,8 +290,8 @@ TEST_F(StateCommandPlay, VanishFollowsTheLineOfSummonsAndTheirShots) {
 }
 
 TEST_F(StateCommandPlay, CommandsRunFromFlowsChangeTheGraphicAndRunCode) {
-  cFlow f = TriggeredFlow(TRIG_ALWAYS,
-                          {Command(CMD_CHANGE_GRAPHIC, {2, 7, 3}), Code("S1 = 6 * 7"), Command(CMD_WAIT, {})});
+  cFlow f =
+      TriggeredFlow(TRIG_ALWAYS, {Command(CMD_CHANGE_GRAPHIC, {2, 7, 3}), Code("S1 = 6 * 7"), Command(CMD_WAIT, {})});
   f.m_Cmds.At(2).m_sTime = 100;
   Start(ONE_EACH, {}, {f});
   ASSERT_FALSE(HasFatalFailure());

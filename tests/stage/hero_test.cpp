@@ -213,13 +213,13 @@ TEST_F(HeroJumpTest, InertiaModeChoosesTheHeightBetweenTheThresholds) {
     double inertia, speed;
   };
   const Case cases[] = {
-      {31, 33, 10.0, -32.0},            // at the upper threshold: p2
-      {31, 33, -12.0, -32.0},           // the size of the inertia counts, not its sign
-      {31, 33, 2.0, -33.0},             // at the lower threshold: p4
-      {31, 33, 0.0, -33.0},             // standing still: p4
-      {31, 33, 5.0, -32.5039060},       // 33 - 2 x 0.5 = 32
-      {31, 33, 7.5, -32.0},             // 33 - 1.5 = 31.5, truncated to 31
-      {33, 31, 7.5, -32.5039060},       // 31 + 1.5 = 32.5, truncated to 32
+      {31, 33, 10.0, -32.0},       // at the upper threshold: p2
+      {31, 33, -12.0, -32.0},      // the size of the inertia counts, not its sign
+      {31, 33, 2.0, -33.0},        // at the lower threshold: p4
+      {31, 33, 0.0, -33.0},        // standing still: p4
+      {31, 33, 5.0, -32.5039060},  // 33 - 2 x 0.5 = 32
+      {31, 33, 7.5, -32.0},        // 33 - 1.5 = 31.5, truncated to 31
+      {33, 31, 7.5, -32.5039060},  // 31 + 1.5 = 32.5, truncated to 32
   };
   cHero& h = Standing();
   MakeJump(2, 10);

@@ -38,10 +38,8 @@ TEST(MenuCursor, PagedListOfTwentyFiveWithTenVisible) {
       {INPUT_RIGHT, 9, 9},    // a page on from the top
       {INPUT_RIGHT, 18, 15},  // scroll 18 clamped to 15; the row moves the whole page
       {INPUT_RIGHT, 24, 15},  // at the last page the row goes to the last item
-      {INPUT_UP, 23, 15},
-      {INPUT_LEFT, 14, 6},
-      {INPUT_LEFT, 5, 0},  // scroll -3 clamped to 0
-      {INPUT_LEFT, 0, 0},  // at scroll 0 the row goes to the first item
+      {INPUT_UP, 23, 15},    {INPUT_LEFT, 14, 6}, {INPUT_LEFT, 5, 0},  // scroll -3 clamped to 0
+      {INPUT_LEFT, 0, 0},                                              // at scroll 0 the row goes to the first item
       {INPUT_UP, 0, 0},
   };
   cMenuCursor cursor;

@@ -12,11 +12,8 @@ TEST(PauseWait, SetChoosesTheLock) {
     int mode, button, frames, noLock;
     int lock;
   } cases[] = {
-      {WAIT_MESSAGE, 1, 0, 0, 10},
-      {WAIT_MESSAGE, 1, 0, 1, 0},
-      {WAIT_MESSAGE, 0, 30, 0, 0},
-      {WAIT_PICTURE, 1, 0, 0, 0},
-      {WAIT_GAME, 0, 12, 0, 0},
+      {WAIT_MESSAGE, 1, 0, 0, 10}, {WAIT_MESSAGE, 1, 0, 1, 0}, {WAIT_MESSAGE, 0, 30, 0, 0},
+      {WAIT_PICTURE, 1, 0, 0, 0},  {WAIT_GAME, 0, 12, 0, 0},
   };
   for (const Case& c : cases) {
     cWait w;

@@ -178,12 +178,14 @@ TEST(SetStage, UnplayableStagesCloseWithoutCrashing) {
     cStage stage;
   } cases[] = {
       {"no hero", StageFromRows({"..........", "..........", "##########"})},
-      {"zero width", [] {
+      {"zero width",
+       [] {
          cStage s = StageFromRows({"..........", ".H........", "##########"});
          s.m_nWidth = 0;
          return s;
        }()},
-      {"width below the border", [] {
+      {"width below the border",
+       [] {
          cStage s = StageFromRows({"..........", ".H........", "##########"});
          s.m_nWidth = -25;
          return s;

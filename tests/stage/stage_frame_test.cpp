@@ -14,7 +14,8 @@ namespace t4::test {
 namespace {
 
 cStage Flat(int width) {
-  return StageFromRows({std::string(static_cast<size_t>(width), '.'), ".H...w.f" + std::string(static_cast<size_t>(width - 8), '.'),
+  return StageFromRows({std::string(static_cast<size_t>(width), '.'),
+                        ".H...w.f" + std::string(static_cast<size_t>(width - 8), '.'),
                         std::string(static_cast<size_t>(width), '#')});
 }
 

@@ -31,12 +31,11 @@ TEST_F(StageObjectTest, CheckBoundsXClampsAndClassifiesPerMode) {
   // Scroll limits narrowed to stage tiles 5..19: dots 480..960.
   ScrollX().SetLimits(5, 19, 1, 1);
   const BoundsCase cases[] = {
-      {0, 400, 480, 0},   {0, 950, 936, 0},    // against the scroll limits
-      {1, 300, 320, 0},   {1, 1270, 1256, 0},  // a clamp to the stage area returns 0 at once
-      {1, 400, 400, 1},   {1, 600, 600, 0},    // inside the stage, outside / inside the limits
-      {2, -5, 0, 3},      {2, 1590, 1576, 3},  // held at the grid's edges
-      {2, 0, 0, 2},       {2, 400, 400, 1},  {2, 600, 600, 0},
-      {7, -50, -50, 0},  // unknown modes clamp nothing
+      {0, 400, 480, 0}, {0, 950, 936, 0},    // against the scroll limits
+      {1, 300, 320, 0}, {1, 1270, 1256, 0},  // a clamp to the stage area returns 0 at once
+      {1, 400, 400, 1}, {1, 600, 600, 0},    // inside the stage, outside / inside the limits
+      {2, -5, 0, 3},    {2, 1590, 1576, 3},  // held at the grid's edges
+      {2, 0, 0, 2},     {2, 400, 400, 1},   {2, 600, 600, 0}, {7, -50, -50, 0},  // unknown modes clamp nothing
   };
   for (const BoundsCase& c : cases) {
     obj.m_dX = c.in;
@@ -50,9 +49,8 @@ TEST_F(StageObjectTest, CheckBoundsYSeparatesTopAndBottom) {
   // Limits on stage rows 2..12: dots 384..736.
   ScrollY().SetLimits(2, 12, 1, 1);
   const BoundsCase cases[] = {
-      {2, -3, 0, 3},    {2, 1260, 1252, 6}, {2, 100, 100, 2}, {2, 950, 950, 5},
-      {2, 350, 350, 1}, {2, 720, 720, 4},   {2, 500, 500, 0}, {1, 300, 320, 0},
-      {1, 950, 932, 0}, {1, 350, 350, 1},   {1, 720, 720, 4}, {0, 300, 384, 0},
+      {2, -3, 0, 3},    {2, 1260, 1252, 6}, {2, 100, 100, 2}, {2, 950, 950, 5}, {2, 350, 350, 1}, {2, 720, 720, 4},
+      {2, 500, 500, 0}, {1, 300, 320, 0},   {1, 950, 932, 0}, {1, 350, 350, 1}, {1, 720, 720, 4}, {0, 300, 384, 0},
   };
   for (const BoundsCase& c : cases) {
     obj.m_dY = c.in;
@@ -102,8 +100,7 @@ TEST_F(StageObjectTest, FrictionStopsAtZeroWithoutReversing) {
     double in;
     int enabled;
     double out;
-  } cases[] = {{1.0, 1, 0.75}, {0.2, 1, 0.0}, {-0.2, 1, 0.0}, {-1.0, 1, -0.75}, {0.0, 1, 0.0},
-               {1.0, 0, 1.0}};
+  } cases[] = {{1.0, 1, 0.75}, {0.2, 1, 0.0}, {-0.2, 1, 0.0}, {-1.0, 1, -0.75}, {0.0, 1, 0.0}, {1.0, 0, 1.0}};
   for (const auto& c : cases) {
     double v = c.in;
     obj.ApplyFriction(v, c.enabled);
@@ -142,7 +139,7 @@ TEST_F(StageObjectTest, OutOfAreaHonoursTheOnScreenFlagAndTheGridEdge) {
   obj.m_dY = 500;
   obj.CheckBoundsX(9);
   obj.CheckBoundsY(9);
-  EXPECT_EQ(obj.CheckBoundsX(2), 2);  // inside the grid...
+  EXPECT_EQ(obj.CheckBoundsX(2), 2);    // inside the grid...
   EXPECT_EQ(obj.IsOutOfArea(none), 1);  // ...but x <= 0 is out
   obj.m_bOnScreen = 1;
   obj.m_dX = -100;

@@ -44,7 +44,8 @@ std::string EncodeBmp(const BmpImage& img) {
         const size_t bit = static_cast<size_t>(x) * img.bitCount;
         row[bit / 8] = static_cast<char>(static_cast<uint8_t>(row[bit / 8]) | (p << (8 - img.bitCount - bit % 8)));
       } else if (img.bitCount == 16) {
-        const uint32_t v = fields ? (R >> 3) << 11 | (G >> 2) << 5 | (B >> 3) : (R >> 3) << 10 | (G >> 3) << 5 | (B >> 3);
+        const uint32_t v =
+            fields ? (R >> 3) << 11 | (G >> 2) << 5 | (B >> 3) : (R >> 3) << 10 | (G >> 3) << 5 | (B >> 3);
         row[2 * x] = static_cast<char>(v);
         row[2 * x + 1] = static_cast<char>(v >> 8);
       } else {

@@ -10,9 +10,9 @@ namespace t4::test {
 struct BmpImage {
   int width = 0;
   int height = 0;
-  int bitCount = 24;       // 1, 4, 8, 16, 24, 32
+  int bitCount = 24;  // 1, 4, 8, 16, 24, 32
   bool topDown = false;
-  bool bitfields565 = false;  // 16 bits: BI_BITFIELDS with 5-6-5 masks (else 5-5-5)
+  bool bitfields565 = false;      // 16 bits: BI_BITFIELDS with 5-6-5 masks (else 5-5-5)
   std::vector<uint32_t> palette;  // 0x00RRGGBB, indexed depths
   std::vector<uint32_t> pixels;   // top row first: an index, or 0x00RRGGBB
 };

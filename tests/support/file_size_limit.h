@@ -19,7 +19,7 @@ class ScopedFileSizeLimit {
 
  private:
   rlimit m_previous{};
-  struct sigaction m_previousAction{};
+  struct sigaction m_previousAction {};
   bool m_active = false;
 };
 

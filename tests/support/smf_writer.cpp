@@ -30,8 +30,9 @@ std::string Meta(uint32_t delta, int type, const std::string& data) {
 }
 
 std::string Tempo(uint32_t delta, uint32_t microseconds) {
-  return Meta(delta, 0x51, ByteString({static_cast<int>(microseconds >> 16) & 0xFF,
-                                  static_cast<int>(microseconds >> 8) & 0xFF, static_cast<int>(microseconds) & 0xFF}));
+  return Meta(delta, 0x51,
+              ByteString({static_cast<int>(microseconds >> 16) & 0xFF, static_cast<int>(microseconds >> 8) & 0xFF,
+                          static_cast<int>(microseconds) & 0xFF}));
 }
 
 std::string SysEx(uint32_t delta, const std::string& data, int status) {

@@ -17,10 +17,10 @@ struct WavSpec {
   uint32_t fmtBytes = 16;              // 16, 18 or 40 (bytes past the 16 are zero); 14 cuts it
   bool withFmt = true;
   bool withData = true;
-  std::string samples;                     // the "data" bytes
+  std::string samples;                        // the "data" bytes
   std::optional<uint32_t> declaredDataBytes;  // the data chunk's size field, if not the real size
   std::optional<uint32_t> declaredRiffBytes;  // the RIFF size field, if not the real size
-  std::string chunksBeforeFmt;             // raw chunks placed between "WAVE" and "fmt "
+  std::string chunksBeforeFmt;                // raw chunks placed between "WAVE" and "fmt "
 };
 
 std::string MakeWav(const WavSpec& spec);

@@ -17,8 +17,7 @@ float ReadSample(const uint8_t* pcm, uint32_t frame, int channel, const WAVEFORM
 
 // One frame of the source as seen by an output of `outChannels`: stereo to mono averages,
 // mono to stereo repeats.
-void ReadFrame(const uint8_t* pcm, uint32_t frame, const WAVEFORMATEX& format, int outChannels,
-               float* out) {
+void ReadFrame(const uint8_t* pcm, uint32_t frame, const WAVEFORMATEX& format, int outChannels, float* out) {
   float left = ReadSample(pcm, frame, 0, format);
   float right = format.nChannels == 2 ? ReadSample(pcm, frame, 1, format) : left;
   if (outChannels == 1) {
@@ -55,8 +54,7 @@ WAVEFORMATEX Mixer::Format() const {
 
 SoundBufferId Mixer::CreateBuffer(const WAVEFORMATEX& format, std::span<const uint8_t> pcm) {
   if (!IsPlayablePcmFormat(format)) return 0;
-  const uint32_t frames = static_cast<uint32_t>(
-      std::min<size_t>(pcm.size() / format.nBlockAlign, UINT32_MAX));
+  const uint32_t frames = static_cast<uint32_t>(std::min<size_t>(pcm.size() / format.nBlockAlign, UINT32_MAX));
   if (frames == 0 || static_cast<uint64_t>(frames) * format.nBlockAlign > MAX_BUFFER_BYTES) return 0;
   auto samples = std::make_shared<Samples>();
   samples->format = format;

@@ -11,13 +11,11 @@ namespace {
 constexpr size_t CHUNK_HEADER_BYTES = 8;
 
 uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
 }
 
-uint16_t ReadLe16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
+uint16_t ReadLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 bool IdIs(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
@@ -30,16 +28,15 @@ struct Chunk {
 
 // Walks the chunks of [offset, end) and returns the first with the given id (and, for "RIFF",
 // the given form type). A chunk header that does not fit ends the search.
-std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t offset, size_t end,
-                               const char* id, const char* formType) {
+std::optional<Chunk> FindChunk(std::span<const uint8_t> file, size_t offset, size_t end, const char* id,
+                               const char* formType) {
   while (offset + CHUNK_HEADER_BYTES <= end) {
     const uint8_t* header = file.data() + offset;
     Chunk chunk;
     chunk.bodyOffset = offset + CHUNK_HEADER_BYTES;
     chunk.declaredSize = ReadLe32(header + 4);
     chunk.availableSize = std::min<size_t>(chunk.declaredSize, end - chunk.bodyOffset);
-    uint64_t next = static_cast<uint64_t>(chunk.bodyOffset) + chunk.declaredSize +
-                    (chunk.declaredSize & 1u);
+    uint64_t next = static_cast<uint64_t>(chunk.bodyOffset) + chunk.declaredSize + (chunk.declaredSize & 1u);
     chunk.nextOffset = static_cast<size_t>(std::min<uint64_t>(next, end));
     if (IdIs(header, id)) {
       if (!formType) return chunk;

@@ -13,19 +13,19 @@ namespace t4::platform {
 // Results in the order the checks are made; the sound layer turns them into its messages.
 enum class WavStatus {
   Ok,
-  NotRiffWave,   // no RIFF chunk of form type "WAVE"
-  NoFormat,      // no "fmt " chunk inside it
+  NotRiffWave,     // no RIFF chunk of form type "WAVE"
+  NoFormat,        // no "fmt " chunk inside it
   FormatTooLarge,  // a "fmt " chunk of more than 18 bytes (extensible formats)
-  FormatCut,     // the "fmt " chunk holds fewer bytes than it declares
-  NotPcm,        // a format tag other than PCM
-  NoData,        // no "data" chunk after "fmt ", or one of size 0
-  EmptyData,     // a "data" chunk with no complete sample frame in the file
+  FormatCut,       // the "fmt " chunk holds fewer bytes than it declares
+  NotPcm,          // a format tag other than PCM
+  NoData,          // no "data" chunk after "fmt ", or one of size 0
+  EmptyData,       // a "data" chunk with no complete sample frame in the file
 };
 
 struct WavData {
   WavStatus status = WavStatus::NotRiffWave;
-  WAVEFORMATEX format;          // the bytes of the "fmt " chunk; fields it does not hold stay 0
-  uint32_t formatBytes = 0;     // the declared size of the "fmt " chunk
+  WAVEFORMATEX format;           // the bytes of the "fmt " chunk; fields it does not hold stay 0
+  uint32_t formatBytes = 0;      // the declared size of the "fmt " chunk
   std::vector<uint8_t> samples;  // the "data" bytes present in the file, whole frames only
 };
 

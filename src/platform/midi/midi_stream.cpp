@@ -224,7 +224,8 @@ void MidiStream::Mix(std::span<float> out, int channels, uint32_t rate) {
         if (due < static_cast<__int128>(n)) n = static_cast<size_t>(due);
       }
     }
-    m_synth->Render(out.subspan(done * static_cast<size_t>(channels), n * static_cast<size_t>(channels)), channels, rate);
+    m_synth->Render(out.subspan(done * static_cast<size_t>(channels), n * static_cast<size_t>(channels)), channels,
+                    rate);
     if (m_playing && m_waitLoaded) m_wait -= static_cast<__int128>(n) * frameUnits;
     done += n;
   }

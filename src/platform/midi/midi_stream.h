@@ -118,7 +118,7 @@ class MidiStream final : public MixerStream {
   bool m_playing = false;
   bool m_closed = false;
   std::deque<MIDIHDR*> m_queue;
-  DWORD m_offset = 0;        // next record in the front buffer
+  DWORD m_offset = 0;         // next record in the front buffer
   bool m_waitLoaded = false;  // m_wait holds the delay of the record at m_offset
   __int128 m_wait = 0;        // time units until that record is due
   uint32_t m_posted = 0;

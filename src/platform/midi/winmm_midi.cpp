@@ -25,8 +25,7 @@ std::shared_ptr<MidiStream> Find(HMIDISTRM handle) {
 
 void SetMidiOutDevice(MidiOutDevice* device) { g_device.store(device); }
 
-MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD streams, uintptr_t callback, uintptr_t,
-                        DWORD flags) {
+MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD streams, uintptr_t callback, uintptr_t, DWORD flags) {
   if (!stream) return MMSYSERR_INVALPARAM;
   *stream = nullptr;
   if (streams != 1 || (deviceId && *deviceId != MIDI_MAPPER && *deviceId != 0)) return MMSYSERR_INVALPARAM;
@@ -75,8 +74,7 @@ MMRESULT midiStreamProperty(HMIDISTRM handle, BYTE* data, DWORD property) {
         return MMSYSERR_NOERROR;
       }
       return stream->SetTempo(*value);
-    default:
-      return MMSYSERR_INVALPARAM;
+    default: return MMSYSERR_INVALPARAM;
   }
 }
 

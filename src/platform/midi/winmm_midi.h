@@ -46,8 +46,8 @@ using ScopedMidiOutDevice = ScopedBackend<MidiOutDevice, SetMidiOutDevice>;
 
 // Opens a paused stream on the device whose position callbacks go to thread `callback` (only
 // CALLBACK_THREAD is supported).
-MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD streams, uintptr_t callback,
-                        uintptr_t instance, DWORD flags);
+MMRESULT midiStreamOpen(HMIDISTRM* stream, UINT* deviceId, DWORD streams, uintptr_t callback, uintptr_t instance,
+                        DWORD flags);
 MMRESULT midiStreamProperty(HMIDISTRM stream, BYTE* data, DWORD property);
 MMRESULT midiOutPrepareHeader(HMIDISTRM stream, MIDIHDR* header, UINT size);
 MMRESULT midiOutUnprepareHeader(HMIDISTRM stream, MIDIHDR* header, UINT size);

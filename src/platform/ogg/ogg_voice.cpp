@@ -42,8 +42,9 @@ struct OggVoice::Song {
   }
   static int Seek(void* source, ogg_int64_t offset, int whence) {
     auto* song = static_cast<Song*>(source);
-    ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<ogg_int64_t>(song->position)
-                                                                   : static_cast<ogg_int64_t>(song->bytes.size());
+    ogg_int64_t base = whence == SEEK_SET   ? 0
+                       : whence == SEEK_CUR ? static_cast<ogg_int64_t>(song->position)
+                                            : static_cast<ogg_int64_t>(song->bytes.size());
     const ogg_int64_t to = base + offset;
     if (to < 0 || to > static_cast<ogg_int64_t>(song->bytes.size())) return -1;
     song->position = static_cast<size_t>(to);

@@ -54,8 +54,7 @@ void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_
 
 // Stored (uncompressed) deflate blocks keep the encoder tiny; screenshots are rare.
 bool WritePng(const Frame& frame, const std::string& path) {
-  if (frame.width <= 0 || frame.height <= 0 ||
-      frame.pixels.size() != static_cast<size_t>(frame.width) * frame.height)
+  if (frame.width <= 0 || frame.height <= 0 || frame.pixels.size() != static_cast<size_t>(frame.width) * frame.height)
     return false;
   std::vector<uint8_t> raw;
   raw.reserve(static_cast<size_t>(frame.height) * (1 + 3 * static_cast<size_t>(frame.width)));

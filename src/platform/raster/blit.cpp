@@ -95,9 +95,7 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
                      static_cast<uint16_t>(*key));
         break;
       case 3: KeyedRow24(d, s, n, *key & 0xFFFFFF); break;
-      case 4:
-        px::KeyedRow(reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(s), n, *key);
-        break;
+      case 4: px::KeyedRow(reinterpret_cast<uint32_t*>(d), reinterpret_cast<const uint32_t*>(s), n, *key); break;
       default: break;
     }
   }
@@ -109,8 +107,8 @@ namespace {
 // Rows of a stretch: destination column i of the visible range reads source column cols[i]
 // (-1: outside the source, skipped).
 template <typename T>
-void StretchRows(Surface& dst, const Surface& src, int64_t dx, int64_t i0, int64_t i1, const int32_t* cols,
-                 int64_t dy, int64_t dh, int64_t sy, int64_t sh, std::optional<uint32_t> key) {
+void StretchRows(Surface& dst, const Surface& src, int64_t dx, int64_t i0, int64_t i1, const int32_t* cols, int64_t dy,
+                 int64_t dh, int64_t sy, int64_t sh, std::optional<uint32_t> key) {
   const T k = static_cast<T>(key.value_or(0));
   for (int64_t j = 0; j < dh; ++j) {
     const int64_t ty = dy + j;

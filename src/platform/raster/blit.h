@@ -21,7 +21,7 @@ bool CopyRect(Surface& dst, int dx, int dy, const Surface& src, int sx, int sy, 
 // Nearest stretch of (sx, sy, sw, sh) into (dx, dy, dw, dh): destination column i reads source
 // column sx + i * sw / dw (truncated), rows likewise. Non-positive extents draw nothing; pixels
 // whose destination or source falls outside its surface are skipped.
-bool StretchRect(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
-                 int sw, int sh, std::optional<uint32_t> key);
+bool StretchRect(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+                 std::optional<uint32_t> key);
 
 }  // namespace t4::platform::raster

@@ -72,8 +72,7 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> file, std::string* error)
   }
   const bool topDown = height < 0;
   if (topDown) height = -height;
-  if (width <= 0 || height <= 0 || width > BMP_MAX_SIDE || height > BMP_MAX_SIDE)
-    return Fail(error, "bad size");
+  if (width <= 0 || height <= 0 || width > BMP_MAX_SIDE || height > BMP_MAX_SIDE) return Fail(error, "bad size");
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
     return Fail(error, "bad bit count");
   if (compression == BI_RGB && bitCount == 16) masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
@@ -88,7 +87,8 @@ std::optional<Bitmap> ReadBmp(std::span<const uint8_t> file, std::string* error)
     uint32_t count = colorsUsed == 0 ? maxColors : colorsUsed;
     if (count > maxColors) count = maxColors;
     const size_t at = tableStart + (compression == BI_BITFIELDS ? 12 : 0);
-    if (at > file.size() || (file.size() - at) / tableEntrySize < count) return Fail(error, "colour table past the end");
+    if (at > file.size() || (file.size() - at) / tableEntrySize < count)
+      return Fail(error, "colour table past the end");
     bmp.colorTable.resize(maxColors);
     for (uint32_t i = 0; i < count; ++i) {
       const size_t e = at + i * tableEntrySize;

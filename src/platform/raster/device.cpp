@@ -68,8 +68,7 @@ int GraphicsSystem::ShowCursor(bool show) {
 
 // ---- render device ----
 
-RenderDevice::RenderDevice(GraphicsSystem& system, const PresentParams& params)
-    : m_system(system), m_params(params) {
+RenderDevice::RenderDevice(GraphicsSystem& system, const PresentParams& params) : m_system(system), m_params(params) {
   m_backBuffer = new Resource(m_system, params.width, params.height, params.format, Pool::Managed);
   m_backBuffer->renderTarget = true;
   m_target = m_backBuffer;
@@ -79,12 +78,11 @@ RenderDevice::~RenderDevice() {
   if (m_backBuffer) m_backBuffer->Release();
 }
 
-HResult RenderDevice::CreateTexture(int width, int height, bool renderTarget, bool dynamic,
-                                    PixelFormat format, Pool pool, Resource** out) {
+HResult RenderDevice::CreateTexture(int width, int height, bool renderTarget, bool dynamic, PixelFormat format,
+                                    Pool pool, Resource** out) {
   *out = nullptr;
   if (auto f = m_system.TakeFailure(Op::CreateTexture)) return *f;
-  if (width <= 0 || height <= 0 || width > m_system.caps.maxTextureWidth ||
-      height > m_system.caps.maxTextureHeight)
+  if (width <= 0 || height <= 0 || width > m_system.caps.maxTextureWidth || height > m_system.caps.maxTextureHeight)
     return RS_INVALIDCALL;
   if (dynamic && !m_system.caps.dynamicTextures) return RS_INVALIDCALL;
   if (pool == Pool::Default && m_state != DeviceState::Ok) return RS_DEVICELOST;
@@ -150,8 +148,8 @@ HResult RenderDevice::Clear(const IntRect* rect, uint32_t argb) {
   return RS_OK;
 }
 
-HResult RenderDevice::DrawRect(int x, int y, int w, int h, const Resource* texture, int sx, int sy, int sw,
-                               int sh, uint32_t diffuse, const StageState& state) {
+HResult RenderDevice::DrawRect(int x, int y, int w, int h, const Resource* texture, int sx, int sy, int sw, int sh,
+                               uint32_t diffuse, const StageState& state) {
   if (!m_inScene) return RS_INVALIDCALL;
   if (m_state != DeviceState::Ok || !m_target) return RS_OK;
   DrawRectQuad(*m_target, x, y, w, h, texture, sx, sy, sw, sh, diffuse, state);
@@ -235,9 +233,7 @@ HResult RenderDevice::SetDialogBoxMode(bool) {
   return RS_OK;
 }
 
-void RenderDevice::SimulateLoss(bool resettable) {
-  m_state = resettable ? DeviceState::NotReset : DeviceState::Lost;
-}
+void RenderDevice::SimulateLoss(bool resettable) { m_state = resettable ? DeviceState::NotReset : DeviceState::Lost; }
 
 // ---- blit device ----
 
@@ -387,9 +383,7 @@ HResult BlitDevice::Lock(Resource* surface) {
   return surface->lost ? RS_SURFACELOST : RS_OK;
 }
 
-HResult BlitDevice::IsLost(const Resource* surface) const {
-  return surface && surface->lost ? RS_SURFACELOST : RS_OK;
-}
+HResult BlitDevice::IsLost(const Resource* surface) const { return surface && surface->lost ? RS_SURFACELOST : RS_OK; }
 
 HResult BlitDevice::Restore(Resource* surface) {
   if (!surface) return RS_INVALIDCALL;

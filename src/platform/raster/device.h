@@ -28,11 +28,33 @@ constexpr HResult RS_SURFACELOST = static_cast<HResult>(0x887601C2);
 
 // Operations whose failure tests can ask for.
 enum class Op : int {
-  CreateRenderer, CreateDevice, CreateDeviceHardware, CreateTexture, CreateVertexBuffer,
-  CreatePlainSurface, GetCaps, BeginScene, SetRenderTarget, LockRect, Reset, SetDialogBoxMode,
-  CreateBlitter, SetCooperativeLevel, SetDisplayMode, CreatePrimary, GetAttachedSurface,
-  CreateSurface, CreatePalette, SetPalette, CreateClipper, SetClipperWindow, SetClipper,
-  SetColorKey, LockSurface, FlipToGdi, Count
+  CreateRenderer,
+  CreateDevice,
+  CreateDeviceHardware,
+  CreateTexture,
+  CreateVertexBuffer,
+  CreatePlainSurface,
+  GetCaps,
+  BeginScene,
+  SetRenderTarget,
+  LockRect,
+  Reset,
+  SetDialogBoxMode,
+  CreateBlitter,
+  SetCooperativeLevel,
+  SetDisplayMode,
+  CreatePrimary,
+  GetAttachedSurface,
+  CreateSurface,
+  CreatePalette,
+  SetPalette,
+  CreateClipper,
+  SetClipperWindow,
+  SetClipper,
+  SetColorKey,
+  LockSurface,
+  FlipToGdi,
+  Count
 };
 
 struct DeviceCaps {
@@ -161,8 +183,8 @@ class RenderDevice {
   ~RenderDevice();
   void Release() { delete this; }
 
-  HResult CreateTexture(int width, int height, bool renderTarget, bool dynamic, PixelFormat format,
-                        Pool pool, Resource** out);
+  HResult CreateTexture(int width, int height, bool renderTarget, bool dynamic, PixelFormat format, Pool pool,
+                        Resource** out);
   HResult CreatePlainSurface(int width, int height, PixelFormat format, Pool pool, Resource** out);
   HResult CreateVertexBuffer(size_t vertices, VertexBuffer** out);
   // The back buffer, with a reference for the caller.

@@ -41,13 +41,13 @@ std::atomic<int>& ActiveLevel() {
 
 // The leading pixels that the widest kernel in use does (SSE2 at the plain width of x86-64).
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define T4_WIDE(F, ...)                                                       \
-  [&]() -> int {                                                              \
+#define T4_WIDE(F, ...)                                                          \
+  [&]() -> int {                                                                 \
     switch (static_cast<Lanes>(ActiveLevel().load(std::memory_order_relaxed))) { \
-      case Lanes::Avx512: return avx512::F(__VA_ARGS__);                      \
-      case Lanes::Avx2: return avx2::F(__VA_ARGS__);                          \
-      default: return sse2::F(__VA_ARGS__);                                   \
-    }                                                                         \
+      case Lanes::Avx512: return avx512::F(__VA_ARGS__);                         \
+      case Lanes::Avx2: return avx2::F(__VA_ARGS__);                             \
+      default: return sse2::F(__VA_ARGS__);                                      \
+    }                                                                            \
   }()
 #else
 #define T4_WIDE(F, ...) 0
@@ -87,8 +87,9 @@ void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t 
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128(), top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i m = _mm_set1_epi16(static_cast<short>(f));
-  const __m128i k = _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0,
-                                   static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0);
+  const __m128i k =
+      _mm_setr_epi16(static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0,
+                     static_cast<short>(add[0]), static_cast<short>(add[1]), static_cast<short>(add[2]), 0);
   for (; i + 4 <= n; i += 4) {
     const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
     const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -108,8 +109,10 @@ void ScaleRow(uint32_t* d, const uint32_t* s, int n, uint32_t f, const uint32_t 
 void StoreOrBlendRow(uint32_t* d, const uint32_t* c, int n) {
   for (int i = T4_WIDE(StoreOrBlendRow, d, c, n); i < n; ++i) {
     const uint32_t a = c[i] >> 24;
-    if (a == 255) d[i] = c[i];
-    else if (a != 0) d[i] = BlendOne(c[i], d[i]);
+    if (a == 255)
+      d[i] = c[i];
+    else if (a != 0)
+      d[i] = BlendOne(c[i], d[i]);
   }
 }
 
@@ -153,7 +156,9 @@ void LookupRow(uint32_t* o, const uint8_t* s, int n, const uint32_t table[256]) 
   for (; i < n; ++i) o[i] = table[s[i]];
 }
 
-void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key) { KeyedTail(d, s, T4_WIDE(KeyedRow8, d, s, n, key), n, key); }
+void KeyedRow(uint8_t* d, const uint8_t* s, int n, uint8_t key) {
+  KeyedTail(d, s, T4_WIDE(KeyedRow8, d, s, n, key), n, key);
+}
 void KeyedRow(uint16_t* d, const uint16_t* s, int n, uint16_t key) {
   KeyedTail(d, s, T4_WIDE(KeyedRow16, d, s, n, key), n, key);
 }
@@ -174,19 +179,23 @@ void HalfRow(uint32_t* d, const uint32_t* s, int n, bool render, bool keyed, uin
     const uint32_t p = s[i], q = d[i];
     if (keyed && (render ? (p >> 24) == 0 : p == key)) continue;
     const uint32_t half = ((p & 0xFEFEFEu) >> 1) + ((q & 0xFEFEFEu) >> 1) + (p & q & 0x010101u);
-    if (render) d[i] = 0xFF000000u | half;
-    else d[i] = (q & 0xFF000000u) | (q == key ? p & 0xFFFFFFu : half);
+    if (render)
+      d[i] = 0xFF000000u | half;
+    else
+      d[i] = (q & 0xFF000000u) | (q == key ? p & 0xFFFFFFu : half);
   }
 }
 
 void HalfRow565(uint16_t* d, const uint16_t* s, int n, bool keyed, uint16_t key) {
-  const auto field = [](uint32_t a, uint32_t b, uint32_t mask) { return ((a * 255 / mask + b * 255 / mask) >> 1) * mask / 255; };
+  const auto field = [](uint32_t a, uint32_t b, uint32_t mask) {
+    return ((a * 255 / mask + b * 255 / mask) >> 1) * mask / 255;
+  };
   for (int i = T4_WIDE(HalfRow565, d, s, n, keyed, key); i < n; ++i) {
     const uint32_t p = s[i], q = d[i];
     if (keyed && p == key) continue;
     d[i] = static_cast<uint16_t>(q == key ? p
-                                          : field(p >> 11, q >> 11, 31) << 11 | field(p >> 5 & 63, q >> 5 & 63, 63) << 5 |
-                                                field(p & 31, q & 31, 31));
+                                          : field(p >> 11, q >> 11, 31) << 11 |
+                                                field(p >> 5 & 63, q >> 5 & 63, 63) << 5 | field(p & 31, q & 31, 31));
   }
 }
 

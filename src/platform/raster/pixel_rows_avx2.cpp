@@ -26,9 +26,12 @@ struct Avx2Vec {
   static R Set64(uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
   template <typename T>
   static R Eq(R a, R b) {
-    if constexpr (sizeof(T) == 1) return _mm256_cmpeq_epi8(a, b);
-    else if constexpr (sizeof(T) == 2) return _mm256_cmpeq_epi16(a, b);
-    else return _mm256_cmpeq_epi32(a, b);
+    if constexpr (sizeof(T) == 1)
+      return _mm256_cmpeq_epi8(a, b);
+    else if constexpr (sizeof(T) == 2)
+      return _mm256_cmpeq_epi16(a, b);
+    else
+      return _mm256_cmpeq_epi32(a, b);
   }
   // m ? a : b, m all ones or all zeros in each lane.
   static R Select(R m, R a, R b) { return _mm256_blendv_epi8(b, a, m); }

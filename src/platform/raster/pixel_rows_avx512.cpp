@@ -28,9 +28,12 @@ struct Avx512Vec {
   // Lanes all ones where equal.
   template <typename T>
   static R Eq(R a, R b) {
-    if constexpr (sizeof(T) == 1) return _mm512_movm_epi8(_mm512_cmpeq_epi8_mask(a, b));
-    else if constexpr (sizeof(T) == 2) return _mm512_movm_epi16(_mm512_cmpeq_epi16_mask(a, b));
-    else return _mm512_maskz_mov_epi32(_mm512_cmpeq_epi32_mask(a, b), _mm512_set1_epi32(-1));
+    if constexpr (sizeof(T) == 1)
+      return _mm512_movm_epi8(_mm512_cmpeq_epi8_mask(a, b));
+    else if constexpr (sizeof(T) == 2)
+      return _mm512_movm_epi16(_mm512_cmpeq_epi16_mask(a, b));
+    else
+      return _mm512_maskz_mov_epi32(_mm512_cmpeq_epi32_mask(a, b), _mm512_set1_epi32(-1));
   }
   // m ? a : b bit by bit.
   static R Select(R m, R a, R b) { return _mm512_ternarylogic_epi32(m, a, b, 0xCA); }

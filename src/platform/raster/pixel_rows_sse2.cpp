@@ -18,9 +18,12 @@ struct Sse2Vec {
   static R Set64(uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
   template <typename T>
   static R Eq(R a, R b) {
-    if constexpr (sizeof(T) == 1) return _mm_cmpeq_epi8(a, b);
-    else if constexpr (sizeof(T) == 2) return _mm_cmpeq_epi16(a, b);
-    else return _mm_cmpeq_epi32(a, b);
+    if constexpr (sizeof(T) == 1)
+      return _mm_cmpeq_epi8(a, b);
+    else if constexpr (sizeof(T) == 2)
+      return _mm_cmpeq_epi16(a, b);
+    else
+      return _mm_cmpeq_epi32(a, b);
   }
   // m ? a : b bit by bit.
   static R Select(R m, R a, R b) { return _mm_or_si128(_mm_and_si128(m, a), _mm_andnot_si128(m, b)); }

@@ -54,8 +54,7 @@ struct Convert {
   static bool Opaque(typename S::T p) { return (S::ToArgb(p) >> 24) != 0; }
 };
 template <typename F>
-  requires(!std::is_same_v<F, Argb32>)
-struct Convert<F, F> {
+requires(!std::is_same_v<F, Argb32>) struct Convert<F, F> {
   static typename F::T Pixel(typename F::T p) { return p; }
   static bool Opaque(typename F::T p) { return std::is_same_v<F, Rgb565> || (p & 0x8000u) != 0; }
 };
@@ -111,7 +110,6 @@ Lanes MachineLanes();
 Lanes ActiveLanes();
 // Sets the width in use, at most the machine's (for comparing the widths); returns the previous.
 Lanes UseLanes(Lanes lanes);
-
 
 // Source-alpha blend in place: d = (c x a + d x (255 - a) + 127) / 255 per channel, a = c's alpha.
 void BlendRow(uint32_t* d, const uint32_t* c, int n);

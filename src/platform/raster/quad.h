@@ -52,8 +52,8 @@ uint32_t BlendSourceAlpha(uint32_t src, uint32_t dst);
 struct IntRect {
   int x = 0, y = 0, w = 0, h = 0;
 };
-void DrawRectQuad(Surface& target, int x, int y, int w, int h, const Surface* texture, int sx, int sy,
-                  int sw, int sh, uint32_t diffuse, const StageState& st, const IntRect* clip = nullptr);
+void DrawRectQuad(Surface& target, int x, int y, int w, int h, const Surface* texture, int sx, int sy, int sw, int sh,
+                  uint32_t diffuse, const StageState& st, const IntRect* clip = nullptr);
 
 // General quad given as a four-vertex triangle strip (used for rotated pictures): two triangles,
 // top-left fill rule, attributes interpolated at pixel centres in double precision.

@@ -60,8 +60,8 @@ class FreeTypeRasterizer;
 
 class FreeTypeFace : public Face {
  public:
-  FreeTypeFace(FreeTypeRasterizer& owner, FT_Face face, std::string family) : m_owner(owner), m_face(face),
-                                                                               m_family(std::move(family)) {}
+  FreeTypeFace(FreeTypeRasterizer& owner, FT_Face face, std::string family)
+      : m_owner(owner), m_face(face), m_family(std::move(family)) {}
   ~FreeTypeFace() override;
   bool SetSize(int width, int height);
   int CellHeight() const override { return m_cell; }
@@ -128,8 +128,10 @@ class FreeTypeRasterizer : public Rasterizer {
   // A face file for the family (empty: any sans-serif face) that holds kana and kanji.
   bool Match(const std::string& family, std::string* file, int* index, std::string* matched) {
     FcPattern* pattern = FcPatternCreate();
-    if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    else FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    if (!family.empty())
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    else
+      FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
     FcConfigSubstitute(m_config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -228,8 +230,10 @@ GlyphBitmap FreeTypeFace::Render(CharCode code, GlyphMode mode) {
     const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
     for (int x = 0; x < g.width; ++x) {
       uint8_t v = 0;
-      if (bm.pixel_mode == FT_PIXEL_MODE_MONO) v = (row[x >> 3] >> (7 - (x & 7)) & 1) ? 255 : 0;
-      else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) v = row[x];
+      if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+        v = (row[x >> 3] >> (7 - (x & 7)) & 1) ? 255 : 0;
+      else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
+        v = row[x];
       if (mode == GlyphMode::Mono) v = v >= 128 ? 255 : 0;
       g.coverage[static_cast<size_t>(y) * g.width + x] = v;
     }

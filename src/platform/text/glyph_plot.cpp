@@ -21,8 +21,8 @@ uint32_t Over(uint32_t src, uint32_t dst, uint32_t a) {
   if (outA == 0) return dst;
   uint32_t out = outA << 24;
   for (int shift : {16, 8, 0}) {
-    const uint32_t c = (Channel(src, shift) * a * 255 + Channel(dst, shift) * da * (255 - a) + outA * 255 / 2) /
-                       (outA * 255);
+    const uint32_t c =
+        (Channel(src, shift) * a * 255 + Channel(dst, shift) * da * (255 - a) + outA * 255 / 2) / (outA * 255);
     out |= std::min<uint32_t>(c, 255) << shift;
   }
   return out;
@@ -51,9 +51,12 @@ void PlotGlyph(raster::Surface& target, int x, int y, int clipW, int clipH, cons
       const uint32_t dst = raster::ToArgb(format, target.GetPixel(px, py));
       const uint32_t src = ink.argb & 0xFFFFFF;
       uint32_t out;
-      if (ink.opaqueTarget) out = Mix(src, dst, a);
-      else if (oneBitAlpha) out = a >= 128 ? 0xFF000000u | src : dst;
-      else out = Over(src, dst, a);
+      if (ink.opaqueTarget)
+        out = Mix(src, dst, a);
+      else if (oneBitAlpha)
+        out = a >= 128 ? 0xFF000000u | src : dst;
+      else
+        out = Over(src, dst, a);
       target.SetPixel(px, py, raster::FromArgb(format, out));
     }
   }

@@ -20,9 +20,9 @@ enum class GlyphMode { Mono, Coverage };
 struct GlyphBitmap {
   int width = 0;
   int height = 0;
-  int left = 0;     // bitmap x relative to the pen position
-  int top = 0;      // bitmap y relative to the top of the text cell
-  int advance = 0;  // pen advance in pixels
+  int left = 0;                   // bitmap x relative to the pen position
+  int top = 0;                    // bitmap y relative to the top of the text cell
+  int advance = 0;                // pen advance in pixels
   std::vector<uint8_t> coverage;  // width x height, 0 (none) .. 255 (full); mono glyphs use 0/255
 };
 

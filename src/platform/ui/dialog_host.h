@@ -32,7 +32,7 @@ struct DialogSnapshot {
   Rect window;
   int cursorX = -1;  // where the pointer was put (frame coordinates)
   int cursorY = -1;
-  int clientX = 0;   // frame coordinates of the client area
+  int clientX = 0;  // frame coordinates of the client area
   int clientY = 0;
   std::vector<ControlState> controls;
   const ControlState* Find(int id) const;

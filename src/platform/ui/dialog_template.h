@@ -42,11 +42,11 @@ struct ControlTemplate {
 
 struct DialogTemplate {
   int resourceId = 0;
-  std::string caption;   // Shift-JIS
+  std::string caption;  // Shift-JIS
   bool hasCaption = false;
   std::string fontFace;  // Shift-JIS, as a project or resource names it
   int pointSize = 9;
-  int width = 0;         // dialog units
+  int width = 0;  // dialog units
   int height = 0;
   std::vector<ControlTemplate> controls;
 };

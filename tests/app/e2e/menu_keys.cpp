@@ -156,7 +156,8 @@ class Screen {
       const Rect& r = area.w > 0 ? area : all;
       uint64_t h = 14695981039346656037ull;
       for (int y = std::max(r.y, 0); y < r.y + r.h && y < a.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line);
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line);
         for (int x = std::max(r.x, 0); x < r.x + r.w && x < a.width; ++x) {
           if (m_Mask.Contains(x, y)) continue;
           const uint64_t pixel = words ? (row[x] & 0xFFFFFFu) : XGetPixel(image, x, y);
@@ -491,7 +492,6 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "prepare") == 0) return Prepare(argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "drive") == 0)
     return Drive(static_cast<Window>(std::strtoul(argv[2], nullptr, 0)), argc - 3, argv + 3);
-  std::fprintf(stderr,
-               "usage: t4_menu_keys prepare PROJECT_DIR | drive WINDOW_ID STEP...\n");
+  std::fprintf(stderr, "usage: t4_menu_keys prepare PROJECT_DIR | drive WINDOW_ID STEP...\n");
   return 2;
 }
