@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev
+  # The tests check that the tree is laid out as .clang-format says.
+  clang-format
   # The build links with lld when it is there (much faster than the default linker).
   lld
   libsdl2-dev
