@@ -2,7 +2,7 @@
 // list order; kind 1 changes the taker's flows.
 #include "flow/item_cmd.h"
 
-#include <algorithm>
+#include <array>
 
 #include "data/flow_command.h"
 #include "data/flow_kinds.h"
@@ -91,7 +91,9 @@ int ItemCmdCode(cCharaBase& c, cFlowCommand& cmd) {
 
 }  // namespace
 
-constexpr ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
+// The list's own length makes the array's type, so a kind left out (which would be a null handler
+// that RunItemCmd calls) fails to build: an array of another length does not convert.
+constexpr std::array<ItemCmdHandler, ITEMCMD_KIND_COUNT> g_ItemCmdExecTable = std::to_array<ItemCmdHandler>({
     ItemCmdNone,                      // 0
     ItemCmdChangeFlow,                // 1 フローの変更
     ItemCmdStageClear,                // 2 ステージクリア
@@ -117,12 +119,9 @@ constexpr ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT] = {
     ItemCmdCode,                      // 22 コードの実行
     ItemCmdBody<ExecArrange>,         // 23 アレンジ
     ItemCmdNone,                      // 24 ループ
-};
+});
 
 static_assert(ITEMCMD_STAGE_CLEAR + ITEMCMD_KIND_OFFSET == CMD_STAGE_CLEAR);
-// A kind left out of the table above would be a null handler that RunItemCmd calls.
-static_assert(std::ranges::none_of(g_ItemCmdExecTable, [](ItemCmdHandler h) { return h == nullptr; }),
-              "every item-command kind needs its handler in g_ItemCmdExecTable");
 
 int ExecChangeFlow(cCharaBase* h, cFlowCommand* cmd, int deferred) {
   if (!h || !cmd || static_cast<int>(cmd->m_Params.size()) < GetCmdParamCount(CMDCAT_ITEM, ITEMCMD_CHANGE_FLOW))

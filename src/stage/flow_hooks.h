@@ -5,6 +5,7 @@
 // above the stage and no stage file includes a flow header.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <list>
 
@@ -153,7 +154,7 @@ int CheckLatchedConds(const cSafeVector<cCond>& conds, int mode, int latchEnable
 bool CheckMapCellCond(cBlock& block);
 // The command code's handler of each item-command kind; RunItemCmd checks the kind before it
 // indexes.
-extern const ItemCmdHandler g_ItemCmdExecTable[ITEMCMD_KIND_COUNT];
+extern const std::array<ItemCmdHandler, ITEMCMD_KIND_COUNT> g_ItemCmdExecTable;
 // Applies the entries the item commands queued on the hero, in queue order, the operands read from
 // the hero's variables.
 void ApplyItemArranges(cFlowCommand& cmd, cHero& hero);
