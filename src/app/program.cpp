@@ -362,6 +362,9 @@ int RunProgram(const RUNOPTIONS& o) {
   if (!o.bHeadless) sdlDisplay.Close();
   std::fflush(nullptr);
   // A thread that never ended holds objects the static destructors would pull away from it.
-  if (t4::platform::AbandonedThreadCount() > 0) _exit(status);
+  if (t4::platform::AbandonedThreadCount() > 0) {
+    g_MidiOutput.FinishPreload();
+    _exit(status);
+  }
   return status;
 }

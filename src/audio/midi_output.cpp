@@ -33,6 +33,11 @@ void cMidiOutput::PreloadSynth() {
                  [maker = m_SynthMaker, path = t4::platform::ChooseSoundFont(m_strSoundFont)] { return maker(path); });
 }
 
+void cMidiOutput::FinishPreload() {
+  std::lock_guard lock(m_Mutex);
+  if (m_Preload.valid()) m_Preload.wait();
+}
+
 std::shared_ptr<t4::platform::MidiSynth> cMidiOutput::Synth() {
   std::lock_guard lock(m_Mutex);
   if (m_lpSynth || m_bFailed || !m_SynthMaker) return m_lpSynth;

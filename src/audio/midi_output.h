@@ -25,6 +25,9 @@ class cMidiOutput final : public t4::platform::MidiOutDevice {
   // for the soundfont. The first Synth() takes what it loaded (and reports a failure then, as it
   // would have reported its own).
   void PreloadSynth();
+  // Waits for a preload still running, so that a process that ends without its static destructors
+  // (the end that leaves an abandoned thread behind) leaves no finished thread unjoined.
+  void FinishPreload();
 
   std::shared_ptr<t4::platform::MidiSynth> Synth() override;
   // A song can be heard: there is a sound device, and a synthesiser (loaded now if need be).
