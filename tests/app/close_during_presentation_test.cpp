@@ -79,15 +79,18 @@ TEST_F(CloseDuringPresentation, OneEscapeInAWindowEndsTheProgramDuringAPresentat
   // Once the presentation has had time to start (the hero stands on the signpost from the first
   // frame of play), one Escape goes to the focused window through the X test extension: it alone
   // must end the program. A close that only ends the presentation leaves the stage running,
-  // killed after 20 seconds.
+  // killed after a minute. Only a shown window is taken, and it is looked up again until the key
+  // reaches it: a busy machine can show a window found early under another id by then.
   const std::string script =
-      "p=$1; d=$2; SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout -s KILL 20 \"$p\" "
+      "p=$1; d=$2; SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 timeout -s KILL 60 \"$p\" "
       "--test-play data/stg4/hold.stg4_001 \"$d\" 2> \"$d/stderr.txt\" > /dev/null & pid=$!; "
-      "for i in $(seq 60); do "
-      "  id=$(xdotool search --class tarnwick4 2> /dev/null | head -n 1); [ -n \"$id\" ] && break; sleep 0.25; "
-      "done; "
+      "look() { id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1); }; "
+      "for i in $(seq 120); do look; [ -n \"$id\" ] && break; kill -0 $pid 2> /dev/null || break; sleep 0.25; done; "
       "sleep 4; "
-      "[ -n \"$id\" ] && xdotool windowfocus \"$id\" key Escape; "
+      "for i in $(seq 40); do "
+      "  look; [ -n \"$id\" ] && xdotool windowfocus \"$id\" key Escape 2> /dev/null && break; "
+      "  kill -0 $pid 2> /dev/null || break; sleep 0.25; "
+      "done; "
       "wait $pid";
   const std::string command = "DISPLAY=" + x.Display() + " TARNWICK4_LOCK_DIR='" + dir + "' sh -c '" + script +
                               "' sh '" T4_PROGRAM "' '" + dir + "'";
