@@ -26,7 +26,7 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" sh -c '
   if command -v xdotool > /dev/null; then
     id=""
     for i in $(seq 600); do
-      id=$(xdotool search --class tarnwick4 2> /dev/null | head -n 1)
+      id=$(xdotool search --onlyvisible --class tarnwick4 2> /dev/null | head -n 1)
       [ -n "$id" ] && break
       kill -0 "$first" 2> /dev/null || break
       sleep 0.1
