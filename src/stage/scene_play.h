@@ -197,12 +197,12 @@ class cScenePlay : public cScene {
   // The shots of each display layer in list order, gathered once by a frame's layered drawing
   // instead of a walk of every shot per layer. AddShot, EraseShot and the set-up count their
   // changes in m_nShotChanges, so lists gathered before a change are gathered anew.
-  std::array<std::vector<cShot*>, 8> m_ShotsByZ;
+  std::array<std::vector<cShot*>, DISPLAY_LAYER_COUNT> m_ShotsByZ;
   uint32_t m_nShotChanges = 0;
   uint32_t m_nShotsByZAt = 0;
   bool m_bShotsByZ = false;
   // The same for the characters, whose changes g_nCharaListChanges counts.
-  std::array<std::vector<cSafeList<cChara>::iterator>, 8> m_CharasByZ;
+  std::array<std::vector<cSafeList<cChara>::iterator>, DISPLAY_LAYER_COUNT> m_CharasByZ;
   uint32_t m_nCharasByZAt = 0;
   bool m_bCharasByZ = false;
   cWait m_Wait;

@@ -59,12 +59,11 @@ void cScenePlay::DrawShots(DDSURFACEDATA* dst, int layer, int frozen) {
     shot.Draw(dst, frozen);
   };
   DDBeginBatch(1);
-  if (layer >= 0 && layer < static_cast<int>(m_ShotsByZ.size())) {
+  if (InLayerRange(layer)) {
     if (!m_bShotsByZ || m_nShotsByZAt != m_nShotChanges) {
       for (std::vector<cShot*>& shots : m_ShotsByZ) shots.clear();
       for (cShot& shot : m_Shots)
-        if (shot.m_Def.m_cZ >= 0 && shot.m_Def.m_cZ < static_cast<int>(m_ShotsByZ.size()))
-          m_ShotsByZ[static_cast<size_t>(shot.m_Def.m_cZ)].push_back(&shot);
+        if (InLayerRange(shot.m_Def.m_cZ)) m_ShotsByZ[static_cast<size_t>(shot.m_Def.m_cZ)].push_back(&shot);
       m_nShotsByZAt = m_nShotChanges;
       m_bShotsByZ = true;
     }

@@ -19,11 +19,7 @@
 
 namespace {
 
-constexpr int DISPLAY_LAYER_COUNT = 8;
-
 int DisplayLayer(const cCharaBase& c) { return c.m_Def.m_cZOrder; }
-
-bool InLayerRange(int z) { return z >= 0 && z < DISPLAY_LAYER_COUNT; }
 
 void DrawItems(DDSURFACEDATA* dst, int frozen) {
   DDBeginBatch(1);

@@ -11,6 +11,10 @@
 class cChara;
 class cCharaBase;
 
+// The display layers a character or shot can be drawn on (its z order); others are drawn apart.
+constexpr int DISPLAY_LAYER_COUNT = 8;
+constexpr bool InLayerRange(int z) { return z >= 0 && z < DISPLAY_LAYER_COUNT; }
+
 // A change of the whole picture's colour, held or repeated.
 struct cScreenColor {
   int32_t m_bReached = 0;
