@@ -24,7 +24,6 @@ struct ThreadState {
 };
 
 thread_local std::shared_ptr<ThreadState> t_state;
-std::atomic<int> g_abandoned{0};
 // The threads given up on, so that the program can still wait for them before it releases what
 // they use.
 std::mutex g_abandonedMutex;
@@ -69,7 +68,6 @@ void AbandonThread(HANDLE h) {
   if (h->thread.joinable()) {
     h->thread.detach();
     if (!h->state->ended.load()) {
-      g_abandoned.fetch_add(1);
       std::lock_guard lock(g_abandonedMutex);
       g_abandonedStates.push_back(h->state);
     }
@@ -77,7 +75,10 @@ void AbandonThread(HANDLE h) {
   delete h;
 }
 
-int AbandonedThreadCount() { return g_abandoned.load(); }
+int AbandonedThreadCount() {
+  std::lock_guard lock(g_abandonedMutex);
+  return static_cast<int>(g_abandonedStates.size());
+}
 
 bool WaitForAbandonedThreads(int timeoutMs) {
   // 1 ms polls: at least `timeoutMs` of real time, without the full chrono header.
