@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/sjis_text.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 
@@ -90,6 +89,20 @@ std::optional<std::string> FullPath(const std::string& path) {
 // Position of the last '.' of the whole string ('.' is never a trail byte).
 size_t LastDot(std::string_view s) { return s.rfind('.'); }
 
+// Where the file part of a path starts: after its last separator that is not the trail byte of a
+// double-byte character.
+size_t FileStart(std::string_view s) {
+  size_t start = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (t4::platform::IsSjisPairAt(s, i)) {
+      ++i;
+    } else if (IsSeparator(s[i])) {
+      start = i + 1;
+    }
+  }
+  return start;
+}
+
 // Numbered files end in '_' and three digits: "_000" to "_999".
 constexpr int NUMBERED_FILE_COUNT = 1000;
 
@@ -100,14 +113,7 @@ constexpr int NUMBERED_FILE_COUNT = 1000;
 // as the check parts them (a drive letter without a separator, a lead byte that would take the
 // '_', text that has no UTF-8 form): then every number is checked.
 std::optional<std::bitset<NUMBERED_FILE_COUNT>> NumbersInFolder(const std::string& base) {
-  size_t fileStart = 0;
-  for (size_t i = 0; i < base.size(); ++i) {
-    if (t4::platform::IsSjisPairAt(base, i)) {
-      ++i;
-    } else if (IsSeparator(base[i])) {
-      fileStart = i + 1;
-    }
-  }
+  const size_t fileStart = FileStart(base);
   if (fileStart == 0 && t4::platform::IsAbsolutePath(base)) return std::nullopt;
   // Entries are stored in UTF-8 and matched there, with ASCII letters folded.
   std::optional<std::string> stem = t4::platform::Cp932ToUtf8(std::string_view(base).substr(fileStart));
@@ -266,14 +272,7 @@ int FindLastNumberedFile(char* out, const char* path, const char* ext) {
 
 int StageResultName(std::string& name) {
   // Only the file part is searched: a folder with "-1" or "." in its name must not cut the name.
-  size_t fileStart = 0;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (IsSjisDoubleByte(name.c_str() + i)) {
-      ++i;
-    } else if (IsSeparator(name[i])) {
-      fileStart = i + 1;
-    }
-  }
+  const size_t fileStart = FileStart(name);
   const size_t marker = name.rfind("-1");
   if (marker != std::string::npos && marker >= fileStart) {
     name.resize(marker);
