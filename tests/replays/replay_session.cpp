@@ -56,19 +56,6 @@ class MainWindowRequests {
   MainWindowRequests& operator=(const MainWindowRequests&) = delete;
 };
 
-// The demo's palette and transparent colour, as the program's start-up sets them, so that the
-// pictures are the ones a player sees.
-bool PrepareDrawing() {
-  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
-  if (!DDLoadPaletteFromFile(g_Palette, palette)) return false;
-  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
-  if (g_SystemData.m_bFullColour) {
-    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
-    return true;
-  }
-  return DDSetTransmitFromFile(palette) != 0;
-}
-
 int32_t FrameCount(const cReplay& replay) {
   return std::accumulate(replay.m_DirRuns.begin(), replay.m_DirRuns.end(), int32_t{0});
 }
@@ -179,7 +166,7 @@ namespace {
 std::string RecordSteps(const Play& play, const fs::path& dir, std::vector<Saved>& saved) {
   StageHarness h(play.clock);
   MainWindowRequests requests(h);
-  if (!PrepareDrawing()) return "cannot set the demo's palette up";
+  if (!UseProjectPalette()) return "cannot set the demo's palette up";
   if (play.pauseKey) g_SystemData.m_bSpacePause = 1;
   fs::create_directories(h.ProjectDir() / "user_data" / "rpl4");
   if (!h.StartFile(play.stage)) return "cannot load " + play.stage;
@@ -240,7 +227,7 @@ Playback PlayBack(const fs::path& replayFile, int passes, size_t laterFrames) {
   Playback out;
   StageHarness h;
   MainWindowRequests requests(h);
-  if (!PrepareDrawing()) {
+  if (!UseProjectPalette()) {
     out.error = "cannot set the demo's palette up";
     return out;
   }

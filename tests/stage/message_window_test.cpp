@@ -281,10 +281,7 @@ TEST_F(MessageWindowTest, ATextWindowHoldsEveryCellOfItsTextCachedOrNot) {
 // after looking at the frame (T4_DUMP_FRAMES=DIR writes it as a PNG file).
 TEST(MessageWindowFrame, DrawnOverTheStage) {
   StageHarness h;
-  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
-  ASSERT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
-  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
-  ASSERT_TRUE(DDSetTransmitFromFile(palette));
+  ASSERT_TRUE(UseProjectPalette());
   h.Start(StageFromRows({"..........", "..........", "..........", ".H........", "##########"}));
   ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   ScopedGameFonts fonts;

@@ -17,13 +17,7 @@ namespace {
 
 // The demo's palette and transparent colour, as the program's start-up sets them.
 void PlayDemo(StageHarness& h) {
-  const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
-  ASSERT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
-  for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
-  if (g_SystemData.m_bFullColour)
-    DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
-  else
-    ASSERT_TRUE(DDSetTransmitFromFile(palette));
+  ASSERT_TRUE(UseProjectPalette());
   ASSERT_TRUE(h.StartFile("data\\stg4\\demo1-1.stg4"));
   ASSERT_GE(h.RunUntilState(PLAY_PLAY), 0);
   h.Frames(120);

@@ -153,21 +153,22 @@ StageHarness::StageHarness(uint32_t clockMs) : m_Clock(clockMs) {
 
 StageHarness::StageHarness(const DDMode& mode, uint32_t clockMs) : m_Clock(clockMs) {
   SetUp(mode);
-  UseProjectPalette();
+  EXPECT_TRUE(UseProjectPalette());
 }
 
-void StageHarness::UseProjectPalette() {
+bool UseProjectPalette() {
   const char* palette = g_ImageSlotTable[IMAGE_PALETTE].szFile;
-  EXPECT_TRUE(DDLoadPaletteFromFile(g_Palette, palette));
+  if (!DDLoadPaletteFromFile(g_Palette, palette)) return false;
   for (int i = 0; i < 256; ++i) g_PaletteWork[i] = g_Palette[i];
   if (g_SystemData.m_bFullColour && g_nBpp != 16)
     DDSetTransmit(g_SystemData.m_cTransRed, g_SystemData.m_cTransGreen, g_SystemData.m_cTransBlue);
-  else
-    EXPECT_TRUE(DDSetTransmitFromFile(palette));
+  else if (!DDSetTransmitFromFile(palette))
+    return false;
   if (g_nBpp == 8 && !lpDTCon) {
-    EXPECT_TRUE(DDLoadColorTable(g_HbtTable, "bmp\\hbt\\hbt00.dat"));
+    if (!DDLoadColorTable(g_HbtTable, "bmp\\hbt\\hbt00.dat")) return false;
     DDSetPaletteEntries(0, 256, g_PaletteWork);
   }
+  return true;
 }
 
 void StageHarness::SetUp(const DDMode& mode) {

@@ -100,7 +100,6 @@ class StageHarness {
   void ServeMessages();
   void CreateScene();
   void SetUp(const DDMode& mode);
-  void UseProjectPalette();
 
   // The headless display, with a hook on each present.
   class HookedDisplay final : public platform::Display {
@@ -141,5 +140,10 @@ class StageHarness {
   int m_nNameEntries = 0;
   std::function<void(UINT, WPARAM)> m_FileRequestHook;
 };
+
+// The demo's palette and transparent colour as the program's start-up sets them in the drawing
+// mode in use (at 8 bits also the mixing table and the hardware palette); false when a file of
+// them cannot be read.
+bool UseProjectPalette();
 
 }  // namespace t4::test
